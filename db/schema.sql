@@ -1,0 +1,1 @@
+-- Schema of the reference tables (SQLite). See DESIGN.md section 4 for the conventions.

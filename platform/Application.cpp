@@ -1,0 +1,39 @@
+#include "Application.h"
+#include "Dialogs.h"
+#include "Exceptions.h"
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        HandleException(e);
+    } catch (...) {
+        MessageDlg(QStringLiteral("Unknown error."), mtError, mbOK);
+    }
+    return false;
+}
+
+QString ExceptionDisplayText(const QString& message)
+{
+    QString m = message.trimmed();
+    if (!m.isEmpty() && m.back() > QChar('.'))
+        m += QChar('.');
+    return m;
+}
+
+void HandleException(const std::exception& e)
+{
+    if (dynamic_cast<const EAbort*>(&e))
+        return;
+    const auto* ours = dynamic_cast<const Exception*>(&e);
+    const QString msg = ours ? ours->Message() : QString::fromUtf8(e.what());
+    MessageDlg(ExceptionDisplayText(msg), mtError, mbOK);
+}
+
+void ProcessMessages()
+{
+    QCoreApplication::processEvents();
+}

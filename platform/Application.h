@@ -1,0 +1,24 @@
+#pragma once
+// The application object. Its notify() is the last guard for exceptions that
+// leave an event handler: the message is shown in an error box and the
+// program carries on, as the class library's default exception display does.
+#include <QApplication>
+#include <exception>
+
+class TApplication : public QApplication {
+    Q_OBJECT
+public:
+    TApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// Shows the error box for an exception (silent for EAbort). Usable wherever
+// code catches an exception to report it and go on.
+void HandleException(const std::exception& e);
+// The text the error box shows: the message with a full stop added unless it
+// already ends in punctuation.
+QString ExceptionDisplayText(const QString& message);
+
+// Lets pending window messages run (keeps the window painted during long
+// work).
+void ProcessMessages();

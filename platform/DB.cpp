@@ -1,0 +1,1080 @@
+#include "DB.h"
+#include "DBLogin.h"
+#include "Formats.h"
+#include "Locale.h"
+#include "SqlDialect.h"
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <atomic>
+#include <cmath>
+
+// ---------------------------------------------------------------- conversions
+
+namespace FieldConv {
+
+bool ParseDateTimeText(const QString& text, QDateTime& out)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return false;
+    QDate d;
+    QString rest;
+    if (t.size() >= 8 && t.left(8).toInt() > 0 && (t.size() == 8 || t[8] == QChar(' ') || t[8] == QChar('T'))) {
+        bool digits = true;
+        for (int i = 0; i < 8; ++i)
+            digits = digits && t[i].isDigit();
+        if (digits) {
+            d = QDate(t.left(4).toInt(), t.mid(4, 2).toInt(), t.mid(6, 2).toInt());
+            rest = t.mid(9);
+        }
+    }
+    if (!d.isValid() && t.size() >= 10 && t[4] == QChar('-') && t[7] == QChar('-')) {
+        d = QDate::fromString(t.left(10), QStringLiteral("yyyy-MM-dd"));
+        rest = t.mid(11);
+    }
+    if (!d.isValid())
+        return false;
+    QTime tm(0, 0);
+    rest = rest.trimmed();
+    if (!rest.isEmpty()) {
+        const int dot = rest.indexOf(QChar('.'));
+        QString hms = dot >= 0 ? rest.left(dot) : rest;
+        const QStringList parts = hms.split(QChar(':'));
+        if (parts.size() < 2 || parts.size() > 3)
+            return false;
+        bool ok1, ok2, ok3 = true;
+        const int h = parts[0].toInt(&ok1), m = parts[1].toInt(&ok2);
+        const int s = parts.size() == 3 ? parts[2].toInt(&ok3) : 0;
+        int ms = 0;
+        if (dot >= 0)
+            ms = int(std::lround(QStringLiteral("0.%1").arg(rest.mid(dot + 1).left(6)).toDouble() * 1000.0));
+        tm = QTime(h, m, s, qMin(ms, 999));
+        if (!ok1 || !ok2 || !ok3 || !tm.isValid())
+            return false;
+    }
+    out = QDateTime(d, tm);
+    return true;
+}
+
+QString FloatToDisplay(double v)
+{
+    return FloatToStr(v);
+}
+
+}  // namespace FieldConv
+
+namespace {
+bool isStringType(TFieldType t)
+{
+    return t == ftString || t == ftFixedChar || t == ftWideString || t == ftUnknown;
+}
+bool isIntType(TFieldType t)
+{
+    return t == ftSmallint || t == ftInteger || t == ftWord || t == ftAutoInc || t == ftLargeint;
+}
+bool isFloatType(TFieldType t)
+{
+    return t == ftFloat || t == ftCurrency || t == ftBCD;
+}
+bool isDateType(TFieldType t)
+{
+    return t == ftDate || t == ftTime || t == ftDateTime;
+}
+
+QString blobName(TFieldType t)
+{
+    switch (t) {
+    case ftMemo: return QStringLiteral("Memo");
+    case ftFmtMemo: return QStringLiteral("FmtMemo");
+    case ftGraphic: return QStringLiteral("Graphic");
+    case ftParadoxOle: return QStringLiteral("ParadoxOle");
+    case ftDBaseOle: return QStringLiteral("DBaseOle");
+    case ftTypedBinary: return QStringLiteral("TypedBinary");
+    default: return QStringLiteral("Blob");
+    }
+}
+
+QString variantText(const QVariant& raw)
+{
+    if (raw.typeId() == QMetaType::QByteArray)
+        return QString::fromUtf8(raw.toByteArray());
+    if (raw.typeId() == QMetaType::Double)
+        return FloatToStr(raw.toDouble());
+    return raw.toString();
+}
+
+[[noreturn]] void convertError(const QString& text, const char* what)
+{
+    throw EConvertError(QStringLiteral("'%1' is not a valid %2").arg(text, QLatin1String(what)));
+}
+}  // namespace
+
+// ---------------------------------------------------------------------- TField
+
+int TField::DisplayWidth() const
+{
+    if (m_def.DisplayWidth > 0)
+        return m_def.DisplayWidth;
+    if (isStringType(m_def.DataType) && m_def.Size > 0)
+        return m_def.Size;
+    return 10;
+}
+
+TAlignment TField::Alignment() const
+{
+    if (m_def.Alignment >= 0)
+        return TAlignment(m_def.Alignment);
+    return IsNumeric() ? taRightJustify : taLeftJustify;
+}
+
+bool TField::IsBlob() const
+{
+    switch (m_def.DataType) {
+    case ftBlob: case ftMemo: case ftGraphic: case ftFmtMemo: case ftParadoxOle:
+    case ftDBaseOle: case ftTypedBinary:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TField::IsNumeric() const
+{
+    return isIntType(m_def.DataType) || isFloatType(m_def.DataType);
+}
+
+QVariant TField::raw() const
+{
+    if (!m_dataSet || !m_dataSet->Active() || m_dataSet->CurrentRow() < 0)
+        return QVariant();
+    return m_dataSet->RawValue(m_dataSet->CurrentRow(), m_index);
+}
+
+QVariant TField::Value() const
+{
+    return ValueOf(raw());
+}
+
+bool TField::IsNull() const
+{
+    return Value().isNull();
+}
+
+QVariant TField::ValueOf(const QVariant& r) const
+{
+    if (r.isNull() || !r.isValid())
+        return QVariant();
+    const TFieldType t = m_def.DataType;
+    if (isDateType(t)) {
+        if (r.typeId() == QMetaType::QDateTime)
+            return r;
+        if (r.typeId() == QMetaType::QDate)
+            return QDateTime(r.toDate(), QTime(0, 0));
+        const QString s = variantText(r);
+        if (s.trimmed().isEmpty())
+            return QVariant();
+        QDateTime dt;
+        if (FieldConv::ParseDateTimeText(s, dt))
+            return dt;
+        return s;  // not a date: AsDateTime will say so
+    }
+    if (t == ftBoolean) {
+        if (r.typeId() == QMetaType::Bool)
+            return r;
+        if (r.canConvert<qlonglong>() && r.typeId() != QMetaType::QString)
+            return r.toLongLong() != 0;
+        const QString s = r.toString().trimmed();
+        bool ok = false;
+        const qlonglong n = s.toLongLong(&ok);
+        if (ok)
+            return n != 0;
+        if (s.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+            return true;
+        if (s.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+            return false;
+        return r;
+    }
+    if (isIntType(t)) {
+        if (r.typeId() == QMetaType::QString) {
+            bool ok = false;
+            const qlonglong n = r.toString().trimmed().toLongLong(&ok);
+            return ok ? QVariant(n) : r;
+        }
+        if (r.typeId() == QMetaType::Double)
+            return qlonglong(RoundHalfEven(r.toDouble(), 0));
+        return r.toLongLong();
+    }
+    if (isFloatType(t)) {
+        if (r.typeId() == QMetaType::QString) {
+            bool ok = false;
+            const double d = QLocale::c().toDouble(r.toString().trimmed(), &ok);
+            return ok ? QVariant(d) : r;
+        }
+        return r.toDouble();
+    }
+    if (IsBlob())
+        return r.typeId() == QMetaType::QByteArray ? r : QVariant(r.toString().toUtf8());
+    return variantText(r);
+}
+
+QString TField::AsStringOf(const QVariant& r) const
+{
+    const QVariant v = ValueOf(r);
+    if (v.isNull())
+        return QString();
+    const TFieldType t = m_def.DataType;
+    if (isDateType(t) && v.typeId() == QMetaType::QDateTime) {
+        const TDateTime dt = QDateTimeToDateTime(v.toDateTime());
+        if (t == ftDate)
+            return DateToStr(dt);
+        if (t == ftTime)
+            return TimeToStr(dt);
+        return DateTimeToStr(dt);
+    }
+    if (t == ftBoolean && v.typeId() == QMetaType::Bool)
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    if (isFloatType(t) && v.typeId() == QMetaType::Double)
+        return FloatToStr(v.toDouble());
+    return variantText(v);
+}
+
+QString TField::AsString() const
+{
+    return AsStringOf(raw());
+}
+
+QString TField::DisplayTextOf(const QVariant& r) const
+{
+    if (IsBlob()) {
+        const QString name = blobName(m_def.DataType);
+        return QChar('(') + (ValueOf(r).isNull() ? name : name.toUpper()) + QChar(')');
+    }
+    if (m_def.Currency && isFloatType(m_def.DataType)) {
+        const QVariant v = ValueOf(r);
+        if (v.typeId() == QMetaType::Double)
+            return CurrToStrF(v.toDouble(), ffCurrency, FormatSettings().CurrencyDecimals);
+    }
+    return AsStringOf(r);
+}
+
+QString TField::DisplayText() const
+{
+    return DisplayTextOf(raw());
+}
+
+int TField::AsInteger() const
+{
+    const QVariant v = Value();
+    if (v.isNull())
+        return 0;
+    switch (v.typeId()) {
+    case QMetaType::Bool: return v.toBool() ? 1 : 0;
+    case QMetaType::Double: return int(RoundHalfEven(v.toDouble(), 0));
+    case QMetaType::QString: return StrToInt(v.toString());
+    case QMetaType::QDateTime: return int(QDateTimeToDateTime(v.toDateTime()));
+    default: return v.toInt();
+    }
+}
+
+double TField::AsFloat() const
+{
+    const QVariant v = Value();
+    if (v.isNull())
+        return 0.0;
+    switch (v.typeId()) {
+    case QMetaType::Bool: return v.toBool() ? 1.0 : 0.0;
+    case QMetaType::QString: {
+        double d;
+        if (TryStrToFloat(v.toString(), d))
+            return d;
+        bool ok = false;
+        d = QLocale::c().toDouble(v.toString().trimmed(), &ok);
+        if (!ok)
+            convertError(v.toString(), "floating point value");
+        return d;
+    }
+    case QMetaType::QDateTime: return QDateTimeToDateTime(v.toDateTime());
+    default: return v.toDouble();
+    }
+}
+
+bool TField::AsBoolean() const
+{
+    const QVariant v = Value();
+    if (v.isNull())
+        return false;
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool();
+    if (v.typeId() == QMetaType::QString) {
+        const QString s = v.toString().trimmed();
+        const QChar c = s.isEmpty() ? QChar() : s[0].toUpper();
+        if (c == QChar('T') || c == QChar('Y') || (c.isDigit() && c != QChar('0')))
+            return true;
+        if (c == QChar('F') || c == QChar('N') || c == QChar('0'))
+            return false;
+        convertError(s, "boolean value");
+    }
+    return v.toDouble() != 0.0;
+}
+
+TDateTime TField::AsDateTime() const
+{
+    const QVariant v = Value();
+    if (v.isNull())
+        return 0.0;
+    if (v.typeId() == QMetaType::QDateTime)
+        return QDateTimeToDateTime(v.toDateTime());
+    if (v.typeId() == QMetaType::QDate)
+        return QDateToDateTime(v.toDate());
+    if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int)
+        return v.toDouble();
+    QDateTime dt;
+    if (FieldConv::ParseDateTimeText(v.toString(), dt))
+        return QDateTimeToDateTime(dt);
+    convertError(v.toString(), "date and time");
+}
+
+// ------------------------------------------------------------------- TDatabase
+
+namespace {
+QList<TDatabase*>& databases()
+{
+    static QList<TDatabase*> list;
+    return list;
+}
+TDatabase::LoginDialogFn& loginDialog()
+{
+    static TDatabase::LoginDialogFn fn = &LoginDialogEx;
+    return fn;
+}
+std::atomic<int> g_connectionSerial{0};
+
+bool isSqliteFile(const QString& path)
+{
+    const QFileInfo fi(path);
+    if (path.isEmpty() || !fi.isFile())
+        return false;
+    if (fi.size() == 0)
+        return true;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    return f.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+
+QString errorText(const QSqlError& err)
+{
+    QString db = err.databaseText().trimmed();
+    QString drv = err.driverText().trimmed();
+    if (db.isEmpty())
+        return drv;
+    if (drv.isEmpty() || db.contains(drv))
+        return db;
+    return db;
+}
+}  // namespace
+
+void DatabaseErrorFrom(const QSqlError& err, const QString& context)
+{
+    QString msg = errorText(err);
+    if (msg.isEmpty())
+        msg = QStringLiteral("General SQL error");
+    throw EDatabaseError(context.isEmpty() ? msg : context + QStringLiteral(": ") + msg);
+}
+
+TDatabase::TDatabase(QObject* owner) : QObject(owner)
+{
+    Params.Add(QStringLiteral("USER NAME=sa"));
+    m_connectionName = QStringLiteral("kvsys-%1").arg(++g_connectionSerial);
+    databases().append(this);
+}
+
+TDatabase::~TDatabase()
+{
+    try {
+        SetConnected(false);
+    } catch (...) {
+    }
+    databases().removeAll(this);
+}
+
+TDatabase* TDatabase::Find(const QString& name)
+{
+    for (TDatabase* db : databases())
+        if (db->DatabaseName.compare(name, Qt::CaseInsensitive) == 0)
+            return db;
+    return nullptr;
+}
+
+TDatabase::LoginDialogFn TDatabase::SetLoginDialog(LoginDialogFn fn)
+{
+    LoginDialogFn old = std::move(loginDialog());
+    loginDialog() = std::move(fn);
+    return old;
+}
+
+bool TDatabase::Connected() const
+{
+    return m_connected;
+}
+
+void TDatabase::registerDataSet(TDataSet* ds)
+{
+    if (!m_dataSets.contains(ds))
+        m_dataSets.append(ds);
+}
+
+void TDatabase::unregisterDataSet(TDataSet* ds)
+{
+    m_dataSets.removeAll(ds);
+}
+
+void TDatabase::SetConnected(bool value)
+{
+    if (value == m_connected)
+        return;
+    if (!value) {
+        const auto sets = m_dataSets;
+        for (const QPointer<TDataSet>& ds : sets)
+            if (ds)
+                ds->Close();
+        m_dataSets.clear();
+        if (m_inTransaction) {
+            m_db.rollback();
+            m_inTransaction = false;
+        }
+        m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connectionName);
+        m_connected = false;
+        m_sqlite = m_embedded = false;
+        emit AfterDisconnect();
+        return;
+    }
+
+    QString user = Params.Values(QStringLiteral("USER NAME"));
+    QString password = Params.Values(QStringLiteral("PASSWORD"));
+    if (LoginPrompt) {
+        if (!loginDialog() || !loginDialog()(DatabaseName, user, password))
+            throw EDatabaseError(QStringLiteral("Cannot connect to database '%1'").arg(DatabaseName));
+    }
+    const QString source = AliasName.trimmed();
+    if (source.isEmpty())
+        throw EDatabaseError(QStringLiteral("No data source is set for database '%1'").arg(DatabaseName));
+
+    const bool embedded = isSqliteFile(source);
+    if (!QSqlDatabase::isDriverAvailable(embedded ? QStringLiteral("QSQLITE") : QStringLiteral("QODBC")))
+        throw EDatabaseError(QStringLiteral("The %1 database driver is not installed")
+                                 .arg(embedded ? QStringLiteral("SQLite") : QStringLiteral("ODBC")));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(embedded ? QStringLiteral("QSQLITE") : QStringLiteral("QODBC"),
+                                                    m_connectionName);
+        db.setDatabaseName(source);
+        if (embedded) {
+            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        } else {
+            db.setUserName(user);
+            db.setPassword(password);
+        }
+        if (!db.open()) {
+            const QSqlError err = db.lastError();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_connectionName);
+            DatabaseErrorFrom(err);
+        }
+        m_db = db;
+    }
+    m_embedded = embedded;
+    m_sqlite = embedded;
+    if (!embedded) {
+        // An ODBC data source may lead to SQLite too (tests, small installs).
+        QSqlQuery probe(m_db);
+        m_sqlite = probe.exec(QStringLiteral("SELECT sqlite_version()"));
+    }
+    m_connected = true;
+    emit AfterConnect();
+}
+
+QString TDatabase::PrepareSql(const QString& text) const
+{
+    return m_sqlite ? SqlDialect::ToSqlite(text) : text;
+}
+
+void TDatabase::StartTransaction()
+{
+    if (!m_connected)
+        throw EDatabaseError(QStringLiteral("Database '%1' is not connected").arg(DatabaseName));
+    if (m_inTransaction)
+        throw EDatabaseError(QStringLiteral("A transaction is already active"));
+    if (!m_db.transaction())
+        DatabaseErrorFrom(m_db.lastError());
+    m_inTransaction = true;
+}
+
+void TDatabase::Commit()
+{
+    if (!m_inTransaction)
+        return;
+    if (!m_db.commit()) {
+        const QSqlError err = m_db.lastError();
+        m_db.rollback();
+        m_inTransaction = false;
+        DatabaseErrorFrom(err);
+    }
+    m_inTransaction = false;
+}
+
+void TDatabase::Rollback()
+{
+    if (!m_inTransaction)
+        return;
+    m_inTransaction = false;
+    if (!m_db.rollback())
+        DatabaseErrorFrom(m_db.lastError());
+}
+
+// ---------------------------------------------------------------- TTransaction
+
+TTransaction::TTransaction(TDatabase* db) : m_db(db)
+{
+    if (!m_db)
+        throw EDatabaseError(QStringLiteral("No database for the transaction"));
+    if (!m_db->InTransaction()) {
+        m_db->StartTransaction();
+        m_owner = true;
+    }
+}
+
+TTransaction::~TTransaction()
+{
+    if (m_owner && !m_done) {
+        try {
+            m_db->Rollback();
+        } catch (...) {
+        }
+    }
+}
+
+void TTransaction::Commit()
+{
+    if (m_owner && !m_done)
+        m_db->Commit();
+    m_done = true;
+}
+
+// -------------------------------------------------------------------- TDataSet
+
+TDataSet::TDataSet(QObject* owner) : QObject(owner) {}
+
+TDataSet::~TDataSet()
+{
+    m_active = false;
+    m_cursor.reset();
+    if (m_database)
+        m_database->unregisterDataSet(this);
+}
+
+TDatabase* TDataSet::Database() const
+{
+    return TDatabase::Find(DatabaseName);
+}
+
+QString TDataSet::Describe(const QString& msg) const
+{
+    return objectName().isEmpty() ? msg : objectName() + QStringLiteral(": ") + msg;
+}
+
+namespace {
+TFieldDef defFromDriver(const QSqlField& f)
+{
+    TFieldDef d;
+    d.Name = f.name();
+    switch (f.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        d.DataType = ftInteger;
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        d.DataType = ftFloat;
+        break;
+    case QMetaType::Bool:
+        d.DataType = ftBoolean;
+        break;
+    case QMetaType::QDate:
+        d.DataType = ftDate;
+        break;
+    case QMetaType::QTime:
+        d.DataType = ftTime;
+        break;
+    case QMetaType::QDateTime:
+        d.DataType = ftDateTime;
+        break;
+    case QMetaType::QByteArray:
+        d.DataType = ftBlob;
+        break;
+    default:
+        d.DataType = ftString;
+        d.Size = f.length() > 0 && f.length() < 8000 ? f.length() : 255;
+        break;
+    }
+    return d;
+}
+}  // namespace
+
+void TDataSet::Open()
+{
+    if (m_active)
+        return;
+    TDatabase* db = Database();
+    if (!db)
+        throw EDatabaseError(Describe(QStringLiteral("Unknown database '%1'").arg(DatabaseName)));
+    if (!db->Connected())
+        db->SetConnected(true);
+
+    const QString text = db->PrepareSql(SelectText());
+    auto cursor = std::make_unique<QSqlQuery>(db->Connection());
+    // SQLite steps through its rows as they are read; other servers get a
+    // scrollable (server-side) cursor so other statements can run beside it.
+    cursor->setForwardOnly(db->IsSqlite());
+    if (!cursor->exec(text))
+        DatabaseErrorFrom(cursor->lastError(), objectName());
+    if (!cursor->isSelect())
+        throw EDatabaseError(Describe(QStringLiteral("The statement does not return a result set")));
+
+    const QSqlRecord rec = cursor->record();
+    std::vector<std::unique_ptr<TField>> fields;
+    if (!m_defs.isEmpty()) {
+        for (int i = 0; i < m_defs.size(); ++i) {
+            int col = -1;
+            for (int c = 0; c < rec.count(); ++c)
+                if (rec.fieldName(c).compare(m_defs[i].Name, Qt::CaseInsensitive) == 0) {
+                    col = c;
+                    break;
+                }
+            if (col < 0)
+                throw EDatabaseError(Describe(QStringLiteral("Field '%1' not found").arg(m_defs[i].Name)));
+            fields.emplace_back(new TField(this, m_defs[i], i, col));
+        }
+    } else {
+        for (int c = 0; c < rec.count(); ++c)
+            fields.emplace_back(new TField(this, defFromDriver(rec.field(c)), c, c));
+    }
+
+    m_fields = std::move(fields);
+    m_cursor = std::move(cursor);
+    m_rows.clear();
+    m_base = 0;
+    m_allFetched = false;
+    m_count = -1;
+    m_active = true;
+    m_database = db;
+    db->registerDataSet(this);
+    try {
+        FetchTo(0);
+    } catch (...) {
+        Close();
+        throw;
+    }
+    m_cur = FetchedCount() > 0 ? 0 : -1;
+    m_bof = true;
+    m_eof = m_cur < 0;
+    emit AfterOpen();
+    notifyScroll();
+}
+
+void TDataSet::Close()
+{
+    if (!m_active)
+        return;
+    emit BeforeClose();
+    m_active = false;
+    m_cursor.reset();
+    m_rows.clear();
+    m_rows.squeeze();
+    m_fields.clear();
+    m_base = 0;
+    m_cur = -1;
+    m_bof = m_eof = true;
+    m_allFetched = false;
+    m_count = -1;
+    if (m_database)
+        m_database->unregisterDataSet(this);
+    emit AfterClose();
+}
+
+TField* TDataSet::FindField(const QString& name) const
+{
+    for (const auto& f : m_fields)
+        if (f->FieldName().compare(name, Qt::CaseInsensitive) == 0)
+            return f.get();
+    return nullptr;
+}
+
+TField* TDataSet::FieldByName(const QString& name) const
+{
+    TField* f = FindField(name);
+    if (!f)
+        throw EDatabaseError(Describe(QStringLiteral("Field '%1' not found").arg(name)));
+    return f;
+}
+
+void TDataSet::fetchOne()
+{
+    if (m_allFetched || !m_cursor)
+        return;
+    if (m_cursor->next()) {
+        const int n = m_cursor->record().count();
+        QVector<QVariant> row(n);
+        for (int i = 0; i < n; ++i)
+            row[i] = m_cursor->value(i);
+        m_rows.push_back(std::move(row));
+        return;
+    }
+    const QSqlError err = m_cursor->lastError();
+    m_allFetched = true;
+    m_cursor.reset();  // frees the statement (and its read lock)
+    if (err.type() != QSqlError::NoError)
+        DatabaseErrorFrom(err, objectName());
+}
+
+bool TDataSet::FetchTo(int row)
+{
+    if (!m_active || row < 0)
+        return false;
+    const int before = FetchedCount();
+    while (FetchedCount() <= row && !m_allFetched)
+        fetchOne();
+    const int after = FetchedCount();
+    if (after > before && !ControlsDisabled())
+        emit RowsFetched(before, after - 1);
+    if (m_allFetched && m_count < 0)
+        m_count = after;
+    return row < after;
+}
+
+QVariant TDataSet::RawValue(int row, int fieldIndex)
+{
+    if (!m_active || fieldIndex < 0 || fieldIndex >= int(m_fields.size()))
+        return QVariant();
+    if (row < m_base || !FetchTo(row))
+        return QVariant();
+    return m_rows[row - m_base].value(m_fields[fieldIndex]->m_column);
+}
+
+void TDataSet::notifyScroll()
+{
+    if (!ControlsDisabled())
+        emit AfterScroll();
+    else
+        m_scrollPending = true;
+}
+
+void TDataSet::dropBehind()
+{
+    if (!UniDirectional || m_cur <= m_base)
+        return;
+    const int drop = m_cur - m_base;
+    m_rows.erase(m_rows.begin(), m_rows.begin() + drop);
+    m_base = m_cur;
+}
+
+void TDataSet::setCurrent(int row, bool notify)
+{
+    m_cur = row;
+    dropBehind();
+    if (notify)
+        notifyScroll();
+}
+
+void TDataSet::EnableControls()
+{
+    if (m_disableCount > 0 && --m_disableCount == 0) {
+        m_scrollPending = false;
+        emit DataChanged();
+        emit AfterScroll();
+    }
+}
+
+namespace {
+[[noreturn]] void closedError(const TDataSet* ds)
+{
+    const QString msg = QStringLiteral("Cannot perform this operation on a closed dataset");
+    throw EDatabaseError(ds->objectName().isEmpty() ? msg : ds->objectName() + QStringLiteral(": ") + msg);
+}
+}  // namespace
+
+void TDataSet::First()
+{
+    if (!m_active)
+        closedError(this);
+    if (UniDirectional && m_base > 0)
+        throw EDatabaseError(Describe(QStringLiteral("Operation not allowed on a unidirectional dataset")));
+    const bool any = FetchTo(0);
+    m_bof = true;
+    m_eof = !any;
+    setCurrent(any ? 0 : -1);
+}
+
+void TDataSet::Next()
+{
+    if (!m_active)
+        closedError(this);
+    if (m_cur >= 0 && FetchTo(m_cur + 1)) {
+        m_bof = false;
+        m_eof = false;
+        setCurrent(m_cur + 1);
+    } else {
+        m_bof = false;
+        m_eof = true;
+    }
+}
+
+void TDataSet::Prior()
+{
+    if (!m_active)
+        closedError(this);
+    if (UniDirectional)
+        throw EDatabaseError(Describe(QStringLiteral("Operation not allowed on a unidirectional dataset")));
+    if (m_cur > 0) {
+        m_bof = false;
+        m_eof = false;
+        setCurrent(m_cur - 1);
+    } else {
+        m_bof = true;
+    }
+}
+
+void TDataSet::Last()
+{
+    if (!m_active)
+        closedError(this);
+    FetchTo(INT_MAX - 1);
+    const int n = FetchedCount();
+    m_bof = false;
+    m_eof = true;
+    setCurrent(n > 0 ? n - 1 : -1);
+    if (n == 0)
+        m_bof = true;
+}
+
+int TDataSet::MoveBy(int distance)
+{
+    if (!m_active)
+        closedError(this);
+    int moved = 0;
+    ++m_disableCount;  // one scroll notice for the whole move
+    try {
+        for (; distance > 0; --distance) {
+            const int before = m_cur;
+            Next();
+            if (m_cur == before)
+                break;
+            ++moved;
+        }
+        for (; distance < 0; ++distance) {
+            const int before = m_cur;
+            Prior();
+            if (m_cur == before)
+                break;
+            --moved;
+        }
+    } catch (...) {
+        --m_disableCount;
+        throw;
+    }
+    --m_disableCount;
+    m_scrollPending = false;
+    if (moved != 0 && !ControlsDisabled())
+        emit AfterScroll();
+    return moved;
+}
+
+bool TDataSet::IsEmpty()
+{
+    if (!m_active)
+        return true;
+    return !FetchTo(m_base);
+}
+
+void TDataSet::SetRecNo(int recNo)
+{
+    if (!m_active)
+        closedError(this);
+    if (recNo < 1 || !FetchTo(recNo - 1) || recNo - 1 < m_base)
+        return;
+    m_bof = recNo == 1;
+    m_eof = false;
+    setCurrent(recNo - 1);
+}
+
+int TDataSet::RecordCount()
+{
+    if (!m_active)
+        return 0;
+    if (m_count >= 0)
+        return m_count;
+    if (m_allFetched)
+        return m_count = FetchedCount();
+    // Count on the server: the statement without its ORDER BY, wrapped.
+    TDatabase* db = Database();
+    if (db && db->Connected()) {
+        const QString inner = SqlDialect::WithoutTrailingOrderBy(SelectText()).trimmed();
+        QSqlQuery q(db->Connection());
+        q.setForwardOnly(true);
+        if (q.exec(db->PrepareSql(QStringLiteral("SELECT COUNT(*) FROM (%1) AS kv_count").arg(inner))) && q.next()) {
+            m_count = q.value(0).toInt();
+            return m_count;
+        }
+    }
+    FetchTo(INT_MAX - 1);
+    return m_count = FetchedCount();
+}
+
+bool TDataSet::Locate(const QString& keyFields, const QVariant& keyValues, TLocateOptions options)
+{
+    if (!m_active)
+        closedError(this);
+    const QStringList names = keyFields.split(QChar(';'), Qt::SkipEmptyParts);
+    QVector<TField*> fields;
+    for (const QString& n : names)
+        fields.push_back(FieldByName(n.trimmed()));
+    QVariantList values;
+    if (fields.size() == 1)
+        values << keyValues;
+    else
+        values = keyValues.toList();
+    if (values.size() != fields.size())
+        throw EDatabaseError(Describe(QStringLiteral("Locate needs one value per key field")));
+
+    const bool ci = options & loCaseInsensitive;
+    const bool partial = options & loPartialKey;
+    auto matches = [&](int row) {
+        for (int k = 0; k < fields.size(); ++k) {
+            const QVariant v = fields[k]->ValueOf(RawValue(row, fields[k]->Index()));
+            const QVariant& want = values[k];
+            if (v.isNull() || want.isNull()) {
+                if (v.isNull() != want.isNull())
+                    return false;
+                continue;
+            }
+            const bool numeric = fields[k]->IsNumeric() || v.typeId() == QMetaType::Bool;
+            if (numeric) {
+                bool ok = false;
+                const double w = want.typeId() == QMetaType::Bool ? (want.toBool() ? 1.0 : 0.0)
+                                                                  : want.toString().trimmed().toDouble(&ok);
+                if (want.typeId() != QMetaType::Bool && !ok)
+                    return false;
+                const double have = v.typeId() == QMetaType::Bool ? (v.toBool() ? 1.0 : 0.0) : v.toDouble();
+                if (have != w)
+                    return false;
+                continue;
+            }
+            const QString have = fields[k]->AsStringOf(RawValue(row, fields[k]->Index()));
+            const QString w = want.typeId() == QMetaType::QDateTime
+                                  ? fields[k]->AsStringOf(want)
+                                  : want.toString();
+            const Qt::CaseSensitivity cs = ci ? Qt::CaseInsensitive : Qt::CaseSensitive;
+            if (partial ? !have.startsWith(w, cs) : have.compare(w, cs) != 0)
+                return false;
+        }
+        return true;
+    };
+    for (int row = m_base; FetchTo(row); ++row) {
+        if (matches(row)) {
+            m_bof = row == 0;
+            m_eof = false;
+            setCurrent(row);
+            return true;
+        }
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------- TQuery
+
+TQuery::TQuery(QObject* owner, const QString& databaseName) : TDataSet(owner)
+{
+    DatabaseName = databaseName;
+    m_sql.OnChange = [this] { Close(); };
+}
+
+QString TQuery::SelectText() const
+{
+    return m_sql.Lines().join(QChar('\n'));
+}
+
+void TQuery::ExecSQL()
+{
+    TDatabase* db = Database();
+    if (!db)
+        throw EDatabaseError(Describe(QStringLiteral("Unknown database '%1'").arg(DatabaseName)));
+    if (!db->Connected())
+        db->SetConnected(true);
+    QSqlQuery q(db->Connection());
+    q.setForwardOnly(true);
+    if (!q.exec(db->PrepareSql(SelectText())))
+        DatabaseErrorFrom(q.lastError(), objectName());
+    m_rowsAffected = q.numRowsAffected();
+}
+
+int TQuery::ExecInsert()
+{
+    TDatabase* db = Database();
+    if (!db)
+        throw EDatabaseError(Describe(QStringLiteral("Unknown database '%1'").arg(DatabaseName)));
+    if (!db->Connected())
+        db->SetConnected(true);
+    QSqlQuery q(db->Connection());
+    q.setForwardOnly(true);
+    if (db->IsSqlite()) {
+        if (!q.exec(db->PrepareSql(SelectText())))
+            DatabaseErrorFrom(q.lastError(), objectName());
+        m_rowsAffected = q.numRowsAffected();
+        QSqlQuery id(db->Connection());
+        if (!id.exec(QStringLiteral("SELECT last_insert_rowid()")) || !id.next())
+            DatabaseErrorFrom(id.lastError(), objectName());
+        return id.value(0).toInt();
+    }
+    // SQL Server: the identity of this INSERT, from the same batch.
+    const QString batch = SelectText() + QStringLiteral("\nSELECT CAST(SCOPE_IDENTITY() AS INT) AS NewID");
+    if (!q.exec(batch))
+        DatabaseErrorFrom(q.lastError(), objectName());
+    m_rowsAffected = q.numRowsAffected();
+    while (!q.isSelect() && q.nextResult()) {
+    }
+    if (!q.next())
+        throw EDatabaseError(Describe(QStringLiteral("The server gave no id for the new row")));
+    return q.value(0).toInt();
+}
+
+// ----------------------------------------------------------------- TDataSource
+
+TDataSource::TDataSource(QObject* owner, TDataSet* dataSet) : QObject(owner)
+{
+    SetDataSet(dataSet);
+}
+
+void TDataSource::SetDataSet(TDataSet* ds)
+{
+    for (const auto& c : m_links)
+        disconnect(c);
+    m_links.clear();
+    m_dataSet = ds;
+    if (ds) {
+        m_links << connect(ds, &TDataSet::AfterOpen, this, [this] { if (Enabled) emit StateChange(); });
+        m_links << connect(ds, &TDataSet::AfterClose, this, [this] { if (Enabled) emit StateChange(); });
+        m_links << connect(ds, &TDataSet::AfterScroll, this, [this] { if (Enabled) emit DataChange(); });
+        m_links << connect(ds, &TDataSet::DataChanged, this, [this] { if (Enabled) emit DataChange(); });
+        m_links << connect(ds, &TDataSet::RowsFetched, this, [this] { if (Enabled) emit DataChange(); });
+    }
+    emit DataSetChanged();
+}

@@ -1,0 +1,316 @@
+#pragma once
+// The database layer: one connection component (TDatabase), read-only data
+// sets over SQL text (TQuery) with typed fields (TField), and the data
+// source that data-aware controls watch (TDataSource).
+//
+// A TQuery fetches rows on demand: opening a page over a million rows reads
+// only what is looked at. Its current record is shared by everything that
+// reads it (grids, navigator, code).
+#include "Exceptions.h"
+#include "StringList.h"
+#include "SysUtils.h"
+#include <QObject>
+#include <QPointer>
+#include <QSqlDatabase>
+#include <QVariant>
+#include <QVector>
+#include <memory>
+
+class QSqlQuery;
+class TDataSet;
+class TQuery;
+
+enum TFieldType {
+    ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat, ftCurrency, ftBCD,
+    ftDate, ftTime, ftDateTime, ftBytes, ftVarBytes, ftAutoInc, ftBlob, ftMemo, ftGraphic,
+    ftFmtMemo, ftParadoxOle, ftDBaseOle, ftTypedBinary, ftCursor, ftFixedChar, ftWideString,
+    ftLargeint, ftADT, ftArray, ftReference, ftDataSet
+};
+
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
+// A persistent field: what the page's field list says about one column.
+struct TFieldDef {
+    QString Name;
+    TFieldType DataType = ftUnknown;
+    int Size = 0;               // text fields: at most this many characters
+    QString DisplayLabel;       // empty: the field name
+    int DisplayWidth = 0;       // characters; 0: the type's default
+    int Alignment = -1;         // a TAlignment; -1: the type's default
+    bool Currency = false;      // floats shown as money
+    bool Visible = true;
+};
+
+class TField {
+public:
+    const QString& FieldName() const { return m_def.Name; }
+    TFieldType DataType() const { return m_def.DataType; }
+    int Size() const { return m_def.Size; }
+    QString DisplayLabel() const { return m_def.DisplayLabel.isEmpty() ? m_def.Name : m_def.DisplayLabel; }
+    void SetDisplayLabel(const QString& label) { m_def.DisplayLabel = label; }
+    int DisplayWidth() const;
+    void SetDisplayWidth(int w) { m_def.DisplayWidth = w; }
+    TAlignment Alignment() const;
+    bool Currency() const { return m_def.Currency; }
+    bool Visible() const { return m_def.Visible; }
+    void SetVisible(bool v) { m_def.Visible = v; }
+    int Index() const { return m_index; }
+    TDataSet* DataSet() const { return m_dataSet; }
+    bool IsBlob() const;
+    bool IsNumeric() const;
+
+    // The current record's value, converted by the field's type: a date
+    // field gives a QDateTime (from 'yyyymmdd', 'yyyymmdd hh:mm:ss' or ISO
+    // text), a flag a bool, a number a number. Null stays null.
+    QVariant Value() const;
+    bool IsNull() const;
+    // Null reads as "", 0, false, 0.0. A text that is not a number, date or
+    // flag raises EConvertError.
+    QString AsString() const;
+    int AsInteger() const;
+    double AsFloat() const;
+    double AsCurrency() const { return AsFloat(); }
+    bool AsBoolean() const;
+    TDateTime AsDateTime() const;
+    // The text a grid cell or report shows: dates in the short date format
+    // (with the time when there is one), money as currency, flags as
+    // True/False, memos and blobs as (MEMO)/(BLOB).
+    QString DisplayText() const;
+    QString Text() const { return DisplayText(); }
+
+    // The same conversions for a raw value of this field (rows read outside
+    // the current record, as a grid model or an export does).
+    QVariant ValueOf(const QVariant& raw) const;
+    QString DisplayTextOf(const QVariant& raw) const;
+    QString AsStringOf(const QVariant& raw) const;
+
+private:
+    friend class TDataSet;
+    TField(TDataSet* ds, const TFieldDef& def, int index, int column)
+        : m_dataSet(ds), m_def(def), m_index(index), m_column(column) {}
+    QVariant raw() const;
+    TDataSet* m_dataSet;
+    TFieldDef m_def;
+    int m_index;
+    int m_column;  // column of the result set
+};
+
+// Raw value conversions shared by fields and the export.
+namespace FieldConv {
+bool ParseDateTimeText(const QString& text, QDateTime& out);
+QString FloatToDisplay(double v);
+}  // namespace FieldConv
+
+enum TLocateOption { loCaseInsensitive = 1, loPartialKey = 2 };
+using TLocateOptions = int;
+
+class TDatabase : public QObject {
+    Q_OBJECT
+public:
+    explicit TDatabase(QObject* owner = nullptr);
+    ~TDatabase() override;
+
+    QString DatabaseName;        // the name queries give ("dbKVdata")
+    QString AliasName;           // data source: an existing SQLite file, or an ODBC DSN
+    TStringList Params;          // "USER NAME=...", "PASSWORD=..."
+    QString SessionName = QStringLiteral("Default");
+    bool LoginPrompt = true;     // ask with the login dialog when connecting
+    QString NetFileDir;          // kept for the caller; no engine setting here
+
+    bool Connected() const;
+    // Connecting resolves the alias, asks for the identity when LoginPrompt
+    // is set, and raises EDatabaseError with the engine's message on failure.
+    // Disconnecting closes every data set on this database.
+    void SetConnected(bool value);
+    void Open() { SetConnected(true); }
+    void Close() { SetConnected(false); }
+
+    void StartTransaction();
+    void Commit();
+    void Rollback();
+    bool InTransaction() const { return m_inTransaction; }
+
+    // True when the server is SQLite (reached directly or through ODBC); the
+    // program's SQL Server text is then translated before it runs.
+    bool IsSqlite() const { return m_sqlite; }
+    // True when the embedded engine opened a file (no ODBC).
+    bool IsEmbedded() const { return m_embedded; }
+    QString PrepareSql(const QString& sqlServerText) const;
+    QSqlDatabase& Connection() { return m_db; }
+
+    static TDatabase* Find(const QString& databaseName);
+
+    // The class library's login dialog; tests replace it. Returns false when
+    // cancelled; otherwise user and password are set.
+    using LoginDialogFn = std::function<bool(const QString& databaseName, QString& user, QString& password)>;
+    static LoginDialogFn SetLoginDialog(LoginDialogFn fn);
+
+signals:
+    void AfterConnect();
+    void AfterDisconnect();
+
+private:
+    friend class TDataSet;
+    void registerDataSet(TDataSet* ds);
+    void unregisterDataSet(TDataSet* ds);
+    QString m_connectionName;
+    QSqlDatabase m_db;
+    bool m_connected = false;
+    bool m_sqlite = false;
+    bool m_embedded = false;
+    bool m_inTransaction = false;
+    QVector<QPointer<TDataSet>> m_dataSets;
+};
+
+// Raises EDatabaseError built from a Qt SQL error.
+[[noreturn]] void DatabaseErrorFrom(const class QSqlError& err, const QString& context = QString());
+
+class TDataSet : public QObject {
+    Q_OBJECT
+public:
+    explicit TDataSet(QObject* owner = nullptr);
+    ~TDataSet() override;
+
+    QString DatabaseName;
+
+    bool Active() const { return m_active; }
+    void SetActive(bool value) { value ? Open() : Close(); }
+    void Open();
+    void Close();
+
+    // Persistent fields: when given, the data set exposes exactly these, in
+    // this order, with their types and display settings.
+    void SetFieldDefs(const QVector<TFieldDef>& defs) { m_defs = defs; }
+    const QVector<TFieldDef>& FieldDefs() const { return m_defs; }
+
+    int FieldCount() const { return int(m_fields.size()); }
+    TField* Fields(int i) const { return m_fields.at(i).get(); }
+    TField* FindField(const QString& name) const;
+    TField* FieldByName(const QString& name) const;  // raises EDatabaseError when absent
+
+    // Navigation over the current record, as the class library's data sets.
+    void First();
+    void Next();
+    void Prior();
+    void Last();
+    int MoveBy(int distance);
+    bool Bof() const { return m_bof; }
+    bool Eof() const { return m_eof; }
+    bool IsEmpty();
+    int RecNo() const { return m_active && m_cur >= 0 ? m_cur + 1 : 0; }
+    void SetRecNo(int recNo);  // 1-based; fetches up to it
+    // All rows; counted by the server when not all have been fetched.
+    int RecordCount();
+    bool Locate(const QString& keyFields, const QVariant& keyValues, TLocateOptions options = 0);
+
+    // While disabled, data-aware controls are not told about moves.
+    void DisableControls() { ++m_disableCount; }
+    void EnableControls();
+    bool ControlsDisabled() const { return m_disableCount > 0; }
+
+    // Forward only: rows are not kept behind the current one (exports read
+    // a million rows in constant memory). Prior and First after moving raise.
+    bool UniDirectional = false;
+
+    // Row access for views: rows are fetched up to the one asked for.
+    int FetchedCount() const { return m_base + int(m_rows.size()); }
+    bool AllFetched() const { return m_allFetched; }
+    bool FetchTo(int row);  // true when the row exists
+    QVariant RawValue(int row, int fieldIndex);
+    int CurrentRow() const { return m_active ? m_cur : -1; }
+
+    TDatabase* Database() const;
+
+signals:
+    void AfterOpen();
+    void BeforeClose();
+    void AfterClose();
+    void AfterScroll();       // the current record changed
+    void RowsFetched(int first, int last);
+    void DataChanged();       // controls should redraw everything
+
+protected:
+    virtual QString SelectText() const = 0;
+    QString Describe(const QString& msg) const;
+
+private:
+    void fetchOne();
+    void setCurrent(int row, bool notify = true);
+    void notifyScroll();
+    void dropBehind();
+    bool m_active = false;
+    QVector<TFieldDef> m_defs;
+    std::vector<std::unique_ptr<TField>> m_fields;
+    std::unique_ptr<QSqlQuery> m_cursor;
+    QVector<QVector<QVariant>> m_rows;
+    int m_base = 0;            // row number of m_rows[0] (UniDirectional)
+    bool m_allFetched = false;
+    int m_cur = -1;
+    bool m_bof = true;
+    bool m_eof = true;
+    int m_count = -1;
+    int m_disableCount = 0;
+    bool m_scrollPending = false;
+    QPointer<TDatabase> m_database;
+    QString m_selectText;
+};
+
+class TQuery : public TDataSet {
+    Q_OBJECT
+public:
+    explicit TQuery(QObject* owner = nullptr, const QString& databaseName = QString());
+
+    // The statement as text lines, one clause per line. Changing it closes
+    // the query, as the class library does.
+    TStringList& SQL() { return m_sql; }
+    const TStringList& SQL() const { return m_sql; }
+
+    // Runs a statement that returns no rows.
+    void ExecSQL();
+    int RowsAffected() const { return m_rowsAffected; }
+    // Runs an INSERT and returns the id the server gave the new row.
+    int ExecInsert();
+
+protected:
+    QString SelectText() const override;
+
+private:
+    TStringList m_sql;
+    int m_rowsAffected = -1;
+};
+
+// Watches a data set for data-aware controls (grid, navigator).
+class TDataSource : public QObject {
+    Q_OBJECT
+public:
+    explicit TDataSource(QObject* owner = nullptr, TDataSet* dataSet = nullptr);
+    TDataSet* DataSet() const { return m_dataSet; }
+    void SetDataSet(TDataSet* ds);
+    bool Enabled = true;
+
+signals:
+    void DataSetChanged();    // another data set was attached
+    void StateChange();       // opened or closed
+    void DataChange();        // the current record moved or rows arrived
+
+private:
+    QPointer<TDataSet> m_dataSet;
+    QVector<QMetaObject::Connection> m_links;
+};
+
+// All or nothing: statements run between construction and Commit() belong to
+// one transaction; leaving the scope without Commit() rolls them back. Inside
+// an outer transaction the guard leaves the decision to the outer one.
+class TTransaction {
+public:
+    explicit TTransaction(TDatabase* db);
+    ~TTransaction();
+    void Commit();
+    TTransaction(const TTransaction&) = delete;
+    TTransaction& operator=(const TTransaction&) = delete;
+
+private:
+    TDatabase* m_db;
+    bool m_owner = false;
+    bool m_done = false;
+};

@@ -1,0 +1,36 @@
+#pragma once
+// The exception family of the program. Every error the program raises on its
+// own derives from Exception, so the application's last-resort handler can
+// show its text and carry on.
+#include <QString>
+#include <exception>
+#include <string>
+
+class Exception : public std::exception {
+public:
+    explicit Exception(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8().toStdString()) {}
+    const QString& Message() const { return m_message; }
+    const char* what() const noexcept override { return m_utf8.c_str(); }
+
+private:
+    QString m_message;
+    std::string m_utf8;
+};
+
+#define KV_DECLARE_EXCEPTION(Name, Base) \
+    class Name : public Base { public: using Base::Base; };
+
+KV_DECLARE_EXCEPTION(EDatabaseError, Exception)
+KV_DECLARE_EXCEPTION(EConvertError, Exception)
+KV_DECLARE_EXCEPTION(ERangeError, Exception)
+KV_DECLARE_EXCEPTION(EInvalidOperation, Exception)
+KV_DECLARE_EXCEPTION(EPrinter, Exception)
+KV_DECLARE_EXCEPTION(EInOutError, Exception)
+KV_DECLARE_EXCEPTION(EResNotFound, Exception)
+
+// Silent exception: unwinds without a message (the class library's Abort).
+class EAbort : public Exception {
+public:
+    EAbort() : Exception(QStringLiteral("Operation aborted")) {}
+};
+[[noreturn]] inline void Abort() { throw EAbort(); }

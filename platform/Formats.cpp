@@ -1,0 +1,175 @@
+#include "Formats.h"
+#include "Locale.h"
+#include <QLocale>
+#include <cmath>
+
+namespace {
+QString groupThousands(const QString& digits, QChar sep)
+{
+    QString out;
+    const int n = int(digits.size());
+    for (int i = 0; i < n; ++i) {
+        if (i > 0 && (n - i) % 3 == 0)
+            out += sep;
+        out += digits[i];
+    }
+    return out;
+}
+
+// Fixed text of |value| with `digits` decimals, in the locale's separators.
+QString fixedText(double absValue, int digits, bool thousands)
+{
+    const TFormatSettings& fs = FormatSettings();
+    QString s = QString::number(absValue, 'f', qBound(0, digits, 18));
+    QString intPart = s, frac;
+    const int dot = s.indexOf(QChar('.'));
+    if (dot >= 0) {
+        intPart = s.left(dot);
+        frac = s.mid(dot + 1);
+    }
+    if (thousands && !fs.ThousandSeparator.isNull())
+        intPart = groupThousands(intPart, fs.ThousandSeparator);
+    return frac.isEmpty() ? intPart : intPart + fs.DecimalSeparator + frac;
+}
+
+bool isNegativeAfterRounding(double value, int digits)
+{
+    return value < 0 && std::abs(value) * std::pow(10.0, digits) >= 0.5;
+}
+}  // namespace
+
+QString FloatToStrF(double value, TFloatFormat format, int precision, int digits)
+{
+    const TFormatSettings& fs = FormatSettings();
+    if (std::isnan(value))
+        return QStringLiteral("NAN");
+    if (std::isinf(value))
+        return value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
+    switch (format) {
+    case ffGeneral: {
+        if (value == 0)
+            return QStringLiteral("0");
+        const int p = qBound(1, precision, 18);
+        QString s = QString::number(value, 'g', p);
+        const int e = s.indexOf(QChar('e'));
+        if (e >= 0) {
+            QString mant = s.left(e);
+            int exp = s.mid(e + 1).toInt();
+            const double absV = std::abs(value);
+            if (absV >= 1e-5 && exp < p) {
+                s = QString::number(value, 'f', qMax(0, p - 1 - exp));
+                if (s.contains(QChar('.'))) {
+                    while (s.endsWith(QChar('0')))
+                        s.chop(1);
+                    if (s.endsWith(QChar('.')))
+                        s.chop(1);
+                }
+            } else {
+                s = mant + QChar('E') + (exp < 0 ? QStringLiteral("-") : QString()) + QString::number(std::abs(exp));
+            }
+        }
+        s.replace(QChar('.'), fs.DecimalSeparator);
+        return s;
+    }
+    case ffExponent: {
+        QString s = QString::number(value, 'E', qBound(1, precision, 18) - 1);
+        s.replace(QChar('.'), fs.DecimalSeparator);
+        return s;
+    }
+    case ffFixed:
+    case ffNumber: {
+        const bool neg = isNegativeAfterRounding(value, digits);
+        return (neg ? QStringLiteral("-") : QString()) + fixedText(std::abs(value), digits, format == ffNumber);
+    }
+    case ffCurrency:
+        return CurrToStrF(value, ffCurrency, digits);
+    }
+    return QString();
+}
+
+QString FloatToStr(double value)
+{
+    return FloatToStrF(value, ffGeneral, 15, 0);
+}
+
+QString CurrToStrF(double value, TFloatFormat format, int digits)
+{
+    if (format != ffCurrency)
+        return FloatToStrF(value, format, 19, digits);
+    const TFormatSettings& fs = FormatSettings();
+    const QString num = fixedText(std::abs(value), digits, true);
+    const QString& c = fs.CurrencyString;
+    if (!isNegativeAfterRounding(value, digits)) {
+        switch (fs.CurrencyFormat) {
+        case 1: return num + c;
+        case 2: return c + QChar(' ') + num;
+        case 3: return num + QChar(' ') + c;
+        default: return c + num;
+        }
+    }
+    switch (fs.NegCurrFormat) {
+    case 0: return QChar('(') + c + num + QChar(')');
+    case 2: return c + QChar('-') + num;
+    case 3: return c + num + QChar('-');
+    case 4: return QChar('(') + num + c + QChar(')');
+    case 5: return QChar('-') + num + c;
+    case 6: return num + QChar('-') + c;
+    case 7: return num + c + QChar('-');
+    case 8: return QChar('-') + num + QChar(' ') + c;
+    case 9: return QChar('-') + c + QChar(' ') + num;
+    case 10: return num + QChar(' ') + c + QChar('-');
+    case 11: return c + QChar(' ') + num + QChar('-');
+    case 12: return c + QStringLiteral(" -") + num;
+    case 13: return num + QStringLiteral("- ") + c;
+    case 14: return QChar('(') + c + QChar(' ') + num + QChar(')');
+    case 15: return QChar('(') + num + QChar(' ') + c + QChar(')');
+    default: return QChar('-') + c + num;
+    }
+}
+
+bool TryStrToFloat(const QString& s, double& out)
+{
+    const TFormatSettings& fs = FormatSettings();
+    QString t = s.trimmed();
+    if (t.isEmpty())
+        return false;
+    // Only the regional decimal separator counts as the point.
+    if (fs.DecimalSeparator != QChar('.')) {
+        if (t.contains(QChar('.')))
+            return false;
+        t.replace(fs.DecimalSeparator, QChar('.'));
+    }
+    for (QChar c : t)
+        if (!(c.isDigit() || c == QChar('.') || c == QChar('-') || c == QChar('+') || c == QChar('e') || c == QChar('E')))
+            return false;
+    bool ok = false;
+    const double v = QLocale::c().toDouble(t, &ok);
+    if (!ok)
+        return false;
+    out = v;
+    return true;
+}
+
+double StrToFloat(const QString& s)
+{
+    double v;
+    if (!TryStrToFloat(s, v))
+        throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(s));
+    return v;
+}
+
+double RoundHalfEven(double value, int decimals)
+{
+    const double scale = std::pow(10.0, decimals);
+    // Work on the decimal text so that 0.125 is a true half, as it is for a
+    // currency value held in fixed point.
+    const double scaled = std::stod(QString::number(value * scale, 'f', 6).toStdString());
+    const double fl = std::floor(scaled);
+    const double diff = scaled - fl;
+    double r;
+    if (std::abs(diff - 0.5) < 1e-9)
+        r = std::fmod(fl, 2.0) == 0.0 ? fl : fl + 1.0;
+    else
+        r = std::round(scaled);
+    return r / scale;
+}

@@ -1,0 +1,250 @@
+#include "IniFiles.h"
+#include "Cp1252.h"
+#include <QFile>
+#include <QSaveFile>
+
+struct TIniFile::Doc {
+    QStringList lines;
+    bool crlf = true;
+
+    static QString sectionName(const QString& line)
+    {
+        const QString t = line.trimmed();
+        if (!t.startsWith(QChar('[')))
+            return QString();
+        const int close = t.indexOf(QChar(']'));
+        if (close < 0)
+            return QString();
+        return t.mid(1, close - 1).trimmed();
+    }
+    static bool isSection(const QString& line)
+    {
+        const QString t = line.trimmed();
+        return t.startsWith(QChar('[')) && t.indexOf(QChar(']')) > 0;
+    }
+    static bool keyOf(const QString& line, QString& key, QString& rawValue)
+    {
+        const int eq = line.indexOf(QChar('='));
+        if (eq < 0 || isSection(line))
+            return false;
+        key = line.left(eq).trimmed();
+        rawValue = line.mid(eq + 1);
+        return true;
+    }
+    // [first line after the header, end) of a section; -1 when absent.
+    int sectionStart(const QString& section, int& end) const
+    {
+        const QString want = section.trimmed();
+        for (int i = 0; i < lines.size(); ++i) {
+            if (isSection(lines[i]) && sectionName(lines[i]).compare(want, Qt::CaseInsensitive) == 0) {
+                end = i + 1;
+                while (end < lines.size() && !isSection(lines[end]))
+                    ++end;
+                return i + 1;
+            }
+        }
+        end = -1;
+        return -1;
+    }
+    int keyLine(const QString& section, const QString& ident) const
+    {
+        int end;
+        const int start = sectionStart(section, end);
+        if (start < 0)
+            return -1;
+        const QString want = ident.trimmed();
+        for (int i = start; i < end; ++i) {
+            QString k, v;
+            if (keyOf(lines[i], k, v) && k.compare(want, Qt::CaseInsensitive) == 0)
+                return i;
+        }
+        return -1;
+    }
+};
+
+TIniFile::Doc TIniFile::load() const
+{
+    Doc doc;
+    QFile f(m_fileName);
+    if (!f.open(QIODevice::ReadOnly))
+        return doc;
+    const QByteArray bytes = f.readAll();
+    QString text = cp1252::toUnicode(bytes);
+    doc.crlf = text.isEmpty() || text.contains(QStringLiteral("\r\n"));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QChar('\r'), QChar('\n'));
+    doc.lines = text.split(QChar('\n'));
+    if (!doc.lines.isEmpty() && doc.lines.last().isEmpty())
+        doc.lines.removeLast();
+    return doc;
+}
+
+void TIniFile::save(const Doc& doc) const
+{
+    const QString eol = doc.crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    QString text;
+    for (const QString& l : doc.lines)
+        text += l + eol;
+    QSaveFile f(m_fileName);
+    if (!f.open(QIODevice::WriteOnly) || f.write(cp1252::fromUnicode(text)) < 0 || !f.commit())
+        throw EIniFileException(QStringLiteral("Unable to write to %1").arg(m_fileName));
+}
+
+QString TIniFile::EncodeValue(const QString& value)
+{
+    if (value.size() >= 2) {
+        const QChar first = value.front();
+        if ((first == QChar('"') || first == QChar('\'')) && value.back() == first)
+            return QChar('"') + value + QChar('"');
+    }
+    return value;
+}
+
+QString TIniFile::DecodeValue(const QString& stored)
+{
+    const QString v = stored.trimmed();
+    if (v.size() >= 2) {
+        const QChar first = v.front();
+        if ((first == QChar('"') || first == QChar('\'')) && v.back() == first)
+            return v.mid(1, v.size() - 2);
+    }
+    return v;
+}
+
+QString TIniFile::ReadString(const QString& section, const QString& ident, const QString& def) const
+{
+    const Doc doc = load();
+    const int i = doc.keyLine(section, ident);
+    if (i < 0)
+        return def;
+    QString k, v;
+    Doc::keyOf(doc.lines[i], k, v);
+    return DecodeValue(v);
+}
+
+int TIniFile::ReadInteger(const QString& section, const QString& ident, int def) const
+{
+    const QString s = ReadString(section, ident, QString()).trimmed();
+    if (s.isEmpty())
+        return def;
+    bool ok = false;
+    int v;
+    if (s.startsWith(QChar('$')))
+        v = s.mid(1).toInt(&ok, 16);
+    else if (s.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive))
+        v = s.mid(2).toInt(&ok, 16);
+    else
+        v = s.toInt(&ok, 10);
+    return ok ? v : def;
+}
+
+bool TIniFile::ReadBool(const QString& section, const QString& ident, bool def) const
+{
+    return ReadInteger(section, ident, def ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteString(const QString& section, const QString& ident, const QString& value)
+{
+    Doc doc = load();
+    const QString line = ident.trimmed() + QChar('=') + EncodeValue(value);
+    const int existing = doc.keyLine(section, ident);
+    if (existing >= 0) {
+        doc.lines[existing] = line;
+    } else {
+        int end;
+        const int start = doc.sectionStart(section, end);
+        if (start < 0) {
+            if (!doc.lines.isEmpty() && !doc.lines.last().trimmed().isEmpty())
+                doc.lines.append(QString());
+            doc.lines.append(QChar('[') + section.trimmed() + QChar(']'));
+            doc.lines.append(line);
+        } else {
+            // After the section's last non-blank line, so a blank separator
+            // before the next section stays where it was.
+            int at = end;
+            while (at > start && doc.lines[at - 1].trimmed().isEmpty())
+                --at;
+            doc.lines.insert(at, line);
+        }
+    }
+    save(doc);
+}
+
+void TIniFile::WriteInteger(const QString& section, const QString& ident, int value)
+{
+    WriteString(section, ident, QString::number(value));
+}
+
+void TIniFile::WriteBool(const QString& section, const QString& ident, bool value)
+{
+    WriteString(section, ident, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+bool TIniFile::SectionExists(const QString& section) const
+{
+    int end;
+    return load().sectionStart(section, end) >= 0;
+}
+
+bool TIniFile::ValueExists(const QString& section, const QString& ident) const
+{
+    return load().keyLine(section, ident) >= 0;
+}
+
+QStringList TIniFile::ReadSection(const QString& section) const
+{
+    QStringList keys;
+    const Doc doc = load();
+    int end;
+    const int start = doc.sectionStart(section, end);
+    for (int i = start; start >= 0 && i < end; ++i) {
+        QString k, v;
+        if (Doc::keyOf(doc.lines[i], k, v) && !k.isEmpty())
+            keys.append(k);
+    }
+    return keys;
+}
+
+QStringList TIniFile::ReadSections() const
+{
+    QStringList names;
+    for (const QString& l : load().lines)
+        if (Doc::isSection(l))
+            names.append(Doc::sectionName(l));
+    return names;
+}
+
+TStringList TIniFile::ReadSectionValues(const QString& section) const
+{
+    TStringList out;
+    const Doc doc = load();
+    int end;
+    const int start = doc.sectionStart(section, end);
+    for (int i = start; start >= 0 && i < end; ++i) {
+        QString k, v;
+        if (Doc::keyOf(doc.lines[i], k, v) && !k.isEmpty())
+            out.Add(k + QChar('=') + DecodeValue(v));
+    }
+    return out;
+}
+
+void TIniFile::EraseSection(const QString& section)
+{
+    Doc doc = load();
+    int end;
+    const int start = doc.sectionStart(section, end);
+    if (start < 0)
+        return;
+    doc.lines.erase(doc.lines.begin() + (start - 1), doc.lines.begin() + end);
+    save(doc);
+}
+
+void TIniFile::DeleteKey(const QString& section, const QString& ident)
+{
+    Doc doc = load();
+    const int i = doc.keyLine(section, ident);
+    if (i < 0)
+        return;
+    doc.lines.removeAt(i);
+    save(doc);
+}

@@ -1,0 +1,127 @@
+#include "Cp1252.h"
+#include "IniFiles.h"
+#include "TestSupport.h"
+#include <QFile>
+
+class TestIniFile : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString path(const QString& name) { return dir.filePath(name); }
+    static void writeBytes(const QString& file, const QByteArray& bytes)
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    static QByteArray readBytes(const QString& file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+private slots:
+    void readsCaseInsensitiveTrimmedNames()
+    {
+        const QString f = path("a.ini");
+        writeBytes(f, "[DBconnection]\r\n  KVDSN =  demo.db  \r\n[General]\r\nGetLog=0\r\n");
+        TIniFile ini(f);
+        QCOMPARE(ini.ReadString("dbconnection", "kvdsn", "x"), QString("demo.db"));
+        QCOMPARE(ini.ReadString(" DBCONNECTION ", "KVDSN", "x"), QString("demo.db"));
+        QCOMPARE(ini.ReadString("General", "GetLog", "1"), QString("0"));
+        QCOMPARE(ini.ReadString("General", "Missing", "1"), QString("1"));
+        QCOMPARE(ini.ReadString("Nowhere", "GetLog", "d"), QString("d"));
+        QCOMPARE(ini.ReadInteger("General", "GetLog", 7), 0);
+        QCOMPARE(ini.ReadInteger("DBconnection", "KVDSN", 7), 7);
+    }
+
+    void quoteRule_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("plain") << "abc" << QByteArray("abc");
+        QTest::newRow("inner quotes kept") << "a\"b'c" << QByteArray("a\"b'c");
+        QTest::newRow("double-quoted value") << "\"x\"" << QByteArray("\"\"x\"\"");
+        QTest::newRow("single-quoted value") << "'x'" << QByteArray("\"'x'\"");
+        QTest::newRow("one quote only") << "'x" << QByteArray("'x");
+        QTest::newRow("empty") << "" << QByteArray("");
+    }
+    void quoteRule()
+    {
+        QFETCH(QString, value);
+        QFETCH(QByteArray, stored);
+        const QString f = path("q.ini");
+        QFile::remove(f);
+        TIniFile ini(f);
+        ini.WriteString("S", "K", value);
+        QCOMPARE(readBytes(f), QByteArray("[S]\r\nK=") + stored + "\r\n");
+        QCOMPARE(ini.ReadString("S", "K", "def"), value);
+    }
+
+    void readingStripsOnePairOfQuotes()
+    {
+        const QString f = path("r.ini");
+        writeBytes(f, "[S]\nA=\"quoted\"\nB='single'\nC=\"mixed'\nD=  \"  padded  \"  \n");
+        TIniFile ini(f);
+        QCOMPARE(ini.ReadString("S", "A", ""), QString("quoted"));
+        QCOMPARE(ini.ReadString("S", "B", ""), QString("single"));
+        QCOMPARE(ini.ReadString("S", "C", ""), QString("\"mixed'"));
+        QCOMPARE(ini.ReadString("S", "D", ""), QString("  padded  "));
+    }
+
+    void writesKeepOtherLinesAndLineEnds()
+    {
+        const QString f = path("keep.ini");
+        writeBytes(f, "; settings\n[DBconnection]\nKVDSN=old\n\n[MainCfg]\nid1=AA\n");
+        TIniFile ini(f);
+        ini.WriteString("dbconnection", "kvdsn", "new");
+        ini.WriteString("DBconnection", "ur", "0B");
+        ini.WriteString("TestCfg", "id1", "CC");
+        QCOMPARE(readBytes(f), QByteArray("; settings\n[DBconnection]\nkvdsn=new\nur=0B\n\n[MainCfg]\nid1=AA\n\n"
+                                          "[TestCfg]\nid1=CC\n"));
+        ini.DeleteKey("DBconnection", "UR");
+        ini.EraseSection("mainCFG");
+        QCOMPARE(readBytes(f), QByteArray("; settings\n[DBconnection]\nkvdsn=new\n\n[TestCfg]\nid1=CC\n"));
+        QCOMPARE(ini.ReadSections(), QStringList({"DBconnection", "TestCfg"}));
+        QCOMPARE(ini.ReadSection("TestCfg"), QStringList({"id1"}));
+    }
+
+    void crlfFileStaysCrlf()
+    {
+        const QString f = path("crlf.ini");
+        writeBytes(f, "[A]\r\nx=1\r\n");
+        TIniFile(f).WriteString("A", "y", "2");
+        QCOMPARE(readBytes(f), QByteArray("[A]\r\nx=1\r\ny=2\r\n"));
+    }
+
+    void windows1252Bytes()
+    {
+        const QString f = path("ansi.ini");
+        writeBytes(f, "[A]\r\nname=Caf\xE9 \x80\x35\r\n");
+        TIniFile ini(f);
+        QCOMPARE(ini.ReadString("A", "name", ""), QString::fromUtf8("Café €5"));
+        ini.WriteString("A", "other", QString::fromUtf8("©®"));
+        QVERIFY(readBytes(f).contains("other=\xA9\xAE\r\n"));
+        QCOMPARE(cp1252::fromUnicode(QString::fromUtf8("€")), QByteArray("\x80"));
+    }
+
+    void twoObjectsOnOneFileDoNotUndoEachOther()
+    {
+        const QString f = path("two.ini");
+        TIniFile a(f), b(f);
+        a.WriteString("S", "one", "1");
+        b.WriteString("S", "two", "2");
+        a.UpdateFile();
+        QCOMPARE(TIniFile(f).ReadString("S", "one", ""), QString("1"));
+        QCOMPARE(TIniFile(f).ReadString("S", "two", ""), QString("2"));
+    }
+
+    void unwritableFileRaises()
+    {
+        TIniFile ini(path("no/such/folder/x.ini"));
+        QVERIFY_THROWS_EXCEPTION(EIniFileException, ini.WriteString("S", "K", "v"));
+        QCOMPARE(ini.ReadString("S", "K", "d"), QString("d"));
+    }
+};
+
+KV_TEST_MAIN(TestIniFile)
+#include "tst_inifile.moc"

@@ -1,0 +1,145 @@
+#include "TestSupport.h"
+#include "Clock.h"
+#include "Locale.h"
+#include <QDir>
+#include <QFile>
+#include <sqlite3.h>
+
+namespace kvtest {
+
+namespace {
+QTemporaryDir*& configDir()
+{
+    static QTemporaryDir* dir = nullptr;
+    return dir;
+}
+}  // namespace
+
+void InitEnvironment()
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    configDir() = new QTemporaryDir();  // lives for the run
+    qputenv("XDG_CONFIG_HOME", configDir()->path().toLocal8Bit());
+}
+
+void InitApplication()
+{
+    SetFormatSettings(TFormatSettings::DayFirstEnglish());
+    Clock::SetFixed(QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)));
+    QApplication::setApplicationDisplayName(QStringLiteral("kvsys"));
+}
+
+QString SourcePath(const QString& relative)
+{
+    return QDir(QStringLiteral(KV_SOURCE_DIR)).filePath(relative);
+}
+
+QString ConfigFolder()
+{
+    return configDir() ? configDir()->path() : QString();
+}
+
+MessageRecorder::MessageRecorder()
+{
+    m_previous = SetMessageHandler([this](const TMessageBox& b) { return answer(b); });
+}
+
+MessageRecorder::~MessageRecorder()
+{
+    SetMessageHandler(m_previous);
+}
+
+QStringList MessageRecorder::Texts() const
+{
+    QStringList out;
+    for (const auto& b : m_boxes)
+        out << b.Text;
+    return out;
+}
+
+int MessageRecorder::answer(const TMessageBox& box)
+{
+    m_boxes.append(box);
+    if (!m_answers.empty()) {
+        const int a = m_answers.front();
+        m_answers.pop_front();
+        return a;
+    }
+    if (box.Buttons & mbOK)
+        return mrOk;
+    if (box.Buttons & mbYes)
+        return mrYes;
+    return mrCancel;
+}
+
+void ExecSqliteScript(const QString& file, const QString& sql)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open(QFile::encodeName(file).constData(), &db) != SQLITE_OK)
+        QFAIL("cannot open the test database");
+    char* err = nullptr;
+    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err);
+    const QString msg = err ? QString::fromUtf8(err) : QString();
+    sqlite3_free(err);
+    sqlite3_close(db);
+    if (rc != SQLITE_OK)
+        qFatal("SQL script failed: %s", qPrintable(msg));
+}
+
+QStringList SqliteRows(const QString& file, const QString& sql)
+{
+    QStringList rows;
+    sqlite3* db = nullptr;
+    if (sqlite3_open(QFile::encodeName(file).constData(), &db) != SQLITE_OK)
+        return rows;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK) {
+        const QString msg = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_close(db);
+        qFatal("SQL query failed: %s", qPrintable(msg));
+    }
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        QStringList cols;
+        for (int i = 0; i < sqlite3_column_count(st); ++i) {
+            if (sqlite3_column_type(st, i) == SQLITE_NULL)
+                cols << QStringLiteral("NULL");
+            else
+                cols << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
+        }
+        rows << cols.join(QChar('|'));
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return rows;
+}
+
+TestDatabase::TestDatabase(bool withSchema, const QString& databaseName)
+{
+    m_file = m_dir.filePath(QStringLiteral("test.db"));
+    QFile schema(SourcePath(QStringLiteral("db/schema.sql")));
+    QString sql;
+    if (withSchema) {
+        if (!schema.open(QIODevice::ReadOnly))
+            qFatal("db/schema.sql is missing");
+        sql = QString::fromUtf8(schema.readAll());
+    }
+    ExecSqliteScript(m_file, sql.isEmpty() ? QStringLiteral("PRAGMA user_version = 0;") : sql);
+    m_db = std::make_unique<TDatabase>();
+    m_db->DatabaseName = databaseName;
+    m_db->AliasName = m_file;
+    m_db->LoginPrompt = false;
+    m_db->SetConnected(true);
+}
+
+TestDatabase::~TestDatabase()
+{
+    m_db.reset();
+}
+
+QString TestDatabase::Value(const QString& sql) const
+{
+    const QStringList rows = Rows(sql);
+    return rows.isEmpty() ? QString() : rows.first();
+}
+
+}  // namespace kvtest

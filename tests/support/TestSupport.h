@@ -1,0 +1,82 @@
+#pragma once
+// Shared test scaffolding: a private settings folder, a fixed locale and
+// clock, a recorder that answers message boxes, and fresh SQLite databases
+// made from db/schema.sql.
+#include "Application.h"
+#include "DB.h"
+#include "Dialogs.h"
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <deque>
+#include <memory>
+
+namespace kvtest {
+
+// Before the application object: headless platform, a private
+// XDG_CONFIG_HOME, no system ODBC files.
+void InitEnvironment();
+// After it: day-first English regional settings, the clock fixed at
+// 5 March 2026 14:07:09, every message box answered by the recorder.
+void InitApplication();
+
+QString SourcePath(const QString& relative);  // inside the source tree
+QString ConfigFolder();                        // the private XDG_CONFIG_HOME
+
+// Answers message boxes and keeps them. Answers given with Answer() are used
+// in order; without one, the box's OK, else Yes, else its first button.
+class MessageRecorder {
+public:
+    MessageRecorder();
+    ~MessageRecorder();
+    void Answer(int modalResult) { m_answers.push_back(modalResult); }
+    const QList<TMessageBox>& Boxes() const { return m_boxes; }
+    QStringList Texts() const;
+    int Count() const { return int(m_boxes.size()); }
+    void Clear() { m_boxes.clear(); }
+
+private:
+    int answer(const TMessageBox& box);
+    QList<TMessageBox> m_boxes;
+    std::deque<int> m_answers;
+    MessageHandler m_previous;
+};
+
+// Runs SQL (several statements) on a SQLite file with the engine directly.
+void ExecSqliteScript(const QString& file, const QString& sql);
+// Runs one query on the file and returns the first column of every row as
+// text ("NULL" for null), rows joined with "|" per column: test checks.
+QStringList SqliteRows(const QString& file, const QString& sql);
+
+// A fresh database file with the program's schema, and the connection
+// component "dbKVdata" on it.
+class TestDatabase {
+public:
+    explicit TestDatabase(bool withSchema = true, const QString& databaseName = QStringLiteral("dbKVdata"));
+    ~TestDatabase();
+    const QString& File() const { return m_file; }
+    TDatabase* Db() const { return m_db.get(); }
+    void Exec(const QString& sql) const { ExecSqliteScript(m_file, sql); }
+    QStringList Rows(const QString& sql) const { return SqliteRows(m_file, sql); }
+    QString Value(const QString& sql) const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_file;
+    std::unique_ptr<TDatabase> m_db;
+};
+
+}  // namespace kvtest
+
+#define KV_TEST_MAIN(TestObject)                         \
+    int main(int argc, char** argv)                      \
+    {                                                    \
+        kvtest::InitEnvironment();                       \
+        TApplication app(argc, argv);                    \
+        app.setAttribute(Qt::AA_Use96Dpi, true);         \
+        kvtest::InitApplication();                       \
+        TestObject tc;                                   \
+        QTEST_SET_MAIN_SOURCE_PATH                       \
+        return QTest::qExec(&tc, argc, argv);            \
+    }
