@@ -20,6 +20,7 @@ void InitEnvironment()
     qputenv("QT_QPA_PLATFORM", "offscreen");
     configDir() = new QTemporaryDir();  // lives for the run
     qputenv("XDG_CONFIG_HOME", configDir()->path().toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", configDir()->path().toLocal8Bit());
 }
 
 void InitApplication()

@@ -1,0 +1,252 @@
+#include "GenFns.h"
+#include "DataMod.h"
+#include "DateFunctions.h"
+#include "Formats.h"
+#include "IniFiles.h"
+#include "SqlText.h"
+#include <QRegularExpression>
+#include <cmath>
+
+namespace {
+const QString kDigits = QStringLiteral("0123456789");
+
+// Cuts T at its first character outside `allowed`; true when something was cut.
+bool cutAt(QString& S, const QString& allowed)
+{
+    const QString t = S.trimmed();
+    for (int i = 0; i < t.size(); ++i) {
+        if (!allowed.contains(t[i])) {
+            S = t.left(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+// Currency values are fixed point with four decimals: work in those units.
+qint64 toCurrencyUnits(double v)
+{
+    return std::llround(v * 10000.0);
+}
+}  // namespace
+
+void RecordIdExists(const QString& Table, int Id, bool& Exists)
+{
+    TQuery q(nullptr, QLatin1String(kDatabaseName));
+    q.SQL().Add(QStringLiteral("SELECT id"));
+    q.SQL().Add(QStringLiteral("FROM ") + Table);
+    q.SQL().Add(QStringLiteral("WHERE id = ") + QString::number(Id));
+    q.Open();
+    Exists = !q.IsEmpty();
+    q.Close();
+}
+
+void StripTrailingNonDigit(QString& S, bool& Cut)
+{
+    const QString t = S.trimmed();
+    if (!t.isEmpty() && !kDigits.contains(t.back())) {
+        S = t.left(t.size() - 1);
+        Cut = true;
+    } else {
+        Cut = false;
+    }
+}
+
+void CutAtFirstNonDigit(QString& S, bool& Cut)
+{
+    Cut = cutAt(S, kDigits);
+}
+
+void CheckDecimalText(QString& S, bool& Ok)
+{
+    Ok = !cutAt(S, kDigits + QChar('.'));
+}
+
+void ToggleSortOrder(const QString& FieldName, TStringList& SQL)
+{
+    if (SQL.Count() == 0 || FieldName.isEmpty())
+        return;
+    QString t = SQL.Last().trimmed();
+    if (t.left(8).toUpper() != QLatin1String("ORDER BY"))
+        return;
+    // The current key is the whole last key of the line (a qualified name
+    // counts as its column): a column whose name merely ends the line, such
+    // as ID on a line ending ServiceID, is another column.
+    QString lastKey = t.mid(9).trimmed();
+    const int comma = lastKey.lastIndexOf(QChar(','));
+    if (comma >= 0)
+        lastKey = lastKey.mid(comma + 1).trimmed();
+    if (lastKey == FieldName || lastKey.endsWith(QChar('.') + FieldName)) {
+        SQL.SetStrings(SQL.Count() - 1, t + QStringLiteral(" DESC"));
+        return;
+    }
+    if (!t.mid(9).contains(QChar(',')))
+        SQL.SetStrings(SQL.Count() - 1, QStringLiteral("ORDER BY ") + QStringLiteral(" ") + FieldName);
+}
+
+QString StripQuotes(const QString& S)
+{
+    QString out = S;
+    out.remove(QChar('\''));
+    return out;
+}
+
+QString CurrToFixed2(double Value)
+{
+    // Half away from zero at the cent, as the fixed format rounds.
+    const qint64 units = toCurrencyUnits(Value);
+    const qint64 cents = (units + (units >= 0 ? 50 : -50)) / 100;
+    const qint64 absCents = cents < 0 ? -cents : cents;
+    return QStringLiteral("%1%2.%3")
+        .arg(cents < 0 ? QStringLiteral("-") : QString())
+        .arg(absCents / 100)
+        .arg(absCents % 100, 2, 10, QChar('0'));
+}
+
+double AddCurrRounded(double A, double B)
+{
+    auto cents = [](double v) {
+        const qint64 units = toCurrencyUnits(v);
+        qint64 c = units / 100;
+        const qint64 rem = units % 100;  // same sign as units
+        if (rem > 50 || (rem == 50 && (c % 2) != 0))
+            ++c;
+        else if (rem < -50 || (rem == -50 && (c % 2) != 0))
+            --c;
+        return c;
+    };
+    return double(cents(A) + cents(B)) / 100.0;
+}
+
+QString RightString(const QString& S, int N)
+{
+    if (N <= 0)
+        return QString();
+    return N >= S.size() ? S : S.right(N);
+}
+
+bool IsTableAudited(const QString& Table)
+{
+    const QString t = Table.trimmed();
+    if (t.isEmpty())
+        return false;
+    TQuery q(nullptr, QLatin1String(kDatabaseName));
+    q.SQL().Add(QStringLiteral("SELECT tAudit.id"));
+    q.SQL().Add(QStringLiteral("FROM tAudit"));
+    q.SQL().Add(QStringLiteral("WHERE tAudit.[Table] LIKE ") + SqlLikeExact(t));
+    q.Open();
+    const bool audited = !q.IsEmpty();
+    q.Close();
+    return audited;
+}
+
+void BeginAuditTrail(const QString& UserId, const QString& Action, const QString& Table, QString& InsertLine,
+                     QString& Columns, QString& Values)
+{
+    InsertLine = QStringLiteral("INSERT INTO tAuditTrail");
+    Columns = QStringLiteral("(UserID,ActionTime,Action,TableName,TableID,FieldName,OldValue,NewValue)");
+    Values = QStringLiteral("VALUES ('") + SqlStr(UserId) + QStringLiteral("','") + DateTimeToSql(Now()) +
+             QStringLiteral("',") + Action + QStringLiteral(",'") + SqlStr(Table) + QStringLiteral("',");
+}
+
+void AppendText(const QString& Text, QString& Target)
+{
+    Target += Text;
+}
+
+void AddAuditField(const QString& FieldName, const QString& OldValue, const QString& NewValue, TStringList& Lines)
+{
+    if (NewValue == OldValue)
+        return;
+    const QString field = QStringLiteral(",'") + SqlStr(FieldName) + QStringLiteral("',");
+    if (NewValue.isEmpty())
+        Lines.Add(field + QChar('\'') + SqlStr(OldValue) + QStringLiteral("',NULL)"));
+    else if (OldValue.isEmpty())
+        Lines.Add(field + QStringLiteral("NULL,'") + SqlStr(NewValue) + QStringLiteral("')"));
+    else
+        Lines.Add(field + QChar('\'') + SqlStr(OldValue) + QStringLiteral("','") + SqlStr(NewValue) +
+                  QStringLiteral("')"));
+}
+
+void WriteAuditTrail(const QString& InsertLine, const QString& Columns, const QString& Values,
+                     const TStringList& Lines)
+{
+    if (Lines.Count() == 0)
+        return;
+    TQuery q(nullptr, QLatin1String(kDatabaseName));
+    q.SQL().Add(InsertLine);
+    q.SQL().Add(Columns);
+    q.SQL().Add(Values);
+    for (int i = 0; i < Lines.Count(); ++i) {
+        q.SQL().SetStrings(2, Values + Lines[i]);
+        q.ExecSQL();
+    }
+}
+
+bool IsTestDatabase()
+{
+    TIniFile ini(SettingsFileName());
+    const QString active = ini.ReadString(QStringLiteral("DBconnection"), QStringLiteral("KVDSN"), QString());
+    const QString test = TDM::DecodeOrEmpty(ini.ReadString(QStringLiteral("TestCfg"), QStringLiteral("id1"), QString()));
+    return active == test || active.toUpper().contains(QLatin1String("TEST"));
+}
+
+namespace {
+// The column a parameter row names: only a plain column name is spliced into
+// a statement.
+bool isColumnName(const QString& s)
+{
+    static const QRegularExpression re(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    return re.match(s).hasMatch();
+}
+}  // namespace
+
+void GetParameter(const QString& Parm, QString& Value)
+{
+    TQuery q(nullptr, QLatin1String(kDatabaseName));
+    q.SQL().Add(QStringLiteral("SELECT ParmField"));
+    q.SQL().Add(QStringLiteral("FROM tParameter"));
+    q.SQL().Add(QStringLiteral("WHERE Parm LIKE ") + SqlLikeExact(Parm));
+    q.Open();
+    const QString field = q.IsEmpty() ? QString() : q.FieldByName(QStringLiteral("Parmfield"))->AsString().trimmed();
+    q.Close();
+    if (field.isEmpty()) {
+        Value.clear();
+        return;
+    }
+    if (!isColumnName(field))
+        throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(field));
+    q.SQL().SetStrings(0, QStringLiteral("SELECT ") + field);
+    q.Open();
+    Value = q.IsEmpty() ? QString() : q.FieldByName(field)->AsString();
+    q.Close();
+}
+
+void SetParameter(const QString& Parm, const QString& Value, const QString& Field)
+{
+    TQuery q(nullptr, QLatin1String(kDatabaseName));
+    q.SQL().Add(QStringLiteral("SELECT ParmField"));
+    q.SQL().Add(QStringLiteral("FROM tParameter"));
+    q.SQL().Add(QStringLiteral("WHERE Parm LIKE ") + SqlLikeExact(Parm));
+    q.Open();
+    const QString existing =
+        q.IsEmpty() ? QString() : q.FieldByName(QStringLiteral("Parmfield"))->AsString().toUpper();
+    q.Close();
+    q.SQL().Clear();
+
+    if (!isColumnName(Field))
+        throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(Field));
+    const bool quoted = Field == QLatin1String("PARMTEXT") || Field == QLatin1String("PARMDATE");
+    const QString value = quoted ? QChar('\'') + SqlStr(Value) + QChar('\'') : Value;
+    if (!existing.isEmpty()) {
+        q.SQL().Add(QStringLiteral("UPDATE tParameter"));
+        q.SQL().Add(QStringLiteral("SET ") + Field + QStringLiteral(" = ") + value);
+        q.SQL().Add(QStringLiteral("WHERE Parm LIKE ") + SqlLikeExact(Parm));
+    } else {
+        q.SQL().Add(QStringLiteral("INSERT INTO tParameter"));
+        q.SQL().Add(QStringLiteral("(Parm, ParmField, ") + Field + QStringLiteral(", ParmUserDefined)"));
+        q.SQL().Add(QStringLiteral("VALUES ('") + SqlStr(Parm) + QStringLiteral("', '") + SqlStr(Field) +
+                    QStringLiteral("', ") + value + QStringLiteral(",1)"));
+    }
+    q.ExecSQL();
+}

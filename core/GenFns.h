@@ -1,0 +1,50 @@
+#pragma once
+// Routines the main window and the record editors share: clean-ups of
+// numbers typed as text, the record-id check, money helpers, the audit trail,
+// the parameters table, the test-database test and the sort toggle.
+//
+// Statements are built one clause per line, as the program always builds
+// them; every value spliced in passes the quoting helper.
+#include "DB.h"
+#include "StringList.h"
+#include <QString>
+
+// Runs "SELECT id", "FROM " + Table, "WHERE id = " + Id.
+void RecordIdExists(const QString& Table, int Id, bool& Exists);
+
+// Number texts. S is trimmed for the scan; when nothing is cut S is left
+// exactly as given.
+void StripTrailingNonDigit(QString& S, bool& Cut);
+void CutAtFirstNonDigit(QString& S, bool& Cut);
+void CheckDecimalText(QString& S, bool& Ok);
+
+// Rewrites the last line of a query's text when a grid column title is
+// clicked: a new column sorts ascending, the current one flips to descending
+// and back.
+void ToggleSortOrder(const QString& FieldName, TStringList& SQL);
+
+QString StripQuotes(const QString& S);
+// Fixed-point text with exactly two decimals, "." as the point (SQL text).
+QString CurrToFixed2(double Value);
+// A + B after rounding each to whole cents (halves to the even cent).
+double AddCurrRounded(double A, double B);
+QString RightString(const QString& S, int N);
+
+// Audit trail: one INSERT per changed field.
+bool IsTableAudited(const QString& Table);
+void BeginAuditTrail(const QString& UserId, const QString& Action, const QString& Table, QString& InsertLine,
+                     QString& Columns, QString& Values);
+void AppendText(const QString& Text, QString& Target);
+void AddAuditField(const QString& FieldName, const QString& OldValue, const QString& NewValue, TStringList& Lines);
+void WriteAuditTrail(const QString& InsertLine, const QString& Columns, const QString& Values,
+                     const TStringList& Lines);
+
+// True when the active data source is the test set's, or names a test one.
+bool IsTestDatabase();
+
+// Parameters (tParameter): the value of the column the row's ParmField names.
+void GetParameter(const QString& Parm, QString& Value);
+void SetParameter(const QString& Parm, const QString& Value, const QString& Field);
+
+// The connection every routine's query runs on.
+inline const char* kDatabaseName = "dbKVdata";

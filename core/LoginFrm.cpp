@@ -1,0 +1,116 @@
+#include "LoginFrm.h"
+#include "OperatorIdentity.h"
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+LoginFormHook& hook()
+{
+    static LoginFormHook h;
+    return h;
+}
+
+// Every letter typed (or set) becomes lower case, as the edit's character
+// case setting does.
+void makeLowerCase(QLineEdit* edit)
+{
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
+        const QString lower = text.toLower();
+        if (lower != text) {
+            const int pos = edit->cursorPosition();
+            edit->setText(lower);
+            edit->setCursorPosition(pos);
+        }
+    });
+}
+}  // namespace
+
+LoginFormHook SetLoginFormHook(LoginFormHook h)
+{
+    LoginFormHook old = std::move(hook());
+    hook() = std::move(h);
+    return old;
+}
+
+TLoginForm::TLoginForm(QWidget* owner) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("LoginForm"));
+    setWindowTitle(QStringLiteral("Invoice Brellinghast Login"));
+    setFixedSize(292, 236);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+
+    auto label = [this](const char* name, const QString& text, int top) {
+        auto* l = new QLabel(text, this);
+        l->setObjectName(QLatin1String(name));
+        l->setGeometry(16, top, 260, 16);
+        return l;
+    };
+    auto edit = [this](const char* name, int top) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(QLatin1String(name));
+        e->setGeometry(16, top, 260, 22);
+        return e;
+    };
+    lblEnterDSN = label("lblEnterDSN", QStringLiteral("Please Enter ODBC DSN:"), 12);
+    edtDSN = edit("edtDSN", 30);
+    lblEnterName = label("lblEnterName", QStringLiteral("Please Enter Your User Name:"), 62);
+    edtName = edit("edtName", 80);
+    lblEnterPassword = label("lblEnterPassword", QStringLiteral("Please Enter Password"), 112);
+    edtPassword = edit("edtPassword", 130);
+    edtPassword->setEchoMode(QLineEdit::Password);
+    makeLowerCase(edtDSN);
+    makeLowerCase(edtName);
+    lblEnterDSN->setBuddy(edtDSN);
+    lblEnterName->setBuddy(edtName);
+    lblEnterPassword->setBuddy(edtPassword);
+
+    btnOK = new QPushButton(QStringLiteral("&Ok"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK->setGeometry(56, 180, 80, 26);
+    btnOK->setDefault(true);
+    btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    btnCancel->setGeometry(156, 180, 80, 26);
+    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    // The password comes first: the other two are usually filled in already.
+    setTabOrder(edtPassword, edtDSN);
+    setTabOrder(edtDSN, edtName);
+    setTabOrder(edtName, btnOK);
+    setTabOrder(btnOK, btnCancel);
+    edtPassword->setFocus();
+
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+bool LoginPrompt(const QString& Title, bool OdbcMode, QString& Dsn, TStringList& Params)
+{
+    TLoginForm form;
+    form.edtDSN->setText(Dsn);
+    if (OdbcMode) {
+        form.setWindowTitle(QStringLiteral("SQLServer ODBC Link: ") + Title);
+        form.lblEnterName->setText(QStringLiteral("Enter ODBC identity:"));
+        form.edtName->setText(QStringLiteral("sa"));
+    } else {
+        form.lblEnterDSN->hide();
+        form.edtDSN->hide();
+        form.lblEnterName->setText(QStringLiteral("User Name:"));
+        form.edtName->setEnabled(false);
+        form.edtName->setText(Operator().OPERATORNAME);
+    }
+    form.edtPassword->setFocus();
+    const int result = hook() ? hook()(form) : form.exec();
+    if (result != QDialog::Accepted)
+        return false;
+    Params.SetValue(QStringLiteral("USER NAME"), form.edtName->text().trimmed());
+    const QString password = form.edtPassword->text().trimmed();
+    if (!password.isEmpty())
+        Params.SetValue(QStringLiteral("PASSWORD"), password);
+    Dsn = form.edtDSN->text().trimmed();
+    return true;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The connection prompt: asks for the ODBC data source and identity (ODBC
+// mode), or for the operator's password (operator mode).
+#include "StringList.h"
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class TLoginForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TLoginForm(QWidget* owner = nullptr);
+
+    QLabel* lblEnterDSN;
+    QLineEdit* edtDSN;        // lower case
+    QLabel* lblEnterName;
+    QLineEdit* edtName;       // lower case
+    QLabel* lblEnterPassword;
+    QLineEdit* edtPassword;   // shows "*"
+    QPushButton* btnOK;
+    QPushButton* btnCancel;
+};
+
+// Shows the prompt modally; true when the operator pressed OK. On OK the
+// list's "USER NAME" is the trimmed name, "PASSWORD" the trimmed password
+// (only when one was typed) and Dsn the trimmed data source text.
+bool LoginPrompt(const QString& Title, bool OdbcMode, QString& Dsn, TStringList& Params);
+
+// Tests drive the prompt through this hook: it is called with the form
+// before it is shown and returns the modal result to use instead of
+// showing it (QDialog::Accepted or Rejected).
+using LoginFormHook = std::function<int(TLoginForm&)>;
+LoginFormHook SetLoginFormHook(LoginFormHook hook);

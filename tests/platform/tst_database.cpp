@@ -1,0 +1,448 @@
+#include "Formats.h"
+#include "Locale.h"
+#include "SqlText.h"
+#include "TestSupport.h"
+#include <QDir>
+#include <QFile>
+
+class TestDatabase : public QObject {
+    Q_OBJECT
+
+    static void seed(kvtest::TestDatabase& db, int rows)
+    {
+        db.Exec(QString("CREATE TABLE tItem (ID INTEGER PRIMARY KEY, Name TEXT COLLATE NOCASE, Amount REAL, "
+                        "StartDate TEXT, Stamp TEXT, Active INTEGER, Memo BLOB);"
+                        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                        "INSERT INTO tItem SELECT i, 'item ' || i, i * 1.25, '20260305', '20260305 14:07:09', "
+                        "i % 2, NULL FROM n;")
+                    .arg(rows));
+    }
+    static QVector<TFieldDef> itemFields()
+    {
+        QVector<TFieldDef> f(6);
+        f[0] = {"ID", ftInteger, 0, "", 7, -1, false, true};
+        f[1] = {"Name", ftString, 50, "Item", 0, -1, false, true};
+        f[2] = {"Amount", ftFloat, 0, "", 0, -1, true, true};
+        f[3] = {"StartDate", ftDateTime, 0, "", 10, -1, false, true};
+        f[4] = {"Stamp", ftDateTime, 0, "", 0, -1, false, true};
+        f[5] = {"Active", ftBoolean, 0, "", 0, -1, false, true};
+        return f;
+    }
+
+private slots:
+    void navigationAndLazyFetching()
+    {
+        kvtest::TestDatabase db(false);
+        seed(db, 5000);
+        TQuery q(nullptr, "dbKVdata");
+        q.SQL().Add("SELECT *");
+        q.SQL().Add("FROM tItem");
+        q.SQL().Add("ORDER BY ID");
+        QSignalSpy scrolled(&q, &TDataSet::AfterScroll);
+        q.Open();
+        QVERIFY(q.Active());
+        QVERIFY(q.Bof());
+        QVERIFY(!q.Eof());
+        QCOMPARE(q.RecNo(), 1);
+        QVERIFY2(q.FetchedCount() < 100, "opening must not read the whole table");
+        QCOMPARE(q.RecordCount(), 5000);  // counted by the server
+        QVERIFY(q.FetchedCount() < 100);
+        q.Next();
+        q.Next();
+        QCOMPARE(q.FieldByName("id")->AsInteger(), 3);
+        q.Prior();
+        QCOMPARE(q.FieldByName("ID")->AsInteger(), 2);
+        QVERIFY(!q.Bof());
+        q.Prior();
+        q.Prior();
+        QVERIFY(q.Bof());
+        QCOMPARE(q.RecNo(), 1);
+        QCOMPARE(q.MoveBy(10), 10);
+        QCOMPARE(q.RecNo(), 11);
+        q.Last();
+        QVERIFY(q.Eof());
+        QCOMPARE(q.FieldByName("ID")->AsInteger(), 5000);
+        q.Next();
+        QVERIFY(q.Eof());
+        QCOMPARE(q.RecNo(), 5000);
+        QVERIFY(scrolled.count() >= 5);
+        q.First();
+        QVERIFY(q.Bof());
+        QCOMPARE(q.FieldByName("ID")->AsInteger(), 1);
+        q.SetRecNo(4321);
+        QCOMPARE(q.FieldByName("Name")->AsString(), QString("item 4321"));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, q.FieldByName("NoSuchField"));
+        q.SQL().Add("-- changing the text closes the query");
+        QVERIFY(!q.Active());
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, q.Next());
+    }
+
+    void emptyResult()
+    {
+        kvtest::TestDatabase db(false);
+        seed(db, 3);
+        TQuery q(nullptr, "dbKVdata");
+        q.SQL().SetText("SELECT * FROM tItem WHERE ID > 99");
+        q.Open();
+        QVERIFY(q.IsEmpty());
+        QVERIFY(q.Bof() && q.Eof());
+        QCOMPARE(q.RecordCount(), 0);
+        QCOMPARE(q.RecNo(), 0);
+        QCOMPARE(q.FieldByName("Name")->AsString(), QString());
+        QCOMPARE(q.FieldByName("ID")->AsInteger(), 0);
+        QVERIFY(q.FieldByName("ID")->IsNull());
+        q.First();
+        q.Last();
+        QVERIFY(q.Eof());
+    }
+
+    void typedFieldsConvertByDeclaredType()
+    {
+        kvtest::TestDatabase db(false);
+        seed(db, 2);
+        db.Exec("INSERT INTO tItem VALUES (3, NULL, -1234.5, NULL, '2026-03-05T08:09:10', 0, x'0102');");
+        TQuery q(nullptr, "dbKVdata");
+        q.SQL().SetText("SELECT ID, Name, Amount, StartDate, Stamp, Active FROM tItem ORDER BY ID");
+        q.SetFieldDefs(itemFields());
+        q.Open();
+        TField* name = q.FieldByName("NAME");
+        TField* amount = q.FieldByName("Amount");
+        TField* start = q.FieldByName("StartDate");
+        TField* stamp = q.FieldByName("Stamp");
+        TField* active = q.FieldByName("Active");
+        QCOMPARE(name->DisplayLabel(), QString("Item"));
+        QCOMPARE(name->DisplayWidth(), 50);
+        QCOMPARE(q.FieldByName("ID")->DisplayWidth(), 7);
+        QCOMPARE(amount->DisplayWidth(), 10);
+        QCOMPARE(amount->Alignment(), taRightJustify);
+        QCOMPARE(name->Alignment(), taLeftJustify);
+        QCOMPARE(start->Value().toDateTime(), QDateTime(QDate(2026, 3, 5), QTime(0, 0)));
+        QCOMPARE(start->AsDateTime(), EncodeDate(2026, 3, 5));
+        QCOMPARE(start->DisplayText(), QString("05/03/2026"));
+        QCOMPARE(stamp->DisplayText(), QString("05/03/2026 14:07:09"));
+        QCOMPARE(amount->AsFloat(), 1.25);
+        QCOMPARE(amount->DisplayText(), QString("$1.25"));
+        QCOMPARE(active->AsBoolean(), true);
+        QCOMPARE(active->DisplayText(), QString("True"));
+        QCOMPARE(active->Value(), QVariant(true));
+        q.Last();
+        QVERIFY(name->IsNull());
+        QCOMPARE(name->AsString(), QString());
+        QCOMPARE(start->AsDateTime(), 0.0);
+        QCOMPARE(stamp->AsDateTime(), EncodeDate(2026, 3, 5) + EncodeTime(8, 9, 10, 0));
+        QCOMPARE(amount->DisplayText(), QString("-$1,234.50"));
+        QCOMPARE(active->DisplayText(), QString("False"));
+        QCOMPARE(active->AsInteger(), 0);
+
+        TFormatSettings fs = TFormatSettings::DayFirstEnglish();
+        fs.DecimalSeparator = ',';
+        fs.ThousandSeparator = '.';
+        fs.CurrencyString = "EUR";
+        fs.CurrencyFormat = 3;
+        fs.NegCurrFormat = 8;
+        SetFormatSettings(fs);
+        QCOMPARE(amount->DisplayText(), QString("-1.234,50 EUR"));
+        QCOMPARE(amount->AsString(), QString("-1234,5"));
+        SetFormatSettings(TFormatSettings::DayFirstEnglish());
+    }
+
+    void missingPersistentFieldRaises()
+    {
+        kvtest::TestDatabase db(false);
+        seed(db, 1);
+        TQuery q(nullptr, "dbKVdata");
+        q.setObjectName("qSysItem");
+        q.SQL().SetText("SELECT ID, Name FROM tItem");
+        q.SetFieldDefs(itemFields());
+        try {
+            q.Open();
+            QFAIL("opening must fail");
+        } catch (const EDatabaseError& e) {
+            QCOMPARE(e.Message(), QString("qSysItem: Field 'Amount' not found"));
+        }
+        QVERIFY(!q.Active());
+    }
+
+    void badStatementRaisesWithTheEngineMessage()
+    {
+        kvtest::TestDatabase db(false);
+        TQuery q(nullptr, "dbKVdata");
+        q.SQL().SetText("SELECT * FROM tNothing");
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, q.Open());
+        try {
+            q.Open();
+        } catch (const EDatabaseError& e) {
+            QVERIFY2(e.Message().contains("tNothing"), qPrintable(e.Message()));
+        }
+    }
+
+    void locate()
+    {
+        kvtest::TestDatabase db(false);
+        seed(db, 300);
+        TQuery q(nullptr, "dbKVdata");
+        q.SQL().SetText("SELECT ID, Name, Amount, StartDate, Stamp, Active FROM tItem ORDER BY ID DESC");
+        q.SetFieldDefs(itemFields());
+        q.Open();
+        QVERIFY(q.Locate("ID", 150));
+        QCOMPARE(q.FieldByName("Name")->AsString(), QString("item 150"));
+        QVERIFY(q.Locate("Name", "ITEM 7", loCaseInsensitive));
+        QCOMPARE(q.FieldByName("ID")->AsInteger(), 7);
+        QVERIFY(!q.Locate("Name", "ITEM 8"));
+        QCOMPARE(q.FieldByName("ID")->AsInteger(), 7);  // unchanged when not found
+        QVERIFY(q.Locate("Name", "item 29", loPartialKey));
+        QCOMPARE(q.FieldByName("ID")->AsInteger(), 299);
+        QVERIFY(q.Locate("ID;Active", QVariantList{12, false}));
+        QVERIFY(!q.Locate("ID;Active", QVariantList{12, true}));
+        QVERIFY(!q.Locate("ID", 9999));
+    }
+
+    void uniDirectionalKeepsNoRowsBehind()
+    {
+        kvtest::TestDatabase db(false);
+        seed(db, 2000);
+        TQuery q(nullptr, "dbKVdata");
+        q.UniDirectional = true;
+        q.SQL().SetText("SELECT ID FROM tItem ORDER BY ID");
+        q.Open();
+        int sum = 0;
+        for (q.First(); !q.Eof(); q.Next())
+            sum += q.FieldByName("ID")->AsInteger();
+        QCOMPARE(sum, 2000 * 2001 / 2);
+        QVERIFY(q.FetchedCount() == 2000);
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, q.Prior());
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, q.First());
+    }
+
+    void transactionsAreAllOrNothing()
+    {
+        kvtest::TestDatabase db(false);
+        seed(db, 10);
+        TQuery page(nullptr, "dbKVdata");
+        page.SQL().SetText("SELECT * FROM tItem ORDER BY ID");
+        page.Open();  // a page left open while the write runs
+        TQuery w(nullptr, "dbKVdata");
+        try {
+            TTransaction tx(db.Db());
+            w.SQL().SetText("UPDATE tItem SET Name = 'changed' WHERE ID = 1");
+            w.ExecSQL();
+            w.SQL().SetText("INSERT INTO tNoSuchTable VALUES (1)");
+            w.ExecSQL();
+            tx.Commit();
+            QFAIL("the second statement must fail");
+        } catch (const EDatabaseError&) {
+        }
+        QVERIFY(!db.Db()->InTransaction());
+        QCOMPARE(db.Value("SELECT Name FROM tItem WHERE ID = 1"), QString("item 1"));
+        page.Next();
+        QCOMPARE(page.FieldByName("ID")->AsInteger(), 2);  // the page still reads after the rollback
+
+        {
+            TTransaction tx(db.Db());
+            w.SQL().SetText("UPDATE tItem SET Name = 'it''s mine' WHERE ID = 1");
+            w.ExecSQL();
+            {
+                TTransaction inner(db.Db());  // joins the outer one
+                w.SQL().SetText("UPDATE tItem SET Name = 'second' WHERE ID = 2");
+                w.ExecSQL();
+                inner.Commit();
+            }
+            QVERIFY(db.Db()->InTransaction());
+            tx.Commit();
+        }
+        page.Last();
+        QCOMPARE(db.Value("SELECT Name FROM tItem WHERE ID = 1"), QString("it's mine"));
+        QCOMPARE(db.Value("SELECT Name FROM tItem WHERE ID = 2"), QString("second"));
+    }
+
+    void newRowIdComesFromTheInsert()
+    {
+        kvtest::TestDatabase db(false);
+        seed(db, 7);
+        TQuery w(nullptr, "dbKVdata");
+        w.SQL().SetText("INSERT INTO tItem (Name) VALUES ('item 1')");  // same text as row 1
+        QCOMPARE(w.ExecInsert(), 8);
+        QCOMPARE(w.ExecInsert(), 9);
+    }
+
+    void quotingHelpers_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("apostrophe") << "O'Brien's";
+        QTest::newRow("wildcards") << "50%_off[1]";
+        QTest::newRow("backslash") << "C:\\data\\";
+        QTest::newRow("injection") << "' OR '1'='1";
+        QTest::newRow("plain") << "plain";
+    }
+    void quotingHelpers()
+    {
+        QFETCH(QString, value);
+        kvtest::TestDatabase db(false);
+        db.Exec("CREATE TABLE tUser (ID INTEGER PRIMARY KEY, UserLogin TEXT COLLATE NOCASE);"
+                "INSERT INTO tUser (UserLogin) VALUES ('50x_offa1]'), ('o''brien''s'), ('anything');");
+        TQuery w(nullptr, "dbKVdata");
+        w.SQL().Add("INSERT INTO tUser (UserLogin)");
+        w.SQL().Add("VALUES ('" + SqlStr(value) + "')");
+        const int id = w.ExecInsert();
+        QCOMPARE(db.Value(QString("SELECT UserLogin FROM tUser WHERE ID = %1").arg(id)), value);
+        TQuery q(nullptr, "dbKVdata");
+        q.SQL().Add("SELECT ID FROM tUser");
+        q.SQL().Add("WHERE UserLogin LIKE " + SqlLikeExact(value));
+        q.Open();
+        QCOMPARE(q.RecordCount(), value == "O'Brien's" ? 2 : 1);  // LIKE compares case-insensitively
+        QCOMPARE(q.FieldByName("ID")->AsInteger(), value == "O'Brien's" ? 2 : id);
+    }
+    void likeExactTextForPlainValues()
+    {
+        QCOMPARE(SqlLikeExact("jsmith"), QString("'jsmith'"));
+        QCOMPARE(SqlLikeExact("a_b"), QString("'a\\_b' ESCAPE '\\'"));
+        QCOMPARE(SqlFloat(1234.5), QString("1234.5"));
+        QCOMPARE(SqlFloat(0.1 + 0.2, 2), QString("0.30"));
+    }
+
+    void disconnectClosesEveryDataSet()
+    {
+        kvtest::TestDatabase db(false);
+        seed(db, 3);
+        TQuery a(nullptr, "dbKVdata"), b(nullptr, "dbKVdata");
+        a.SQL().SetText("SELECT * FROM tItem");
+        b.SQL().SetText("SELECT ID FROM tItem");
+        a.Open();
+        b.Open();
+        QSignalSpy closed(&a, &TDataSet::AfterClose);
+        db.Db()->SetConnected(false);
+        QVERIFY(!a.Active());
+        QVERIFY(!b.Active());
+        QCOMPARE(closed.count(), 1);
+        a.Open();  // connects again
+        QVERIFY(db.Db()->Connected());
+    }
+
+    void dataSourceTellsControls()
+    {
+        kvtest::TestDatabase db(false);
+        seed(db, 3);
+        TQuery q(nullptr, "dbKVdata");
+        q.SQL().SetText("SELECT * FROM tItem");
+        TDataSource ds(nullptr, &q);
+        QSignalSpy state(&ds, &TDataSource::StateChange);
+        QSignalSpy data(&ds, &TDataSource::DataChange);
+        q.Open();
+        QCOMPARE(state.count(), 1);
+        const int before = data.count();
+        q.DisableControls();
+        q.Next();
+        q.Next();
+        QCOMPARE(data.count(), before);
+        q.EnableControls();
+        QVERIFY(data.count() > before);
+        q.Close();
+        QCOMPARE(state.count(), 2);
+    }
+
+    void dataSourceRule()
+    {
+        // An existing SQLite file opens with the embedded engine; anything else
+        // is an ODBC data source name, and an unknown one fails with a message.
+        QTemporaryDir dir;
+        TDatabase db;
+        db.DatabaseName = "dbOther";
+        db.LoginPrompt = false;
+        db.AliasName = dir.filePath("missing.db");
+        try {
+            db.SetConnected(true);
+            QFAIL("must not connect");
+        } catch (const EDatabaseError& e) {
+            QVERIFY2(!e.Message().isEmpty(), "the engine's message is passed on");
+        }
+        QVERIFY(!db.Connected());
+        QVERIFY(!QFile::exists(dir.filePath("missing.db")));
+        db.AliasName.clear();
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, db.SetConnected(true));
+    }
+
+    void loginDialogWhenAsked()
+    {
+        kvtest::TestDatabase file(false);
+        TDatabase db;
+        db.DatabaseName = "dbLogin";
+        db.AliasName = file.File();
+        QString seenUser;
+        auto old = TDatabase::SetLoginDialog([&](const QString& name, QString& user, QString& password) {
+            seenUser = name + "/" + user;
+            password = "pw";
+            return false;
+        });
+        try {
+            db.SetConnected(true);
+            QFAIL("a cancelled login must not connect");
+        } catch (const EDatabaseError& e) {
+            QCOMPARE(e.Message(), QString("Cannot connect to database 'dbLogin'"));
+        }
+        QCOMPARE(seenUser, QString("dbLogin/sa"));
+        TDatabase::SetLoginDialog([](const QString&, QString&, QString&) { return true; });
+        db.SetConnected(true);
+        QVERIFY(db.Connected());
+        TDatabase::SetLoginDialog(old);
+    }
+
+    void odbcRoute()
+    {
+        // A DSN in a private odbc.ini that leads to SQLite through the SQLite
+        // ODBC driver: the same translated statements run through it.
+        const QStringList candidates = QDir("/usr/lib").entryList({"*-linux-gnu"}, QDir::Dirs);
+        QString driver;
+        for (const QString& c : candidates)
+            if (QFile::exists("/usr/lib/" + c + "/odbc/libsqlite3odbc.so"))
+                driver = "/usr/lib/" + c + "/odbc/libsqlite3odbc.so";
+        if (driver.isEmpty() || !QSqlDatabase::isDriverAvailable("QODBC"))
+            QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+
+        kvtest::TestDatabase file(false, "dbFile");
+        seed(file, 20);
+        QTemporaryDir odbcDir;
+        QFile inst(odbcDir.filePath("odbcinst.ini"));
+        QVERIFY(inst.open(QIODevice::WriteOnly));
+        inst.write(QString("[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=%1\n").arg(driver).toUtf8());
+        inst.close();
+        QFile ini(odbcDir.filePath("odbc.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(QString("[kvtest]\nDriver=SQLite3\nDatabase=%1\n").arg(file.File()).toUtf8());
+        ini.close();
+        qputenv("ODBCSYSINI", odbcDir.path().toLocal8Bit());
+        qputenv("ODBCINI", odbcDir.filePath("odbc.ini").toLocal8Bit());
+
+        TDatabase db;
+        db.DatabaseName = "dbOdbc";
+        db.AliasName = "kvtest";
+        db.LoginPrompt = false;
+        db.Params.SetValue("PASSWORD", "unused");
+        db.SetConnected(true);
+        QVERIFY(!db.IsEmbedded());
+        QVERIFY(db.IsSqlite());
+        TQuery q(nullptr, "dbOdbc");
+        q.SQL().Add("SELECT dbo.tItem.ID, LEFT(dbo.tItem.Name, 4) + '!' AS Short");
+        q.SQL().Add("FROM dbo.tItem");
+        q.SQL().Add("WHERE ID > 10AND ID < 13");
+        q.SQL().Add("ORDER BY ID");
+        q.Open();
+        QCOMPARE(q.FieldByName("Short")->AsString(), QString("item!"));
+        QCOMPARE(q.RecordCount(), 2);
+        q.Next();
+        QCOMPARE(q.FieldByName("ID")->AsInteger(), 12);
+        {
+            TTransaction tx(&db);
+            TQuery w(nullptr, "dbOdbc");
+            w.SQL().SetText("INSERT INTO tItem (Name) VALUES ('via odbc')");
+            QCOMPARE(w.ExecInsert(), 21);
+            w.SQL().SetText("DELETE tItem WHERE ID = 1");
+            w.ExecSQL();
+            tx.Commit();
+        }
+        db.SetConnected(false);
+        QCOMPARE(file.Value("SELECT COUNT(*) FROM tItem WHERE ID = 1 OR Name = 'via odbc'"), QString("1"));
+    }
+};
+
+KV_TEST_MAIN(TestDatabase)
+#include "tst_database.moc"

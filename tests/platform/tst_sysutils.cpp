@@ -1,0 +1,138 @@
+#include "Formats.h"
+#include "Locale.h"
+#include "SysUtils.h"
+#include "TestSupport.h"
+
+class TestSysUtils : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { SetFormatSettings(TFormatSettings::DayFirstEnglish()); }
+
+    void strToInt_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<int>("value");
+        QTest::newRow("plain") << "124" << true << 124;
+        QTest::newRow("leading blanks") << "  7" << true << 7;
+        QTest::newRow("trailing blank") << "7 " << false << 0;
+        QTest::newRow("negative") << "-15" << true << -15;
+        QTest::newRow("hex pair") << "$A9" << true << 0xA9;
+        QTest::newRow("hex lower") << "$ff" << true << 255;
+        QTest::newRow("not hex") << "$G1" << false << 0;
+        QTest::newRow("blank in hex") << "$ 1" << false << 0;
+        QTest::newRow("empty") << "" << false << 0;
+        QTest::newRow("letters") << "abc" << false << 0;
+        QTest::newRow("too large") << "99999999999" << false << 0;
+    }
+    void strToInt()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, ok);
+        QFETCH(int, value);
+        int v = -1;
+        QCOMPARE(TryStrToInt(text, v), ok);
+        if (ok) {
+            QCOMPARE(v, value);
+            QCOMPARE(StrToInt(text), value);
+        } else {
+            try {
+                StrToInt(text);
+                QFAIL("must raise");
+            } catch (const EConvertError& e) {
+                QCOMPARE(e.Message(), QString("'%1' is not a valid integer value").arg(text));
+            }
+        }
+        QCOMPARE(StrToIntDef(text, -9), ok ? value : -9);
+    }
+
+    void dateNumbers()
+    {
+        QCOMPARE(EncodeDate(1899, 12, 30), 0.0);
+        QCOMPARE(EncodeDate(2026, 3, 5), 46086.0);
+        int y, m, d;
+        DecodeDate(46086.75, y, m, d);
+        QCOMPARE(QList<int>({y, m, d}), QList<int>({2026, 3, 5}));
+        int h, n, s, ms;
+        DecodeTime(46086.75, h, n, s, ms);
+        QCOMPARE(QList<int>({h, n, s, ms}), QList<int>({18, 0, 0, 0}));
+        QVERIFY_THROWS_EXCEPTION(EConvertError, EncodeDate(2026, 2, 29));
+        QCOMPARE(DaysInMonth(2028, 2), 29);
+        QCOMPARE(Date(), EncodeDate(2026, 3, 5));  // the tests' fixed clock
+    }
+
+    void formatDateTime_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("short date") << "dd/mm/yyyy" << "05/03/2026";
+        QTest::newRow("no zeros") << "d/m/yy" << "5/3/26";
+        QTest::newRow("minutes after hours") << "hh:mm" << "14:07";
+        QTest::newRow("nn minutes") << "h:nn:ss" << "14:07:09";
+        QTest::newRow("month names") << "mmm mmmm" << "Mar March";
+        QTest::newRow("day names") << "ddd dddd" << "Thu Thursday";
+        QTest::newRow("am/pm") << "h:nn ampm" << "2:07 PM";
+        QTest::newRow("quoted literal") << "yyyy\"-\"mm" << "2026-03";
+        QTest::newRow("c") << "c" << "05/03/2026 14:07:09";
+        QTest::newRow("title") << "MMMM, YYYY" << "March, 2026";
+    }
+    void formatDateTime()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, text);
+        QCOMPARE(FormatDateTime(format, Now()), text);
+    }
+    void separatorsFollowTheProfile()
+    {
+        TFormatSettings fs = TFormatSettings::DayFirstEnglish();
+        fs.DateSeparator = '.';
+        SetFormatSettings(fs);
+        QCOMPARE(FormatDateTime("dd/mm/yyyy", Date()), QString("05.03.2026"));
+        QCOMPARE(DateToStr(Date()), QString("05.03.2026"));
+        QCOMPARE(QtPatternToDelphi("dd.MM.yyyy"), QString("dd.mm.yyyy"));
+        QCOMPARE(QtPatternToDelphi("h:mm:ss AP"), QString("h:nn:ss AMPM"));
+    }
+
+    void floats_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("general");
+        QTest::addColumn<QString>("currency");
+        QTest::newRow("simple") << 1.25 << "1.25" << "$1.25";
+        QTest::newRow("whole") << 1234567.0 << "1234567" << "$1,234,567.00";
+        QTest::newRow("negative") << -0.5 << "-0.5" << "-$0.50";
+        QTest::newRow("tiny negative rounds to zero") << -0.001 << "-0.001" << "$0.00";
+        QTest::newRow("large") << 1e20 << "1E20" << "$100,000,000,000,000,000,000.00";
+        QTest::newRow("small") << 0.0000015 << "1.5E-6" << "$0.00";
+        QTest::newRow("zero") << 0.0 << "0" << "$0.00";
+    }
+    void floats()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, general);
+        QFETCH(QString, currency);
+        QCOMPARE(FloatToStr(value), general);
+        QCOMPARE(CurrToStrF(value, ffCurrency, 2), currency);
+    }
+    void strToFloatUsesTheRegionalPoint()
+    {
+        QCOMPARE(StrToFloat("12.5"), 12.5);
+        TFormatSettings fs = TFormatSettings::DayFirstEnglish();
+        fs.DecimalSeparator = ',';
+        SetFormatSettings(fs);
+        QCOMPARE(StrToFloat("12,5"), 12.5);
+        QVERIFY_THROWS_EXCEPTION(EConvertError, StrToFloat("12.5"));
+        QVERIFY_THROWS_EXCEPTION(EConvertError, StrToFloat("1,234,5"));
+    }
+    void roundHalfEven()
+    {
+        QCOMPARE(RoundHalfEven(0.125, 2), 0.12);
+        QCOMPARE(RoundHalfEven(0.135, 2), 0.14);
+        QCOMPARE(RoundHalfEven(-0.125, 2), -0.12);
+        QCOMPARE(RoundHalfEven(2.5, 0), 2.0);
+        QCOMPARE(RoundHalfEven(3.5, 0), 4.0);
+    }
+};
+
+KV_TEST_MAIN(TestSysUtils)
+#include "tst_sysutils.moc"
