@@ -164,8 +164,11 @@ QString TDM::InvertString(const QString& S)
 {
     QString out;
     out.reserve(S.size());
-    for (QChar c : S)
-        out += cp1252::byteToChar(static_cast<unsigned char>(~static_cast<unsigned char>(c.unicode() & 0xFF)));
+    for (QChar c : S) {
+        unsigned char b = '?';
+        cp1252::charToByte(c, b);
+        out += cp1252::byteToChar(static_cast<unsigned char>(~b));
+    }
     return out;
 }
 

@@ -62,6 +62,18 @@ void CheckDecimalText(QString& S, bool& Ok)
     Ok = !cutAt(S, kDigits + QChar('.'));
 }
 
+namespace {
+// A column named after a reserved word ([Table] on the audit page) sorts only
+// in brackets.
+QString sortKey(const QString& field)
+{
+    static const QStringList reserved = {"TABLE", "ORDER", "GROUP", "KEY", "USER", "SELECT", "FROM", "WHERE",
+                                         "DESC", "ASC", "INDEX", "VIEW", "PRIMARY", "FILE", "PERCENT", "PLAN",
+                                         "PUBLIC", "BY", "AND", "OR", "NOT", "NULL"};
+    return reserved.contains(field.toUpper()) ? QChar('[') + field + QChar(']') : field;
+}
+}  // namespace
+
 void ToggleSortOrder(const QString& FieldName, TStringList& SQL)
 {
     if (SQL.Count() == 0 || FieldName.isEmpty())
@@ -76,12 +88,13 @@ void ToggleSortOrder(const QString& FieldName, TStringList& SQL)
     const int comma = lastKey.lastIndexOf(QChar(','));
     if (comma >= 0)
         lastKey = lastKey.mid(comma + 1).trimmed();
-    if (lastKey == FieldName || lastKey.endsWith(QChar('.') + FieldName)) {
+    const QString key = sortKey(FieldName);
+    if (lastKey == key || lastKey.endsWith(QChar('.') + key)) {
         SQL.SetStrings(SQL.Count() - 1, t + QStringLiteral(" DESC"));
         return;
     }
     if (!t.mid(9).contains(QChar(',')))
-        SQL.SetStrings(SQL.Count() - 1, QStringLiteral("ORDER BY ") + QStringLiteral(" ") + FieldName);
+        SQL.SetStrings(SQL.Count() - 1, QStringLiteral("ORDER BY ") + QStringLiteral(" ") + key);
 }
 
 QString StripQuotes(const QString& S)

@@ -3,6 +3,7 @@
 #include "Formats.h"
 #include "Locale.h"
 #include "SqlDialect.h"
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
@@ -149,9 +150,9 @@ bool TField::IsNumeric() const
 
 QVariant TField::raw() const
 {
-    if (!m_dataSet || !m_dataSet->Active() || m_dataSet->CurrentRow() < 0)
+    if (!m_dataSet || !m_dataSet->Active() || m_dataSet->ActiveRecord() < 0)
         return QVariant();
-    return m_dataSet->RawValue(m_dataSet->CurrentRow(), m_index);
+    return m_dataSet->RawValue(m_dataSet->ActiveRecord(), m_index);
 }
 
 QVariant TField::Value() const
@@ -253,6 +254,11 @@ QString TField::DisplayTextOf(const QVariant& r) const
         const QString name = blobName(m_def.DataType);
         return QChar('(') + (ValueOf(r).isNull() ? name : name.toUpper()) + QChar(')');
     }
+    if (!m_def.DisplayFormat.isEmpty() && isFloatType(m_def.DataType)) {
+        const QVariant v = ValueOf(r);
+        if (v.typeId() == QMetaType::Double)
+            return FormatFloat(m_def.DisplayFormat, v.toDouble());
+    }
     if (m_def.Currency && isFloatType(m_def.DataType)) {
         const QVariant v = ValueOf(r);
         if (v.typeId() == QMetaType::Double)
@@ -352,6 +358,40 @@ TDatabase::LoginDialogFn& loginDialog()
     return fn;
 }
 std::atomic<int> g_connectionSerial{0};
+
+// The data source as an existing file. Names typed into the lower-case
+// connection prompt lose their capitals; the original's file system ignored
+// case, so a path that matches an existing one only without regard to case
+// (and unambiguously) is taken as that file.
+QString existingFile(const QString& path)
+{
+    if (path.isEmpty())
+        return QString();
+    if (QFileInfo(path).isFile())
+        return path;
+    const QString clean = QDir::cleanPath(QDir(path).isAbsolute() ? path : QDir::current().absoluteFilePath(path));
+    const QStringList parts = clean.split(QChar('/'), Qt::SkipEmptyParts);
+    QString current = QStringLiteral("/");
+    for (const QString& part : parts) {
+        const QDir dir(current);
+        if (QFileInfo::exists(dir.filePath(part))) {
+            current = dir.filePath(part);
+            continue;
+        }
+        QString match;
+        for (const QString& entry : dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+            if (entry.compare(part, Qt::CaseInsensitive) == 0) {
+                if (!match.isEmpty())
+                    return QString();  // ambiguous
+                match = entry;
+            }
+        }
+        if (match.isEmpty())
+            return QString();
+        current = dir.filePath(match);
+    }
+    return QFileInfo(current).isFile() ? current : QString();
+}
 
 bool isSqliteFile(const QString& path)
 {
@@ -466,14 +506,15 @@ void TDatabase::SetConnected(bool value)
     if (source.isEmpty())
         throw EDatabaseError(QStringLiteral("No data source is set for database '%1'").arg(DatabaseName));
 
-    const bool embedded = isSqliteFile(source);
+    const QString file = existingFile(source);
+    const bool embedded = isSqliteFile(file);
     if (!QSqlDatabase::isDriverAvailable(embedded ? QStringLiteral("QSQLITE") : QStringLiteral("QODBC")))
         throw EDatabaseError(QStringLiteral("The %1 database driver is not installed")
                                  .arg(embedded ? QStringLiteral("SQLite") : QStringLiteral("ODBC")));
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(embedded ? QStringLiteral("QSQLITE") : QStringLiteral("QODBC"),
                                                     m_connectionName);
-        db.setDatabaseName(source);
+        db.setDatabaseName(embedded ? file : source);
         if (embedded) {
             db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
         } else {
@@ -567,6 +608,14 @@ void TTransaction::Commit()
 }
 
 // -------------------------------------------------------------------- TDataSet
+
+namespace {
+[[noreturn]] void closedError(const TDataSet* ds)
+{
+    const QString msg = QStringLiteral("Cannot perform this operation on a closed dataset");
+    throw EDatabaseError(ds->objectName().isEmpty() ? msg : ds->objectName() + QStringLiteral(": ") + msg);
+}
+}  // namespace
 
 TDataSet::TDataSet(QObject* owner) : QObject(owner) {}
 
@@ -711,6 +760,24 @@ void TDataSet::Close()
     emit AfterClose();
 }
 
+void TDataSet::Refresh()
+{
+    if (!m_active)
+        closedError(this);
+    const int recNo = RecNo();
+    DisableControls();
+    try {
+        Close();
+        Open();
+        if (recNo > 1)
+            SetRecNo(qMin(recNo, FetchTo(recNo - 1) ? recNo : FetchedCount()));
+    } catch (...) {
+        m_disableCount = qMax(0, m_disableCount - 1);
+        throw;
+    }
+    EnableControls();
+}
+
 TField* TDataSet::FindField(const QString& name) const
 {
     for (const auto& f : m_fields)
@@ -803,14 +870,6 @@ void TDataSet::EnableControls()
         emit AfterScroll();
     }
 }
-
-namespace {
-[[noreturn]] void closedError(const TDataSet* ds)
-{
-    const QString msg = QStringLiteral("Cannot perform this operation on a closed dataset");
-    throw EDatabaseError(ds->objectName().isEmpty() ? msg : ds->objectName() + QStringLiteral(": ") + msg);
-}
-}  // namespace
 
 void TDataSet::First()
 {

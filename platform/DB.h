@@ -39,6 +39,7 @@ struct TFieldDef {
     int Alignment = -1;         // a TAlignment; -1: the type's default
     bool Currency = false;      // floats shown as money
     bool Visible = true;
+    QString DisplayFormat;      // floats: a FormatFloat pattern ("#0.##")
 };
 
 class TField {
@@ -177,6 +178,8 @@ public:
     void SetActive(bool value) { value ? Open() : Close(); }
     void Open();
     void Close();
+    // Reads the rows again and returns to the same record number.
+    void Refresh();
 
     // Persistent fields: when given, the data set exposes exactly these, in
     // this order, with their types and display settings.
@@ -218,6 +221,8 @@ public:
     bool FetchTo(int row);  // true when the row exists
     QVariant RawValue(int row, int fieldIndex);
     int CurrentRow() const { return m_active ? m_cur : -1; }
+    // The row fields read: the current one, or the row a grid is drawing.
+    int ActiveRecord() const { return m_drawRow >= 0 ? m_drawRow : CurrentRow(); }
 
     TDatabase* Database() const;
 
@@ -251,8 +256,32 @@ private:
     int m_count = -1;
     int m_disableCount = 0;
     bool m_scrollPending = false;
+    int m_drawRow = -1;
+    friend class TActiveRecordScope;
     QPointer<TDatabase> m_database;
     QString m_selectText;
+};
+
+// While a grid paints a row, the data set's fields read that row, so the
+// grid's drawing events can look at any field of the painted row.
+class TActiveRecordScope {
+public:
+    TActiveRecordScope(TDataSet* ds, int row) : m_ds(ds), m_saved(ds ? ds->m_drawRow : -1)
+    {
+        if (m_ds)
+            m_ds->m_drawRow = row;
+    }
+    ~TActiveRecordScope()
+    {
+        if (m_ds)
+            m_ds->m_drawRow = m_saved;
+    }
+    TActiveRecordScope(const TActiveRecordScope&) = delete;
+    TActiveRecordScope& operator=(const TActiveRecordScope&) = delete;
+
+private:
+    TDataSet* m_ds;
+    int m_saved;
 };
 
 class TQuery : public TDataSet {

@@ -173,3 +173,125 @@ double RoundHalfEven(double value, int decimals)
         r = std::round(scaled);
     return r / scale;
 }
+
+QString FormatFloat(const QString& format, double value)
+{
+    const TFormatSettings& fs = FormatSettings();
+    // Split into sections outside quotes.
+    QStringList sections;
+    QString cur;
+    QChar quote;
+    for (QChar c : format) {
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+            cur += c;
+        } else if (c == QChar('"') || c == QChar('\'')) {
+            quote = c;
+            cur += c;
+        } else if (c == QChar(';')) {
+            sections << cur;
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    sections << cur;
+    QString section = sections.value(0);
+    bool withSign = value < 0;
+    if (value < 0 && sections.size() > 1 && !sections[1].isEmpty()) {
+        section = sections[1];
+        withSign = false;
+    } else if (value == 0 && sections.size() > 2 && !sections[2].isEmpty()) {
+        section = sections[2];
+    }
+    if (section.isEmpty())
+        return FloatToStr(value);
+
+    // Placeholders, grouping and decimals of the section.
+    int first = -1, last = -1, point = -1, minInt = 0, minDec = 0, maxDec = 0;
+    bool group = false;
+    quote = QChar();
+    for (int i = 0; i < section.size(); ++i) {
+        const QChar c = section[i];
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+            continue;
+        }
+        if (c == QChar('"') || c == QChar('\'')) {
+            quote = c;
+            continue;
+        }
+        if (c == QChar('0') || c == QChar('#')) {
+            if (first < 0)
+                first = i;
+            last = i;
+            if (point < 0) {
+                if (c == QChar('0'))
+                    ++minInt;
+            } else {
+                ++maxDec;
+                if (c == QChar('0'))
+                    minDec = maxDec;
+            }
+        } else if (c == QChar('.') && point < 0 && first >= 0) {
+            point = i;
+            last = qMax(last, i);
+        } else if (c == QChar(',') && first >= 0 && point < 0) {
+            group = true;
+        }
+    }
+    auto literal = [](const QString& piece) {
+        QString out;
+        QChar q;
+        for (QChar c : piece) {
+            if (!q.isNull()) {
+                if (c == q)
+                    q = QChar();
+                else
+                    out += c;
+            } else if (c == QChar('"') || c == QChar('\'')) {
+                q = c;
+            } else if (c != QChar(',')) {
+                out += c;
+            }
+        }
+        return out;
+    };
+    if (first < 0)
+        return literal(section);
+
+    QString digits = QString::number(std::abs(value), 'f', maxDec);
+    QString intPart = digits, frac;
+    const int dot = digits.indexOf(QChar('.'));
+    if (dot >= 0) {
+        intPart = digits.left(dot);
+        frac = digits.mid(dot + 1);
+    }
+    while (frac.size() > minDec && frac.endsWith(QChar('0')))
+        frac.chop(1);
+    if (intPart == QLatin1String("0") && minInt == 0)
+        intPart.clear();
+    while (intPart.size() < minInt)
+        intPart.prepend(QChar('0'));
+    if (group && !fs.ThousandSeparator.isNull()) {
+        QString g;
+        const int n = int(intPart.size());
+        for (int i = 0; i < n; ++i) {
+            if (i > 0 && (n - i) % 3 == 0)
+                g += fs.ThousandSeparator;
+            g += intPart[i];
+        }
+        intPart = g;
+    }
+    QString number = intPart;
+    if (!frac.isEmpty())
+        number += fs.DecimalSeparator + frac;
+    const bool isZero = intPart.isEmpty() && frac.isEmpty();
+    if (isZero)
+        number = QStringLiteral("0");
+    if (withSign && !isZero && std::abs(value) * std::pow(10.0, maxDec) >= 0.5)
+        number.prepend(QChar('-'));
+    return literal(section.left(first)) + number + literal(section.mid(last + 1));
+}

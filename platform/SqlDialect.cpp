@@ -426,6 +426,56 @@ bool exprStringy(const QVector<Node>& list)
     return primaryStringy(list, first, end);
 }
 
+bool isClauseEnd(const Node& n)
+{
+    return !n.group && (isWord(n.tok, "WHERE") || isWord(n.tok, "GROUP") || isWord(n.tok, "ORDER") ||
+                        isWord(n.tok, "HAVING") || isWord(n.tok, "UNION") || isPunct(n.tok, ";"));
+}
+
+// SQL Server lets joins nest without parentheses: "A JOIN B JOIN C ON c ON b"
+// (the last ON belongs to the join of B). SQLite needs the inner joins in
+// parentheses: "A JOIN (B JOIN C ON c) ON b". Each ON belongs to the nearest
+// JOIN still without one; when that is not the latest JOIN, the joins after
+// it are wrapped together with its table.
+void nestJoins(QVector<Node>& list)
+{
+    bool changed = true;
+    while (changed) {
+        changed = false;
+        QVector<int> open;    // JOINs still without their ON
+        int lastJoin = -1;    // the latest JOIN seen
+        for (int i = 0; i < list.size(); ++i) {
+            const Node& n = list[i];
+            if (isClauseEnd(n)) {
+                open.clear();
+                lastJoin = -1;
+                continue;
+            }
+            if (n.group)
+                continue;
+            if (isWord(n.tok, "JOIN")) {
+                open.push_back(i);
+                lastJoin = i;
+            } else if (isWord(n.tok, "ON") && !open.isEmpty()) {
+                const int join = open.takeLast();
+                if (join != lastJoin) {
+                    const int from = nextNonSpace(list, join + 1);
+                    int to = i;  // up to the ON, without the blanks before it
+                    while (to > from && isSpace(list[to - 1]))
+                        --to;
+                    Node g;
+                    g.group = true;
+                    g.children = list.mid(from, to - from);
+                    list.remove(from, to - from);
+                    list.insert(from, g);
+                    changed = true;
+                    break;
+                }
+            }
+        }
+    }
+}
+
 void translateLevel(QVector<Node>& list)
 {
     // Inner levels first, so function rewrites below see translated arguments.
@@ -525,6 +575,7 @@ void translateLevel(QVector<Node>& list)
         out.push_back(n);
     }
     list = out;
+    nestJoins(list);
     convertPlusChains(list, true);
 }
 

@@ -20,12 +20,12 @@ class TestDatabase : public QObject {
     static QVector<TFieldDef> itemFields()
     {
         QVector<TFieldDef> f(6);
-        f[0] = {"ID", ftInteger, 0, "", 7, -1, false, true};
-        f[1] = {"Name", ftString, 50, "Item", 0, -1, false, true};
-        f[2] = {"Amount", ftFloat, 0, "", 0, -1, true, true};
-        f[3] = {"StartDate", ftDateTime, 0, "", 10, -1, false, true};
-        f[4] = {"Stamp", ftDateTime, 0, "", 0, -1, false, true};
-        f[5] = {"Active", ftBoolean, 0, "", 0, -1, false, true};
+        f[0] = {"ID", ftInteger, 0, "", 7, -1, false, true, ""};
+        f[1] = {"Name", ftString, 50, "Item", 0, -1, false, true, ""};
+        f[2] = {"Amount", ftFloat, 0, "", 0, -1, true, true, ""};
+        f[3] = {"StartDate", ftDateTime, 0, "", 10, -1, false, true, ""};
+        f[4] = {"Stamp", ftDateTime, 0, "", 0, -1, false, true, ""};
+        f[5] = {"Active", ftBoolean, 0, "", 0, -1, false, true, ""};
         return f;
     }
 

@@ -135,6 +135,29 @@ private slots:
         QCOMPARE(run(sql), QString("1|7;2|7;3|NULL"));
     }
 
+    void nestedJoinsGetParentheses()
+    {
+        // SQL Server's nested join form: the last ON belongs to the second join.
+        const QString sql = "SELECT U.UserLogin, F.FunctionID, A.[Table]\n"
+                            "FROM   tUser U INNER JOIN tUserFunction F\n"
+                            "  INNER JOIN tAudit A ON A.ID = F.FunctionID - 6\n"
+                            " ON F.UserID = U.ID\n"
+                            "WHERE  (U.Active = 1)\n"
+                            "ORDER BY U.UserLogin";
+        QCOMPARE(SqlDialect::ToSqlite(sql),
+                 QString("SELECT U.UserLogin, F.FunctionID, A.[Table]\n"
+                         "FROM   tUser U INNER JOIN (tUserFunction F\n"
+                         "  INNER JOIN tAudit A ON A.ID = F.FunctionID - 6)\n"
+                         " ON F.UserID = U.ID\n"
+                         "WHERE  (U.Active = 1)\n"
+                         "ORDER BY U.UserLogin"));
+        QCOMPARE(run(sql), QString("jsmith|7|tCustomer;ncase|7|tCustomer"));
+        // An ordinary chain is left as it is.
+        const QString chain = "SELECT * FROM tUser U LEFT JOIN tUserFunction F ON F.UserID = U.ID "
+                              "LEFT JOIN tAudit A ON A.ID = 1";
+        QCOMPARE(SqlDialect::ToSqlite(chain), chain);
+    }
+
     void trailingOrderByRemoved()
     {
         QCOMPARE(SqlDialect::WithoutTrailingOrderBy("SELECT *\nFROM (SELECT a FROM t ORDER BY a) AS x\nORDER BY  b DESC"),

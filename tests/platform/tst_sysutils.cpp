@@ -124,6 +124,30 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(EConvertError, StrToFloat("12.5"));
         QVERIFY_THROWS_EXCEPTION(EConvertError, StrToFloat("1,234,5"));
     }
+    void formatFloat_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("optional decimals") << "#0.##" << 12.5 << "12.5";
+        QTest::newRow("optional decimals, whole") << "#0.##" << 3.0 << "3";
+        QTest::newRow("rounds") << "#0.##" << 2.346 << "2.35";
+        QTest::newRow("grouping") << "#,##0.00" << 1234567.891 << "1,234,567.89";
+        QTest::newRow("negative") << "#,##0.00" << -1234.5 << "-1,234.50";
+        QTest::newRow("negative section") << "0.00;(0.00)" << -2.5 << "(2.50)";
+        QTest::newRow("zero section") << "0.00;-0.00;nil" << 0.0 << "nil";
+        QTest::newRow("no integer digits") << "#.##" << 0.5 << ".5";
+        QTest::newRow("literal text") << "\"km \"0.0" << 3.25 << "km 3.3";
+        QTest::newRow("three decimals") << "0.000" << 1.0 << "1.000";
+    }
+    void formatFloat()
+    {
+        QFETCH(QString, format);
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        QCOMPARE(FormatFloat(format, value), text);
+    }
+
     void roundHalfEven()
     {
         QCOMPARE(RoundHalfEven(0.125, 2), 0.12);

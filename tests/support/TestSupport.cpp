@@ -116,7 +116,7 @@ QStringList SqliteRows(const QString& file, const QString& sql)
 
 TestDatabase::TestDatabase(bool withSchema, const QString& databaseName)
 {
-    m_file = m_dir.filePath(QStringLiteral("test.db"));
+    m_file = m_dir.filePath(QStringLiteral("kv.db"));
     QFile schema(SourcePath(QStringLiteral("db/schema.sql")));
     QString sql;
     if (withSchema) {

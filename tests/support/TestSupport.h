@@ -7,6 +7,7 @@
 #include "Dialogs.h"
 #include <QList>
 #include <QString>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <deque>
@@ -62,7 +63,7 @@ public:
     QString Value(const QString& sql) const;
 
 private:
-    QTemporaryDir m_dir;
+    QTemporaryDir m_dir{QDir::tempPath() + QStringLiteral("/kvdb-XXXXXX")};
     QString m_file;
     std::unique_ptr<TDatabase> m_db;
 };

@@ -1,0 +1,702 @@
+#include "KVSysMain.h"
+#include "AccessRightsSys.h"
+#include "Application.h"
+#include "DBCtrls.h"
+#include "DBModel.h"
+#include "DataMod.h"
+#include "GenFns.h"
+#include "OperatorIdentity.h"
+#include "PageQueries.h"
+#include "Platform.h"
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QStyledItemDelegate>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+TMainForm* MainForm = nullptr;
+int ActivePageID = 0;
+bool TreePainting = false;
+bool MainFormCreating = false;
+
+namespace {
+const QString kCaption = QStringLiteral("Brellinghast System Tables");
+
+// Lets the main window colour each data cell of a page grid before it is
+// drawn: the fields read the row being painted.
+class PageGridDelegate : public QStyledItemDelegate {
+public:
+    PageGridDelegate(TMainForm* form, TDataSetModel* model, QObject* parent)
+        : QStyledItemDelegate(parent), m_form(form), m_model(model)
+    {
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        TDataSet* ds = m_model->DataSet();
+        TField* field = m_model->FieldAt(index.column());
+        if (!ds || !field || !ds->Active())
+            return;
+        const bool highlight = option->state & QStyle::State_Selected;
+        TFont font{option->font, option->palette.color(QPalette::Text)};
+        QColor background = option->backgroundBrush.style() == Qt::NoBrush
+                                ? option->palette.color(QPalette::Base)
+                                : option->backgroundBrush.color();
+        {
+            TActiveRecordScope painted(ds, index.row());
+            m_form->KitDBGridSysGetCellParams(parent(), field, font, background, highlight);
+        }
+        option->font = font.Font;
+        if (!highlight) {
+            option->palette.setColor(QPalette::Text, font.Color);
+            option->backgroundBrush = background;
+        }
+    }
+
+private:
+    TMainForm* m_form;
+    TDataSetModel* m_model;
+};
+}  // namespace
+
+TMainForm::TMainForm(const QStringList& args, QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(kCaption);
+    resize(1000, 680);
+    MainForm = this;
+    Operator().OnFullNameChanged = [this](const QString& name) { SetOperatorFullName(name); };
+    buildLayout();
+    buildMenu();
+    buildPages();
+    qry = new TQuery(this, QStringLiteral("dbKVdata"));
+    qry->setObjectName(QStringLiteral("qry"));
+    Timebomb = new QTimer(this);
+    Timebomb->setObjectName(QStringLiteral("Timebomb"));
+    Timebomb->setInterval(100);
+    connect(Timebomb, &QTimer::timeout, this, &TMainForm::ActionExit);
+    try {
+        FormCreate(args);
+    } catch (...) {
+        Operator().OnFullNameChanged = nullptr;
+        MainForm = nullptr;
+        throw;
+    }
+}
+
+TMainForm::~TMainForm()
+{
+    Operator().OnFullNameChanged = nullptr;
+    if (MainForm == this)
+        MainForm = nullptr;
+}
+
+void TMainForm::buildLayout()
+{
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("MainClient"));
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    ToolBarSystem = new QWidget(central);
+    ToolBarSystem->setObjectName(QStringLiteral("ToolBarSystem"));
+    ToolBarSystem->setFixedHeight(31);
+    auto* bar = new QHBoxLayout(ToolBarSystem);
+    bar->setContentsMargins(3, 2, 3, 2);
+    bar->addStretch(1);
+    lblTestData = new QLabel(QStringLiteral("TEST  DATA"), ToolBarSystem);
+    lblTestData->setObjectName(QStringLiteral("lblTestData"));
+    QFont bold = lblTestData->font();
+    bold.setBold(true);
+    lblTestData->setFont(bold);
+    lblTestData->setAutoFillBackground(true);
+    QPalette pal = lblTestData->palette();
+    pal.setColor(QPalette::Window, palette().color(QPalette::Dark));  // the button-shadow colour
+    pal.setColor(QPalette::WindowText, Qt::yellow);
+    lblTestData->setPalette(pal);
+    lblTestData->setContentsMargins(6, 2, 6, 2);
+    lblTestData->hide();
+    bar->addWidget(lblTestData);
+    bar->addSpacing(8);
+    dbNavigator = new TDBNavigator(ToolBarSystem);
+    dbNavigator->setObjectName(QStringLiteral("dbNavigator"));
+    dbNavigator->hide();
+    bar->addWidget(dbNavigator);
+    outer->addWidget(ToolBarSystem);
+
+    auto* body = new QWidget(central);
+    auto* row = new QHBoxLayout(body);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+
+    panelLeftSystem = new QWidget(body);
+    panelLeftSystem->setObjectName(QStringLiteral("panelLeftSystem"));
+    panelLeftSystem->setFixedWidth(185);
+    auto* left = new QVBoxLayout(panelLeftSystem);
+    left->setContentsMargins(0, 0, 0, 0);
+    TreeViewSystem = new QTreeWidget(panelLeftSystem);
+    TreeViewSystem->setObjectName(QStringLiteral("TreeViewSystem"));
+    TreeViewSystem->setHeaderHidden(true);
+    TreeViewSystem->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TreeViewSystem->setMouseTracking(true);  // hot tracking
+    QPalette tp = TreeViewSystem->palette();
+    tp.setColor(QPalette::Base, QColor(192, 192, 192));  // silver
+    // The selection stays visible while the tree is not focused.
+    tp.setColor(QPalette::Inactive, QPalette::Highlight, tp.color(QPalette::Active, QPalette::Highlight));
+    tp.setColor(QPalette::Inactive, QPalette::HighlightedText, tp.color(QPalette::Active, QPalette::HighlightedText));
+    TreeViewSystem->setPalette(tp);
+    left->addWidget(TreeViewSystem);
+    row->addWidget(panelLeftSystem);
+
+    KitSplitterSystem = new QWidget(body);
+    KitSplitterSystem->setObjectName(QStringLiteral("KitSplitterSystem"));
+    KitSplitterSystem->setFixedWidth(1);
+    row->addWidget(KitSplitterSystem);
+
+    panelRightSystem = new QWidget(body);
+    panelRightSystem->setObjectName(QStringLiteral("panelRightSystem"));
+    auto* right = new QVBoxLayout(panelRightSystem);
+    right->setContentsMargins(0, 0, 0, 0);
+    right->setSpacing(0);
+    panelTopOfTab = new QWidget(panelRightSystem);
+    panelTopOfTab->setObjectName(QStringLiteral("panelTopOfTab"));
+    panelTopOfTab->hide();
+    right->addWidget(panelTopOfTab);
+    SysPageControl = new QTabWidget(panelRightSystem);
+    SysPageControl->setObjectName(QStringLiteral("SysPageControl"));
+    SysPageControl->setUsesScrollButtons(true);
+    right->addWidget(SysPageControl, 1);
+    row->addWidget(panelRightSystem, 1);
+    outer->addWidget(body, 1);
+    setCentralWidget(central);
+
+    // The tree reports a change 50 ms after it happens, so moving through it
+    // with the keys does not open every page on the way.
+    auto* changeDelay = new QTimer(this);
+    changeDelay->setSingleShot(true);
+    changeDelay->setInterval(50);
+    connect(TreeViewSystem, &QTreeWidget::currentItemChanged, this, [this, changeDelay](QTreeWidgetItem* item) {
+        if (TreePainting)
+            return;
+        if (item && item->childCount() > 0)
+            item->setExpanded(true);  // auto-expand
+        changeDelay->start();
+    });
+    connect(changeDelay, &QTimer::timeout, this, [this] {
+        if (!TreePainting)
+            TreeViewSystemChange();
+    });
+    connect(SysPageControl, &QTabWidget::currentChanged, this, [this] { SysPageControlChange(); });
+}
+
+void TMainForm::buildMenu()
+{
+    QMenuBar* menu = menuBar();
+    menu->setObjectName(QStringLiteral("MenuSystem"));
+    QMenu* file = menu->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    mnuFileCloseTab = file->addAction(QStringLiteral("&Close Tab"));
+    mnuFileCloseTab->setObjectName(QStringLiteral("mnuFileCloseTab"));
+    connect(mnuFileCloseTab, &QAction::triggered, this, &TMainForm::ActionTabClose);
+    file->addSeparator();
+    mnuFileExit = file->addAction(QStringLiteral("E&xit"));
+    mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
+    connect(mnuFileExit, &QAction::triggered, this, &TMainForm::mnuFileExitClick);
+
+    menu->addMenu(QStringLiteral("&Options"))->setObjectName(QStringLiteral("mnuOptions"));
+    menu->addMenu(QStringLiteral("&Reports"))->setObjectName(QStringLiteral("mnuReports"));
+    menu->addMenu(QStringLiteral("&View"))->setObjectName(QStringLiteral("mnuView"));
+    QMenu* update = menu->addMenu(QStringLiteral("&Update"));
+    update->setObjectName(QStringLiteral("mnuUpdate"));
+    mnuUpdateSystemData = update->addAction(QStringLiteral("&System data"));
+    mnuUpdateSystemData->setObjectName(QStringLiteral("mnuUpdateSystemData"));
+
+    mnuTools = menu->addMenu(QStringLiteral("&Tools"));
+    mnuTools->setObjectName(QStringLiteral("mnuTools"));
+    mnuToolsSelectMainDatabaseItem = mnuTools->addAction(QStringLiteral("Select &Main Database"));
+    mnuToolsSelectMainDatabaseItem->setObjectName(QStringLiteral("mnuToolsSelectMainDatabaseItem"));
+    connect(mnuToolsSelectMainDatabaseItem, &QAction::triggered, this,
+            &TMainForm::mnuToolsSelectMainDatabaseItemClick);
+    mnuToolsSelectTestDatabaseItem = mnuTools->addAction(QStringLiteral("Select &Test Database"));
+    mnuToolsSelectTestDatabaseItem->setObjectName(QStringLiteral("mnuToolsSelectTestDatabaseItem"));
+    connect(mnuToolsSelectTestDatabaseItem, &QAction::triggered, this,
+            &TMainForm::mnuToolsSelectTestDatabaseItemClick);
+
+    menu->addMenu(QStringLiteral("&Help"))->setObjectName(QStringLiteral("mnuHelp"));
+}
+
+void TMainForm::buildPages()
+{
+    for (const PageInfo& info : Pages()) {
+        TPage page;
+        page.Info = &info;
+        page.Sheet = new QWidget(SysPageControl);
+        page.Sheet->setObjectName(QLatin1String(info.Sheet));
+        auto* layout = new QVBoxLayout(page.Sheet);
+        layout->setContentsMargins(0, 0, 0, 0);
+
+        page.Query = new TQuery(this, QStringLiteral("dbKVdata"));
+        page.Query->setObjectName(QLatin1String(info.Query));
+        const PageQuery* pq = FindPageQuery(info.PageID);
+        QVector<TGridColumn> columns;
+        if (pq) {
+            page.Query->SQL().Assign(pq->Sql);
+            page.Query->SetFieldDefs(pq->Fields);
+            for (const QString& name : pq->GridColumns) {
+                TGridColumn c{name, QString()};
+                for (const PageGridTitle& t : pq->Titles)
+                    if (t.Field == name)
+                        c.Title = t.Title;
+                columns << c;
+            }
+        }
+        page.DataSource = new TDataSource(this, page.Query);
+        page.DataSource->setObjectName(QLatin1String(info.DataSource));
+
+        page.Grid = new QTableView(page.Sheet);
+        page.Grid->setObjectName(QLatin1String(info.Grid));
+        page.Model = new TDataSetModel(page.DataSource, page.Grid);
+        page.Model->SetColumns(columns);
+        page.Grid->setModel(page.Model);
+        page.Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        page.Grid->setSelectionBehavior(QAbstractItemView::SelectItems);
+        page.Grid->setSelectionMode(QAbstractItemView::SingleSelection);
+        page.Grid->verticalHeader()->setDefaultSectionSize(18);
+        page.Grid->verticalHeader()->setFixedWidth(12);
+        page.Grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        QFont titleFont = page.Grid->horizontalHeader()->font();
+        titleFont.setBold(true);
+        page.Grid->horizontalHeader()->setFont(titleFont);
+        page.Grid->horizontalHeader()->setSectionsClickable(true);
+        page.Grid->setItemDelegate(new PageGridDelegate(this, page.Model, page.Grid));
+        layout->addWidget(page.Grid);
+
+        TQuery* query = page.Query;
+        QTableView* grid = page.Grid;
+        TDataSetModel* model = page.Model;
+        // The grid and the query share the current record.
+        connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                [query](const QModelIndex& current) {
+                    if (current.isValid() && query->Active() && query->RecNo() != current.row() + 1)
+                        query->SetRecNo(current.row() + 1);
+                });
+        connect(query, &TDataSet::AfterScroll, grid, [grid, query, model] {
+            const int row = query->RecNo() - 1;
+            if (row < 0 || row >= model->rowCount())
+                return;
+            const QModelIndex cur = grid->currentIndex();
+            if (cur.row() != row)
+                grid->setCurrentIndex(model->index(row, cur.isValid() ? cur.column() : 0));
+        });
+        connect(page.Model, &QAbstractItemModel::modelReset, grid, [grid, model] {
+            // Column widths from the fields' display widths.
+            const int charWidth = grid->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+            for (int c = 0; c < model->columnCount(); ++c) {
+                const TField* f = model->FieldAt(c);
+                const int title = grid->horizontalHeader()->fontMetrics().horizontalAdvance(model->TitleAt(c));
+                grid->setColumnWidth(c, qMax(f ? f->DisplayWidth() * charWidth + 6 : 64, title + 12));
+            }
+            if (model->rowCount() > 0)
+                grid->setCurrentIndex(model->index(0, 0));
+        });
+        connect(grid, &QTableView::doubleClicked, this, [this] { KitDBGridSysDblClick(); });
+        connect(grid->horizontalHeader(), &QHeaderView::sectionClicked, this,
+                [this, model](int section) { KitDBGridSysTitleClick(model->FieldAt(section)); });
+
+        SysPageControl->addTab(page.Sheet, QLatin1String(info.Caption));
+        FPages.append(page);
+    }
+}
+
+// --------------------------------------------------------------- identity
+
+QString TMainForm::OperatorName() const
+{
+    return Operator().OPERATORNAME;
+}
+
+int TMainForm::OperatorNumber() const
+{
+    return Operator().OPERATORNUMBER;
+}
+
+void TMainForm::SetOperatorName(const QString& value)
+{
+    Operator().SetOperatorName(value);
+}
+
+void TMainForm::SetOperatorNumber(int value)
+{
+    Operator().SetOperatorNumber(value);
+}
+
+QString TMainForm::OperatorFullName() const
+{
+    return Operator().OPERATORFULLNAME;
+}
+
+void TMainForm::SetOperatorFullName(const QString& value)
+{
+    Operator().OPERATORFULLNAME = value;
+    setWindowTitle(kCaption + QStringLiteral("       Operator: ") + value);
+}
+
+// --------------------------------------------------------------- creation
+
+void TMainForm::FormCreate(const QStringList& args)
+{
+    TreePainting = false;
+    MainFormCreating = true;
+    ActivePageID = 0;
+    TOperatorIdentity& op = Operator();
+
+    if (args.isEmpty()) {
+        SetOperatorName(GetUserName());
+        StampLastLoggedOn(op.OPERATORNAME, op.OperatorNumberText);
+    } else {
+        op.OperatorNumberText = args.first().trimmed();
+        DM->SetDatabaseSet(args.value(1) == QLatin1String("1"));
+    }
+    op.OPERATORNUMBER = StrToInt(op.OperatorNumberText);
+
+    if (!CheckUserAccess(args.isEmpty(), op.UserRights)) {
+        Timebomb->start();
+    } else {
+        readEventIds();
+        initTabState();
+        PaintTreeViewSystem();
+        FTestData = IsTestDatabase();
+        if (FTestData && !HasRight(15)) {
+            FTestData = false;
+            DM->SetDatabaseSet(false);
+        }
+        updateTestLabel();
+    }
+    MainFormCreating = false;
+}
+
+void TMainForm::readEventIds()
+{
+    qry->SQL().Add(QStringLiteral("SELECT *"));
+    qry->SQL().Add(QStringLiteral("FROM tEvent"));
+    qry->SQL().Add(QStringLiteral("WHERE Description LIKE 'Reference%'"));
+    qry->Open();
+    for (; !qry->Eof(); qry->Next()) {
+        const QString desc = qry->FieldByName(QStringLiteral("Description"))->AsString().toUpper();
+        const QString id = qry->FieldByName(QStringLiteral("id"))->AsString();
+        if (desc.contains(QLatin1String("UPDATE")))
+            FUpdateEventID = id;
+        else if (desc.contains(QLatin1String("DELETE")))
+            FDeleteEventID = id;
+        else if (desc.contains(QLatin1String("INSERT")))
+            FInsertEventID = id;
+    }
+    qry->Close();
+    qry->SQL().Clear();
+}
+
+void TMainForm::initTabState()
+{
+    const int n = SysPageControl->count();
+    FTabNames.clear();
+    FTabFilterField = QVector<int>(n, -1);
+    FTabFilterValue = QStringList();
+    FTabShowCurrent = QVector<bool>(n, true);
+    FTabShowTerminated = QVector<bool>(n, false);
+    FTabIndexCache = 0;
+    for (int i = 0; i < n; ++i) {
+        const QString name = SysPageControl->widget(i)->objectName();
+        FTabNames << name;
+        FTabFilterValue << QString();
+        if (name == QLatin1String("TabServiceID")) {
+            FTabFilterField[i] = 1;
+            FTabFilterValue[i] = QStringLiteral("02");
+        } else if (name == QLatin1String("TabAdjustment")) {
+            FTabFilterField[i] = 5;
+            FTabFilterValue[i] = QStringLiteral("1111");
+        }
+    }
+}
+
+void TMainForm::updateTestLabel()
+{
+    lblTestData->setVisible(FTestData);
+}
+
+QString TMainForm::GetUserName()
+{
+    // The platform's own user name service; the environment as a fallback.
+    QString name = PlatformUserName();
+    if (name.isEmpty())
+        name = CheckEnvironment();
+    return name.isEmpty() ? QStringLiteral("unknown") : name;
+}
+
+QString TMainForm::CheckEnvironment()
+{
+    QString name = qEnvironmentVariable("USERNAME");
+    if (name.isEmpty())
+        name = qEnvironmentVariable("USER");
+    return name;
+}
+
+void TMainForm::PaintTreeViewSystem()
+{
+    TreePainting = true;
+    TreeViewSystem->clear();
+    for (const TreeGroup& g : TreeGroups(HasRight(15), HasRight(15) && HasRight(9))) {
+        auto* group = new QTreeWidgetItem(TreeViewSystem, QStringList(g.Name));
+        for (const QString& node : g.Nodes)
+            new QTreeWidgetItem(group, QStringList(node));
+    }
+    mnuToolsSelectMainDatabaseItem->setVisible(HasRight(15));
+    mnuToolsSelectTestDatabaseItem->setVisible(HasRight(15));
+    if (!MainFormCreating)
+        TreeViewSystem->setFocus();
+    TreePainting = false;
+    ClearTabSheets();
+}
+
+// --------------------------------------------------------------- pages
+
+void TMainForm::TreeViewSystemChange()
+{
+    if (TreePainting)
+        return;
+    QTreeWidgetItem* item = TreeViewSystem->currentItem();
+    if (item) {
+        if (const PageInfo* info = FindPageByNode(item->text(0)))
+            OpenTab(SheetOf(info->PageID));
+    }
+    SysPageControl->show();
+    SysPageControlChange();
+}
+
+void TMainForm::OpenTab(QWidget* sheet)
+{
+    const int index = SysPageControl->indexOf(sheet);
+    if (index < 0)
+        return;
+    SysPageControl->setTabVisible(index, true);
+    SysPageControl->show();
+    SysPageControl->setCurrentIndex(index);
+    ProcessMessages();  // the page is painted before its query runs
+    ActivePageID = CurrentTabPageID();
+    if (TQuery* q = CurrentQuery(ActivePageID))
+        q->Open();
+}
+
+void TMainForm::CloseTab(QWidget* sheet)
+{
+    const int index = SysPageControl->indexOf(sheet);
+    if (index < 0)
+        return;
+    SysPageControl->setTabVisible(index, false);
+    for (const TPage& p : FPages)
+        if (p.Sheet == sheet)
+            p.Query->Close();
+    SysPageControlChange();
+}
+
+void TMainForm::ClearTabSheets()
+{
+    for (const TPage& p : FPages)
+        CloseTab(p.Sheet);
+    SysPageControl->hide();
+    panelTopOfTab->hide();
+}
+
+void TMainForm::ActionTabClose()
+{
+    if (SysPageControl->isVisible() && SysPageControl->currentWidget() &&
+        SysPageControl->isTabVisible(SysPageControl->currentIndex()))
+        CloseTab(SysPageControl->currentWidget());
+}
+
+void TMainForm::SysPageControlChange()
+{
+    const int index = SysPageControl->currentIndex();
+    if (SysPageControl->isHidden() || index < 0 || !SysPageControl->isTabVisible(index)) {
+        ActivePageID = 0;  // no page in front
+        dbNavigator->hide();
+        panelTopOfTab->hide();
+        return;
+    }
+    ActivePageID = CurrentTabPageID();
+    dbNavigator->SetDataSource(CurrentDataSource(ActivePageID));
+    dbNavigator->show();
+}
+
+int TMainForm::CurrentTabPageID() const
+{
+    const int index = SysPageControl->currentIndex();
+    if (index < 0 || !SysPageControl->isTabVisible(index))
+        return 0;
+    QWidget* sheet = SysPageControl->widget(index);
+    for (const TPage& p : FPages)
+        if (p.Sheet == sheet)
+            return p.Info->PageID;
+    return 0;
+}
+
+const TMainForm::TPage* TMainForm::PageOf(int pageId) const
+{
+    for (const TPage& p : FPages)
+        if (p.Info->PageID == pageId)
+            return &p;
+    return nullptr;
+}
+
+QWidget* TMainForm::SheetOf(int pageId) const
+{
+    const TPage* p = PageOf(pageId);
+    return p ? p->Sheet : nullptr;
+}
+
+TQuery* TMainForm::CurrentQuery(int pageId) const
+{
+    const TPage* p = PageOf(pageId);
+    return p ? p->Query : nullptr;
+}
+
+TDataSource* TMainForm::CurrentDataSource(int pageId) const
+{
+    const TPage* p = PageOf(pageId);
+    return p ? p->DataSource : nullptr;
+}
+
+QString TMainForm::CurrentTable(int pageId) const
+{
+    const TPage* p = PageOf(pageId);
+    return p ? QLatin1String(p->Info->Table) : QStringLiteral("empty");
+}
+
+// --------------------------------------------------------------- grids
+
+void TMainForm::KitDBGridSysDblClick()
+{
+    if (HasRight(14))
+        EditRecord(ActivePageID, false);
+}
+
+void TMainForm::btnAddClick()
+{
+    if (HasRight(14))
+        EditRecord(ActivePageID, true);
+}
+
+void TMainForm::btnDeleteClick()
+{
+    if (HasRight(14))
+        DeleteRecord(ActivePageID);
+}
+
+void TMainForm::EditRecord(int, bool)
+{
+    // The record editors are not part of this program yet.
+}
+
+void TMainForm::DeleteRecord(int)
+{
+    // Deactivation arrives with its own change.
+}
+
+void TMainForm::KitDBGridSysGetCellParams(QObject* Sender, TField* Field, TFont& AFont, QColor&, bool Highlight)
+{
+    // Inactive rows are drawn blue on the pages whose grid asks for it.
+    const TPage* page = nullptr;
+    for (const TPage& p : FPages)
+        if (p.Grid == Sender)
+            page = &p;
+    if (!page || !page->Info->InactiveBlue || Highlight || !Field)
+        return;
+    TField* active = Field->DataSet() ? Field->DataSet()->FindField(QStringLiteral("Active")) : nullptr;
+    if (active && !active->AsBoolean())
+        AFont.Color = QColor(0, 0, 255);
+}
+
+void TMainForm::KitDBGridSysTitleClick(TField* Column)
+{
+    TQuery* q = CurrentQuery(ActivePageID);
+    if (!q || !Column)
+        return;
+    q->Close();
+    TStringList sql = q->SQL();
+    ToggleSortOrder(Column->FieldName(), sql);
+    q->SQL().Assign(sql);
+    q->Open();
+}
+
+// --------------------------------------------------------------- actions
+
+void TMainForm::ActionExit()
+{
+    close();
+}
+
+void TMainForm::mnuFileExitClick()
+{
+    close();
+}
+
+void TMainForm::mnuToolsSelectMainDatabaseItemClick()
+{
+    DM->SetDatabaseSet(false);
+    FTestData = IsTestDatabase();
+    updateTestLabel();
+}
+
+void TMainForm::mnuToolsSelectTestDatabaseItemClick()
+{
+    DM->SetDatabaseSet(true);
+    FTestData = IsTestDatabase();
+    updateTestLabel();
+}
+
+QString TMainForm::PrintTitle() const
+{
+    QString title = CurrentTable(ActivePageID);
+    const QLineEdit* value = findChild<QLineEdit*>(QStringLiteral("edtValue"));
+    const QComboBox* field = findChild<QComboBox*>(QStringLiteral("cbField"));
+    const QString fieldText = field ? field->currentText().trimmed() : QString();
+    const QString valueText = value ? value->text().trimmed() : QString();
+    if (!fieldText.isEmpty() && !valueText.isEmpty())
+        return title + QStringLiteral(" - Filtered on ") + field->currentText() + QStringLiteral(" = ") + value->text();
+    return title + QStringLiteral(" - Unfiltered View");
+}
+
+// --------------------------------------------------------------- closing
+
+void TMainForm::FormClose()
+{
+    if (!Timebomb->isActive())
+        ClearTabSheets();
+    Timebomb->stop();
+    StampLastLoggedOff(Operator().OperatorNumberText);
+    DM->dbKVdata->SetConnected(false);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (!m_closed) {
+        m_closed = true;
+        try {
+            FormClose();
+        } catch (const std::exception& e) {
+            HandleException(e);
+        }
+    }
+    event->accept();
+}

@@ -1,0 +1,142 @@
+#pragma once
+// The main window: the browser of the system tables. A tree of table groups
+// on the left; each table on its own tab page with a grid over the page's
+// query; the operator's identity; the switch between the main and the test
+// database.
+#include "DB.h"
+#include "Graphics.h"
+#include "PageRegistry.h"
+#include <QMainWindow>
+#include <QStringList>
+#include <QVector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QTabWidget;
+class QTableView;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+class TDBNavigator;
+class TDataSetModel;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+    Q_PROPERTY(QString OPERATORNAME READ OperatorName WRITE SetOperatorName)
+    Q_PROPERTY(int OPERATORNUMBER READ OperatorNumber WRITE SetOperatorNumber)
+    Q_PROPERTY(QString OPERATORFULLNAME READ OperatorFullName WRITE SetOperatorFullName)
+
+public:
+    // Args: the command line without the program name (operator id, then "1"
+    // for the test database). Creation runs FormCreate; a first argument that
+    // is not a number raises EConvertError.
+    explicit TMainForm(const QStringList& args, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // One table page and its parts.
+    struct TPage {
+        const PageInfo* Info = nullptr;
+        QWidget* Sheet = nullptr;
+        TQuery* Query = nullptr;
+        TDataSource* DataSource = nullptr;
+        QTableView* Grid = nullptr;
+        TDataSetModel* Model = nullptr;
+    };
+
+    // Components.
+    QWidget* ToolBarSystem;
+    QLabel* lblTestData;
+    TDBNavigator* dbNavigator;
+    QWidget* panelLeftSystem;
+    QTreeWidget* TreeViewSystem;
+    QWidget* KitSplitterSystem;
+    QWidget* panelRightSystem;
+    QWidget* panelTopOfTab;
+    QTabWidget* SysPageControl;
+    QAction* mnuFileCloseTab;
+    QAction* mnuFileExit;
+    QAction* mnuUpdateSystemData;
+    QAction* mnuToolsSelectMainDatabaseItem;
+    QAction* mnuToolsSelectTestDatabaseItem;
+    QMenu* mnuTools;
+    TQuery* qry;
+    QTimer* Timebomb;
+
+    // Operator identity (kept in core, where the editors read it).
+    QString OperatorName() const;
+    int OperatorNumber() const;
+    void SetOperatorName(const QString& value);
+    void SetOperatorNumber(int value);
+    void SetOperatorFullName(const QString& value);
+    QString OperatorFullName() const;
+
+    // Audit action ids as text.
+    QString FUpdateEventID, FDeleteEventID, FInsertEventID;
+    // Per-tab filter state, in sheet order.
+    QStringList FTabNames;
+    QVector<int> FTabFilterField;
+    QStringList FTabFilterValue;
+    QVector<bool> FTabShowCurrent;
+    QVector<bool> FTabShowTerminated;
+    int FTabIndexCache = 0;
+    bool FTestData = false;
+
+    // Handlers.
+    void FormCreate(const QStringList& args);
+    void FormClose();
+    void TreeViewSystemChange();
+    void SysPageControlChange();
+    void KitDBGridSysDblClick();
+    void btnAddClick();
+    void btnDeleteClick();
+    void KitDBGridSysGetCellParams(QObject* Sender, TField* Field, TFont& AFont, QColor& Background, bool Highlight);
+    void KitDBGridSysTitleClick(TField* Column);
+    void ActionTabClose();
+    void ActionExit();
+    void mnuFileExitClick();
+    void mnuToolsSelectMainDatabaseItemClick();
+    void mnuToolsSelectTestDatabaseItemClick();
+    QString GetUserName();
+    QString CheckEnvironment();
+    void PaintTreeViewSystem();
+
+    void OpenTab(QWidget* sheet);
+    void CloseTab(QWidget* sheet);
+    void ClearTabSheets();
+
+    // The page registry.
+    int CurrentTabPageID() const;
+    TQuery* CurrentQuery(int pageId) const;
+    TDataSource* CurrentDataSource(int pageId) const;
+    QString CurrentTable(int pageId) const;
+    const TPage* PageOf(int pageId) const;
+    const QVector<TPage>& PageList() const { return FPages; }
+    QWidget* SheetOf(int pageId) const;
+
+    // Edit dispatch and deactivation, reached with right 14.
+    void EditRecord(int pageId, bool add);
+    void DeleteRecord(int pageId);
+
+    // The printed report's title for the page in front.
+    QString PrintTitle() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildLayout();
+    void buildMenu();
+    void buildPages();
+    void readEventIds();
+    void initTabState();
+    void updateTestLabel();
+    QVector<TPage> FPages;
+    bool m_closed = false;
+};
+
+extern TMainForm* MainForm;
+// Page id of the page in front, 0 when none.
+extern int ActivePageID;
+extern bool TreePainting;
+extern bool MainFormCreating;

@@ -1,0 +1,151 @@
+#include "DBModel.h"
+#include "Application.h"
+
+TDataSetModel::TDataSetModel(TDataSource* source, QObject* parent) : QAbstractTableModel(parent), m_source(source)
+{
+    if (m_source) {
+        connect(m_source, &TDataSource::DataSetChanged, this, [this] { attach(); });
+        connect(m_source, &TDataSource::StateChange, this, [this] { rebuild(); });
+    }
+    attach();
+}
+
+void TDataSetModel::attach()
+{
+    for (const auto& c : m_links)
+        disconnect(c);
+    m_links.clear();
+    m_attached = DataSet();
+    if (m_attached) {
+        m_links << connect(m_attached, &TDataSet::RowsFetched, this, [this] { rowsArrived(); });
+        m_links << connect(m_attached, &TDataSet::DataChanged, this, [this] {
+            rowsArrived();
+            if (m_rows > 0 && !m_fields.isEmpty())
+                emit dataChanged(index(0, 0), index(m_rows - 1, int(m_fields.size()) - 1));
+        });
+    }
+    rebuild();
+}
+
+void TDataSetModel::SetColumns(const QVector<TGridColumn>& columns)
+{
+    m_columns = columns;
+    rebuild();
+}
+
+void TDataSetModel::rebuild()
+{
+    beginResetModel();
+    m_fields.clear();
+    m_rows = 0;
+    m_fetchFailed = false;
+    TDataSet* ds = DataSet();
+    if (ds && ds->Active()) {
+        if (m_columns.isEmpty()) {
+            for (int i = 0; i < ds->FieldCount(); ++i)
+                m_fields << ds->Fields(i);
+        } else {
+            for (const TGridColumn& c : m_columns)
+                if (TField* f = ds->FindField(c.FieldName))
+                    m_fields << f;
+        }
+        m_rows = ds->FetchedCount();
+    }
+    endResetModel();
+}
+
+void TDataSetModel::rowsArrived()
+{
+    TDataSet* ds = DataSet();
+    if (!ds || !ds->Active())
+        return;
+    const int now = ds->FetchedCount();
+    if (now > m_rows) {
+        beginInsertRows(QModelIndex(), m_rows, now - 1);
+        m_rows = now;
+        endInsertRows();
+    }
+}
+
+TField* TDataSetModel::FieldAt(int column) const
+{
+    return column >= 0 && column < m_fields.size() ? m_fields[column] : nullptr;
+}
+
+QString TDataSetModel::TitleAt(int column) const
+{
+    TField* f = FieldAt(column);
+    if (!f)
+        return QString();
+    for (const TGridColumn& c : m_columns)
+        if (c.FieldName.compare(f->FieldName(), Qt::CaseInsensitive) == 0 && !c.Title.isEmpty())
+            return c.Title;
+    return f->DisplayLabel();
+}
+
+int TDataSetModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_rows;
+}
+
+int TDataSetModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_fields.size());
+}
+
+QVariant TDataSetModel::data(const QModelIndex& index, int role) const
+{
+    TField* f = FieldAt(index.column());
+    TDataSet* ds = DataSet();
+    if (!f || !ds || !ds->Active() || index.row() >= m_rows)
+        return QVariant();
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return f->DisplayTextOf(ds->RawValue(index.row(), f->Index()));
+    case Qt::EditRole:
+        return f->ValueOf(ds->RawValue(index.row(), f->Index()));
+    case Qt::TextAlignmentRole:
+        switch (f->Alignment()) {
+        case taRightJustify: return int(Qt::AlignRight | Qt::AlignVCenter);
+        case taCenter: return int(Qt::AlignHCenter | Qt::AlignVCenter);
+        case taLeftJustify: break;
+        }
+        return int(Qt::AlignLeft | Qt::AlignVCenter);
+    default:
+        return QVariant();
+    }
+}
+
+QVariant TDataSetModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return TitleAt(section);
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+Qt::ItemFlags TDataSetModel::flags(const QModelIndex& index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+bool TDataSetModel::canFetchMore(const QModelIndex& parent) const
+{
+    TDataSet* ds = DataSet();
+    return !parent.isValid() && ds && ds->Active() && !ds->AllFetched() && !m_fetchFailed;
+}
+
+void TDataSetModel::fetchMore(const QModelIndex& parent)
+{
+    TDataSet* ds = DataSet();
+    if (parent.isValid() || !ds || !ds->Active())
+        return;
+    try {
+        ds->FetchTo(m_rows + kFetchBatch - 1);
+    } catch (const std::exception& e) {
+        // The rows so far stay; the data set has stopped reading.
+        m_fetchFailed = true;
+        HandleException(e);
+    }
+    rowsArrived();  // also when controls are disabled and the data set kept quiet
+}

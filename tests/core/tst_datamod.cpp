@@ -1,0 +1,290 @@
+#include "DataMod.h"
+#include "IniFiles.h"
+#include "LoginFrm.h"
+#include "OperatorIdentity.h"
+#include "Platform.h"
+#include "TestSupport.h"
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+// Start-up connection: the settings file, its scrambled identity and the
+// connection prompt.
+class TestDataMod : public QObject {
+    Q_OBJECT
+
+    struct PromptAnswer {
+        QString dsn;       // typed over the proposal when not null
+        QString name;
+        QString password;
+        bool ok = true;
+    };
+    QList<PromptAnswer> answers;
+    QList<QStringList> prompts;  // caption, DSN box, name box, name label
+    LoginFormHook previousHook;
+    TDatabase::LoginDialogFn previousLogin;
+    int libraryLogins = 0;
+
+    static QString ini() { return SettingsFileName(); }
+    static QString read(const QString& section, const QString& key)
+    {
+        return TIniFile(ini()).ReadString(section, key, QString());
+    }
+    static QString lowerCaseCopy(const QString& file, QTemporaryDir& dir)
+    {
+        // The prompt's boxes are lower case: give the database a lower-case path.
+        const QString path = dir.path().toLower() + "/main.db";
+        QDir().mkpath(dir.path().toLower());
+        QFile::copy(file, path);
+        return path;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        previousHook = SetLoginFormHook([this](TLoginForm& form) {
+            prompts << QStringList{form.windowTitle(), form.edtDSN->text(), form.edtName->text(),
+                                   form.lblEnterName->text()};
+            if (answers.isEmpty())
+                return int(QDialog::Rejected);
+            form.show();
+            const PromptAnswer a = answers.takeFirst();
+            if (!a.dsn.isNull()) {
+                form.edtDSN->clear();
+                QTest::keyClicks(form.edtDSN, a.dsn);
+            }
+            if (!a.name.isNull()) {
+                form.edtName->clear();
+                QTest::keyClicks(form.edtName, a.name);
+            }
+            QTest::keyClicks(form.edtPassword, a.password);
+            QTest::mouseClick(a.ok ? form.btnOK : form.btnCancel, Qt::LeftButton);
+            return form.result();
+        });
+        previousLogin = TDatabase::SetLoginDialog([this](const QString&, QString&, QString&) {
+            ++libraryLogins;
+            return false;
+        });
+    }
+    void cleanupTestCase()
+    {
+        SetLoginFormHook(previousHook);
+        TDatabase::SetLoginDialog(previousLogin);
+    }
+    void init()
+    {
+        QFile::remove(ini());
+        answers.clear();
+        prompts.clear();
+        libraryLogins = 0;
+    }
+
+    void scrambling_data()
+    {
+        QTest::addColumn<QString>("clear");
+        QTest::addColumn<QString>("hex");
+        QTest::newRow("empty") << "" << "";
+        QTest::newRow("sa") << "sa" << "DA1F";  // s^A9, a^7E
+        QTest::newRow("key repeats after 31") << QString(33, 'A') << "";
+        QTest::newRow("windows-1252 text") << QString::fromUtf8("pässwörd€") << "";
+    }
+    void scrambling()
+    {
+        QFETCH(QString, clear);
+        QFETCH(QString, hex);
+        const QString enc = TDM::EncodeString(clear);
+        QCOMPARE(enc.size(), clear.size() * 2);
+        QCOMPARE(enc, enc.toUpper());
+        if (!hex.isEmpty())
+            QCOMPARE(enc, hex);
+        if (clear.size() > 31)
+            QCOMPARE(enc.mid(62, 4), enc.left(4));  // the key starts again at 32
+        QCOMPARE(TDM::DecodeString(enc), clear);
+        QCOMPARE(TDM::XorWithKey(TDM::XorWithKey(clear)), clear);
+    }
+    void decodingOddAndBadText()
+    {
+        QCOMPARE(TDM::DecodeString("DA1F7"), QString("sa"));  // the odd digit is ignored
+        QVERIFY_THROWS_EXCEPTION(EConvertError, TDM::DecodeString("DAZZ"));
+        QCOMPARE(TDM::DecodeOrEmpty("DAZZ"), QString());
+        QCOMPARE(TDM::InvertString(TDM::InvertString("abc")), QString("abc"));
+    }
+
+    void firstStartPromptsAndStoresTheIdentity()
+    {
+        kvtest::TestDatabase file(true, "fixture");
+        QTemporaryDir dir;
+        const QString path = lowerCaseCopy(file.File(), dir);
+        {
+            TDM dm;
+            DM = &dm;
+            answers << PromptAnswer{path, "admin", " secret ", true};
+            dm.DMCreate();
+            QVERIFY(dm.dbKVdata->Connected());
+            QCOMPARE(prompts.size(), 1);
+            QCOMPARE(prompts[0], QStringList({"SQLServer ODBC Link: Brellinghast", "sqlkv", "sa", "Enter ODBC identity:"}));
+            QCOMPARE(read("DBconnection", "KVDSN"), path);
+            QCOMPARE(read("DBconnection", "ur"), TDM::EncodeString("admin"));
+            QCOMPARE(read("DBconnection", "pd"), TDM::EncodeString("secret"));
+            QCOMPARE(dm.dbKVdata->AliasName, path);
+            QVERIFY(!dm.dbKVdata->LoginPrompt);
+            QCOMPARE(dm.dbKVdata->Params.Values("USER NAME"), QString("admin"));
+            QCOMPARE(dm.dbKVdata->Params.Values("PASSWORD"), QString("secret"));
+            QCOMPARE(dm.dbKVdata->NetFileDir, SettingsFolder());
+        }
+        {
+            TDM dm;  // the next start asks nothing
+            DM = &dm;
+            dm.DMCreate();
+            QVERIFY(dm.dbKVdata->Connected());
+            QCOMPARE(prompts.size(), 1);
+        }
+        DM = nullptr;
+    }
+
+    void emptyPasswordIsNotStored()
+    {
+        kvtest::TestDatabase file(true, "fixture");
+        QTemporaryDir dir;
+        const QString path = lowerCaseCopy(file.File(), dir);
+        TDM dm;
+        DM = &dm;
+        answers << PromptAnswer{path, "admin", "", true};
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, dm.ConnectDatabase());
+        // No identity: the component kept its login prompt, and the library's
+        // login dialog was asked (and cancelled).
+        QCOMPARE(libraryLogins, 1);
+        QVERIFY(dm.dbKVdata->LoginPrompt);
+        QCOMPARE(read("DBconnection", "KVDSN"), path);
+        QCOMPARE(read("DBconnection", "ur"), TDM::EncodeString("admin"));
+        QVERIFY(!TIniFile(ini()).ValueExists("DBconnection", "pd"));
+        answers << PromptAnswer{QString(), QString(), "secret", true};
+        dm.ConnectDatabase();  // asks again, now completes
+        QCOMPARE(prompts.size(), 2);
+        QCOMPARE(prompts[1][1], path);  // proposes the stored data source
+        QVERIFY(dm.dbKVdata->Connected());
+        DM = nullptr;
+    }
+
+    void cancelStillWritesTheProposedName()
+    {
+        TDM dm;
+        DM = &dm;
+        answers << PromptAnswer{QString(), QString(), QString(), false};
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, dm.ConnectDatabase());
+        QCOMPARE(read("DBconnection", "KVDSN"), QString("SQLKV"));
+        QVERIFY(!TIniFile(ini()).ValueExists("DBconnection", "ur"));
+        QCOMPARE(dm.dbKVdata->AliasName, QString("SQLKV"));
+        QCOMPARE(libraryLogins, 1);
+        QVERIFY(!dm.dbKVdata->Connected());
+        DM = nullptr;
+    }
+
+    void badHexCountsAsMissing()
+    {
+        kvtest::TestDatabase file(true, "fixture");
+        QTemporaryDir dir;
+        const QString path = lowerCaseCopy(file.File(), dir);
+        TIniFile s(ini());
+        s.WriteString("DBconnection", "KVDSN", path);
+        s.WriteString("DBconnection", "ur", "not hex");
+        s.WriteString("DBconnection", "pd", TDM::EncodeString("secret"));
+        TDM dm;
+        DM = &dm;
+        answers << PromptAnswer{QString(), "admin", "secret", true};
+        dm.ConnectDatabase();
+        QCOMPARE(prompts.size(), 1);
+        QVERIFY(dm.dbKVdata->Connected());
+        QCOMPARE(read("DBconnection", "ur"), TDM::EncodeString("admin"));
+        DM = nullptr;
+    }
+
+    void unknownDataSourceFailsWithAMessage()
+    {
+        TIniFile s(ini());
+        s.WriteString("DBconnection", "KVDSN", "no_such_dsn");
+        s.WriteString("DBconnection", "ur", TDM::EncodeString("sa"));
+        s.WriteString("DBconnection", "pd", TDM::EncodeString("pw"));
+        TDM dm;
+        try {
+            dm.DMCreate();
+            QFAIL("must not connect");
+        } catch (const EDatabaseError& e) {
+            QVERIFY(!e.Message().isEmpty());
+        }
+        QVERIFY(prompts.isEmpty());
+        QVERIFY(!dm.dbKVdata->Connected());
+    }
+
+    void switchingSets()
+    {
+        kvtest::TestDatabase mainFile(true, "fixture1"), testFile(true, "fixture2");
+        QTemporaryDir dir1, dir2;
+        const QString mainPath = lowerCaseCopy(mainFile.File(), dir1);
+        const QString testPath = lowerCaseCopy(testFile.File(), dir2);
+        TIniFile s(ini());
+        s.WriteString("DBconnection", "KVDSN", mainPath);
+        s.WriteString("DBconnection", "ur", TDM::EncodeString("admin"));
+        s.WriteString("DBconnection", "pd", TDM::EncodeString("secret"));
+        s.WriteString("MainCfg", "id1", TDM::EncodeString(mainPath));
+        s.WriteString("MainCfg", "id2", TDM::EncodeString("admin"));
+        s.WriteString("MainCfg", "id3", TDM::EncodeString("secret"));
+        TDM dm;
+        DM = &dm;
+        dm.DMCreate();
+        QVERIFY(prompts.isEmpty());
+
+        // The test set is empty: the prompt proposes the current alias with
+        // "_TESTDB" appended.
+        answers << PromptAnswer{testPath, "tester", "pw2", true};
+        dm.SetDatabaseSet(true);
+        QCOMPARE(prompts.size(), 1);
+        QCOMPARE(prompts[0][1], (mainPath + "_TESTDB").toLower());
+        QCOMPARE(dm.dbKVdata->AliasName, testPath);
+        QVERIFY(dm.dbKVdata->Connected());
+        QCOMPARE(read("DBconnection", "KVDSN"), testPath);
+        QCOMPARE(TDM::DecodeString(read("TestCfg", "id1")), testPath);
+        QCOMPARE(TDM::DecodeString(read("TestCfg", "id2")), QString("tester"));
+        QCOMPARE(TDM::DecodeString(read("TestCfg", "id3")), QString("pw2"));
+        QCOMPARE(TDM::DecodeString(read("DBconnection", "ur")), QString("tester"));
+
+        // Back to the complete main set: no prompt, DBconnection copied.
+        TQuery open(nullptr, "dbKVdata");
+        open.SQL().SetText("SELECT 1 AS One");
+        open.Open();
+        dm.SetDatabaseSet(false);
+        QCOMPARE(prompts.size(), 1);
+        QVERIFY(!open.Active());  // the switch closed the data sets on the old connection
+        QCOMPARE(dm.dbKVdata->AliasName, mainPath);
+        QCOMPARE(read("DBconnection", "KVDSN"), mainPath);
+        QCOMPARE(TDM::DecodeString(read("DBconnection", "pd")), QString("secret"));
+        DM = nullptr;
+    }
+
+    void operatorModePrompt()
+    {
+        Operator().SetOperatorName("jsmith");
+        QStringList seen;
+        auto old = SetLoginFormHook([&](TLoginForm& form) {
+            seen << form.windowTitle() << form.lblEnterName->text() << form.edtName->text()
+                 << (form.edtName->isEnabled() ? "enabled" : "disabled")
+                 << (form.edtDSN->isHidden() ? "hidden" : "shown");
+            form.show();
+            QTest::keyClicks(form.edtPassword, "Secret");
+            QTest::keyClick(form.edtPassword, Qt::Key_Return);
+            return form.result();
+        });
+        TStringList params;
+        QString dsn = "untouched";
+        QVERIFY(LoginPrompt("User Access", false, dsn, params));
+        SetLoginFormHook(old);
+        QCOMPARE(seen, QStringList({"Invoice Brellinghast Login", "User Name:", "jsmith", "disabled", "hidden"}));
+        QCOMPARE(params.Values("USER NAME"), QString("jsmith"));
+        QCOMPARE(params.Values("PASSWORD"), QString("Secret"));  // the password box keeps its case
+        QCOMPARE(dsn, QString("untouched"));
+    }
+};
+
+KV_TEST_MAIN(TestDataMod)
+#include "tst_datamod.moc"

@@ -1,0 +1,226 @@
+#include "DataMod.h"
+#include "DateFunctions.h"
+#include "GenFns.h"
+#include "IniFiles.h"
+#include "Locale.h"
+#include "TestSupport.h"
+#include <QFile>
+
+class TestGenFns : public QObject {
+    Q_OBJECT
+private slots:
+    void numberTexts_data()
+    {
+        QTest::addColumn<QString>("routine");
+        QTest::addColumn<QString>("in");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<bool>("flag");
+        QTest::newRow("cut: digit then letter") << "cut" << " 12a4 " << "12" << true;
+        QTest::newRow("cut: letters only") << "cut" << "abc" << "" << true;
+        QTest::newRow("cut: clean number keeps its blanks") << "cut" << " 124 " << " 124 " << false;
+        QTest::newRow("cut: empty") << "cut" << "" << "" << false;
+        QTest::newRow("cut: inner blank") << "cut" << "1 2" << "1" << true;
+        QTest::newRow("decimal: point") << "decimal" << "12.50" << "12.50" << true;
+        QTest::newRow("decimal: comma") << "decimal" << "12,50" << "12" << false;
+        QTest::newRow("decimal: minus") << "decimal" << "-3" << "" << false;
+        QTest::newRow("strip: trailing letter") << "strip" << " 123x " << "123" << true;
+        QTest::newRow("strip: one character") << "strip" << "x" << "" << true;
+        QTest::newRow("strip: digits") << "strip" << "123 " << "123 " << false;
+        QTest::newRow("strip: only the last") << "strip" << "12ab" << "12a" << true;
+    }
+    void numberTexts()
+    {
+        QFETCH(QString, routine);
+        QFETCH(QString, in);
+        QFETCH(QString, out);
+        QFETCH(bool, flag);
+        QString s = in;
+        bool f = !flag;
+        if (routine == "cut")
+            CutAtFirstNonDigit(s, f);
+        else if (routine == "decimal")
+            CheckDecimalText(s, f);
+        else
+            StripTrailingNonDigit(s, f);
+        QCOMPARE(s, out);
+        QCOMPARE(f, flag);
+    }
+
+    void sortToggle_data()
+    {
+        QTest::addColumn<QString>("last");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("new column ascending") << "ORDER BY Description" << "ID" << "ORDER BY  ID";
+        QTest::newRow("same column descending") << "ORDER BY  ID" << "ID" << "ORDER BY  ID DESC";
+        QTest::newRow("and back") << "ORDER BY  ID DESC" << "ID" << "ORDER BY  ID";
+        QTest::newRow("descending default") << "ORDER BY ID DESC" << "ID" << "ORDER BY  ID";
+        QTest::newRow("a name that merely ends the line") << "ORDER BY  ServiceID" << "ID" << "ORDER BY  ID";
+        QTest::newRow("qualified key") << "ORDER BY A.ActionTime DESC" << "ActionTime" << "ORDER BY  ActionTime";
+        QTest::newRow("qualified key ascending") << "ORDER BY tTransactionGroup.ID" << "ID"
+                                                 << "ORDER BY tTransactionGroup.ID DESC";
+        QTest::newRow("not an ORDER BY line") << "WHERE Active = 1" << "ID" << "WHERE Active = 1";
+        QTest::newRow("lower case order by") << "order by Parm" << "Parm" << "order by Parm DESC";
+        QTest::newRow("several keys left alone") << "ORDER BY A, B" << "C" << "ORDER BY A, B";
+        QTest::newRow("no field") << "ORDER BY A" << "" << "ORDER BY A";
+        QTest::newRow("reserved name in brackets") << "ORDER BY [Table]" << "Table" << "ORDER BY [Table] DESC";
+        QTest::newRow("reserved name sorts in brackets") << "ORDER BY ID" << "Table" << "ORDER BY  [Table]";
+    }
+    void sortToggle()
+    {
+        QFETCH(QString, last);
+        QFETCH(QString, field);
+        QFETCH(QString, result);
+        TStringList sql{"SELECT *", "FROM tX", last};
+        ToggleSortOrder(field, sql);
+        QCOMPARE(sql.Count(), 3);
+        QCOMPARE(sql[2], result);
+        QCOMPARE(sql[0], QString("SELECT *"));
+    }
+
+    void moneyAndText()
+    {
+        QCOMPARE(CurrToFixed2(12.5), QString("12.50"));
+        QCOMPARE(CurrToFixed2(1.005), QString("1.01"));
+        QCOMPARE(CurrToFixed2(-2.345), QString("-2.35"));
+        QCOMPARE(CurrToFixed2(1234567.891), QString("1234567.89"));
+        TFormatSettings fs = TFormatSettings::DayFirstEnglish();
+        fs.DecimalSeparator = ',';
+        SetFormatSettings(fs);
+        QCOMPARE(CurrToFixed2(0.1), QString("0.10"));  // SQL text never takes the regional comma
+        SetFormatSettings(TFormatSettings::DayFirstEnglish());
+        QCOMPARE(AddCurrRounded(0.125, 0.125), 0.24);   // each rounds half to even: 0.12 + 0.12
+        QCOMPARE(AddCurrRounded(0.135, 0.0), 0.14);
+        QCOMPARE(AddCurrRounded(-0.125, 1.0), 0.88);
+        QCOMPARE(AddCurrRounded(10.004, 0.004), 10.0);
+        QCOMPARE(RightString("ServiceID", 2), QString("ID"));
+        QCOMPARE(RightString("ID", 5), QString("ID"));
+        QCOMPARE(RightString("ID", 0), QString());
+        QCOMPARE(StripQuotes("it's 'x'"), QString("its x"));
+    }
+
+    void dateTexts()
+    {
+        const TDateTime d = EncodeDate(2026, 3, 5) + EncodeTime(14, 7, 9, 0);
+        QVERIFY(DateToDMY(d).startsWith("05/03/"));
+        QCOMPARE(DateToDMY(d), QString("05/03/2026"));
+        QCOMPARE(DateToYMD(d), QString("20260305"));
+        QCOMPARE(DateTimeToSql(d), QString("20260305 14:07:09"));
+        TFormatSettings fs = TFormatSettings::DayFirstEnglish();
+        fs.LongTimeFormat = "h:nn:ss AMPM";
+        fs.DateSeparator = '.';
+        SetFormatSettings(fs);
+        QCOMPARE(DateTimeToSql(d), QString("20260305 14:07:09"));
+        QCOMPARE(DateToDMY(d), QString("05/03/2026"));
+        SetFormatSettings(TFormatSettings::DayFirstEnglish());
+        QCOMPARE(DateToYMD(EncodeDate(987, 1, 2)), QString("09870102"));
+    }
+
+    void auditLines()
+    {
+        TStringList lines;
+        AddAuditField("NAME", "A", "A", lines);
+        AddAuditField("NAME", "", "", lines);
+        QCOMPARE(lines.Count(), 0);
+        AddAuditField("NAME", "A", "a", lines);
+        AddAuditField("ENDDATE", "20260101", "", lines);
+        AddAuditField("STARTDATE", "", "20260305", lines);
+        AddAuditField("NOTE", "it's", "O'Neil", lines);
+        QCOMPARE(lines.Lines(), QStringList({",'NAME','A','a')", ",'ENDDATE','20260101',NULL)",
+                                             ",'STARTDATE',NULL,'20260305')", ",'NOTE','it''s','O''Neil')"}));
+        QString insert, columns, values;
+        BeginAuditTrail("jsmith", "12", "tCustomer", insert, columns, values);
+        QCOMPARE(insert, QString("INSERT INTO tAuditTrail"));
+        QCOMPARE(columns, QString("(UserID,ActionTime,Action,TableName,TableID,FieldName,OldValue,NewValue)"));
+        QCOMPARE(values, QString("VALUES ('jsmith','20260305 14:07:09',12,'tCustomer',"));
+        AppendText("42", values);
+        QCOMPARE(values, QString("VALUES ('jsmith','20260305 14:07:09',12,'tCustomer',42"));
+    }
+
+    void auditTrailIsWritten()
+    {
+        kvtest::TestDatabase db;
+        db.Exec("INSERT INTO tAudit (ID, [Table]) VALUES (1, 'tCustomer');");
+        QVERIFY(IsTableAudited("tCustomer"));
+        QVERIFY(IsTableAudited(" TCUSTOMER "));
+        QVERIFY(!IsTableAudited("tSupplier"));
+        QVERIFY(!IsTableAudited("tCust%"));  // a table name matches only itself
+        db.Db()->SetConnected(false);
+        QVERIFY(!IsTableAudited("   "));     // no query at all for blanks
+        db.Db()->SetConnected(true);
+
+        QString insert, columns, values;
+        BeginAuditTrail("o'brien", "12", "tCustomer", insert, columns, values);
+        AppendText("42", values);
+        TStringList lines;
+        AddAuditField("NAME", "Acme", "Acme's", lines);
+        AddAuditField("ENDDATE", "20260101", "", lines);
+        WriteAuditTrail(insert, columns, values, lines);
+        QCOMPARE(db.Rows("SELECT UserID, ActionTime, Action, TableName, TableID, FieldName, OldValue, NewValue "
+                         "FROM tAuditTrail ORDER BY FieldName"),
+                 QStringList({"o'brien|20260305 14:07:09|12|tCustomer|42|ENDDATE|20260101|NULL",
+                              "o'brien|20260305 14:07:09|12|tCustomer|42|NAME|Acme|Acme's"}));
+        WriteAuditTrail(insert, columns, values, TStringList());
+        QCOMPARE(db.Value("SELECT COUNT(*) FROM tAuditTrail"), QString("2"));
+    }
+
+    void recordIdCheck()
+    {
+        kvtest::TestDatabase db;
+        db.Exec("INSERT INTO tAudit (ID, [Table]) VALUES (7, 'tRate');");
+        bool exists = false;
+        RecordIdExists("tAudit", 7, exists);
+        QVERIFY(exists);
+        RecordIdExists("tAudit", 8, exists);
+        QVERIFY(!exists);
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, RecordIdExists("tNoSuchTable", 1, exists));
+    }
+
+    void parameters()
+    {
+        kvtest::TestDatabase db;
+        QString value = "x";
+        GetParameter("UserDirectory", value);
+        QCOMPARE(value, QString());
+        SetParameter("UserDirectory", "/home/o'brien/exports", "PARMTEXT");
+        QCOMPARE(db.Rows("SELECT Parm, ParmField, ParmText, ParmUserDefined FROM tParameter"),
+                 QStringList({"UserDirectory|PARMTEXT|/home/o'brien/exports|1"}));
+        GetParameter("UserDirectory", value);
+        QCOMPARE(value, QString("/home/o'brien/exports"));
+        SetParameter("UserDirectory", "/tmp", "PARMTEXT");
+        QCOMPARE(db.Rows("SELECT ParmText FROM tParameter"), QStringList({"/tmp"}));
+        GetParameter("userdirectory", value);
+        QCOMPARE(value, QString("/tmp"));
+        GetParameter("User%", value);  // a parameter name matches only itself
+        QCOMPARE(value, QString());
+
+        SetParameter("MaxRows", "250", "PARMNUMBER");
+        GetParameter("MaxRows", value);
+        QCOMPARE(value, QString("250"));
+        db.Exec("INSERT INTO tParameter (Parm, ParmField) VALUES ('Broken', 'NoColumn'), "
+                "('Evil', 'ParmText FROM tUser --');");
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, GetParameter("Broken", value));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, GetParameter("Evil", value));
+    }
+
+    void testDatabaseDecision()
+    {
+        QFile::remove(SettingsFileName());
+        TIniFile ini(SettingsFileName());
+        QVERIFY(IsTestDatabase());  // both empty count as equal
+        ini.WriteString("DBconnection", "KVDSN", "kvmain");
+        QVERIFY(!IsTestDatabase());
+        ini.WriteString("TestCfg", "id1", TDM::EncodeString("kvmain"));
+        QVERIFY(IsTestDatabase());
+        ini.WriteString("TestCfg", "id1", TDM::EncodeString("kvother"));
+        QVERIFY(!IsTestDatabase());
+        ini.WriteString("DBconnection", "KVDSN", "/data/kv_Test.db");
+        QVERIFY(IsTestDatabase());
+        ini.WriteString("DBconnection", "KVDSN", "kvmain");
+        ini.WriteString("TestCfg", "id1", "zz");  // unreadable counts as missing
+        QVERIFY(!IsTestDatabase());
+    }
+};
+
+KV_TEST_MAIN(TestGenFns)
+#include "tst_genfns.moc"

@@ -1,0 +1,378 @@
+#include "AccessRightsSys.h"
+#include "DBCtrls.h"
+#include "DBModel.h"
+#include "DataMod.h"
+#include "IniFiles.h"
+#include "KVSysMain.h"
+#include "LoginFrm.h"
+#include "OperatorIdentity.h"
+#include "PageQueries.h"
+#include "Platform.h"
+#include "TestSupport.h"
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTreeWidget>
+
+// Start-up, access and the page frame of the main window.
+class TestMainForm : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<kvtest::TestDatabase> mainDb, testDb;
+    std::unique_ptr<TDM> dm;
+    QString typedPassword;
+    int prompts = 0;
+    QStringList promptNames;
+
+    // Operators: 1 admin (7, 9, 14, 15), 2 viewer (7), 3 editor (7, 14, 15),
+    // 4 inactive, 5 the machine's own login (7, 15), 6 no right 7 (14 only).
+    void seed(kvtest::TestDatabase& db)
+    {
+        db.Exec(QString("INSERT INTO tUser (ID, UserLogin, FirstName, Surname, Password, Active) VALUES "
+                        "(1,'admin','Ada','Admin','Secret',1),(2,'viewer','','Vue','pw',1),"
+                        "(3,'editor','Ed',NULL,'pw',1),(4,'gone','Old','Timer','pw',0),"
+                        "(5,'%1','Machine','User','pw',1),(6,'noseven','No','Seven','pw',1);"
+                        "INSERT INTO tUserFunction (UserID, FunctionID) VALUES (1,7),(1,9),(1,14),(1,15),"
+                        "(2,7),(3,7),(3,14),(3,15),(5,7),(5,15),(6,14);"
+                        "INSERT INTO tEvent (ID, Description) VALUES (11,'Reference Update'),"
+                        "(12,'Reference Delete'),(13,'Reference Insert'),(14,'Batch Import');")
+                    .arg(PlatformUserName().toLower().replace("'", "''")));
+    }
+    void settings(const QString& getLog)
+    {
+        QFile::remove(SettingsFileName());
+        TIniFile ini(SettingsFileName());
+        ini.WriteString("DBconnection", "KVDSN", mainDb->File());
+        ini.WriteString("DBconnection", "ur", TDM::EncodeString("sa"));
+        ini.WriteString("DBconnection", "pd", TDM::EncodeString("pw"));
+        for (const char* section : {"MainCfg", "TestCfg"}) {
+            const QString file = QString(section) == "MainCfg" ? mainDb->File() : testDb->File();
+            ini.WriteString(section, "id1", TDM::EncodeString(file));
+            ini.WriteString(section, "id2", TDM::EncodeString("sa"));
+            ini.WriteString(section, "id3", TDM::EncodeString("pw"));
+        }
+        if (!getLog.isNull())
+            ini.WriteString("General", "GetLog", getLog);
+    }
+    std::unique_ptr<TMainForm> start(const QStringList& args, const QString& getLog = "0")
+    {
+        settings(getLog);
+        Operator() = TOperatorIdentity();
+        dm = std::make_unique<TDM>();
+        DM = dm.get();
+        dm->DMCreate();
+        return std::make_unique<TMainForm>(args);
+    }
+    QStringList treeText(TMainForm& f)
+    {
+        QStringList out;
+        for (int i = 0; i < f.TreeViewSystem->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* g = f.TreeViewSystem->topLevelItem(i);
+            QStringList kids;
+            for (int k = 0; k < g->childCount(); ++k)
+                kids << g->child(k)->text(0);
+            out << g->text(0) + ":" + kids.join(",");
+        }
+        return out;
+    }
+    static QTreeWidgetItem* node(TMainForm& f, const QString& text)
+    {
+        const auto found = f.TreeViewSystem->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+    static void choose(TMainForm& f, const QString& text)
+    {
+        QTreeWidgetItem* item = node(f, text);
+        QVERIFY2(item, qPrintable(text));
+        f.TreeViewSystem->setCurrentItem(item);
+        f.TreeViewSystemChange();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        SetLoginFormHook([this](TLoginForm& form) {
+            ++prompts;
+            promptNames << form.edtName->text() + (form.edtName->isEnabled() ? "" : " (disabled)");
+            if (typedPassword.isNull())
+                return int(QDialog::Rejected);
+            form.show();
+            QTest::keyClicks(form.edtPassword, typedPassword);
+            QTest::mouseClick(form.btnOK, Qt::LeftButton);
+            return form.result();
+        });
+    }
+    void init()
+    {
+        mainDb = std::make_unique<kvtest::TestDatabase>(true, "fixtureMain");
+        testDb = std::make_unique<kvtest::TestDatabase>(true, "fixtureTest");
+        seed(*mainDb);
+        seed(*testDb);
+        typedPassword = QString();
+        prompts = 0;
+        promptNames.clear();
+    }
+    void cleanup()
+    {
+        dm.reset();
+        DM = nullptr;
+    }
+
+    void trustedStartWithoutArguments()
+    {
+        auto f = start({}, "0");
+        QCOMPARE(prompts, 0);
+        QCOMPARE(f->OperatorName(), PlatformUserName());
+        QCOMPARE(f->OperatorNumber(), 5);
+        QCOMPARE(f->windowTitle(), QString("Brellinghast System Tables       Operator: Machine User"));
+        for (bool r : Operator().UserRights)
+            QVERIFY(r);  // every right in trusted mode
+        QCOMPARE(mainDb->Value("SELECT LastLoggedOn FROM tUser WHERE ID = 5"), QString("20260305 14:07:09"));
+        QCOMPARE(f->FUpdateEventID, QString("11"));
+        QCOMPARE(f->FDeleteEventID, QString("12"));
+        QCOMPARE(f->FInsertEventID, QString("13"));
+        QVERIFY(!f->Timebomb->isActive());
+        f->close();
+        QCOMPARE(mainDb->Value("SELECT LastLoggedOff FROM tUser WHERE ID = 5"), QString("20260305 14:07:09"));
+        QVERIFY(!DM->dbKVdata->Connected());
+    }
+
+    void passwordStartWithoutArguments()
+    {
+        typedPassword = "pw";
+        auto f = start({}, QString());  // GetLog absent: passwords are asked
+        QCOMPARE(prompts, 1);
+        QCOMPARE(promptNames, QStringList({PlatformUserName() + " (disabled)"}));
+        QCOMPARE(f->OperatorNumber(), 5);
+        QVERIFY(HasRight(7));
+        QVERIFY(HasRight(15));
+        QVERIFY(!HasRight(14));
+        QVERIFY(!HasRight(9));
+        // 15 without 9: the Security group has three children.
+        QCOMPARE(treeText(*f).filter("Security:"), QStringList({"Security:tFunction,tUser,tUserFunction"}));
+        QVERIFY(f->mnuToolsSelectTestDatabaseItem->isVisible() || !f->isVisible());
+        QVERIFY(!f->mnuToolsSelectTestDatabaseItem->property("visible").isNull());
+    }
+
+    void wrongPasswordIsRefused_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::newRow("wrong case") << "PW";
+        QTest::newRow("wildcard") << "%";
+        QTest::newRow("injection") << "' OR '1'='1";
+    }
+    void wrongPasswordIsRefused()
+    {
+        QFETCH(QString, password);
+        kvtest::MessageRecorder boxes;
+        typedPassword = password;
+        auto f = start({}, "1");
+        QCOMPARE(boxes.Texts(), QStringList({"User and Password not found. Access is denied."}));
+        QVERIFY(f->Timebomb->isActive());
+        QCOMPARE(f->TreeViewSystem->topLevelItemCount(), 0);  // the tree is not built
+        f->show();
+        QTRY_VERIFY_WITH_TIMEOUT(!f->isVisible(), 2000);  // closes itself about 100 ms later
+        QCOMPARE(mainDb->Value("SELECT LastLoggedOff FROM tUser WHERE ID = 5"), QString("20260305 14:07:09"));
+    }
+
+    void startWithAnOperatorId()
+    {
+        auto f = start({"1"}, "1");
+        QCOMPARE(prompts, 0);  // a valid id gives no password
+        QCOMPARE(f->OperatorName(), QString("admin"));
+        QCOMPARE(f->windowTitle(), QString("Brellinghast System Tables       Operator: Ada Admin"));
+        QCOMPARE(treeText(*f),
+                 QStringList({"Charges:tCentre,tActivity,tDepartment,tElement,tGroup,tRate,tSubledger",
+                              "Customer:tCustomer,tDiscount,tDiscountedRate,tServiceSplit,tLocation,tPerson,tStatus",
+                              "Information:tDestination,tDialledNumber,tOrigin,tParameter,tProgram,tRateDescription,"
+                              "tTransactionGroup,tTransactionType",
+                              "Invoice:tAdjustment,tBatch,tBatchType,tBatchHistory,tBatchStatus,tDataCollectionMap,"
+                              "tDataSourceDetail,tDataSourceType",
+                              "Security:tFunction,tUser,tUserFunction,tAudit,tAuditTrail",
+                              "Service:tAgreement,tAgreementTariffs,tAgreementType,tApplication,tServiceID,tServiceKpi,"
+                              "tServiceType,tSupplier,tSupplierServiceCode,tSystem,tValidAccountNumber,ValidServiceSystem",
+                              "Validation:tCostRange,tCriticalType,tDubiousResolution,tDubiousResult,tDubiousType,"
+                              "tDubiousValidResolution"}));
+        QVERIFY(f->mnuToolsSelectMainDatabaseItem->isVisible() || !f->isVisible());
+        QVERIFY(mainDb->Value("SELECT LastLoggedOn FROM tUser WHERE ID = 1") == "NULL");  // only without arguments
+    }
+
+    void viewerSeesSixGroupsAndNoSwitch()
+    {
+        auto f = start({"2"}, "1");
+        QCOMPARE(treeText(*f).size(), 6);
+        QVERIFY(treeText(*f).filter("Security").isEmpty());
+        f->show();
+        QVERIFY(!f->mnuToolsSelectMainDatabaseItem->isVisible());
+        QVERIFY(!f->mnuToolsSelectTestDatabaseItem->isVisible());
+        QCOMPARE(f->windowTitle(), QString("Brellinghast System Tables       Operator: Vue"));
+    }
+
+    void missingRightSevenRefusesWithoutMessage()
+    {
+        kvtest::MessageRecorder boxes;
+        auto f = start({"6"}, "1");
+        QVERIFY(f->Timebomb->isActive());
+        QCOMPARE(boxes.Count(), 0);
+    }
+
+    void inactiveIdLeadsToThePrompt()
+    {
+        typedPassword = "pw";
+        kvtest::MessageRecorder boxes;
+        auto f = start({"4"}, "1");
+        QCOMPARE(promptNames, QStringList({" (disabled)"}));  // an empty, disabled name box
+        QCOMPARE(boxes.Texts(), QStringList({"User and Password not found. Access is denied."}));
+        QVERIFY(f->Timebomb->isActive());
+    }
+
+    void notANumberEndsTheStart()
+    {
+        try {
+            start({"12x"}, "1");
+            QFAIL("must raise");
+        } catch (const EConvertError& e) {
+            QCOMPARE(e.Message(), QString("'12x' is not a valid integer value"));
+        }
+        QVERIFY(MainForm == nullptr);
+    }
+
+    void testDatabaseKeptOnlyWithRightFifteen()
+    {
+        {
+            auto f = start({"3", "1"}, "1");  // editor holds 15
+            QVERIFY(f->FTestData);
+            QCOMPARE(DM->dbKVdata->AliasName, testDb->File());
+            QVERIFY(!f->lblTestData->isHidden());
+            f->mnuToolsSelectMainDatabaseItemClick();
+            QVERIFY(!f->FTestData);
+            QVERIFY(f->lblTestData->isHidden());
+            QCOMPARE(DM->dbKVdata->AliasName, mainDb->File());
+            f->mnuToolsSelectTestDatabaseItemClick();
+            QVERIFY(!f->lblTestData->isHidden());
+            f->close();
+        }
+        cleanup();
+        {
+            auto f = start({"2", "1"}, "1");  // viewer: back to the main set
+            QVERIFY(!f->FTestData);
+            QVERIFY(f->lblTestData->isHidden());
+            QCOMPARE(DM->dbKVdata->AliasName, mainDb->File());
+            QCOMPARE(TIniFile(SettingsFileName()).ReadString("DBconnection", "KVDSN", ""), mainDb->File());
+        }
+    }
+
+    void pagesOpenAndClose()
+    {
+        auto f = start({"1"}, "1");
+        f->show();
+        QVERIFY(f->SysPageControl->isHidden());
+        choose(*f, "Charges");  // a group opens nothing
+        QVERIFY(f->SysPageControl->isVisible());
+        QCOMPARE(ActivePageID, 0);
+        choose(*f, "tCentre");
+        QCOMPARE(ActivePageID, 1013);
+        QVERIFY(f->CurrentQuery(1013)->Active());
+        choose(*f, "tUser");
+        QCOMPARE(ActivePageID, 1081);
+        QVERIFY(f->CurrentQuery(1013)->Active());
+        QCOMPARE(f->CurrentQuery(1081)->RecordCount(), 5);  // active operators
+        QVERIFY(!f->dbNavigator->isHidden());
+        QCOMPARE(f->dbNavigator->DataSource(), f->CurrentDataSource(1081));
+        f->ActionTabClose();
+        QVERIFY(!f->CurrentQuery(1081)->Active());
+        QVERIFY(f->CurrentQuery(1013)->Active());  // only that page's query closed
+        QCOMPARE(ActivePageID, 1013);
+        QCOMPARE(f->CurrentTable(1062), QString("ServiceSystem"));
+        QCOMPARE(f->CurrentTable(999), QString("empty"));
+        QVERIFY(f->CurrentQuery(999) == nullptr);
+        f->ActionTabClose();
+        QVERIFY(!f->dbNavigator->isVisible());
+        QCOMPARE(f->CurrentTabPageID(), 0);
+    }
+
+    void everyPageOpensOnAnEmptySchema()
+    {
+        auto f = start({"1"}, "1");
+        for (const auto& page : f->PageList()) {
+            f->OpenTab(page.Sheet);
+            QCOMPARE(ActivePageID, page.Info->PageID);
+            QVERIFY2(page.Query->Active(), page.Info->Query);
+            QCOMPARE(page.Model->columnCount(), FindPageQuery(page.Info->PageID)->GridColumns.size());
+        }
+        f->ClearTabSheets();
+        for (const auto& page : f->PageList())
+            QVERIFY(!page.Query->Active());
+    }
+
+    void inactiveRowsAreBlueWhereAsked()
+    {
+        auto f = start({"1"}, "1");
+        f->show();
+        choose(*f, "tUserFunction");  // shows inactive operators too? no: current only
+        TQuery* q = f->CurrentQuery(1081);
+        choose(*f, "tUser");
+        // Show every operator, active or not, by rewriting the page's WHERE line.
+        q->Close();
+        q->SQL().SetStrings(2, "WHERE Active >= 0");
+        q->Open();
+        const auto* page = f->PageOf(1081);
+        TField* login = q->FieldByName("UserLogin");
+        QColor blueRow, normalRow;
+        for (int row = 0; row < page->Model->rowCount(); ++row) {
+            TActiveRecordScope painted(q, row);
+            TFont font{QFont(), Qt::black};
+            QColor bg = Qt::white;
+            f->KitDBGridSysGetCellParams(page->Grid, login, font, bg, false);
+            if (login->AsString() == "gone")
+                blueRow = font.Color;
+            else if (login->AsString() == "admin")
+                normalRow = font.Color;
+        }
+        QCOMPARE(blueRow, QColor(0, 0, 255));
+        QCOMPARE(normalRow, QColor(Qt::black));
+        // A page whose grid does not ask never draws blue (tAudit).
+        TFont font{QFont(), Qt::black};
+        QColor bg;
+        f->KitDBGridSysGetCellParams(f->PageOf(1007)->Grid, login, font, bg, false);
+        QCOMPARE(font.Color, QColor(Qt::black));
+    }
+
+    void titleClickSorts()
+    {
+        auto f = start({"1"}, "1");
+        choose(*f, "tUser");
+        TQuery* q = f->CurrentQuery(1081);
+        f->KitDBGridSysTitleClick(q->FieldByName("UserLogin"));
+        QCOMPARE(q->SQL().Last(), QString("ORDER BY  UserLogin"));
+        QVERIFY(q->Active());
+        QCOMPARE(q->FieldByName("UserLogin")->AsString(), QString("admin"));
+        f->KitDBGridSysTitleClick(q->FieldByName("UserLogin"));
+        QCOMPARE(q->SQL().Last(), QString("ORDER BY  UserLogin DESC"));
+        QCOMPARE(q->FieldByName("UserLogin")->AsString(), QString("viewer"));
+    }
+
+    void withoutRightFourteenNothingHappens()
+    {
+        auto f = start({"2"}, "1");
+        choose(*f, "tCentre");
+        f->KitDBGridSysDblClick();
+        f->btnAddClick();
+        f->btnDeleteClick();
+        QVERIFY(f->CurrentQuery(1013)->Active());
+    }
+
+    void printTitleRule()
+    {
+        auto f = start({"1"}, "1");
+        choose(*f, "tCustomer");
+        QCOMPARE(f->PrintTitle(), QString("tCustomer - Unfiltered View"));
+    }
+};
+
+KV_TEST_MAIN(TestMainForm)
+#include "tst_mainform.moc"

@@ -1,0 +1,520 @@
+#include "PageQueries.h"
+#include "TestSupport.h"
+#include <QSet>
+
+// The page queries are a long transcription: these checks catch a dropped
+// line, a field out of order, a grid column that is no field, and above all
+// a statement that does not run on the program's schema or returns other
+// columns than its field list.
+
+namespace {
+
+const PageQuery& page(int id)
+{
+    const PageQuery* p = FindPageQuery(id);
+    if (!p)
+        qFatal("no page %d", id);
+    return *p;
+}
+
+const TFieldDef* fieldDef(const PageQuery& p, const QString& name)
+{
+    for (const TFieldDef& f : p.Fields)
+        if (f.Name == name)
+            return &f;
+    return nullptr;
+}
+
+QStringList fieldNames(const PageQuery& p)
+{
+    QStringList names;
+    for (const TFieldDef& f : p.Fields)
+        names << f.Name;
+    return names;
+}
+
+QStringList linesStarting(const PageQuery& p, const QString& prefix)
+{
+    QStringList out;
+    for (const QString& line : p.Sql)
+        if (line.startsWith(prefix, Qt::CaseInsensitive))
+            out << line;
+    return out;
+}
+
+// Opens the page's statement on the test database; with persistent fields
+// or without (the driver's own columns).
+QStringList openedColumns(const PageQuery& p, bool persistent, QString* error)
+{
+    TQuery q(nullptr, QStringLiteral("dbKVdata"));
+    q.setObjectName(p.QueryName);
+    q.SQL().Assign(p.Sql);
+    if (persistent)
+        q.SetFieldDefs(p.Fields);
+    QStringList names;
+    try {
+        q.Open();
+        for (int i = 0; i < q.FieldCount(); ++i)
+            names << q.Fields(i)->FieldName();
+    } catch (const EDatabaseError& e) {
+        *error = e.Message();
+    }
+    return names;
+}
+
+// Runs statements through the program's own connection; the engine's
+// message when one fails.
+QString execute(const QStringList& statements)
+{
+    try {
+        for (const QString& sql : statements) {
+            TQuery q(nullptr, QStringLiteral("dbKVdata"));
+            q.SQL().Add(sql);
+            q.ExecSQL();
+        }
+    } catch (const EDatabaseError& e) {
+        return e.Message();
+    }
+    return QString();
+}
+
+// The values of one field over all rows of the page's query.
+QStringList columnValues(const PageQuery& p, const QString& field)
+{
+    TQuery q(nullptr, QStringLiteral("dbKVdata"));
+    q.SQL().Assign(p.Sql);
+    q.SetFieldDefs(p.Fields);
+    q.Open();
+    QStringList values;
+    for (q.First(); !q.Eof(); q.Next())
+        values << q.FieldByName(field)->AsString();
+    return values;
+}
+
+}  // namespace
+
+class TestPageQueries : public QObject {
+    Q_OBJECT
+    std::unique_ptr<kvtest::TestDatabase> db;
+
+    static void pageRows()
+    {
+        QTest::addColumn<int>("id");
+        for (const PageQuery& p : PageQueries())
+            QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(p.PageID).arg(p.QueryName))) << p.PageID;
+    }
+
+    void freshDatabase()
+    {
+        db.reset();
+        db = std::make_unique<kvtest::TestDatabase>();
+    }
+
+private slots:
+    void initTestCase() { freshDatabase(); }
+    void cleanupTestCase() { db.reset(); }
+
+    // The registry's ids and query names, in page id order.
+    void registry()
+    {
+        const QVector<QPair<int, QString>> expected = {
+            {1001, "qSysActivity"}, {1002, "qSysAdjustment"}, {1003, "qSysAgreement"},
+            {1004, "qSysAgreementTariffs"}, {1005, "qSysAgreementType"}, {1006, "qSysApplication"},
+            {1007, "qSysAudit"}, {1008, "qSysAuditTrail"}, {1009, "qSysBatch"},
+            {1010, "qSysBatchHistory"}, {1011, "qSysBatchStatus"}, {1012, "qSysBatchType"},
+            {1013, "qSysCentre"}, {1014, "qSysCostRange"}, {1015, "qSysCriticalType"},
+            {1016, "qSysCustomer"}, {1021, "qSysDataCollectionMap"}, {1022, "qSysDataSourceDetail"},
+            {1023, "qSysDataSourceType"}, {1024, "qSysDepartment"}, {1025, "qSysDestination"},
+            {1026, "qSysDialledNumber"}, {1027, "qSysDiscount"}, {1028, "qSysDiscountedRate"},
+            {1029, "qSysDubiousResolution"}, {1030, "qSysDubiousResult"}, {1031, "qSysDubiousType"},
+            {1032, "qSysDubiousValidResolution"}, {1041, "qSysElement"}, {1042, "qSysFunction"},
+            {1043, "qSysGroup"}, {1044, "qSysLocation"}, {1045, "qSysOrigin"},
+            {1046, "qSysParameter"}, {1047, "qSysPerson"}, {1048, "qSysProgram"},
+            {1049, "qSysRate"}, {1050, "qSysRateDescription"}, {1051, "qSysServiceID"},
+            {1052, "qSysServiceKpi"}, {1061, "qSysServiceSplit"}, {1062, "qSysServiceSystem"},
+            {1063, "qSysServiceType"}, {1064, "qSysStatus"}, {1065, "qSysSubledger"},
+            {1066, "qSysSupplier"}, {1067, "qSysSupplierServiceCode"}, {1068, "qSysSystem"},
+            {1069, "qSysTransactionGroup"}, {1070, "qSysTransactionType"}, {1081, "qSysUser"},
+            {1082, "qSysUserFunction"}, {1083, "qSysValidAccount"},
+        };
+        const QVector<PageQuery>& pages = PageQueries();
+        QCOMPARE(pages.size(), 53);
+        for (int i = 0; i < expected.size(); ++i) {
+            QCOMPARE(pages[i].PageID, expected[i].first);
+            QCOMPARE(pages[i].QueryName, expected[i].second);
+            QCOMPARE(FindPageQuery(expected[i].first), &pages[i]);
+        }
+        for (int unknown : {0, 1000, 1017, 1020, 1053, 1084, -1001})
+            QVERIFY2(!FindPageQuery(unknown), qPrintable(QString::number(unknown)));
+    }
+
+    // The sort toggle rewrites the last line and the filter bar looks for
+    // the WHERE line, so their places must hold on every page.
+    void orderByIsLastLine_data() { pageRows(); }
+    void orderByIsLastLine()
+    {
+        QFETCH(int, id);
+        const PageQuery& p = page(id);
+        QVERIFY(p.Sql.size() >= 2);
+        QVERIFY(p.Sql.first().startsWith("SELECT", Qt::CaseInsensitive));
+        if (p.QueryName == "qSysProgram") {
+            QCOMPARE(p.Sql, QStringList({"SELECT *", "FROM tProgram"}));
+            return;
+        }
+        QVERIFY2(p.Sql.last().startsWith("ORDER BY"), qPrintable(p.Sql.last()));
+        QCOMPARE(linesStarting(p, "ORDER BY").size(), 1);
+        QVERIFY(linesStarting(p, "WHERE").size() <= 1);
+        for (const QString& line : p.Sql)
+            QVERIFY2(!line.isEmpty() && !line.endsWith('\n'), qPrintable(line));
+    }
+
+    void defaultRestriction_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("where");
+        QTest::newRow("service ids: 02 and active") << 1051 << "WHERE ServiceID LIKE '02%' AND Active = 1";
+        QTest::newRow("adjustments: 02 only") << 1002 << "WHERE ServiceID LIKE '02%'";
+        QTest::newRow("tariffs: derived table's Active") << 1004 << "WHERE NT.Active = 1";
+        QTest::newRow("elements: non-zero Active") << 1041 << "WHERE Active <> 0";
+        QTest::newRow("service split: no blank after =") << 1061 << "WHERE Active =1";
+        QTest::newRow("user functions") << 1082 << "WHERE Active = 1";
+        QTest::newRow("audit: none") << 1007 << "";
+        QTest::newRow("audit trail: none") << 1008 << "";
+        QTest::newRow("batch: none") << 1009 << "";
+        QTest::newRow("batch history: none") << 1010 << "";
+        QTest::newRow("service system: none") << 1062 << "";
+        QTest::newRow("transaction group: none") << 1069 << "";
+    }
+    void defaultRestriction()
+    {
+        QFETCH(int, id);
+        QFETCH(QString, where);
+        const QStringList lines = linesStarting(page(id), "WHERE");
+        QCOMPARE(lines, where.isEmpty() ? QStringList() : QStringList{where});
+        if (!where.isEmpty())
+            QCOMPARE(page(id).Sql.at(page(id).Sql.size() - 2), where);
+    }
+
+    // Lines whose blanks and quotes are easily lost.
+    void exactLines_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("double blank before AS") << 1001 << 4
+            << "LEFT JOIN tCustomer ON ((tActivity.CustomerID = tCustomer.ID) AND (tCustomer.Active = 1)))  AS AY";
+        QTest::newRow("quoted alias") << 1002 << 5
+            << " ELSE ADJ.ServiceType END) AS \"ServiceType\", ADJ.TxnDate, ADJ.TxnTime,";
+        QTest::newRow("trailing blank") << 1002 << 14 << "FROM tAdjustment ADJ ";
+        QTest::newRow("three leading blanks") << 1003 << 12 << "   (tValidAccountNumber.Active = 1))";
+        QTest::newRow("trailing blank after comma") << 1004 << 3
+            << " tAgreementTariffs.FixedCharge, tAgreementTariffs.FlagFall, tAgreementTariffs.MinCharge, ";
+        QTest::newRow("double blanks inside") << 1004 << 13 << " tAgreementTariffs.ChargePeriod,  tAgreementTariffs.Active,";
+        QTest::newRow("quoted alias at line end") << 1004 << 18 << " tBatchType.Description AS \"BatchType\"";
+        QTest::newRow("bracketed name") << 1007 << 6 << "ORDER BY [Table]";
+        QTest::newRow("null-safe operator name") << 1010 << 4
+            << " (tUser.SurName + (CASE WHEN tUser.FirstName IS NULL THEN '' ELSE ', ' + tUser.FirstName END)) AS Operator, tBatchStatus.Description AS BatchStatus";
+        QTest::newRow("alias at end") << 1014 << 4 << " tTransactionType.Description AS \"TransactionType\"";
+        QTest::newRow("blank before comma") << 1030 << 2 << "FROM (SELECT DR.ID,  DR.BatchID, ";
+        QTest::newRow("lower-case select") << 1047 << 1 << "Select *";
+        QTest::newRow("cast") << 1051 << 5
+            << "FROM ((((((((SELECT SID.*, CAST(SID.ServiceCode as varchar(60)) AS vServiceCode, tServiceType.Code,";
+        QTest::newRow("no leading blank") << 1051 << 24
+            << "LEFT JOIN tSystem ON ((SID2.SystemID = tSystem.ID) AND (tSystem.Active = 1)))";
+        QTest::newRow("lower-case as") << 1062 << 4
+            << " tBatchType.Description AS BatchTypeDescription, tValidAccountNumber.ID as ValidAccountNumberID,";
+        QTest::newRow("FROM glued to parenthesis") << 1068 << 2
+            << "FROM(SELECT tSystem.*, tBatchType.Description AS BatchType, tUser.UserLogin";
+        QTest::newRow("seventeen parentheses") << 1082 << 10 << "FROM (((((((((((((((((SELECT DISTINCT UserID";
+        QTest::newRow("two aliases closed") << 1082 << 28
+            << "LEFT JOIN tUserFunction uf16 ON uf.userid = uf16.userid AND uf16.Functionid = 16) AS uf0) AS uff";
+    }
+    void exactLines()
+    {
+        QFETCH(int, id);
+        QFETCH(int, line);
+        QFETCH(QString, text);
+        const PageQuery& p = page(id);
+        QVERIFY(line <= p.Sql.size());
+        QCOMPARE(p.Sql.at(line - 1), text);
+    }
+
+    void lineCounts_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("fields");
+        QTest::newRow("adjustment") << 1002 << 19 << 40;
+        QTest::newRow("agreement tariffs") << 1004 << 28 << 36;
+        QTest::newRow("batch") << 1009 << 6 << 30;
+        QTest::newRow("batch type") << 1012 << 10 << 100;
+        QTest::newRow("data source detail") << 1022 << 3 << 32;
+        QTest::newRow("service id") << 1051 << 30 << 76;
+        QTest::newRow("service type") << 1063 << 11 << 21;
+        QTest::newRow("user function") << 1082 << 30 << 22;
+    }
+    void lineCounts()
+    {
+        QFETCH(int, id);
+        QFETCH(int, lines);
+        QFETCH(int, fields);
+        QCOMPARE(page(id).Sql.size(), lines);
+        QCOMPARE(page(id).Fields.size(), fields);
+    }
+
+    void fieldDefinitions_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("alignment");
+        QTest::addColumn<bool>("currency");
+        QTest::newRow("int without width") << 1001 << "ID" << int(ftInteger) << 0 << "" << 0 << -1 << false;
+        QTest::newRow("text with its size") << 1001 << "ShipTo" << int(ftString) << 4 << "" << 0 << -1 << false;
+        QTest::newRow("flag") << 1001 << "Active" << int(ftBoolean) << 0 << "" << 0 << -1 << false;
+        QTest::newRow("smallint") << 1008 << "Action" << int(ftSmallint) << 0 << "" << 9 << -1 << false;
+        QTest::newRow("user id as text") << 1008 << "UserID" << int(ftString) << 50 << "" << 18 << -1 << false;
+        QTest::newRow("money") << 1009 << "TotalRevenue" << int(ftFloat) << 0 << "" << 0 << -1 << true;
+        QTest::newRow("plain float") << 1014 << "CostRangeFrom" << int(ftFloat) << 0 << "" << 0 << -1 << false;
+        QTest::newRow("labelled int") << 1010 << "BatchStatusID" << int(ftInteger) << 0 << "BS_ID" << 8 << -1 << false;
+        QTest::newRow("labelled date") << 1010 << "StatusChangeDate" << int(ftDateTime) << 0 << "Date" << 10 << -1 << false;
+        QTest::newRow("flag with a label") << 1012 << "AccountNo" << int(ftBoolean) << 0 << "AcctNo" << 0 << -1 << false;
+        QTest::newRow("text without size") << 1012 << "Var15Description" << int(ftString) << 0 << "Var15Desc" << 15 << -1 << false;
+        QTest::newRow("blob") << 1046 << "ParmOLE" << int(ftBlob) << 1 << "" << 0 << -1 << false;
+        QTest::newRow("labelled money") << 1051 << "PreviousCalls" << int(ftFloat) << 0 << "PrevCalls" << 0 << -1 << true;
+        QTest::newRow("centred") << 1063 << "ExpenseElement" << int(ftString) << 50 << "ExpElement" << 10 << int(taCenter) << false;
+        QTest::newRow("money with width") << 1063 << "ExpectedRent" << int(ftFloat) << 0 << "" << 14 << -1 << true;
+        QTest::newRow("lower-case id") << 1067 << "id" << int(ftInteger) << 0 << "" << 0 << -1 << false;
+        QTest::newRow("function column") << 1082 << "F16" << int(ftInteger) << 0 << "Payables" << 0 << -1 << false;
+    }
+    void fieldDefinitions()
+    {
+        QFETCH(int, id);
+        QFETCH(QString, field);
+        const TFieldDef* f = fieldDef(page(id), field);
+        QVERIFY(f);
+        QTEST(int(f->DataType), "type");
+        QTEST(f->Size, "size");
+        QTEST(f->DisplayLabel, "label");
+        QTEST(f->DisplayWidth, "width");
+        QTEST(f->Alignment, "alignment");
+        QTEST(f->Currency, "currency");
+    }
+
+    void gridColumnsAreFields_data() { pageRows(); }
+    void gridColumnsAreFields()
+    {
+        QFETCH(int, id);
+        const PageQuery& p = page(id);
+        const QStringList names = fieldNames(p);
+        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+        QCOMPARE(QSet<QString>(p.GridColumns.begin(), p.GridColumns.end()).size(), p.GridColumns.size());
+        for (const QString& c : p.GridColumns)
+            QVERIFY2(names.contains(c), qPrintable(c));
+        for (const PageGridTitle& t : p.Titles)
+            QVERIFY2(p.GridColumns.contains(t.Field), qPrintable(t.Field));
+    }
+
+    void hiddenColumns_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QStringList>("hidden");
+        QTest::newRow("agreement tariffs") << 1004 << QStringList{
+            "SupplierServiceCodeID", "MinDuration", "MaxCharge", "MaxDuration", "Stage1Duration",
+            "Stage2Duration", "Stage2Charge", "Stage3Duration", "Stage3Charge", "Stage4Duration",
+            "Stage4Charge", "Stage5Duration", "Stage5Charge", "Surcharge", "SurchargeRate", "Discount",
+            "DiscountRate", "ChargePeriod", "Active", "AT_ID", "SupplierID", "VAN_ID"};
+        QTest::newRow("batch type") << 1012 << QStringList{"PayByDate", "TenderNumber", "ReportGroupID", "SupplierDisplayedName"};
+        QTest::newRow("service id") << 1051 << QStringList{
+            "ServiceKpiID", "No", "Part", "BearerID", "SpeedID", "Drawing", "ModemTypeID", "Cost", "Cost100",
+            "Make", "Ch", "Mux", "LineID", "StartTerminalID", "Invoiced", "TelcoID", "AuthorityID",
+            "VirtualCableID", "ServiceMnemonicID"};
+        QTest::newRow("user") << 1081 << QStringList{"Password"};
+        QTest::newRow("user function") << 1082 << QStringList{"Password"};
+        QTest::newRow("agreement") << 1003 << QStringList{"Active"};
+        QTest::newRow("service kpi") << 1052 << QStringList{"Active"};
+        QTest::newRow("activity: none") << 1001 << QStringList{};
+        QTest::newRow("batch: none, reordered") << 1009 << QStringList{};
+    }
+    void hiddenColumns()
+    {
+        QFETCH(int, id);
+        QFETCH(QStringList, hidden);
+        const PageQuery& p = page(id);
+        QStringList missing;
+        for (const TFieldDef& f : p.Fields)
+            if (!p.GridColumns.contains(f.Name))
+                missing << f.Name;
+        QCOMPARE(missing, hidden);
+    }
+
+    void gridOrder_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QStringList>("columns");
+        QTest::newRow("agreement tariffs") << 1004 << QStringList{
+            "ID", "AgreementID", "AgreementType", "AgreementNo", "Agreement", "ValidAccountNo", "SupplierName",
+            "BatchType", "Code", "FixedCharge", "FlagFall", "MinCharge", "ChargeIntervalSecs", "Stage1Charge"};
+        QTest::newRow("service split") << 1061 << QStringList{
+            "ID", "ServiceID", "ServiceID_Desc", "CustomerID", "ShipTo", "RentPercentage", "CallPercentage",
+            "OtherPercentage", "Active"};
+        QTest::newRow("system") << 1068 << QStringList{
+            "ID", "System", "BatchTypeID", "BatchType", "Active", "DateEntered", "DateLastChanged", "UserID",
+            "UserLogin"};
+        QTest::newRow("all fields") << 1083 << QStringList{
+            "ID", "AccountNo", "TenderNo", "BatchTypeID", "BatchType", "StartDate", "EndDate", "Active"};
+    }
+    void gridOrder()
+    {
+        QFETCH(int, id);
+        QTEST(page(id).GridColumns, "columns");
+    }
+
+    void gridTitles()
+    {
+        const PageQuery& sid = page(1051);
+        QCOMPARE(sid.Titles.size(), 2);
+        QCOMPARE(sid.Titles[0].Field, QString("ActivityID"));
+        QCOMPARE(sid.Titles[0].Title, QString("Act_ID"));
+        QCOMPARE(sid.Titles[1].Field, QString("ApplicationID"));
+        QCOMPARE(sid.Titles[1].Title, QString("App_ID"));
+        const PageQuery& sys = page(1068);
+        QCOMPARE(sys.Titles.size(), 1);
+        QCOMPARE(sys.Titles[0].Field, QString("DateLastChanged"));
+        QCOMPARE(sys.Titles[0].Title, QString("LastChanged"));
+        int withTitles = 0;
+        for (const PageQuery& p : PageQueries())
+            withTitles += p.Titles.isEmpty() ? 0 : 1;
+        QCOMPARE(withTitles, 2);
+    }
+
+    // Every statement runs on the schema and gives exactly its field list,
+    // in order, and nothing more. Without persistent fields the statement's
+    // own columns are the field list too: in field order, except where the
+    // statement adds its joined columns after "t.*" or lists its columns in
+    // another order (persistent fields put them in place); and with no
+    // surplus, except that the service id page also passes on the raw
+    // ServiceCode (shown cast as vServiceCode) and the service type's SystemID,
+    // and the program page's "SELECT *" the Active flag its editor looks up
+    // new rows by.
+    void opensOnSchema_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<bool>("statementOrder");
+        QTest::addColumn<QStringList>("surplus");
+        const QSet<int> reordered = {1001, 1002, 1009, 1010, 1012, 1013, 1014, 1024, 1027, 1028, 1041,
+                                     1043, 1049, 1051, 1061, 1063, 1065, 1068, 1070, 1082, 1083};
+        const QHash<int, QStringList> surplus = {{1048, {"active"}}, {1051, {"servicecode", "systemid"}}};
+        for (const PageQuery& p : PageQueries())
+            QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(p.PageID).arg(p.QueryName)))
+                << p.PageID << !reordered.contains(p.PageID) << surplus.value(p.PageID);
+    }
+    void opensOnSchema()
+    {
+        QFETCH(int, id);
+        QFETCH(bool, statementOrder);
+        QFETCH(QStringList, surplus);
+        const PageQuery& p = page(id);
+        QString error;
+        const QStringList persistent = openedColumns(p, true, &error);
+        if (!error.isEmpty()) {
+            qWarning().noquote() << db->Db()->PrepareSql(p.Sql.join('\n'));
+            QFAIL(qPrintable(error));
+        }
+        QCOMPARE(persistent, fieldNames(p));
+
+        const QStringList driver = openedColumns(p, false, &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QStringList columns;
+        for (const QString& c : driver)
+            columns << c.toLower();
+        QStringList expected;
+        for (const QString& n : fieldNames(p))
+            expected << n.toLower();
+        QStringList extra;
+        for (const QString& c : columns)
+            if (!expected.contains(c))
+                extra << c;
+        QCOMPARE(extra, surplus);
+        for (const QString& c : surplus)
+            columns.removeAll(c);
+        if (!statementOrder) {
+            columns.sort();
+            expected.sort();
+        }
+        QCOMPARE(columns, expected);
+    }
+
+    // The operator name must not vanish for an operator without a first
+    // name; "SurName, FirstName" otherwise.
+    void batchHistoryOperatorName()
+    {
+        freshDatabase();
+        const QString error = execute({
+            "INSERT INTO tUser (ID, UserLogin, FirstName, SurName, Active) VALUES (71, 'jb', NULL, 'Bolt', 1)",
+            "INSERT INTO tUser (ID, UserLogin, FirstName, SurName, Active) VALUES (72, 'ak', 'Ann', 'Kerr', 1)",
+            "INSERT INTO tBatchStatusHistory (ID, BatchID, BatchStatusID, StatusChangeDate, UserID)"
+            " VALUES (1, 5, 1, '20260301 10:00:00', 71)",
+            "INSERT INTO tBatchStatusHistory (ID, BatchID, BatchStatusID, StatusChangeDate, UserID)"
+            " VALUES (2, 5, 2, '20260302 10:00:00', 72)"});
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QCOMPARE(columnValues(page(1010), "Operator"), QStringList({"Kerr, Ann", "Bolt"}));
+    }
+
+    // One row per active operator, the functions spread over F1..F16.
+    void userFunctionsSpreadOverColumns()
+    {
+        freshDatabase();
+        const QString error = execute({
+            "INSERT INTO tUser (ID, UserLogin, SurName, Active) VALUES (1, 'amy', 'Ash', 1)",
+            "INSERT INTO tUser (ID, UserLogin, SurName, Active) VALUES (2, 'bob', 'Burr', 1)",
+            "INSERT INTO tUser (ID, UserLogin, SurName, Active) VALUES (3, 'cid', 'Cole', 0)",
+            "INSERT INTO tUserFunction (UserID, FunctionID) VALUES (1, 7)",
+            "INSERT INTO tUserFunction (UserID, FunctionID) VALUES (1, 14)",
+            "INSERT INTO tUserFunction (UserID, FunctionID) VALUES (3, 15)"});
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        TQuery q(nullptr, "dbKVdata");
+        q.SQL().Assign(page(1082).Sql);
+        q.SetFieldDefs(page(1082).Fields);
+        q.Open();
+        QStringList rows;
+        for (q.First(); !q.Eof(); q.Next()) {
+            QString row = q.FieldByName("UserLogin")->AsString();
+            for (int f = 1; f <= 16; ++f) {
+                const TField* fld = q.FieldByName(QStringLiteral("F%1").arg(f));
+                row += fld->IsNull() ? QStringLiteral(" -") : QStringLiteral(" %1").arg(fld->AsInteger());
+            }
+            rows << row;
+        }
+        QCOMPARE(rows, QStringList({"amy - - - - - - 7 - - - - - - 14 - -", "bob - - - - - - - - - - - - - - - -"}));
+    }
+
+    void serviceIdsDefaultTo02AndActive()
+    {
+        freshDatabase();
+        const QString error = execute({
+            "INSERT INTO tServiceID (ID, ServiceID, Active) VALUES (1, '0212345678', 1)",
+            "INSERT INTO tServiceID (ID, ServiceID, Active) VALUES (2, '0298765432', 0)",
+            "INSERT INTO tServiceID (ID, ServiceID, Active) VALUES (3, '0312345678', 1)",
+            "INSERT INTO tServiceID (ID, ServiceID, Active) VALUES (4, '0200000001', 1)"});
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QCOMPARE(columnValues(page(1051), "ServiceID"), QStringList({"0200000001", "0212345678"}));
+    }
+
+    void adjustmentsDefaultTo02()
+    {
+        freshDatabase();
+        const QString error = execute({
+            "INSERT INTO tAdjustment (ID, ServiceID, ServiceType) VALUES (1, '0211111111', 'AB')",
+            "INSERT INTO tAdjustment (ID, ServiceID, ServiceType) VALUES (2, '0711111111', 'AB')",
+            "INSERT INTO tAdjustment (ID, ServiceID, ServiceType) VALUES (3, '0222222222', NULL)"});
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QCOMPARE(columnValues(page(1002), "ID"), QStringList({"3", "1"}));
+    }
+};
+
+KV_TEST_MAIN(TestPageQueries)
+#include "tst_pagequeries.moc"
