@@ -1,0 +1,241 @@
+#include "About.h"
+#include "TestSupport.h"
+#include "VerInfo.h"
+#include "VerInfoBlock.h"
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+
+namespace {
+
+using Entries = QList<QPair<QByteArray, QByteArray>>;
+
+const QByteArray Fixed = "4277077181 65536 131075 262149 131075 262149 63 0 0 1 0 0 0";
+
+// A block as the build writes one, with a chosen fixed part and strings.
+QByteArray Block(const QByteArray& fixed = Fixed, const Entries& strings = {
+                     {"\\StringFileInfo\\080904B0\\CompanyName", "Acme Telecom"},
+                     {"\\StringFileInfo\\080904B0\\FileVersion", "2.3.4.5"},
+                     {"\\StringFileInfo\\080904B0\\Comments", "Reference data"}})
+{
+    Entries entries{{"\\", fixed}, {"\\VarFileInfo\\Translation", "0809 04B0"}};
+    entries += strings;
+    return MakeVersionBlock(entries);
+}
+
+// The project's version as the top-level build script declares it.
+QString ProjectVersion()
+{
+    QFile file(kvtest::SourcePath(QStringLiteral("CMakeLists.txt")));
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    const auto match = QRegularExpression(QStringLiteral("project\\(\\s*kvsys\\s+VERSION\\s+([0-9.]+)"))
+                           .match(QString::fromUtf8(file.readAll()));
+    return match.captured(1);
+}
+
+}  // namespace
+
+class TestVerInfo : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    QString write(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+private slots:
+    void ownExecutableCarriesTheProjectVersion()
+    {
+        const QString version = ProjectVersion();
+        QVERIFY(!version.isEmpty());
+        const TVerInfoRes info(QCoreApplication::applicationFilePath());
+        QCOMPARE(info.GetVersionString(TVerInfoRes::viFileVersion), version);
+        QCOMPARE(info.GetVersionString(TVerInfoRes::viProductVersion), version);
+        QCOMPARE(info.GetVersionString(TVerInfoRes::viCompanyName), QStringLiteral(KV_VERINFO_COMPANY_NAME));
+        QCOMPARE(info.GetVersionString(TVerInfoRes::viComments), QStringLiteral(KV_VERINFO_COMMENTS));
+        QCOMPARE(info.GetVersionString(TVerInfoRes::viProductName), QStringLiteral(KV_VERINFO_PRODUCT_NAME));
+        QCOMPARE(info.GetVersionString(TVerInfoRes::viOriginalFilename), QStringLiteral("kvsys"));
+
+        const QStringList parts = version.split('.');
+        auto part = [&](int i) { return i < parts.size() ? parts.at(i).toUInt() : 0u; };
+        const TVSFixedFileInfo& fixed = info.FixedFileInfo();
+        QCOMPARE(fixed.dwSignature, 0xFEEF04BDu);
+        QCOMPARE(fixed.dwFileVersionMS, part(0) << 16 | part(1));
+        QCOMPARE(fixed.dwFileVersionLS, part(2) << 16 | part(3));
+        QCOMPARE(fixed.dwProductVersionMS, fixed.dwFileVersionMS);
+        QCOMPARE(info.Translation(), 0x04B00809u);
+
+        // Only a debug build says so.
+#ifdef NDEBUG
+        QVERIFY(!info.Flags().Lines().contains(QStringLiteral("Debug")));
+#else
+        QVERIFY(info.Flags().Lines().contains(QStringLiteral("Debug")));
+#endif
+    }
+
+    void blockIsFoundAmongOtherBytes()
+    {
+        const QByteArray before(5000, 'x');
+        const QString path = write(QStringLiteral("embedded.bin"),
+                                   before + EmbeddedVersionBlock() + QByteArray(300, '\0') + Block());
+        const TVerInfoRes info(path);
+        QCOMPARE(info.Handle(), quint32(before.size()));
+        QCOMPARE(info.Size(), qint32(EmbeddedVersionBlock().size()));
+        // The first block counts.
+        QCOMPARE(info.GetVersionString(TVerInfoRes::viCompanyName), QStringLiteral(KV_VERINFO_COMPANY_NAME));
+    }
+
+    void strings()
+    {
+        const TVerInfoRes info(write(QStringLiteral("strings.bin"), Block()));
+        QCOMPARE(info.GetVersionString(TVerInfoRes::viCompanyName), QStringLiteral("Acme Telecom"));
+        QCOMPARE(info.GetVersionString(TVerInfoRes::viFileVersion), QStringLiteral("2.3.4.5"));
+        QCOMPARE(info.GetVersionString(TVerInfoRes::viComments), QStringLiteral("Reference data"));
+        QCOMPARE(info.GetVersionString(TVerInfoRes::viLegalTrademarks), QString());  // absent key
+        QCOMPARE(info.GetVersionString(10), QString());
+        QCOMPARE(info.FixedFileInfo().dwFileVersionMS, 131075u);
+        QCOMPARE(info.FixedFileInfo().dwFileDateLS, 0u);
+
+        // Strings of another translation than the first are not read; the
+        // table's name is matched without regard to case.
+        const TVerInfoRes other(write(QStringLiteral("other.bin"),
+                                      Block(Fixed, {{"\\StringFileInfo\\040904E4\\CompanyName", "US"},
+                                                    {"\\stringfileinfo\\080904b0\\comments", "lower"}})));
+        QCOMPARE(other.GetVersionString(TVerInfoRes::viCompanyName), QString());
+        QCOMPARE(other.GetVersionString(TVerInfoRes::viComments), QStringLiteral("lower"));
+    }
+
+    void errors_data()
+    {
+        QTest::addColumn<QByteArray>("content");  // "<none>": no file at all
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("message");
+        const QByteArray block = Block();
+        const QString none = QStringLiteral("No Version Info Available.");
+        QTest::newRow("missing file") << QByteArray("<none>") << "ENoVerInfoError" << none;
+        QTest::newRow("empty file") << QByteArray() << "ENoVerInfoError" << none;
+        QTest::newRow("plain text") << QByteArray("#!/bin/sh\necho hello\n") << "ENoVerInfoError" << none;
+        QTest::newRow("start without end") << block.left(block.size() - 14) + QByteArray(100, 'z')
+                                           << "ENoVerInfoError" << none;
+        QTest::newRow("entries not closed")
+            << MakeVersionBlock({{"\\", Fixed}}).replace(QByteArray(Fixed + '\0' + '\0'), Fixed + '\0')
+            << "EVerInfoError" << "Cannot obtain version info.";
+        QTest::newRow("no translation") << MakeVersionBlock({{"\\", Fixed}}) << "EVerInfoError"
+                                        << "No language info.";
+        QTest::newRow("translation not hexadecimal")
+            << MakeVersionBlock({{"\\", Fixed}, {"\\VarFileInfo\\Translation", "UK"}}) << "EVerInfoError"
+            << "No language info.";
+        QTest::newRow("no fixed part") << MakeVersionBlock({{"\\VarFileInfo\\Translation", "0809 04B0"}})
+                                       << "eNoFixeVerInfo" << "No fixed file info";
+        QTest::newRow("fixed part of 48 bytes")
+            << Block("4277077181 65536 131075 262149 131075 262149 63 0 0 1 0 0") << "eNoFixeVerInfo"
+            << "No fixed file info";
+    }
+    void errors()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, error);
+        QFETCH(QString, message);
+        const QString path = content == "<none>" ? m_dir.filePath(QStringLiteral("absent.exe"))
+                                                 : write(QStringLiteral("error.bin"), content);
+        QString raised;
+        QString text;
+        try {
+            TVerInfoRes info(path);
+        } catch (const ENoVerInfoError& e) {
+            raised = QStringLiteral("ENoVerInfoError");
+            text = e.Message();
+        } catch (const EVerInfoError& e) {
+            raised = QStringLiteral("EVerInfoError");
+            text = e.Message();
+        } catch (const eNoFixeVerInfo& e) {
+            raised = QStringLiteral("eNoFixeVerInfo");
+            text = e.Message();
+        }
+        QCOMPARE(raised, error);
+        QCOMPARE(text, message);
+    }
+
+    void flags_data()
+    {
+        QTest::addColumn<QByteArray>("mask");
+        QTest::addColumn<QByteArray>("flags");
+        QTest::addColumn<QStringList>("list");
+        QTest::newRow("none") << QByteArray("63") << QByteArray("0") << QStringList();
+        QTest::newRow("debug") << QByteArray("63") << QByteArray("1") << QStringList{"Debug"};
+        QTest::newRow("debug and pre-release") << QByteArray("63") << QByteArray("3")
+                                               << QStringList{"Pre-release", "Debug"};
+        QTest::newRow("all four in order") << QByteArray("63") << QByteArray("43")
+                                           << QStringList{"Pre-release", "Private build", "Special build", "Debug"};
+        QTest::newRow("patched and inferred are not named") << QByteArray("63") << QByteArray("20")
+                                                            << QStringList();
+        QTest::newRow("debug outside the mask") << QByteArray("2") << QByteArray("3")
+                                                << QStringList{"Pre-release"};
+    }
+    void flags()
+    {
+        QFETCH(QByteArray, mask);
+        QFETCH(QByteArray, flags);
+        QFETCH(QStringList, list);
+        const QByteArray fixed = "4277077181 65536 1 0 1 0 " + mask + ' ' + flags + " 0 1 0 0 0";
+        const TVerInfoRes info(write(QStringLiteral("flags.bin"), Block(fixed)));
+        QCOMPARE(info.Flags().Lines(), list);
+    }
+
+    void aboutBoxShowsTheProgramsVersion()
+    {
+        TAboutBox box;
+        QCOMPARE(box.windowTitle(), QStringLiteral("About"));
+        QCOMPARE(box.lblVersion->text(), QString());  // filled when shown
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QCOMPARE(box.findChild<QLabel*>(QStringLiteral("lblProduct"))->text(), QStringLiteral("Invoice Brellinghast"));
+        QCOMPARE(box.findChild<QLabel*>(QStringLiteral("lblVersion"))->text(), ProjectVersion());
+        QCOMPARE(box.findChild<QLabel*>(QStringLiteral("lblCompany"))->text(), QStringLiteral(KV_VERINFO_COMPANY_NAME));
+        QCOMPARE(box.findChild<QLabel*>(QStringLiteral("lblComments"))->text(), QStringLiteral(KV_VERINFO_COMMENTS));
+        const QStringList captions{box.ProductName->text(), box.Version->text(), box.Copyright->text(),
+                                   box.Comments->text()};
+        QCOMPARE(captions, (QStringList{"Product Name", "Version", "Copyright", "Comments"}));
+
+        auto* ok = box.findChild<QPushButton*>(QStringLiteral("OKButton"));
+        QCOMPARE(ok->text(), QStringLiteral("OK"));
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QVERIFY(!box.isVisible());
+        QCOMPARE(box.result(), int(QDialog::Accepted));
+        QVERIFY(!box.VerInfo());  // the reader goes with the closing
+    }
+
+    void aboutBoxLeavesAnAbsentKeyEmpty()
+    {
+        TAboutBox box(nullptr, write(QStringLiteral("nocomments.bin"),
+                                     Block(Fixed, {{"\\StringFileInfo\\080904B0\\FileVersion", "9.9"}})));
+        box.show();
+        QCOMPARE(box.lblVersion->text(), QStringLiteral("9.9"));
+        QCOMPARE(box.lblCompany->text(), QString());
+        QCOMPARE(box.lblComments->text(), QString());
+    }
+
+    void aboutBoxIsNotMadeWithoutAVersionBlock()
+    {
+        kvtest::MessageRecorder recorder;
+        const QString path = write(QStringLiteral("plain.bin"), "no block here");
+        QPointer<TAboutBox> made;
+        try {
+            made = new TAboutBox(nullptr, path);
+        } catch (const Exception& e) {
+            HandleException(e);  // what the application's last guard does
+        }
+        QVERIFY(!made);
+        QCOMPARE(recorder.Texts(), QStringList{"No Version Info Available."});
+    }
+};
+
+KV_TEST_MAIN(TestVerInfo)
+#include "tst_verinfo.moc"
