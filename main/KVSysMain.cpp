@@ -632,9 +632,10 @@ void TMainForm::KitDBGridSysTitleClick(TField* Column)
     TQuery* q = CurrentQuery(ActivePageID);
     if (!q || !Column)
         return;
+    const QString field = Column->FieldName();
     q->Close();
     TStringList sql = q->SQL();
-    ToggleSortOrder(Column->FieldName(), sql);
+    ToggleSortOrder(field, sql);
     q->SQL().Assign(sql);
     q->Open();
 }

@@ -700,25 +700,35 @@ void TDataSet::Open()
         throw EDatabaseError(Describe(QStringLiteral("The statement does not return a result set")));
 
     const QSqlRecord rec = cursor->record();
-    std::vector<std::unique_ptr<TField>> fields;
     if (!m_defs.isEmpty()) {
-        for (int i = 0; i < m_defs.size(); ++i) {
+        // Persistent fields live as long as the data set; each open maps them
+        // to the result's columns again.
+        QVector<int> columns;
+        for (const TFieldDef& def : m_defs) {
             int col = -1;
             for (int c = 0; c < rec.count(); ++c)
-                if (rec.fieldName(c).compare(m_defs[i].Name, Qt::CaseInsensitive) == 0) {
+                if (rec.fieldName(c).compare(def.Name, Qt::CaseInsensitive) == 0) {
                     col = c;
                     break;
                 }
             if (col < 0)
-                throw EDatabaseError(Describe(QStringLiteral("Field '%1' not found").arg(m_defs[i].Name)));
-            fields.emplace_back(new TField(this, m_defs[i], i, col));
+                throw EDatabaseError(Describe(QStringLiteral("Field '%1' not found").arg(def.Name)));
+            columns << col;
+        }
+        if (m_fields.size() != size_t(m_defs.size())) {
+            m_fields.clear();
+            for (int i = 0; i < m_defs.size(); ++i)
+                m_fields.emplace_back(new TField(this, m_defs[i], i, columns[i]));
+        } else {
+            for (int i = 0; i < m_defs.size(); ++i)
+                m_fields[i]->m_column = columns[i];
         }
     } else {
+        m_fields.clear();
         for (int c = 0; c < rec.count(); ++c)
-            fields.emplace_back(new TField(this, defFromDriver(rec.field(c)), c, c));
+            m_fields.emplace_back(new TField(this, defFromDriver(rec.field(c)), c, c));
     }
 
-    m_fields = std::move(fields);
     m_cursor = std::move(cursor);
     m_rows.clear();
     m_base = 0;
@@ -749,7 +759,8 @@ void TDataSet::Close()
     m_cursor.reset();
     m_rows.clear();
     m_rows.squeeze();
-    m_fields.clear();
+    if (m_defs.isEmpty())
+        m_fields.clear();  // fields from the server live while the data set is open
     m_base = 0;
     m_cur = -1;
     m_bof = m_eof = true;
@@ -758,6 +769,14 @@ void TDataSet::Close()
     if (m_database)
         m_database->unregisterDataSet(this);
     emit AfterClose();
+}
+
+void TDataSet::SetFieldDefs(const QVector<TFieldDef>& defs)
+{
+    if (m_active)
+        throw EDatabaseError(Describe(QStringLiteral("Cannot change the fields of an open dataset")));
+    m_defs = defs;
+    m_fields.clear();
 }
 
 void TDataSet::Refresh()

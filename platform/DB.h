@@ -183,7 +183,7 @@ public:
 
     // Persistent fields: when given, the data set exposes exactly these, in
     // this order, with their types and display settings.
-    void SetFieldDefs(const QVector<TFieldDef>& defs) { m_defs = defs; }
+    void SetFieldDefs(const QVector<TFieldDef>& defs);
     const QVector<TFieldDef>& FieldDefs() const { return m_defs; }
 
     int FieldCount() const { return int(m_fields.size()); }

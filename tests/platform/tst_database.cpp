@@ -146,6 +146,24 @@ private slots:
         SetFormatSettings(TFormatSettings::DayFirstEnglish());
     }
 
+    void persistentFieldsOutliveClose()
+    {
+        kvtest::TestDatabase db(false);
+        seed(db, 3);
+        TQuery q(nullptr, "dbKVdata");
+        q.SQL().SetText("SELECT ID, Name, Amount, StartDate, Stamp, Active FROM tItem");
+        q.SetFieldDefs(itemFields());
+        q.Open();
+        TField* name = q.FieldByName("Name");
+        q.Close();
+        QCOMPARE(name->FieldName(), QString("Name"));  // a handler may still hold it
+        QVERIFY(name->IsNull());
+        q.SQL().SetText("SELECT Stamp, StartDate, Amount, Name, ID, Active FROM tItem ORDER BY ID DESC");
+        q.Open();
+        QCOMPARE(q.FieldByName("Name"), name);
+        QCOMPARE(name->AsString(), QString("item 3"));  // mapped to the new column order
+    }
+
     void missingPersistentFieldRaises()
     {
         kvtest::TestDatabase db(false);
