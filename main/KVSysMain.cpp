@@ -608,11 +608,6 @@ void TMainForm::EditRecord(int, bool)
     // The record editors are not part of this program yet.
 }
 
-void TMainForm::DeleteRecord(int)
-{
-    // Deactivation arrives with its own change.
-}
-
 void TMainForm::KitDBGridSysGetCellParams(QObject* Sender, TField* Field, TFont& AFont, QColor&, bool Highlight)
 {
     // Inactive rows are drawn blue on the pages whose grid asks for it.
