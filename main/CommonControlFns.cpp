@@ -139,16 +139,18 @@ QStringList GetFilterFields(int pageId)
     return out;
 }
 
-QString FilterClause(int pageId, int index)
+bool FilterClause(int pageId, int index, QString& clause)
 {
     const QStringList entries = captions().value(pageId);
     if (index < 0 || index >= entries.size())
-        return QString();
+        return false;
     const QString& e = entries[index];
     const QString caption = captionOf(e);
     if (e.endsWith(QChar('*')))
-        return ownClause(pageId, caption);
-    if (e.endsWith(QChar('=')))
-        return caption + QStringLiteral(" = ");
-    return caption + QStringLiteral(" LIKE '");
+        clause = ownClause(pageId, caption);
+    else if (e.endsWith(QChar('=')))
+        clause = caption + QStringLiteral(" = ");
+    else
+        clause = caption + QStringLiteral(" LIKE '");
+    return true;
 }

@@ -10,5 +10,6 @@ QStringList GetFilterFields(int pageId);
 // The clause prefix of the caption at `index` of the page's list: the column
 // and " = " (a number, the value follows bare) or the column and " LIKE '"
 // (a text, the value and "%'" follow), or the page's own clause for that
-// caption. Empty when the index has no clause.
-QString FilterClause(int pageId, int index);
+// caption (empty for a caption that filters on nothing). False when the
+// index is not one of the page's captions.
+bool FilterClause(int pageId, int index, QString& clause);

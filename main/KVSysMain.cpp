@@ -1,5 +1,6 @@
 #include "KVSysMain.h"
 #include "AccessRightsSys.h"
+#include "CommonControlFns.h"
 #include "Application.h"
 #include "DBCtrls.h"
 #include "DBModel.h"
@@ -7,8 +8,12 @@
 #include "GenFns.h"
 #include "OperatorIdentity.h"
 #include "PageQueries.h"
+#include "SqlText.h"
 #include "Platform.h"
 #include <QAction>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QShortcut>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -172,8 +177,10 @@ void TMainForm::buildLayout()
     right->setSpacing(0);
     panelTopOfTab = new QWidget(panelRightSystem);
     panelTopOfTab->setObjectName(QStringLiteral("panelTopOfTab"));
+    panelTopOfTab->setFixedHeight(44);
     panelTopOfTab->hide();
     right->addWidget(panelTopOfTab);
+    buildFilterBar();
     SysPageControl = new QTabWidget(panelRightSystem);
     SysPageControl->setObjectName(QStringLiteral("SysPageControl"));
     SysPageControl->setUsesScrollButtons(true);
@@ -199,6 +206,70 @@ void TMainForm::buildLayout()
             TreeViewSystemChange();
     });
     connect(SysPageControl, &QTabWidget::currentChanged, this, [this] { SysPageControlChange(); });
+}
+
+void TMainForm::buildFilterBar()
+{
+    QWidget* bar = panelTopOfTab;
+    QFont bold = bar->font();
+    bold.setBold(true);
+
+    cbField = new QComboBox(bar);
+    cbField->setObjectName(QStringLiteral("cbField"));
+    cbField->setToolTip(QStringLiteral("Field to apply the filter"));
+    cbField->setFont(bold);
+    cbField->setGeometry(6, 10, 170, 24);
+    cbField->setMaxVisibleItems(20);
+
+    edtValue = new QLineEdit(bar);
+    edtValue->setObjectName(QStringLiteral("edtValue"));
+    edtValue->setFont(bold);
+    edtValue->setGeometry(184, 10, 170, 24);
+    // Every letter typed becomes a capital.
+    connect(edtValue, &QLineEdit::textChanged, edtValue, [this](const QString& text) {
+        const QString upper = text.toUpper();
+        if (upper != text) {
+            const int pos = edtValue->cursorPosition();
+            edtValue->setText(upper);
+            edtValue->setCursorPosition(pos);
+        }
+    });
+
+    cbActive = new QCheckBox(QStringLiteral("Current"), bar);
+    cbActive->setObjectName(QStringLiteral("cbActive"));
+    cbActive->setChecked(true);
+    cbActive->setGeometry(364, 3, 100, 18);
+    cbNotActive = new QCheckBox(QStringLiteral("Terminated"), bar);
+    cbNotActive->setObjectName(QStringLiteral("cbNotActive"));
+    cbNotActive->setGeometry(364, 22, 100, 18);
+
+    auto button = [bar](const char* name, const QString& caption, int left) {
+        auto* b = new QPushButton(caption, bar);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(left, 9, 64, 26);
+        return b;
+    };
+    btnClear = button("btnClear", QStringLiteral("&Clear"), 470);
+    btnApply = button("btnApply", QStringLiteral("A&pply"), 538);
+    btnAdd = button("btnAdd", QStringLiteral("&Add"), 620);
+    btnDel = button("btnDel", QStringLiteral("&Del"), 688);
+
+    connect(cbField, QOverload<int>::of(&QComboBox::activated), this, [this] { cbFieldChange(); });
+    connect(cbActive, &QCheckBox::clicked, this, [this] { cbActiveClick(); });
+    connect(cbNotActive, &QCheckBox::clicked, this, [this] { cbNotActiveClick(); });
+    connect(btnClear, &QPushButton::clicked, this, &TMainForm::btnClearClick);
+    connect(btnApply, &QPushButton::clicked, this, &TMainForm::btnApplyFilterClick);
+    connect(btnAdd, &QPushButton::clicked, this, &TMainForm::btnAddClick);
+    connect(btnDel, &QPushButton::clicked, this, &TMainForm::btnDeleteClick);
+    // Apply is the bar's default button and Clear its cancel button.
+    for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* apply = new QShortcut(QKeySequence(key), bar);
+        apply->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(apply, &QShortcut::activated, btnApply, &QPushButton::click);
+    }
+    auto* clear = new QShortcut(QKeySequence(Qt::Key_Escape), bar);
+    clear->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(clear, &QShortcut::activated, btnClear, &QPushButton::click);
 }
 
 void TMainForm::buildMenu()
@@ -532,11 +603,224 @@ void TMainForm::SysPageControlChange()
         ActivePageID = 0;  // no page in front
         dbNavigator->hide();
         panelTopOfTab->hide();
+        cbActive->hide();
+        cbNotActive->hide();
         return;
     }
     ActivePageID = CurrentTabPageID();
+    QWidget* sheet = SysPageControl->currentWidget();
+
+    cbField->clear();
+    cbField->addItems(GetFilterFields(ActivePageID));
+    edtValue->setText(GetTabFilterValue(sheet));
+    cbField->setCurrentIndex(GetTabFilterField(sheet));
+    cbActive->setChecked(GetTabShowCurrent(sheet));
+    cbNotActive->setChecked(GetTabShowTerminated(sheet));
+
     dbNavigator->SetDataSource(CurrentDataSource(ActivePageID));
     dbNavigator->show();
+    panelTopOfTab->show();
+
+    // The boxes only mean something on pages whose query has an Active field.
+    bool hasActive = false;
+    if (TQuery* q = CurrentQuery(ActivePageID)) {
+        for (const TFieldDef& f : q->FieldDefs())
+            hasActive = hasActive || f.Name == QLatin1String("Active");
+        for (int i = 0; !hasActive && i < q->FieldCount(); ++i)
+            hasActive = q->Fields(i)->FieldName() == QLatin1String("Active");
+    }
+    cbActive->setVisible(hasActive);
+    cbNotActive->setVisible(hasActive);
+}
+
+// --------------------------------------------------------------- filter bar
+
+int TMainForm::tabIndex(QWidget* sheet)
+{
+    const QString name = sheet ? sheet->objectName() : QString();
+    if (FTabIndexCache >= 0 && FTabIndexCache < FTabNames.size() && FTabNames[FTabIndexCache] == name)
+        return FTabIndexCache;
+    const int found = FTabNames.indexOf(name);
+    FTabIndexCache = found < 0 ? 0 : found;
+    return found;
+}
+
+QString TMainForm::GetTabFilterValue(QWidget* sheet)
+{
+    const int i = tabIndex(sheet);
+    return i < 0 ? QString() : FTabFilterValue[i];
+}
+
+void TMainForm::SetTabFilterValue(QWidget* sheet, const QString& value)
+{
+    const int i = tabIndex(sheet);
+    if (i >= 0)
+        FTabFilterValue[i] = value;
+    edtValue->setText(value);
+}
+
+int TMainForm::GetTabFilterField(QWidget* sheet)
+{
+    const int i = tabIndex(sheet);
+    return i < 0 ? -1 : FTabFilterField[i];
+}
+
+void TMainForm::SetTabFilterField(QWidget* sheet, int index)
+{
+    const int i = tabIndex(sheet);
+    if (i >= 0)
+        FTabFilterField[i] = index;
+    if (index == -1)
+        cbField->setCurrentIndex(-1);
+    FieldChange(ActivePageID);
+}
+
+bool TMainForm::GetTabShowCurrent(QWidget* sheet)
+{
+    const int i = tabIndex(sheet);
+    return i >= 0 && FTabShowCurrent[i];
+}
+
+void TMainForm::SetTabShowCurrent(QWidget* sheet, bool value)
+{
+    const int i = tabIndex(sheet);
+    if (i >= 0)
+        FTabShowCurrent[i] = value;
+}
+
+bool TMainForm::GetTabShowTerminated(QWidget* sheet)
+{
+    const int i = tabIndex(sheet);
+    return i >= 0 && FTabShowTerminated[i];
+}
+
+void TMainForm::SetTabShowTerminated(QWidget* sheet, bool value)
+{
+    const int i = tabIndex(sheet);
+    if (i >= 0)
+        FTabShowTerminated[i] = value;
+}
+
+void TMainForm::FieldChange(int pageId)
+{
+    QString clause;
+    if (FilterClause(pageId, cbField->currentIndex(), clause))
+        PageFilterClause[pageId] = clause;
+}
+
+QString TMainForm::CurrentField(int pageId) const
+{
+    if (!FindPage(pageId))
+        return QStringLiteral("ID");
+    return PageFilterClause.value(pageId);
+}
+
+void TMainForm::cbFieldChange()
+{
+    SetTabFilterField(SysPageControl->currentWidget(), cbField->currentIndex());
+    edtValue->setFocus();
+}
+
+void TMainForm::btnApplyFilterClick()
+{
+    SetTabFilterValue(SysPageControl->currentWidget(), edtValue->text());
+    ApplyFilter();
+}
+
+void TMainForm::btnClearClick()
+{
+    SetTabFilterField(SysPageControl->currentWidget(), -1);
+    SetTabFilterValue(SysPageControl->currentWidget(), QString());
+}
+
+void TMainForm::cbActiveClick()
+{
+    SetTabShowCurrent(SysPageControl->currentWidget(), cbActive->isChecked());
+}
+
+void TMainForm::cbNotActiveClick()
+{
+    SetTabShowTerminated(SysPageControl->currentWidget(), cbNotActive->isChecked());
+}
+
+void TMainForm::ApplyFilter()
+{
+    TQuery* q = CurrentQuery(ActivePageID);
+    if (!q)
+        return;
+    QString clause = CurrentField(ActivePageID);
+    q->Close();
+    QStringList lines = q->SQL().Lines();
+
+    // The line the filter goes to: the last WHERE line; without one, the
+    // place of the ORDER BY line (which moves to the end), else a new line.
+    int slot = -1;
+    for (int i = int(lines.size()) - 1; i >= 0 && slot < 0; --i)
+        if (lines[i].toUpper().contains(QLatin1String("WHERE ")))
+            slot = i;
+    if (slot < 0) {
+        for (int i = 0; i < lines.size() && slot < 0; ++i)
+            if (lines[i].toUpper().contains(QLatin1String("ORDER BY "))) {
+                lines.append(lines[i]);
+                slot = i;
+            }
+        if (slot < 0) {
+            lines.append(QString());
+            slot = int(lines.size()) - 1;
+        }
+    }
+    lines[slot].clear();
+
+    QString condition;
+    QString value = edtValue->text().trimmed();
+    if (!value.isEmpty()) {
+        clause = clause.trimmed();
+        if (clause.isEmpty()) {
+            cbFieldChange();
+            clause = CurrentField(ActivePageID).trimmed();
+        }
+        // Without a column (or on a page without columns) only the
+        // Current/Terminated piece applies, as for a value without digits.
+        if (!clause.isEmpty()) {
+            condition = QStringLiteral("WHERE ") + clause;
+            if (clause.endsWith(QChar('\''))) {
+                // The operator's own % and _ stay wildcards.
+                condition += SqlStr(value) + QStringLiteral("%'");
+            } else {
+                bool cut = false;
+                CutAtFirstNonDigit(value, cut);
+                if (value.isEmpty()) {
+                    condition.clear();
+                    edtValue->clear();
+                } else {
+                    // "KpiNumber LIKE" needs a blank before the number.
+                    if (clause.back().isLetter())
+                        condition += QChar(' ');
+                    condition += value;
+                }
+            }
+        }
+    }
+
+    QString piece;
+    if (!cbActive->isHidden()) {
+        const bool current = cbActive->isChecked();
+        const bool terminated = cbNotActive->isChecked();
+        if (current && !terminated) {
+            piece = condition.isEmpty() ? QStringLiteral("WHERE Active = 1") : QStringLiteral("AND Active = 1");
+        } else if (!current) {
+            if (!terminated) {
+                cbNotActive->setChecked(true);
+                cbNotActiveClick();
+            }
+            piece = condition.isEmpty() ? QStringLiteral("WHERE Active <> 1") : QStringLiteral("AND Active <> 1");
+        }
+    }
+    lines[slot] = condition + piece;
+    if (lines[slot].trimmed().isEmpty())
+        lines.removeAt(slot);
+    q->SQL().Assign(lines);
+    q->Open();
 }
 
 int TMainForm::CurrentTabPageID() const

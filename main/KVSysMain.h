@@ -6,12 +6,17 @@
 #include "DB.h"
 #include "Graphics.h"
 #include "PageRegistry.h"
+#include <QHash>
 #include <QMainWindow>
 #include <QStringList>
 #include <QVector>
 
 class QAction;
+class QCheckBox;
+class QComboBox;
 class QLabel;
+class QLineEdit;
+class QPushButton;
 class QMenu;
 class QTabWidget;
 class QTableView;
@@ -53,6 +58,14 @@ public:
     QWidget* KitSplitterSystem;
     QWidget* panelRightSystem;
     QWidget* panelTopOfTab;
+    QComboBox* cbField;
+    QLineEdit* edtValue;
+    QCheckBox* cbActive;
+    QCheckBox* cbNotActive;
+    QPushButton* btnClear;
+    QPushButton* btnApply;
+    QPushButton* btnAdd;
+    QPushButton* btnDel;
     QTabWidget* SysPageControl;
     QAction* mnuFileCloseTab;
     QAction* mnuFileExit;
@@ -118,6 +131,24 @@ public:
     void EditRecord(int pageId, bool add);
     void DeleteRecord(int pageId);
 
+    // Filter bar.
+    void FieldChange(int pageId);
+    QString CurrentField(int pageId) const;
+    void ApplyFilter();
+    QString GetTabFilterValue(QWidget* sheet);
+    void SetTabFilterValue(QWidget* sheet, const QString& value);
+    int GetTabFilterField(QWidget* sheet);
+    void SetTabFilterField(QWidget* sheet, int index);
+    bool GetTabShowCurrent(QWidget* sheet);
+    void SetTabShowCurrent(QWidget* sheet, bool value);
+    bool GetTabShowTerminated(QWidget* sheet);
+    void SetTabShowTerminated(QWidget* sheet, bool value);
+    void cbFieldChange();
+    void btnApplyFilterClick();
+    void btnClearClick();
+    void cbActiveClick();
+    void cbNotActiveClick();
+
     // The printed report's title for the page in front.
     QString PrintTitle() const;
 
@@ -128,6 +159,9 @@ private:
     void buildLayout();
     void buildMenu();
     void buildPages();
+    void buildFilterBar();
+    int tabIndex(QWidget* sheet);
+    QHash<int, QString> PageFilterClause;
     void readEventIds();
     void initTabState();
     void updateTestLabel();

@@ -1,0 +1,283 @@
+#include "CommonControlFns.h"
+#include "DataMod.h"
+#include "IniFiles.h"
+#include "KVSysMain.h"
+#include "OperatorIdentity.h"
+#include "TestSupport.h"
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+// The filter bar above the pages, on the demo data.
+class TestFilterBar : public QObject {
+    Q_OBJECT
+    std::unique_ptr<kvtest::TestDatabase> db;
+    std::unique_ptr<TDM> dm;
+    std::unique_ptr<TMainForm> f;
+
+    static QString demoSql()
+    {
+        QFile file(kvtest::SourcePath("db/demo.sql"));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+    void open(int pageId)
+    {
+        // As the operator does: choose the table's node in the tree.
+        const auto items = f->TreeViewSystem->findItems(QLatin1String(FindPage(pageId)->Node),
+                                                        Qt::MatchExactly | Qt::MatchRecursive);
+        QVERIFY(!items.isEmpty());
+        f->TreeViewSystem->setCurrentItem(items.first());
+        f->TreeViewSystemChange();
+        QCOMPARE(ActivePageID, pageId);
+    }
+    void chooseColumn(const QString& caption)
+    {
+        const int i = f->cbField->findText(caption);
+        QVERIFY2(i >= 0, qPrintable(caption));
+        f->cbField->setCurrentIndex(i);
+        emit f->cbField->activated(i);  // as the operator's pick
+    }
+    void type(const QString& text)
+    {
+        f->edtValue->clear();
+        QTest::keyClicks(f->edtValue, text);
+    }
+    QString slotLine(int pageId, int index) { return f->CurrentQuery(pageId)->SQL()[index]; }
+    QStringList column(int pageId, const QString& field)
+    {
+        QStringList out;
+        TQuery* q = f->CurrentQuery(pageId);
+        for (q->First(); !q->Eof(); q->Next())
+            out << q->FieldByName(field)->AsString();
+        return out;
+    }
+
+private slots:
+    void init()
+    {
+        db = std::make_unique<kvtest::TestDatabase>(true, "fixture");
+        db->Exec(demoSql());
+        QFile::remove(SettingsFileName());
+        TIniFile ini(SettingsFileName());
+        ini.WriteString("DBconnection", "KVDSN", db->File());
+        ini.WriteString("DBconnection", "ur", TDM::EncodeString("sa"));
+        ini.WriteString("DBconnection", "pd", TDM::EncodeString("pw"));
+        ini.WriteString("MainCfg", "id1", TDM::EncodeString(db->File()));
+        ini.WriteString("MainCfg", "id2", TDM::EncodeString("sa"));
+        ini.WriteString("MainCfg", "id3", TDM::EncodeString("pw"));
+        Operator() = TOperatorIdentity();
+        dm = std::make_unique<TDM>();
+        DM = dm.get();
+        dm->DMCreate();
+        f = std::make_unique<TMainForm>(QStringList{"1"});  // the demo administrator
+        f->show();
+    }
+    void cleanup()
+    {
+        f.reset();
+        dm.reset();
+        DM = nullptr;
+    }
+
+    void textColumnWithCurrentRows()
+    {
+        open(1001);
+        QCOMPARE(f->cbField->count(), 4);
+        QVERIFY(f->cbActive->isVisible());
+        chooseColumn("Description");
+        QVERIFY(f->edtValue->hasFocus() || !f->isActiveWindow());
+        type("ab");
+        QCOMPARE(f->edtValue->text(), QString("AB"));
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        TQuery* q = f->CurrentQuery(1001);
+        QCOMPARE(q->SQL().Lines(),
+                 QStringList({"SELECT *", "FROM (SELECT tActivity.*, tCustomer.ShipTo", "FROM tActivity",
+                              "LEFT JOIN tCustomer ON ((tActivity.CustomerID = tCustomer.ID) AND (tCustomer.Active = 1)))  AS AY",
+                              "WHERE Description LIKE 'AB%'AND Active = 1", "ORDER BY Description"}));
+        QVERIFY(q->Active());
+        for (const QString& d : column(1001, "Description"))
+            QVERIFY(d.startsWith("ab", Qt::CaseInsensitive));
+    }
+
+    void untickingCurrentShowsTerminatedRows()
+    {
+        open(1013);
+        QVERIFY(!column(1013, "Active").contains("False"));
+        QTest::mouseClick(f->cbActive, Qt::LeftButton);
+        QVERIFY(!f->cbActive->isChecked());
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        QVERIFY(f->cbNotActive->isChecked());
+        QCOMPARE(slotLine(1013, f->CurrentQuery(1013)->SQL().Count() - 2), QString("WHERE Active <> 1"));
+        const QStringList active = column(1013, "Active");
+        QVERIFY(!active.isEmpty());
+        QVERIFY(!active.contains("True"));
+        // Both ticked: every row, no Active piece.
+        QTest::mouseClick(f->cbActive, Qt::LeftButton);
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        QVERIFY(column(1013, "Active").contains("True"));
+        QVERIFY(column(1013, "Active").contains("False"));
+        QVERIFY(!f->CurrentQuery(1013)->SQL().Lines().join('\n').contains("WHERE"));
+    }
+
+    void pageWithoutActiveField()
+    {
+        open(1007);
+        QVERIFY(f->cbActive->isHidden());
+        f->cbActive->setChecked(false);  // whatever the hidden boxes hold
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        QVERIFY(!f->CurrentQuery(1007)->SQL().Lines().join('\n').contains("Active"));
+    }
+
+    void pageWithoutWhereOrOrderBy()
+    {
+        open(1048);
+        chooseColumn("Description");
+        type("load");
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        QCOMPARE(f->CurrentQuery(1048)->SQL().Lines(),
+                 QStringList({"SELECT *", "FROM tProgram", "WHERE Description LIKE 'LOAD%'"}));
+        QVERIFY(f->CurrentQuery(1048)->Active());
+    }
+
+    void numberColumn()
+    {
+        open(1013);
+        chooseColumn("ID");
+        type("12x");
+        QTest::keyClick(f->edtValue, Qt::Key_Return);  // Apply is the default button
+        TQuery* q = f->CurrentQuery(1013);
+        QVERIFY(q->SQL().Lines().contains("WHERE ID =12AND Active = 1"));
+        QVERIFY(q->Active());
+        QCOMPARE(column(1013, "ID").size(), db->Value("SELECT COUNT(*) FROM tCentre WHERE ID = 12 AND Active = 1").toInt());
+        type("abc");
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        QCOMPARE(f->edtValue->text(), QString());  // no digits: the value box is emptied
+        QVERIFY(q->SQL().Lines().contains("WHERE Active = 1"));
+    }
+
+    void apostropheAndWildcardsInTheValue()
+    {
+        open(1016);
+        chooseColumn("FullName");
+        type("O'B");
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        TQuery* q = f->CurrentQuery(1016);
+        QVERIFY(q->Active());
+        QVERIFY(q->SQL().Lines().contains("WHERE FullName LIKE 'O''B%'AND Active = 1"));
+        type("%");
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        QVERIFY(q->RecordCount() > 0);  // the operator's own wildcard still works
+    }
+
+    void valueWithoutAColumn()
+    {
+        open(1013);
+        type("42");
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        QVERIFY(f->CurrentQuery(1013)->Active());
+        QVERIFY(f->CurrentQuery(1013)->SQL().Lines().contains("WHERE Active = 1"));
+        open(1022);
+        QCOMPARE(f->cbField->count(), 0);
+        type("7");
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        QVERIFY(f->CurrentQuery(1022)->Active());
+        QVERIFY(!f->CurrentQuery(1022)->SQL().Lines().join('\n').contains("WHERE 7"));
+    }
+
+    void presetColumnOnTheServicePage()
+    {
+        open(1051);
+        QCOMPARE(f->cbField->currentText(), QString("ServiceID"));
+        QCOMPARE(f->edtValue->text(), QString("02"));
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        TQuery* q = f->CurrentQuery(1051);
+        QVERIFY(q->SQL().Lines().contains("WHERE ServiceID LIKE '02%'AND Active = 1"));
+        for (const QString& s : column(1051, "ServiceID"))
+            QVERIFY(s.startsWith("02"));
+        open(1002);
+        QCOMPARE(f->cbField->currentText(), QString("BatchID"));
+        QCOMPARE(f->edtValue->text(), QString("1111"));
+    }
+
+    void kpiNumberComparesAsANumber()
+    {
+        open(1052);
+        chooseColumn("KpiNumber");
+        type("1");
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        QVERIFY(f->CurrentQuery(1052)->Active());
+        QVERIFY(f->CurrentQuery(1052)->SQL().Lines().contains("WHERE KpiNumber LIKE 1AND Active = 1"));
+    }
+
+    void clearDoesNotReopen()
+    {
+        open(1013);
+        chooseColumn("Description");
+        type("x");
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        const QStringList filtered = f->CurrentQuery(1013)->SQL().Lines();
+        QTest::mouseClick(f->btnClear, Qt::LeftButton);
+        QCOMPARE(f->cbField->currentIndex(), -1);
+        QCOMPARE(f->edtValue->text(), QString());
+        QCOMPARE(f->CurrentQuery(1013)->SQL().Lines(), filtered);
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        QVERIFY(f->CurrentQuery(1013)->SQL().Lines().contains("WHERE Active = 1"));
+    }
+
+    void eachTabKeepsItsState()
+    {
+        open(1006);
+        chooseColumn("Description");
+        type("NET");
+        f->SetTabFilterValue(f->SheetOf(1006), f->edtValue->text());
+        open(1048);
+        chooseColumn("ID");
+        QCOMPARE(f->CurrentField(1048), QString("ID = "));
+        QCOMPARE(f->CurrentField(1006), QString("Description LIKE '"));  // each page keeps its clause
+        QCOMPARE(f->CurrentField(999), QString("ID"));
+        open(1006);
+        QCOMPARE(f->cbField->currentText(), QString("Description"));
+        QCOMPARE(f->edtValue->text(), QString("NET"));
+        f->ActionTabClose();
+        open(1006);  // and after closing and reopening the page
+        QCOMPARE(f->edtValue->text(), QString("NET"));
+        QCOMPARE(f->PrintTitle(), QString("tApplication - Filtered on Description = NET"));
+        f->edtValue->setText("  ");
+        QCOMPARE(f->PrintTitle(), QString("tApplication - Unfiltered View"));
+    }
+
+    void filterColumnLists()
+    {
+        QCOMPARE(GetFilterFields(1082), QStringList({"UserLogin", "Password", "FirstName", "Surname"}));
+        QVERIFY(GetFilterFields(999).isEmpty());
+        QString clause;
+        QVERIFY(FilterClause(1082, 3, clause));
+        QCOMPARE(clause, QString("SurName LIKE '"));
+        QVERIFY(FilterClause(1051, 35, clause));
+        QCOMPARE(clause, QString("ApplicationID = "));
+        QVERIFY(FilterClause(1003, 3, clause));
+        QCOMPARE(clause, QString("SupplierName LIKE '"));
+        QVERIFY(!FilterClause(1001, 4, clause));
+        QVERIFY(!FilterClause(1001, -1, clause));
+        // Every clause of every page runs on the schema.
+        for (const auto& page : f->PageList()) {
+            const int id = page.Info->PageID;
+            const QStringList captions = GetFilterFields(id);
+            for (int i = 0; i < captions.size(); ++i) {
+                open(id);
+                f->cbField->setCurrentIndex(i);
+                emit f->cbField->activated(i);
+                f->edtValue->setText("1");
+                f->btnApplyFilterClick();
+                QVERIFY2(page.Query->Active(), qPrintable(QString("%1 %2").arg(id).arg(captions[i])));
+            }
+        }
+    }
+};
+
+KV_TEST_MAIN(TestFilterBar)
+#include "tst_filterbar.moc"
