@@ -4,8 +4,21 @@
 #include "Formats.h"
 #include "IniFiles.h"
 #include "SqlText.h"
+#include "Application.h"
+#include "Dialogs.h"
+#include "Progress.h"
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHash>
+#include <QLabel>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSaveFile>
+#include <QStringEncoder>
 #include <cmath>
+#include <memory>
 
 namespace {
 const QString kDigits = QStringLiteral("0123456789");
@@ -262,4 +275,263 @@ void SetParameter(const QString& Parm, const QString& Value, const QString& Fiel
                     QStringLiteral("', ") + value + QStringLiteral(",1)"));
     }
     q.ExecSQL();
+}
+
+// ---------------------------------------------------------------- CSV export
+
+namespace {
+SaveDialogHook& saveDialogHook()
+{
+    static SaveDialogHook hook;
+    return hook;
+}
+
+// "Description|pattern|..." as Qt's name filters.
+QStringList qtNameFilters(const QString& filter)
+{
+    QStringList out;
+    const QStringList parts = filter.split(QChar('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString pattern = parts[i + 1];
+        pattern.replace(QStringLiteral("*.*"), QStringLiteral("*"));  // every file, dotted or not
+        pattern.replace(QChar(';'), QChar(' '));
+        out << parts[i].section(QChar('('), 0, 0).trimmed() + QStringLiteral(" (") + pattern + QChar(')');
+    }
+    return out;
+}
+
+QString runSaveDialog(const TSaveDialogRequest& r)
+{
+    if (saveDialogHook())
+        return saveDialogHook()(r);
+    QFileDialog dlg(QApplication::activeWindow(), r.Title, r.InitialDir);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+    const QStringList filters = qtNameFilters(r.Filter);
+    dlg.setNameFilters(filters);
+    if (r.FilterIndex >= 1 && r.FilterIndex <= filters.size())
+        dlg.selectNameFilter(filters[r.FilterIndex - 1]);
+    dlg.setDefaultSuffix(r.DefaultExt);
+    dlg.selectFile(r.FileName);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return QString();
+    return dlg.selectedFiles().first();
+}
+
+void appendCsvValue(QByteArray& out, const QString& value)
+{
+    out += '"';
+    QByteArray bytes = value.toUtf8();
+    if (bytes.contains('"'))
+        bytes.replace("\"", "\"\"");
+    out += bytes;
+    out += '"';
+}
+
+void appendCsvValue(QString& line, const QString& value)
+{
+    line += QChar('"');
+    if (value.contains(QChar('"'))) {
+        QString v = value;
+        line += v.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    } else {
+        line += value;
+    }
+    line += QChar('"');
+}
+
+// A field's text for a raw value, as the field converts it. Dates, times and
+// flags repeat down a column and their conversion is the costly one, so each
+// distinct raw text is converted once; a text column's raw text is already
+// its text.
+class FieldText {
+public:
+    explicit FieldText(const TField* field) : m_field(field)
+    {
+        switch (field->DataType()) {
+        case ftString: case ftFixedChar: case ftWideString:
+            m_kind = Plain;
+            break;
+        case ftDate: case ftTime: case ftDateTime: case ftBoolean:
+            m_kind = Repeating;
+            break;
+        default:
+            m_kind = Other;
+            break;
+        }
+    }
+    QString operator()(const QVariant& raw)
+    {
+        if (raw.typeId() != QMetaType::QString || m_kind == Other)
+            return m_field->AsStringOf(raw);
+        if (m_kind == Plain)
+            return raw.toString();
+        const QString key = raw.toString();
+        auto it = m_seen.constFind(key);
+        if (it != m_seen.constEnd())
+            return *it;
+        if (m_seen.size() >= 4096)
+            m_seen.clear();
+        return *m_seen.insert(key, m_field->AsStringOf(raw));
+    }
+
+private:
+    enum Kind { Plain, Repeating, Other };
+    const TField* m_field;
+    Kind m_kind = Other;
+    QHash<QString, QString> m_seen;
+};
+
+// The rows are written from a cursor of their own that keeps no rows behind
+// it, so memory stays flat however long the page is; other data sets are
+// walked themselves.
+class ExportSource {
+public:
+    explicit ExportSource(TDataSet* ds) : m_ds(ds)
+    {
+        if (auto* query = qobject_cast<TQuery*>(ds)) {
+            m_own = std::make_unique<TQuery>(nullptr, query->DatabaseName);
+            m_own->SQL() = query->SQL();
+            m_own->SetFieldDefs(query->FieldDefs());
+            m_own->UniDirectional = true;
+            m_own->Open();
+        } else {
+            m_ds->DisableControls();
+            m_ds->First();
+        }
+    }
+    ~ExportSource()
+    {
+        if (!m_own)
+            m_ds->EnableControls();
+    }
+    ExportSource(const ExportSource&) = delete;
+    ExportSource& operator=(const ExportSource&) = delete;
+    TDataSet* operator->() const { return m_own ? m_own.get() : m_ds; }
+
+private:
+    TDataSet* m_ds;
+    std::unique_ptr<TQuery> m_own;
+};
+
+void fileError(const QString& what, const QSaveFile& file)
+{
+    MessageDlg(what.arg(QDir::toNativeSeparators(file.fileName()), file.errorString()), mtError, mbOK);
+}
+}  // namespace
+
+SaveDialogHook SetSaveDialogHook(SaveDialogHook hook)
+{
+    SaveDialogHook old = std::move(saveDialogHook());
+    saveDialogHook() = std::move(hook);
+    return old;
+}
+
+QByteArray CsvLine(const QStringList& Values)
+{
+    QByteArray out;
+    for (int i = 0; i < Values.size(); ++i) {
+        if (i > 0)
+            out += ',';
+        appendCsvValue(out, Values[i]);
+    }
+    return out;
+}
+
+void ExportDataSetToCsv(TDataSet* DataSet, const QString& TableName)
+{
+    if (!DataSet)
+        return;
+    const int count = DataSet->RecordCount();
+    if (count == 0) {
+        MessageDlg(QStringLiteral("No entries found in table ") + TableName, mtInformation, mbOK);
+        return;
+    }
+    const double step = 100.0 / count;
+    QString stored;
+    GetParameter(QStringLiteral("UserDirectory"), stored);
+
+    TSaveDialogRequest request;
+    request.Title = QStringLiteral("Save the selected table values in CSV format");
+    request.FileName = TableName;
+    request.Filter = QStringLiteral("All Files (*.*)|*.*");
+    request.FilterIndex = 1;
+    request.DefaultExt = QStringLiteral("csv");
+    const bool storedExists = !stored.isEmpty() && QFileInfo(stored).isDir();
+    request.InitialDir = storedExists ? stored : QCoreApplication::applicationDirPath();
+    const QString path = runSaveDialog(request);
+    if (path.isEmpty())
+        return;
+
+    auto progress = std::make_unique<TProgressForm>();
+    progress->btnCancel->setEnabled(false);
+    progress->btnCancel->setVisible(false);
+    progress->Msg->setText(QStringLiteral("Saving account data to file ..."));
+    progress->show();
+
+    // Written beside the target and put in its place only when complete: a
+    // failed export leaves an existing file as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        progress->hide();
+        fileError(QStringLiteral("Cannot create file \"%1\". %2"), file);
+        return;
+    }
+
+    constexpr int kFlushAt = 1 << 16;
+    constexpr int kPumpEvery = 256;  // rows between two looks at the window messages
+    QByteArray buffer;
+    buffer.reserve(kFlushAt + 4096);
+    bool ok = true;
+    auto flush = [&] {
+        if (ok && !buffer.isEmpty())
+            ok = file.write(buffer) == buffer.size();
+        buffer.clear();
+    };
+
+    ExportSource source(DataSet);
+    const int fields = source->FieldCount();
+    QStringList names;
+    std::vector<FieldText> texts;
+    for (int i = 0; i < fields; ++i) {
+        names << source->Fields(i)->FieldName();
+        texts.emplace_back(source->Fields(i));
+    }
+    buffer += CsvLine(names);
+    buffer += "\r\n";
+
+    QString line;
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    int done = 0;
+    while (ok && !source->Eof()) {
+        if (done % kPumpEvery == 0)
+            ProcessMessages();
+        line.truncate(0);  // keeps its capacity
+        const int current = source->CurrentRow();
+        for (int i = 0; i < fields; ++i) {
+            if (i > 0)
+                line += QChar(',');
+            appendCsvValue(line, texts[i](source->RawValue(current, i)));
+        }
+        line += QStringLiteral("\r\n");
+        const qsizetype used = buffer.size();
+        buffer.resize(used + encoder.requiredSpace(line.size()));
+        buffer.truncate(encoder.appendToBuffer(buffer.data() + used, line) - buffer.constData());
+        if (buffer.size() >= kFlushAt)
+            flush();
+        progress->SetPosition(qRound(++done * step));
+        source->Next();
+    }
+    flush();
+    if (!ok || !file.commit()) {
+        progress->hide();
+        fileError(QStringLiteral("Cannot write file \"%1\". %2"), file);
+        return;
+    }
+
+    const QString folder = QFileInfo(path).absolutePath();
+    if (QFileInfo(folder).isDir() && folder != stored)
+        SetParameter(QStringLiteral("UserDirectory"), folder, QStringLiteral("PARMTEXT"));
+    progress->hide();
 }

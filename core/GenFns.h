@@ -8,6 +8,7 @@
 #include "DB.h"
 #include "StringList.h"
 #include <QString>
+#include <functional>
 
 // Runs "SELECT id", "FROM " + Table, "WHERE id = " + Id.
 void RecordIdExists(const QString& Table, int Id, bool& Exists);
@@ -48,3 +49,27 @@ void SetParameter(const QString& Parm, const QString& Value, const QString& Fiel
 
 // The connection every routine's query runs on.
 inline const char* kDatabaseName = "dbKVdata";
+
+// CSV export: the rows of the data set to a file the operator chooses, the
+// proposed name being TableName. A header line of the field names, then one
+// line per row; every value in double quotes (quotes inside doubled), UTF-8,
+// lines ending in CR LF. The folder chosen is kept in the "UserDirectory"
+// parameter. An empty data set only gets the message "No entries found in
+// table ...".
+void ExportDataSetToCsv(TDataSet* DataSet, const QString& TableName);
+
+// One CSV line (without its line end) of the given texts.
+QByteArray CsvLine(const QStringList& Values);
+
+// The save dialog the export asks; tests answer it through the hook. The
+// answer is the chosen file's path, empty when cancelled.
+struct TSaveDialogRequest {
+    QString Title;
+    QString FileName;
+    QString Filter;       // "Description|pattern" pairs
+    int FilterIndex = 1;
+    QString DefaultExt;
+    QString InitialDir;
+};
+using SaveDialogHook = std::function<QString(const TSaveDialogRequest&)>;
+SaveDialogHook SetSaveDialogHook(SaveDialogHook hook);

@@ -1,8 +1,301 @@
 // Deactivation, reactivation and deletion of the row in front (the main
 // window's Del button).
+//
+// Reference rows are never removed: Del switches the row between active and
+// inactive (stamping or clearing its end date where the table has one). Only
+// programs are deleted outright. Audited tables get their audit rows in the
+// same transaction as the change, so the two stand or fall together.
 #include "KVSysMain.h"
+#include "Application.h"
+#include "DataMod.h"
+#include "DateFunctions.h"
+#include "Dialogs.h"
+#include "GenFns.h"
+#include "OperatorIdentity.h"
+#include "SqlText.h"
+#include "SysUtils.h"
 
-void TMainForm::DeleteRecord(int)
+namespace {
+
+enum class DelKind {
+    Toggle,          // Active only, own audit row
+    ToggleEndDate,   // Active and EndDate, own audit row
+    ToggleTermDate,  // Active and TerminationDate, own audit row
+    ToggleShared,    // Active only, audit through the shared routines
+    Delete           // the program row itself
+};
+
+// How the page's own audit row writes its old and new values.
+enum class AuditValues { BothQuoted, OldQuoted, BothBare, Date, Shared };
+
+struct DeletePage {
+    int PageID;
+    DelKind Kind;
+    const char* Table;  // the table the statement changes
+    AuditValues Values;
+};
+
+const DeletePage kDeletePages[] = {
+    {1001, DelKind::ToggleEndDate, "tActivity", AuditValues::Date},
+    {1003, DelKind::ToggleShared, "tAgreement", AuditValues::Shared},
+    {1004, DelKind::ToggleShared, "tAgreementTariffs", AuditValues::Shared},
+    {1005, DelKind::ToggleShared, "tAgreementType", AuditValues::Shared},
+    {1006, DelKind::Toggle, "tApplication", AuditValues::BothBare},
+    {1012, DelKind::Toggle, "tBatchType", AuditValues::BothQuoted},
+    {1013, DelKind::ToggleEndDate, "tCentre", AuditValues::Date},
+    {1016, DelKind::ToggleEndDate, "tCustomer", AuditValues::Date},
+    {1024, DelKind::ToggleEndDate, "tDepartment", AuditValues::Date},
+    {1025, DelKind::Toggle, "tDestination", AuditValues::BothQuoted},
+    {1027, DelKind::Toggle, "tDiscount", AuditValues::OldQuoted},
+    {1028, DelKind::Toggle, "tDiscountedRate", AuditValues::OldQuoted},
+    {1041, DelKind::ToggleEndDate, "tElement", AuditValues::Date},
+    {1043, DelKind::ToggleEndDate, "tGroup", AuditValues::Date},
+    {1044, DelKind::ToggleEndDate, "tLocation", AuditValues::Date},
+    {1045, DelKind::Toggle, "tOrigin", AuditValues::BothQuoted},
+    {1047, DelKind::Toggle, "tPerson", AuditValues::OldQuoted},
+    {1048, DelKind::Delete, "tProgram", AuditValues::Shared},
+    {1049, DelKind::ToggleEndDate, "tRate", AuditValues::Date},
+    {1051, DelKind::ToggleTermDate, "tServiceID", AuditValues::Date},
+    {1052, DelKind::Toggle, "tServiceKpi", AuditValues::BothQuoted},
+    {1061, DelKind::Toggle, "tServiceSplit", AuditValues::BothQuoted},
+    {1063, DelKind::ToggleEndDate, "tServiceType", AuditValues::Date},
+    {1065, DelKind::ToggleEndDate, "tSubledger", AuditValues::Date},
+    {1066, DelKind::ToggleEndDate, "tSupplier", AuditValues::Date},
+    {1067, DelKind::Toggle, "tSupplierServiceCode", AuditValues::BothQuoted},
+    {1068, DelKind::Toggle, "tSystem", AuditValues::BothQuoted},
+    {1070, DelKind::ToggleEndDate, "tTransactionType", AuditValues::Date},
+    {1081, DelKind::Toggle, "tUser", AuditValues::BothQuoted},
+    {1082, DelKind::Toggle, "tUser", AuditValues::BothQuoted},
+    {1083, DelKind::ToggleEndDate, "tValidAccountNumber", AuditValues::Date},
+};
+
+const DeletePage* FindDeletePage(int pageId)
 {
-    // Deactivation arrives with its own change.
+    for (const DeletePage& p : kDeletePages)
+        if (p.PageID == pageId)
+            return &p;
+    return nullptr;
+}
+
+constexpr int kRatePage = 1049;         // also stamps LastUpdatedBy
+constexpr int kServiceSplitPage = 1061;
+constexpr int kUserPage = 1081;
+constexpr int kUserFunctionPage = 1082;
+constexpr int kValidAccountPage = 1083;
+
+// The rights page lists operators by UserID; every other page by id.
+QString KeyField(int pageId)
+{
+    return pageId == kUserFunctionPage ? QStringLiteral("UserID") : QStringLiteral("id");
+}
+
+QString Quoted(const QString& s)
+{
+    return QChar('\'') + s + QChar('\'');
+}
+
+// Runs one statement on the window's scratch query and leaves it closed.
+void Exec(TQuery* q, const QStringList& lines)
+{
+    q->Close();
+    q->SQL().Clear();
+    for (const QString& line : lines)
+        q->SQL().Add(line);
+    q->ExecSQL();
+    q->Close();
+}
+
+// The old end (or termination) date of a row about to be reactivated, as
+// the audit row keeps it: yyyymmdd, or NULL when the row has none.
+QString OldDate(TQuery* q, const QString& column, const QString& table, const QString& idText)
+{
+    q->Close();
+    q->SQL().Clear();
+    q->SQL().Add(QStringLiteral("SELECT ") + column);
+    q->SQL().Add(QStringLiteral("FROM ") + table);
+    q->SQL().Add(QStringLiteral("WHERE ID =") + idText);
+    q->Open();
+    TField* f = q->FieldByName(column);
+    const QString old = f->IsNull() ? QStringLiteral("NULL") : DateToYMD(f->AsDateTime());
+    q->Close();
+    return old;
+}
+
+// Reopens a page query and returns to a row by its key when it is still
+// there; otherwise the first row stays current.
+void Reload(TQuery* q, const QString& keyField, const QVariant& key)
+{
+    q->Close();
+    q->Open();
+    if (!keyField.isEmpty())
+        q->Locate(keyField, key);
+}
+
+// The other operator page, when it is open, follows a change of tUser; it
+// returns to its own current operator.
+void ReloadOperatorPage(TQuery* q, const QString& keyField)
+{
+    if (!q || !q->Active())
+        return;
+    const QVariant key = q->FieldByName(keyField)->Value();
+    Reload(q, keyField, key);
+}
+
+}  // namespace
+
+void TMainForm::DeleteRecord(int pageId)
+{
+    const DeletePage* page = FindDeletePage(pageId);
+    TQuery* query = CurrentQuery(pageId);
+    if (!page || !query || !query->Active() || query->IsEmpty()) {
+        ProcessMessages();
+        return;
+    }
+    const QString keyField = KeyField(pageId);
+    TField* key = query->FieldByName(keyField);
+    if (key->IsNull()) {
+        ProcessMessages();
+        return;
+    }
+
+    const QString auditTable = pageId == kValidAccountPage ? QStringLiteral("tValidAccountNumber")
+                                                           : CurrentTable(pageId);
+    const bool audited = IsTableAudited(auditTable);
+    const QString nowText = DateTimeToSql(Now());
+    const QString endDateText = Quoted(DateToYMD(Date()));
+    const QString table = QLatin1String(page->Table);
+    const int id = key->AsInteger();
+    const QString idText = QString::number(id);
+    const QString operatorName = SqlStr(OperatorName());
+
+    if (page->Kind == DelKind::Delete) {
+        // The question comes before the transaction: nothing is held while
+        // the operator decides.
+        qry->Close();
+        qry->SQL().Clear();
+        qry->SQL().Add(QStringLiteral("SELECT id"));
+        qry->SQL().Add(QStringLiteral("FROM tBatchType"));
+        qry->SQL().Add(QStringLiteral("WHERE ProgramID = ") + idText);
+        qry->Open();
+        const bool used = !qry->IsEmpty();
+        qry->Close();
+        if (used && MessageDlg(QStringLiteral("This ID is used in tBatchType. Continue?"), mtWarning, mbYes | mbNo,
+                               0) != mrYes) {
+            ProcessMessages();
+            return;
+        }
+        const QString description = query->FieldByName(QStringLiteral("Description"))->AsString();
+
+        TTransaction guard(DM->dbKVdata);
+        if (audited) {
+            // Written before the delete, so the values still exist to copy.
+            QString insertLine, columns, values;
+            TStringList lines;
+            BeginAuditTrail(QString::number(OperatorNumber()), FDeleteEventID, table, insertLine, columns, values);
+            AppendText(idText, values);
+            AddAuditField(QStringLiteral("ID"), idText, QStringLiteral("NULL"), lines);
+            AddAuditField(QStringLiteral("DESCRIPTION"), description, QStringLiteral("NULL"), lines);
+            WriteAuditTrail(insertLine, columns, values, lines);
+        }
+        Exec(qry, {QStringLiteral("DELETE FROM tProgram"), QStringLiteral("WHERE ID = ") + idText});
+        guard.Commit();
+        Reload(query, QString(), QVariant());
+        ProcessMessages();
+        return;
+    }
+
+    // A Null Active counts as inactive: Del then reactivates the row.
+    const bool deactivate = query->FieldByName(QStringLiteral("Active"))->AsBoolean();
+    const QString newActive = deactivate ? QStringLiteral("0") : QStringLiteral("1");
+    const QString oldActive = deactivate ? QStringLiteral("1") : QStringLiteral("0");
+    const QString action = deactivate ? FDeleteEventID : FUpdateEventID;
+    const QString date = deactivate ? endDateText : QStringLiteral("NULL");
+
+    {
+        TTransaction guard(DM->dbKVdata);
+        const QString where = QStringLiteral("WHERE ID =") + idText;
+        QString auditField, oldValue, newValue;
+
+        switch (page->Kind) {
+        case DelKind::Toggle:
+        case DelKind::ToggleShared:
+            Exec(qry, {QStringLiteral("UPDATE ") + table, QStringLiteral("SET Active = ") + newActive, where});
+            auditField = QStringLiteral("Active");
+            oldValue = oldActive;
+            newValue = newActive;
+            break;
+        case DelKind::ToggleEndDate:
+        case DelKind::ToggleTermDate: {
+            const QString column = page->Kind == DelKind::ToggleTermDate ? QStringLiteral("TerminationDate")
+                                                                         : QStringLiteral("EndDate");
+            // A row with no date, or one being deactivated, has no old date.
+            QString oldDate = QStringLiteral("NULL");
+            if (!deactivate && audited)
+                oldDate = OldDate(qry, column, table, idText);
+            QStringList lines{QStringLiteral("UPDATE ") + table,
+                              QStringLiteral("SET Active = ") + newActive + QChar(',')};
+            if (pageId == kRatePage) {
+                lines << column + QStringLiteral(" = ") + date + QChar(',')
+                      << QStringLiteral("LastUpdatedBy = '") + operatorName + QChar('\'');
+            } else {
+                lines << column + QStringLiteral(" = ") + date;
+            }
+            lines << where;
+            Exec(qry, lines);
+            auditField = column;
+            oldValue = oldDate;
+            newValue = date;
+            break;
+        }
+        case DelKind::Delete:
+            break;
+        }
+
+        if (audited && page->Values == AuditValues::Shared) {
+            QString insertLine, columns, values;
+            TStringList lines;
+            // The shared rows name the operator by number, and every toggle
+            // as the delete event.
+            BeginAuditTrail(QString::number(OperatorNumber()), FDeleteEventID, table, insertLine, columns, values);
+            AppendText(idText, values);
+            AddAuditField(QStringLiteral("ACTIVE"), oldActive, newActive, lines);
+            WriteAuditTrail(insertLine, columns, values, lines);
+        } else if (audited) {
+            QString oldText = oldValue, newText = newValue;
+            switch (page->Values) {
+            case AuditValues::BothQuoted:
+                oldText = Quoted(oldValue);
+                newText = Quoted(newValue);
+                break;
+            case AuditValues::OldQuoted:
+            case AuditValues::Date:  // the new date carries its own quotes, or is NULL
+                oldText = Quoted(oldValue);
+                break;
+            case AuditValues::BothBare:
+            case AuditValues::Shared:
+                break;
+            }
+            Exec(qry, {QStringLiteral("INSERT INTO tAuditTrail"),
+                       QStringLiteral("(UserID,ActionTime,Action,TableName,FieldName,Oldvalue,NewValue,TableID)"),
+                       QStringLiteral("VALUES ('") + operatorName + QStringLiteral("','") + nowText +
+                           QStringLiteral("',") + action + QStringLiteral(",'") + table + QStringLiteral("','") +
+                           auditField + QStringLiteral("',") + oldText + QChar(',') + newText + QChar(',') +
+                           idText + QChar(')')});
+        }
+        guard.Commit();
+    }
+    if (pageId == kRatePage)
+        ProcessMessages();
+
+    const bool locate = page->Kind != DelKind::ToggleShared;
+    Reload(query, locate ? keyField : QString(), id);
+    if (pageId == kUserPage)
+        ReloadOperatorPage(CurrentQuery(kUserFunctionPage), QStringLiteral("UserID"));
+    else if (pageId == kUserFunctionPage)
+        ReloadOperatorPage(CurrentQuery(kUserPage), QStringLiteral("id"));
+
+    if (pageId == kServiceSplitPage)
+        MessageDlg(QStringLiteral("The tServiceSplit table MUST be updated \r\nto process relevant transactions."),
+                   mtWarning, mbOK, 0);
+    ProcessMessages();
 }

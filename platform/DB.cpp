@@ -57,7 +57,9 @@ bool ParseDateTimeText(const QString& text, QDateTime& out)
         if (!ok1 || !ok2 || !ok3 || !tm.isValid())
             return false;
     }
-    out = QDateTime(d, tm);
+    // Stored date-times carry no zone; keeping them in UTC spares a time-zone
+    // lookup for every value read.
+    out = QDateTime(d, tm, Qt::UTC);
     return true;
 }
 
@@ -174,7 +176,7 @@ QVariant TField::ValueOf(const QVariant& r) const
         if (r.typeId() == QMetaType::QDateTime)
             return r;
         if (r.typeId() == QMetaType::QDate)
-            return QDateTime(r.toDate(), QTime(0, 0));
+            return QDateTime(r.toDate(), QTime(0, 0), Qt::UTC);
         const QString s = variantText(r);
         if (s.trimmed().isEmpty())
             return QVariant();
@@ -700,6 +702,7 @@ void TDataSet::Open()
         throw EDatabaseError(Describe(QStringLiteral("The statement does not return a result set")));
 
     const QSqlRecord rec = cursor->record();
+    m_columnCount = rec.count();
     if (!m_defs.isEmpty()) {
         // Persistent fields live as long as the data set; each open maps them
         // to the result's columns again.
@@ -818,7 +821,7 @@ void TDataSet::fetchOne()
     if (m_allFetched || !m_cursor)
         return;
     if (m_cursor->next()) {
-        const int n = m_cursor->record().count();
+        const int n = m_columnCount;
         QVector<QVariant> row(n);
         for (int i = 0; i < n; ++i)
             row[i] = m_cursor->value(i);

@@ -257,6 +257,7 @@ private:
     int m_disableCount = 0;
     bool m_scrollPending = false;
     int m_drawRow = -1;
+    int m_columnCount = 0;
     friend class TActiveRecordScope;
     QPointer<TDatabase> m_database;
     QString m_selectText;

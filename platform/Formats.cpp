@@ -238,7 +238,9 @@ QString FormatFloat(const QString& format, double value)
         } else if (c == QChar('.') && point < 0 && first >= 0) {
             point = i;
             last = qMax(last, i);
-        } else if (c == QChar(',') && first >= 0 && point < 0) {
+        } else if (c == QChar(',') && point < 0) {
+            // A comma anywhere before the point asks for grouping, also in
+            // front of the first digit (",0.00", "$,0.00").
             group = true;
         }
     }

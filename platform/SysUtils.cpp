@@ -59,7 +59,7 @@ QDateTime DateTimeToQDateTime(TDateTime dt)
         d = d.addDays(1);
         ms -= kMsPerDay;
     }
-    return QDateTime(d, QTime::fromMSecsSinceStartOfDay(int(ms)));
+    return QDateTime(d, QTime::fromMSecsSinceStartOfDay(int(ms)), Qt::UTC);
 }
 
 void DecodeDate(TDateTime dt, int& year, int& month, int& day)
@@ -82,6 +82,25 @@ void DecodeTime(TDateTime dt, int& hour, int& min, int& sec, int& msec)
 TDateTime DateOf(TDateTime dt)
 {
     return std::floor(dt + 1e-9);
+}
+
+int DayOfWeek(TDateTime dt)
+{
+    return DateTimeToQDate(dt).dayOfWeek() % 7 + 1;
+}
+
+TDateTime IncMonth(TDateTime dt, int months)
+{
+    int y, m, d;
+    DecodeDate(dt, y, m, d);
+    const int total = y * 12 + (m - 1) + months;
+    y = total / 12;
+    m = total % 12 + 1;
+    d = qMin(d, DaysInMonth(y, m));
+    TDateTime out;
+    if (!TryEncodeDate(y, m, d, out))
+        throw EConvertError(QStringLiteral("Invalid argument to date encode"));
+    return out + (dt - std::floor(dt));
 }
 
 TDateTime QDateToDateTime(const QDate& d)

@@ -18,6 +18,10 @@ void DecodeTime(TDateTime dt, int& hour, int& min, int& sec, int& msec);
 bool IsLeapYear(int year);
 int DaysInMonth(int year, int month);
 TDateTime DateOf(TDateTime dt);  // the date part
+int DayOfWeek(TDateTime dt);     // 1 Sunday .. 7 Saturday
+// The same day Months later or earlier, cut to the days of the month it
+// lands in (31 January + 1 gives 28 or 29 February); the time is kept.
+TDateTime IncMonth(TDateTime dt, int months);
 
 QDate DateTimeToQDate(TDateTime dt);
 QDateTime DateTimeToQDateTime(TDateTime dt);

@@ -5,6 +5,7 @@
 #include "Platform.h"
 #include "TestSupport.h"
 #include <QFile>
+#include <QProcess>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -103,6 +104,20 @@ private slots:
         QCOMPARE(TDM::DecodeString(enc), clear);
         QCOMPARE(TDM::XorWithKey(TDM::XorWithKey(clear)), clear);
     }
+    void runScriptScramblesAsTheProgram()
+    {
+        // The run command writes the demo settings with a shell script; the
+        // program must read back what it wrote.
+        for (const QString& clear : {QString("sa"), QString("/home/o'neil/.local/share/kvsys/demo.db"),
+                                     QString::fromUtf8("pässwörd€"), QString(40, 'x')}) {
+            QProcess p;
+            p.start("sh", {kvtest::SourcePath("scripts/kvsys-encode.sh"), clear});
+            QVERIFY(p.waitForFinished(10000));
+            QCOMPARE(p.exitCode(), 0);
+            QCOMPARE(QString::fromLatin1(p.readAllStandardOutput()).trimmed(), TDM::EncodeString(clear));
+        }
+    }
+
     void decodingOddAndBadText()
     {
         QCOMPARE(TDM::DecodeString("DA1F7"), QString("sa"));  // the odd digit is ignored

@@ -1,4 +1,5 @@
 #include "Formats.h"
+#include <cmath>
 #include "Locale.h"
 #include "SysUtils.h"
 #include "TestSupport.h"
@@ -59,6 +60,33 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(EConvertError, EncodeDate(2026, 2, 29));
         QCOMPARE(DaysInMonth(2028, 2), 29);
         QCOMPARE(Date(), EncodeDate(2026, 3, 5));  // the tests' fixed clock
+    }
+
+    void incMonthCutsTheDay_data()
+    {
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<int>("months");
+        QTest::addColumn<QDate>("to");
+        QTest::newRow("31 Jan to a short February") << QDate(2026, 1, 31) << 1 << QDate(2026, 2, 28);
+        QTest::newRow("31 Jan to a leap February") << QDate(2024, 1, 31) << 1 << QDate(2024, 2, 29);
+        QTest::newRow("31 Mar back to 30 days") << QDate(2026, 3, 31) << -1 << QDate(2026, 2, 28);
+        QTest::newRow("over the year end") << QDate(2026, 12, 15) << 1 << QDate(2027, 1, 15);
+        QTest::newRow("back over the year start") << QDate(2026, 1, 15) << -1 << QDate(2025, 12, 15);
+        QTest::newRow("29 Feb a year on") << QDate(2024, 2, 29) << 12 << QDate(2025, 2, 28);
+    }
+    void incMonthCutsTheDay()
+    {
+        QFETCH(QDate, from);
+        QFETCH(int, months);
+        QFETCH(QDate, to);
+        QCOMPARE(DateTimeToQDate(IncMonth(QDateToDateTime(from) + 0.5, months)), to);
+        QCOMPARE(IncMonth(QDateToDateTime(from) + 0.5, months) - std::floor(IncMonth(QDateToDateTime(from) + 0.5, months)), 0.5);
+    }
+    void dayOfWeekCountsFromSunday()
+    {
+        QCOMPARE(DayOfWeek(EncodeDate(2026, 3, 1)), 1);  // a Sunday
+        QCOMPARE(DayOfWeek(EncodeDate(2026, 3, 5)), 5);  // a Thursday
+        QCOMPARE(DayOfWeek(EncodeDate(2026, 3, 7)), 7);
     }
 
     void formatDateTime_data()
@@ -139,6 +167,10 @@ private slots:
         QTest::newRow("no integer digits") << "#.##" << 0.5 << ".5";
         QTest::newRow("literal text") << "\"km \"0.0" << 3.25 << "km 3.3";
         QTest::newRow("three decimals") << "0.000" << 1.0 << "1.000";
+        QTest::newRow("comma before the first digit groups") << ",0.##" << 1234.5 << "1,234.5";
+        QTest::newRow("symbol then grouping") << "$,0.00;-$,0.00" << 1234.5 << "$1,234.50";
+        QTest::newRow("symbol then grouping, negative") << "$,0.00;-$,0.00" << -1234.5 << "-$1,234.50";
+        QTest::newRow("quoted point in a trailing symbol") << ",0.00 'kr.'" << 1234567.0 << "1,234,567.00 kr.";
     }
     void formatFloat()
     {

@@ -1,0 +1,502 @@
+#include "GenericPrint.h"
+#include "Application.h"
+#include "DateFunctions.h"
+#include "Exceptions.h"
+#include "Formats.h"
+#include "GenFns.h"
+#include "Locale.h"
+#include "Progress.h"
+#include <QApplication>
+#include <QFile>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <cmath>
+#include <memory>
+
+// ------------------------------------------------------------------ printer
+
+namespace {
+QPrinter*& thePrinter()
+{
+    static QPrinter* printer = nullptr;
+    return printer;
+}
+
+void freePrinter()
+{
+    delete thePrinter();
+    thePrinter() = nullptr;
+}
+
+ReportTextHook& textHook()
+{
+    static ReportTextHook hook;
+    return hook;
+}
+
+// The state of the report being printed; reset at the start of each one.
+struct ReportJob {
+    QPrinter* printer = nullptr;
+    QPainter* painter = nullptr;
+    int Y = 0;
+    int PageNumber = 0;
+    int DpiX = 0;
+    int Gap = 0;
+    int LineH = 0;
+    bool aborted = false;
+};
+ReportJob g_job;
+
+bool drawing()
+{
+    return g_job.painter && !g_job.aborted;
+}
+
+int pixels(int tenths)
+{
+    return int(RoundHalfEven(double(g_job.DpiX) * std::abs(tenths) * 0.1, 0));
+}
+
+void tell(const QRect& rect, const QString& text)
+{
+    if (textHook())
+        textHook()({g_job.PageNumber, rect, text, g_job.painter->font()});
+}
+}  // namespace
+
+QPrinter* Printer()
+{
+    if (!thePrinter()) {
+        thePrinter() = new QPrinter(QPrinter::HighResolution);
+        // A laser printer's resolution: the report's 20-pixel column gap
+        // stays visible.
+        thePrinter()->setResolution(600);
+        qAddPostRoutine(freePrinter);
+    }
+    return thePrinter();
+}
+
+bool PrinterAvailable()
+{
+    const QPrinter* p = Printer();
+    if (p->outputFormat() == QPrinter::PdfFormat)
+        return !p->outputFileName().isEmpty();
+    return p->isValid() && !p->printerName().isEmpty();
+}
+
+void AbortPrintJob()
+{
+    if (!g_job.painter || g_job.aborted)
+        return;
+    g_job.aborted = true;
+    g_job.printer->abort();  // not every device can; the job still draws nothing more
+}
+
+bool PrintJobAborted()
+{
+    return g_job.aborted;
+}
+
+ReportTextHook SetReportTextHook(ReportTextHook hook)
+{
+    ReportTextHook old = std::move(textHook());
+    textHook() = std::move(hook);
+    return old;
+}
+
+// ------------------------------------------------------------------- rules
+
+namespace {
+bool isTextType(TFieldType t)
+{
+    return t == ftString || t == ftFixedChar || t == ftWideString;
+}
+bool isIntegerType(TFieldType t)
+{
+    return t == ftSmallint || t == ftInteger || t == ftWord || t == ftLargeint;
+}
+
+// The class library's number pattern: '0' a digit always shown, '#' a digit
+// shown when significant, ',' among the digits groups thousands, the first
+// '.' is the decimal point; text before and after the digits is kept. Halves
+// round away from zero, on the value's 15 significant digits.
+QString formatNumberPattern(const QString& pattern, double value)
+{
+    const TFormatSettings& fs = FormatSettings();
+    int first = -1, last = -1;
+    for (int i = 0; i < pattern.size(); ++i)
+        if (pattern[i] == QChar('0') || pattern[i] == QChar('#')) {
+            if (first < 0)
+                first = i;
+            last = i;
+        }
+    if (first < 0)
+        return pattern;
+    const QString prefix = pattern.left(first), suffix = pattern.mid(last + 1);
+    const QString body = pattern.mid(first, last - first + 1);
+    const int point = body.indexOf(QChar('.'));
+    const QString intPat = point >= 0 ? body.left(point) : body;
+    const QString fracPat = point >= 0 ? body.mid(point + 1) : QString();
+    const int minInt = int(intPat.count(QChar('0')));
+    const bool grouped = intPat.contains(QChar(','));
+    const int minFrac = int(fracPat.count(QChar('0')));
+    const int maxFrac = minFrac + int(fracPat.count(QChar('#')));
+
+    // Decimal digits of |value|: 15 significant, then rounded at maxFrac.
+    QString intDigits, fracDigits;
+    if (value != 0.0 && std::isfinite(value)) {
+        const QString e = QString::number(std::abs(value), 'e', 14);
+        const QString digits = e.left(1) + e.mid(2, 14);
+        const int pos = e.mid(e.indexOf(QChar('e')) + 1).toInt() + 1;  // digits before the point
+        if (pos <= 0) {
+            fracDigits = QString(-pos, QChar('0')) + digits;
+        } else if (pos >= digits.size()) {
+            intDigits = digits + QString(pos - digits.size(), QChar('0'));
+        } else {
+            intDigits = digits.left(pos);
+            fracDigits = digits.mid(pos);
+        }
+    }
+    if (fracDigits.size() > maxFrac) {
+        const bool up = fracDigits[maxFrac] >= QChar('5');
+        fracDigits.truncate(maxFrac);
+        if (up) {
+            QString all = intDigits + fracDigits;
+            int i = int(all.size()) - 1;
+            for (; i >= 0; --i) {
+                if (all[i] == QChar('9')) {
+                    all[i] = QChar('0');
+                } else {
+                    all[i] = QChar(all[i].unicode() + 1);
+                    break;
+                }
+            }
+            if (i < 0)
+                all.prepend(QChar('1'));
+            intDigits = all.left(all.size() - fracDigits.size());
+            fracDigits = all.right(fracDigits.size());
+        }
+    }
+    while (!intDigits.isEmpty() && intDigits[0] == QChar('0'))
+        intDigits.remove(0, 1);
+    while (fracDigits.size() > minFrac && fracDigits.endsWith(QChar('0')))
+        fracDigits.chop(1);
+    while (fracDigits.size() < minFrac)
+        fracDigits += QChar('0');
+    if (intDigits.size() < minInt)
+        intDigits = QString(minInt - intDigits.size(), QChar('0')) + intDigits;
+    bool nonZero = false;
+    for (const QChar c : intDigits + fracDigits)
+        nonZero = nonZero || c != QChar('0');
+    const bool negative = value < 0 && nonZero;
+
+    if (grouped && !fs.ThousandSeparator.isNull()) {
+        QString g;
+        for (int i = 0; i < intDigits.size(); ++i) {
+            if (i > 0 && (intDigits.size() - i) % 3 == 0)
+                g += fs.ThousandSeparator;
+            g += intDigits[i];
+        }
+        intDigits = g;
+    }
+    QString out = intDigits;
+    if (!fracDigits.isEmpty())
+        out += fs.DecimalSeparator + fracDigits;
+    return (negative ? QStringLiteral("-") : QString()) + prefix + out + suffix;
+}
+}  // namespace
+
+QString FormatReportMoney(double Value)
+{
+    // A leading zero before the point: totals read 0.20, not .20.
+    return formatNumberPattern(QStringLiteral("#,###,##0.00"), Value);
+}
+
+int ReportColumnWidth(const TField& Field)
+{
+    const TFieldType t = Field.DataType();
+    if (isTextType(t)) {
+        const int w = Field.DisplayWidth();
+        return w > 10 ? kReportWide : w < 6 ? kReportNarrow : kReportMedium;
+    }
+    if (t == ftDate || t == ftDateTime)
+        return kReportMedium;
+    if (t == ftCurrency || t == ftFloat || isIntegerType(t))
+        return kReportNumber;
+    if (t == ftBoolean)
+        return kReportNarrow;
+    return 0;
+}
+
+bool ReportColumnTotals(const TField& Field)
+{
+    return Field.DataType() == ftCurrency || Field.DataType() == ftFloat;
+}
+
+QString ReportCellText(const TField& Field)
+{
+    const TFieldType t = Field.DataType();
+    if (isTextType(t))
+        return Field.DisplayText();
+    if (t == ftDate || t == ftDateTime)
+        return Field.IsNull() ? QString() : DateToDMY(Field.AsDateTime());
+    if (t == ftCurrency || t == ftFloat)
+        return FormatReportMoney(Field.AsFloat());
+    if (isIntegerType(t)) {
+        const QVariant v = Field.Value();
+        return QString::number(v.isNull() ? 0 : v.toLongLong());
+    }
+    if (t == ftBoolean)
+        return Field.AsBoolean() ? QStringLiteral("Yes") : QStringLiteral("No");
+    return QString();
+}
+
+// ------------------------------------------------------------------ pieces
+
+void PrintRow(const TReportRow& Cells)
+{
+    if (!drawing())
+        return;
+    QPainter& p = *g_job.painter;
+    const QFontMetrics fm = p.fontMetrics();
+    int x = 0;
+    for (const TReportCell& cell : Cells) {
+        const int right = x + pixels(cell.Width);
+        if (cell.Width < 0) {
+            const int textWidth = fm.horizontalAdvance(cell.Text);
+            if (textWidth < right - x)
+                x += right - x - textWidth;
+        }
+        if (right > x && !cell.Text.isEmpty()) {
+            const QRect box(x, g_job.Y, right - x, g_job.LineH);
+            p.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, cell.Text);
+            tell(box, cell.Text);
+        }
+        x = right + 20;
+    }
+    g_job.Y += 2 * g_job.Gap;
+}
+
+void PrintPageHeader(const QString& Title)
+{
+    if (!drawing())
+        return;
+    QPainter& p = *g_job.painter;
+    const QFont saved = p.font();
+    QFont big = saved;
+    big.setPointSizeF(saved.pointSizeF() + 2);
+    big.setBold(true);
+    p.setFont(big);
+    const QFontMetrics fm = p.fontMetrics();
+    const int pageWidth = g_job.printer->width();
+    const int l = pixels(kReportLeftMargin) + 2;
+    const int r = pixels(kReportRightMargin) + 2;
+    g_job.Y += kReportTopMargin * g_job.Gap;
+    auto textOut = [&](int x, const QString& text) {
+        if (!drawing())
+            return;
+        p.drawText(QPoint(x, g_job.Y + fm.ascent()), text);
+        tell(QRect(x, g_job.Y, fm.horizontalAdvance(text), fm.height()), text);
+    };
+    textOut(l, QStringLiteral("Page ") + QString::number(g_job.PageNumber));
+    textOut(l + (pageWidth - l - r) / 2 - fm.horizontalAdvance(Title) / 2, Title);
+    const QString date = QStringLiteral("Date: ") + DateToDMY(Date());
+    textOut(pageWidth - r - fm.horizontalAdvance(date), date);
+    g_job.Y += g_job.LineH + g_job.Gap;
+    p.setFont(saved);
+}
+
+namespace {
+// Bold and underlined for the duration of one line.
+class EmphasisedLine {
+public:
+    EmphasisedLine()
+    {
+        QFont f = g_job.painter->font();
+        f.setBold(true);
+        f.setUnderline(true);
+        g_job.painter->setFont(f);
+    }
+    ~EmphasisedLine()
+    {
+        QFont f = g_job.painter->font();
+        f.setBold(false);
+        f.setUnderline(false);
+        g_job.painter->setFont(f);
+    }
+    EmphasisedLine(const EmphasisedLine&) = delete;
+    EmphasisedLine& operator=(const EmphasisedLine&) = delete;
+};
+}  // namespace
+
+void PrintHeadingsRow(const QVector<int>& Widths, const QStringList& Headings)
+{
+    if (!drawing())
+        return;
+    EmphasisedLine bold;
+    TReportRow row{{QString(), kReportLeftMargin}};
+    for (int i = 0; i < Widths.size(); ++i)
+        row.push_back({Headings.value(i), Widths[i]});
+    PrintRow(row);
+}
+
+void PrintTotalsRow(const QVector<double>& Totals, const QVector<int>& Widths)
+{
+    if (!drawing())
+        return;
+    EmphasisedLine bold;
+    TReportRow row{{QString(), kReportLeftMargin}};
+    for (int i = 0; i < Widths.size(); ++i) {
+        const double total = Totals.value(i);
+        row.push_back({total == 0.0 ? QStringLiteral(" ") : FormatReportMoney(total), Widths[i]});
+    }
+    PrintRow(row);
+}
+
+// ----------------------------------------------------------------- reports
+
+namespace {
+// Ends the job however the report leaves: a job that did not finish (aborted
+// or failed) leaves no output behind where the device lets us discard it.
+class JobGuard {
+public:
+    JobGuard(QPrinter* printer, QPainter* painter) : m_orientation(printer->pageLayout().orientation())
+    {
+        g_job = ReportJob();
+        g_job.printer = printer;
+        g_job.painter = painter;
+    }
+    void Finished() { m_finished = true; }
+    ~JobGuard()
+    {
+        QPrinter* printer = g_job.printer;
+        if (!m_finished && !g_job.aborted) {
+            g_job.aborted = true;
+            printer->abort();
+        }
+        const bool discard = g_job.aborted && g_job.painter->isActive();
+        if (g_job.painter->isActive())
+            g_job.painter->end();
+        if (discard && printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty())
+            QFile::remove(printer->outputFileName());
+        printer->setPageOrientation(m_orientation);
+        g_job.painter = nullptr;
+        g_job.printer = nullptr;
+    }
+    JobGuard(const JobGuard&) = delete;
+    JobGuard& operator=(const JobGuard&) = delete;
+
+private:
+    QPageLayout::Orientation m_orientation;
+    bool m_finished = false;
+};
+
+class ControlsDisabled {
+public:
+    explicit ControlsDisabled(TDataSet* ds) : m_ds(ds) { m_ds->DisableControls(); }
+    ~ControlsDisabled() { m_ds->EnableControls(); }
+    ControlsDisabled(const ControlsDisabled&) = delete;
+    ControlsDisabled& operator=(const ControlsDisabled&) = delete;
+
+private:
+    TDataSet* m_ds;
+};
+
+// Makes sure the printer can take a job: selects the current printer again
+// once when it cannot.
+void requirePrinter()
+{
+    if (PrinterAvailable())
+        return;
+    QPrinter* p = Printer();
+    const QString name = p->printerName().isEmpty() ? QPrinterInfo::defaultPrinterName() : p->printerName();
+    if (!name.isEmpty())
+        p->setPrinterName(name);
+    if (!PrinterAvailable())
+        throw EPrinter(QStringLiteral("Could Not Initialize Printer TDeviceMode Structure."));
+}
+}  // namespace
+
+void PrintDataSet(TDataSet* DataSet, const QString& Title)
+{
+    if (!DataSet)
+        return;
+    requirePrinter();
+
+    QVector<int> widths;
+    QStringList headings;
+    QVector<double> totals;
+    for (int i = 0; i < DataSet->FieldCount(); ++i) {
+        const TField& f = *DataSet->Fields(i);
+        widths << ReportColumnWidth(f);
+        headings << f.DisplayLabel();
+        totals << 0.0;
+    }
+
+    auto progress = std::make_unique<TProgressForm>();
+    progress->Msg->setText(QStringLiteral("Printing data ..."));
+    progress->show();
+    const int count = DataSet->RecordCount();
+    const double step = count > 0 ? 100.0 / count : 100.0;
+
+    QPrinter* printer = Printer();
+    QPainter painter;
+    JobGuard job(printer, &painter);
+    printer->setPageOrientation(QPageLayout::Landscape);
+    if (!painter.begin(printer)) {
+        progress->hide();
+        throw EPrinter(QStringLiteral("Cannot start printing on %1.")
+                           .arg(printer->outputFormat() == QPrinter::PdfFormat ? printer->outputFileName()
+                                                                               : printer->printerName()));
+    }
+    QFont font = QApplication::font();
+    font.setPointSize(8);  // the printer canvas's default size
+    painter.setFont(font);
+    g_job.DpiX = printer->logicalDpiX();
+    g_job.Gap = printer->logicalDpiY() / 10;
+    g_job.LineH = painter.fontMetrics().height() + g_job.Gap;
+    g_job.PageNumber = 1;
+    PrintPageHeader(Title);
+    PrintHeadingsRow(widths, headings);
+
+    {
+        ControlsDisabled frozen(DataSet);
+        const int keep = DataSet->UniDirectional ? 0 : DataSet->RecNo();
+        DataSet->First();
+        int done = 0;
+        while (!DataSet->Eof() && !g_job.aborted) {
+            TReportRow row{{QString(), kReportLeftMargin}};
+            for (int i = 0; i < DataSet->FieldCount(); ++i) {
+                const TField& f = *DataSet->Fields(i);
+                row.push_back({ReportCellText(f), widths[i]});
+                if (ReportColumnTotals(f))
+                    totals[i] = AddCurrRounded(totals[i], f.AsFloat());
+            }
+            PrintRow(row);
+            if (drawing() && printer->height() < g_job.Y + g_job.LineH) {
+                g_job.Y = 0;
+                printer->newPage();
+                ++g_job.PageNumber;
+                PrintPageHeader(Title);
+                PrintHeadingsRow(widths, headings);
+            }
+            progress->SetPosition(qRound(++done * step));
+            ProcessMessages();  // where the Abort button gets pressed
+            DataSet->Next();
+        }
+        if (keep > 0)
+            DataSet->SetRecNo(keep);  // the grid stays on the operator's row
+    }
+
+    PrintTotalsRow(totals, widths);
+    job.Finished();
+    progress->hide();
+}
+
+void PrintQuery(TQuery* Query, const QString& Title)
+{
+    PrintDataSet(Query, Title);
+}

@@ -1,0 +1,75 @@
+#pragma once
+// The printed report: the rows of a data set as a paged landscape report on
+// the program's current printer, with a page header, column headings, one
+// line per row and a totals line for the money columns.
+//
+// Lengths of the layout are in tenths of an inch; a negative column width
+// means the same width, right-aligned.
+#include "DB.h"
+#include <QFont>
+#include <QRect>
+#include <QString>
+#include <QVector>
+#include <functional>
+
+class QPrinter;
+
+// The program's current printer: one for the whole run, chosen and set up
+// in the print dialog (which also offers printing to a PDF file).
+QPrinter* Printer();
+// True when the printer can take a job: a printer device, or a file chosen
+// for the output.
+bool PrinterAvailable();
+// Stops the running print job (the progress window's Abort button): nothing
+// more is drawn, no page begun, and the output is discarded where the device
+// allows it. Does nothing when no job runs.
+void AbortPrintJob();
+bool PrintJobAborted();
+
+// Print the rows of the data set under the title; the progress window shows
+// while it runs. Raises EPrinter when there is no printer to print on.
+void PrintDataSet(TDataSet* DataSet, const QString& Title);
+void PrintQuery(TQuery* Query, const QString& Title);
+
+// One cell of a report line: its text and its width in tenths of an inch
+// (negative: right-aligned).
+struct TReportCell {
+    QString Text;
+    int Width = 0;
+};
+using TReportRow = QVector<TReportCell>;
+
+// The pieces of a report. They draw on the job that PrintDataSet runs and
+// do nothing outside one (or after it was aborted).
+void PrintRow(const TReportRow& Cells);
+void PrintPageHeader(const QString& Title);
+void PrintHeadingsRow(const QVector<int>& Widths, const QStringList& Headings);
+void PrintTotalsRow(const QVector<double>& Totals, const QVector<int>& Widths);
+
+// Layout rules, per field.
+enum : int {
+    kReportLeftMargin = 2,
+    kReportRightMargin = 2,
+    kReportTopMargin = 6,
+    kReportBottomMargin = 6,
+    kReportNarrow = 3,
+    kReportMedium = 7,
+    kReportWide = 15,
+    kReportNumber = -7
+};
+int ReportColumnWidth(const TField& Field);   // tenths of an inch; 0: no width
+QString ReportCellText(const TField& Field);  // of the current record
+bool ReportColumnTotals(const TField& Field);  // money and floats are totalled
+// Money as the report shows it: the "#,###,###.00" pattern in the regional
+// separators (no digit before the point below 1, as the pattern says).
+QString FormatReportMoney(double Value);
+
+// Tests: every text the report draws, with its page, box and font.
+struct TReportText {
+    int Page = 0;
+    QRect Rect;
+    QString Text;
+    QFont Font;
+};
+using ReportTextHook = std::function<void(const TReportText&)>;
+ReportTextHook SetReportTextHook(ReportTextHook hook);

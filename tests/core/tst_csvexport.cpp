@@ -1,0 +1,333 @@
+#include "GenFns.h"
+#include "Progress.h"
+#include "TestSupport.h"
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTimer>
+
+// The CSV export of a page: the file's bytes, the save dialog, the folder
+// kept in "UserDirectory", and the failures.
+class TestCsvExport : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<kvtest::TestDatabase> db;
+    QTemporaryDir out;
+    QList<TSaveDialogRequest> requests;
+    QString answer;  // the path the save dialog gives; empty: cancelled
+    SaveDialogHook previousHook;
+
+    static QVector<TFieldDef> pageFields()
+    {
+        auto def = [](const QString& name, TFieldType t, int size = 0) {
+            TFieldDef d;
+            d.Name = name;
+            d.DataType = t;
+            d.Size = size;
+            return d;
+        };
+        TFieldDef rate = def("Rate", ftFloat);
+        rate.Currency = true;
+        return {def("ID", ftInteger), def("Description", ftString, 40), def("StartDate", ftDateTime), rate,
+                def("Active", ftBoolean)};
+    }
+    std::unique_ptr<TQuery> openPage(const QString& where = QString())
+    {
+        auto q = std::make_unique<TQuery>(nullptr, "dbKVdata");
+        q->SQL().Add("SELECT ID, Description, StartDate, Rate, Active");
+        q->SQL().Add("FROM tExport");
+        if (!where.isEmpty())
+            q->SQL().Add(where);
+        q->SQL().Add("ORDER BY ID");
+        q->SetFieldDefs(pageFields());
+        q->Open();
+        return q;
+    }
+    QByteArray read(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QString userDirectory() { return db->Value("SELECT ParmText FROM tParameter WHERE Parm = 'UserDirectory'"); }
+    int parameterWrites() { return db->Value("SELECT COUNT(*) FROM tParmLog").toInt(); }
+
+private slots:
+    void initTestCase()
+    {
+        db = std::make_unique<kvtest::TestDatabase>();
+        db->Exec("CREATE TABLE tExport (ID INTEGER PRIMARY KEY, Description TEXT, StartDate TEXT, Rate REAL,"
+                 " Active INTEGER);"
+                 // Every write of a parameter leaves a trace, so "unchanged" is checked, not assumed.
+                 "CREATE TABLE tParmLog (Parm TEXT);"
+                 "CREATE TRIGGER tParmIns AFTER INSERT ON tParameter BEGIN INSERT INTO tParmLog VALUES (new.Parm); END;"
+                 "CREATE TRIGGER tParmUpd AFTER UPDATE ON tParameter BEGIN INSERT INTO tParmLog VALUES (new.Parm); END;");
+        previousHook = SetSaveDialogHook([this](const TSaveDialogRequest& r) {
+            requests << r;
+            return answer;
+        });
+    }
+    void cleanupTestCase()
+    {
+        SetSaveDialogHook(previousHook);
+        db.reset();
+    }
+
+    void init()
+    {
+        db->Exec("DELETE FROM tExport; DELETE FROM tParameter; DELETE FROM tParmLog;"
+                 "INSERT INTO tExport VALUES (1, 'Say \"hi\", then go', '20260305', 12.5, 1);"
+                 "INSERT INTO tExport VALUES (2, 'Zoë''s café €', NULL, NULL, 0);"
+                 "INSERT INTO tExport VALUES (3, 'Plain', '19991231', 1234.56, 1);");
+        requests.clear();
+        answer.clear();
+    }
+    void fileBytes()
+    {
+        kvtest::MessageRecorder boxes;
+        auto page = openPage();
+        answer = out.filePath("tExport.csv");
+        ExportDataSetToCsv(page.get(), "tExport");
+        QCOMPARE(boxes.Count(), 0);
+        const QByteArray expected =
+            "\"ID\",\"Description\",\"StartDate\",\"Rate\",\"Active\"\r\n"
+            "\"1\",\"Say \"\"hi\"\", then go\",\"05/03/2026\",\"12.5\",\"True\"\r\n"
+            "\"2\",\"Zo\xc3\xab's caf\xc3\xa9 \xe2\x82\xac\",\"\",\"\",\"False\"\r\n"
+            "\"3\",\"Plain\",\"31/12/1999\",\"1234.56\",\"True\"\r\n";
+        QCOMPARE(read(answer), expected);
+    }
+
+    // Every value is the field's own text, whatever type the field has.
+    void valuesAreTheFieldsText()
+    {
+        db->Exec("INSERT INTO tExport VALUES (4, '  padded  ', '20260305 14:07:09', 0.1, 1);"
+                 "INSERT INTO tExport VALUES (5, NULL, '2026-03-05', -12345678.125, NULL);"
+                 "INSERT INTO tExport VALUES (6, '', '', 1e-7, 0);");
+        auto page = openPage();
+        answer = out.filePath("fields.csv");
+        ExportDataSetToCsv(page.get(), "tExport");
+        QByteArray expected = CsvLine({"ID", "Description", "StartDate", "Rate", "Active"}) + "\r\n";
+        page->First();
+        for (; !page->Eof(); page->Next()) {
+            QStringList values;
+            for (int i = 0; i < page->FieldCount(); ++i)
+                values << page->Fields(i)->AsString();
+            expected += CsvLine(values) + "\r\n";
+        }
+        QCOMPARE(read(answer), expected);
+        QVERIFY(expected.contains("\"05/03/2026 14:07:09\""));
+    }
+
+    void csvReaderSeesEveryColumn()
+    {
+        const QString sqlite = QStandardPaths::findExecutable("sqlite3");
+        if (sqlite.isEmpty())
+            QSKIP("the sqlite3 shell is not installed");
+        auto page = openPage();
+        answer = out.filePath("reader.csv");
+        ExportDataSetToCsv(page.get(), "tExport");
+        QProcess p;
+        p.start(sqlite, {":memory:", ".import --csv " + answer + " t",
+                         "SELECT Description || '|' || StartDate || '|' || Active FROM t ORDER BY ID"});
+        QVERIFY(p.waitForFinished());
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
+                 QStringList({"Say \"hi\", then go|05/03/2026|True", "Zoë's café €||False", "Plain|31/12/1999|True"}));
+    }
+
+    void csvLineQuotes_data()
+    {
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("two names") << QStringList{"ID", "Description"} << QByteArray("\"ID\",\"Description\"");
+        QTest::newRow("empty value") << QStringList{""} << QByteArray("\"\"");
+        QTest::newRow("quote doubled") << QStringList{"12\" rack"} << QByteArray("\"12\"\" rack\"");
+        QTest::newRow("only quotes") << QStringList{"\"\""} << QByteArray("\"\"\"\"\"\"");
+        QTest::newRow("comma and apostrophe kept") << QStringList{"O'Brien, J"} << QByteArray("\"O'Brien, J\"");
+        QTest::newRow("no values") << QStringList{} << QByteArray();
+    }
+    void csvLineQuotes()
+    {
+        QFETCH(QStringList, values);
+        QFETCH(QByteArray, line);
+        QCOMPARE(CsvLine(values), line);
+    }
+
+    void saveDialogRequest()
+    {
+        auto page = openPage();
+        answer.clear();  // cancelled
+        ExportDataSetToCsv(page.get(), "tCustomer");
+        QCOMPARE(requests.size(), 1);
+        const TSaveDialogRequest& r = requests.first();
+        QCOMPARE(r.Title, QString("Save the selected table values in CSV format"));
+        QCOMPARE(r.FileName, QString("tCustomer"));
+        QCOMPARE(r.Filter, QString("All Files (*.*)|*.*"));
+        QCOMPARE(r.FilterIndex, 1);
+        QCOMPARE(r.DefaultExt, QString("csv"));
+        QCOMPARE(r.InitialDir, QCoreApplication::applicationDirPath());
+        // Cancelled: nothing written, nothing kept.
+        QCOMPARE(parameterWrites(), 0);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files).filter("tCustomer"), QStringList());
+    }
+
+    void initialFolder_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("used");
+        QTest::newRow("existing folder") << out.path() << true;
+        QTest::newRow("folder gone") << out.filePath("gone") << false;
+        QTest::newRow("a file, not a folder") << QCoreApplication::applicationFilePath() << false;
+    }
+    void initialFolder()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, used);
+        SetParameter("UserDirectory", stored, "PARMTEXT");
+        auto page = openPage();
+        ExportDataSetToCsv(page.get(), "tExport");
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests.first().InitialDir, used ? stored : QCoreApplication::applicationDirPath());
+    }
+
+    void userDirectoryKept_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("plain folder") << "reports";
+        QTest::newRow("apostrophe in the folder") << "O'Brien's exports";
+        QTest::newRow("blanks and accents") << "Zoë  2026";
+    }
+    void userDirectoryKept()
+    {
+        QFETCH(QString, folder);
+        const QString dir = out.filePath(folder);
+        QVERIFY(QDir().mkpath(dir));
+        kvtest::MessageRecorder boxes;
+        auto page = openPage();
+
+        answer = dir + "/first.csv";
+        ExportDataSetToCsv(page.get(), "tExport");
+        QCOMPARE(boxes.Count(), 0);
+        QCOMPARE(userDirectory(), dir);
+        QCOMPARE(db->Value("SELECT ParmField || '|' || ParmUserDefined FROM tParameter WHERE Parm = 'UserDirectory'"),
+                 QString("PARMTEXT|1"));
+        QString got;
+        GetParameter("UserDirectory", got);
+        QCOMPARE(got, dir);
+        QCOMPARE(parameterWrites(), 1);
+
+        // The same folder again: the parameter is not written.
+        answer = dir + "/second.csv";
+        ExportDataSetToCsv(page.get(), "tExport");
+        QVERIFY(QFile::exists(answer));
+        QCOMPARE(parameterWrites(), 1);
+
+        // Another folder: updated, still one row.
+        answer = out.filePath("elsewhere.csv");
+        ExportDataSetToCsv(page.get(), "tExport");
+        QCOMPARE(userDirectory(), out.path());
+        QCOMPARE(db->Value("SELECT COUNT(*) FROM tParameter WHERE Parm = 'UserDirectory'"), QString("1"));
+        QCOMPARE(parameterWrites(), 2);
+    }
+
+    void existingFileReplacedWithoutAsking()
+    {
+        kvtest::MessageRecorder boxes;
+        answer = out.filePath("replace.csv");
+        QFile old(answer);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(10000, 'x'));
+        old.close();
+        auto page = openPage("WHERE ID = 3");
+        ExportDataSetToCsv(page.get(), "tExport");
+        QCOMPARE(boxes.Count(), 0);
+        QCOMPARE(read(answer), QByteArray("\"ID\",\"Description\",\"StartDate\",\"Rate\",\"Active\"\r\n"
+                                          "\"3\",\"Plain\",\"31/12/1999\",\"1234.56\",\"True\"\r\n"));
+    }
+
+    void unwritableFile()
+    {
+        SetParameter("UserDirectory", out.path(), "PARMTEXT");
+        const int writes = parameterWrites();
+        // The name chosen is a folder: no file can be made there.
+        const QString blocked = out.filePath("blocked");
+        QVERIFY(QDir().mkpath(blocked + "/inner"));
+        kvtest::MessageRecorder boxes;
+        auto page = openPage();
+        answer = blocked + "/inner";
+        ExportDataSetToCsv(page.get(), "tExport");
+        QCOMPARE(boxes.Count(), 1);
+        QCOMPARE(boxes.Boxes().first().Type, mtError);
+        QVERIFY2(boxes.Texts().first().startsWith("Cannot "), qPrintable(boxes.Texts().first()));
+        QVERIFY(boxes.Texts().first().contains(answer));
+        QVERIFY(QFileInfo(answer).isDir());
+        QCOMPARE(userDirectory(), out.path());
+        QCOMPARE(parameterWrites(), writes);
+        // And no progress window is left behind.
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY(!(qobject_cast<TProgressForm*>(w) && w->isVisible()));
+    }
+
+    void emptyPageOnlyTellsSo()
+    {
+        kvtest::MessageRecorder boxes;
+        auto page = openPage("WHERE ID < 0");
+        answer = out.filePath("never.csv");
+        ExportDataSetToCsv(page.get(), "tCustomer");
+        QCOMPARE(boxes.Texts(), QStringList{"No entries found in table tCustomer"});
+        QCOMPARE(boxes.Boxes().first().Type, mtInformation);
+        QCOMPARE(boxes.Boxes().first().Buttons, TMsgDlgButtons(mbOK));
+        QVERIFY(requests.isEmpty());
+        QVERIFY(!QFile::exists(answer));
+    }
+
+    void progressWindowWhileWriting()
+    {
+        auto page = openPage();
+        answer = out.filePath("progress.csv");
+        bool seen = false;
+        QString msg, title;
+        bool abortShown = true, abortEnabled = true;
+        QTimer::singleShot(0, this, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* f = qobject_cast<TProgressForm*>(w); f && f->isVisible()) {
+                    seen = true;
+                    msg = f->Msg->text();
+                    abortShown = f->btnCancel->isVisible();
+                    abortEnabled = f->btnCancel->isEnabled();
+                    title = f->windowTitle();
+                }
+            }
+        });
+        ExportDataSetToCsv(page.get(), "tExport");
+        QVERIFY(seen);
+        QCOMPARE(msg, QString("Saving account data to file ..."));
+        QCOMPARE(title, QString("Progress Status"));
+        QVERIFY(!abortShown);
+        QVERIFY(!abortEnabled);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY(!(qobject_cast<TProgressForm*>(w) && w->isVisible()));
+    }
+
+    void longPageStreamsThroughItsOwnCursor()
+    {
+        db->Exec("WITH RECURSIVE n(i) AS (SELECT 4 UNION ALL SELECT i + 1 FROM n WHERE i < 20000)"
+                 " INSERT INTO tExport SELECT i, 'Row ' || i, '20260101', i * 0.01, i % 2 FROM n;");
+        auto page = openPage();
+        page->MoveBy(5);
+        const int fetchedBefore = page->FetchedCount();
+        answer = out.filePath("long.csv");
+        ExportDataSetToCsv(page.get(), "tExport");
+        const QByteArray bytes = read(answer);
+        QCOMPARE(bytes.count("\r\n"), 20001);
+        QVERIFY(bytes.endsWith("\"20000\",\"Row 20000\",\"01/01/2026\",\"200\",\"False\"\r\n"));
+        // The page itself was not walked: the grid keeps its row and its few rows.
+        QCOMPARE(page->RecNo(), 6);
+        QCOMPARE(page->FetchedCount(), fetchedBefore);
+    }
+};
+
+KV_TEST_MAIN(TestCsvExport)
+#include "tst_csvexport.moc"

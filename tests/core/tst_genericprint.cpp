@@ -1,0 +1,400 @@
+#include "GenericPrint.h"
+#include "Locale.h"
+#include "Progress.h"
+#include "TestSupport.h"
+#include <QFile>
+#include <QLabel>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+
+// The printed report, printed to a PDF file: its layout rules, the page
+// header, headings and totals, pagination with the progress window, the
+// Abort button, and the printer that is not there.
+class TestGenericPrint : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<kvtest::TestDatabase> db;
+    QTemporaryDir out;
+    QList<TReportText> drawn;
+    std::function<void(const TReportText&)> onDraw;  // a test's own look at each text
+
+    static TFieldDef def(const QString& name, TFieldType t, int width = 0, const QString& label = QString())
+    {
+        TFieldDef d;
+        d.Name = name;
+        d.DataType = t;
+        d.DisplayWidth = width;
+        d.DisplayLabel = label;
+        return d;
+    }
+    std::unique_ptr<TQuery> open(const QStringList& sql, const QVector<TFieldDef>& defs)
+    {
+        auto q = std::make_unique<TQuery>(nullptr, "dbKVdata");
+        for (const QString& line : sql)
+            q->SQL().Add(line);
+        q->SetFieldDefs(defs);
+        q->Open();
+        return q;
+    }
+    std::unique_ptr<TQuery> pageOfRows(int rows)
+    {
+        db->Exec(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
+                         " INSERT INTO tPrint SELECT i, 'Service ' || i, '20260101', 1.25, i % 2 FROM n;")
+                     .arg(rows));
+        return open({"SELECT ID, Description, StartDate, Rate, Active", "FROM tPrint", "ORDER BY ID"},
+                    {def("ID", ftInteger), def("Description", ftString, 30), def("StartDate", ftDateTime),
+                     def("Rate", ftFloat), def("Active", ftBoolean)});
+    }
+    QString pdf() const { return out.filePath("report.pdf"); }
+    static int pdfPages(const QString& file)
+    {
+        QFile f(file);
+        if (!f.open(QIODevice::ReadOnly))
+            return -1;
+        return int(QString::fromLatin1(f.readAll()).count(QRegularExpression("/Type\\s*/Page(?![a-zA-Z])")));
+    }
+    QStringList texts(int page = 0) const
+    {
+        QStringList t;
+        for (const auto& d : drawn)
+            if (page == 0 || d.Page == page)
+                t << d.Text;
+        return t;
+    }
+    // The line of texts drawn at the same height as the first text equal to `text`.
+    QStringList lineOf(const QString& text, int page = 1) const
+    {
+        int y = -1;
+        for (const auto& d : drawn)
+            if (d.Page == page && d.Text == text) {
+                y = d.Rect.top();
+                break;
+            }
+        QStringList line;
+        for (const auto& d : drawn)
+            if (d.Page == page && d.Rect.top() == y)
+                line << d.Text;
+        return line;
+    }
+    const TReportText* find(const QString& text) const
+    {
+        for (const auto& d : drawn)
+            if (d.Text == text)
+                return &d;
+        return nullptr;
+    }
+    static TProgressForm* visibleProgress()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* f = qobject_cast<TProgressForm*>(w); f && f->isVisible())
+                return f;
+        return nullptr;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        db = std::make_unique<kvtest::TestDatabase>();
+        db->Exec("CREATE TABLE tPrint (ID INTEGER PRIMARY KEY, Description TEXT, StartDate TEXT, Rate REAL,"
+                 " Active INTEGER);");
+        SetReportTextHook([this](const TReportText& t) {
+            drawn << t;
+            if (onDraw)
+                onDraw(t);
+        });
+    }
+    void cleanupTestCase()
+    {
+        SetReportTextHook(nullptr);
+        db.reset();
+    }
+
+    void init()
+    {
+        db->Exec("DELETE FROM tPrint;");
+        drawn.clear();
+        onDraw = nullptr;
+        QFile::remove(pdf());
+        Printer()->setOutputFileName(pdf());
+        Printer()->setPageOrientation(QPageLayout::Portrait);
+    }
+    void columnWidth_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("displayWidth");
+        QTest::addColumn<int>("tenths");
+        QTest::newRow("string width 10: medium") << int(ftString) << 10 << 7;
+        QTest::newRow("string width 11: wide") << int(ftString) << 11 << 15;
+        QTest::newRow("string width 6: medium") << int(ftString) << 6 << 7;
+        QTest::newRow("string width 5: narrow") << int(ftString) << 5 << 3;
+        QTest::newRow("fixed-length string") << int(ftFixedChar) << 40 << 15;
+        QTest::newRow("wide string") << int(ftWideString) << 2 << 3;
+        QTest::newRow("date") << int(ftDate) << 30 << 7;
+        QTest::newRow("date-time") << int(ftDateTime) << 0 << 7;
+        QTest::newRow("currency") << int(ftCurrency) << 0 << -7;
+        QTest::newRow("small integer") << int(ftSmallint) << 0 << -7;
+        QTest::newRow("integer") << int(ftInteger) << 0 << -7;
+        QTest::newRow("word") << int(ftWord) << 0 << -7;
+        QTest::newRow("large integer") << int(ftLargeint) << 0 << -7;
+        QTest::newRow("float") << int(ftFloat) << 0 << -7;
+        QTest::newRow("Boolean") << int(ftBoolean) << 0 << 3;
+        QTest::newRow("time: no width") << int(ftTime) << 0 << 0;
+        QTest::newRow("blob: no width") << int(ftBlob) << 0 << 0;
+        QTest::newRow("memo: no width") << int(ftMemo) << 0 << 0;
+        QTest::newRow("BCD: no width") << int(ftBCD) << 0 << 0;
+    }
+    void columnWidth()
+    {
+        QFETCH(int, type);
+        QFETCH(int, displayWidth);
+        QFETCH(int, tenths);
+        auto q = open({"SELECT 'x' AS F"}, {def("F", TFieldType(type), displayWidth)});
+        QCOMPARE(ReportColumnWidth(*q->Fields(0)), tenths);
+    }
+
+    void cellText_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("value");  // SQL literal
+        QTest::addColumn<QString>("text");
+        QTest::newRow("string") << int(ftString) << "'Leased line'" << "Leased line";
+        QTest::newRow("date") << int(ftDate) << "'20260305'" << "05/03/2026";
+        QTest::newRow("date-time drops its time") << int(ftDateTime) << "'20261231 23:59:59'" << "31/12/2026";
+        QTest::newRow("null date") << int(ftDateTime) << "NULL" << "";
+        QTest::newRow("money grouped") << int(ftCurrency) << "1234567.891" << "1,234,567.89";
+        QTest::newRow("money past the pattern") << int(ftCurrency) << "1234567890.5" << "1,234,567,890.50";
+        QTest::newRow("money below one") << int(ftCurrency) << "0.5" << "0.50";
+        QTest::newRow("money half rounds up") << int(ftCurrency) << "0.105" << "0.11";
+        QTest::newRow("money negative") << int(ftFloat) << "-1234.5" << "-1,234.50";
+        QTest::newRow("money tiny negative") << int(ftFloat) << "-0.001" << "0.00";
+        QTest::newRow("float zero") << int(ftFloat) << "0" << "0.00";
+        QTest::newRow("float carries") << int(ftFloat) << "999.999" << "1,000.00";
+        QTest::newRow("integer") << int(ftInteger) << "42" << "42";
+        QTest::newRow("large integer") << int(ftLargeint) << "9876543210" << "9876543210";
+        QTest::newRow("null integer") << int(ftSmallint) << "NULL" << "0";
+        QTest::newRow("flag set") << int(ftBoolean) << "1" << "Yes";
+        QTest::newRow("flag clear") << int(ftBoolean) << "0" << "No";
+        QTest::newRow("blob") << int(ftBlob) << "'abc'" << "";
+    }
+    void cellText()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, value);
+        QFETCH(QString, text);
+        auto q = open({"SELECT " + value + " AS F"}, {def("F", TFieldType(type))});
+        QCOMPARE(ReportCellText(*q->Fields(0)), text);
+    }
+
+    void moneyInOtherSeparators()
+    {
+        const TFormatSettings saved = FormatSettings();
+        TFormatSettings fs = saved;
+        fs.DecimalSeparator = ',';
+        fs.ThousandSeparator = '.';
+        SetFormatSettings(fs);
+        const QString text = FormatReportMoney(1234567.5);
+        SetFormatSettings(saved);
+        QCOMPARE(text, QString("1.234.567,50"));
+    }
+
+    void pageLayout()
+    {
+        db->Exec("INSERT INTO tPrint VALUES (7, 'Leased line rental charge', '20260305', 0.105, 1);"
+                 "INSERT INTO tPrint VALUES (12, 'ISDN', NULL, 0.105, 0);");
+        auto q = open({"SELECT ID, Description, StartDate, Rate, Active, Description AS Code, Description AS Short",
+                       "FROM tPrint", "ORDER BY ID"},
+                      {def("ID", ftInteger, 0, "Id"), def("Description", ftString, 11, "Service"),
+                       def("StartDate", ftDateTime, 0, "Start"), def("Rate", ftCurrency, 0, "Rate"),
+                       def("Active", ftBoolean, 0, "Live"), def("Code", ftString, 10), def("Short", ftString, 5)});
+        bool landscape = false;
+        int pageWidth = 0;
+        onDraw = [&](const TReportText&) {
+            landscape = Printer()->pageLayout().orientation() == QPageLayout::Landscape;
+            pageWidth = Printer()->width();
+        };
+        kvtest::MessageRecorder boxes;
+        PrintQuery(q.get(), "tPrint - Unfiltered View");
+        QCOMPARE(boxes.Count(), 0);
+        QVERIFY(landscape);
+        QCOMPARE(Printer()->pageLayout().orientation(), QPageLayout::Portrait);  // given back
+        QCOMPARE(pdfPages(pdf()), 1);
+
+        // Header: page number left, title centred, date right, bold and 2 points larger.
+        const int dpi = Printer()->logicalDpiX();
+        const int margin = qRound(dpi * 0.2) + 2;
+        const TReportText* page = find("Page 1");
+        const TReportText* title = find("tPrint - Unfiltered View");
+        const TReportText* date = find("Date: 05/03/2026");
+        QVERIFY(page && title && date);
+        QCOMPARE(page->Rect.left(), margin);
+        QVERIFY(qAbs(title->Rect.center().x() - (margin + (pageWidth - 2 * margin) / 2)) <= 1);
+        QVERIFY(qAbs(date->Rect.right() + 1 - (pageWidth - margin)) <= 1);
+        QVERIFY(page->Font.bold());
+        QCOMPARE(page->Font.pointSizeF(), 10.0);
+        QCOMPARE(title->Rect.top(), date->Rect.top());
+
+        // Headings: the display labels, bold and underlined.
+        QCOMPARE(lineOf("Id"), QStringList({"Id", "Service", "Start", "Rate", "Live", "Code", "Short"}));
+        QVERIFY(find("Service")->Font.bold() && find("Service")->Font.underline());
+
+        // Rows in order, in the plain font.
+        QCOMPARE(lineOf("7"), QStringList({"7", "Leased line rental charge", "05/03/2026", "0.11", "Yes",
+                                           "Leased line rental charge", "Leased line rental charge"}));
+        QCOMPARE(lineOf("12"), QStringList({"12", "ISDN", "0.11", "No", "ISDN", "ISDN"}));
+        QVERIFY(!find("7")->Font.bold());
+
+        // Widths on paper: display width 11 is 1.5 inch, 10 is 0.7 inch, 5 is 0.3 inch.
+        QList<int> widths;
+        for (const auto& d : drawn)
+            if (d.Text == "Leased line rental charge")
+                widths << d.Rect.width();
+        QCOMPARE(widths, QList<int>({int(dpi * 1.5), int(dpi * 0.7), int(dpi * 0.3)}));
+        // Numbers are right-aligned in their 0.7 inch: both ids end where the column ends.
+        QCOMPARE(find("7")->Rect.right(), find("12")->Rect.right());
+        QCOMPARE(find("7")->Rect.left() + find("7")->Rect.width(), qRound(dpi * 0.2) + 20 + qRound(dpi * 0.7));
+
+        // Totals: each value rounded to cents (halves to even) before adding; blanks elsewhere.
+        const QStringList totals = lineOf("0.20");
+        QCOMPARE(totals, QStringList({" ", " ", " ", "0.20", " ", " ", " "}));
+        QVERIFY(find("0.20")->Font.underline());
+    }
+
+    void totalsOfPlainColumnsAreBlank()
+    {
+        db->Exec("INSERT INTO tPrint VALUES (1, 'A', NULL, NULL, 1);");
+        auto q = open({"SELECT ID, Description FROM tPrint"}, {def("ID", ftInteger), def("Description", ftString)});
+        PrintDataSet(q.get(), "t");
+        const QStringList all = texts();
+        QCOMPARE(all.mid(all.size() - 2), QStringList({" ", " "}));
+    }
+
+    void tenThousandRowsPaginate()
+    {
+        auto q = pageOfRows(10000);
+        q->MoveBy(3);
+        int scrolls = 0;
+        connect(q.get(), &TDataSet::AfterScroll, this, [&] { ++scrolls; });
+        QString progressMsg;
+        bool abortOffered = false;
+        int lastPosition = -1;
+        onDraw = [&](const TReportText&) {
+            if (TProgressForm* f = visibleProgress()) {
+                progressMsg = f->Msg->text();
+                abortOffered = f->btnCancel->isVisible() && f->btnCancel->isEnabled() && f->btnCancel->text() == "Abort";
+                lastPosition = f->ProgressBar1->value();
+            }
+        };
+        PrintQuery(q.get(), "tPrint - Unfiltered View");
+
+        QCOMPARE(progressMsg, QString("Printing data ..."));
+        QVERIFY(abortOffered);
+        QCOMPARE(lastPosition, 100);
+        QVERIFY(!visibleProgress());
+
+        const int pages = drawn.last().Page;
+        QVERIFY2(pages > 100, qPrintable(QString::number(pages)));
+        QCOMPARE(pdfPages(pdf()), pages);
+        QStringList ids;
+        for (int p = 1; p <= pages; ++p) {
+            const QStringList t = texts(p);
+            QCOMPARE(t.value(0), QString("Page %1").arg(p));
+            QCOMPARE(t.mid(1, 3), QStringList({"tPrint - Unfiltered View", "Date: 05/03/2026", "ID"}));
+        }
+        for (const auto& d : drawn)
+            if (d.Rect.left() > 0 && d.Text.startsWith("Service "))
+                ids << d.Text.mid(8);
+        QCOMPARE(ids.size(), 10000);
+        QCOMPARE(ids.first(), QString("1"));
+        QCOMPARE(ids.last(), QString("10000"));
+        const TReportText* total = find("12,500.00");  // 10,000 x 1.25
+        QVERIFY(total && total->Page == pages && total->Font.underline());
+
+        // The grid was not told about every row, and stays on its row.
+        QVERIFY(scrolls <= 2);
+        QCOMPARE(q->RecNo(), 4);
+    }
+
+    void abortStopsTheJob_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Abort button clicked") << false;
+        QTest::newRow("Escape pressed") << true;
+    }
+    void abortStopsTheJob()
+    {
+        QFETCH(bool, escape);
+        auto q = pageOfRows(10000);
+        int drawnAtAbort = -1;
+        onDraw = [&](const TReportText& t) {
+            if (t.Page == 2 && drawnAtAbort < 0) {
+                TProgressForm* f = visibleProgress();
+                QVERIFY(f);
+                drawnAtAbort = int(drawn.size());
+                if (escape)
+                    QTest::keyClick(f, Qt::Key_Escape);
+                else
+                    QTest::mouseClick(f->btnCancel, Qt::LeftButton);
+            }
+        };
+        kvtest::MessageRecorder boxes;
+        PrintQuery(q.get(), "tPrint");
+        QVERIFY(drawnAtAbort > 0);
+        QVERIFY(PrintJobAborted());
+        // Nothing is drawn after the click, not even the rest of the header.
+        QCOMPARE(int(drawn.size()), drawnAtAbort);
+        QCOMPARE(drawn.last().Page, 2);
+        QVERIFY(!find("1,250.00") && !find("12,500.00"));
+        QCOMPARE(boxes.Count(), 0);
+        QVERIFY(!visibleProgress());
+        QVERIFY(!QFile::exists(pdf()));  // nothing comes out of a cancelled job
+
+        // The next report prints in full again.
+        drawn.clear();
+        onDraw = nullptr;
+        auto small = open({"SELECT ID FROM tPrint WHERE ID <= 2"}, {def("ID", ftInteger)});
+        PrintQuery(small.get(), "again");
+        QVERIFY(!PrintJobAborted());
+        QCOMPARE(pdfPages(pdf()), 1);
+        QVERIFY(texts().contains("2"));
+    }
+
+    void noPrinter()
+    {
+        if (!QPrinterInfo::availablePrinters().isEmpty())
+            QSKIP("this machine has printers; the program would pick one");
+        Printer()->setOutputFileName(QString());
+        Printer()->setOutputFormat(QPrinter::PdfFormat);  // no device and no file chosen
+        QVERIFY(!PrinterAvailable());
+        auto q = pageOfRows(3);
+        kvtest::MessageRecorder boxes;
+        QString message;
+        try {
+            PrintQuery(q.get(), "tPrint");
+        } catch (const EPrinter& e) {
+            message = e.Message();
+            HandleException(e);  // as the application's last guard shows it
+        }
+        QCOMPARE(message, QString("Could Not Initialize Printer TDeviceMode Structure."));
+        QCOMPARE(boxes.Texts(), QStringList{"Could Not Initialize Printer TDeviceMode Structure."});
+        QVERIFY(drawn.isEmpty());
+        QVERIFY(!visibleProgress());
+    }
+
+    void fileThatCannotBeMade()
+    {
+        const QString bad = out.filePath("no such folder/report.pdf");
+        Printer()->setOutputFileName(bad);
+        auto q = pageOfRows(3);
+        QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+        QVERIFY_THROWS_EXCEPTION(EPrinter, PrintQuery(q.get(), "tPrint"));
+        QVERIFY(drawn.isEmpty());
+        QVERIFY(!visibleProgress());
+        QVERIFY(!QFile::exists(bad));
+    }
+};
+
+KV_TEST_MAIN(TestGenericPrint)
+#include "tst_genericprint.moc"
