@@ -6,6 +6,8 @@
 #include "DBModel.h"
 #include "DataMod.h"
 #include "GenFns.h"
+#include "GenericPrint.h"
+#include "Dialogs.h"
 #include "OperatorIdentity.h"
 #include "PageQueries.h"
 #include "SqlText.h"
@@ -21,6 +23,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QToolButton>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableView>
@@ -120,6 +124,28 @@ void TMainForm::buildLayout()
     ToolBarSystem->setFixedHeight(31);
     auto* bar = new QHBoxLayout(ToolBarSystem);
     bar->setContentsMargins(3, 2, 3, 2);
+    bar->setSpacing(2);
+    auto tool = [this, bar](const char* name, const QString& caption, const QString& hint,
+                            void (TMainForm::*handler)()) {
+        auto* b = new QToolButton(ToolBarSystem);
+        b->setObjectName(QLatin1String(name));
+        b->setText(caption);
+        b->setToolTip(hint);
+        b->setAutoRaise(true);
+        b->setFocusPolicy(Qt::NoFocus);
+        connect(b, &QToolButton::clicked, this, handler);
+        bar->addWidget(b);
+        return b;
+    };
+    sbtnPrinterSetup = tool("sbtnPrinterSetup", QStringLiteral("Printer Setup"), QStringLiteral("Printer Setup"),
+                            &TMainForm::mnuMainFilePrinterSetupClick);
+    sbtnPrint = tool("sbtnPrint", QStringLiteral("Print"), QStringLiteral("Print"), &TMainForm::ActionPrintCurrentTab);
+    sbtnFile = tool("sbtnFile", QStringLiteral("CSV File"), QStringLiteral("Save to csv File"),
+                    &TMainForm::ActionFileCurrentTab);
+    bar->addSpacing(16);
+    sbtnTabClose = tool("sbtnTabClose", QStringLiteral("Close Table"), QStringLiteral("Close Table"),
+                        &TMainForm::ActionTabClose);
+    sbtnExit = tool("sbtnExit", QStringLiteral("Exit"), QStringLiteral("Exit"), &TMainForm::ActionExit);
     bar->addStretch(1);
     lblTestData = new QLabel(QStringLiteral("TEST  DATA"), ToolBarSystem);
     lblTestData->setObjectName(QStringLiteral("lblTestData"));
@@ -278,6 +304,12 @@ void TMainForm::buildMenu()
     menu->setObjectName(QStringLiteral("MenuSystem"));
     QMenu* file = menu->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
+    mnuFilePrintSetup = file->addAction(QStringLiteral("Printer set&up"));
+    mnuFilePrintSetup->setObjectName(QStringLiteral("mnuFilePrintSetup"));
+    connect(mnuFilePrintSetup, &QAction::triggered, this, &TMainForm::mnuFilePrintSetupClick);
+    mnuFilePrint = file->addAction(QStringLiteral("&Print"));
+    mnuFilePrint->setObjectName(QStringLiteral("mnuFilePrint"));
+    connect(mnuFilePrint, &QAction::triggered, this, &TMainForm::ActionPrintCurrentTab);
     mnuFileCloseTab = file->addAction(QStringLiteral("&Close Tab"));
     mnuFileCloseTab->setObjectName(QStringLiteral("mnuFileCloseTab"));
     connect(mnuFileCloseTab, &QAction::triggered, this, &TMainForm::ActionTabClose);
@@ -924,6 +956,63 @@ void TMainForm::KitDBGridSysTitleClick(TField* Column)
 void TMainForm::ActionExit()
 {
     close();
+}
+
+void TMainForm::ActionPrintCurrentTab()
+{
+    if (!SysPageControl->isVisible())
+        return;
+    if (CurrentTable(ActivePageID).toUpper() == QLatin1String("EMPTY"))
+        return;
+    const QString title = PrintTitle();
+    if (ActivePageID == 1051)
+        PrintDataSet(PageOf(1051)->Model->DataSet(), title);  // the grid's data set
+    else
+        PrintQuery(CurrentQuery(ActivePageID), title);
+}
+
+void TMainForm::ActionFileCurrentTab()
+{
+    if (!SysPageControl->isVisible())
+        return;
+    if (ActivePageID != 1051) {
+        if (TQuery* q = CurrentQuery(ActivePageID))
+            ExportDataSetToCsv(q, CurrentTable(ActivePageID));
+        return;
+    }
+    if (MessageDlg(QStringLiteral("Export only for tServiceID with \"TQ_\" services?"), mtConfirmation, mbYesNo) !=
+        mrYes) {
+        ExportDataSetToCsv(CurrentQuery(1051), QStringLiteral("tServiceID"));
+        return;
+    }
+    auto* q = new TQuery(this, QStringLiteral("dbKVdata"));
+    q->setObjectName(QStringLiteral("qServiceExport"));
+    q->SQL().Assign(QStringList{
+        QStringLiteral("SELECT dbo.tServiceID.ServiceID, dbo.tServiceType.Code, dbo.tCustomer.ShipTo, dbo.tGroup.Description AS Grp,"),
+        QStringLiteral(" dbo.tDepartment.Description AS Dept"),
+        QStringLiteral("FROM   dbo.tServiceType INNER JOIN dbo.tServiceID ON dbo.tServiceType.ID = dbo.tServiceID.ServiceTypeID"),
+        QStringLiteral(" INNER JOIN dbo.tDepartment"),
+        QStringLiteral("  INNER JOIN dbo.tCentre ON dbo.tDepartment.ID = dbo.tCentre.DepartmentID"),
+        QStringLiteral("  INNER JOIN dbo.tGroup ON dbo.tDepartment.GroupID = dbo.tGroup.ID"),
+        QStringLiteral("  INNER JOIN dbo.tCustomer ON dbo.tGroup.CustomerID = dbo.tCustomer.ID"),
+        QStringLiteral(" ON dbo.tServiceID.CustomerCentreID = dbo.tCentre.ID"),
+        QStringLiteral("WHERE  (dbo.tServiceType.Code LIKE 'TQ%') AND (dbo.tServiceID.Active = 1)"),
+        QStringLiteral("ORDER BY dbo.tServiceID.ServiceID"),
+    });
+    q->Open();
+    ExportDataSetToCsv(q, QStringLiteral("user"));
+}
+
+void TMainForm::mnuMainFilePrinterSetupClick()
+{
+    QPrintDialog dialog(Printer(), this);
+    dialog.setObjectName(QStringLiteral("MainPrinterSetupDialog"));
+    dialog.exec();
+}
+
+void TMainForm::mnuFilePrintSetupClick()
+{
+    mnuMainFilePrinterSetupClick();
 }
 
 void TMainForm::mnuFileExitClick()

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QVector>
 
+class QAbstractButton;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -51,6 +52,11 @@ public:
 
     // Components.
     QWidget* ToolBarSystem;
+    QAbstractButton* sbtnPrinterSetup;
+    QAbstractButton* sbtnPrint;
+    QAbstractButton* sbtnFile;
+    QAbstractButton* sbtnTabClose;
+    QAbstractButton* sbtnExit;
     QLabel* lblTestData;
     TDBNavigator* dbNavigator;
     QWidget* panelLeftSystem;
@@ -67,6 +73,8 @@ public:
     QPushButton* btnAdd;
     QPushButton* btnDel;
     QTabWidget* SysPageControl;
+    QAction* mnuFilePrintSetup;
+    QAction* mnuFilePrint;
     QAction* mnuFileCloseTab;
     QAction* mnuFileExit;
     QAction* mnuUpdateSystemData;
@@ -105,6 +113,10 @@ public:
     void btnDeleteClick();
     void KitDBGridSysGetCellParams(QObject* Sender, TField* Field, TFont& AFont, QColor& Background, bool Highlight);
     void KitDBGridSysTitleClick(TField* Column);
+    void ActionPrintCurrentTab();
+    void ActionFileCurrentTab();
+    void mnuMainFilePrinterSetupClick();
+    void mnuFilePrintSetupClick();
     void ActionTabClose();
     void ActionExit();
     void mnuFileExitClick();

@@ -1,39 +1,19 @@
 #include "CommonControlFns.h"
-#include "DataMod.h"
-#include "IniFiles.h"
-#include "KVSysMain.h"
-#include "OperatorIdentity.h"
-#include "TestSupport.h"
+#include "MainFixture.h"
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTreeWidget>
 
 // The filter bar above the pages, on the demo data.
 class TestFilterBar : public QObject {
     Q_OBJECT
-    std::unique_ptr<kvtest::TestDatabase> db;
-    std::unique_ptr<TDM> dm;
-    std::unique_ptr<TMainForm> f;
+    kvtest::MainFixture fx;
+    TMainForm* f = nullptr;
+    kvtest::TestDatabase* db = nullptr;
 
-    static QString demoSql()
-    {
-        QFile file(kvtest::SourcePath("db/demo.sql"));
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
-    void open(int pageId)
-    {
-        // As the operator does: choose the table's node in the tree.
-        const auto items = f->TreeViewSystem->findItems(QLatin1String(FindPage(pageId)->Node),
-                                                        Qt::MatchExactly | Qt::MatchRecursive);
-        QVERIFY(!items.isEmpty());
-        f->TreeViewSystem->setCurrentItem(items.first());
-        f->TreeViewSystemChange();
-        QCOMPARE(ActivePageID, pageId);
-    }
+    void open(int pageId) { QVERIFY(fx.Open(pageId)); }
     void chooseColumn(const QString& caption)
     {
         const int i = f->cbField->findText(caption);
@@ -59,29 +39,12 @@ class TestFilterBar : public QObject {
 private slots:
     void init()
     {
-        db = std::make_unique<kvtest::TestDatabase>(true, "fixture");
-        db->Exec(demoSql());
-        QFile::remove(SettingsFileName());
-        TIniFile ini(SettingsFileName());
-        ini.WriteString("DBconnection", "KVDSN", db->File());
-        ini.WriteString("DBconnection", "ur", TDM::EncodeString("sa"));
-        ini.WriteString("DBconnection", "pd", TDM::EncodeString("pw"));
-        ini.WriteString("MainCfg", "id1", TDM::EncodeString(db->File()));
-        ini.WriteString("MainCfg", "id2", TDM::EncodeString("sa"));
-        ini.WriteString("MainCfg", "id3", TDM::EncodeString("pw"));
-        Operator() = TOperatorIdentity();
-        dm = std::make_unique<TDM>();
-        DM = dm.get();
-        dm->DMCreate();
-        f = std::make_unique<TMainForm>(QStringList{"1"});  // the demo administrator
+        fx.Start({"1"});  // the demo administrator
+        f = fx.form.get();
+        db = fx.db.get();
         f->show();
     }
-    void cleanup()
-    {
-        f.reset();
-        dm.reset();
-        DM = nullptr;
-    }
+    void cleanup() { fx.Stop(); }
 
     void textColumnWithCurrentRows()
     {

@@ -1,0 +1,115 @@
+#include "GenFns.h"
+#include "GenericPrint.h"
+#include "MainFixture.h"
+#include <QAction>
+#include <QLineEdit>
+#include <QComboBox>
+#include <QPrinter>
+#include <QToolButton>
+
+// Printing and exporting the page in front from the main window.
+class TestMainActions : public QObject {
+    Q_OBJECT
+    kvtest::MainFixture fx;
+    QTemporaryDir dir;
+
+    QStringList printedTexts;
+    static QByteArray read(const QString& file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+private slots:
+    void init()
+    {
+        fx.Start({"1"});
+        fx.form->show();
+        printedTexts.clear();
+        SetReportTextHook([this](const TReportText& t) { printedTexts << t.Text; });
+        Printer()->setOutputFormat(QPrinter::PdfFormat);
+        Printer()->setOutputFileName(dir.filePath("report.pdf"));
+    }
+    void cleanup()
+    {
+        SetReportTextHook(nullptr);
+        SetSaveDialogHook(nullptr);
+        fx.Stop();
+    }
+
+    void printsThePageWithItsTitle()
+    {
+        QVERIFY(fx.Open(1016));
+        fx.form->cbField->setCurrentIndex(fx.form->cbField->findText("ShipTo"));
+        fx.form->edtValue->setText("A");  // shown, not applied: the title still says so
+        QTest::mouseClick(fx.form->sbtnPrint, Qt::LeftButton);
+        QVERIFY(printedTexts.contains("tCustomer - Filtered on ShipTo = A"));
+        QVERIFY(QFile::exists(dir.filePath("report.pdf")));
+        QVERIFY(read(dir.filePath("report.pdf")).startsWith("%PDF"));
+        printedTexts.clear();
+        fx.form->edtValue->clear();
+        fx.form->mnuFilePrint->trigger();
+        QVERIFY(printedTexts.contains("tCustomer - Unfiltered View"));
+    }
+
+    void nothingToPrintWithoutAPage()
+    {
+        fx.form->ActionPrintCurrentTab();
+        QVERIFY(printedTexts.isEmpty());
+    }
+
+    void exportsThePageUnderItsTableName()
+    {
+        QVERIFY(fx.Open(1005));
+        QString proposed;
+        SetSaveDialogHook([&](const TSaveDialogRequest& r) {
+            proposed = r.FileName;
+            return dir.filePath("types.csv");
+        });
+        QTest::mouseClick(fx.form->sbtnFile, Qt::LeftButton);
+        QVERIFY(proposed.startsWith("tAgreementType"));
+        const QList<QByteArray> lines = read(dir.filePath("types.csv")).split('\n');
+        QVERIFY(lines.first().startsWith("\"ID\",\"Description\""));
+        QVERIFY(lines.first().endsWith('\r'));
+        QCOMPARE(lines.size() - 2, fx.form->CurrentQuery(1005)->RecordCount());
+    }
+
+    void serviceExportAsksForTheTqServices()
+    {
+        QVERIFY(fx.Open(1051));
+        kvtest::MessageRecorder boxes;
+        SetSaveDialogHook([&](const TSaveDialogRequest& r) { return dir.filePath(r.FileName.section('.', 0, 0) + ".csv"); });
+        boxes.Answer(mrYes);
+        fx.form->ActionFileCurrentTab();
+        QCOMPARE(boxes.Texts().first(), QString("Export only for tServiceID with \"TQ_\" services?"));
+        QCOMPARE(boxes.Boxes().first().Type, mtConfirmation);
+        const QList<QByteArray> tq = read(dir.filePath("user.csv")).split('\n');
+        QCOMPARE(tq.first(), QByteArray("\"ServiceID\",\"Code\",\"ShipTo\",\"Grp\",\"Dept\"\r"));
+        QCOMPARE(qsizetype(tq.size() - 2),
+                 qsizetype(fx.db->Value("SELECT COUNT(*) FROM tServiceID S JOIN tServiceType T ON T.ID = S.ServiceTypeID "
+                                        "JOIN tCentre C ON C.ID = S.CustomerCentreID "
+                                        "WHERE T.Code LIKE 'TQ%' AND S.Active = 1").toInt()));
+        QVERIFY(tq.size() > 2);
+        for (int i = 1; i < tq.size() - 1; ++i)
+            QVERIFY(tq[i].split(',')[1].startsWith("\"TQ"));
+
+        boxes.Answer(mrNo);
+        fx.form->ActionFileCurrentTab();
+        const QList<QByteArray> all = read(dir.filePath("tServiceID.csv")).split('\n');
+        QCOMPARE(all.size() - 2, fx.form->CurrentQuery(1051)->RecordCount());
+    }
+
+    void toolBarItems()
+    {
+        for (const char* name : {"sbtnPrinterSetup", "sbtnPrint", "sbtnFile", "sbtnTabClose", "sbtnExit"})
+            QVERIFY2(fx.form->findChild<QToolButton*>(name), name);
+        QVERIFY(fx.Open(1013));
+        QTest::mouseClick(fx.form->sbtnTabClose, Qt::LeftButton);
+        QVERIFY(!fx.form->CurrentQuery(1013)->Active());
+        QTest::mouseClick(fx.form->sbtnExit, Qt::LeftButton);
+        QVERIFY(!fx.form->isVisible());
+    }
+};
+
+KV_TEST_MAIN(TestMainActions)
+#include "tst_mainactions.moc"
