@@ -77,6 +77,12 @@ CREATE TABLE tAuditTrail (
 -- index, a million rows need no sort before the first one.
 CREATE INDEX ixAuditTrailActionTime ON tAuditTrail (ActionTime);
 CREATE INDEX ixAuditTrailTable ON tAuditTrail (TableName, TableID);
+-- The trail is the one page that grows to millions of rows: its title clicks
+-- and filter columns read an index instead of sorting the whole table.
+CREATE INDEX ixAuditTrailUser ON tAuditTrail (UserID);
+CREATE INDEX ixAuditTrailAction ON tAuditTrail (Action);
+CREATE INDEX ixAuditTrailTableID ON tAuditTrail (TableID);
+CREATE INDEX ixAuditTrailField ON tAuditTrail (FieldName);
 
 -- ParmField names the column that holds the parameter's value.
 CREATE TABLE tParameter (

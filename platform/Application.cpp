@@ -37,3 +37,17 @@ void ProcessMessages()
 {
     QCoreApplication::processEvents();
 }
+
+TBusyCursor::TBusyCursor()
+{
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_set = true;
+    }
+}
+
+TBusyCursor::~TBusyCursor()
+{
+    if (m_set)
+        QApplication::restoreOverrideCursor();
+}

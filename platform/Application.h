@@ -22,3 +22,16 @@ QString ExceptionDisplayText(const QString& message);
 // Lets pending window messages run (keeps the window painted during long
 // work).
 void ProcessMessages();
+
+// The hourglass while a statement runs: the operator sees that the program
+// is busy rather than frozen. Nests; does nothing without a window system.
+class TBusyCursor {
+public:
+    TBusyCursor();
+    ~TBusyCursor();
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+
+private:
+    bool m_set = false;
+};

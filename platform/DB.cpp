@@ -1,4 +1,5 @@
 #include "DB.h"
+#include "Application.h"
 #include "DBLogin.h"
 #include "Formats.h"
 #include "Locale.h"
@@ -692,6 +693,7 @@ void TDataSet::Open()
         db->SetConnected(true);
 
     const QString text = db->PrepareSql(SelectText());
+    TBusyCursor busy;
     auto cursor = std::make_unique<QSqlQuery>(db->Connection());
     // SQLite steps through its rows as they are read; other servers get a
     // scrollable (server-side) cursor so other statements can run beside it.
@@ -1006,6 +1008,7 @@ int TDataSet::RecordCount()
     if (m_allFetched)
         return m_count = FetchedCount();
     // Count on the server: the statement without its ORDER BY, wrapped.
+    TBusyCursor busy;
     TDatabase* db = Database();
     if (db && db->Connected()) {
         const QString inner = SqlDialect::WithoutTrailingOrderBy(SelectText()).trimmed();
