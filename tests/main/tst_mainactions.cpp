@@ -1,5 +1,6 @@
 #include "GenFns.h"
 #include "GenericPrint.h"
+#include "DBModel.h"
 #include "MainFixture.h"
 #include <QAction>
 #include <QLineEdit>
@@ -97,6 +98,18 @@ private slots:
         fx.form->ActionFileCurrentTab();
         const QList<QByteArray> all = read(dir.filePath("tServiceID.csv")).split('\n');
         QCOMPARE(all.size() - 2, fx.form->CurrentQuery(1051)->RecordCount());
+    }
+
+    void everyPageOpensOnTheDemoData()
+    {
+        for (const auto& page : fx.form->PageList()) {
+            QVERIFY2(fx.Open(page.Info->PageID), page.Info->Node);
+            QVERIFY2(page.Query->Active(), page.Info->Query);
+            QVERIFY2(!page.Query->IsEmpty(), page.Info->Query);  // the demo has rows on every page
+            QVERIFY(page.Model->rowCount() > 0);
+            for (int c = 0; c < page.Model->columnCount(); ++c)
+                page.Model->data(page.Model->index(0, c));  // every cell of the first row converts
+        }
     }
 
     void toolBarItems()
