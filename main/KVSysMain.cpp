@@ -1,5 +1,6 @@
 #include "KVSysMain.h"
 #include "AccessRightsSys.h"
+#include "ComCtrls.h"
 #include "CommonControlFns.h"
 #include "Application.h"
 #include "DBCtrls.h"
@@ -26,7 +27,6 @@
 #include <QPrintDialog>
 #include <QToolButton>
 #include <QStyledItemDelegate>
-#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
@@ -207,9 +207,8 @@ void TMainForm::buildLayout()
     panelTopOfTab->hide();
     right->addWidget(panelTopOfTab);
     buildFilterBar();
-    SysPageControl = new QTabWidget(panelRightSystem);
+    SysPageControl = new TPageControl(panelRightSystem);
     SysPageControl->setObjectName(QStringLiteral("SysPageControl"));
-    SysPageControl->setUsesScrollButtons(true);
     right->addWidget(SysPageControl, 1);
     row->addWidget(panelRightSystem, 1);
     outer->addWidget(body, 1);
@@ -231,7 +230,7 @@ void TMainForm::buildLayout()
         if (!TreePainting)
             TreeViewSystemChange();
     });
-    connect(SysPageControl, &QTabWidget::currentChanged, this, [this] { SysPageControlChange(); });
+    connect(SysPageControl, &TPageControl::currentChanged, this, [this] { SysPageControlChange(); });
 }
 
 void TMainForm::buildFilterBar()

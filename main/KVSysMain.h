@@ -19,12 +19,12 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QMenu;
-class QTabWidget;
 class QTableView;
 class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TDBNavigator;
+class TPageControl;
 class TDataSetModel;
 
 class TMainForm : public QMainWindow {
@@ -72,7 +72,7 @@ public:
     QPushButton* btnApply;
     QPushButton* btnAdd;
     QPushButton* btnDel;
-    QTabWidget* SysPageControl;
+    TPageControl* SysPageControl;
     QAction* mnuFilePrintSetup;
     QAction* mnuFilePrint;
     QAction* mnuFileCloseTab;

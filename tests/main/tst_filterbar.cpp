@@ -4,7 +4,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTabWidget>
+#include "ComCtrls.h"
 
 // The filter bar above the pages, on the demo data.
 class TestFilterBar : public QObject {

@@ -14,7 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTabWidget>
+#include "ComCtrls.h"
 #include <QTableView>
 #include <QTreeWidget>
 
