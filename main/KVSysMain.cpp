@@ -5,6 +5,7 @@
 #include "Application.h"
 #include "DBCtrls.h"
 #include "DBModel.h"
+#include "KitDBCtrl.h"
 #include "DataMod.h"
 #include "GenFns.h"
 #include "GenericPrint.h"
@@ -20,14 +21,11 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPrintDialog>
 #include <QToolButton>
-#include <QStyledItemDelegate>
-#include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -40,43 +38,6 @@ bool MainFormCreating = false;
 namespace {
 const QString kCaption = QStringLiteral("Brellinghast System Tables");
 
-// Lets the main window colour each data cell of a page grid before it is
-// drawn: the fields read the row being painted.
-class PageGridDelegate : public QStyledItemDelegate {
-public:
-    PageGridDelegate(TMainForm* form, TDataSetModel* model, QObject* parent)
-        : QStyledItemDelegate(parent), m_form(form), m_model(model)
-    {
-    }
-
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
-    {
-        QStyledItemDelegate::initStyleOption(option, index);
-        TDataSet* ds = m_model->DataSet();
-        TField* field = m_model->FieldAt(index.column());
-        if (!ds || !field || !ds->Active())
-            return;
-        const bool highlight = option->state & QStyle::State_Selected;
-        TFont font{option->font, option->palette.color(QPalette::Text)};
-        QColor background = option->backgroundBrush.style() == Qt::NoBrush
-                                ? option->palette.color(QPalette::Base)
-                                : option->backgroundBrush.color();
-        {
-            TActiveRecordScope painted(ds, index.row());
-            m_form->KitDBGridSysGetCellParams(parent(), field, font, background, highlight);
-        }
-        option->font = font.Font;
-        if (!highlight) {
-            option->palette.setColor(QPalette::Text, font.Color);
-            option->backgroundBrush = background;
-        }
-    }
-
-private:
-    TMainForm* m_form;
-    TDataSetModel* m_model;
-};
 }  // namespace
 
 TMainForm::TMainForm(const QStringList& args, QWidget* parent) : QMainWindow(parent)
@@ -367,55 +328,28 @@ void TMainForm::buildPages()
         page.DataSource = new TDataSource(this, page.Query);
         page.DataSource->setObjectName(QLatin1String(info.DataSource));
 
-        page.Grid = new QTableView(page.Sheet);
-        page.Grid->setObjectName(QLatin1String(info.Grid));
-        page.Model = new TDataSetModel(page.DataSource, page.Grid);
-        page.Model->SetColumns(columns);
-        page.Grid->setModel(page.Model);
-        page.Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        page.Grid->setSelectionBehavior(QAbstractItemView::SelectItems);
-        page.Grid->setSelectionMode(QAbstractItemView::SingleSelection);
-        page.Grid->verticalHeader()->setDefaultSectionSize(18);
-        page.Grid->verticalHeader()->setFixedWidth(12);
-        page.Grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-        QFont titleFont = page.Grid->horizontalHeader()->font();
-        titleFont.setBold(true);
-        page.Grid->horizontalHeader()->setFont(titleFont);
-        page.Grid->horizontalHeader()->setSectionsClickable(true);
-        page.Grid->setItemDelegate(new PageGridDelegate(this, page.Model, page.Grid));
-        layout->addWidget(page.Grid);
-
-        TQuery* query = page.Query;
-        QTableView* grid = page.Grid;
-        TDataSetModel* model = page.Model;
-        // The grid and the query share the current record.
-        connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-                [query](const QModelIndex& current) {
-                    if (current.isValid() && query->Active() && query->RecNo() != current.row() + 1)
-                        query->SetRecNo(current.row() + 1);
-                });
-        connect(query, &TDataSet::AfterScroll, grid, [grid, query, model] {
-            const int row = query->RecNo() - 1;
-            if (row < 0 || row >= model->rowCount())
-                return;
-            const QModelIndex cur = grid->currentIndex();
-            if (cur.row() != row)
-                grid->setCurrentIndex(model->index(row, cur.isValid() ? cur.column() : 0));
-        });
-        connect(page.Model, &QAbstractItemModel::modelReset, grid, [grid, model] {
-            // Column widths from the fields' display widths.
-            const int charWidth = grid->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-            for (int c = 0; c < model->columnCount(); ++c) {
-                const TField* f = model->FieldAt(c);
-                const int title = grid->horizontalHeader()->fontMetrics().horizontalAdvance(model->TitleAt(c));
-                grid->setColumnWidth(c, qMax(f ? f->DisplayWidth() * charWidth + 6 : 64, title + 12));
-            }
-            if (model->rowCount() > 0)
-                grid->setCurrentIndex(model->index(0, 0));
-        });
-        connect(grid, &QTableView::doubleClicked, this, [this] { KitDBGridSysDblClick(); });
-        connect(grid->horizontalHeader(), &QHeaderView::sectionClicked, this,
-                [this, model](int section) { KitDBGridSysTitleClick(model->FieldAt(section)); });
+        // The grids never edit in place; titles are push buttons that sort.
+        auto* grid = new TKitDBGrid(page.Sheet);
+        grid->setObjectName(QLatin1String(info.Grid));
+        grid->SetOptions(dgTitles | dgIndicator | dgColumnResize | dgColLines | dgRowLines | dgAlwaysShowSelection |
+                         dgConfirmDelete | dgCancelOnExit);
+        grid->SetTitleButtons(true);
+        TFont titleFont = grid->TitleFont();
+        titleFont.Font.setBold(true);
+        grid->SetTitleFont(titleFont);
+        for (const TGridColumn& c : columns)
+            grid->Columns().Add(c.FieldName, c.Title);
+        grid->SetDataSource(page.DataSource);
+        grid->OnDblClick = [this](QObject*) { KitDBGridSysDblClick(); };
+        grid->OnTitleClick = [this](TColumn* column) { KitDBGridSysTitleClick(column ? column->Field() : nullptr); };
+        if (info.InactiveBlue)
+            grid->OnGetCellParams = [this](QObject* sender, TField* field, TFont& font, TColor& background,
+                                           bool highlight) {
+                KitDBGridSysGetCellParams(sender, field, font, background, highlight);
+            };
+        layout->addWidget(grid);
+        page.Grid = grid;
+        page.Model = grid->Model();
 
         SysPageControl->addTab(page.Sheet, QLatin1String(info.Caption));
         FPages.append(page);
@@ -923,16 +857,14 @@ void TMainForm::EditRecord(int, bool)
     // The record editors are not part of this program yet.
 }
 
-void TMainForm::KitDBGridSysGetCellParams(QObject* Sender, TField* Field, TFont& AFont, QColor&, bool Highlight)
+void TMainForm::KitDBGridSysGetCellParams(QObject*, TField* Field, TFont& AFont, TColor&, bool Highlight)
 {
-    // Inactive rows are drawn blue on the pages whose grid asks for it.
-    const TPage* page = nullptr;
-    for (const TPage& p : FPages)
-        if (p.Grid == Sender)
-            page = &p;
-    if (!page || !page->Info->InactiveBlue || Highlight || !Field)
+    // Inactive rows are drawn blue (on the grids that ask for it), where the
+    // Current box means something: the page's query has an Active field.
+    if (Highlight || cbActive->isHidden())
         return;
-    TField* active = Field->DataSet() ? Field->DataSet()->FindField(QStringLiteral("Active")) : nullptr;
+    TDataSet* ds = Field ? Field->DataSet() : CurrentQuery(ActivePageID);
+    TField* active = ds ? ds->FindField(QStringLiteral("Active")) : nullptr;
     if (active && !active->AsBoolean())
         AFont.Color = QColor(0, 0, 255);
 }
@@ -965,7 +897,7 @@ void TMainForm::ActionPrintCurrentTab()
         return;
     const QString title = PrintTitle();
     if (ActivePageID == 1051)
-        PrintDataSet(PageOf(1051)->Model->DataSet(), title);  // the grid's data set
+        PrintDataSet(PageOf(1051)->Grid->DataSet(), title);  // the grid's data set
     else
         PrintQuery(CurrentQuery(ActivePageID), title);
 }

@@ -6,6 +6,7 @@
 #include "DB.h"
 #include "Graphics.h"
 #include "PageRegistry.h"
+#include "VCLUtils.h"
 #include <QHash>
 #include <QMainWindow>
 #include <QStringList>
@@ -19,11 +20,11 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QMenu;
-class QTableView;
 class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TDBNavigator;
+class TKitDBGrid;
 class TPageControl;
 class TDataSetModel;
 
@@ -46,7 +47,7 @@ public:
         QWidget* Sheet = nullptr;
         TQuery* Query = nullptr;
         TDataSource* DataSource = nullptr;
-        QTableView* Grid = nullptr;
+        TKitDBGrid* Grid = nullptr;
         TDataSetModel* Model = nullptr;
     };
 
@@ -111,7 +112,7 @@ public:
     void KitDBGridSysDblClick();
     void btnAddClick();
     void btnDeleteClick();
-    void KitDBGridSysGetCellParams(QObject* Sender, TField* Field, TFont& AFont, QColor& Background, bool Highlight);
+    void KitDBGridSysGetCellParams(QObject* Sender, TField* Field, TFont& AFont, TColor& Background, bool Highlight);
     void KitDBGridSysTitleClick(TField* Column);
     void ActionPrintCurrentTab();
     void ActionFileCurrentTab();

@@ -954,6 +954,7 @@ int TDataSet::MoveBy(int distance)
     if (!m_active)
         closedError(this);
     int moved = 0;
+    const int fetchedBefore = FetchedCount();
     ++m_disableCount;  // one scroll notice for the whole move
     try {
         for (; distance > 0; --distance) {
@@ -976,8 +977,12 @@ int TDataSet::MoveBy(int distance)
     }
     --m_disableCount;
     m_scrollPending = false;
-    if (moved != 0 && !ControlsDisabled())
-        emit AfterScroll();
+    if (!ControlsDisabled()) {
+        if (FetchedCount() > fetchedBefore)
+            emit RowsFetched(fetchedBefore, FetchedCount() - 1);
+        if (moved != 0)
+            emit AfterScroll();
+    }
     return moved;
 }
 

@@ -25,6 +25,9 @@ public:
     // The field shown in a column; nullptr while the data set is closed.
     TField* FieldAt(int column) const;
     QString TitleAt(int column) const;
+    // Takes in rows the data set read while it told no one (a MoveBy or a
+    // move with controls disabled), so a view can show the current record.
+    void SyncRowCount() { rowsArrived(); }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

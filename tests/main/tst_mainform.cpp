@@ -1,6 +1,7 @@
 #include "AccessRightsSys.h"
 #include "DBCtrls.h"
 #include "DBModel.h"
+#include "KitDBCtrl.h"
 #include "DataMod.h"
 #include "IniFiles.h"
 #include "KVSysMain.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QFile>
 #include <QLabel>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include "ComCtrls.h"
@@ -313,21 +315,21 @@ private slots:
     {
         auto f = start({"1"}, "1");
         f->show();
-        choose(*f, "tUserFunction");  // shows inactive operators too? no: current only
-        TQuery* q = f->CurrentQuery(1081);
         choose(*f, "tUser");
-        // Show every operator, active or not, by rewriting the page's WHERE line.
-        q->Close();
-        q->SQL().SetStrings(2, "WHERE Active >= 0");
-        q->Open();
+        TQuery* q = f->CurrentQuery(1081);
+        // Show every operator, active or not, as the Terminated box does.
+        QTest::mouseClick(f->cbNotActive, Qt::LeftButton);
+        f->btnApplyFilterClick();
         const auto* page = f->PageOf(1081);
+        QVERIFY(bool(page->Grid->OnGetCellParams));
+        QVERIFY(!f->PageOf(1007)->Grid->OnGetCellParams);  // the audit page never draws blue
         TField* login = q->FieldByName("UserLogin");
         QColor blueRow, normalRow;
         for (int row = 0; row < page->Model->rowCount(); ++row) {
             TActiveRecordScope painted(q, row);
             TFont font{QFont(), Qt::black};
-            QColor bg = Qt::white;
-            f->KitDBGridSysGetCellParams(page->Grid, login, font, bg, false);
+            TColor bg = clWindow;
+            page->Grid->OnGetCellParams(page->Grid, login, font, bg, false);
             if (login->AsString() == "gone")
                 blueRow = font.Color;
             else if (login->AsString() == "admin")
@@ -335,10 +337,13 @@ private slots:
         }
         QCOMPARE(blueRow, QColor(0, 0, 255));
         QCOMPARE(normalRow, QColor(Qt::black));
-        // A page whose grid does not ask never draws blue (tAudit).
+        // A highlighted cell keeps its colours.
+        const int gone = q->Locate("UserLogin", "gone") ? q->RecNo() - 1 : -1;
+        QVERIFY(gone >= 0);
+        TActiveRecordScope painted(q, gone);
         TFont font{QFont(), Qt::black};
-        QColor bg;
-        f->KitDBGridSysGetCellParams(f->PageOf(1007)->Grid, login, font, bg, false);
+        TColor bg = clWindow;
+        page->Grid->OnGetCellParams(page->Grid, login, font, bg, true);
         QCOMPARE(font.Color, QColor(Qt::black));
     }
 
