@@ -25,7 +25,15 @@ int TTabRows::rowHeight() const
 
 int TTabRows::tabWidth(int index) const
 {
-    return fontMetrics().horizontalAdvance(m_owner->m_tabs[index].Caption) + kTabPadding + 8;
+    // As wide as the style makes a tab for the caption, so it is never cut.
+    QStyleOptionTab opt;
+    opt.initFrom(this);
+    opt.text = m_owner->m_tabs[index].Caption;
+    opt.shape = QTabBar::RoundedNorth;
+    const int hspace = style()->pixelMetric(QStyle::PM_TabBarTabHSpace, &opt, this);
+    const QSize text(fontMetrics().size(Qt::TextShowMnemonic, opt.text).width() + hspace + kTabPadding / 2,
+                     rowHeight());
+    return style()->sizeFromContents(QStyle::CT_TabBarTab, &opt, text, this).width();
 }
 
 QVector<QRect> TTabRows::Layout(int width, int* rowsOut) const
