@@ -78,11 +78,14 @@ int main(int argc, char** argv)
     sortedByUser.last() = QStringLiteral("ORDER BY  UserID");
     QStringList sortedById = page->Sql;
     sortedById.last() = QStringLiteral("ORDER BY  AuditID DESC");
+    QStringList sortedByDescription = page->Sql;
+    sortedByDescription.last() = QStringLiteral("ORDER BY  ActionDescription");
     const Case cases[] = {
         {"open page 1008 (ORDER BY A.ActionTime DESC)", page->Sql},
         {"filter TableName LIKE 'TSUPP%'", filtered},
         {"sort by AuditID DESC", sortedById},
         {"sort by UserID", sortedByUser},
+        {"sort by ActionDescription (joined column)", sortedByDescription},
     };
     std::printf("%-46s %12s %12s %14s\n", "case", "kvsys ms", "sqlite3 ms", "peak RSS MB");
     for (const Case& c : cases) {
