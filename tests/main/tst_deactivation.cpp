@@ -2,7 +2,7 @@
 #include "IniFiles.h"
 #include "KVSysMain.h"
 #include "OperatorIdentity.h"
-#include "TestSupport.h"
+#include "MainFixture.h"
 #include <QFile>
 #include <QPushButton>
 
@@ -52,16 +52,7 @@ class TestDeactivation : public QObject {
     }
     void startAs(int operatorId)
     {
-        QFile::remove(SettingsFileName());
-        TIniFile ini(SettingsFileName());
-        ini.WriteString("DBconnection", "KVDSN", db->File());
-        ini.WriteString("DBconnection", "ur", TDM::EncodeString("sa"));
-        ini.WriteString("DBconnection", "pd", TDM::EncodeString("pw"));
-        ini.WriteString("MainCfg", "id1", TDM::EncodeString(db->File()));
-        ini.WriteString("MainCfg", "id2", TDM::EncodeString("sa"));
-        ini.WriteString("MainCfg", "id3", TDM::EncodeString("pw"));
-        ini.WriteString("TestCfg", "id1", TDM::EncodeString(db->File() + ".unused"));
-        ini.WriteString("General", "GetLog", "1");
+        kvtest::WriteConnectionSettings(db->File(), db->File() + ".unused");
         Operator() = TOperatorIdentity();
         dm = std::make_unique<TDM>();
         DM = dm.get();

@@ -9,7 +9,7 @@
 #include "OperatorIdentity.h"
 #include "PageQueries.h"
 #include "Platform.h"
-#include "TestSupport.h"
+#include "MainFixture.h"
 #include <QAction>
 #include <QFile>
 #include <QLabel>
@@ -46,19 +46,7 @@ class TestMainForm : public QObject {
     }
     void settings(const QString& getLog)
     {
-        QFile::remove(SettingsFileName());
-        TIniFile ini(SettingsFileName());
-        ini.WriteString("DBconnection", "KVDSN", mainDb->File());
-        ini.WriteString("DBconnection", "ur", TDM::EncodeString("sa"));
-        ini.WriteString("DBconnection", "pd", TDM::EncodeString("pw"));
-        for (const char* section : {"MainCfg", "TestCfg"}) {
-            const QString file = QString(section) == "MainCfg" ? mainDb->File() : testDb->File();
-            ini.WriteString(section, "id1", TDM::EncodeString(file));
-            ini.WriteString(section, "id2", TDM::EncodeString("sa"));
-            ini.WriteString(section, "id3", TDM::EncodeString("pw"));
-        }
-        if (!getLog.isNull())
-            ini.WriteString("General", "GetLog", getLog);
+        kvtest::WriteConnectionSettings(mainDb->File(), testDb->File(), getLog);
     }
     std::unique_ptr<TMainForm> start(const QStringList& args, const QString& getLog = "0")
     {
