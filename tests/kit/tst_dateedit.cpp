@@ -1,0 +1,657 @@
+#include "Clock.h"
+#include "Locale.h"
+#include "PickDate.h"
+#include "TestSupport.h"
+#include "ToolEdit.h"
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <memory>
+
+namespace {
+
+TDateTime D(int y, int m, int d)
+{
+    return EncodeDate(y, m, d);
+}
+
+QDate asDate(TDateTime v)
+{
+    return DateTimeToQDate(v);
+}
+
+QPoint dayCell(TKitCalendar* cal, int day)
+{
+    for (int r = 1; r < TKitCalendar::RowCount; ++r)
+        for (int c = 0; c < TKitCalendar::ColCount; ++c)
+            if (cal->DayNum(c, r) == day)
+                return cal->CellRect(c, r).center();
+    return QPoint(-1, -1);
+}
+
+// The headless platform cannot raise windows and says so whenever a
+// tool-tip window shows; nothing to do with what is tested.
+QtMessageHandler previousHandler = nullptr;
+void dropRaiseNotice(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message == QLatin1String("This plugin does not support raise()"))
+        return;
+    previousHandler(type, context, message);
+}
+
+}  // namespace
+
+// A form as the editors have it: a date edit, another input to leave it
+// for, and a default button.
+class TestDateEdit : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QDialog> form;
+    TDateEdit* edit = nullptr;
+    QLineEdit* other = nullptr;
+    QPushButton* okButton = nullptr;
+    int changes = 0;
+
+    TPopupCalendar* popup() const { return edit->PopupCalendar(); }
+    TLocCalendar* calendar() const { return popup()->Calendar(); }
+    void enter() { edit->setFocus(Qt::TabFocusReason); }
+    void openByKey() { QTest::keyClick(edit, Qt::Key_Down, Qt::AltModifier); }
+
+private slots:
+    void initTestCase() { previousHandler = qInstallMessageHandler(dropRaiseNotice); }
+    void init()
+    {
+        SetFormatSettings(TFormatSettings::DayFirstEnglish());
+        Clock::SetFixed(QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)));
+        form = std::make_unique<QDialog>();
+        form->setGeometry(100, 100, 300, 200);
+        edit = new TDateEdit(form.get());
+        edit->setObjectName("edtStartDate");
+        edit->setGeometry(16, 16, 121, 21);
+        other = new QLineEdit(form.get());
+        other->setObjectName("edtOther");
+        other->setGeometry(16, 60, 121, 21);
+        okButton = new QPushButton("OK", form.get());
+        okButton->setGeometry(200, 160, 75, 25);
+        okButton->setDefault(true);
+        QObject::connect(okButton, &QPushButton::clicked, form.get(), &QDialog::accept);
+        changes = 0;
+        edit->OnChange = [this](QObject*) { ++changes; };
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        enter();
+    }
+    void cleanup()
+    {
+        form.reset();
+        SetFormatSettings(TFormatSettings::DayFirstEnglish());
+    }
+
+    // -------------------------------------------------------------- text and value
+
+    void blankEditReadsTheNullDate()
+    {
+        QCOMPARE(edit->EditMask(), QString("!99/99/9999;1; "));
+        QCOMPARE(edit->DateFormat(), QString("DD/MM/YYYY"));
+        QCOMPARE(edit->Text(), QString("  /  /    "));
+        QCOMPARE(edit->Date(), NullDate);
+        // What the editors test for "no date".
+        QVERIFY(edit->Text().trimmed().startsWith('/'));
+        QVERIFY(edit->TextIsBlank());
+        edit->SetText("05/03/2026");
+        QVERIFY(!edit->TextIsBlank());
+    }
+    void typingADate()
+    {
+        QTest::keyClicks(edit, "05032026");
+        QCOMPARE(edit->Text(), QString("05/03/2026"));
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 3, 5));
+        QVERIFY(edit->Modified());
+        QVERIFY(changes > 0);
+    }
+    void typingSeparatorsJumpsToTheNextField()
+    {
+        QTest::keyClicks(edit, "1/2/2026");
+        QCOMPARE(edit->Text(), QString("1 /2 /2026"));
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 2, 1));
+    }
+    void typingATwoDigitYear()
+    {
+        QTest::keyClicks(edit, "010270");
+        QCOMPARE(edit->Text(), QString("01/02/70  "));
+        QCOMPARE(asDate(edit->Date()), QDate(1970, 2, 1));
+    }
+    void refusedCharactersBeep()
+    {
+        const int beeps = BeepCount();
+        QTest::keyClicks(edit, "0x");
+        QCOMPARE(edit->Text(), QString("0 /  /    "));
+        QCOMPARE(BeepCount(), beeps + 1);
+        // Overwriting, not inserting: a full edit takes no more digits.
+        edit->SetDate(D(2026, 12, 25));
+        edit->setCursorPosition(10);
+        QTest::keyClick(edit, '1');
+        QCOMPARE(edit->Text(), QString("25/12/2026"));
+        QCOMPARE(BeepCount(), beeps + 2);
+    }
+    void halfTypedDateReadsNull()
+    {
+        QTest::keyClicks(edit, "3102");
+        QCOMPARE(edit->Text(), QString("31/02/    "));
+        QCOMPARE(edit->Date(), NullDate);
+        QVERIFY(!edit->Text().trimmed().startsWith('/'));
+        edit->SetText("31/02/2026");
+        QCOMPARE(edit->Date(), NullDate);
+    }
+    void setDateWritesTheFormat()
+    {
+        edit->SetDate(D(2026, 12, 25));
+        QCOMPARE(edit->Text(), QString("25/12/2026"));
+        QVERIFY(edit->Modified());
+        edit->SetDate(D(2026, 12, 25) + 0.75);  // the time is not shown
+        QCOMPARE(edit->Text(), QString("25/12/2026"));
+        QVERIFY(!edit->Modified());
+        edit->SetDate(NullDate);
+        QCOMPARE(edit->Text(), QString("  /  /    "));
+        QVERIFY(edit->Modified());
+        edit->SetDate(D(2026, 1, 1));
+        edit->SetDate(D(9999, 12, 31) + 10);  // past the year 9999
+        QCOMPARE(edit->Text(), QString("  /  /    "));
+        QCOMPARE(edit->Date(), NullDate);
+    }
+    void textSetterPlacesTheDigits()
+    {
+        edit->SetText("05/03/2026");  // what an editor writes for today
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 3, 5));
+        edit->SetText(QString());
+        QCOMPARE(edit->Text(), QString("  /  /    "));
+    }
+    void defaultTodayFillsBlanks()
+    {
+        edit->SetDefaultToday(true);
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 3, 5));
+        edit->SetDate(NullDate);
+        QCOMPARE(edit->Text(), QString("05/03/2026"));
+        edit->SetText("31/02/2026");
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 3, 5));
+    }
+    void blanksCharIsShownButReadAsBlank()
+    {
+        edit->SetBlanksChar('_');
+        QCOMPARE(edit->EditMask(), QString("!99/99/9999;1;_"));
+        QCOMPARE(edit->EditText(), QString("__/__/____"));
+        QCOMPARE(edit->Text(), QString("  /  /    "));
+        edit->SetText("1 /2 /2026");
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 2, 1));
+        edit->SetBlanksChar(QChar(7));
+        QCOMPARE(edit->BlanksChar(), QChar(' '));
+    }
+    void twoDigitYearEdit()
+    {
+        edit->SetDate(D(1970, 2, 1));
+        edit->SetYearDigits(dyTwo);
+        QCOMPARE(edit->EditMask(), QString("!99/99/99;1; "));
+        QCOMPARE(edit->Text(), QString("01/02/70"));
+        QCOMPARE(asDate(edit->Date()), QDate(1970, 2, 1));
+    }
+
+    // -------------------------------------------------------------- keys
+
+    void keypadPlusAndMinusStepADay()
+    {
+        edit->SetDate(D(2026, 2, 28));
+        QTest::keyClick(edit, Qt::Key_Plus, Qt::KeypadModifier);
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 3, 1));
+        QCOMPARE(edit->selectedText(), QString("01/03/2026"));
+        QTest::keyClick(edit, Qt::Key_Minus, Qt::KeypadModifier);
+        QTest::keyClick(edit, Qt::Key_Minus, Qt::KeypadModifier);
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 2, 27));
+    }
+    void keypadOnABlankEditStartsFromToday()
+    {
+        QTest::keyClick(edit, Qt::Key_Plus, Qt::KeypadModifier);
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 3, 6));
+    }
+    void tSetsTodayAndPlainSignsAreDropped()
+    {
+        edit->SetDate(D(2020, 1, 1));
+        QTest::keyClick(edit, 't');
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 3, 5));
+        edit->SetDate(D(2020, 1, 1));
+        QTest::keyClick(edit, 'T', Qt::ShiftModifier);
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 3, 5));
+        const int beeps = BeepCount();
+        edit->selectAll();
+        QTest::keyClick(edit, '+');
+        QTest::keyClick(edit, '-');
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 3, 5));
+        QCOMPARE(BeepCount(), beeps);
+    }
+    void keysNeedDirectInput()
+    {
+        edit->SetDate(D(2026, 1, 10));
+        edit->SetDirectInput(false);
+        QTest::keyClicks(edit, "1");
+        QTest::keyClick(edit, 't');
+        QTest::keyClick(edit, Qt::Key_Plus, Qt::KeypadModifier);
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 1, 10));
+        // The calendar still works.
+        openByKey();
+        QVERIFY(edit->PopupVisible());
+        QTest::keyClick(edit, Qt::Key_Right);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 1, 11));
+        QVERIFY(edit->isReadOnly());
+    }
+    void enterAndEscapeReachTheFormsButtons()
+    {
+        QSignalSpy accepted(form.get(), &QDialog::accepted);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(accepted.count(), 1);
+        form->show();
+        enter();
+        QSignalSpy rejected(form.get(), &QDialog::rejected);
+        QTest::keyClick(edit, Qt::Key_Escape);
+        QCOMPARE(rejected.count(), 1);
+    }
+    void escapeGivesBackTheTextOfEntry()
+    {
+        edit->SetDate(D(2026, 1, 10));
+        other->setFocus(Qt::TabFocusReason);
+        enter();
+        QTest::keyClicks(edit, "0202");
+        QCOMPARE(edit->Text(), QString("02/02/    "));
+        QTest::keyClick(edit, Qt::Key_Escape);
+        QCOMPARE(edit->Text(), QString("10/01/2026"));
+    }
+
+    // -------------------------------------------------------------- popup
+
+    void altDownOpensTheCalendarOnTheEditsDate()
+    {
+        edit->SetDate(D(2026, 1, 31));
+        openByKey();
+        QVERIFY(edit->PopupVisible());
+        QVERIFY(popup()->isVisible());
+        QCOMPARE(asDate(calendar()->CalendarDate()), QDate(2026, 1, 31));
+        QCOMPARE(popup()->TitleLabel()->text(), QString("January, 2026"));
+        // The edit keeps the focus, read-only while the calendar is open.
+        QCOMPARE(QApplication::focusWidget(), edit);
+        QVERIFY(edit->isReadOnly());
+        QVERIFY(!edit->ReadOnly());
+    }
+    void blankEditOpensOnToday()
+    {
+        openByKey();
+        QCOMPARE(asDate(calendar()->CalendarDate()), QDate(2026, 3, 5));
+    }
+    void keysGoToTheOpenCalendar()
+    {
+        edit->SetDate(D(2026, 1, 31));
+        openByKey();
+        QTest::keyClick(edit, Qt::Key_Right);
+        QCOMPARE(asDate(calendar()->CalendarDate()), QDate(2026, 2, 1));
+        QCOMPARE(popup()->TitleLabel()->text(), QString("February, 2026"));
+        QTest::keyClick(edit, Qt::Key_Left);
+        QTest::keyClick(edit, Qt::Key_Left);
+        QCOMPARE(asDate(calendar()->CalendarDate()), QDate(2026, 1, 30));
+        QTest::keyClick(edit, Qt::Key_Plus, Qt::KeypadModifier);
+        QCOMPARE(asDate(calendar()->CalendarDate()), QDate(2026, 1, 31));
+        QTest::keyClick(edit, Qt::Key_Up);
+        QCOMPARE(asDate(calendar()->CalendarDate()), QDate(2026, 1, 24));
+        QTest::keyClick(edit, 't');
+        QCOMPARE(asDate(calendar()->CalendarDate()), QDate(2026, 3, 5));
+        // The edit itself is untouched until the calendar is accepted.
+        QCOMPARE(edit->Text(), QString("31/01/2026"));
+    }
+    void escapeClosesWithoutTaking()
+    {
+        edit->SetDate(D(2026, 1, 31));
+        openByKey();
+        QTest::keyClick(edit, Qt::Key_Right);
+        changes = 0;
+        QTest::keyClick(edit, Qt::Key_Escape);
+        QVERIFY(!edit->PopupVisible());
+        QVERIFY(!popup()->isVisible());
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 1, 31));
+        QCOMPARE(changes, 0);
+        QVERIFY(!edit->isReadOnly());
+        QVERIFY(form->isVisible());  // the form did not see the Escape
+    }
+    void enterTakesTheCalendarDate()
+    {
+        edit->SetDate(D(2026, 1, 31));
+        edit->SetModified(false);
+        openByKey();
+        QTest::keyClick(edit, Qt::Key_Right);
+        changes = 0;
+        QSignalSpy accepted(form.get(), &QDialog::accepted);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QVERIFY(!edit->PopupVisible());
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 2, 1));
+        QVERIFY(edit->Modified());
+        QCOMPARE(changes, 1);
+        QCOMPARE(edit->selectedText(), QString("01/02/2026"));
+        QCOMPARE(accepted.count(), 0);
+    }
+    void altDownAgainAccepts()
+    {
+        edit->SetDate(D(2026, 1, 31));
+        openByKey();
+        QTest::keyClick(edit, Qt::Key_Right);
+        openByKey();
+        QVERIFY(!edit->PopupVisible());
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 2, 1));
+    }
+    void clickOnADayTakesIt()
+    {
+        edit->SetDate(D(2026, 1, 31));
+        openByKey();
+        const QPoint cell = dayCell(calendar(), 20);
+        QTest::mouseClick(calendar(), Qt::LeftButton, {}, cell);
+        QVERIFY(!edit->PopupVisible());
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 1, 20));
+        QCOMPARE(QApplication::focusWidget(), edit);
+    }
+    void clickOnAnEmptyCellKeepsItOpen()
+    {
+        edit->SetDate(D(2026, 3, 10));  // 1 March 2026 is a Sunday: six empty cells first
+        openByKey();
+        QCOMPARE(calendar()->DayNum(0, 1), 0);
+        QTest::mouseClick(calendar(), Qt::LeftButton, {}, calendar()->CellRect(0, 1).center());
+        QVERIFY(edit->PopupVisible());
+        QTest::mouseClick(calendar(), Qt::LeftButton, {}, calendar()->CellRect(3, 0).center());
+        QVERIFY(edit->PopupVisible());
+        QCOMPARE(asDate(calendar()->CalendarDate()), QDate(2026, 3, 10));
+    }
+    void navigationButtonsClipTheDay()
+    {
+        edit->SetDate(D(2026, 1, 31));
+        openByKey();
+        QTest::mouseClick(popup()->NavButton(2), Qt::LeftButton);
+        QCOMPARE(asDate(calendar()->CalendarDate()), QDate(2026, 2, 28));
+        QCOMPARE(popup()->TitleLabel()->text(), QString("February, 2026"));
+        QTest::mouseClick(popup()->NavButton(1), Qt::LeftButton);
+        QCOMPARE(asDate(calendar()->CalendarDate()), QDate(2026, 1, 28));
+        QVERIFY(edit->PopupVisible());  // the buttons do not close it
+        QCOMPARE(QApplication::focusWidget(), edit);
+        QTest::keyClick(edit, Qt::Key_Escape);
+
+        edit->SetDate(D(2024, 2, 29));
+        openByKey();
+        QTest::mouseClick(popup()->NavButton(3), Qt::LeftButton);
+        QCOMPARE(asDate(calendar()->CalendarDate()), QDate(2025, 2, 28));
+        QTest::mouseClick(popup()->NavButton(0), Qt::LeftButton);
+        QCOMPARE(asDate(calendar()->CalendarDate()), QDate(2024, 2, 28));
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(asDate(edit->Date()), QDate(2024, 2, 28));
+    }
+    void titleDoubleClickGoesToToday()
+    {
+        edit->SetDate(D(2020, 6, 15));
+        openByKey();
+        QTest::mouseDClick(popup()->TitleLabel(), Qt::LeftButton);
+        QCOMPARE(asDate(calendar()->CalendarDate()), QDate(2026, 3, 5));
+    }
+    void buttonOpensAndClosesWithAcceptance()
+    {
+        edit->SetDate(D(2026, 1, 31));
+        int buttonClicks = 0;
+        edit->OnButtonClick = [&](QObject*) { ++buttonClicks; };
+        QTest::mouseClick(edit->Button(), Qt::LeftButton);
+        QVERIFY(edit->PopupVisible());
+        QCOMPARE(buttonClicks, 1);
+        QTest::keyClick(edit, Qt::Key_Right);
+        // The press closes it; the click that ends the press does nothing.
+        QTest::mouseClick(edit->Button(), Qt::LeftButton);
+        QVERIFY(!edit->PopupVisible());
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 2, 1));
+        QCOMPARE(buttonClicks, 1);
+    }
+    void pressOnTheEditClosesWithoutTaking()
+    {
+        edit->SetDate(D(2026, 1, 31));
+        openByKey();
+        QTest::keyClick(edit, Qt::Key_Right);
+        QTest::mousePress(edit, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(edit, Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(!edit->PopupVisible());
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 1, 31));
+    }
+    void pressElsewhereOrLeavingClosesWithoutTaking()
+    {
+        edit->SetDate(D(2026, 1, 31));
+        auto* label = new QLabel("StartDate", form.get());
+        label->setGeometry(150, 16, 80, 16);
+        label->show();
+        openByKey();
+        QTest::keyClick(edit, Qt::Key_Right);
+        QTest::mouseClick(label, Qt::LeftButton);
+        QVERIFY(!edit->PopupVisible());
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 1, 31));
+
+        openByKey();
+        QTest::keyClick(edit, Qt::Key_Right);
+        other->setFocus(Qt::TabFocusReason);
+        QVERIFY(!edit->PopupVisible());
+        QVERIFY(!popup()->isVisible());
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 1, 31));
+        QCOMPARE(QApplication::focusWidget(), other);
+        QVERIFY(!edit->isReadOnly());
+    }
+    void readOnlyEditKeepsItsPopupShut()
+    {
+        edit->SetReadOnly(true);
+        openByKey();
+        QVERIFY(!edit->PopupVisible());
+        QTest::mouseClick(edit->Button(), Qt::LeftButton);
+        QVERIFY(!edit->PopupVisible());
+    }
+    void acceptDateHandlerDecides()
+    {
+        edit->SetDate(D(2026, 1, 31));
+        edit->OnAcceptDate = [](QObject*, TDateTime& date, bool& action) {
+            if (DayOfWeek(date) == 1)  // no Sundays
+                action = false;
+            else
+                date += 1;
+        };
+        openByKey();
+        QTest::keyClick(edit, Qt::Key_Right);  // Sunday 1 February
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 1, 31));
+        openByKey();
+        QTest::keyClick(edit, Qt::Key_Left);  // Friday 30 January
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 1, 31));
+        QTest::keyClick(edit, Qt::Key_Minus, Qt::KeypadModifier);  // not through the handler
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 1, 30));
+    }
+    void popupDropsBelowOrAbove()
+    {
+        openByKey();
+        const QPoint editTop = edit->mapToGlobal(QPoint(0, 0));
+        QCOMPARE(popup()->pos().y(), editTop.y() + edit->height());
+        // Aligned to the edit's right edge...
+        QCOMPARE(popup()->pos().x(), editTop.x() + edit->width() - popup()->width());
+        QTest::keyClick(edit, Qt::Key_Escape);
+        // ...unless that leaves the screen: then to its left edge.
+        form->move(0, 100);
+        QTest::qWait(20);
+        openByKey();
+        QCOMPARE(popup()->pos().x(), edit->mapToGlobal(QPoint(0, 0)).x());
+        QTest::keyClick(edit, Qt::Key_Escape);
+
+        const QRect screen = form->screen()->geometry();
+        form->move(screen.width() - 300, screen.height() - 60);
+        QTest::qWait(20);
+        openByKey();
+        const QPoint top = edit->mapToGlobal(QPoint(0, 0));
+        QCOMPARE(popup()->pos().y(), top.y() - popup()->height());
+        QCOMPARE(popup()->pos().x(), top.x() + edit->width() - popup()->width());
+        QTest::keyClick(edit, Qt::Key_Escape);
+        edit->SetPopupAlign(epaLeft);
+        openByKey();
+        QCOMPARE(popup()->pos().x(), top.x());
+    }
+    void changeFiresPopupChangeNotOnChangeWhileOpen()
+    {
+        edit->SetDate(D(2026, 1, 31));
+        openByKey();
+        changes = 0;
+        edit->SetText("01/01/2026");  // written while the popup shows
+        QCOMPARE(changes, 0);
+        QTest::keyClick(edit, Qt::Key_Escape);
+        edit->SetText("02/01/2026");
+        QCOMPARE(changes, 1);
+    }
+
+    // -------------------------------------------------------------- locale
+
+    void localeChangeReRendersTheText()
+    {
+        edit->SetDate(D(2026, 12, 25));
+        edit->SetModified(false);
+        TFormatSettings fs = TFormatSettings::DayFirstEnglish();
+        fs.ShortDateFormat = "yyyy/mm/dd";
+        SetFormatSettings(fs);
+        QCOMPARE(edit->EditMask(), QString("!9999/99/99;1; "));
+        QCOMPARE(edit->DateFormat(), QString("YYYY/MM/DD"));
+        QCOMPARE(edit->Text(), QString("2026/12/25"));
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 12, 25));
+        QVERIFY(!edit->Modified());
+
+        fs.ShortDateFormat = "dd.mm.yyyy";
+        fs.DateSeparator = '.';
+        SetFormatSettings(fs);
+        QCOMPARE(edit->Text(), QString("25.12.2026"));
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 12, 25));
+        edit->SetDate(NullDate);
+        QCOMPARE(edit->Text(), QString("  .  .    "));
+        QVERIFY(edit->TextIsBlank());
+        edit->SetDate(D(2026, 12, 25));
+        edit->selectAll();
+        QTest::keyClicks(edit, "01022026");
+        QCOMPARE(edit->Text(), QString("01.02.2026"));
+    }
+    void monthFirstLocale()
+    {
+        TFormatSettings fs = TFormatSettings::DayFirstEnglish();
+        fs.ShortDateFormat = "M/d/yyyy";
+        SetFormatSettings(fs);
+        QCOMPARE(edit->DateFormat(), QString("MM/DD/YYYY"));
+        edit->selectAll();
+        QTest::keyClicks(edit, "12252026");
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 12, 25));
+    }
+
+    // -------------------------------------------------------------- leaving
+
+    void checkOnExitRefusesABadDate()
+    {
+        kvtest::MessageRecorder boxes;
+        edit->SetCheckOnExit(true);
+        QTest::keyClicks(edit, "3102");
+        other->setFocus(Qt::TabFocusReason);
+        QCOMPARE(boxes.Texts(), QStringList{"'31/02/    ' is not a valid date."});
+        QTRY_COMPARE(QApplication::focusWidget(), edit);
+        QCOMPARE(edit->Text(), QString("31/02/    "));
+    }
+    void checkOnExitRewritesAGoodDate()
+    {
+        kvtest::MessageRecorder boxes;
+        edit->SetCheckOnExit(true);
+        QTest::keyClicks(edit, "1/2/26");
+        changes = 0;
+        other->setFocus(Qt::TabFocusReason);
+        QCOMPARE(boxes.Count(), 0);
+        QCOMPARE(edit->Text(), QString("01/02/2026"));
+        QCOMPARE(changes, 0);  // rewritten, not changed
+        // A blank edit passes.
+        enter();
+        edit->SetDate(NullDate);
+        other->setFocus(Qt::TabFocusReason);
+        QCOMPARE(boxes.Count(), 0);
+    }
+    void withoutCheckOnExitABadDateStays()
+    {
+        kvtest::MessageRecorder boxes;
+        QTest::keyClicks(edit, "3102");
+        other->setFocus(Qt::TabFocusReason);
+        QCOMPARE(boxes.Count(), 0);
+        QCOMPARE(QApplication::focusWidget(), other);
+    }
+
+    // -------------------------------------------------------------- button and dialog style
+
+    void buttonLooks()
+    {
+        QCOMPARE(edit->GlyphKind(), gkDefault);
+        QCOMPARE(edit->NumGlyphs(), 2);
+        QCOMPARE(edit->ButtonWidth(), 21);
+        QVERIFY(!edit->Glyph().isNull());
+        QVERIFY(edit->Button()->isVisible());
+        QCOMPARE(edit->Button()->width(), 21);
+        edit->SetGlyphKind(gkEllipsis);
+        QCOMPARE(edit->NumGlyphs(), 1);
+        QCOMPARE(edit->Glyph().size(), QSize(15, 4));
+        edit->SetNumGlyphs(3);
+        QCOMPARE(edit->NumGlyphs(), 1);
+        edit->SetButtonWidth(1);
+        QVERIFY(!edit->Button()->isVisible());
+        edit->SetButtonWidth(0);
+        // No button: Alt+Down opens nothing.
+        openByKey();
+        QVERIFY(!edit->PopupVisible());
+    }
+    void dialogStyleAsksInAModalDialog()
+    {
+        edit->SetDate(D(2026, 1, 31));
+        edit->SetCalendarStyle(csDialog);
+        QVERIFY(edit->Popup() == nullptr);
+        QTimer::singleShot(0, [] {
+            auto* dlg = qobject_cast<TSelectDateDlg*>(QApplication::activeModalWidget());
+            QVERIFY(dlg);
+            QCOMPARE(asDate(dlg->Date()), QDate(2026, 1, 31));
+            QCOMPARE(dlg->windowTitle(), QString("Select a Date"));
+            QTest::keyClick(dlg, Qt::Key_PageDown);
+            QTest::keyClick(dlg, Qt::Key_Return);
+        });
+        QTest::mouseClick(edit->Button(), Qt::LeftButton);
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 2, 28));
+        QVERIFY(edit->Modified());
+
+        QTimer::singleShot(0, [] {
+            QWidget* dlg = QApplication::activeModalWidget();
+            QVERIFY(dlg);
+            QTest::keyClick(dlg, Qt::Key_PageDown);
+            QTest::keyClick(dlg, Qt::Key_Escape);
+        });
+        QTest::mouseClick(edit->Button(), Qt::LeftButton);
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 2, 28));
+
+        edit->SetCalendarStyle(csPopup);
+        QVERIFY(edit->PopupCalendar() != nullptr);
+        openByKey();
+        QVERIFY(edit->PopupVisible());
+    }
+    void calendarSettingsReachThePopup()
+    {
+        edit->SetStartOfWeek(Sun);
+        edit->SetWeekends({Sun, Sat});
+        edit->SetCalendarHints({"Back a year", "Back a month", "On a month", "On a year", "fifth"});
+        QCOMPARE(edit->CalendarHints().size(), 4);
+        QCOMPARE(calendar()->StartOfWeek(), Sun);
+        QVERIFY(calendar()->Weekends().Contains(Sat));
+        QCOMPARE(popup()->NavButton(0)->Hint(), QString("Back a year"));
+        QCOMPARE(popup()->NavButton(3)->Hint(), QString("On a year"));
+        edit->SetCalendarHints({"Only the first"});
+        QCOMPARE(popup()->NavButton(0)->Hint(), QString("Only the first"));
+        QCOMPARE(popup()->NavButton(1)->Hint(), QString("Previous Month|"));
+    }
+};
+
+KV_TEST_MAIN(TestDateEdit)
+#include "tst_dateedit.moc"
