@@ -1,11 +1,16 @@
 #include "KVSysMain.h"
+#include "About.h"
 #include "AccessRightsSys.h"
+#include "AppUtils.h"
 #include "ComCtrls.h"
 #include "CommonControlFns.h"
 #include "Application.h"
 #include "DBCtrls.h"
 #include "DBModel.h"
 #include "KitDBCtrl.h"
+#include "KitSplit.h"
+#include "Placemnt.h"
+#include "SpeedBar.h"
 #include "DataMod.h"
 #include "GenFns.h"
 #include "GenericPrint.h"
@@ -25,7 +30,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPrintDialog>
-#include <QToolButton>
+#include <QPainter>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -37,6 +42,57 @@ bool MainFormCreating = false;
 
 namespace {
 const QString kCaption = QStringLiteral("Brellinghast System Tables");
+
+enum class ToolGlyph { PrinterSetup, Print, File, Close, Exit };
+
+// The tool bar's pictures, drawn at 16 by 16 on the olive the speed buttons
+// take as transparent.
+QImage toolGlyph(ToolGlyph kind)
+{
+    QImage img(16, 16, QImage::Format_RGB32);
+    const QColor olive(128, 128, 0);
+    img.fill(olive);
+    QPainter p(&img);
+    p.setPen(Qt::black);
+    switch (kind) {
+    case ToolGlyph::PrinterSetup:
+    case ToolGlyph::Print:
+        p.fillRect(4, 1, 8, 6, Qt::white);  // paper
+        p.drawRect(4, 1, 7, 5);
+        p.fillRect(1, 6, 14, 6, QColor(192, 192, 192));  // printer body
+        p.drawRect(1, 6, 13, 5);
+        p.fillRect(4, 11, 8, 4, Qt::white);
+        p.drawRect(4, 11, 7, 3);
+        if (kind == ToolGlyph::PrinterSetup) {
+            p.setPen(QColor(0, 0, 128));
+            p.drawLine(9, 8, 14, 3);  // a pencil over it
+            p.drawLine(10, 8, 15, 3);
+        } else {
+            p.fillRect(12, 8, 2, 2, Qt::green);
+        }
+        break;
+    case ToolGlyph::File:
+        p.fillRect(3, 1, 10, 14, Qt::white);
+        p.drawRect(3, 1, 9, 13);
+        p.setPen(QColor(0, 128, 0));
+        for (int y = 4; y <= 12; y += 2)
+            p.drawLine(5, y, 10, y);
+        break;
+    case ToolGlyph::Close:
+        p.fillRect(2, 2, 12, 12, Qt::white);
+        p.drawRect(2, 2, 11, 11);
+        p.setPen(QPen(QColor(128, 0, 0), 2));
+        p.drawLine(5, 5, 10, 10);
+        p.drawLine(10, 5, 5, 10);
+        break;
+    case ToolGlyph::Exit:
+        p.fillRect(3, 1, 9, 14, QColor(128, 64, 0));  // a door
+        p.drawRect(3, 1, 8, 13);
+        p.fillRect(9, 8, 2, 2, Qt::yellow);
+        break;
+    }
+    return img;
+}
 
 }  // namespace
 
@@ -50,6 +106,15 @@ TMainForm::TMainForm(const QStringList& args, QWidget* parent) : QMainWindow(par
     buildLayout();
     buildMenu();
     buildPages();
+    // The window's placement and the tree's width are kept between runs; a
+    // first run opens maximized.
+    SetFormPosition(this, poDefault);
+    SetApplicationMainForm(this);
+    MainFormFormStorage = new TFormStorage(this);
+    MainFormFormStorage->setObjectName(QStringLiteral("MainFormFormStorage"));
+    MainFormFormStorage->SetIniFileName(SettingsFolder() + QStringLiteral("Tarvalis.ini"));
+    MainFormFormStorage->SetStoredProps({QStringLiteral("panelLeftSystem.Width")});
+    MainFormFormStorage->Loaded();
     qry = new TQuery(this, QStringLiteral("dbKVdata"));
     qry->setObjectName(QStringLiteral("qry"));
     Timebomb = new QTimer(this);
@@ -80,34 +145,35 @@ void TMainForm::buildLayout()
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
 
-    ToolBarSystem = new QWidget(central);
+    ToolBarSystem = new TSpeedBar(central);
     ToolBarSystem->setObjectName(QStringLiteral("ToolBarSystem"));
-    ToolBarSystem->setFixedHeight(31);
-    auto* bar = new QHBoxLayout(ToolBarSystem);
-    bar->setContentsMargins(3, 2, 3, 2);
-    bar->setSpacing(2);
-    auto tool = [this, bar](const char* name, const QString& caption, const QString& hint,
-                            void (TMainForm::*handler)()) {
-        auto* b = new QToolButton(ToolBarSystem);
-        b->setObjectName(QLatin1String(name));
-        b->setText(caption);
-        b->setToolTip(hint);
-        b->setAutoRaise(true);
-        b->setFocusPolicy(Qt::NoFocus);
-        connect(b, &QToolButton::clicked, this, handler);
-        bar->addWidget(b);
-        return b;
+    ToolBarSystem->SetBevelOuter(bvLowered);
+    ToolBarSystem->SetBtnOffsetHorz(3);
+    ToolBarSystem->SetBtnOffsetVert(3);
+    auto* basic = new TSpeedbarSection(ToolBarSystem);
+    basic->SetCaption(QStringLiteral("Basic"));
+    ToolBarSystem->AddSection(basic);
+    auto tool = [this](const char* name, const char* caption, const char* hint, int left, ToolGlyph glyph,
+                       void (TMainForm::*handler)()) {
+        auto* item = new TSpeedItem(this);
+        item->SetName(QLatin1String(name));
+        ToolBarSystem->AddItem(0, item);
+        item->SetCaption(QLatin1String(caption));
+        item->SetHint(QLatin1String(hint));  // after the caption, which sets a hint of its own
+        item->SetLeft(left);
+        item->SetTop(3);
+        item->SetGlyph(toolGlyph(glyph));
+        item->SetVisible(true);
+        item->OnClick = [this, handler](QObject*) { (this->*handler)(); };
+        return item;
     };
-    sbtnPrinterSetup = tool("sbtnPrinterSetup", QStringLiteral("Printer Setup"), QStringLiteral("Printer Setup"),
+    sbtnPrinterSetup = tool("sbtnPrinterSetup", "Printer Setup", "Printer Setup|", 3, ToolGlyph::PrinterSetup,
                             &TMainForm::mnuMainFilePrinterSetupClick);
-    sbtnPrint = tool("sbtnPrint", QStringLiteral("Print"), QStringLiteral("Print"), &TMainForm::ActionPrintCurrentTab);
-    sbtnFile = tool("sbtnFile", QStringLiteral("CSV File"), QStringLiteral("Save to csv File"),
-                    &TMainForm::ActionFileCurrentTab);
-    bar->addSpacing(16);
-    sbtnTabClose = tool("sbtnTabClose", QStringLiteral("Close Table"), QStringLiteral("Close Table"),
-                        &TMainForm::ActionTabClose);
-    sbtnExit = tool("sbtnExit", QStringLiteral("Exit"), QStringLiteral("Exit"), &TMainForm::ActionExit);
-    bar->addStretch(1);
+    sbtnPrint = tool("sbtnPrint", "Print", "Print|", 27, ToolGlyph::Print, &TMainForm::ActionPrintCurrentTab);
+    sbtnFile = tool("sbtnFile", "CSV File", "Save to csv File|", 51, ToolGlyph::File, &TMainForm::ActionFileCurrentTab);
+    sbtnTabClose = tool("sbtnTabClose", "Close Table", "Close Table", 147, ToolGlyph::Close, &TMainForm::ActionTabClose);
+    sbtnExit = tool("sbtnExit", "Exit", "Exit", 179, ToolGlyph::Exit, &TMainForm::ActionExit);
+
     lblTestData = new QLabel(QStringLiteral("TEST  DATA"), ToolBarSystem);
     lblTestData->setObjectName(QStringLiteral("lblTestData"));
     QFont bold = lblTestData->font();
@@ -119,23 +185,25 @@ void TMainForm::buildLayout()
     pal.setColor(QPalette::WindowText, Qt::yellow);
     lblTestData->setPalette(pal);
     lblTestData->setContentsMargins(6, 2, 6, 2);
+    lblTestData->adjustSize();
+    lblTestData->move(0, 6);
     lblTestData->hide();
-    bar->addWidget(lblTestData);
-    bar->addSpacing(8);
     dbNavigator = new TDBNavigator(ToolBarSystem);
     dbNavigator->setObjectName(QStringLiteral("dbNavigator"));
+    dbNavigator->resize(dbNavigator->sizeHint().width(), 25);
     dbNavigator->hide();
-    bar->addWidget(dbNavigator);
+    SetControlAlign(dbNavigator, alRight);  // re-docked whenever shown or hidden
+    TSpeedBar::SetAnchoredRight(lblTestData, dbNavigator->width() + 8);
     outer->addWidget(ToolBarSystem);
 
+    // The tree on the left, the pages on the right, the splitter between:
+    // docked edge by edge, so the splitter resizes the left panel.
     auto* body = new QWidget(central);
-    auto* row = new QHBoxLayout(body);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
+    auto* row = new TAlignLayout(body);
 
     panelLeftSystem = new QWidget(body);
     panelLeftSystem->setObjectName(QStringLiteral("panelLeftSystem"));
-    panelLeftSystem->setFixedWidth(185);
+    panelLeftSystem->resize(185, 400);
     auto* left = new QVBoxLayout(panelLeftSystem);
     left->setContentsMargins(0, 0, 0, 0);
     TreeViewSystem = new QTreeWidget(panelLeftSystem);
@@ -150,11 +218,15 @@ void TMainForm::buildLayout()
     tp.setColor(QPalette::Inactive, QPalette::HighlightedText, tp.color(QPalette::Active, QPalette::HighlightedText));
     TreeViewSystem->setPalette(tp);
     left->addWidget(TreeViewSystem);
-    row->addWidget(panelLeftSystem);
+    row->addDocked(panelLeftSystem, alLeft);
 
-    KitSplitterSystem = new QWidget(body);
+    KitSplitterSystem = new TKitSplitter(body);
     KitSplitterSystem->setObjectName(QStringLiteral("KitSplitterSystem"));
-    KitSplitterSystem->setFixedWidth(1);
+    KitSplitterSystem->BeginLoading();
+    KitSplitterSystem->resize(1, 400);
+    KitSplitterSystem->SetAlign(alLeft);
+    KitSplitterSystem->SetControlFirst(panelLeftSystem);
+    KitSplitterSystem->Loaded();
     row->addWidget(KitSplitterSystem);
 
     panelRightSystem = new QWidget(body);
@@ -171,7 +243,7 @@ void TMainForm::buildLayout()
     SysPageControl = new TPageControl(panelRightSystem);
     SysPageControl->setObjectName(QStringLiteral("SysPageControl"));
     right->addWidget(SysPageControl, 1);
-    row->addWidget(panelRightSystem, 1);
+    row->addDocked(panelRightSystem, alClient);
     outer->addWidget(body, 1);
     setCentralWidget(central);
 
@@ -297,7 +369,11 @@ void TMainForm::buildMenu()
     connect(mnuToolsSelectTestDatabaseItem, &QAction::triggered, this,
             &TMainForm::mnuToolsSelectTestDatabaseItemClick);
 
-    menu->addMenu(QStringLiteral("&Help"))->setObjectName(QStringLiteral("mnuHelp"));
+    QMenu* help = menu->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelpAbout = help->addAction(QStringLiteral("&About"));
+    mnuHelpAbout->setObjectName(QStringLiteral("mnuHelpAbout"));
+    connect(mnuHelpAbout, &QAction::triggered, this, &TMainForm::mnuHelpAboutClick);
 }
 
 void TMainForm::buildPages()
@@ -944,6 +1020,12 @@ void TMainForm::mnuMainFilePrinterSetupClick()
 void TMainForm::mnuFilePrintSetupClick()
 {
     mnuMainFilePrinterSetupClick();
+}
+
+void TMainForm::mnuHelpAboutClick()
+{
+    TAboutBox box(this);
+    box.exec();
 }
 
 void TMainForm::mnuFileExitClick()

@@ -12,7 +12,6 @@
 #include <QStringList>
 #include <QVector>
 
-class QAbstractButton;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -24,6 +23,10 @@ class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TDBNavigator;
+class TFormStorage;
+class TKitSplitter;
+class TSpeedBar;
+class TSpeedItem;
 class TKitDBGrid;
 class TPageControl;
 class TDataSetModel;
@@ -52,17 +55,17 @@ public:
     };
 
     // Components.
-    QWidget* ToolBarSystem;
-    QAbstractButton* sbtnPrinterSetup;
-    QAbstractButton* sbtnPrint;
-    QAbstractButton* sbtnFile;
-    QAbstractButton* sbtnTabClose;
-    QAbstractButton* sbtnExit;
+    TSpeedBar* ToolBarSystem;
+    TSpeedItem* sbtnPrinterSetup;
+    TSpeedItem* sbtnPrint;
+    TSpeedItem* sbtnFile;
+    TSpeedItem* sbtnTabClose;
+    TSpeedItem* sbtnExit;
     QLabel* lblTestData;
     TDBNavigator* dbNavigator;
     QWidget* panelLeftSystem;
     QTreeWidget* TreeViewSystem;
-    QWidget* KitSplitterSystem;
+    TKitSplitter* KitSplitterSystem;
     QWidget* panelRightSystem;
     QWidget* panelTopOfTab;
     QComboBox* cbField;
@@ -84,6 +87,8 @@ public:
     QMenu* mnuTools;
     TQuery* qry;
     QTimer* Timebomb;
+    TFormStorage* MainFormFormStorage;
+    QAction* mnuHelpAbout;
 
     // Operator identity (kept in core, where the editors read it).
     QString OperatorName() const;
@@ -121,6 +126,7 @@ public:
     void ActionTabClose();
     void ActionExit();
     void mnuFileExitClick();
+    void mnuHelpAboutClick();
     void mnuToolsSelectMainDatabaseItemClick();
     void mnuToolsSelectTestDatabaseItemClick();
     QString GetUserName();

@@ -164,6 +164,9 @@ TPageControl::TPageControl(QWidget* parent) : QWidget(parent)
     m_rows = new TTabRows(this);
     m_stack = new QStackedWidget(this);
     m_stack->setFrameShape(QFrame::StyledPanel);
+    // Shown while no page is active, so a hidden page never shows through.
+    m_empty = new QWidget(m_stack);
+    m_stack->addWidget(m_empty);
     layout->addWidget(m_rows);
     layout->addWidget(m_stack, 1);
     setFocusPolicy(Qt::TabFocus);
@@ -227,7 +230,7 @@ void TPageControl::selectNeighbourOf(int index)
         if (m_tabs[i].Visible)
             return setCurrentIndex(i);
     m_current = -1;
-    m_stack->setCurrentIndex(-1);
+    m_stack->setCurrentWidget(m_empty);
     m_rows->update();
     emit currentChanged(-1);
 }

@@ -68,4 +68,5 @@ private:
     int m_current = -1;
     TTabRows* m_rows;
     QStackedWidget* m_stack;
+    QWidget* m_empty;
 };

@@ -1,12 +1,18 @@
 #include "GenFns.h"
 #include "GenericPrint.h"
+#include "About.h"
+#include "DBCtrls.h"
 #include "DBModel.h"
+#include "KitSplit.h"
+#include "Platform.h"
+#include "SpeedBar.h"
 #include "MainFixture.h"
 #include <QAction>
 #include <QLineEdit>
 #include <QComboBox>
 #include <QPrinter>
-#include <QToolButton>
+#include <QLabel>
+#include <QTimer>
 
 // Printing and exporting the page in front from the main window.
 class TestMainActions : public QObject {
@@ -43,7 +49,7 @@ private slots:
         QVERIFY(fx.Open(1016));
         fx.form->cbField->setCurrentIndex(fx.form->cbField->findText("ShipTo"));
         fx.form->edtValue->setText("A");  // shown, not applied: the title still says so
-        QTest::mouseClick(fx.form->sbtnPrint, Qt::LeftButton);
+        QTest::mouseClick(fx.form->sbtnPrint->Button(), Qt::LeftButton);
         QVERIFY(printedTexts.contains("tCustomer - Filtered on ShipTo = A"));
         QVERIFY(QFile::exists(dir.filePath("report.pdf")));
         QVERIFY(read(dir.filePath("report.pdf")).startsWith("%PDF"));
@@ -67,7 +73,7 @@ private slots:
             proposed = r.FileName;
             return dir.filePath("types.csv");
         });
-        QTest::mouseClick(fx.form->sbtnFile, Qt::LeftButton);
+        QTest::mouseClick(fx.form->sbtnFile->Button(), Qt::LeftButton);
         QVERIFY(proposed.startsWith("tAgreementType"));
         const QList<QByteArray> lines = read(dir.filePath("types.csv")).split('\n');
         QVERIFY(lines.first().startsWith("\"ID\",\"Description\""));
@@ -114,13 +120,69 @@ private slots:
 
     void toolBarItems()
     {
-        for (const char* name : {"sbtnPrinterSetup", "sbtnPrint", "sbtnFile", "sbtnTabClose", "sbtnExit"})
-            QVERIFY2(fx.form->findChild<QToolButton*>(name), name);
+        // Section "Basic" with its five items where the bar's grid puts them.
+        QCOMPARE(fx.form->ToolBarSystem->SectionCount(), 1);
+        const QList<QPair<TSpeedItem*, int>> items = {
+            {fx.form->sbtnPrinterSetup, 3}, {fx.form->sbtnPrint, 27}, {fx.form->sbtnFile, 51},
+            {fx.form->sbtnTabClose, 147}, {fx.form->sbtnExit, 179}};
+        for (const auto& [item, left] : items) {
+            QCOMPARE(item->Left(), left);
+            QVERIFY(item->Button()->isVisible());
+        }
+        QCOMPARE(fx.form->sbtnFile->Hint(), QString("Save to csv File|"));
+        QCOMPARE(fx.form->lblTestData->parentWidget(), fx.form->ToolBarSystem);
+        QCOMPARE(fx.form->dbNavigator->parentWidget(), fx.form->ToolBarSystem);
         QVERIFY(fx.Open(1013));
-        QTest::mouseClick(fx.form->sbtnTabClose, Qt::LeftButton);
+        QVERIFY(fx.form->dbNavigator->isVisible());
+        QVERIFY(fx.form->dbNavigator->geometry().right() > fx.form->ToolBarSystem->width() - 20);  // docked right
+        QTest::mouseClick(fx.form->sbtnTabClose->Button(), Qt::LeftButton);
         QVERIFY(!fx.form->CurrentQuery(1013)->Active());
-        QTest::mouseClick(fx.form->sbtnExit, Qt::LeftButton);
+        QTest::mouseClick(fx.form->sbtnExit->Button(), Qt::LeftButton);
         QVERIFY(!fx.form->isVisible());
+    }
+
+    void placementAndTreeWidthAreKept()
+    {
+        const QString file = SettingsFolder() + "Tarvalis.ini";
+        QFile::remove(file);
+        fx.Stop();
+        fx.Start({"1"});
+        fx.form->show();
+        QVERIFY(fx.form->isMaximized());  // first run
+        // The operator drags the splitter 40 pixels to the right.
+        const int width = fx.form->panelLeftSystem->width();
+        TKitSplitter* splitter = fx.form->KitSplitterSystem;
+        QCOMPARE(splitter->width(), 1);
+        const QPoint start = splitter->rect().center();
+        QTest::mousePress(splitter, Qt::LeftButton, {}, start);
+        QTest::mouseMove(splitter, start + QPoint(40, 0));
+        QTest::mouseRelease(splitter, Qt::LeftButton, {}, start + QPoint(40, 0));
+        QCOMPARE(fx.form->panelLeftSystem->width(), width + 40);
+        fx.form->showNormal();
+        fx.form->setGeometry(50, 60, 900, 640);
+        fx.form->close();
+        TIniFile ini(file);
+        QCOMPARE(ini.ReadString("TMainForm", "panelLeftSystem_Width", ""), QString::number(width + 40));
+        QCOMPARE(ini.ReadString("TMainForm", "ShowCmd", ""), QString("1"));
+        QVERIFY(!ini.ReadString("TMainForm", "NormPos", "").isEmpty());
+        // The next start restores them.
+        fx.Stop();
+        fx.Start({"1"});
+        fx.form->show();
+        QVERIFY(!fx.form->isMaximized());
+        QCOMPARE(fx.form->panelLeftSystem->width(), width + 40);
+        QCOMPARE(fx.form->size(), QSize(900, 640));
+    }
+
+    void aboutBox()
+    {
+        QTimer::singleShot(0, [] {
+            auto* box = qobject_cast<TAboutBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QCOMPARE(box->windowTitle(), QString("About"));
+            box->accept();
+        });
+        fx.form->mnuHelpAbout->trigger();
     }
 };
 
