@@ -35,6 +35,8 @@ void TDataSetModel::SetColumns(const QVector<TGridColumn>& columns)
 
 void TDataSetModel::rebuild()
 {
+    const bool wasInserting = m_inserting;
+    m_inserting = true;  // no fetching while the model is being reset
     beginResetModel();
     m_fields.clear();
     m_rows = 0;
@@ -52,6 +54,11 @@ void TDataSetModel::rebuild()
         m_rows = ds->FetchedCount();
     }
     endResetModel();
+    m_inserting = wasInserting;
+    if (!m_inserting) {
+        rowsArrived();  // what views read while being reset
+        runPendingFetch();
+    }
 }
 
 void TDataSetModel::rowsArrived()
@@ -59,11 +66,26 @@ void TDataSetModel::rowsArrived()
     TDataSet* ds = DataSet();
     if (!ds || !ds->Active())
         return;
-    const int now = ds->FetchedCount();
-    if (now > m_rows) {
+    // Views may ask for more rows while they are told about the last ones;
+    // those arrive in the same loop, never as a nested insertion.
+    if (m_inserting)
+        return;
+    m_inserting = true;
+    for (int now = ds->FetchedCount(); now > m_rows; now = ds->FetchedCount()) {
         beginInsertRows(QModelIndex(), m_rows, now - 1);
         m_rows = now;
         endInsertRows();
+    }
+    m_inserting = false;
+    runPendingFetch();
+}
+
+void TDataSetModel::runPendingFetch()
+{
+    if (m_fetchPending && !m_inserting) {
+        m_fetchPending = false;
+        if (canFetchMore())
+            fetchMore();
     }
 }
 
@@ -140,6 +162,10 @@ void TDataSetModel::fetchMore(const QModelIndex& parent)
     TDataSet* ds = DataSet();
     if (parent.isValid() || !ds || !ds->Active())
         return;
+    if (m_inserting) {
+        m_fetchPending = true;  // once the model has told the views of the last rows
+        return;
+    }
     try {
         ds->FetchTo(m_rows + kFetchBatch - 1);
     } catch (const std::exception& e) {

@@ -43,6 +43,7 @@ private:
     void rebuild();
     void attach();
     void rowsArrived();
+    void runPendingFetch();
     QPointer<TDataSource> m_source;
     QPointer<TDataSet> m_attached;
     QVector<QMetaObject::Connection> m_links;
@@ -50,4 +51,6 @@ private:
     QVector<TField*> m_fields;  // resolved while open
     int m_rows = 0;
     bool m_fetchFailed = false;
+    bool m_inserting = false;
+    bool m_fetchPending = false;
 };

@@ -3,7 +3,7 @@
 # Safe to run again: it installs only what is missing.
 set -e
 PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc \
-unixodbc unixodbc-dev libsqliteodbc sqlite3 libsqlite3-dev xvfb xauth fonts-dejavu-core"
+unixodbc unixodbc-dev libsqliteodbc sqlite3 libsqlite3-dev xvfb xauth fonts-dejavu-core poppler-utils"
 
 missing=""
 for p in $PACKAGES; do

@@ -2,6 +2,7 @@
 #include "Locale.h"
 #include "Progress.h"
 #include "TestSupport.h"
+#include <QProcess>
 #include <QFile>
 #include <QLabel>
 #include <QPrinter>
@@ -260,6 +261,21 @@ private slots:
         const QStringList totals = lineOf("0.20");
         QCOMPARE(totals, QStringList({" ", " ", " ", "0.20", " ", " ", " "}));
         QVERIFY(find("0.20")->Font.underline());
+
+        // And on the paper itself: the text a PDF reader finds in the file.
+        QProcess text;
+        text.start("pdftotext", {"-layout", pdf(), "-"});
+        if (!text.waitForStarted(5000))
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        QVERIFY(text.waitForFinished(20000));
+        // Compatibility form: the PDF's "fi" ligature reads as two letters.
+        const QString paper =
+            QString::fromUtf8(text.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+        for (const char* expected : {"Page 1", "tPrint - Unfiltered View", "Date: 05/03/2026", "Service", "Start",
+                                     "Leased line rental charge", "05/03/2026", "ISDN", "0.11", "0.20"})
+            QVERIFY2(paper.contains(QLatin1String(expected)), expected);
+        QVERIFY(paper.indexOf("Service") < paper.indexOf("Leased line rental charge"));
+        QVERIFY(paper.lastIndexOf("0.11") < paper.indexOf("0.20"));
     }
 
     void totalsOfPlainColumnsAreBlank()

@@ -1,0 +1,52 @@
+#include "DBModel.h"
+#include "TestSupport.h"
+#include <QAbstractItemModelTester>
+
+// The grids' model over a data set: lazy rows, and a model Qt's views can
+// trust through opening, fetching, moving and closing.
+class TestDBModel : public QObject {
+    Q_OBJECT
+private slots:
+    void modelStaysConsistent()
+    {
+        kvtest::TestDatabase db(false);
+        db.Exec("CREATE TABLE tItem (ID INTEGER PRIMARY KEY, Name TEXT, Amount REAL, Active INTEGER);"
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
+                "INSERT INTO tItem SELECT i, 'item ' || i, i * 0.5, i % 2 FROM n;");
+        TQuery q(nullptr, "dbKVdata");
+        q.SQL().SetText("SELECT * FROM tItem ORDER BY ID");
+        TDataSource ds(nullptr, &q);
+        TDataSetModel model(&ds);
+        QCOMPARE(model.rowCount(), 0);
+        QCOMPARE(model.columnCount(), 0);
+        q.Open();
+        QCOMPARE(model.columnCount(), 4);
+        QVERIFY(model.rowCount() >= 1);
+        QVERIFY(model.canFetchMore(QModelIndex()));
+        model.fetchMore(QModelIndex());
+        QVERIFY(model.rowCount() > 1);
+        QVERIFY(q.FetchedCount() < 1000);  // batches, not everything
+        q.MoveBy(600);  // the data set reads ahead; the model hears of it
+        QCOMPARE(model.rowCount(), q.FetchedCount());
+        QCOMPARE(model.data(model.index(600, 1)).toString(), QString("item 601"));
+        QCOMPARE(model.data(model.index(0, 2), Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
+
+        // Qt's checker follows every change from here on (it fetches on every
+        // insertion, so the rest of the rows arrive through it).
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.SetColumns({{"Name", "Item"}, {"ID", ""}});
+        QCOMPARE(model.columnCount(), 2);
+        QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QString("Item"));
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QString("ID"));
+        while (model.canFetchMore(QModelIndex()))
+            model.fetchMore(QModelIndex());
+        QCOMPARE(model.rowCount(), 1000);
+        q.Close();
+        QCOMPARE(model.rowCount(), 0);
+        q.Open();
+        QVERIFY(model.rowCount() > 0);
+    }
+};
+
+KV_TEST_MAIN(TestDBModel)
+#include "tst_dbmodel.moc"
