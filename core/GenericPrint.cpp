@@ -119,100 +119,12 @@ bool isIntegerType(TFieldType t)
     return t == ftSmallint || t == ftInteger || t == ftWord || t == ftLargeint;
 }
 
-// The class library's number pattern: '0' a digit always shown, '#' a digit
-// shown when significant, ',' among the digits groups thousands, the first
-// '.' is the decimal point; text before and after the digits is kept. Halves
-// round away from zero, on the value's 15 significant digits.
-QString formatNumberPattern(const QString& pattern, double value)
-{
-    const TFormatSettings& fs = FormatSettings();
-    int first = -1, last = -1;
-    for (int i = 0; i < pattern.size(); ++i)
-        if (pattern[i] == QChar('0') || pattern[i] == QChar('#')) {
-            if (first < 0)
-                first = i;
-            last = i;
-        }
-    if (first < 0)
-        return pattern;
-    const QString prefix = pattern.left(first), suffix = pattern.mid(last + 1);
-    const QString body = pattern.mid(first, last - first + 1);
-    const int point = body.indexOf(QChar('.'));
-    const QString intPat = point >= 0 ? body.left(point) : body;
-    const QString fracPat = point >= 0 ? body.mid(point + 1) : QString();
-    const int minInt = int(intPat.count(QChar('0')));
-    const bool grouped = intPat.contains(QChar(','));
-    const int minFrac = int(fracPat.count(QChar('0')));
-    const int maxFrac = minFrac + int(fracPat.count(QChar('#')));
-
-    // Decimal digits of |value|: 15 significant, then rounded at maxFrac.
-    QString intDigits, fracDigits;
-    if (value != 0.0 && std::isfinite(value)) {
-        const QString e = QString::number(std::abs(value), 'e', 14);
-        const QString digits = e.left(1) + e.mid(2, 14);
-        const int pos = e.mid(e.indexOf(QChar('e')) + 1).toInt() + 1;  // digits before the point
-        if (pos <= 0) {
-            fracDigits = QString(-pos, QChar('0')) + digits;
-        } else if (pos >= digits.size()) {
-            intDigits = digits + QString(pos - digits.size(), QChar('0'));
-        } else {
-            intDigits = digits.left(pos);
-            fracDigits = digits.mid(pos);
-        }
-    }
-    if (fracDigits.size() > maxFrac) {
-        const bool up = fracDigits[maxFrac] >= QChar('5');
-        fracDigits.truncate(maxFrac);
-        if (up) {
-            QString all = intDigits + fracDigits;
-            int i = int(all.size()) - 1;
-            for (; i >= 0; --i) {
-                if (all[i] == QChar('9')) {
-                    all[i] = QChar('0');
-                } else {
-                    all[i] = QChar(all[i].unicode() + 1);
-                    break;
-                }
-            }
-            if (i < 0)
-                all.prepend(QChar('1'));
-            intDigits = all.left(all.size() - fracDigits.size());
-            fracDigits = all.right(fracDigits.size());
-        }
-    }
-    while (!intDigits.isEmpty() && intDigits[0] == QChar('0'))
-        intDigits.remove(0, 1);
-    while (fracDigits.size() > minFrac && fracDigits.endsWith(QChar('0')))
-        fracDigits.chop(1);
-    while (fracDigits.size() < minFrac)
-        fracDigits += QChar('0');
-    if (intDigits.size() < minInt)
-        intDigits = QString(minInt - intDigits.size(), QChar('0')) + intDigits;
-    bool nonZero = false;
-    for (const QChar c : intDigits + fracDigits)
-        nonZero = nonZero || c != QChar('0');
-    const bool negative = value < 0 && nonZero;
-
-    if (grouped && !fs.ThousandSeparator.isNull()) {
-        QString g;
-        for (int i = 0; i < intDigits.size(); ++i) {
-            if (i > 0 && (intDigits.size() - i) % 3 == 0)
-                g += fs.ThousandSeparator;
-            g += intDigits[i];
-        }
-        intDigits = g;
-    }
-    QString out = intDigits;
-    if (!fracDigits.isEmpty())
-        out += fs.DecimalSeparator + fracDigits;
-    return (negative ? QStringLiteral("-") : QString()) + prefix + out + suffix;
-}
 }  // namespace
 
 QString FormatReportMoney(double Value)
 {
     // A leading zero before the point: totals read 0.20, not .20.
-    return formatNumberPattern(QStringLiteral("#,###,##0.00"), Value);
+    return FormatFloat(QStringLiteral("#,###,##0.00"), Value);
 }
 
 int ReportColumnWidth(const TField& Field)

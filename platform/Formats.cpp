@@ -174,6 +174,52 @@ double RoundHalfEven(double value, int decimals)
     return r / scale;
 }
 
+namespace {
+// The decimal digits of a non-negative value as the run-time library sees
+// them: 15 significant digits, then rounded half away from zero at `maxFrac`
+// decimals (so 0.105 with two decimals is 0.11, as on paper).
+void decimalDigits(double value, int maxFrac, QString& intDigits, QString& fracDigits)
+{
+    intDigits.clear();
+    fracDigits.clear();
+    if (value != 0.0 && std::isfinite(value)) {
+        const QString e = QString::number(value, 'e', 14);
+        const QString digits = e.left(1) + e.mid(2, 14);
+        const int pos = e.mid(e.indexOf(QChar('e')) + 1).toInt() + 1;  // digits before the point
+        if (pos <= 0) {
+            fracDigits = QString(-pos, QChar('0')) + digits;
+        } else if (pos >= digits.size()) {
+            intDigits = digits + QString(pos - digits.size(), QChar('0'));
+        } else {
+            intDigits = digits.left(pos);
+            fracDigits = digits.mid(pos);
+        }
+    }
+    if (fracDigits.size() > maxFrac) {
+        const bool up = fracDigits[maxFrac] >= QChar('5');
+        fracDigits.truncate(maxFrac);
+        if (up) {
+            QString all = intDigits + fracDigits;
+            int i = int(all.size()) - 1;
+            for (; i >= 0; --i) {
+                if (all[i] == QChar('9')) {
+                    all[i] = QChar('0');
+                } else {
+                    all[i] = QChar(all[i].unicode() + 1);
+                    break;
+                }
+            }
+            if (i < 0)
+                all.prepend(QChar('1'));
+            intDigits = all.left(all.size() - fracDigits.size());
+            fracDigits = all.right(fracDigits.size());
+        }
+    }
+    while (fracDigits.size() < maxFrac)
+        fracDigits += QChar('0');
+}
+}  // namespace
+
 QString FormatFloat(const QString& format, double value)
 {
     const TFormatSettings& fs = FormatSettings();
@@ -264,17 +310,12 @@ QString FormatFloat(const QString& format, double value)
     if (first < 0)
         return literal(section);
 
-    QString digits = QString::number(std::abs(value), 'f', maxDec);
-    QString intPart = digits, frac;
-    const int dot = digits.indexOf(QChar('.'));
-    if (dot >= 0) {
-        intPart = digits.left(dot);
-        frac = digits.mid(dot + 1);
-    }
+    QString intPart, frac;
+    decimalDigits(std::abs(value), maxDec, intPart, frac);
     while (frac.size() > minDec && frac.endsWith(QChar('0')))
         frac.chop(1);
-    if (intPart == QLatin1String("0") && minInt == 0)
-        intPart.clear();
+    while (intPart.startsWith(QChar('0')))
+        intPart.remove(0, 1);
     while (intPart.size() < minInt)
         intPart.prepend(QChar('0'));
     if (group && !fs.ThousandSeparator.isNull()) {
@@ -290,10 +331,12 @@ QString FormatFloat(const QString& format, double value)
     QString number = intPart;
     if (!frac.isEmpty())
         number += fs.DecimalSeparator + frac;
-    const bool isZero = intPart.isEmpty() && frac.isEmpty();
-    if (isZero)
+    bool nonZero = false;
+    for (QChar c : intPart + frac)
+        nonZero = nonZero || (c.isDigit() && c != QChar('0'));
+    if (intPart.isEmpty() && frac.isEmpty())
         number = QStringLiteral("0");
-    if (withSign && !isZero && std::abs(value) * std::pow(10.0, maxDec) >= 0.5)
+    if (withSign && nonZero)
         number.prepend(QChar('-'));
     return literal(section.left(first)) + number + literal(section.mid(last + 1));
 }

@@ -167,6 +167,9 @@ private slots:
         QTest::newRow("no integer digits") << "#.##" << 0.5 << ".5";
         QTest::newRow("literal text") << "\"km \"0.0" << 3.25 << "km 3.3";
         QTest::newRow("three decimals") << "0.000" << 1.0 << "1.000";
+        QTest::newRow("half a cent rounds up as on paper") << "0.00" << 0.105 << "0.11";
+        QTest::newRow("carry into the integer part") << "#,##0.00" << 999.999 << "1,000.00";
+        QTest::newRow("small negative rounds to zero without a sign") << "0.00" << -0.001 << "0.00";
         QTest::newRow("comma before the first digit groups") << ",0.##" << 1234.5 << "1,234.5";
         QTest::newRow("symbol then grouping") << "$,0.00;-$,0.00" << 1234.5 << "$1,234.50";
         QTest::newRow("symbol then grouping, negative") << "$,0.00;-$,0.00" << -1234.5 << "-$1,234.50";
