@@ -31,6 +31,21 @@ bool HasFixedSize(const QWidget* Form)
         || Form->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
 }
 
+// A form attribute Qt has no counterpart for, kept on the form as a
+// property; Default while none was set.
+template <typename T>
+T AttributeOf(const QWidget* Form, const char* Name, T Default)
+{
+    const QVariant v = Form ? Form->property(Name) : QVariant();
+    return v.isValid() ? static_cast<T>(v.toInt()) : Default;
+}
+
+void SetAttribute(QWidget* Form, const char* Name, int Value)
+{
+    if (Form)
+        Form->setProperty(Name, Value);
+}
+
 }  // namespace
 
 TFormBorderStyle FormBorderStyle(const QWidget* Form)
@@ -52,32 +67,27 @@ TFormBorderStyle FormBorderStyle(const QWidget* Form)
 
 void SetFormBorderStyle(QWidget* Form, TFormBorderStyle Value)
 {
-    if (Form)
-        Form->setProperty(BorderStyleProperty, int(Value));
+    SetAttribute(Form, BorderStyleProperty, int(Value));
 }
 
 TPosition FormPosition(const QWidget* Form)
 {
-    const QVariant v = Form ? Form->property(PositionProperty) : QVariant();
-    return v.isValid() ? static_cast<TPosition>(v.toInt()) : poDesigned;
+    return AttributeOf(Form, PositionProperty, poDesigned);
 }
 
 void SetFormPosition(QWidget* Form, TPosition Value)
 {
-    if (Form)
-        Form->setProperty(PositionProperty, int(Value));
+    SetAttribute(Form, PositionProperty, int(Value));
 }
 
 TFormStyle FormStyle(const QWidget* Form)
 {
-    const QVariant v = Form ? Form->property(FormStyleProperty) : QVariant();
-    return v.isValid() ? static_cast<TFormStyle>(v.toInt()) : fsNormal;
+    return AttributeOf(Form, FormStyleProperty, fsNormal);
 }
 
 void SetFormStyle(QWidget* Form, TFormStyle Value)
 {
-    if (Form)
-        Form->setProperty(FormStyleProperty, int(Value));
+    SetAttribute(Form, FormStyleProperty, int(Value));
 }
 
 TWindowState FormWindowState(const QWidget* Form)

@@ -1,24 +1,7 @@
 #include "DBUtils.h"
 #include "DB.h"
-#include "IniFiles.h"
 #include <QWidget>
 #include <algorithm>
-
-QString GetDefaultSection(const QObject* Component)
-{
-    if (!Component)
-        return QString();
-    if (const auto* w = qobject_cast<const QWidget*>(Component)) {
-        const QWidget* form = w->window();
-        if (form == w)
-            return QLatin1String(w->metaObject()->className());
-        return QLatin1String(form->metaObject()->className()) + w->objectName();
-    }
-    const auto* owner = qobject_cast<const QWidget*>(Component->parent());
-    if (owner && owner->isWindow())
-        return QStringLiteral("%1.%2").arg(QLatin1String(owner->metaObject()->className()), Component->objectName());
-    return Component->objectName();
-}
 
 QString GetDataSetSection(const TDataSet* DataSet)
 {
@@ -26,7 +9,7 @@ QString GetDataSetSection(const TDataSet* DataSet)
         return QString();
     const auto* owner = qobject_cast<const QWidget*>(DataSet->parent());
     if (owner && owner->isWindow())
-        return GetDefaultSection(owner);
+        return DefaultSectionName(owner);
     return DataSet->objectName();
 }
 
@@ -76,23 +59,23 @@ void moveToIndexes(QVector<T>& items, QVector<QPair<QString, int>> targets)
 
 }  // namespace
 
-void SaveColumnsLayout(TIniFile& IniFile, const QString& Section, const QString& GridName,
+void SaveColumnsLayout(const TIniStore& Store, const QString& Section, const QString& GridName,
                        const QVector<TColumnLayout>& Columns)
 {
-    IniFile.EraseSection(Section);
+    IniStorageEraseSection(Store, Section);
     for (int i = 0; i < Columns.size(); ++i)
-        IniFile.WriteString(Section, QStringLiteral("%1.%2").arg(GridName, Columns[i].FieldName),
+        IniStorageWriteString(Store, Section, QStringLiteral("%1.%2").arg(GridName, Columns[i].FieldName),
                             QStringLiteral("%1,%2").arg(i).arg(Columns[i].Width));
 }
 
-QVector<TColumnLayout> RestoreColumnsLayout(const TIniFile& IniFile, const QString& Section,
+QVector<TColumnLayout> RestoreColumnsLayout(const TIniStore& Store, const QString& Section,
                                             const QString& GridName, const QVector<TColumnLayout>& Columns)
 {
     QVector<TColumnLayout> out = Columns;
     QVector<QPair<QString, int>> targets;
     for (int i = 0; i < out.size(); ++i) {
         const QString key = QStringLiteral("%1.%2").arg(GridName, out[i].FieldName);
-        const QString text = IniFile.ReadString(Section, key, QString());
+        const QString text = IniStorageReadString(Store, Section, key, QString());
         if (text.isEmpty())
             continue;
         QVector<bool> found;
@@ -105,22 +88,22 @@ QVector<TColumnLayout> RestoreColumnsLayout(const TIniFile& IniFile, const QStri
     return out;
 }
 
-void SaveFieldsLayout(TIniFile& IniFile, const QString& Section, const QString& DataSetName,
+void SaveFieldsLayout(const TIniStore& Store, const QString& Section, const QString& DataSetName,
                       const QVector<TFieldLayout>& Fields)
 {
     for (int i = 0; i < Fields.size(); ++i)
-        IniFile.WriteString(Section, DataSetName + Fields[i].FieldName,
+        IniStorageWriteString(Store, Section, DataSetName + Fields[i].FieldName,
                             QStringLiteral("%1,%2,%3").arg(i).arg(Fields[i].DisplayWidth).arg(Fields[i].Visible ? 1 : 0));
 }
 
-QVector<TFieldLayout> RestoreFieldsLayout(const TIniFile& IniFile, const QString& Section,
+QVector<TFieldLayout> RestoreFieldsLayout(const TIniStore& Store, const QString& Section,
                                           const QString& DataSetName, const QVector<TFieldLayout>& Fields,
                                           bool RestoreVisible)
 {
     QVector<TFieldLayout> out = Fields;
     QVector<QPair<QString, int>> targets;
     for (int i = 0; i < out.size(); ++i) {
-        const QString text = IniFile.ReadString(Section, DataSetName + out[i].FieldName, QString());
+        const QString text = IniStorageReadString(Store, Section, DataSetName + out[i].FieldName, QString());
         if (text.isEmpty())
             continue;
         QVector<bool> found;

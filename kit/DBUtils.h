@@ -1,22 +1,18 @@
 #pragma once
-// Section names and the column and field layouts that data-aware controls
-// keep in a profile file. The routines work on plain lists so that the grid
-// (and anything else that shows fields) only maps its own objects to them.
+// The section of a data set's layout and the column and field layouts that
+// data-aware controls keep in a placement's store (a profile file or the
+// registry stand-in). The routines work on plain lists so that the grid (and
+// anything else that shows fields) only maps its own objects to them. A
+// control's own section is DefaultSectionName (AppUtils).
+#include "AppUtils.h"  // TIniStore, DefaultSectionName
 #include <QString>
 #include <QVector>
 
-class QObject;
 class TDataSet;
-class TIniFile;
-
-// The section a component keeps its settings under when none is given: a
-// form gives its class name; a control the class name of its form followed
-// directly by its own name; any other component owned by a form
-// "<form class>.<name>"; anything else its name; nothing an empty string.
-QString GetDefaultSection(const QObject* Component);
 
 // The section for a data set's field layout: the default section of the
-// form that owns it, else the data set's name.
+// form that owns it, else the data set's name (which DefaultSectionName
+// would not give for a data set without a form).
 QString GetDataSetSection(const TDataSet* DataSet);
 
 // One grid column as it is stored: key "<grid>.<field>", value
@@ -27,11 +23,11 @@ struct TColumnLayout {
 };
 
 // Erases the section, then writes one key per column in list order.
-void SaveColumnsLayout(TIniFile& IniFile, const QString& Section, const QString& GridName,
+void SaveColumnsLayout(const TIniStore& Store, const QString& Section, const QString& GridName,
                        const QVector<TColumnLayout>& Columns);
 // The columns with their stored widths, moved to their stored indexes; a
 // missing key, or an item that is not a number, keeps the current value.
-QVector<TColumnLayout> RestoreColumnsLayout(const TIniFile& IniFile, const QString& Section,
+QVector<TColumnLayout> RestoreColumnsLayout(const TIniStore& Store, const QString& Section,
                                             const QString& GridName, const QVector<TColumnLayout>& Columns);
 
 // One field as it is stored: key "<data set name><field name>", value
@@ -42,10 +38,10 @@ struct TFieldLayout {
     bool Visible = true;
 };
 
-void SaveFieldsLayout(TIniFile& IniFile, const QString& Section, const QString& DataSetName,
+void SaveFieldsLayout(const TIniStore& Store, const QString& Section, const QString& DataSetName,
                       const QVector<TFieldLayout>& Fields);
 // The fields with their stored display widths (and visibility when
 // RestoreVisible), moved to their stored indexes.
-QVector<TFieldLayout> RestoreFieldsLayout(const TIniFile& IniFile, const QString& Section,
+QVector<TFieldLayout> RestoreFieldsLayout(const TIniStore& Store, const QString& Section,
                                           const QString& DataSetName, const QVector<TFieldLayout>& Fields,
                                           bool RestoreVisible);

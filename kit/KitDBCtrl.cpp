@@ -119,11 +119,7 @@ protected:
     void mousePressEvent(QMouseEvent* e) override { m_grid->titleMousePress(this, e); }
     void mouseMoveEvent(QMouseEvent* e) override { m_grid->titleMouseMove(this, e); }
     void mouseReleaseEvent(QMouseEvent* e) override { m_grid->titleMouseRelease(this, e); }
-    void mouseDoubleClickEvent(QMouseEvent* e) override
-    {
-        if (e->button() == Qt::LeftButton && m_grid->takeFocus() && m_grid->OnDblClick)
-            m_grid->OnDblClick(m_grid);
-    }
+    void mouseDoubleClickEvent(QMouseEvent* e) override { m_grid->mouseDoubleClickEvent(e); }
     bool event(QEvent* e) override
     {
         if (e->type() == QEvent::WindowDeactivate)
@@ -154,27 +150,11 @@ protected:
     }
     void mousePressEvent(QMouseEvent* e) override
     {
-        if (!m_grid->takeFocus())
-            return;
-        const QPoint pos = e->position().toPoint();
-        const int row = logicalIndexAt(pos.y());
-        if (row >= 0 && m_grid->LinkActive())
-            m_grid->moveToRow(row);
-        m_grid->mouseDown(e->button(), e->modifiers(), m_grid->toGrid(viewport(), pos));
+        m_grid->rowMousePress(viewport(), e, logicalIndexAt(e->position().toPoint().y()));
     }
     void mouseMoveEvent(QMouseEvent*) override {}
-    void mouseReleaseEvent(QMouseEvent* e) override
-    {
-        if (m_grid->OnMouseUp) {
-            const QPoint g = m_grid->toGrid(viewport(), e->position().toPoint());
-            m_grid->OnMouseUp(m_grid, e->button(), e->modifiers(), g.x(), g.y());
-        }
-    }
-    void mouseDoubleClickEvent(QMouseEvent* e) override
-    {
-        if (e->button() == Qt::LeftButton && m_grid->takeFocus() && m_grid->OnDblClick)
-            m_grid->OnDblClick(m_grid);
-    }
+    void mouseReleaseEvent(QMouseEvent* e) override { m_grid->rowMouseRelease(viewport(), e); }
+    void mouseDoubleClickEvent(QMouseEvent* e) override { m_grid->mouseDoubleClickEvent(e); }
 
 private:
     TKitDBGrid* m_grid;
@@ -208,68 +188,18 @@ protected:
     // indicator would: the current column is never a frozen one.
     void mousePressEvent(QMouseEvent* e) override
     {
-        if (!m_grid->takeFocus())
-            return;
-        const QPoint pos = e->position().toPoint();
-        const QModelIndex index = indexAt(pos);
-        if (index.isValid() && m_grid->LinkActive())
-            m_grid->moveToRow(index.row());
-        m_grid->mouseDown(e->button(), e->modifiers(), m_grid->toGrid(viewport(), pos));
+        const QModelIndex index = indexAt(e->position().toPoint());
+        m_grid->rowMousePress(viewport(), e, index.isValid() ? index.row() : -1);
     }
     void mouseMoveEvent(QMouseEvent*) override {}
-    void mouseReleaseEvent(QMouseEvent* e) override
-    {
-        if (m_grid->OnMouseUp) {
-            const QPoint g = m_grid->toGrid(viewport(), e->position().toPoint());
-            m_grid->OnMouseUp(m_grid, e->button(), e->modifiers(), g.x(), g.y());
-        }
-    }
-    void mouseDoubleClickEvent(QMouseEvent* e) override
-    {
-        if (e->button() == Qt::LeftButton && m_grid->takeFocus() && m_grid->OnDblClick)
-            m_grid->OnDblClick(m_grid);
-    }
+    void mouseReleaseEvent(QMouseEvent* e) override { m_grid->rowMouseRelease(viewport(), e); }
+    void mouseDoubleClickEvent(QMouseEvent* e) override { m_grid->mouseDoubleClickEvent(e); }
     void wheelEvent(QWheelEvent* e) override { m_grid->wheelEvent(e); }
     void keyPressEvent(QKeyEvent* e) override { e->ignore(); }
 
 private:
     TKitDBGrid* m_grid;
 };
-
-// ---------------------------------------------------------------- placement link
-
-TKitIniLink::~TKitIniLink()
-{
-    SetStorage(nullptr);
-}
-
-void TKitIniLink::SetStorage(TFormPlacementLink* Value)
-{
-    if (m_storage == Value)
-        return;
-    if (m_storage)
-        m_storage->RemoveLink(this);
-    m_storage = Value;
-    if (m_storage)
-        m_storage->AddLink(this);
-}
-
-QString TKitIniLink::RootSection() const
-{
-    return m_storage ? m_storage->IniSection() + QChar('\\') : QString();
-}
-
-void TKitIniLink::SaveToIni()
-{
-    if (OnSave)
-        OnSave();
-}
-
-void TKitIniLink::LoadFromIni()
-{
-    if (OnLoad)
-        OnLoad();
-}
 
 // ---------------------------------------------------------------- columns
 
@@ -418,8 +348,8 @@ TKitDBGrid::TKitDBGrid(QWidget* parent) : QTableView(parent), m_columns(new TDBG
     m_msImages[0] = MaskedBitmap(LoadKitBitmap(QStringLiteral("DBG_MSDOT")), clWhite);
     m_msImages[1] = MaskedBitmap(LoadKitBitmap(QStringLiteral("DBG_MSARROW")), clWhite);
 
-    m_iniLink.OnSave = [this] { iniSave(); };
-    m_iniLink.OnLoad = [this] { iniLoad(); };
+    m_iniLink.OnSave = [this](QObject*) { iniSave(); };
+    m_iniLink.OnLoad = [this](QObject*) { iniLoad(); };
 
     connect(m_titles, &QHeaderView::sectionResized, this,
             [this](int logical, int, int newSize) { columnResized(logical, newSize); });
@@ -1241,6 +1171,42 @@ void TKitDBGrid::mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, 
         OnMouseDown(this, button, shift, gridPos.x(), gridPos.y());
 }
 
+void TKitDBGrid::mouseMove(Qt::KeyboardModifiers shift, const QPoint& gridPos)
+{
+    if (OnMouseMove)
+        OnMouseMove(this, shift, gridPos.x(), gridPos.y());
+}
+
+void TKitDBGrid::mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, const QPoint& gridPos)
+{
+    if (OnMouseUp)
+        OnMouseUp(this, button, shift, gridPos.x(), gridPos.y());
+}
+
+// The base grid's title click: a left release over a title.
+void TKitDBGrid::baseTitleClick(Qt::MouseButton button, const QPoint& gridPos)
+{
+    if (button != Qt::LeftButton || !LinkActive() || !OnTitleClick)
+        return;
+    const int col = titleColumnAt(gridPos);
+    if (col >= 0)
+        OnTitleClick(ColumnAt(col));
+}
+
+void TKitDBGrid::rowMousePress(const QWidget* from, QMouseEvent* e, int row)
+{
+    if (!takeFocus())
+        return;
+    if (row >= 0 && LinkActive())
+        moveToRow(row);
+    mouseDown(e->button(), e->modifiers(), toGrid(from, e->position().toPoint()));
+}
+
+void TKitDBGrid::rowMouseRelease(const QWidget* from, QMouseEvent* e)
+{
+    mouseUp(e->button(), e->modifiers(), toGrid(from, e->position().toPoint()));
+}
+
 void TKitDBGrid::mousePressEvent(QMouseEvent* e)
 {
     if (!takeFocus())
@@ -1263,10 +1229,7 @@ void TKitDBGrid::mousePressEvent(QMouseEvent* e)
 void TKitDBGrid::mouseMoveEvent(QMouseEvent* e)
 {
     QTableView::mouseMoveEvent(e);
-    if (OnMouseMove) {
-        const QPoint g = toGrid(viewport(), e->position().toPoint());
-        OnMouseMove(this, e->modifiers(), g.x(), g.y());
-    }
+    mouseMove(e->modifiers(), toGrid(viewport(), e->position().toPoint()));
 }
 
 void TKitDBGrid::mouseReleaseEvent(QMouseEvent* e)
@@ -1274,13 +1237,8 @@ void TKitDBGrid::mouseReleaseEvent(QMouseEvent* e)
     QTableView::mouseReleaseEvent(e);
     const QPoint g = toGrid(viewport(), e->position().toPoint());
     // A press in the cells released over a title is a title click too.
-    if (e->button() == Qt::LeftButton && LinkActive() && OnTitleClick) {
-        const int col = titleColumnAt(g);
-        if (col >= 0)
-            OnTitleClick(ColumnAt(col));
-    }
-    if (OnMouseUp)
-        OnMouseUp(this, e->button(), e->modifiers(), g.x(), g.y());
+    baseTitleClick(e->button(), g);
+    mouseUp(e->button(), e->modifiers(), g);
 }
 
 void TKitDBGrid::mouseDoubleClickEvent(QMouseEvent* e)
@@ -1399,8 +1357,7 @@ bool TKitDBGrid::titleMouseMove(QHeaderView* header, QMouseEvent* e)
         }
     }
     titles->baseMove(e);
-    if (OnMouseMove)
-        OnMouseMove(this, e->modifiers(), g.x(), g.y());
+    mouseMove(e->modifiers(), g);
     return true;
 }
 
@@ -1425,13 +1382,9 @@ bool TKitDBGrid::titleMouseRelease(QHeaderView* header, QMouseEvent* e)
             button = Qt::LeftButton;
     }
     titles->baseRelease(e);
-    if (!wasResizing && button == Qt::LeftButton && LinkActive() && OnTitleClick) {
-        const int col = titleColumnAt(g);
-        if (col >= 0)
-            OnTitleClick(ColumnAt(col));
-    }
-    if (OnMouseUp)
-        OnMouseUp(this, button, e->modifiers(), g.x(), g.y());
+    if (!wasResizing)
+        baseTitleClick(button, g);
+    mouseUp(button, e->modifiers(), g);
     return true;
 }
 
@@ -1620,21 +1573,27 @@ void TKitDBGrid::deleteKey()
 
 // ---------------------------------------------------------------- layout storage
 
-void TKitDBGrid::SaveLayout(TIniFile& IniFile, const QString& Section)
+QString TKitDBGrid::layoutSection() const
+{
+    return m_columns->Count() > 0 ? DefaultSectionName(this) : GetDataSetSection(DataSet());
+}
+
+QVector<TColumnLayout> TKitDBGrid::columnLayouts() const
+{
+    QVector<TColumnLayout> items;
+    for (int i = 0; i < m_columns->Count(); ++i)
+        items << TColumnLayout{m_columns->Items(i)->FieldName(), m_columns->Items(i)->Width()};
+    return items;
+}
+
+// The fields in the order the grid shows them, or last restored them, or
+// the data set's own order.
+QVector<TFieldLayout> TKitDBGrid::fieldLayouts() const
 {
     TDataSet* ds = DataSet();
-    if (m_columns->Count() > 0) {
-        const QString section = Section.isEmpty() ? GetDefaultSection(this) : Section;
-        QVector<TColumnLayout> items;
-        for (int i = 0; i < m_columns->Count(); ++i)
-            items << TColumnLayout{m_columns->Items(i)->FieldName(), m_columns->Items(i)->Width()};
-        SaveColumnsLayout(IniFile, section, objectName(), items);
-        return;
-    }
-    if (!ds)
-        return;
-    const QString section = Section.isEmpty() ? GetDataSetSection(ds) : Section;
     QVector<TFieldLayout> fields;
+    if (!ds)
+        return fields;
     QStringList order;
     if (!m_shown.isEmpty()) {
         for (TColumn* c : m_shown)
@@ -1648,20 +1607,36 @@ void TKitDBGrid::SaveLayout(TIniFile& IniFile, const QString& Section)
     for (const QString& name : order)
         if (TField* f = ds->FindField(name))
             fields << TFieldLayout{f->FieldName(), f->DisplayWidth(), f->Visible()};
-    SaveFieldsLayout(IniFile, section, ds->objectName(), fields);
+    return fields;
+}
+
+void TKitDBGrid::SaveLayout(TIniFile& IniFile, const QString& Section)
+{
+    SaveLayout(TIniStore{nullptr, &IniFile}, Section);
 }
 
 void TKitDBGrid::RestoreLayout(TIniFile& IniFile, const QString& Section)
 {
+    RestoreLayout(TIniStore{nullptr, &IniFile}, Section);
+}
+
+void TKitDBGrid::SaveLayout(const TIniStore& Store, const QString& Section)
+{
+    const QString section = Section.isEmpty() ? layoutSection() : Section;
+    if (m_columns->Count() > 0)
+        SaveColumnsLayout(Store, section, objectName(), columnLayouts());
+    else if (TDataSet* ds = DataSet())
+        SaveFieldsLayout(Store, section, ds->objectName(), fieldLayouts());
+}
+
+void TKitDBGrid::RestoreLayout(const TIniStore& Store, const QString& Section)
+{
     TDataSet* ds = DataSet();
+    const QString section = Section.isEmpty() ? layoutSection() : Section;
     const bool updates = updatesEnabled();
     setUpdatesEnabled(false);
     if (m_columns->Count() > 0) {
-        const QString section = Section.isEmpty() ? GetDefaultSection(this) : Section;
-        QVector<TColumnLayout> items;
-        for (int i = 0; i < m_columns->Count(); ++i)
-            items << TColumnLayout{m_columns->Items(i)->FieldName(), m_columns->Items(i)->Width()};
-        const QVector<TColumnLayout> restored = RestoreColumnsLayout(IniFile, section, objectName(), items);
+        const QVector<TColumnLayout> restored = RestoreColumnsLayout(Store, section, objectName(), columnLayouts());
         // Re-order the columns as stored; duplicates keep their order.
         std::vector<std::unique_ptr<TColumn>> old = std::move(m_columns->m_items);
         m_columns->m_items.clear();
@@ -1680,22 +1655,9 @@ void TKitDBGrid::RestoreLayout(TIniFile& IniFile, const QString& Section)
                 m_columns->m_items.push_back(std::move(c));
         applyModelColumns();
     } else if (ds) {
-        const QString section = Section.isEmpty() ? GetDataSetSection(ds) : Section;
-        QVector<TFieldLayout> fields;
-        QStringList order = m_fieldOrder;
-        if (!m_shown.isEmpty()) {
-            order.clear();
-            for (TColumn* c : m_shown)
-                order << c->FieldName();
-        } else if (order.isEmpty()) {
-            for (int i = 0; i < ds->FieldCount(); ++i)
-                order << ds->Fields(i)->FieldName();
-        }
-        for (const QString& name : order)
-            if (TField* f = ds->FindField(name))
-                fields << TFieldLayout{f->FieldName(), f->DisplayWidth(), f->Visible()};
+        const QVector<TFieldLayout> fields = fieldLayouts();
         if (!fields.isEmpty()) {
-            const QVector<TFieldLayout> restored = RestoreFieldsLayout(IniFile, section, ds->objectName(), fields, false);
+            const QVector<TFieldLayout> restored = RestoreFieldsLayout(Store, section, ds->objectName(), fields, false);
             m_fieldOrder.clear();
             for (const TFieldLayout& f : restored) {
                 if (TField* field = ds->FindField(f.FieldName))
@@ -1708,20 +1670,21 @@ void TKitDBGrid::RestoreLayout(TIniFile& IniFile, const QString& Section)
     setUpdatesEnabled(updates);
 }
 
+// The placement's save and restore keep the layout of a named grid, in the
+// placement's store under its section.
+bool TKitDBGrid::layoutLinked() const
+{
+    return !objectName().isEmpty() && m_iniLink.IniStore().IsOpen();
+}
+
 void TKitDBGrid::iniSave()
 {
-    TIniFile* ini = m_iniLink.IniObject();
-    if (objectName().isEmpty() || !ini)
-        return;
-    const QString section = m_columns->Count() > 0 ? GetDefaultSection(this) : GetDataSetSection(DataSet());
-    SaveLayout(*ini, m_iniLink.RootSection() + section);
+    if (layoutLinked())
+        SaveLayout(m_iniLink.IniStore(), m_iniLink.RootSection() + layoutSection());
 }
 
 void TKitDBGrid::iniLoad()
 {
-    TIniFile* ini = m_iniLink.IniObject();
-    if (objectName().isEmpty() || !ini)
-        return;
-    const QString section = m_columns->Count() > 0 ? GetDefaultSection(this) : GetDataSetSection(DataSet());
-    RestoreLayout(*ini, m_iniLink.RootSection() + section);
+    if (layoutLinked())
+        RestoreLayout(m_iniLink.IniStore(), m_iniLink.RootSection() + layoutSection());
 }

@@ -13,6 +13,7 @@
 #include "DBModel.h"
 #include "Graphics.h"
 #include "KitCtrls.h"
+#include "Placemnt.h"
 #include "VCLUtils.h"
 #include <QPointer>
 #include <QSet>
@@ -25,6 +26,8 @@
 class QHeaderView;
 class TIniFile;
 class TKitDBGrid;
+struct TColumnLayout;
+struct TFieldLayout;
 
 // ---------------------------------------------------------------- options
 
@@ -71,48 +74,6 @@ using TDBGridClickEvent = std::function<void(TColumn* Column)>;
 // The owner's own drawing of a data cell, after the grid's.
 using TDrawColumnCellEvent =
     std::function<void(QObject* Sender, QPainter& Canvas, const QRect& Rect, int DataCol, TColumn* Column)>;
-
-// ---------------------------------------------------------------- placement link
-
-class TKitIniLink;
-
-// What a component that keeps its layout through a placement needs from
-// the placement: the store open during one save or restore, the
-// placement's section, and a list of links to call. The form placement
-// implements it and calls every link's SaveToIni and LoadFromIni from its
-// own save and restore.
-class TFormPlacementLink {
-public:
-    virtual ~TFormPlacementLink() = default;
-    virtual TIniFile* IniObject() const = 0;  // nullptr when no store is open
-    virtual QString IniSection() const = 0;
-    virtual void AddLink(TKitIniLink* Link) = 0;
-    virtual void RemoveLink(TKitIniLink* Link) = 0;
-};
-
-// A component's hook on a placement: the placement calls SaveToIni and
-// LoadFromIni, which raise OnSave and OnLoad.
-class TKitIniLink {
-public:
-    TKitIniLink() = default;
-    virtual ~TKitIniLink();
-    TKitIniLink(const TKitIniLink&) = delete;
-    TKitIniLink& operator=(const TKitIniLink&) = delete;
-
-    TFormPlacementLink* Storage() const { return m_storage; }
-    void SetStorage(TFormPlacementLink* Value);
-    TIniFile* IniObject() const { return m_storage ? m_storage->IniObject() : nullptr; }
-    // The placement's section followed by "\"; empty when unlinked.
-    QString RootSection() const;
-
-    virtual void SaveToIni();
-    virtual void LoadFromIni();
-    std::function<void()> OnSave;
-    std::function<void()> OnLoad;
-
-private:
-    TFormPlacementLink* m_storage = nullptr;
-};
 
 // ---------------------------------------------------------------- columns
 
@@ -204,8 +165,9 @@ public:
     void SetFixedCols(int Value);
     bool ClearSelection() const { return m_clearSelection; }
     void SetClearSelection(bool Value) { m_clearSelection = Value; }
-    TFormPlacementLink* IniStorage() const { return m_iniLink.Storage(); }
-    void SetIniStorage(TFormPlacementLink* Value) { m_iniLink.SetStorage(Value); }
+    // The placement whose save and restore keep the column layout.
+    TFormPlacement* IniStorage() const { return m_iniLink.Storage(); }
+    void SetIniStorage(TFormPlacement* Value) { m_iniLink.SetStorage(Value); }
     bool MultiSelect() const { return m_multiSelect; }
     void SetMultiSelect(bool Value);
     bool ShowGlyphs() const { return m_showGlyphs; }
@@ -241,10 +203,13 @@ public:
     // never edit in place; the answer is kept for owners that ask.
     bool CanEditShow();
 
-    // Column layout in a profile file; an empty section means the default
-    // one (the grid's for persistent columns, else the data set's).
+    // Column layout in a profile file (or any placement store); an empty
+    // section means the default one (the grid's for persistent columns,
+    // else the data set's).
     void SaveLayout(TIniFile& IniFile, const QString& Section = QString());
     void RestoreLayout(TIniFile& IniFile, const QString& Section = QString());
+    void SaveLayout(const TIniStore& Store, const QString& Section = QString());
+    void RestoreLayout(const TIniStore& Store, const QString& Section = QString());
 
     // Where a title or data cell lies, in the grid's own coordinates (for
     // owners that place things, and for tests).
@@ -331,7 +296,16 @@ private:
     void moveRecord(int direction, Qt::KeyboardModifiers shift);
     void topLeftChanged();
     QPoint toGrid(const QWidget* from, const QPoint& pos) const;
+    // The owner's mouse events, at the grid's own coordinates.
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, const QPoint& gridPos);
+    void mouseMove(Qt::KeyboardModifiers shift, const QPoint& gridPos);
+    void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, const QPoint& gridPos);
+    void baseTitleClick(Qt::MouseButton button, const QPoint& gridPos);
+    // A press and a release on the indicator or the frozen columns (from:
+    // their viewport): a press moves to the data row under it (row, -1 for
+    // none) and moves no column.
+    void rowMousePress(const QWidget* from, QMouseEvent* e, int row);
+    void rowMouseRelease(const QWidget* from, QMouseEvent* e);
 
     // Title buttons (the title headers call these with their own events).
     int titleColumnAt(const QPoint& gridPos) const;
@@ -347,7 +321,11 @@ private:
     void drawTitleCell(QPainter& p, const QRect& rect, int col);
     void drawIndicatorCell(QPainter& p, const QRect& rect, int row);
 
-    // Layout storage through the placement.
+    // Layout storage.
+    QString layoutSection() const;  // the default section
+    QVector<TColumnLayout> columnLayouts() const;
+    QVector<TFieldLayout> fieldLayouts() const;
+    bool layoutLinked() const;
     void iniSave();
     void iniLoad();
 
@@ -363,7 +341,7 @@ private:
     class TKitDBGridFrozen* m_frozen = nullptr;
 
     std::array<QImage, 2> m_msImages;  // selected row, selected current row
-    TKitIniLink m_iniLink;
+    TIniLink m_iniLink;
     TDBGridOptions m_options = DefaultKitDBGridOptions;
     bool m_showGlyphs = true;
     bool m_defaultDrawing = true;

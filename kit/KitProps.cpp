@@ -450,41 +450,26 @@ void TPropsStorage::loadStrings(const TPropInfo& Info)
     setRawValue(Info, lines);
 }
 
-void TPropsStorage::storeNested(const TPropInfo& Info, QObject* Nested)
+void TPropsStorage::forEachNested(const TPropInfo& Info, QObject* Nested,
+                                 const std::function<void(TPropsStorage&, const TPropInfo&)>& Action)
 {
     std::unique_ptr<TPropsStorage> nested = CreateStorage();
     nested->AObject = Nested;
     nested->Prefix = GetItemName(Info.Name) + QChar('.');
     const TPropInfoList list(Nested);
     for (int i = 0; i < list.Count(); ++i)
-        nested->StoreAnyProperty(list.Items(i));
+        Action(*nested, list.Items(i));
 }
 
-void TPropsStorage::loadNested(const TPropInfo& Info, QObject* Nested)
+TPropsStorage::TPropRoute TPropsStorage::route(const TPropInfo& Info, QObject*& Nested) const
 {
-    std::unique_ptr<TPropsStorage> nested = CreateStorage();
-    nested->AObject = Nested;
-    nested->Prefix = GetItemName(Info.Name) + QChar('.');
-    const TPropInfoList list(Nested);
-    for (int i = 0; i < list.Count(); ++i)
-        nested->LoadAnyProperty(list.Items(i));
-}
-
-QString TPropsStorage::StoreAnyProperty(const TPropInfo& Info)
-{
-    if (!AObject)
-        return QString();
+    Nested = nullptr;
     switch (Info.Kind) {
     case tkClass:
-        if (rawValue(Info).metaType().id() == QMetaType::QStringList) {
-            storeStrings(Info);
-            return QString();
-        }
-        if (QObject* nested = ownedObject(Info)) {
-            storeNested(Info, nested);
-            return QString();
-        }
-        break;
+        if (rawValue(Info).metaType().id() == QMetaType::QStringList)
+            return TPropRoute::Strings;
+        Nested = ownedObject(Info);
+        return Nested ? TPropRoute::Nested : TPropRoute::Text;
     case tkMethod:
     case tkRecord:
     case tkArray:
@@ -492,8 +477,28 @@ QString TPropsStorage::StoreAnyProperty(const TPropInfo& Info)
     case tkWString:
     case tkInterface:
     case tkUnknown:
-        return QString();
+        return TPropRoute::Skipped;
     default:
+        return TPropRoute::Text;
+    }
+}
+
+QString TPropsStorage::StoreAnyProperty(const TPropInfo& Info)
+{
+    if (!AObject)
+        return QString();
+    QObject* nested = nullptr;
+    switch (route(Info, nested)) {
+    case TPropRoute::Strings:
+        storeStrings(Info);
+        return QString();
+    case TPropRoute::Nested:
+        forEachNested(Info, nested,
+                      [](TPropsStorage& storage, const TPropInfo& info) { storage.StoreAnyProperty(info); });
+        return QString();
+    case TPropRoute::Skipped:
+        return QString();
+    case TPropRoute::Text:
         break;
     }
     const QString text = readValue(Info).trimmed();
@@ -508,26 +513,18 @@ void TPropsStorage::LoadAnyProperty(const TPropInfo& Info)
 {
     if (!AObject)
         return;
-    switch (Info.Kind) {
-    case tkClass:
-        if (rawValue(Info).metaType().id() == QMetaType::QStringList) {
-            loadStrings(Info);
-            return;
-        }
-        if (QObject* nested = ownedObject(Info)) {
-            loadNested(Info, nested);
-            return;
-        }
-        break;
-    case tkMethod:
-    case tkRecord:
-    case tkArray:
-    case tkDynArray:
-    case tkWString:
-    case tkInterface:
-    case tkUnknown:
+    QObject* nested = nullptr;
+    switch (route(Info, nested)) {
+    case TPropRoute::Strings:
+        loadStrings(Info);
         return;
-    default:
+    case TPropRoute::Nested:
+        forEachNested(Info, nested,
+                      [](TPropsStorage& storage, const TPropInfo& info) { storage.LoadAnyProperty(info); });
+        return;
+    case TPropRoute::Skipped:
+        return;
+    case TPropRoute::Text:
         break;
     }
     const QString text = ReadString(Section, GetItemName(Info.Name), readValue(Info)).trimmed();

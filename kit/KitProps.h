@@ -97,8 +97,15 @@ private:
     QString stringsSection(const TPropInfo& Info) const;
     void storeStrings(const TPropInfo& Info);
     void loadStrings(const TPropInfo& Info);
-    void storeNested(const TPropInfo& Info, QObject* Nested);
-    void loadNested(const TPropInfo& Info, QObject* Nested);
+    // How a property is kept, the same way both ways: a string list in a
+    // section of its own, an owned object property by property (Nested),
+    // not at all, or as one text.
+    enum class TPropRoute { Strings, Nested, Skipped, Text };
+    TPropRoute route(const TPropInfo& Info, QObject*& Nested) const;
+    // Action on each property of an owned object, through a storage whose
+    // prefix is this property's key and ".".
+    void forEachNested(const TPropInfo& Info, QObject* Nested,
+                       const std::function<void(TPropsStorage&, const TPropInfo&)>& Action);
     QObject* ownedObject(const TPropInfo& Info) const;
 };
 

@@ -371,10 +371,42 @@ std::array<TKitTimerSpeedButton*, 4> makeNavButtons(QWidget* parent)
     return out;
 }
 
-void setNavHints(const std::array<TKitTimerSpeedButton*, 4>& buttons, const QStringList& hints)
+// The owner's four handlers (the popup's or the dialog's) on the buttons.
+template <typename Owner>
+void connectNavButtons(const std::array<TKitTimerSpeedButton*, 4>& buttons, Owner* owner)
 {
-    for (size_t i = 0; i < buttons.size(); ++i)
-        buttons[i]->SetHint(int(i) < hints.size() ? hints[int(i)] : QLatin1String(kNavButtons[i].hint));
+    buttons[0]->OnClick = [owner](QObject*) { owner->PrevYearBtnClick(); };
+    buttons[1]->OnClick = [owner](QObject*) { owner->PrevMonthBtnClick(); };
+    buttons[2]->OnClick = [owner](QObject*) { owner->NextMonthBtnClick(); };
+    buttons[3]->OnClick = [owner](QObject*) { owner->NextYearBtnClick(); };
+}
+
+// The title bar of the popup and of the dialog, Width wide: a year and a
+// month button at each end, the month's title between them. Scaled turns
+// pixels at 96 dots per inch into the screen's.
+template <typename Scaled>
+void placeTitleBar(const std::array<TKitTimerSpeedButton*, 4>& buttons, QLabel* title, int width, Scaled scaled)
+{
+    const int b = scaled(14);
+    buttons[0]->SetBounds(-1, -1, b, b);
+    buttons[1]->SetBounds(scaled(12), -1, b, b);
+    buttons[2]->SetBounds(width - scaled(26), -1, b, b);
+    buttons[3]->SetBounds(width - scaled(13), -1, b, b);
+    title->setGeometry(scaled(29), 1, width - scaled(58), b);
+}
+
+// The date edit's calendar settings on the popup's or the dialog's
+// calendar; up to four hints replace the buttons' own ones.
+template <typename Owner>
+void applyCalendarSettings(Owner* owner, TDayOfWeekName startOfWeek, TDaysOfWeek weekends, TColor weekendColor,
+                           const QStringList& hints)
+{
+    TLocCalendar* cal = owner->Calendar();
+    cal->SetStartOfWeek(startOfWeek);
+    cal->SetWeekends(weekends);
+    cal->SetWeekendColor(weekendColor);
+    for (int i = 0; i < 4; ++i)
+        owner->NavButton(i)->SetHint(i < hints.size() ? hints[i] : QLatin1String(kNavButtons[i].hint));
 }
 
 QString monthTitle(TDateTime date)
@@ -410,10 +442,7 @@ TPopupCalendar::TPopupCalendar(QWidget* AOwner) : TPopupWindow(AOwner)
     m_title->installEventFilter(this);
     m_top->installEventFilter(this);
     m_buttons = makeNavButtons(m_top);
-    m_buttons[0]->OnClick = [this](QObject*) { PrevYearBtnClick(); };
-    m_buttons[1]->OnClick = [this](QObject*) { PrevMonthBtnClick(); };
-    m_buttons[2]->OnClick = [this](QObject*) { NextMonthBtnClick(); };
-    m_buttons[3]->OnClick = [this](QObject*) { NextYearBtnClick(); };
+    connectNavButtons(m_buttons, this);
     m_calendar = new TLocCalendar(m_back);
     m_calendar->setObjectName(QStringLiteral("Calendar"));
     m_calendar->OnChange = [this](QObject*) { updateTitle(); };
@@ -444,12 +473,7 @@ void TPopupCalendar::layoutChildren()
     const int w = client.width();
     const int topH = scaled(18);
     m_top->setGeometry(0, 0, w, topH);
-    const int b = scaled(14);
-    m_buttons[0]->SetBounds(-1, -1, b, b);
-    m_buttons[1]->SetBounds(scaled(12), -1, b, b);
-    m_buttons[2]->SetBounds(w - scaled(26), -1, b, b);
-    m_buttons[3]->SetBounds(w - scaled(13), -1, b, b);
-    m_title->setGeometry(scaled(29), 1, w - scaled(58), b);
+    placeTitleBar(m_buttons, m_title, w, [this](int v) { return scaled(v); });
     m_calendar->setGeometry(0, topH, w, client.height() - topH);
 }
 
@@ -500,17 +524,8 @@ bool TPopupCalendar::eventFilter(QObject* watched, QEvent* event)
 void SetupPopupCalendar(TPopupWindow* PopupCalendar, TDayOfWeekName AStartOfWeek, TDaysOfWeek AWeekends,
                         TColor AWeekendColor, const QStringList& BtnHints)
 {
-    auto* popup = qobject_cast<TPopupCalendar*>(PopupCalendar);
-    if (!popup)
-        return;
-    TLocCalendar* cal = popup->Calendar();
-    cal->SetStartOfWeek(AStartOfWeek);
-    cal->SetWeekends(AWeekends);
-    cal->SetWeekendColor(AWeekendColor);
-    std::array<TKitTimerSpeedButton*, 4> buttons{};
-    for (int i = 0; i < 4; ++i)
-        buttons[size_t(i)] = popup->NavButton(i);
-    setNavHints(buttons, BtnHints.mid(0, 4));
+    if (auto* popup = qobject_cast<TPopupCalendar*>(PopupCalendar))
+        applyCalendarSettings(popup, AStartOfWeek, AWeekends, AWeekendColor, BtnHints);
 }
 
 // ---------------------------------------------------------------- date dialog
@@ -531,18 +546,10 @@ TSelectDateDlg::TSelectDateDlg(QWidget* parent) : QDialog(parent)
     m_title = new QLabel(top);
     m_title->setObjectName(QStringLiteral("TitleLabel"));
     m_title->setAlignment(Qt::AlignCenter);
-    m_title->setGeometry(sc(29), 1, top->width() - sc(58), sc(14));
     m_title->installEventFilter(this);
     m_buttons = makeNavButtons(top);
-    const int b = sc(14);
-    m_buttons[0]->SetBounds(-1, -1, b, b);
-    m_buttons[1]->SetBounds(sc(12), -1, b, b);
-    m_buttons[2]->SetBounds(top->width() - sc(26), -1, b, b);
-    m_buttons[3]->SetBounds(top->width() - sc(13), -1, b, b);
-    m_buttons[0]->OnClick = [this](QObject*) { PrevYearBtnClick(); };
-    m_buttons[1]->OnClick = [this](QObject*) { PrevMonthBtnClick(); };
-    m_buttons[2]->OnClick = [this](QObject*) { NextMonthBtnClick(); };
-    m_buttons[3]->OnClick = [this](QObject*) { NextYearBtnClick(); };
+    placeTitleBar(m_buttons, m_title, top->width(), sc);
+    connectNavButtons(m_buttons, this);
 
     m_calendar = new TLocCalendar(this);
     m_calendar->setObjectName(QStringLiteral("Calendar"));
@@ -633,13 +640,7 @@ bool ExecuteDateDialog(TDateTime& ADate, const QString& DlgCaption, TDayOfWeekNa
     TSelectDateDlg dlg;
     dlg.setWindowModality(Qt::ApplicationModal);
     dlg.setWindowTitle(DlgCaption);
-    dlg.Calendar()->SetStartOfWeek(AStartOfWeek);
-    dlg.Calendar()->SetWeekends(AWeekends);
-    dlg.Calendar()->SetWeekendColor(AWeekendColor);
-    std::array<TKitTimerSpeedButton*, 4> buttons{};
-    for (int i = 0; i < 4; ++i)
-        buttons[size_t(i)] = dlg.NavButton(i);
-    setNavHints(buttons, BtnHints.mid(0, 4));
+    applyCalendarSettings(&dlg, AStartOfWeek, AWeekends, AWeekendColor, BtnHints);
     dlg.SetDate(ADate);
     if (const QScreen* scr = QGuiApplication::primaryScreen())
         dlg.move(scr->geometry().center() - dlg.rect().center());

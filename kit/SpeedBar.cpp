@@ -497,46 +497,51 @@ void TSpeedBar::SetOptions(TSpeedbarOptions Value)
     update();
 }
 
+// The buttons keep their places relative to the offset.
+void TSpeedBar::setBtnOffset(const QPoint& Value)
+{
+    const QPoint delta = Value - m_offset;
+    if (delta.isNull())
+        return;
+    m_offset = Value;
+    forEachButton([&](TSpeedbarButton* b) {
+        b->SetBounds(b->x() + delta.x(), b->y() + delta.y(), b->width(), b->height());
+    });
+}
+
 void TSpeedBar::SetBtnOffsetHorz(int Value)
 {
-    Value = qMax(Value, MinButtonsOffset());
-    const int delta = Value - m_offset.x();
-    if (delta == 0)
-        return;
-    m_offset.setX(Value);
-    forEachButton([&](TSpeedbarButton* b) { b->SetBounds(b->x() + delta, b->y(), b->width(), b->height()); });
+    setBtnOffset(QPoint(qMax(Value, MinButtonsOffset()), m_offset.y()));
 }
 
 void TSpeedBar::SetBtnOffsetVert(int Value)
 {
-    Value = qMax(Value, MinButtonsOffset());
-    const int delta = Value - m_offset.y();
-    if (delta == 0)
+    setBtnOffset(QPoint(m_offset.x(), qMax(Value, MinButtonsOffset())));
+}
+
+// Every button takes the new size (SetBounds gives a button on the bar the
+// bar's size), and the bar grows to hold them.
+void TSpeedBar::setBtnSize(const QSize& Value)
+{
+    if (Value == m_btnSize)
         return;
-    m_offset.setY(Value);
-    forEachButton([&](TSpeedbarButton* b) { b->SetBounds(b->x(), b->y() + delta, b->width(), b->height()); });
+    m_btnSize = Value;
+    updateGridSize();
+    growToButtons();
+    forEachButton([](TSpeedbarButton* b) { b->SetBounds(b->x(), b->y(), 0, 0); });
+    update();
 }
 
 void TSpeedBar::SetBtnWidth(int Value)
 {
-    if (Value == m_btnSize.width() || Value < 1)
-        return;
-    m_btnSize.setWidth(Value);
-    updateGridSize();
-    growToButtons();
-    forEachButton([](TSpeedbarButton* b) { b->SetBounds(b->x(), b->y(), 0, 0); });
-    update();
+    if (Value >= 1)
+        setBtnSize(QSize(Value, m_btnSize.height()));
 }
 
 void TSpeedBar::SetBtnHeight(int Value)
 {
-    if (Value == m_btnSize.height() || Value < 1)
-        return;
-    m_btnSize.setHeight(Value);
-    updateGridSize();
-    growToButtons();
-    forEachButton([](TSpeedbarButton* b) { b->SetBounds(b->x(), b->y(), 0, 0); });
-    update();
+    if (Value >= 1)
+        setBtnSize(QSize(m_btnSize.width(), Value));
 }
 
 void TSpeedBar::growToButtons()

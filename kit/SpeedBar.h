@@ -365,6 +365,8 @@ private:
     void forEachButton(const std::function<void(TSpeedbarButton*)>& Proc) const;
     void checkOffsets();
     void growToButtons();
+    void setBtnOffset(const QPoint& Value);
+    void setBtnSize(const QSize& Value);
     void applyThickness(int Thickness);
     void sectionCaptionCheck(const TSpeedbarSection* Section, const QString& Caption) const;
     void removeSection(TSpeedbarSection* Section);

@@ -312,6 +312,21 @@ private slots:
         QCOMPARE(asDate(dlg.Date()), to);
         QCOMPARE(dlg.TitleLabel()->text(), FormatDateTime("MMMM, YYYY", QDateToDateTime(to)));
     }
+    void dialogTitleBarButtons()
+    {
+        TSelectDateDlg dlg;
+        dlg.SetDate(D(2026, 1, 31));
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        QCOMPARE(dlg.NavButton(3)->geometry(), QRect(210 - 13, -1, 14, 14));
+        QCOMPARE(dlg.TitleLabel()->geometry(), QRect(29, 1, 210 - 58, 14));
+        const std::array<QDate, 4> after{QDate(2025, 1, 31), QDate(2024, 12, 31), QDate(2025, 1, 31),
+                                         QDate(2026, 1, 31)};
+        for (int i = 0; i < 4; ++i) {
+            QTest::mouseClick(dlg.NavButton(i), Qt::LeftButton);
+            QCOMPARE(asDate(dlg.Date()), after[size_t(i)]);
+        }
+    }
     void executeDateDialog()
     {
         TDateTime chosen = D(2026, 1, 31);

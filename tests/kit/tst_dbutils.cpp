@@ -25,25 +25,25 @@ QString Order(const QVector<TColumnLayout>& columns)
 class TestDBUtils : public QObject {
     Q_OBJECT
 private slots:
-    void defaultSections()
+    void dataSetSections()
     {
         TMainForm form;
         auto* sheet = new QWidget(&form);
         sheet->setObjectName(QStringLiteral("TabCustomer"));
-        auto* grid = new QWidget(sheet);
-        grid->setObjectName(QStringLiteral("KitDBGridCustomer"));
         auto* query = new TQuery(&form);
         query->setObjectName(QStringLiteral("qSysCustomer"));
+        auto* onSheet = new TQuery(sheet);
+        onSheet->setObjectName(QStringLiteral("qOnSheet"));
         TQuery loose;
         loose.setObjectName(QStringLiteral("qLoose"));
 
-        QCOMPARE(GetDefaultSection(nullptr), QString());
-        QCOMPARE(GetDefaultSection(&form), QStringLiteral("TMainForm"));
-        QCOMPARE(GetDefaultSection(grid), QStringLiteral("TMainFormKitDBGridCustomer"));
-        QCOMPARE(GetDefaultSection(query), QStringLiteral("TMainForm.qSysCustomer"));
-        QCOMPARE(GetDefaultSection(&loose), QStringLiteral("qLoose"));
+        QCOMPARE(GetDataSetSection(nullptr), QString());
         QCOMPARE(GetDataSetSection(query), QStringLiteral("TMainForm"));
+        // Not owned by a form: its own name, where a component's default
+        // section would be empty.
+        QCOMPARE(DefaultSectionName(&loose), QString());
         QCOMPARE(GetDataSetSection(&loose), QStringLiteral("qLoose"));
+        QCOMPARE(GetDataSetSection(onSheet), QStringLiteral("qOnSheet"));
     }
 
     void restoreColumns_data()
@@ -69,7 +69,8 @@ private slots:
             ini.WriteString(QStringLiteral("S"), line.left(eq), line.mid(eq + 1));
         }
         const QVector<TColumnLayout> now{{QStringLiteral("A"), 10}, {QStringLiteral("B"), 20}, {QStringLiteral("C"), 30}};
-        QCOMPARE(Order(RestoreColumnsLayout(ini, QStringLiteral("S"), QStringLiteral("G"), now)), expected);
+        const TIniStore store{nullptr, &ini};
+        QCOMPARE(Order(RestoreColumnsLayout(store, QStringLiteral("S"), QStringLiteral("G"), now)), expected);
     }
 
     void saveColumnsErasesTheSection()
@@ -77,24 +78,33 @@ private slots:
         QTemporaryDir dir;
         TIniFile ini(dir.filePath(QStringLiteral("l.ini")));
         ini.WriteString(QStringLiteral("S"), QStringLiteral("G.Old"), QStringLiteral("0,1"));
-        SaveColumnsLayout(ini, QStringLiteral("S"), QStringLiteral("G"),
+        SaveColumnsLayout(TIniStore{nullptr, &ini}, QStringLiteral("S"), QStringLiteral("G"),
                           {{QStringLiteral("B"), 20}, {QStringLiteral("A"), 10}});
         QCOMPARE(ini.ReadSection(QStringLiteral("S")), (QStringList{QStringLiteral("G.B"), QStringLiteral("G.A")}));
         QCOMPARE(ini.ReadString(QStringLiteral("S"), QStringLiteral("G.A"), QString()), QStringLiteral("1,10"));
     }
 
+    void fieldsRoundTrip_data()
+    {
+        QTest::addColumn<bool>("registry");
+        QTest::newRow("profile file") << false;
+        QTest::newRow("registry") << true;
+    }
     void fieldsRoundTrip()
     {
+        QFETCH(bool, registry);
         QTemporaryDir dir;
         TIniFile ini(dir.filePath(QStringLiteral("l.ini")));
-        SaveFieldsLayout(ini, QStringLiteral("TMainForm"), QStringLiteral("qSysUser"),
+        TRegIniFile reg(QStringLiteral("Software\\kvtest"));
+        const TIniStore store = registry ? TIniStore{&reg, nullptr} : TIniStore{nullptr, &ini};
+        SaveFieldsLayout(store, QStringLiteral("TMainForm"), QStringLiteral("qSysUser"),
                          {{QStringLiteral("Surname"), 20, true}, {QStringLiteral("ID"), 8, false}});
-        QCOMPARE(ini.ReadString(QStringLiteral("TMainForm"), QStringLiteral("qSysUserID"), QString()),
+        QCOMPARE(IniStorageReadString(store, QStringLiteral("TMainForm"), QStringLiteral("qSysUserID"), QString()),
                  QStringLiteral("1,8,0"));
         const QVector<TFieldLayout> now{{QStringLiteral("ID"), 10, true}, {QStringLiteral("Surname"), 10, true},
                                         {QStringLiteral("Active"), 10, true}};
         QVector<TFieldLayout> back =
-            RestoreFieldsLayout(ini, QStringLiteral("TMainForm"), QStringLiteral("qSysUser"), now, false);
+            RestoreFieldsLayout(store, QStringLiteral("TMainForm"), QStringLiteral("qSysUser"), now, false);
         QCOMPARE(back.size(), 3);
         QCOMPARE(back[0].FieldName, QStringLiteral("Surname"));
         QCOMPARE(back[0].DisplayWidth, 20);
@@ -102,7 +112,7 @@ private slots:
         QCOMPARE(back[1].DisplayWidth, 8);
         QVERIFY(back[1].Visible);  // only when asked
         QCOMPARE(back[2].FieldName, QStringLiteral("Active"));
-        back = RestoreFieldsLayout(ini, QStringLiteral("TMainForm"), QStringLiteral("qSysUser"), now, true);
+        back = RestoreFieldsLayout(store, QStringLiteral("TMainForm"), QStringLiteral("qSysUser"), now, true);
         QVERIFY(!back[1].Visible);
     }
 };

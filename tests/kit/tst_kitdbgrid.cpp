@@ -1,5 +1,6 @@
 #include "IniFiles.h"
 #include "KitDBCtrl.h"
+#include "Placemnt.h"
 #include "TestSupport.h"
 #include <QHeaderView>
 #include <QScrollBar>
@@ -458,6 +459,44 @@ private slots:
         QCOMPARE(clicks, 2);
     }
 
+    void sideViewsRaiseTheOwnersMouseEvents_data()
+    {
+        QTest::addColumn<bool>("frozen");  // else the indicator
+        QTest::newRow("indicator") << false;
+        QTest::newRow("frozen column") << true;
+    }
+    void sideViewsRaiseTheOwnersMouseEvents()
+    {
+        QFETCH(bool, frozen);
+        Form f;
+        f.grid->SetFixedCols(1);
+        QTest::qWait(20);
+        QStringList events;
+        auto at = [](int x, int y) { return QStringLiteral("%1,%2").arg(x).arg(y); };
+        f.grid->OnMouseDown = [&](QObject* sender, Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+            QCOMPARE(sender, f.grid);
+            events << QStringLiteral("down ") + at(x, y);
+        };
+        f.grid->OnMouseUp = [&](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+            events << QStringLiteral("up ") + at(x, y);
+        };
+        f.grid->OnDblClick = [&](QObject*) { events << QStringLiteral("double"); };
+        // The point in grid coordinates, then on the side view under it.
+        QPoint point = f.grid->CellRect(0, 5).center();
+        if (!frozen)
+            point.setX(f.grid->verticalHeader()->width() / 2);
+        QWidget* target = f.grid->childAt(point);
+        QVERIFY(target);
+        QVERIFY(target != f.grid->viewport());
+        const QPoint local = target->mapFrom(f.grid, point);
+        QTest::mouseClick(target, Qt::LeftButton, {}, local);
+        QTest::mouseDClick(target, Qt::LeftButton, {}, local);
+        QCOMPARE(f.query->RecNo(), 6);
+        QCOMPARE(f.grid->SelectedIndex(), 1);
+        const QString p = at(point.x(), point.y());
+        QCOMPARE(events, (QStringList{"down " + p, "up " + p, "double"}));
+    }
+
     void closedDataSet()
     {
         Form f(20, false);
@@ -727,42 +766,48 @@ private slots:
         QCOMPARE(g.grid->FieldAt(2)->FieldName(), QStringLiteral("Name"));
     }
 
+    void fieldLayoutRoundTripThroughPlacement_data()
+    {
+        QTest::addColumn<bool>("registry");
+        QTest::newRow("profile file") << false;
+        QTest::newRow("registry") << true;
+    }
     void fieldLayoutRoundTripThroughPlacement()
     {
-        // A placement with its store open, as during its own save and restore.
-        struct Placement : TFormPlacementLink {
-            TIniFile* ini = nullptr;
-            QList<TKitIniLink*> links;
-            TIniFile* IniObject() const override { return ini; }
-            QString IniSection() const override { return QStringLiteral("TMainForm"); }
-            void AddLink(TKitIniLink* l) override { links << l; }
-            void RemoveLink(TKitIniLink* l) override { links.removeAll(l); }
-        };
+        QFETCH(bool, registry);
         QTemporaryDir dir;
-        TIniFile ini(dir.filePath(QStringLiteral("Tarvalis.ini")));
-        Placement placement;
-        const QString section = QStringLiteral("TMainForm\\QWidget");  // the query's form
+        // The form's placement, saved and restored as the form's close and
+        // show would do it.
+        auto placementOf = [&](QWidget* form) {
+            auto* placement = new TFormPlacement(form);
+            placement->SetUseRegistry(registry);
+            placement->SetIniFileName(registry ? QStringLiteral("Software\\kvtest")
+                                               : dir.filePath(QStringLiteral("Tarvalis.ini")));
+            placement->SetActive(false);
+            return placement;
+        };
+        // The placement's section (the form's class), then the section of
+        // the query's form.
+        const QString section = QStringLiteral("QWidget\\QWidget");
         {
             Form f;
-            f.grid->SetIniStorage(&placement);
-            QCOMPARE(placement.links.size(), 1);
-            placement.links.first()->SaveToIni();  // no store open: nothing
-            QVERIFY(!QFile::exists(ini.FileName()));
-            placement.ini = &ini;
+            TFormPlacement* placement = placementOf(f.window.get());
+            f.grid->SetIniStorage(placement);
+            QCOMPARE(f.grid->IniStorage(), placement);
             f.grid->setColumnWidth(1, f.grid->columnWidth(1) / 2);
-            placement.links.first()->SaveToIni();
+            placement->SaveFormPlacement();
             const int nameWidth = f.query->FieldByName(QStringLiteral("Name"))->DisplayWidth();
             QVERIFY(nameWidth < 20);
-            QCOMPARE(ini.ReadString(section, QStringLiteral("qItemName"), QString()),
+            QCOMPARE(placement->ReadString(section, QStringLiteral("qItemName"), QString()),
                      QStringLiteral("1,%1,1").arg(nameWidth));
-            QCOMPARE(ini.ReadString(section, QStringLiteral("qItemID"), QString()), QStringLiteral("0,10,1"));
+            QCOMPARE(placement->ReadString(section, QStringLiteral("qItemID"), QString()), QStringLiteral("0,10,1"));
+            placement->WriteString(section, QStringLiteral("qItemID"), QStringLiteral("2,6,1"));
+            placement->WriteString(section, QStringLiteral("qItemActive"), QStringLiteral("0,x,0"));  // bad width: kept
         }
-        QVERIFY(placement.links.isEmpty());  // the grid left the placement
-        ini.WriteString(section, QStringLiteral("qItemID"), QStringLiteral("2,6,1"));
-        ini.WriteString(section, QStringLiteral("qItemActive"), QStringLiteral("0,x,0"));  // bad width: kept
         Form g;
-        g.grid->SetIniStorage(&placement);
-        placement.links.first()->LoadFromIni();
+        TFormPlacement* placement = placementOf(g.window.get());
+        g.grid->SetIniStorage(placement);
+        placement->RestoreFormPlacement();
         QCOMPARE(g.grid->FieldAt(0)->FieldName(), QStringLiteral("Active"));
         QCOMPARE(g.grid->FieldAt(1)->FieldName(), QStringLiteral("Name"));
         QCOMPARE(g.grid->FieldAt(2)->FieldName(), QStringLiteral("ID"));
@@ -772,6 +817,38 @@ private slots:
         const int charWidth = QFontMetrics(g.grid->font()).horizontalAdvance(QLatin1Char('0'));
         QVERIFY(g.grid->columnWidth(2) >= charWidth * 6 + 4);
         QVERIFY(g.grid->columnWidth(2) < charWidth * 10 + 4);
+        delete placement;
+        QCOMPARE(g.grid->IniStorage(), nullptr);
+    }
+
+    void placementKeepsOnlyNamedGrids()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("Tarvalis.ini"));
+        Form f;
+        f.grid->setObjectName(QString());
+        f.grid->Columns().Add(QStringLiteral("ID"));
+        TFormPlacement placement(f.window.get());
+        placement.SetIniFileName(file);
+        placement.SetActive(false);
+        f.grid->SetIniStorage(&placement);
+        placement.SaveFormPlacement();
+        TIniFile ini(file);
+        QVERIFY(ini.SectionExists(QStringLiteral("QWidget")));  // the placement's own keys
+        QCOMPARE(ini.ReadSections(), QStringList{QStringLiteral("QWidget")});
+
+        // Named, with persistent columns: the grid's own section.
+        f.grid->setObjectName(QStringLiteral("KitDBGridItem"));
+        placement.SaveFormPlacement();
+        TIniFile again(file);
+        QCOMPARE(again.ReadString(QStringLiteral("QWidget\\QWidgetKitDBGridItem"), QStringLiteral("KitDBGridItem.ID"),
+                                  QString()),
+                 QStringLiteral("0,%1").arg(f.grid->Columns()[0]->Width()));
+
+        // A grid that goes away leaves the placement.
+        delete f.grid;
+        f.grid = nullptr;
+        placement.SaveFormPlacement();
     }
 };
 

@@ -627,6 +627,33 @@ private slots:
         QCOMPARE(label->FocusControl(), far);
     }
 
+    void ownedObjectIsKeptPropertyByProperty()
+    {
+        QObject holder;
+        auto* border = new QObject(&holder);
+        border->setProperty("Width", 3);
+        border->setProperty("Style", QStringLiteral("dotted"));
+        holder.setProperty("Border", QVariant::fromValue<QObject*>(border));
+        QHash<QString, QString> store;
+        TPropsStorage storage;
+        storage.AObject = &holder;
+        storage.Prefix = QStringLiteral("pnl_");
+        storage.Section = QStringLiteral("S");
+        storage.OnWriteString = [&](const QString& s, const QString& k, const QString& v) { store[s + '/' + k] = v; };
+        storage.OnReadString = [&](const QString& s, const QString& k, const QString& d) {
+            return store.value(s + '/' + k, d);
+        };
+        storage.StoreProperties({QStringLiteral("Border")});
+        QCOMPARE(store.value(QStringLiteral("S/pnl_Border.Width")), QStringLiteral("3"));
+        QCOMPARE(store.value(QStringLiteral("S/pnl_Border.Style")), QStringLiteral("dotted"));
+        QCOMPARE(store.size(), 2);
+
+        store[QStringLiteral("S/pnl_Border.Width")] = QStringLiteral("5");
+        storage.LoadProperties({QStringLiteral("Border")});
+        QCOMPARE(border->property("Width").toInt(), 5);
+        QCOMPARE(holder.property("Border").value<QObject*>(), border);
+    }
+
     void floatsUseAPointWhateverTheLocale()
     {
         TFormatSettings comma = FormatSettings();
