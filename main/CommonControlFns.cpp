@@ -72,7 +72,8 @@ const QHash<int, QStringList>& captions()
                 "SplitService=", "VRTServiceType=", "ExpectedRent=", "NoCalls=", "Active="}},
         {1064, {"ID=", "Status", "Active=", "StartDate*", "EndDate*", "LastUpdatedBy"}},
         {1065, {"ID=", "Description", "CustomerID=", "ShipTo", "StartDate*", "EndDate*", "Active="}},
-        {1066, {"ID=", "SupplierName", "PlatinumVendorID", "PlatinumUpdate=", "ZivIruri=", "Address01", "System*"}},
+        // Without "System": it would filter on a column the supplier page's query does not have.
+        {1066, {"ID=", "SupplierName", "PlatinumVendorID", "PlatinumUpdate=", "ZivIruri=", "Address01"}},
         {1067, {"ID=", "Code", "AmountCategory", "Description", "TransactionTypeDesc", "TransactionTypeID=",
                 "TransactionType", "SupplierID=", "SupplierName"}},
         {1068, {"ID=", "System", "BatchTypeID=", "BatchType"}},
@@ -85,9 +86,8 @@ const QHash<int, QStringList>& captions()
     return table;
 }
 
-// Captions with a clause of their own. The date and percentage columns are
-// compared as text prefixes (LIKE), so a typed "2026" or "5" finds them; page
-// 1066's "System" names no column of its query and so filters on nothing.
+// Captions with a clause of their own. Those ending in "= '" (dates and
+// percentages) compare the typed value exactly.
 QString ownClause(int pageId, const QString& caption)
 {
     struct Own {
@@ -98,25 +98,24 @@ QString ownClause(int pageId, const QString& caption)
     static const Own table[] = {
         {1003, "Supplier", "SupplierName LIKE '"},  // the page's column is SupplierName
         {1004, "Supplier", "SupplierName LIKE '"},
-        {1010, "Date", "StatusChangeDate LIKE '"},
+        {1010, "Date", "StatusChangeDate = '"},
         {1012, "RequisitionNumberName", "requisitionNumberName LIKE '"},
         {1051, "SACC", "SACCnumber LIKE '"},
         {1051, "App_ID", "ApplicationID = "},
         {1052, "KpiNumber", "KpiNumber LIKE "},
-        {1061, "CallPercentage", "CallPercentage LIKE '"},
-        {1061, "RentPercentage", "RentPercentage LIKE '"},
-        {1061, "OtherPercentage", "OtherPercentage LIKE '"},
+        {1061, "CallPercentage", "CallPercentage = '"},
+        {1061, "RentPercentage", "RentPercentage = '"},
+        {1061, "OtherPercentage", "OtherPercentage = '"},
         {1062, "ServTypID", "ServiceTypeID = "},
         {1062, "SuppID", "SupplierID = "},
         {1062, "SysID", "SystemID = "},
         {1062, "ValidID", "ValidAccountNumberID = "},
         {1063, "RevElementID", "RevenueElementID = "},
         {1063, "ExpElementID", "ExpenseElementID = "},
-        {1064, "StartDate", "StartDate LIKE '"},
-        {1064, "EndDate", "EndDate LIKE '"},
-        {1065, "StartDate", "StartDate LIKE '"},
-        {1065, "EndDate", "EndDate LIKE '"},
-        {1066, "System", ""},
+        {1064, "StartDate", "StartDate = '"},
+        {1064, "EndDate", "EndDate = '"},
+        {1065, "StartDate", "StartDate = '"},
+        {1065, "EndDate", "EndDate = '"},
         {1082, "Surname", "SurName LIKE '"},
     };
     for (const Own& o : table)

@@ -319,14 +319,15 @@ void TMainForm::buildFilterBar()
     connect(btnApply, &QPushButton::clicked, this, &TMainForm::btnApplyFilterClick);
     connect(btnAdd, &QPushButton::clicked, this, &TMainForm::btnAddClick);
     connect(btnDel, &QPushButton::clicked, this, &TMainForm::btnDeleteClick);
-    // Apply is the bar's default button and Clear its cancel button.
+    // Apply is the window's default button and Clear its cancel button: Enter
+    // and Escape reach them from anywhere in the window while the bar shows.
     for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* apply = new QShortcut(QKeySequence(key), bar);
-        apply->setContext(Qt::WidgetWithChildrenShortcut);
+        apply->setContext(Qt::WindowShortcut);
         connect(apply, &QShortcut::activated, btnApply, &QPushButton::click);
     }
     auto* clear = new QShortcut(QKeySequence(Qt::Key_Escape), bar);
-    clear->setContext(Qt::WidgetWithChildrenShortcut);
+    clear->setContext(Qt::WindowShortcut);
     connect(clear, &QShortcut::activated, btnClear, &QPushButton::click);
 }
 
@@ -818,13 +819,16 @@ void TMainForm::ApplyFilter()
         clause = clause.trimmed();
         if (clause.isEmpty()) {
             cbFieldChange();
-            clause = CurrentField(ActivePageID).trimmed();
+            clause = CurrentField(ActivePageID);
         }
         // Without a column (or on a page without columns) only the
         // Current/Terminated piece applies, as for a value without digits.
-        if (!clause.isEmpty()) {
+        if (!clause.trimmed().isEmpty()) {
             condition = QStringLiteral("WHERE ") + clause;
-            if (clause.endsWith(QChar('\''))) {
+            if (clause.endsWith(QStringLiteral("= '"))) {
+                // Dates and percentages: the value exactly.
+                condition += SqlStr(value) + QChar('\'');
+            } else if (clause.endsWith(QChar('\''))) {
                 // The operator's own % and _ stay wildcards.
                 condition += SqlStr(value) + QStringLiteral("%'");
             } else {
@@ -835,7 +839,7 @@ void TMainForm::ApplyFilter()
                     edtValue->clear();
                 } else {
                     // "KpiNumber LIKE" needs a blank before the number.
-                    if (clause.back().isLetter())
+                    if (clause.trimmed().back().isLetter() && !clause.endsWith(QChar(' ')))
                         condition += QChar(' ');
                     condition += value;
                 }

@@ -42,6 +42,12 @@ TFieldDef Label(TFieldDef d, const QString& label)
     return d;
 }
 
+TFieldDef Formatted(TFieldDef d, const QString& format)
+{
+    d.DisplayFormat = format;
+    return d;
+}
+
 TFieldDef Centred(TFieldDef d)
 {
     d.Alignment = taCenter;
@@ -589,8 +595,7 @@ QVector<PageQuery> BuildPageQueries()
               "WHERE Active = 1",
               "ORDER BY ID"},
              {Int("ID", 7), Label(Int("ServiceTypeID", 7), "ST_ID"), Text("Code", 5),
-              // Length shows with the format "#0.##", which TFieldDef has no place for yet
-              Text("ServiceType", 50, 30), Float("Length", 8), Float("Cost"), Float("Cost100"),
+              Text("ServiceType", 50, 30), Formatted(Float("Length", 8), "#0.##"), Float("Cost"), Float("Cost100"),
               Label(Int("Percentage", 7), "Percent"), Text("RateDescription", 255, 35), Float("PartCost", 7),
               Flag("Active"), DateTime("StartDate", 10), DateTime("EndDate", 10),
               Label(Text("LastUpdatedBy", 50, 10), "UpdatedBy")}),

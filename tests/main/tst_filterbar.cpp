@@ -1,4 +1,5 @@
 #include "CommonControlFns.h"
+#include "KitDBCtrl.h"
 #include "MainFixture.h"
 #include <QCheckBox>
 #include <QComboBox>
@@ -211,6 +212,105 @@ private slots:
         QCOMPARE(f->PrintTitle(), QString("tApplication - Filtered on Description = NET"));
         f->edtValue->setText("  ");
         QCOMPARE(f->PrintTitle(), QString("tApplication - Unfiltered View"));
+    }
+
+    void datesAndPercentagesCompareExactly()
+    {
+        open(1064);
+        chooseColumn("StartDate");
+        type("20100701");
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        QVERIFY(f->CurrentQuery(1064)->SQL().Lines().contains("WHERE StartDate = '20100701'AND Active = 1"));
+        QCOMPARE(column(1064, "ID").size(),
+                 db->Value("SELECT COUNT(*) FROM tStatus WHERE StartDate = '20100701' AND Active = 1").toInt());
+        QVERIFY(!column(1064, "ID").isEmpty());
+        open(1061);
+        chooseColumn("CallPercentage");
+        type("5");  // 5, not 50 or 55
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        QVERIFY(f->CurrentQuery(1061)->SQL().Lines().contains("WHERE CallPercentage = '5'AND Active = 1"));
+        for (const QString& p : column(1061, "CallPercentage"))
+            QCOMPARE(p, QString("5"));
+        type("50");
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        for (const QString& p : column(1061, "CallPercentage"))
+            QCOMPARE(p, QString("50"));
+    }
+
+    void shownColumnAppliesAsTheOperatorSeesIt()
+    {
+        open(1002);  // column and value shown from the start, no clause chosen yet
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        QVERIFY(f->CurrentQuery(1002)->SQL().Lines().contains("WHERE BatchID = 1111"));
+        for (const QString& b : column(1002, "BatchID"))
+            QCOMPARE(b, QString("1111"));
+    }
+
+    void enterAndEscapeAnywhereInTheWindow()
+    {
+        open(1013);
+        chooseColumn("Description");
+        f->edtValue->setText("A");
+        f->PageOf(1013)->Grid->setFocus();
+        QTest::keyClick(f->PageOf(1013)->Grid, Qt::Key_Return);  // Apply is the default button
+        QVERIFY(f->CurrentQuery(1013)->SQL().Lines().contains("WHERE Description LIKE 'A%'AND Active = 1"));
+        QTest::keyClick(f->PageOf(1013)->Grid, Qt::Key_Escape);  // Clear is the cancel button
+        QCOMPARE(f->cbField->currentIndex(), -1);
+        QCOMPARE(f->edtValue->text(), QString());
+    }
+
+    void captionsAndClauses_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QStringList>("captions");
+        QTest::addColumn<QStringList>("clauses");
+        QTest::newRow("1001") << 1001 << QStringList{"ID", "Description", "CustomerID", "ShipTo"}
+                              << QStringList{"ID = ", "Description LIKE '", "CustomerID = ", "ShipTo LIKE '"};
+        QTest::newRow("1004") << 1004
+                              << QStringList{"ID", "AgreementNo", "AgreementType", "SupplierID", "Supplier", "Code",
+                                             "ValidAccountNo"}
+                              << QStringList{"ID = ", "AgreementNo LIKE '", "AgreementType LIKE '", "SupplierID = ",
+                                             "SupplierName LIKE '", "Code LIKE '", "ValidAccountNo LIKE '"};
+        QTest::newRow("1010") << 1010
+                              << QStringList{"ID", "BatchID", "BatchType", "BatchStatusID", "BatchStatus", "Date",
+                                             "BillingPeriod", "UserID", "Operator"}
+                              << QStringList{"ID = ", "BatchID = ", "BatchType LIKE '", "BatchStatusID = ",
+                                             "BatchStatus LIKE '", "StatusChangeDate = '", "BillingPeriod LIKE '",
+                                             "UserID = ", "Operator LIKE '"};
+        QTest::newRow("1052") << 1052
+                              << QStringList{"ID", "KpiNumber", "Description", "ResponseHours", "RestorationHours",
+                                             "Availability", "CoreHours", "AfterHours", "TravelTime", "FaultDetect"}
+                              << QStringList{"ID = ", "KpiNumber LIKE ", "Description LIKE '", "ResponseHours LIKE '",
+                                             "RestorationHours LIKE '", "Availability LIKE '", "CoreHours LIKE '",
+                                             "AfterHours LIKE '", "TravelTime LIKE '", "FaultDetect LIKE '"};
+        QTest::newRow("1062") << 1062
+                              << QStringList{"ServTypID", "Code", "ServiceType", "SuppID", "SupplierName", "SysID",
+                                             "System", "BatchTypeID", "BatchTypeDescription", "ValidID", "AccountNo"}
+                              << QStringList{"ServiceTypeID = ", "Code LIKE '", "ServiceType LIKE '", "SupplierID = ",
+                                             "SupplierName LIKE '", "SystemID = ", "System LIKE '", "BatchTypeID = ",
+                                             "BatchTypeDescription LIKE '", "ValidAccountNumberID = ", "AccountNo LIKE '"};
+        QTest::newRow("1066 without System")
+            << 1066 << QStringList{"ID", "SupplierName", "PlatinumVendorID", "PlatinumUpdate", "ZivIruri", "Address01"}
+            << QStringList{"ID = ", "SupplierName LIKE '", "PlatinumVendorID LIKE '", "PlatinumUpdate = ",
+                           "ZivIruri = ", "Address01 LIKE '"};
+        QTest::newRow("1082") << 1082 << QStringList{"UserLogin", "Password", "FirstName", "Surname"}
+                              << QStringList{"UserLogin LIKE '", "Password LIKE '", "FirstName LIKE '",
+                                             "SurName LIKE '"};
+        QTest::newRow("1022 none") << 1022 << QStringList{} << QStringList{};
+    }
+    void captionsAndClauses()
+    {
+        QFETCH(int, page);
+        QFETCH(QStringList, captions);
+        QFETCH(QStringList, clauses);
+        QCOMPARE(GetFilterFields(page), captions);
+        for (int i = 0; i < clauses.size(); ++i) {
+            QString clause;
+            QVERIFY(FilterClause(page, i, clause));
+            QCOMPARE(clause, clauses[i]);
+        }
+        QString none;
+        QVERIFY(!FilterClause(page, int(captions.size()), none));
     }
 
     void filterColumnLists()

@@ -285,6 +285,24 @@ private slots:
         QCOMPARE(f->CurrentTabPageID(), 0);
     }
 
+    void clickingATableInTheTreeOpensItsPage()
+    {
+        auto f = start({"1"}, "1");
+        f->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.get()));
+        QTreeWidgetItem* charges = node(*f, "Charges");
+        QTest::mouseClick(f->TreeViewSystem->viewport(), Qt::LeftButton, {},
+                          f->TreeViewSystem->visualItemRect(charges).center());
+        QTRY_VERIFY(charges->isExpanded());  // a group opens, and no page
+        QTreeWidgetItem* centre = node(*f, "tCentre");
+        QTest::mouseClick(f->TreeViewSystem->viewport(), Qt::LeftButton, {},
+                          f->TreeViewSystem->visualItemRect(centre).center());
+        QCOMPARE(ActivePageID, 0);  // the tree reports its change a moment later
+        QTRY_COMPARE(ActivePageID, 1013);
+        QVERIFY(f->CurrentQuery(1013)->Active());
+        QVERIFY(f->panelTopOfTab->isVisible());
+    }
+
     void everyPageOpensOnAnEmptySchema()
     {
         auto f = start({"1"}, "1");

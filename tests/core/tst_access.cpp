@@ -1,0 +1,114 @@
+#include "AccessRightsSys.h"
+#include "DataMod.h"
+#include "IniFiles.h"
+#include "LoginFrm.h"
+#include "TestSupport.h"
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+
+// Operator login, rights and the log-on and log-off stamps, on their own.
+class TestAccess : public QObject {
+    Q_OBJECT
+    std::unique_ptr<kvtest::TestDatabase> db;
+    QString password;  // what the operator types at the prompt
+
+    void setLogin(const QString& getLog)
+    {
+        QFile::remove(SettingsFileName());
+        TIniFile(SettingsFileName()).WriteString("General", "GetLog", getLog);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        SetLoginFormHook([this](TLoginForm& form) {
+            form.show();
+            QTest::keyClicks(form.edtPassword, password);
+            QTest::mouseClick(form.btnOK, Qt::LeftButton);
+            return form.result();
+        });
+    }
+    void init()
+    {
+        db = std::make_unique<kvtest::TestDatabase>();
+        db->Exec("INSERT INTO tUser (ID, UserLogin, FirstName, Surname, Password, Active) VALUES "
+                 "(1,'a_b','Al','Bee','pw',1),(2,'axb','Ax','Bee','pw',1),(3,'a%','Pat','Cent','pw',1),"
+                 "(4,'abc',NULL,'Solo','pw',1),(5,'x','X','Y','pw',0);"
+                 "INSERT INTO tUserFunction (UserID, FunctionID) VALUES (1,7),(1,14),(1,30),(2,7),(3,7),(4,14);");
+        Operator() = TOperatorIdentity();
+        password.clear();
+    }
+
+    void loginNamesMatchOnlyThemselves()
+    {
+        QString id;
+        StampLastLoggedOn("A_B", id);  // lower-cased, and _ is no wildcard
+        QCOMPARE(id, QString("1"));
+        QCOMPARE(db->Rows("SELECT ID FROM tUser WHERE LastLoggedOn IS NOT NULL"), QStringList({"1"}));
+        StampLastLoggedOn("a%", id);
+        QCOMPARE(id, QString("3"));
+        StampLastLoggedOn("a%x", id);
+        QCOMPARE(id, QString("0"));
+        StampLastLoggedOn("  Unknown ", id);
+        QCOMPARE(id, QString("0"));
+        StampLastLoggedOn("", id);
+        QCOMPARE(id, QString("0"));
+
+        setLogin("0");  // trusted: the login name alone decides
+        Operator().SetOperatorName("a%");
+        TUserRights rights{};
+        QVERIFY(CheckUserAccess(true, rights));
+        QCOMPARE(Operator().OPERATORNUMBER, 3);
+        Operator() = TOperatorIdentity();
+        Operator().SetOperatorName("a%b");
+        kvtest::MessageRecorder boxes;
+        QVERIFY(!CheckUserAccess(true, rights));
+        QCOMPARE(boxes.Texts(), QStringList({"User and Password not found. Access is denied."}));
+    }
+
+    void passwordModeRights()
+    {
+        setLogin("1");
+        Operator().SetOperatorName("a_b");
+        password = "pw";
+        TUserRights rights;
+        rights.fill(true);
+        QVERIFY(CheckUserAccess(true, rights));
+        for (int fn = 1; fn <= 17; ++fn)
+            QCOMPARE(rights[fn - 1], fn == 7 || fn == 14);  // function 30 grants nothing
+        QCOMPARE(Operator().OPERATORFULLNAME, QString("Al Bee"));
+
+        // Right 14 without 7: refused without a message.
+        Operator() = TOperatorIdentity();
+        Operator().SetOperatorName("abc");
+        kvtest::MessageRecorder boxes;
+        QVERIFY(!CheckUserAccess(true, rights));
+        QCOMPARE(boxes.Count(), 0);
+        QCOMPARE(Operator().OPERATORFULLNAME, QString("Solo"));  // no leading blank
+    }
+
+    void startedWithAnIdNeedsNoPassword()
+    {
+        setLogin("1");
+        Operator().SetOperatorNumber(2);
+        TUserRights rights{};
+        QVERIFY(CheckUserAccess(false, rights));
+        QCOMPARE(Operator().OPERATORNAME, QString("axb"));
+        QVERIFY(rights[6]);
+    }
+
+    void logOffStamp()
+    {
+        StampLastLoggedOff("0");
+        StampLastLoggedOff("  ");
+        StampLastLoggedOff("2 OR 1=1");  // only an id goes into the statement
+        QCOMPARE(db->Value("SELECT COUNT(*) FROM tUser WHERE LastLoggedOff IS NOT NULL"), QString("0"));
+        StampLastLoggedOff(" 2 ");
+        QCOMPARE(db->Rows("SELECT ID, LastLoggedOff FROM tUser WHERE LastLoggedOff IS NOT NULL"),
+                 QStringList({"2|20260305 14:07:09"}));
+    }
+};
+
+KV_TEST_MAIN(TestAccess)
+#include "tst_access.moc"
