@@ -1,4 +1,5 @@
 #include "DataMod.h"
+#include "Application.h"
 #include "Cp1252.h"
 #include "IniFiles.h"
 #include "LoginFrm.h"
@@ -45,7 +46,36 @@ TDM::TDM(QObject* owner) : QObject(owner)
 
 void TDM::DMCreate()
 {
-    ConnectDatabase();
+    for (bool first = true;; first = false) {
+        if (!first && !PromptForConnection())
+            Abort();  // the operator gave up: the start ends quietly
+        try {
+            ConnectDatabase();
+            return;
+        } catch (const EDatabaseError& e) {
+            HandleException(e);
+        }
+    }
+}
+
+bool TDM::PromptForConnection()
+{
+    TIniFile ini(SettingsFileName());
+    QString dsn = ini.ReadString(QStringLiteral("DBconnection"), QStringLiteral("KVDSN"), QString());
+    if (dsn.isEmpty())
+        dsn = dbKVdata->AliasName;
+    TStringList list;
+    if (!LoginPrompt(QStringLiteral("Brellinghast"), true, dsn, list))
+        return false;
+    const QString user = list.Values(QStringLiteral("USER NAME"));
+    const QString password = list.Values(QStringLiteral("PASSWORD"));
+    if (!dsn.isEmpty())
+        ini.WriteString(QStringLiteral("DBconnection"), QStringLiteral("KVDSN"), dsn);
+    if (!user.isEmpty())
+        ini.WriteString(QStringLiteral("DBconnection"), QStringLiteral("ur"), EncodeString(user));
+    if (!password.isEmpty())
+        ini.WriteString(QStringLiteral("DBconnection"), QStringLiteral("pd"), EncodeString(password));
+    return true;
 }
 
 QString TDM::XorWithKey(const QString& S)

@@ -14,8 +14,15 @@ public:
 
     TDatabase* dbKVdata;
 
-    // OnCreate: connects from the settings file.
+    // OnCreate: connects from the settings file. When the stored connection
+    // fails, the error is shown and the connection prompt asks again (so one
+    // wrong entry cannot lock the program out); cancelling it ends the start
+    // with EAbort.
     void DMCreate();
+    // Asks for the data source and identity, proposing the stored data
+    // source, and writes what was entered to "DBconnection". False when the
+    // operator cancelled.
+    bool PromptForConnection();
     // Connects from "DBconnection", prompting first when a value is missing.
     // Engine errors propagate.
     void ConnectDatabase();

@@ -4,6 +4,7 @@
 #include "Formats.h"
 #include "IniFiles.h"
 #include "SqlText.h"
+#include "SysUtils.h"
 #include "Application.h"
 #include "Dialogs.h"
 #include "Progress.h"
@@ -14,6 +15,7 @@
 #include <QHash>
 #include <QLabel>
 #include <QPushButton>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringEncoder>
@@ -169,10 +171,14 @@ bool IsTableAudited(const QString& Table)
 void BeginAuditTrail(const QString& UserId, const QString& Action, const QString& Table, QString& InsertLine,
                      QString& Columns, QString& Values)
 {
+    // The action is the tEvent id; without one the rows could not be written.
+    int action = 0;
+    if (!TryStrToInt(Action, action))
+        throw EDatabaseError(QStringLiteral("No audit event is defined for this change (tEvent has no row for it)"));
     InsertLine = QStringLiteral("INSERT INTO tAuditTrail");
     Columns = QStringLiteral("(UserID,ActionTime,Action,TableName,TableID,FieldName,OldValue,NewValue)");
     Values = QStringLiteral("VALUES ('") + SqlStr(UserId) + QStringLiteral("','") + DateTimeToSql(Now()) +
-             QStringLiteral("',") + Action + QStringLiteral(",'") + SqlStr(Table) + QStringLiteral("',");
+             QStringLiteral("',") + QString::number(action) + QStringLiteral(",'") + SqlStr(Table) + QStringLiteral("',");
 }
 
 void AppendText(const QString& Text, QString& Target)
@@ -200,6 +206,8 @@ void WriteAuditTrail(const QString& InsertLine, const QString& Columns, const QS
     if (Lines.Count() == 0)
         return;
     TQuery q(nullptr, QLatin1String(kDatabaseName));
+    // All rows of one change or none (inside a caller's transaction, that one).
+    TTransaction all(q.Database());
     q.SQL().Add(InsertLine);
     q.SQL().Add(Columns);
     q.SQL().Add(Values);
@@ -207,6 +215,7 @@ void WriteAuditTrail(const QString& InsertLine, const QString& Columns, const QS
         q.SQL().SetStrings(2, Values + Lines[i]);
         q.ExecSQL();
     }
+    all.Commit();
 }
 
 bool IsTestDatabase()
@@ -263,7 +272,12 @@ void SetParameter(const QString& Parm, const QString& Value, const QString& Fiel
     if (!isColumnName(Field))
         throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(Field));
     const bool quoted = Field == QLatin1String("PARMTEXT") || Field == QLatin1String("PARMDATE");
-    const QString value = quoted ? QChar('\'') + SqlStr(Value) + QChar('\'') : Value;
+    // An unquoted value goes in as a number, so it must be one.
+    bool number = false;
+    QLocale::c().toDouble(Value.trimmed(), &number);
+    if (!quoted && !number)
+        throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(Value));
+    const QString value = quoted ? QChar('\'') + SqlStr(Value) + QChar('\'') : Value.trimmed();
     if (!existing.isEmpty()) {
         q.SQL().Add(QStringLiteral("UPDATE tParameter"));
         q.SQL().Add(QStringLiteral("SET ") + Field + QStringLiteral(" = ") + value);
@@ -383,38 +397,6 @@ private:
     QHash<QString, QString> m_seen;
 };
 
-// The rows are written from a cursor of their own that keeps no rows behind
-// it, so memory stays flat however long the page is; other data sets are
-// walked themselves.
-class ExportSource {
-public:
-    explicit ExportSource(TDataSet* ds) : m_ds(ds)
-    {
-        if (auto* query = qobject_cast<TQuery*>(ds)) {
-            m_own = std::make_unique<TQuery>(nullptr, query->DatabaseName);
-            m_own->SQL() = query->SQL();
-            m_own->SetFieldDefs(query->FieldDefs());
-            m_own->UniDirectional = true;
-            m_own->Open();
-        } else {
-            m_ds->DisableControls();
-            m_ds->First();
-        }
-    }
-    ~ExportSource()
-    {
-        if (!m_own)
-            m_ds->EnableControls();
-    }
-    ExportSource(const ExportSource&) = delete;
-    ExportSource& operator=(const ExportSource&) = delete;
-    TDataSet* operator->() const { return m_own ? m_own.get() : m_ds; }
-
-private:
-    TDataSet* m_ds;
-    std::unique_ptr<TQuery> m_own;
-};
-
 void fileError(const QString& what, const QSaveFile& file)
 {
     MessageDlg(what.arg(QDir::toNativeSeparators(file.fileName()), file.errorString()), mtError, mbOK);
@@ -490,7 +472,7 @@ void ExportDataSetToCsv(TDataSet* DataSet, const QString& TableName)
         buffer.clear();
     };
 
-    ExportSource source(DataSet);
+    TRowReader source(DataSet);
     const int fields = source->FieldCount();
     QStringList names;
     std::vector<FieldText> texts;

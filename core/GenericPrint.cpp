@@ -2,6 +2,7 @@
 #include "Application.h"
 #include "DateFunctions.h"
 #include "Exceptions.h"
+#include "Dialogs.h"
 #include "Formats.h"
 #include "GenFns.h"
 #include "Locale.h"
@@ -110,6 +111,8 @@ ReportTextHook SetReportTextHook(ReportTextHook hook)
 // ------------------------------------------------------------------- rules
 
 namespace {
+bool g_printing = false;
+
 bool isTextType(TFieldType t)
 {
     return t == ftString || t == ftFixedChar || t == ftWideString;
@@ -306,17 +309,6 @@ private:
     bool m_finished = false;
 };
 
-class ControlsDisabled {
-public:
-    explicit ControlsDisabled(TDataSet* ds) : m_ds(ds) { m_ds->DisableControls(); }
-    ~ControlsDisabled() { m_ds->EnableControls(); }
-    ControlsDisabled(const ControlsDisabled&) = delete;
-    ControlsDisabled& operator=(const ControlsDisabled&) = delete;
-
-private:
-    TDataSet* m_ds;
-};
-
 // Makes sure the printer can take a job: selects the current printer again
 // once when it cannot.
 void requirePrinter()
@@ -336,7 +328,16 @@ void PrintDataSet(TDataSet* DataSet, const QString& Title)
 {
     if (!DataSet)
         return;
+    // One report at a time: the window stays usable while one prints.
+    if (g_printing) {
+        MessageDlg(QStringLiteral("A report is being printed. Wait until it has finished."), mtInformation, mbOK);
+        return;
+    }
     requirePrinter();
+    g_printing = true;
+    struct PrintingFlag {
+        ~PrintingFlag() { g_printing = false; }
+    } printingFlag;
 
     QVector<int> widths;
     QStringList headings;
@@ -375,14 +376,14 @@ void PrintDataSet(TDataSet* DataSet, const QString& Title)
     PrintHeadingsRow(widths, headings);
 
     {
-        ControlsDisabled frozen(DataSet);
-        const int keep = DataSet->UniDirectional ? 0 : DataSet->RecNo();
-        DataSet->First();
+        // The rows come from a reader of their own: the operator may go on
+        // using the page (even sort it) while the report prints.
+        TRowReader rows(DataSet);
         int done = 0;
-        while (!DataSet->Eof() && !g_job.aborted) {
+        while (!rows->Eof() && !g_job.aborted) {
             TReportRow row{{QString(), kReportLeftMargin}};
-            for (int i = 0; i < DataSet->FieldCount(); ++i) {
-                const TField& f = *DataSet->Fields(i);
+            for (int i = 0; i < rows->FieldCount(); ++i) {
+                const TField& f = *rows->Fields(i);
                 row.push_back({ReportCellText(f), widths[i]});
                 if (ReportColumnTotals(f))
                     totals[i] = AddCurrRounded(totals[i], f.AsFloat());
@@ -397,10 +398,8 @@ void PrintDataSet(TDataSet* DataSet, const QString& Title)
             }
             progress->SetPosition(qRound(++done * step));
             ProcessMessages();  // where the Abort button gets pressed
-            DataSet->Next();
+            rows->Next();
         }
-        if (keep > 0)
-            DataSet->SetRecNo(keep);  // the grid stays on the operator's row
     }
 
     PrintTotalsRow(totals, widths);

@@ -60,8 +60,8 @@ enum : int {
 int ReportColumnWidth(const TField& Field);   // tenths of an inch; 0: no width
 QString ReportCellText(const TField& Field);  // of the current record
 bool ReportColumnTotals(const TField& Field);  // money and floats are totalled
-// Money as the report shows it: the "#,###,###.00" pattern in the regional
-// separators (no digit before the point below 1, as the pattern says).
+// Money as the report shows it: two decimals, thousands grouped, in the
+// regional separators, with a 0 before the point below 1 (0.20).
 QString FormatReportMoney(double Value);
 
 // Tests: every text the report draws, with its page, box and font.

@@ -61,6 +61,7 @@ TLoginForm::TLoginForm(QWidget* owner) : QDialog(owner)
     lblEnterPassword = label("lblEnterPassword", QStringLiteral("Please Enter Password"), 112);
     edtPassword = edit("edtPassword", 130);
     edtPassword->setEchoMode(QLineEdit::Password);
+    edtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));  // "*"
     makeLowerCase(edtDSN);
     makeLowerCase(edtName);
     lblEnterDSN->setBuddy(edtDSN);

@@ -12,7 +12,7 @@ int main(int argc, char** argv)
 
     DM = new TDM(&app);
     try {
-        DM->DMCreate();
+        DM->DMCreate();  // asks again while the connection fails
     } catch (const std::exception& e) {
         // Without a connection there is nothing to show: say why and stop.
         HandleException(e);

@@ -511,6 +511,12 @@ void TDatabase::SetConnected(bool value)
 
     const QString file = existingFile(source);
     const bool embedded = isSqliteFile(file);
+    // A path is never an ODBC data source name: say plainly what is missing.
+    if (!embedded && (source.contains(QChar('/')) || source.contains(QChar('\\')))) {
+        throw EDatabaseError(file.isEmpty()
+                                 ? QStringLiteral("The database file '%1' does not exist").arg(source)
+                                 : QStringLiteral("'%1' is not a database file").arg(source));
+    }
     if (!QSqlDatabase::isDriverAvailable(embedded ? QStringLiteral("QSQLITE") : QStringLiteral("QODBC")))
         throw EDatabaseError(QStringLiteral("The %1 database driver is not installed")
                                  .arg(embedded ? QStringLiteral("SQLite") : QStringLiteral("ODBC")));
@@ -534,6 +540,12 @@ void TDatabase::SetConnected(bool value)
     }
     m_embedded = embedded;
     m_sqlite = embedded;
+    if (embedded) {
+        // Readers do not hold writers off: a page left half read does not
+        // block a save, here or in another program on the same file.
+        QSqlQuery wal(m_db);
+        wal.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    }
     if (!embedded) {
         // An ODBC data source may lead to SQLite too (tests, small installs).
         QSqlQuery probe(m_db);
@@ -1143,6 +1155,36 @@ int TQuery::ExecInsert()
     if (!q.next())
         throw EDatabaseError(Describe(QStringLiteral("The server gave no id for the new row")));
     return q.value(0).toInt();
+}
+
+// ------------------------------------------------------------------ TRowReader
+
+TRowReader::TRowReader(TDataSet* dataSet) : m_ds(dataSet)
+{
+    if (auto* query = qobject_cast<TQuery*>(dataSet)) {
+        m_own = std::make_unique<TQuery>(nullptr, query->DatabaseName);
+        m_own->setObjectName(query->objectName());
+        m_own->SQL() = query->SQL();
+        m_own->SetFieldDefs(query->FieldDefs());
+        m_own->UniDirectional = true;
+        m_own->Open();
+    } else {
+        m_keep = dataSet->RecNo();
+        m_ds->DisableControls();
+        m_ds->First();
+    }
+}
+
+TRowReader::~TRowReader()
+{
+    if (m_own)
+        return;
+    try {
+        if (m_keep > 0 && m_ds->Active())
+            m_ds->SetRecNo(m_keep);
+    } catch (...) {
+    }
+    m_ds->EnableControls();
 }
 
 // ----------------------------------------------------------------- TDataSource

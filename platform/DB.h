@@ -309,6 +309,26 @@ private:
     int m_rowsAffected = -1;
 };
 
+// Reads a data set's rows from the first to the last without disturbing it,
+// for reports and exports: a query gets a forward-only copy of its own, so
+// memory stays flat however long the page is and the operator's row, sort
+// and filter on the page are neither moved nor able to move the reading;
+// other data sets are walked themselves with their controls quiet.
+class TRowReader {
+public:
+    explicit TRowReader(TDataSet* dataSet);
+    ~TRowReader();
+    TRowReader(const TRowReader&) = delete;
+    TRowReader& operator=(const TRowReader&) = delete;
+    TDataSet* DataSet() const { return m_own ? m_own.get() : m_ds; }
+    TDataSet* operator->() const { return DataSet(); }
+
+private:
+    TDataSet* m_ds;
+    std::unique_ptr<TQuery> m_own;
+    int m_keep = 0;
+};
+
 // Watches a data set for data-aware controls (grid, navigator).
 class TDataSource : public QObject {
     Q_OBJECT

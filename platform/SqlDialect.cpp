@@ -494,6 +494,14 @@ void translateLevel(QVector<Node>& list)
                 ++i;
                 continue;
             }
+        }
+        if (!n.group && n.tok.kind == Token::BracketName &&
+            n.tok.text.compare(QLatin1String("[dbo]"), Qt::CaseInsensitive) == 0 && i + 1 < list.size() &&
+            !list[i + 1].group && isPunct(list[i + 1].tok, ".")) {
+            ++i;  // [dbo]. as well
+            continue;
+        }
+        if (!n.group && n.tok.kind == Token::Word) {
             // DELETE without FROM
             if (isWord(n.tok, "DELETE")) {
                 const int nx = nextNonSpace(list, i + 1);

@@ -215,21 +215,58 @@ private slots:
         DM = nullptr;
     }
 
-    void unknownDataSourceFailsWithAMessage()
+    void failedStartShowsWhyAndAsksAgain()
     {
+        // A stored data source that no longer works: the engine's message,
+        // then the prompt again instead of failing on every start.
+        kvtest::TestDatabase file(true, "fixture");
+        QTemporaryDir dir;
+        const QString path = lowerCaseCopy(file.File(), dir);
         TIniFile s(ini());
         s.WriteString("DBconnection", "KVDSN", "no_such_dsn");
         s.WriteString("DBconnection", "ur", TDM::EncodeString("sa"));
         s.WriteString("DBconnection", "pd", TDM::EncodeString("pw"));
-        TDM dm;
-        try {
+        kvtest::MessageRecorder boxes;
+        {
+            TDM dm;
+            DM = &dm;
+            QVERIFY_THROWS_EXCEPTION(EAbort, dm.DMCreate());  // the prompt was cancelled
+            QCOMPARE(boxes.Count(), 1);
+            QCOMPARE(boxes.Boxes().first().Type, mtError);
+            QCOMPARE(prompts.size(), 1);
+            QCOMPARE(prompts[0][1], QString("no_such_dsn"));  // proposes what failed
+            QVERIFY(!dm.dbKVdata->Connected());
+        }
+        boxes.Clear();
+        {
+            TDM dm;
+            DM = &dm;
+            answers << PromptAnswer{path, "sa", "pw", true};
             dm.DMCreate();
+            QVERIFY(dm.dbKVdata->Connected());
+            QCOMPARE(read("DBconnection", "KVDSN"), path);
+        }
+        {
+            TDM dm;  // and the next start connects without asking
+            DM = &dm;
+            dm.DMCreate();
+            QCOMPARE(prompts.size(), 2);
+        }
+        DM = nullptr;
+    }
+
+    void missingDatabaseFileIsNamed()
+    {
+        TDatabase db;
+        db.DatabaseName = "dbMissing";
+        db.LoginPrompt = false;
+        db.AliasName = "/no/such/folder/kv.db_TESTDB";
+        try {
+            db.SetConnected(true);
             QFAIL("must not connect");
         } catch (const EDatabaseError& e) {
-            QVERIFY(!e.Message().isEmpty());
+            QCOMPARE(e.Message(), QString("The database file '/no/such/folder/kv.db_TESTDB' does not exist"));
         }
-        QVERIFY(prompts.isEmpty());
-        QVERIFY(!dm.dbKVdata->Connected());
     }
 
     void switchingSets()

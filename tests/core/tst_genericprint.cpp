@@ -287,6 +287,37 @@ private slots:
         QCOMPARE(all.mid(all.size() - 2), QStringList({" ", " "}));
     }
 
+    void thePageStaysUsableWhileItPrints()
+    {
+        auto q = pageOfRows(300);
+        q->MoveBy(7);
+        kvtest::MessageRecorder boxes;
+        bool once = false;
+        onDraw = [&](const TReportText& t) {
+            if (once || t.Text != "150")
+                return;
+            once = true;
+            // Halfway through, the operator prints again and sorts the page.
+            PrintQuery(q.get(), "again");
+            q->Close();
+            q->SQL().SetStrings(2, "ORDER BY ID DESC");
+            q->Open();
+        };
+        PrintQuery(q.get(), "tPrint - Unfiltered View");
+        QCOMPARE(boxes.Texts(), QStringList({"A report is being printed. Wait until it has finished."}));
+        QStringList ids;
+        for (const auto& d : drawn)
+            if (d.Rect.left() > 0 && d.Text.toInt() > 0 && lineOf(d.Text, d.Page).size() >= 4 &&
+                lineOf(d.Text, d.Page).first() == d.Text)
+                ids << d.Text;
+        ids.removeDuplicates();
+        QCOMPARE(ids.size(), 300);
+        QCOMPARE(ids.first(), QString("1"));
+        QCOMPARE(ids.last(), QString("300"));  // the report kept its order
+        QCOMPARE(q->FieldByName("ID")->AsInteger(), 300);  // the page shows its new sort
+        QVERIFY(!texts().contains("again"));
+    }
+
     void tenThousandRowsPaginate()
     {
         auto q = pageOfRows(10000);

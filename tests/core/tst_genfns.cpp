@@ -162,6 +162,17 @@ private slots:
                               "o'brien|20260305 14:07:09|12|tCustomer|42|NAME|Acme|Acme's"}));
         WriteAuditTrail(insert, columns, values, TStringList());
         QCOMPARE(db.Value("SELECT COUNT(*) FROM tAuditTrail"), QString("2"));
+
+        // The rows of one change stand or fall together.
+        db.Exec("CREATE TRIGGER noNotes BEFORE INSERT ON tAuditTrail WHEN NEW.FieldName = 'NOTE' "
+                "BEGIN SELECT RAISE(ABORT, 'notes refused'); END;");
+        TStringList two;
+        AddAuditField("NAME", "a", "b", two);
+        AddAuditField("NOTE", "c", "d", two);
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, WriteAuditTrail(insert, columns, values, two));
+        QCOMPARE(db.Value("SELECT COUNT(*) FROM tAuditTrail"), QString("2"));
+        // Without a tEvent id there is no row to write.
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, BeginAuditTrail("u", "", "tX", insert, columns, values));
     }
 
     void recordIdCheck()
@@ -194,6 +205,7 @@ private slots:
         GetParameter("User%", value);  // a parameter name matches only itself
         QCOMPARE(value, QString());
 
+        QVERIFY_THROWS_EXCEPTION(EConvertError, SetParameter("MaxRows", "1; DELETE FROM tUser", "PARMNUMBER"));
         SetParameter("MaxRows", "250", "PARMNUMBER");
         GetParameter("MaxRows", value);
         QCOMPARE(value, QString("250"));

@@ -49,6 +49,9 @@ private slots:
         QTest::newRow("dbo qualifiers dropped")
             << "SELECT dbo.tUser.UserLogin FROM dbo.tUser WHERE dbo.tUser.ID = 1"
             << "SELECT tUser.UserLogin FROM tUser WHERE tUser.ID = 1" << "jsmith";
+        QTest::newRow("bracketed dbo")
+            << "SELECT [dbo].[tUser].UserLogin FROM [dbo].tUser WHERE ID = 1"
+            << "SELECT [tUser].UserLogin FROM tUser WHERE ID = 1" << "jsmith";
         QTest::newRow("LEFT function")
             << "SELECT LEFT(A.Comment,9) AS \"Comment\" FROM tAudit A"
             << "SELECT substr(A.Comment,1,9) AS \"Comment\" FROM tAudit A" << "Customers";
