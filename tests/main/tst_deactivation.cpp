@@ -141,6 +141,22 @@ private slots:
         QCOMPARE(boxes.Count(), 0);  // nothing is asked
     }
 
+    // The valid-account page's registry name is not a table: the audit check
+    // and the statements use tValidAccountNumber.
+    void validAccountPageUsesItsRealTable()
+    {
+        db->Exec("INSERT INTO tValidAccountNumber (ID, AccountNo, StartDate, EndDate, Active) VALUES "
+                 "(3,'2009 4417 0012','20200101',NULL,1);");
+        audited("tValidAccountNumber");
+        startAs(1);
+        TQuery* q = open(1083);
+        QVERIFY(q->Locate("id", 3));
+        form->DeleteRecord(1083);
+        QCOMPARE(row("tValidAccountNumber", "Active || '|' || quote(EndDate)", 3), QString("0|'%1'").arg(today));
+        QCOMPARE(audit(), QStringList({auditRow("admin", 12, "tValidAccountNumber", "EndDate", "'NULL'",
+                                                "'" + today + "'", 3)}));
+    }
+
     // The termination date of services and the updater stamp of rates follow
     // the same rule; the login is quoted wherever it is written.
     void terminationDateAndRateStamp()
