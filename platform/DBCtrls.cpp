@@ -8,12 +8,12 @@ TDBNavigator::TDBNavigator(QWidget* parent) : QWidget(parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    struct Spec {
+    struct ButtonDef {
         const char* name;
         const char* hint;
         QStyle::StandardPixmap icon;
     };
-    const Spec specs[5] = {
+    const ButtonDef buttons[5] = {
         {"First", "First record", QStyle::SP_MediaSkipBackward},
         {"Prior", "Prior record", QStyle::SP_MediaSeekBackward},
         {"Next", "Next record", QStyle::SP_MediaSeekForward},
@@ -22,9 +22,9 @@ TDBNavigator::TDBNavigator(QWidget* parent) : QWidget(parent)
     };
     for (int i = 0; i < 5; ++i) {
         auto* b = new QToolButton(this);
-        b->setObjectName(QLatin1String(specs[i].name));
-        b->setToolTip(QLatin1String(specs[i].hint));
-        b->setIcon(style()->standardIcon(specs[i].icon));
+        b->setObjectName(QLatin1String(buttons[i].name));
+        b->setToolTip(QLatin1String(buttons[i].hint));
+        b->setIcon(style()->standardIcon(buttons[i].icon));
         b->setAutoRaise(false);
         b->setFixedSize(25, 25);
         b->setFocusPolicy(Qt::NoFocus);
