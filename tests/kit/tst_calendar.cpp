@@ -17,16 +17,6 @@ QDate asDate(TDateTime v)
     return DateTimeToQDate(v);
 }
 
-// The headless platform cannot raise windows and says so whenever a
-// tool-tip window shows; nothing to do with what is tested.
-QtMessageHandler previousHandler = nullptr;
-void dropRaiseNotice(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (message == QLatin1String("This plugin does not support raise()"))
-        return;
-    previousHandler(type, context, message);
-}
-
 }  // namespace
 
 class TestCalendar : public QObject {
@@ -37,7 +27,7 @@ class TestCalendar : public QObject {
     int changes = 0;
 
 private slots:
-    void initTestCase() { previousHandler = qInstallMessageHandler(dropRaiseNotice); }
+    void initTestCase() { kvtest::QuietHeadlessNotices(); }
     void init()
     {
         SetFormatSettings(TFormatSettings::DayFirstEnglish());

@@ -30,16 +30,6 @@ QPoint dayCell(TKitCalendar* cal, int day)
     return QPoint(-1, -1);
 }
 
-// The headless platform cannot raise windows and says so whenever a
-// tool-tip window shows; nothing to do with what is tested.
-QtMessageHandler previousHandler = nullptr;
-void dropRaiseNotice(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (message == QLatin1String("This plugin does not support raise()"))
-        return;
-    previousHandler(type, context, message);
-}
-
 }  // namespace
 
 // A form as the editors have it: a date edit, another input to leave it
@@ -59,7 +49,7 @@ class TestDateEdit : public QObject {
     void openByKey() { QTest::keyClick(edit, Qt::Key_Down, Qt::AltModifier); }
 
 private slots:
-    void initTestCase() { previousHandler = qInstallMessageHandler(dropRaiseNotice); }
+    void initTestCase() { kvtest::QuietHeadlessNotices(); }
     void init()
     {
         SetFormatSettings(TFormatSettings::DayFirstEnglish());

@@ -7,16 +7,6 @@
 
 namespace {
 
-QtMessageHandler previousHandler = nullptr;
-// The headless platform cannot raise windows and says so whenever a
-// tool-tip window shows.
-void dropRaiseNotice(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (message == QLatin1String("This plugin does not support raise()"))
-        return;
-    previousHandler(type, context, message);
-}
-
 void keyIn(TCalculatorPanel& calc, const QString& keys)
 {
     for (QChar k : keys)
@@ -28,7 +18,7 @@ void keyIn(TCalculatorPanel& calc, const QString& keys)
 class TestKitCalc : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { previousHandler = qInstallMessageHandler(dropRaiseNotice); }
+    void initTestCase() { kvtest::QuietHeadlessNotices(); }
     void init() { SetFormatSettings(TFormatSettings::DayFirstEnglish()); }
 
     void keyedSums_data()

@@ -38,6 +38,7 @@ class TestFilterBar : public QObject {
     }
 
 private slots:
+    void initTestCase() { kvtest::QuietHeadlessNotices(); }
     void init()
     {
         fx.Start({"1"});  // the demo administrator

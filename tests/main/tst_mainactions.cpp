@@ -28,6 +28,7 @@ class TestMainActions : public QObject {
     }
 
 private slots:
+    void initTestCase() { kvtest::QuietHeadlessNotices(); }
     void init()
     {
         fx.Start({"1"});

@@ -85,6 +85,7 @@ class TestMainForm : public QObject {
 private slots:
     void initTestCase()
     {
+        kvtest::QuietHeadlessNotices();
         SetLoginFormHook([this](TLoginForm& form) {
             ++prompts;
             promptNames << form.edtName->text() + (form.edtName->isEnabled() ? "" : " (disabled)");

@@ -22,6 +22,11 @@ void InitEnvironment();
 // 5 March 2026 14:07:09, every message box answered by the recorder.
 void InitApplication();
 
+// Drops the headless platform's notices about what it cannot do (raise a
+// window, size hints). Call from initTestCase: Qt Test installs its own
+// message handler when the run starts, and this goes on top of it.
+void QuietHeadlessNotices();
+
 QString SourcePath(const QString& relative);  // inside the source tree
 QString ConfigFolder();                        // the private XDG_CONFIG_HOME
 
