@@ -5,6 +5,7 @@
 //   the best time of each is compared, so a busy machine disturbs both alike.
 #include "Application.h"
 #include "DB.h"
+#include "DataMod.h"
 #include "Dialogs.h"
 #include "ExportBenchData.h"
 #include "GenFns.h"
@@ -82,12 +83,12 @@ int main(int argc, char** argv)
     const QString shellFile = out.filePath(QStringLiteral("sqlite3.csv"));
 
     TDatabase db;
-    db.DatabaseName = QStringLiteral("dbKVdata");
+    db.DatabaseName = QLatin1String(kDatabaseName);
     db.AliasName = dbFile;
     db.LoginPrompt = false;
     db.Open();
 
-    TQuery page(nullptr, QStringLiteral("dbKVdata"));
+    TQuery page(nullptr, QLatin1String(kDatabaseName));
     for (const QString& line : ExportBenchQuery())
         page.SQL().Add(line);
     page.SetFieldDefs({field(QStringLiteral("ID"), ftInteger), field(QStringLiteral("ServiceID"), ftString, 12),

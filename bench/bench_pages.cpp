@@ -4,6 +4,7 @@
 //   bench_pages [ROWS]   (default 1,000,000; the data file is made once)
 #include "Application.h"
 #include "DB.h"
+#include "DataMod.h"
 #include "PageBenchData.h"
 #include "PageQueries.h"
 #include "SqlDialect.h"
@@ -59,13 +60,13 @@ int main(int argc, char** argv)
         }
     }
     TDatabase db;
-    db.DatabaseName = QStringLiteral("dbKVdata");
+    db.DatabaseName = QLatin1String(kDatabaseName);
     db.AliasName = file;
     db.LoginPrompt = false;
     db.SetConnected(true);
 
     const PageQuery* page = FindPageQuery(1008);
-    TQuery q(nullptr, QStringLiteral("dbKVdata"));
+    TQuery q(nullptr, QLatin1String(kDatabaseName));
     q.SetFieldDefs(page->Fields);
 
     struct Case {

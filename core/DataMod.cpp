@@ -36,8 +36,8 @@ TDM::TDM(QObject* owner) : QObject(owner)
 {
     setObjectName(QStringLiteral("DM"));
     dbKVdata = new TDatabase(this);
-    dbKVdata->setObjectName(QStringLiteral("dbKVdata"));
-    dbKVdata->DatabaseName = QStringLiteral("dbKVdata");
+    dbKVdata->setObjectName(QLatin1String(kDatabaseName));
+    dbKVdata->DatabaseName = QLatin1String(kDatabaseName);
     dbKVdata->AliasName = QStringLiteral("SQLKV");
     dbKVdata->Params.Assign(QStringList{QStringLiteral("USER NAME=sa")});
     dbKVdata->SessionName = QStringLiteral("Default");

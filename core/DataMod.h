@@ -1,11 +1,14 @@
 #pragma once
 // The data module: owner of the one database connection every query of the
-// program uses ("dbKVdata"), of the connection identity kept scrambled in the
+// program uses, of the connection identity kept scrambled in the
 // settings file, and of the switch between the main and the test set.
 #include "DB.h"
 #include "StringList.h"
 #include <QObject>
 #include <QString>
+
+// The name of that connection: every query of the program gives it.
+inline constexpr char kDatabaseName[] = "dbKVdata";
 
 class TDM : public QObject {
     Q_OBJECT

@@ -47,9 +47,6 @@ bool IsTestDatabase();
 void GetParameter(const QString& Parm, QString& Value);
 void SetParameter(const QString& Parm, const QString& Value, const QString& Field);
 
-// The connection every routine's query runs on.
-inline const char* kDatabaseName = "dbKVdata";
-
 // CSV export: the rows of the data set to a file the operator chooses, the
 // proposed name being TableName. A header line of the field names, then one
 // line per row; every value in double quotes (quotes inside doubled), UTF-8,

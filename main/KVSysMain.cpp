@@ -115,7 +115,7 @@ TMainForm::TMainForm(const QStringList& args, QWidget* parent) : QMainWindow(par
     MainFormFormStorage->SetIniFileName(SettingsFolder() + QStringLiteral("Tarvalis.ini"));
     MainFormFormStorage->SetStoredProps({QStringLiteral("panelLeftSystem.Width")});
     MainFormFormStorage->Loaded();
-    qry = new TQuery(this, QStringLiteral("dbKVdata"));
+    qry = new TQuery(this, QLatin1String(kDatabaseName));
     qry->setObjectName(QStringLiteral("qry"));
     Timebomb = new QTimer(this);
     Timebomb->setObjectName(QStringLiteral("Timebomb"));
@@ -387,7 +387,7 @@ void TMainForm::buildPages()
         auto* layout = new QVBoxLayout(page.Sheet);
         layout->setContentsMargins(0, 0, 0, 0);
 
-        page.Query = new TQuery(this, QStringLiteral("dbKVdata"));
+        page.Query = new TQuery(this, QLatin1String(kDatabaseName));
         page.Query->setObjectName(QLatin1String(info.Query));
         const PageQuery* pq = FindPageQuery(info.PageID);
         QVector<TGridColumn> columns;
@@ -996,7 +996,7 @@ void TMainForm::ActionFileCurrentTab()
         ExportDataSetToCsv(CurrentQuery(1051), QStringLiteral("tServiceID"));
         return;
     }
-    auto* q = new TQuery(this, QStringLiteral("dbKVdata"));
+    auto* q = new TQuery(this, QLatin1String(kDatabaseName));
     q->setObjectName(QStringLiteral("qServiceExport"));
     q->SQL().Assign(QStringList{
         QStringLiteral("SELECT dbo.tServiceID.ServiceID, dbo.tServiceType.Code, dbo.tCustomer.ShipTo, dbo.tGroup.Description AS Grp,"),

@@ -111,7 +111,7 @@ public:
     explicit TDatabase(QObject* owner = nullptr);
     ~TDatabase() override;
 
-    QString DatabaseName;        // the name queries give ("dbKVdata")
+    QString DatabaseName;        // the name queries give
     QString AliasName;           // data source: an existing SQLite file, or an ODBC DSN
     TStringList Params;          // "USER NAME=...", "PASSWORD=..."
     QString SessionName = QStringLiteral("Default");

@@ -1,4 +1,5 @@
 #include "GenFns.h"
+#include "DataMod.h"
 #include "Progress.h"
 #include "TestSupport.h"
 #include <QCoreApplication>
@@ -37,7 +38,7 @@ class TestCsvExport : public QObject {
     }
     std::unique_ptr<TQuery> openPage(const QString& where = QString())
     {
-        auto q = std::make_unique<TQuery>(nullptr, "dbKVdata");
+        auto q = std::make_unique<TQuery>(nullptr, QLatin1String(kDatabaseName));
         q->SQL().Add("SELECT ID, Description, StartDate, Rate, Active");
         q->SQL().Add("FROM tExport");
         if (!where.isEmpty())

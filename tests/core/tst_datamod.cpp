@@ -302,7 +302,7 @@ private slots:
         QCOMPARE(TDM::DecodeString(read("DBconnection", "ur")), QString("tester"));
 
         // Back to the complete main set: no prompt, DBconnection copied.
-        TQuery open(nullptr, "dbKVdata");
+        TQuery open(nullptr, QLatin1String(kDatabaseName));
         open.SQL().SetText("SELECT 1 AS One");
         open.Open();
         dm.SetDatabaseSet(false);

@@ -1,4 +1,5 @@
 #include "GenericPrint.h"
+#include "DataMod.h"
 #include "Locale.h"
 #include "Progress.h"
 #include "TestSupport.h"
@@ -33,7 +34,7 @@ class TestGenericPrint : public QObject {
     }
     std::unique_ptr<TQuery> open(const QStringList& sql, const QVector<TFieldDef>& defs)
     {
-        auto q = std::make_unique<TQuery>(nullptr, "dbKVdata");
+        auto q = std::make_unique<TQuery>(nullptr, QLatin1String(kDatabaseName));
         for (const QString& line : sql)
             q->SQL().Add(line);
         q->SetFieldDefs(defs);

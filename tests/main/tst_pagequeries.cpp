@@ -1,4 +1,5 @@
 #include "PageQueries.h"
+#include "DataMod.h"
 #include "TestSupport.h"
 #include <QSet>
 
@@ -46,7 +47,7 @@ QStringList linesStarting(const PageQuery& p, const QString& prefix)
 // or without (the driver's own columns).
 QStringList openedColumns(const PageQuery& p, bool persistent, QString* error)
 {
-    TQuery q(nullptr, QStringLiteral("dbKVdata"));
+    TQuery q(nullptr, QLatin1String(kDatabaseName));
     q.setObjectName(p.QueryName);
     q.SQL().Assign(p.Sql);
     if (persistent)
@@ -68,7 +69,7 @@ QString execute(const QStringList& statements)
 {
     try {
         for (const QString& sql : statements) {
-            TQuery q(nullptr, QStringLiteral("dbKVdata"));
+            TQuery q(nullptr, QLatin1String(kDatabaseName));
             q.SQL().Add(sql);
             q.ExecSQL();
         }
@@ -81,7 +82,7 @@ QString execute(const QStringList& statements)
 // The values of one field over all rows of the page's query.
 QStringList columnValues(const PageQuery& p, const QString& field)
 {
-    TQuery q(nullptr, QStringLiteral("dbKVdata"));
+    TQuery q(nullptr, QLatin1String(kDatabaseName));
     q.SQL().Assign(p.Sql);
     q.SetFieldDefs(p.Fields);
     q.Open();
@@ -476,7 +477,7 @@ private slots:
             "INSERT INTO tUserFunction (UserID, FunctionID) VALUES (1, 14)",
             "INSERT INTO tUserFunction (UserID, FunctionID) VALUES (3, 15)"});
         QVERIFY2(error.isEmpty(), qPrintable(error));
-        TQuery q(nullptr, "dbKVdata");
+        TQuery q(nullptr, QLatin1String(kDatabaseName));
         q.SQL().Assign(page(1082).Sql);
         q.SetFieldDefs(page(1082).Fields);
         q.Open();

@@ -56,7 +56,7 @@ void ExecSqliteScript(const QString& file, const QString& sql);
 QStringList SqliteRows(const QString& file, const QString& sql);
 
 // A fresh database file with the program's schema, and the connection
-// component "dbKVdata" on it.
+// component "dbKVdata" (the program's kDatabaseName) on it.
 class TestDatabase {
 public:
     explicit TestDatabase(bool withSchema = true, const QString& databaseName = QStringLiteral("dbKVdata"));
