@@ -1,4 +1,6 @@
 #include "CommonControlFns.h"
+#include "GenFns.h"
+#include "SqlText.h"
 #include <QHash>
 
 namespace {
@@ -152,4 +154,63 @@ bool FilterClause(int pageId, int index, QString& clause)
     else
         clause = caption + QStringLiteral(" LIKE '");
     return true;
+}
+
+FilteredLines FilterQueryLines(const QStringList& lines, const QString& clause, const QString& value,
+                               const ActiveBoxes& boxes)
+{
+    FilteredLines out{lines, false};
+    QStringList& text = out.Lines;
+
+    int slot = -1;
+    for (int i = int(text.size()) - 1; i >= 0 && slot < 0; --i)
+        if (text[i].toUpper().contains(QLatin1String("WHERE ")))
+            slot = i;
+    if (slot < 0) {
+        for (int i = 0; i < text.size() && slot < 0; ++i)
+            if (text[i].toUpper().contains(QLatin1String("ORDER BY "))) {
+                text.append(text[i]);
+                slot = i;
+            }
+        if (slot < 0) {
+            text.append(QString());
+            slot = int(text.size()) - 1;
+        }
+    }
+
+    QString condition;
+    QString v = value.trimmed();
+    const QString& c = clause;
+    if (!v.isEmpty() && !c.trimmed().isEmpty()) {
+        condition = QStringLiteral("WHERE ") + c;
+        if (c.endsWith(QStringLiteral("= '"))) {
+            condition += SqlStr(v) + QChar('\'');  // dates and percentages: the value exactly
+        } else if (c.endsWith(QChar('\''))) {
+            condition += SqlStr(v) + QStringLiteral("%'");  // the operator's own % and _ stay wildcards
+        } else {
+            bool cut = false;
+            CutAtFirstNonDigit(v, cut);
+            if (v.isEmpty()) {
+                condition.clear();
+                out.ValueDropped = true;
+            } else {
+                if (c.back().isLetter())  // "KpiNumber LIKE": a blank before the number
+                    condition += QChar(' ');
+                condition += v;
+            }
+        }
+    }
+
+    QString piece;
+    if (boxes.Shown) {
+        const QString join = condition.isEmpty() ? QStringLiteral("WHERE ") : QStringLiteral("AND ");
+        if (!boxes.Current)
+            piece = join + QStringLiteral("Active <> 1");
+        else if (!boxes.Terminated)
+            piece = join + QStringLiteral("Active = 1");
+    }
+    text[slot] = condition + piece;
+    if (text[slot].trimmed().isEmpty())
+        text.removeAt(slot);
+    return out;
 }

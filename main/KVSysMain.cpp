@@ -17,7 +17,6 @@
 #include "Dialogs.h"
 #include "OperatorIdentity.h"
 #include "PageQueries.h"
-#include "SqlText.h"
 #include "Platform.h"
 #include <QAction>
 #include <QCheckBox>
@@ -790,81 +789,22 @@ void TMainForm::ApplyFilter()
     TQuery* q = CurrentQuery(ActivePageID);
     if (!q)
         return;
-    QString clause = CurrentField(ActivePageID);
     q->Close();
-    QStringList lines = q->SQL().Lines();
-
-    // The line the filter goes to: the last WHERE line; without one, the
-    // place of the ORDER BY line (which moves to the end), else a new line.
-    int slot = -1;
-    for (int i = int(lines.size()) - 1; i >= 0 && slot < 0; --i)
-        if (lines[i].toUpper().contains(QLatin1String("WHERE ")))
-            slot = i;
-    if (slot < 0) {
-        for (int i = 0; i < lines.size() && slot < 0; ++i)
-            if (lines[i].toUpper().contains(QLatin1String("ORDER BY "))) {
-                lines.append(lines[i]);
-                slot = i;
-            }
-        if (slot < 0) {
-            lines.append(QString());
-            slot = int(lines.size()) - 1;
-        }
+    const QString value = edtValue->text();
+    QString clause = CurrentField(ActivePageID).trimmed();
+    if (!value.trimmed().isEmpty() && clause.isEmpty()) {
+        cbFieldChange();  // no column chosen yet: the one the box shows
+        clause = CurrentField(ActivePageID);
     }
-    lines[slot].clear();
-
-    QString condition;
-    QString value = edtValue->text().trimmed();
-    if (!value.isEmpty()) {
-        clause = clause.trimmed();
-        if (clause.isEmpty()) {
-            cbFieldChange();
-            clause = CurrentField(ActivePageID);
-        }
-        // Without a column (or on a page without columns) only the
-        // Current/Terminated piece applies, as for a value without digits.
-        if (!clause.trimmed().isEmpty()) {
-            condition = QStringLiteral("WHERE ") + clause;
-            if (clause.endsWith(QStringLiteral("= '"))) {
-                // Dates and percentages: the value exactly.
-                condition += SqlStr(value) + QChar('\'');
-            } else if (clause.endsWith(QChar('\''))) {
-                // The operator's own % and _ stay wildcards.
-                condition += SqlStr(value) + QStringLiteral("%'");
-            } else {
-                bool cut = false;
-                CutAtFirstNonDigit(value, cut);
-                if (value.isEmpty()) {
-                    condition.clear();
-                    edtValue->clear();
-                } else {
-                    // "KpiNumber LIKE" needs a blank before the number.
-                    if (clause.trimmed().back().isLetter() && !clause.endsWith(QChar(' ')))
-                        condition += QChar(' ');
-                    condition += value;
-                }
-            }
-        }
+    ActiveBoxes boxes{!cbActive->isHidden(), cbActive->isChecked(), cbNotActive->isChecked()};
+    if (boxes.Shown && !boxes.Current && !boxes.Terminated) {
+        cbNotActive->setChecked(true);  // neither ticked means the terminated rows
+        cbNotActiveClick();
     }
-
-    QString piece;
-    if (!cbActive->isHidden()) {
-        const bool current = cbActive->isChecked();
-        const bool terminated = cbNotActive->isChecked();
-        if (current && !terminated) {
-            piece = condition.isEmpty() ? QStringLiteral("WHERE Active = 1") : QStringLiteral("AND Active = 1");
-        } else if (!current) {
-            if (!terminated) {
-                cbNotActive->setChecked(true);
-                cbNotActiveClick();
-            }
-            piece = condition.isEmpty() ? QStringLiteral("WHERE Active <> 1") : QStringLiteral("AND Active <> 1");
-        }
-    }
-    lines[slot] = condition + piece;
-    if (lines[slot].trimmed().isEmpty())
-        lines.removeAt(slot);
-    q->SQL().Assign(lines);
+    const FilteredLines filtered = FilterQueryLines(q->SQL().Lines(), clause, value, boxes);
+    if (filtered.ValueDropped)
+        edtValue->clear();
+    q->SQL().Assign(filtered.Lines);
     q->Open();
 }
 

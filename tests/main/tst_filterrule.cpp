@@ -1,0 +1,231 @@
+#include "CommonControlFns.h"
+#include "DataMod.h"
+#include "MainFixture.h"
+#include "PageQueries.h"
+
+// The filter bar's rule and column lists, without a window: the statement
+// lines a filter gives, and what they select on the demo data.
+namespace {
+
+bool hasActiveField(const PageQuery& p)
+{
+    for (const TFieldDef& f : p.Fields)
+        if (f.Name == QLatin1String("Active"))
+            return true;
+    return false;
+}
+
+// The page's query filtered on the caption with the value, Current ticked
+// alone where the page has the boxes, as the window applies it.
+std::unique_ptr<TQuery> filteredPage(int pageId, const QString& caption, const QString& value)
+{
+    const PageQuery* p = FindPageQuery(pageId);
+    QString clause;
+    if (!FilterClause(pageId, int(GetFilterFields(pageId).indexOf(caption)), clause))
+        qFatal("no caption %s on page %d", qPrintable(caption), pageId);
+    auto q = std::make_unique<TQuery>(nullptr, QLatin1String(kDatabaseName));
+    q->SQL().Assign(FilterQueryLines(p->Sql, clause.trimmed(), value, {hasActiveField(*p), true, false}).Lines);
+    q->SetFieldDefs(p->Fields);
+    q->Open();
+    return q;
+}
+
+}  // namespace
+
+class TestFilterRule : public QObject {
+    Q_OBJECT
+    std::unique_ptr<kvtest::TestDatabase> db;
+
+private slots:
+    void initTestCase()
+    {
+        db = std::make_unique<kvtest::TestDatabase>();
+        db->Exec(kvtest::DemoSql());
+    }
+    void cleanupTestCase() { db.reset(); }
+
+    void lines_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("clause");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<bool>("current");
+        QTest::addColumn<bool>("terminated");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<bool>("dropped");
+
+        const QStringList paged{"SELECT *", "FROM tActivity", "WHERE Active = 1", "ORDER BY Description"};
+        auto withSlot = [&](const QString& line) {
+            return QStringList{"SELECT *", "FROM tActivity", line, "ORDER BY Description"};
+        };
+        QTest::newRow("text replaces the page's own condition, current rows")
+            << paged << "Description LIKE '" << "AB" << true << true << false
+            << withSlot("WHERE Description LIKE 'AB%'AND Active = 1") << false;
+        QTest::newRow("current unticked: terminated rows")
+            << paged << "Description LIKE '" << "" << true << false << false << withSlot("WHERE Active <> 1") << false;
+        QTest::newRow("current unticked with a condition")
+            << paged << "ID =" << "4" << true << false << true << withSlot("WHERE ID =4AND Active <> 1") << false;
+        QTest::newRow("both ticked and no value: the line goes")
+            << paged << "ID =" << "" << true << true << true
+            << QStringList{"SELECT *", "FROM tActivity", "ORDER BY Description"} << false;
+        QTest::newRow("boxes not shown add nothing")
+            << paged << "ID =" << "7" << false << false << false << withSlot("WHERE ID =7") << false;
+        QTest::newRow("the last WHERE line is the slot")
+            << QStringList{"SELECT *", "FROM (SELECT * FROM tRate", "WHERE Code > 0) AS R", "WHERE Active = 1"}
+            << "Code LIKE '" << "X" << false << true << false
+            << QStringList{"SELECT *", "FROM (SELECT * FROM tRate", "WHERE Code > 0) AS R", "WHERE Code LIKE 'X%'"}
+            << false;
+        QTest::newRow("no WHERE: the ORDER BY line moves to the end")
+            << QStringList{"SELECT *", "FROM tActivity", "ORDER BY Description", "-- end"} << "ID =" << "3" << false
+            << true << false
+            << QStringList{"SELECT *", "FROM tActivity", "WHERE ID =3", "-- end", "ORDER BY Description"} << false;
+        QTest::newRow("neither WHERE nor ORDER BY: a new last line")
+            << QStringList{"SELECT *", "FROM tProgram"} << "Description LIKE '" << "LOAD" << false << true << false
+            << QStringList{"SELECT *", "FROM tProgram", "WHERE Description LIKE 'LOAD%'"} << false;
+        QTest::newRow("number cut at its first non-digit")
+            << paged << "ID =" << " 12x " << true << true << false << withSlot("WHERE ID =12AND Active = 1") << false;
+        QTest::newRow("number without digits: only the Active piece")
+            << paged << "ID =" << "abc" << true << true << false << withSlot("WHERE Active = 1") << true;
+        QTest::newRow("apostrophe doubled, the operator's wildcards kept")
+            << paged << "FullName LIKE '" << "O'B_%" << false << true << false
+            << withSlot("WHERE FullName LIKE 'O''B_%%'") << false;
+        QTest::newRow("date compared exactly")
+            << paged << "StartDate = '" << "20100701" << true << true << false
+            << withSlot("WHERE StartDate = '20100701'AND Active = 1") << false;
+        QTest::newRow("percentage compared exactly, quote doubled")
+            << paged << "CallPercentage = '" << "5'" << false << true << false
+            << withSlot("WHERE CallPercentage = '5'''") << false;
+        QTest::newRow("number after a word gets a blank")
+            << paged << "KpiNumber LIKE" << "1a" << true << true << false
+            << withSlot("WHERE KpiNumber LIKE 1AND Active = 1") << false;
+        QTest::newRow("clause derived from the shown column keeps its blank")
+            << paged << "BatchID = " << "1111" << false << true << false << withSlot("WHERE BatchID = 1111") << false;
+        QTest::newRow("value without a clause: only the Active piece")
+            << paged << "" << "42" << true << true << false << withSlot("WHERE Active = 1") << false;
+    }
+    void lines()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, clause);
+        QFETCH(QString, value);
+        QFETCH(bool, shown);
+        QFETCH(bool, current);
+        QFETCH(bool, terminated);
+        QFETCH(QStringList, expected);
+        QFETCH(bool, dropped);
+        const FilteredLines out = FilterQueryLines(lines, clause, value, {shown, current, terminated});
+        QCOMPARE(out.Lines, expected);
+        QCOMPARE(out.ValueDropped, dropped);
+    }
+
+    void captionsAndClauses_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QStringList>("captions");
+        QTest::addColumn<QStringList>("clauses");
+        QTest::newRow("1001") << 1001 << QStringList{"ID", "Description", "CustomerID", "ShipTo"}
+                              << QStringList{"ID = ", "Description LIKE '", "CustomerID = ", "ShipTo LIKE '"};
+        QTest::newRow("1003 supplier name") << 1003 << QStringList{"ID", "AgreementNo", "SupplierID", "Supplier"}
+                                            << QStringList{"ID = ", "AgreementNo LIKE '", "SupplierID = ",
+                                                           "SupplierName LIKE '"};
+        QTest::newRow("1010") << 1010
+                              << QStringList{"ID", "BatchID", "BatchType", "BatchStatusID", "BatchStatus", "Date",
+                                             "BillingPeriod", "UserID", "Operator"}
+                              << QStringList{"ID = ", "BatchID = ", "BatchType LIKE '", "BatchStatusID = ",
+                                             "BatchStatus LIKE '", "StatusChangeDate = '", "BillingPeriod LIKE '",
+                                             "UserID = ", "Operator LIKE '"};
+        QTest::newRow("1052") << 1052
+                              << QStringList{"ID", "KpiNumber", "Description", "ResponseHours", "RestorationHours",
+                                             "Availability", "CoreHours", "AfterHours", "TravelTime", "FaultDetect"}
+                              << QStringList{"ID = ", "KpiNumber LIKE ", "Description LIKE '", "ResponseHours LIKE '",
+                                             "RestorationHours LIKE '", "Availability LIKE '", "CoreHours LIKE '",
+                                             "AfterHours LIKE '", "TravelTime LIKE '", "FaultDetect LIKE '"};
+        QTest::newRow("1062") << 1062
+                              << QStringList{"ServTypID", "Code", "ServiceType", "SuppID", "SupplierName", "SysID",
+                                             "System", "BatchTypeID", "BatchTypeDescription", "ValidID", "AccountNo"}
+                              << QStringList{"ServiceTypeID = ", "Code LIKE '", "ServiceType LIKE '", "SupplierID = ",
+                                             "SupplierName LIKE '", "SystemID = ", "System LIKE '", "BatchTypeID = ",
+                                             "BatchTypeDescription LIKE '", "ValidAccountNumberID = ", "AccountNo LIKE '"};
+        QTest::newRow("1066 without System")
+            << 1066 << QStringList{"ID", "SupplierName", "PlatinumVendorID", "PlatinumUpdate", "ZivIruri", "Address01"}
+            << QStringList{"ID = ", "SupplierName LIKE '", "PlatinumVendorID LIKE '", "PlatinumUpdate = ",
+                           "ZivIruri = ", "Address01 LIKE '"};
+        QTest::newRow("1082") << 1082 << QStringList{"UserLogin", "Password", "FirstName", "Surname"}
+                              << QStringList{"UserLogin LIKE '", "Password LIKE '", "FirstName LIKE '",
+                                             "SurName LIKE '"};
+        QTest::newRow("1022 none") << 1022 << QStringList{} << QStringList{};
+        QTest::newRow("unknown page") << 999 << QStringList{} << QStringList{};
+    }
+    void captionsAndClauses()
+    {
+        QFETCH(int, page);
+        QFETCH(QStringList, captions);
+        QFETCH(QStringList, clauses);
+        QCOMPARE(GetFilterFields(page), captions);
+        for (int i = 0; i < clauses.size(); ++i) {
+            QString clause;
+            QVERIFY(FilterClause(page, i, clause));
+            QCOMPARE(clause, clauses[i]);
+        }
+        QString none;
+        QVERIFY(!FilterClause(page, int(captions.size()), none));
+        QVERIFY(!FilterClause(page, -1, none));
+    }
+
+    // Every clause of every page runs on the schema with a value.
+    void everyClauseRuns()
+    {
+        for (const PageQuery& p : PageQueries()) {
+            const QStringList captions = GetFilterFields(p.PageID);
+            for (const QString& caption : captions) {
+                try {
+                    filteredPage(p.PageID, caption, QStringLiteral("1"));
+                } catch (const EDatabaseError& e) {
+                    QFAIL(qPrintable(QString("%1 %2: %3").arg(p.PageID).arg(caption, e.Message())));
+                }
+            }
+        }
+    }
+
+    // What a filter selects, against the same condition asked directly.
+    void selectedRows_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("countSql");
+        QTest::newRow("text starts with, any case")
+            << 1001 << "Description" << "CL" << "SELECT COUNT(*) FROM tActivity WHERE Description LIKE 'cl%' AND Active = 1";
+        QTest::newRow("number")
+            << 1013 << "ID" << "12x" << "SELECT COUNT(*) FROM tCentre WHERE ID = 12 AND Active = 1";
+        QTest::newRow("service ids starting 02")
+            << 1051 << "ServiceID" << "02" << "SELECT COUNT(*) FROM tServiceID WHERE ServiceID LIKE '02%' AND Active = 1";
+        QTest::newRow("date exactly")
+            << 1064 << "StartDate" << "20100701"
+            << "SELECT COUNT(*) FROM tStatus WHERE StartDate = '20100701' AND Active = 1";
+        QTest::newRow("percentage 50, not 5")
+            << 1061 << "CallPercentage" << "50" << "SELECT COUNT(*) FROM tServiceSplit WHERE CallPercentage = 50 AND Active = 1";
+        QTest::newRow("kpi number as a number")
+            << 1052 << "KpiNumber" << "101" << "SELECT COUNT(*) FROM tServiceKpi WHERE KpiNumber = '101' AND Active = 1";
+    }
+    void selectedRows()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, caption);
+        QFETCH(QString, value);
+        QFETCH(QString, countSql);
+        const int expected = db->Value(countSql).toInt();
+        QVERIFY2(expected > 0, "the demo data has such rows");
+        QCOMPARE(filteredPage(page, caption, value)->RecordCount(), expected);
+    }
+
+    void percentageFiveFindsNoFifty()
+    {
+        QCOMPARE(db->Value("SELECT COUNT(*) FROM tServiceSplit WHERE CallPercentage = 5").toInt(), 0);
+        QCOMPARE(filteredPage(1061, "CallPercentage", "5")->RecordCount(), 0);
+    }
+};
+
+KV_TEST_MAIN(TestFilterRule)
+#include "tst_filterrule.moc"
