@@ -2,6 +2,7 @@
 #include "GenFns.h"
 #include "SqlText.h"
 #include <QHash>
+#include <algorithm>
 
 namespace {
 // Captions by page. "=" after a caption: compared as a number; "*": the
@@ -138,6 +139,13 @@ QStringList GetFilterFields(int pageId)
     for (const QString& e : captions().value(pageId))
         out << captionOf(e);
     return out;
+}
+
+QList<int> FilterListPages()
+{
+    QList<int> ids = captions().keys();
+    std::sort(ids.begin(), ids.end());
+    return ids;
 }
 
 bool FilterClause(int pageId, int index, QString& clause)

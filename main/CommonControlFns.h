@@ -6,6 +6,8 @@
 
 // The page's captions in order; an unknown page gives an empty list.
 QStringList GetFilterFields(int pageId);
+// The pages that have a list (some of them empty), in page id order.
+QList<int> FilterListPages();
 
 // The clause prefix of the caption at `index` of the page's list: the column
 // and " = " (a number, the value follows bare) or the column and " LIKE '"

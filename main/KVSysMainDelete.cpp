@@ -5,6 +5,7 @@
 // inactive (stamping or clearing its end date where the table has one). Only
 // programs are deleted outright. Audited tables get their audit rows in the
 // same transaction as the change, so the two stand or fall together.
+#include "KVSysMainDelete.h"
 #include "KVSysMain.h"
 #include "Application.h"
 #include "DataMod.h"
@@ -16,25 +17,6 @@
 #include "SysUtils.h"
 
 namespace {
-
-enum class DelKind {
-    Toggle,          // Active only, own audit row
-    ToggleEndDate,   // Active and EndDate, own audit row
-    ToggleTermDate,  // Active and TerminationDate, own audit row
-    ToggleShared,    // Active only, audit through the shared routines
-    Delete           // the program row itself
-};
-
-// How the page's own audit row writes its old and new values.
-enum class AuditValues { BothQuoted, OldQuoted, BothBare, Date, Shared };
-
-struct DeletePage {
-    int PageID;
-    DelKind Kind;
-    const char* Table;  // the table the statement changes
-    AuditValues Values;
-};
-
 const DeletePage kDeletePages[] = {
     {1001, DelKind::ToggleEndDate, "tActivity", AuditValues::Date},
     {1003, DelKind::ToggleShared, "tAgreement", AuditValues::Shared},
@@ -69,25 +51,11 @@ const DeletePage kDeletePages[] = {
     {1083, DelKind::ToggleEndDate, "tValidAccountNumber", AuditValues::Date},
 };
 
-const DeletePage* FindDeletePage(int pageId)
-{
-    for (const DeletePage& p : kDeletePages)
-        if (p.PageID == pageId)
-            return &p;
-    return nullptr;
-}
-
 constexpr int kRatePage = 1049;         // also stamps LastUpdatedBy
 constexpr int kServiceSplitPage = 1061;
 constexpr int kUserPage = 1081;
 constexpr int kUserFunctionPage = 1082;
 constexpr int kValidAccountPage = 1083;
-
-// The rights page lists operators by UserID; every other page by id.
-QString KeyField(int pageId)
-{
-    return pageId == kUserFunctionPage ? QStringLiteral("UserID") : QStringLiteral("id");
-}
 
 QString Quoted(const QString& s)
 {
@@ -143,6 +111,19 @@ void ReloadOperatorPage(TQuery* q, const QString& keyField)
 
 }  // namespace
 
+QString DeleteKeyField(int pageId)
+{
+    return pageId == kUserFunctionPage ? QStringLiteral("UserID") : QStringLiteral("id");
+}
+
+const DeletePage* FindDeletePage(int pageId)
+{
+    for (const DeletePage& p : kDeletePages)
+        if (p.PageID == pageId)
+            return &p;
+    return nullptr;
+}
+
 void TMainForm::DeleteRecord(int pageId)
 {
     const DeletePage* page = FindDeletePage(pageId);
@@ -151,7 +132,7 @@ void TMainForm::DeleteRecord(int pageId)
         ProcessMessages();
         return;
     }
-    const QString keyField = KeyField(pageId);
+    const QString keyField = DeleteKeyField(pageId);
     TField* key = query->FieldByName(keyField);
     if (key->IsNull()) {
         ProcessMessages();

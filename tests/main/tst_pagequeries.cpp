@@ -115,40 +115,6 @@ private slots:
     void initTestCase() { freshDatabase(); }
     void cleanupTestCase() { db.reset(); }
 
-    // The registry's ids and query names, in page id order.
-    void registry()
-    {
-        const QVector<QPair<int, QString>> expected = {
-            {1001, "qSysActivity"}, {1002, "qSysAdjustment"}, {1003, "qSysAgreement"},
-            {1004, "qSysAgreementTariffs"}, {1005, "qSysAgreementType"}, {1006, "qSysApplication"},
-            {1007, "qSysAudit"}, {1008, "qSysAuditTrail"}, {1009, "qSysBatch"},
-            {1010, "qSysBatchHistory"}, {1011, "qSysBatchStatus"}, {1012, "qSysBatchType"},
-            {1013, "qSysCentre"}, {1014, "qSysCostRange"}, {1015, "qSysCriticalType"},
-            {1016, "qSysCustomer"}, {1021, "qSysDataCollectionMap"}, {1022, "qSysDataSourceDetail"},
-            {1023, "qSysDataSourceType"}, {1024, "qSysDepartment"}, {1025, "qSysDestination"},
-            {1026, "qSysDialledNumber"}, {1027, "qSysDiscount"}, {1028, "qSysDiscountedRate"},
-            {1029, "qSysDubiousResolution"}, {1030, "qSysDubiousResult"}, {1031, "qSysDubiousType"},
-            {1032, "qSysDubiousValidResolution"}, {1041, "qSysElement"}, {1042, "qSysFunction"},
-            {1043, "qSysGroup"}, {1044, "qSysLocation"}, {1045, "qSysOrigin"},
-            {1046, "qSysParameter"}, {1047, "qSysPerson"}, {1048, "qSysProgram"},
-            {1049, "qSysRate"}, {1050, "qSysRateDescription"}, {1051, "qSysServiceID"},
-            {1052, "qSysServiceKpi"}, {1061, "qSysServiceSplit"}, {1062, "qSysServiceSystem"},
-            {1063, "qSysServiceType"}, {1064, "qSysStatus"}, {1065, "qSysSubledger"},
-            {1066, "qSysSupplier"}, {1067, "qSysSupplierServiceCode"}, {1068, "qSysSystem"},
-            {1069, "qSysTransactionGroup"}, {1070, "qSysTransactionType"}, {1081, "qSysUser"},
-            {1082, "qSysUserFunction"}, {1083, "qSysValidAccount"},
-        };
-        const QVector<PageQuery>& pages = PageQueries();
-        QCOMPARE(pages.size(), 53);
-        for (int i = 0; i < expected.size(); ++i) {
-            QCOMPARE(pages[i].PageID, expected[i].first);
-            QCOMPARE(pages[i].QueryName, expected[i].second);
-            QCOMPARE(FindPageQuery(expected[i].first), &pages[i]);
-        }
-        for (int unknown : {0, 1000, 1017, 1020, 1053, 1084, -1001})
-            QVERIFY2(!FindPageQuery(unknown), qPrintable(QString::number(unknown)));
-    }
-
     // The sort toggle rewrites the last line and the filter bar looks for
     // the WHERE line, so their places must hold on every page.
     void orderByIsLastLine_data() { pageRows(); }
