@@ -223,7 +223,7 @@ QPoint BorderMetrics(TFormBorderStyle Style)
     return QPoint(0, 0);
 }
 
-// ---------------------------------------------------------------- registry stand-in
+// ---------------------------------------------------------------- registry store
 
 QString RegRootName(TPlacementRegRoot Root)
 {
@@ -425,7 +425,8 @@ QString ProgramFileName()
     return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
 }
 
-// The class library's extension change: from the last "." of the name on.
+// The extension is everything from the last "." of the name on; a name
+// without a dot gets the extension appended.
 QString ChangeFileExt(const QString& Name, const QString& Extension)
 {
     const qsizetype dot = Name.lastIndexOf(QChar('.'));

@@ -84,7 +84,7 @@ QPoint BorderMetrics(TFormBorderStyle Style);
 
 // ---------------------------------------------------------------- stores
 
-// The registry stand-in: one key path under a root, its sub-keys as sections
+// The registry store: one key path under a root, its sub-keys as sections
 // and their values as keys, kept by QSettings in the native format (a file
 // per root under the user's configuration folder). Values are written as
 // they are, without the profile file's quote rule.
@@ -121,7 +121,7 @@ private:
     std::unique_ptr<QSettings> m_settings;
 };
 
-// The store a placement has open: the registry stand-in or a profile file,
+// The store a placement has open: the registry store or a profile file,
 // at most one of them; neither when none is open.
 struct TIniStore {
     TRegIniFile* Reg = nullptr;
@@ -146,8 +146,7 @@ void IniStorageEraseSection(const TIniStore& Store, const QString& Section);
 
 // The program's file name without folder and with the extension ".INI",
 // or what the replaceable name function gives when one is set. A name
-// without a folder is kept in the settings folder (the profile API's own
-// folder on the original platform).
+// without a folder is kept in the settings folder.
 QString DefaultIniFileName();
 void SetDefaultIniNameFunction(std::function<QString()> Function);
 // "Software\" and the application title (or the program's name), then

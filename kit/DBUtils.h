@@ -1,7 +1,7 @@
 #pragma once
 // The section of a data set's layout and the column and field layouts that
 // data-aware controls keep in a placement's store (a profile file or the
-// registry stand-in). The routines work on plain lists so that the grid (and
+// registry store). The routines work on plain lists so that the grid (and
 // anything else that shows fields) only maps its own objects to them. A
 // control's own section is DefaultSectionName (AppUtils).
 #include "AppUtils.h"  // TIniStore, DefaultSectionName

@@ -35,8 +35,8 @@ constexpr TDateTime NullDate = 0.0;
 
 // The kit's own two-digit-year window: a year typed as 0..99 lands within
 // the hundred years that start this many years before the current one. It
-// is the kit's and not the run-time library's window, so 70 reads as 1970
-// in 2026.
+// is separate from the regional settings' window (TFormatSettings), so 70
+// reads as 1970 in 2026.
 extern unsigned char TwoDigitYearCenturyWindow;
 
 // The first D, M or Y/E of the format, in upper case, decides; none of them

@@ -1,7 +1,7 @@
 #pragma once
 // Properties of an object to and from text, for the placement file: the
 // object's Qt properties, and for a widget also its geometry under the
-// original names Left, Top, Width and Height (a widget's Width is not a Qt
+// names Left, Top, Width and Height (a widget's Width is not a Qt
 // property). Each kind has its own text form: integers in decimal, enums and
 // booleans by name, flag sets as "[A,B]", floats with ".", strings as they
 // are, string lists as a sub-section with "Count" and "Item0"..., object
@@ -15,8 +15,7 @@
 #include <functional>
 #include <memory>
 
-// The property kinds, as the class library's run-time type information
-// names them.
+// The property kinds; each has its own text form.
 enum TTypeKind { tkUnknown, tkInteger, tkChar, tkEnumeration, tkFloat, tkString, tkSet, tkClass,
                  tkMethod, tkWChar, tkLString, tkWString, tkVariant, tkArray, tkRecord, tkInterface,
                  tkInt64, tkDynArray };

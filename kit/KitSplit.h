@@ -3,9 +3,9 @@
 // button shows an inverted line over the form that follows the pointer within
 // limits; releasing resizes the control and the docking moves the rest along.
 //
-// Widgets have no docking of their own, so this unit also gives them the
-// class library's: an alignment per widget (TAlign) and the rule that lays
-// docked siblings out edge by edge (TAlignLayout, AlignControls).
+// Widgets have no docking of their own, so this unit also gives them one: an
+// alignment per widget (TAlign) and the rule that lays docked siblings out
+// edge by edge in the order they were docked (TAlignLayout, AlignControls).
 #include "VCLUtils.h"  // TNotifyEvent, cursor numbers
 #include <QLayout>
 #include <QList>

@@ -1,7 +1,7 @@
 #pragma once
 // Form placement: a component on a form that remembers the form between
 // runs. TFormPlacement keeps the window's rectangle, positions and state in
-// one section of a profile file (or of the registry stand-in); TFormStorage
+// one section of a profile file (or of the registry store); TFormStorage
 // also keeps chosen properties of the form's components ("panel.Width"
 // under the key "panel_Width") and named values.
 //

@@ -53,8 +53,7 @@ QString ShortHint(const QString& Hint)
     return bar < 0 ? Hint : Hint.left(bar);
 }
 
-// As the class library gives it: the part after "|", or the whole hint
-// when it has no "|".
+// The part after "|", or the whole hint when it has no "|".
 QString LongHint(const QString& Hint)
 {
     const qsizetype bar = Hint.indexOf(QChar('|'));

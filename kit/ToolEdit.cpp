@@ -22,7 +22,7 @@ struct QtMask {
     bool saveLiterals = true;
 };
 
-// The class library's mask notation in Qt's. Its / and : stand for the
+// A mask in the kit's notation (ToolEdit.h) in Qt's. Its / and : stand for the
 // locale's separators; Qt's own mask letters among the literals are escaped.
 QtMask translateMask(const QString& mask)
 {

@@ -86,7 +86,7 @@ public:
     explicit TCustomComboEdit(QWidget* parent = nullptr);
     ~TCustomComboEdit() override;
 
-    // The mask, in the class library's notation: "!99/99/9999;1; " (9 an
+    // The mask, in the kit's notation: "!99/99/9999;1; " (9 an
     // optional digit, 0 a required one, / the date separator, : the time
     // separator; the second field 1 keeps the literals in the text; the
     // third is the character shown for a blank). Empty: no mask.

@@ -1,8 +1,7 @@
 #pragma once
-// Drawing and window helpers that the kit's controls share: colours in the
-// class library's numbering, the kit's bitmaps and cursors, 3-D frames,
-// transparent and greyed bitmaps, grid cell text, rectangle helpers and the
-// directory test.
+// Drawing and window helpers that the kit's controls share: colour numbers,
+// the kit's bitmaps and cursors, 3-D frames, transparent and greyed bitmaps,
+// grid cell text, rectangle helpers and the directory test.
 #include "DB.h"  // TAlignment
 #include <QColor>
 #include <QCursor>
@@ -22,7 +21,7 @@ using TNotifyEvent = std::function<void(QObject* Sender)>;
 
 // ---------------------------------------------------------------- colours
 
-// A colour as the class library numbers it: $00BBGGRR for a fixed colour,
+// A colour number: $00BBGGRR for a fixed colour,
 // $80000000 + index for a system colour (resolved through the application
 // palette), and two special values for "no colour" and "the default".
 using TColor = qint32;
@@ -84,7 +83,7 @@ TColor PaletteColorOf(TColor color);
 
 // ---------------------------------------------------------------- cursors
 
-// Cursor numbers as the class library gives them, and the kit's own two.
+// Cursor numbers (stock cursors negative), and the kit's own two.
 enum : int {
     crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSizeNESW = -6,
     crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10, crHourGlass = -11,
@@ -110,8 +109,8 @@ bool KitBitmapExists(const QString& name);
 
 // ---------------------------------------------------------------- drawing
 
-// A bitmap's transparent colour by the class library's rule: the colour of
-// its bottom-left pixel; clNone when that pixel is itself see-through.
+// A bitmap's transparent colour: the colour of its bottom-left pixel;
+// clNone when that pixel is itself see-through.
 TColor BitmapTransparentColor(const QImage& bitmap);
 // A copy in which every pixel of the transparent colour is see-through
 // (clNone: the image unchanged, clDefault: the bottom-left pixel's colour).

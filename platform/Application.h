@@ -1,7 +1,7 @@
 #pragma once
 // The application object. Its notify() is the last guard for exceptions that
 // leave an event handler: the message is shown in an error box and the
-// program carries on, as the class library's default exception display does.
+// program carries on.
 #include <QApplication>
 #include <exception>
 

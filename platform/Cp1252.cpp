@@ -2,7 +2,7 @@
 
 namespace {
 // 0x80..0x9F of Windows-1252; 0 marks the five unassigned bytes, which map to
-// the C1 control with the same number (as Windows' own conversion does).
+// the C1 control with the same number, so every byte reads back as itself.
 const char16_t kHigh[32] = {
     0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,

@@ -362,10 +362,10 @@ TDatabase::LoginDialogFn& loginDialog()
 }
 std::atomic<int> g_connectionSerial{0};
 
-// The data source as an existing file. Names typed into the lower-case
-// connection prompt lose their capitals; the original's file system ignored
-// case, so a path that matches an existing one only without regard to case
-// (and unambiguously) is taken as that file.
+// The data source as an existing file. Settings files may hold a path whose
+// capitals were lost to the lower-case connection prompt, so a path that
+// matches an existing one only without regard to case (and unambiguously) is
+// taken as that file.
 QString existingFile(const QString& path)
 {
     if (path.isEmpty())

@@ -141,7 +141,7 @@ public:
 
     static TDatabase* Find(const QString& databaseName);
 
-    // The class library's login dialog; tests replace it. Returns false when
+    // The database login dialog (DBLogin.h); tests replace it. Returns false when
     // cancelled; otherwise user and password are set.
     using LoginDialogFn = std::function<bool(const QString& databaseName, QString& user, QString& password)>;
     static LoginDialogFn SetLoginDialog(LoginDialogFn fn);
@@ -191,7 +191,7 @@ public:
     TField* FindField(const QString& name) const;
     TField* FieldByName(const QString& name) const;  // raises EDatabaseError when absent
 
-    // Navigation over the current record, as the class library's data sets.
+    // Navigation: one current record, shared by the grid and the code.
     void First();
     void Next();
     void Prior();
@@ -291,7 +291,7 @@ public:
     explicit TQuery(QObject* owner = nullptr, const QString& databaseName = QString());
 
     // The statement as text lines, one clause per line. Changing it closes
-    // the query, as the class library does.
+    // the query: the new statement runs when it is opened again.
     TStringList& SQL() { return m_sql; }
     const TStringList& SQL() const { return m_sql; }
 

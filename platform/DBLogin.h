@@ -1,6 +1,6 @@
 #pragma once
-// The class library's own database login dialog, shown when a database
-// connects with LoginPrompt set.
+// The database login dialog: asks for a user name and password when a
+// database connects with LoginPrompt set.
 #include <QString>
 
 bool LoginDialogEx(const QString& databaseName, QString& userName, QString& password);

@@ -17,7 +17,7 @@ constexpr TMsgDlgButtons mbYesNo = mbYes | mbNo;
 constexpr TMsgDlgButtons mbYesNoCancel = mbYes | mbNo | mbCancel;
 constexpr TMsgDlgButtons mbOKCancel = mbOK | mbCancel;
 
-// Modal results, numbered as the class library numbers them.
+// Modal results. The numbers are fixed: callers keep and compare them.
 enum TModalResult : int {
     mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
     mrYes = 6, mrNo = 7, mrAll = 8, mrNoToAll = 9, mrYesToAll = 10

@@ -28,7 +28,8 @@ KV_DECLARE_EXCEPTION(EPrinter, Exception)
 KV_DECLARE_EXCEPTION(EInOutError, Exception)
 KV_DECLARE_EXCEPTION(EResNotFound, Exception)
 
-// Silent exception: unwinds without a message (the class library's Abort).
+// Silent exception (raised by Abort): unwinds to whoever catches it, and the
+// last-resort display shows no message for it.
 class EAbort : public Exception {
 public:
     EAbort() : Exception(QStringLiteral("Operation aborted")) {}

@@ -175,8 +175,8 @@ double RoundHalfEven(double value, int decimals)
 }
 
 namespace {
-// The decimal digits of a non-negative value as the run-time library sees
-// them: 15 significant digits, then rounded half away from zero at `maxFrac`
+// The decimal digits of a non-negative value as the formats show it:
+// 15 significant digits, then rounded half away from zero at `maxFrac`
 // decimals (so 0.105 with two decimals is 0.11, as on paper).
 void decimalDigits(double value, int maxFrac, QString& intDigits, QString& fracDigits)
 {

@@ -16,7 +16,7 @@ QStringList names(const QLocale& l, bool months, QLocale::FormatType ft)
         for (int m = 1; m <= 12; ++m)
             out << l.monthName(m, ft);
     } else {
-        out << l.dayName(7, ft);  // Sunday first, as the class library
+        out << l.dayName(7, ft);  // Sunday first: day 1 is Sunday
         for (int d = 1; d <= 6; ++d)
             out << l.dayName(d, ft);
     }
@@ -24,7 +24,7 @@ QStringList names(const QLocale& l, bool months, QLocale::FormatType ft)
 }
 }  // namespace
 
-QString QtPatternToDelphi(const QString& p)
+QString FormatLettersFromQt(const QString& p)
 {
     QString out;
     bool timePart = false;
@@ -78,15 +78,15 @@ TFormatSettings TFormatSettings::FromLocale(const QLocale& l)
     const QString sd = l.dateFormat(QLocale::ShortFormat);
     // Always four-digit years in the short format: two-digit years would be
     // expanded through the century window on every reread.
-    QString d = QtPatternToDelphi(sd);
+    QString d = FormatLettersFromQt(sd);
     if (!d.contains(QStringLiteral("yyyy")))
         d.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
     s.ShortDateFormat = d;
     for (QChar c : d)
         if (!c.isLetter()) { s.DateSeparator = c; break; }
-    s.LongDateFormat = QtPatternToDelphi(l.dateFormat(QLocale::LongFormat));
-    s.LongTimeFormat = QtPatternToDelphi(l.timeFormat(QLocale::LongFormat));
-    s.ShortTimeFormat = QtPatternToDelphi(l.timeFormat(QLocale::ShortFormat));
+    s.LongDateFormat = FormatLettersFromQt(l.dateFormat(QLocale::LongFormat));
+    s.LongTimeFormat = FormatLettersFromQt(l.timeFormat(QLocale::LongFormat));
+    s.ShortTimeFormat = FormatLettersFromQt(l.timeFormat(QLocale::ShortFormat));
     for (QChar c : s.LongTimeFormat)
         if (!c.isLetter()) { s.TimeSeparator = c; break; }
     s.TimeAMString = l.amText();

@@ -37,12 +37,12 @@ struct TFormatSettings {
 const TFormatSettings& FormatSettings();
 void SetFormatSettings(const TFormatSettings& settings);
 
-// Converts a Qt date/time pattern ("dd.MM.yyyy", "h:mm:ss AP") to the class
-// library's letters ("dd.mm.yyyy", "h:nn:ss AMPM").
-QString QtPatternToDelphi(const QString& qtPattern);
+// Converts a Qt date/time pattern ("dd.MM.yyyy", "h:mm:ss AP") to the
+// program's format letters ("dd.mm.yyyy", "h:nn:ss AMPM": m month, n minute).
+QString FormatLettersFromQt(const QString& qtPattern);
 
 // Tells controls that show dates or numbers that the profile changed, so
-// they can re-render (the class library's settings-change broadcast).
+// they can re-render.
 class TFormatSettingsNotifier : public QObject {
     Q_OBJECT
 public:

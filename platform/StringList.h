@@ -26,11 +26,11 @@ public:
     void Assign(const TStringList& other);
     void Assign(const QStringList& lines);
 
-    // Lines joined, each followed by CR LF, as the class library's Text gives.
+    // Lines joined, each followed by CR LF (the last one too).
     QString Text() const;
     void SetText(const QString& text);
 
-    // Case-insensitive searches, as the class library's lists do.
+    // Searches ignore case.
     int IndexOf(const QString& s) const;
     int IndexOfName(const QString& name) const;
     QString Names(int i) const;

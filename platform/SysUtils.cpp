@@ -255,7 +255,7 @@ QString DateTimeToStr(TDateTime dt)
 
 bool TryStrToInt(const QString& s, int& out)
 {
-    // As the run-time library's Val: leading blanks, an optional sign, then
+    // Leading blanks, an optional sign, then
     // decimal digits or "$"/"0x" and hex digits, and nothing after them.
     int i = 0;
     while (i < s.size() && s[i] == QChar(' '))

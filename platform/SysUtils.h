@@ -1,7 +1,7 @@
 #pragma once
-// Run-time library stand-ins: the date-time number, conversions between
-// numbers and text with the class library's messages, and its date format
-// letters.
+// Run-time routines: the date-time number (days since 30 December 1899),
+// conversions between numbers and text that raise EConvertError with the
+// value in the message, and formatting by date format letters.
 #include "Exceptions.h"
 #include <QDate>
 #include <QDateTime>

@@ -6,8 +6,8 @@
 #include <memory>
 
 // A window with the main window's tool bar: docked at the top, lowered
-// bevel, one section "Basic" with five items, and a label and a navigator
-// stand-in on the bar as ordinary children.
+// bevel, one section "Basic" with five items, and a label and a plain widget
+// in the navigator's place on the bar as ordinary children.
 class TSpeedForm : public QWidget {
     Q_OBJECT
 public:

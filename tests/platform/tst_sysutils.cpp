@@ -117,8 +117,8 @@ private slots:
         SetFormatSettings(fs);
         QCOMPARE(FormatDateTime("dd/mm/yyyy", Date()), QString("05.03.2026"));
         QCOMPARE(DateToStr(Date()), QString("05.03.2026"));
-        QCOMPARE(QtPatternToDelphi("dd.MM.yyyy"), QString("dd.mm.yyyy"));
-        QCOMPARE(QtPatternToDelphi("h:mm:ss AP"), QString("h:nn:ss AMPM"));
+        QCOMPARE(FormatLettersFromQt("dd.MM.yyyy"), QString("dd.mm.yyyy"));
+        QCOMPARE(FormatLettersFromQt("h:mm:ss AP"), QString("h:nn:ss AMPM"));
     }
 
     void floats_data()
