@@ -789,7 +789,6 @@ void TMainForm::ApplyFilter()
     TQuery* q = CurrentQuery(ActivePageID);
     if (!q)
         return;
-    q->Close();
     const QString value = edtValue->text();
     QString clause = CurrentField(ActivePageID).trimmed();
     if (!value.trimmed().isEmpty() && clause.isEmpty()) {
@@ -801,7 +800,10 @@ void TMainForm::ApplyFilter()
         cbNotActive->setChecked(true);  // neither ticked means the terminated rows
         cbNotActiveClick();
     }
+    // Built before the page closes: a value no statement can carry is
+    // refused with the page left as it was.
     const FilteredLines filtered = FilterQueryLines(q->SQL().Lines(), clause, value, boxes);
+    q->Close();
     if (filtered.ValueDropped)
         edtValue->clear();
     q->SQL().Assign(filtered.Lines);

@@ -12,6 +12,7 @@ class TestAccess : public QObject {
     Q_OBJECT
     std::unique_ptr<kvtest::TestDatabase> db;
     QString password;  // what the operator types at the prompt
+    QString pasted;    // what the operator pastes there instead
 
     void setLogin(const QString& getLog)
     {
@@ -25,6 +26,8 @@ private slots:
         SetLoginFormHook([this](TLoginForm& form) {
             form.show();
             QTest::keyClicks(form.edtPassword, password);
+            if (!pasted.isNull())
+                form.edtPassword->setText(pasted);
             QTest::mouseClick(form.btnOK, Qt::LeftButton);
             return form.result();
         });
@@ -38,6 +41,7 @@ private slots:
                  "INSERT INTO tUserFunction (UserID, FunctionID) VALUES (1,7),(1,14),(1,30),(2,7),(3,7),(4,14);");
         Operator() = TOperatorIdentity();
         password.clear();
+        pasted = QString();
     }
 
     void loginNamesMatchOnlyThemselves()
@@ -86,6 +90,27 @@ private slots:
         QVERIFY(!CheckUserAccess(true, rights));
         QCOMPARE(boxes.Count(), 0);
         QCOMPARE(Operator().OPERATORFULLNAME, QString("Solo"));  // no leading blank
+    }
+
+    void hostilePasswords()
+    {
+        setLogin("1");
+        TUserRights rights{};
+        Operator().SetOperatorName("a_b");
+        pasted = QString(QChar(0xD83D)) + "' OR 1=1 --";  // half an emoji, then a break-out
+        {
+            kvtest::MessageRecorder boxes;
+            QVERIFY(!CheckUserAccess(true, rights));
+            QCOMPARE(boxes.Texts(), QStringList({"User and Password not found. Access is denied."}));
+        }
+        pasted = QString("pw") + QChar(0) + "' OR 1=1 --";
+        try {
+            CheckUserAccess(true, rights);
+            QFAIL("a password holding NUL reached the engine");
+        } catch (const EDatabaseError& e) {
+            QVERIFY2(e.Message().contains("NUL character"), qPrintable(e.Message()));
+        }
+        QCOMPARE(Operator().OPERATORNUMBER, 0);
     }
 
     void startedWithAnIdNeedsNoPassword()

@@ -108,6 +108,32 @@ private slots:
         QVERIFY(f->CurrentQuery(1013)->Active());
     }
 
+    void hostileTextStaysInsideTheFilter()
+    {
+        open(1016);
+        chooseColumn("FullName");
+        TQuery* q = f->CurrentQuery(1016);
+        const int all = q->RecordCount();
+        // A lone half of a surrogate pair before an apostrophe finds nothing
+        // rather than ending the literal.
+        f->edtValue->setText(QString(QChar(0xD83D)) + "' OR 1=1 --");
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        QVERIFY(q->Active());
+        QCOMPARE(q->RecordCount(), 0);
+
+        // A NUL is refused with a message, and the page stays as it was.
+        type("");
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        QCOMPARE(q->RecordCount(), all);
+        kvtest::MessageRecorder boxes;
+        f->edtValue->setText(QString("O") + QChar(0) + "' OR 1=1 --");
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        QCOMPARE(boxes.Count(), 1);
+        QVERIFY2(boxes.Texts().first().contains("NUL character"), qPrintable(boxes.Texts().first()));
+        QVERIFY(q->Active());
+        QCOMPARE(q->RecordCount(), all);
+    }
+
     void valueWithoutAColumn()
     {
         open(1013);
