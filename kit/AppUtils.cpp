@@ -1,4 +1,5 @@
 #include "AppUtils.h"
+#include "Application.h"
 #include "Platform.h"
 #include "StrUtils.h"
 #include "SysUtils.h"
@@ -449,7 +450,7 @@ void SetDefaultIniNameFunction(std::function<QString()> Function)
 
 QString DefaultIniRegKey()
 {
-    const QString title = QGuiApplication::applicationDisplayName();
+    const QString title = ApplicationTitle();
     QString result = QStringLiteral("Software\\");
     if (UseApplicationTitle() && !title.isEmpty())
         result += title;

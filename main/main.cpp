@@ -3,12 +3,12 @@
 #include "Application.h"
 #include "DataMod.h"
 #include "KVSysMain.h"
+#include "Program.h"
 
 int main(int argc, char** argv)
 {
     TApplication app(argc, argv);
-    TApplication::setApplicationName(QStringLiteral("kvsys"));
-    TApplication::setApplicationDisplayName(QStringLiteral("Brellinghast"));
+    InitApplicationObject();
 
     DM = new TDM(&app);
     try {

@@ -16,6 +16,24 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
     return false;
 }
 
+namespace {
+QString& title()
+{
+    static QString t;
+    return t;
+}
+}  // namespace
+
+QString ApplicationTitle()
+{
+    return title().isEmpty() ? QCoreApplication::applicationName() : title();
+}
+
+void SetApplicationTitle(const QString& t)
+{
+    title() = t;
+}
+
 QString ExceptionDisplayText(const QString& message)
 {
     QString m = message.trimmed();

@@ -12,6 +12,13 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
+// The program's title: the caption of message boxes of no particular kind
+// and the name of the registry key placements are kept under; the
+// application's name until one is set. It is not Qt's display name, which
+// the window system would add to the end of every window title.
+QString ApplicationTitle();
+void SetApplicationTitle(const QString& title);
+
 // Shows the error box for an exception (silent for EAbort). Usable wherever
 // code catches an exception to report it and go on.
 void HandleException(const std::exception& e);

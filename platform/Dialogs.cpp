@@ -1,4 +1,5 @@
 #include "Dialogs.h"
+#include "Application.h"
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -35,8 +36,7 @@ QString MessageCaption(TMsgDlgType type)
     case mtConfirmation: return QStringLiteral("Confirm");
     case mtCustom: break;
     }
-    const QString title = QApplication::applicationDisplayName();
-    return title.isEmpty() ? QStringLiteral("kvsys") : title;
+    return ApplicationTitle();
 }
 
 MessageHandler SetMessageHandler(MessageHandler h)

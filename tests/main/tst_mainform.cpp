@@ -1,3 +1,4 @@
+#include "About.h"
 #include "AccessRightsSys.h"
 #include "DBCtrls.h"
 #include "DBModel.h"
@@ -8,6 +9,8 @@
 #include "LoginFrm.h"
 #include "OperatorIdentity.h"
 #include "PageQueries.h"
+#include "Program.h"
+#include "Progress.h"
 #include "Platform.h"
 #include "MainFixture.h"
 #include <QAction>
@@ -29,6 +32,7 @@ class TestMainForm : public QObject {
     QString typedPassword;
     int prompts = 0;
     QStringList promptNames;
+    QStringList promptTitles;
 
     // Operators: 1 admin (7, 9, 14, 15), 2 viewer (7), 3 editor (7, 14, 15),
     // 4 inactive, 5 the machine's own login (7, 15), 6 no right 7 (14 only).
@@ -89,6 +93,7 @@ private slots:
         SetLoginFormHook([this](TLoginForm& form) {
             ++prompts;
             promptNames << form.edtName->text() + (form.edtName->isEnabled() ? "" : " (disabled)");
+            promptTitles << form.windowTitle();
             if (typedPassword.isNull())
                 return int(QDialog::Rejected);
             form.show();
@@ -106,6 +111,7 @@ private slots:
         typedPassword = QString();
         prompts = 0;
         promptNames.clear();
+        promptTitles.clear();
     }
     void cleanup()
     {
@@ -376,6 +382,29 @@ private slots:
         f->btnAddClick();
         f->btnDeleteClick();
         QVERIFY(f->CurrentQuery(1013)->Active());
+    }
+
+    // Every title reads as given: the program sets no display name for the
+    // window system to add after each one.
+    void windowTitlesAsGiven()
+    {
+        const QString testName = QCoreApplication::applicationName();
+        InitApplicationObject();
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+        QCOMPARE(MessageCaption(mtCustom), QString("Brellinghast"));
+        QCOMPARE(MessageCaption(mtConfirmation), QString("Confirm"));
+        TApplication::setApplicationName(testName);
+        SetApplicationTitle("kvsys");
+
+        auto f = start({"1"}, "1");
+        QCOMPARE(f->windowTitle(), QString("Brellinghast System Tables       Operator: Ada Admin"));
+        QCOMPARE(TAboutBox(f.get()).windowTitle(), QString("About"));
+        QCOMPARE(TProgressForm().windowTitle(), QString("Progress Status"));
+        QString dsn;
+        TStringList params;
+        LoginPrompt("Brellinghast", true, dsn, params);
+        LoginPrompt("User Access", false, dsn, params);
+        QCOMPARE(promptTitles, QStringList({"SQLServer ODBC Link: Brellinghast", "Invoice Brellinghast Login"}));
     }
 
     void printTitleRule()

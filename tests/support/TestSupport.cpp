@@ -45,7 +45,7 @@ void InitApplication()
 {
     SetFormatSettings(TFormatSettings::DayFirstEnglish());
     Clock::SetFixed(QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)));
-    QApplication::setApplicationDisplayName(QStringLiteral("kvsys"));
+    SetApplicationTitle(QStringLiteral("kvsys"));
 }
 
 QString SourcePath(const QString& relative)
