@@ -42,5 +42,8 @@ protected:
     void showEvent(QShowEvent* Event) override;
 
 private:
+    // Sizes the value column and the box to the labels' texts, centred on
+    // the screen.
+    void fitToText();
     std::unique_ptr<TVerInfoRes> m_verInfo;
 };

@@ -212,6 +212,38 @@ private slots:
         QVERIFY(!box.VerInfo());  // the reader goes with the closing
     }
 
+    // Every caption and value is whole, whatever the block holds: the box
+    // sizes itself to its text.
+    void aboutBoxShowsAllItsText_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("the program's own block") << QString();
+        QTest::newRow("long comments") << write(QStringLiteral("long.bin"), Block(Fixed, {
+            {"\\StringFileInfo\\080904B0\\Comments", QByteArray("Reference tables of the invoice database: ").repeated(5)},
+            {"\\StringFileInfo\\080904B0\\FileVersion", "1.2.3.4"}}));
+        QTest::newRow("long company") << write(QStringLiteral("company.bin"), Block(Fixed, {
+            {"\\StringFileInfo\\080904B0\\CompanyName", "Tarvalis Telecommunications Billing Services Ltd"}}));
+    }
+    void aboutBoxShowsAllItsText()
+    {
+        QFETCH(QString, file);
+        TAboutBox box(nullptr, file);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        const QRect inside = box.Panel1->contentsRect();
+        for (QLabel* l : box.Panel1->findChildren<QLabel*>()) {
+            QVERIFY2(inside.contains(l->geometry()), qPrintable(l->objectName()));
+            if (l->wordWrap())
+                QVERIFY2(l->height() >= l->heightForWidth(l->width()), qPrintable(l->objectName()));
+            else
+                QVERIFY2(l->width() >= l->fontMetrics().horizontalAdvance(l->text()), qPrintable(l->objectName()));
+        }
+        QVERIFY(box.rect().contains(box.Panel1->geometry()));
+        QVERIFY(box.rect().contains(box.OKButton->geometry()));
+        QVERIFY(box.OKButton->y() >= box.Panel1->geometry().bottom());
+        QVERIFY(box.height() < 400);  // the long comments wrap instead of widening the box endlessly
+    }
+
     void aboutBoxLeavesAnAbsentKeyEmpty()
     {
         TAboutBox box(nullptr, write(QStringLiteral("nocomments.bin"),
