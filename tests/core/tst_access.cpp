@@ -113,6 +113,42 @@ private slots:
         QCOMPARE(Operator().OPERATORNUMBER, 0);
     }
 
+    // The statement that finds the operator by login: the login exactly, an
+    // active row only, and the password only when one was asked for.
+    void byNameStatement_data()
+    {
+        QTest::addColumn<QString>("getLog");
+        QTest::addColumn<int>("startedWith");  // operator id on the command line, 0 for none
+        QTest::addColumn<QString>("login");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("found");  // operator number, 0 for refused
+        QTest::newRow("trusted, active login") << "0" << 0 << "axb" << "" << 2;
+        QTest::newRow("trusted, inactive login") << "0" << 0 << "x" << "" << 0;
+        QTest::newRow("trusted, login of another case") << "0" << 0 << "AXB" << "" << 2;
+        QTest::newRow("password, right one") << "1" << 0 << "axb" << "pw" << 2;
+        QTest::newRow("password, wrong one") << "1" << 0 << "axb" << "pw2" << 0;
+        QTest::newRow("password, inactive operator") << "1" << 0 << "x" << "pw" << 0;
+        QTest::newRow("started with an id: no password") << "1" << 2 << "" << "wrong" << 2;
+    }
+    void byNameStatement()
+    {
+        QFETCH(QString, getLog);
+        QFETCH(int, startedWith);
+        QFETCH(QString, login);
+        QFETCH(QString, typed);
+        QFETCH(int, found);
+        setLogin(getLog);
+        Operator().SetOperatorName(login);
+        Operator().SetOperatorNumber(startedWith);
+        password = typed;
+        kvtest::MessageRecorder boxes;
+        TUserRights rights{};
+        const bool granted = CheckUserAccess(startedWith == 0, rights);
+        QCOMPARE(Operator().OPERATORNUMBER, found == 0 ? startedWith : found);
+        QCOMPARE(granted, found != 0);
+        QCOMPARE(boxes.Texts(), found ? QStringList() : QStringList({"User and Password not found. Access is denied."}));
+    }
+
     void startedWithAnIdNeedsNoPassword()
     {
         setLogin("1");

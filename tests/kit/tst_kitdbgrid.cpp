@@ -3,6 +3,7 @@
 #include "Placemnt.h"
 #include "TestSupport.h"
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <memory>
@@ -712,6 +713,89 @@ private slots:
         };
         QVERIFY(f.grid->CanEditShow());
         QCOMPARE(asked, f.grid->FieldAt(1));
+    }
+
+    // Ctrl+End reads to the last row and shows it; Ctrl+Home goes back.
+    void ctrlEndGoesToTheLastRow()
+    {
+        Form f(3000);
+        QVERIFY(!f.query->AllFetched());
+        f.key(Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(f.query->RecNo(), 3000);
+        QVERIFY(f.query->Eof());
+        QCOMPARE(f.query->FieldByName(QStringLiteral("ID"))->AsInteger(), 3000);
+        QCOMPARE(f.grid->model()->rowCount(), 3000);
+        QCOMPARE(f.grid->currentIndex().row(), 2999);
+        QVERIFY(f.grid->viewport()->rect().contains(f.cellCentre(1, 2999)));
+        f.key(Qt::Key_End, Qt::ControlModifier);  // already there
+        QCOMPARE(f.query->RecNo(), 3000);
+        f.key(Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(f.query->RecNo(), 1);
+        QCOMPARE(f.grid->currentIndex().row(), 0);
+        QVERIFY(f.grid->viewport()->rect().contains(f.cellCentre(1, 0)));
+    }
+
+    // The current cell is drawn selected while the grid has the focus, and
+    // also without it when dgAlwaysShowSelection is set.
+    void selectionShownWithoutFocus_data()
+    {
+        QTest::addColumn<bool>("always");
+        QTest::addColumn<bool>("focused");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("always, focused") << true << true << true;
+        QTest::newRow("always, not focused") << true << false << true;
+        QTest::newRow("plain, focused") << false << true << true;
+        QTest::newRow("plain, not focused") << false << false << false;
+    }
+    void selectionShownWithoutFocus()
+    {
+        QFETCH(bool, always);
+        QFETCH(bool, focused);
+        QFETCH(bool, shown);
+        Form f;
+        auto* other = new QLineEdit(f.window.get());
+        f.window->layout()->addWidget(other);
+        const TDBGridOptions options = f.grid->Options();
+        f.grid->SetOptions(always ? options | dgAlwaysShowSelection : options & ~TDBGridOptions(dgAlwaysShowSelection));
+        (focused ? static_cast<QWidget*>(f.grid) : other)->setFocus();
+        QTRY_COMPARE(f.grid->hasFocus(), focused);
+        f.query->Next();  // the current cell: row 2, column ID
+        int highlighted = 0;
+        f.grid->OnGetCellParams = [&](QObject*, TField* field, TFont&, TColor&, bool highlight) {
+            if (highlight) {
+                ++highlighted;
+                QCOMPARE(field->FieldName(), QStringLiteral("ID"));
+                QCOMPARE(field->DataSet()->FieldByName(QStringLiteral("ID"))->AsInteger(), 2);
+            }
+        };
+        const QImage shot = f.shot();
+        QCOMPARE(highlighted > 0, shown);
+        const QRect cell = f.grid->CellRect(0, 1);
+        QCOMPARE(shot.pixelColor(cell.left() + 2, cell.center().y()) == ColorToQColor(clHighlight), shown);
+    }
+
+    // Dragging a title's border sizes the column and is no title click, so
+    // the page is not sorted.
+    void columnBorderDragIsNoTitleClick()
+    {
+        Form f;
+        TitleLog log;
+        log.attach(f.grid);
+        QWidget* titles = f.titles()->viewport();
+        const int width = f.grid->horizontalHeader()->sectionSize(1);
+        const QPoint border = titles->mapFrom(f.grid, QPoint(f.grid->TitleRect(1).right(), f.grid->TitleRect(1).center().y()));
+        const QPoint moved = border + QPoint(40, 0);
+        QTest::mousePress(titles, Qt::LeftButton, {}, border);
+        QMouseEvent move(QEvent::MouseMove, moved, titles->mapToGlobal(moved), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(titles, &move);
+        QTest::mouseRelease(titles, Qt::LeftButton, {}, moved);
+        QCOMPARE(f.grid->horizontalHeader()->sectionSize(1), width + 40);
+        QVERIFY(log.buttonClicks.isEmpty());
+        QVERIFY(log.titleClicks.isEmpty());
+        // A plain click on the same title still is one.
+        f.pressTitle(1);
+        f.releaseTitle(1);
+        QCOMPARE(log.titleClicks, QStringList{QStringLiteral("Name")});
     }
 
     // ------------------------------------------------------------ speed
