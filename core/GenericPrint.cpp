@@ -8,12 +8,15 @@
 #include "Locale.h"
 #include "Progress.h"
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <cmath>
 #include <memory>
 
@@ -30,6 +33,12 @@ void freePrinter()
 {
     delete thePrinter();
     thePrinter() = nullptr;
+}
+
+PrintDialogHook& dialogHook()
+{
+    static PrintDialogHook hook;
+    return hook;
 }
 
 ReportTextHook& textHook()
@@ -86,6 +95,29 @@ bool PrinterAvailable()
     if (p->outputFormat() == QPrinter::PdfFormat)
         return !p->outputFileName().isEmpty();
     return p->isValid() && !p->printerName().isEmpty();
+}
+
+bool ExecutePrintDialog(TPrintDialogPurpose Purpose, QWidget* Parent)
+{
+    QPrintDialog dialog(Printer(), Parent);
+    // The report is printed whole, one copy per job.
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    if (Purpose == TPrintDialogPurpose::Setup) {
+        dialog.setObjectName(QStringLiteral("MainPrinterSetupDialog"));
+        dialog.setWindowTitle(QStringLiteral("Printer Setup"));
+        if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+            if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+                ok->setText(QStringLiteral("OK"));
+    }
+    const int result = dialogHook() ? dialogHook()(dialog) : dialog.exec();
+    return result == QDialog::Accepted;
+}
+
+PrintDialogHook SetPrintDialogHook(PrintDialogHook Hook)
+{
+    PrintDialogHook old = std::move(dialogHook());
+    dialogHook() = std::move(Hook);
+    return old;
 }
 
 void AbortPrintJob()
@@ -309,18 +341,24 @@ private:
     bool m_finished = false;
 };
 
-// Makes sure the printer can take a job: selects the current printer again
-// once when it cannot.
-void requirePrinter()
+// Makes sure the printer can take a job: selects the current (or the
+// system's default) printer again; without one, asks in the print dialog.
+// False when the operator cancelled it.
+bool requirePrinter()
 {
     if (PrinterAvailable())
-        return;
+        return true;
     QPrinter* p = Printer();
     const QString name = p->printerName().isEmpty() ? QPrinterInfo::defaultPrinterName() : p->printerName();
     if (!name.isEmpty())
         p->setPrinterName(name);
+    if (PrinterAvailable())
+        return true;
+    if (!ExecutePrintDialog(TPrintDialogPurpose::Print, QApplication::activeWindow()))
+        return false;
     if (!PrinterAvailable())
         throw EPrinter(QStringLiteral("Could Not Initialize Printer TDeviceMode Structure."));
+    return true;
 }
 }  // namespace
 
@@ -333,7 +371,8 @@ void PrintDataSet(TDataSet* DataSet, const QString& Title)
         MessageDlg(QStringLiteral("A report is being printed. Wait until it has finished."), mtInformation, mbOK);
         return;
     }
-    requirePrinter();
+    if (!requirePrinter())
+        return;
     g_printing = true;
     struct PrintingFlag {
         ~PrintingFlag() { g_printing = false; }

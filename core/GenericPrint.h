@@ -12,7 +12,9 @@
 #include <QVector>
 #include <functional>
 
+class QPrintDialog;
 class QPrinter;
+class QWidget;
 
 // The program's current printer: one for the whole run, chosen and set up
 // in the print dialog (which also offers printing to a PDF file).
@@ -20,6 +22,18 @@ QPrinter* Printer();
 // True when the printer can take a job: a printer device, or a file chosen
 // for the output.
 bool PrinterAvailable();
+// The print dialog on the program's printer; what the operator chooses
+// there holds for the rest of the run. Setup: the printer setup of the menu
+// and the speed bar, confirmed with "OK". Print: asked when a report is to
+// print and no printer is set up yet, confirmed with "Print". True when the
+// operator confirmed.
+enum class TPrintDialogPurpose { Setup, Print };
+bool ExecutePrintDialog(TPrintDialogPurpose Purpose, QWidget* Parent = nullptr);
+// Tests answer the dialog: the hook gets it instead of its being shown and
+// returns the result (QDialog::Accepted or Rejected).
+using PrintDialogHook = std::function<int(QPrintDialog&)>;
+PrintDialogHook SetPrintDialogHook(PrintDialogHook Hook);
+
 // Stops the running print job (the progress window's Abort button): nothing
 // more is drawn, no page begun, and the output is discarded where the device
 // allows it. Does nothing when no job runs.
@@ -27,7 +41,8 @@ void AbortPrintJob();
 bool PrintJobAborted();
 
 // Print the rows of the data set under the title; the progress window shows
-// while it runs. Raises EPrinter when there is no printer to print on.
+// while it runs. With no printer set up, the print dialog asks for one first
+// (cancelling it prints nothing); raises EPrinter when there is still none.
 void PrintDataSet(TDataSet* DataSet, const QString& Title);
 void PrintQuery(TQuery* Query, const QString& Title);
 

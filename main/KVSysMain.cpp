@@ -28,7 +28,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPrintDialog>
 #include <QPainter>
 #include <QTimer>
 #include <QTreeWidget>
@@ -958,9 +957,7 @@ void TMainForm::ActionFileCurrentTab()
 
 void TMainForm::mnuMainFilePrinterSetupClick()
 {
-    QPrintDialog dialog(Printer(), this);
-    dialog.setObjectName(QStringLiteral("MainPrinterSetupDialog"));
-    dialog.exec();
+    ExecutePrintDialog(TPrintDialogPurpose::Setup, this);
 }
 
 void TMainForm::mnuFilePrintSetupClick()

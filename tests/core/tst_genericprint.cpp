@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QFile>
 #include <QLabel>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProgressBar>
@@ -409,26 +410,56 @@ private slots:
         QVERIFY(texts().contains("2"));
     }
 
-    void noPrinter()
+    // With no printer set up the print dialog is asked: cancelled, nothing
+    // prints; confirmed without a printer, the error; a file chosen there is
+    // printed on, and the choice holds for the next report.
+    void noPrinterAsksTheDialog_data()
     {
-        if (!QPrinterInfo::availablePrinters().isEmpty())
-            QSKIP("this machine has printers; the program would pick one");
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<bool>("chooseFile");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("cancelled") << false << false << QStringList();
+        QTest::newRow("confirmed, still no printer")
+            << true << false << QStringList{"Could Not Initialize Printer TDeviceMode Structure."};
+        QTest::newRow("a PDF file chosen") << true << true << QStringList();
+    }
+    void noPrinterAsksTheDialog()
+    {
+        QFETCH(bool, confirm);
+        QFETCH(bool, chooseFile);
+        QFETCH(QStringList, messages);
+        if (!QPrinterInfo::defaultPrinterName().isEmpty())
+            QSKIP("this machine has a default printer; the program prints on it without asking");
         Printer()->setOutputFileName(QString());
-        Printer()->setOutputFormat(QPrinter::PdfFormat);  // no device and no file chosen
+        Printer()->setOutputFormat(QPrinter::NativeFormat);
+        Printer()->setPrinterName(QString());  // nothing chosen yet
         QVERIFY(!PrinterAvailable());
+        int asked = 0;
+        SetPrintDialogHook([&](QPrintDialog& dialog) {
+            ++asked;
+            if (chooseFile)
+                dialog.printer()->setOutputFileName(pdf());
+            return confirm ? int(QDialog::Accepted) : int(QDialog::Rejected);
+        });
         auto q = pageOfRows(3);
         kvtest::MessageRecorder boxes;
-        QString message;
         try {
             PrintQuery(q.get(), "tPrint");
         } catch (const EPrinter& e) {
-            message = e.Message();
             HandleException(e);  // as the application's last guard shows it
         }
-        QCOMPARE(message, QString("Could Not Initialize Printer TDeviceMode Structure."));
-        QCOMPARE(boxes.Texts(), QStringList{"Could Not Initialize Printer TDeviceMode Structure."});
-        QVERIFY(drawn.isEmpty());
+        QCOMPARE(asked, 1);
+        QCOMPARE(boxes.Texts(), messages);
+        QCOMPARE(QFile::exists(pdf()), chooseFile);
+        QCOMPARE(drawn.isEmpty(), !chooseFile);
         QVERIFY(!visibleProgress());
+        if (chooseFile) {
+            QFile::remove(pdf());
+            PrintQuery(q.get(), "again");
+            QCOMPARE(asked, 1);
+            QVERIFY(QFile::exists(pdf()));
+        }
+        SetPrintDialogHook(nullptr);
     }
 
     void fileThatCannotBeMade()

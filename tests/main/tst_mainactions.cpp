@@ -10,7 +10,11 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
 #include <QLabel>
 #include <QTimer>
 
@@ -42,6 +46,7 @@ private slots:
     {
         SetReportTextHook(nullptr);
         SetSaveDialogHook(nullptr);
+        SetPrintDialogHook(nullptr);
         fx.Stop();
     }
 
@@ -58,6 +63,50 @@ private slots:
         fx.form->edtValue->clear();
         fx.form->mnuFilePrint->trigger();
         QVERIFY(printedTexts.contains("tCustomer - Unfiltered View"));
+    }
+
+    // No printer chosen and none on the system: Print asks once with the
+    // print dialog, and what was chosen there serves the rest of the run.
+    void printWithNoPrinterSetUpAsksOnce()
+    {
+        if (!QPrinterInfo::defaultPrinterName().isEmpty())
+            QSKIP("this machine has a default printer; the program prints on it without asking");
+        Printer()->setOutputFileName(QString());
+        Printer()->setOutputFormat(QPrinter::NativeFormat);
+        Printer()->setPrinterName(QString());
+        const QString file = dir.filePath("chosen.pdf");
+        int asked = 0;
+        SetPrintDialogHook([&](QPrintDialog& dialog) {
+            ++asked;
+            dialog.printer()->setOutputFileName(file);
+            return int(QDialog::Accepted);
+        });
+        kvtest::MessageRecorder boxes;
+        QVERIFY(fx.Open(1013));
+        QTest::mouseClick(fx.form->sbtnPrint->Button(), Qt::LeftButton);
+        QCOMPARE(asked, 1);
+        QVERIFY(read(file).startsWith("%PDF"));
+        QFile::remove(file);
+        fx.form->mnuFilePrint->trigger();
+        QCOMPARE(asked, 1);
+        QVERIFY(read(file).startsWith("%PDF"));
+        QCOMPARE(boxes.Count(), 0);
+    }
+
+    // Printer Setup is the same dialog, confirmed with OK: nothing prints.
+    void printerSetupConfirmsWithOk()
+    {
+        QStringList seen;
+        SetPrintDialogHook([&](QPrintDialog& dialog) {
+            auto* buttons = dialog.findChild<QDialogButtonBox*>();
+            seen << dialog.objectName() + ": " + (buttons ? buttons->button(QDialogButtonBox::Ok)->text() : "?");
+            return int(QDialog::Accepted);
+        });
+        QVERIFY(fx.Open(1013));
+        QTest::mouseClick(fx.form->sbtnPrinterSetup->Button(), Qt::LeftButton);
+        fx.form->mnuFilePrintSetup->trigger();
+        QCOMPARE(seen, QStringList({"MainPrinterSetupDialog: OK", "MainPrinterSetupDialog: OK"}));
+        QVERIFY(printedTexts.isEmpty());
     }
 
     void nothingToPrintWithoutAPage()
