@@ -4,6 +4,7 @@
 #include "Formats.h"
 #include "Locale.h"
 #include "SqlDialect.h"
+#include "SqliteSetup.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -494,7 +495,7 @@ void TDatabase::SetConnected(bool value)
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connectionName);
         m_connected = false;
-        m_sqlite = m_embedded = false;
+        m_sqlite = m_embedded = m_readOnly = false;
         emit AfterDisconnect();
         return;
     }
@@ -523,10 +524,11 @@ void TDatabase::SetConnected(bool value)
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(embedded ? QStringLiteral("QSQLITE") : QStringLiteral("QODBC"),
                                                     m_connectionName);
-        db.setDatabaseName(embedded ? file : source);
+        bool readOnly = false;
         if (embedded) {
-            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+            SqliteSetup::Configure(db, file, readOnly);
         } else {
+            db.setDatabaseName(source);
             db.setUserName(user);
             db.setPassword(password);
         }
@@ -536,16 +538,22 @@ void TDatabase::SetConnected(bool value)
             QSqlDatabase::removeDatabase(m_connectionName);
             DatabaseErrorFrom(err);
         }
+        if (embedded) {
+            try {
+                SqliteSetup::SetUp(db, readOnly);
+            } catch (...) {
+                db.close();
+                db = QSqlDatabase();
+                QSqlDatabase::removeDatabase(m_connectionName);
+                throw;
+            }
+        }
         m_db = db;
+        m_readOnly = readOnly;
+        m_sourceName = embedded ? file : source;
     }
     m_embedded = embedded;
     m_sqlite = embedded;
-    if (embedded) {
-        // Readers do not hold writers off: a page left half read does not
-        // block a save, here or in another program on the same file.
-        QSqlQuery wal(m_db);
-        wal.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-    }
     if (!embedded) {
         // An ODBC data source may lead to SQLite too (tests, small installs).
         QSqlQuery probe(m_db);
@@ -560,10 +568,27 @@ QString TDatabase::PrepareSql(const QString& text) const
     return m_sqlite ? SqlDialect::ToSqlite(text) : text;
 }
 
+QString TDatabase::ReadOnlyMessage() const
+{
+    return QStringLiteral("The data source %1 is read-only: nothing can be saved").arg(m_sourceName);
+}
+
+void TDatabase::StatementError(const QSqlError& err, const QString& context) const
+{
+    // SQLite's "attempt to write a readonly database" (code 8 and its
+    // extended codes) on a source opened read-only.
+    if (m_readOnly && (err.nativeErrorCode().toInt() & 0xFF) == 8)
+        throw EDatabaseError(ReadOnlyMessage());
+    DatabaseErrorFrom(err, context);
+}
+
 void TDatabase::StartTransaction()
 {
     if (!m_connected)
         throw EDatabaseError(QStringLiteral("Database '%1' is not connected").arg(DatabaseName));
+    // A transaction is only ever started to write.
+    if (m_readOnly)
+        throw EDatabaseError(ReadOnlyMessage());
     if (m_inTransaction)
         throw EDatabaseError(QStringLiteral("A transaction is already active"));
     if (!m_db.transaction())
@@ -1123,7 +1148,7 @@ void TQuery::ExecSQL()
     QSqlQuery q(db->Connection());
     q.setForwardOnly(true);
     if (!q.exec(db->PrepareSql(SelectText())))
-        DatabaseErrorFrom(q.lastError(), objectName());
+        db->StatementError(q.lastError(), objectName());
     m_rowsAffected = q.numRowsAffected();
 }
 
@@ -1138,7 +1163,7 @@ int TQuery::ExecInsert()
     q.setForwardOnly(true);
     if (db->IsSqlite()) {
         if (!q.exec(db->PrepareSql(SelectText())))
-            DatabaseErrorFrom(q.lastError(), objectName());
+            db->StatementError(q.lastError(), objectName());
         m_rowsAffected = q.numRowsAffected();
         QSqlQuery id(db->Connection());
         if (!id.exec(QStringLiteral("SELECT last_insert_rowid()")) || !id.next())

@@ -137,6 +137,14 @@ public:
     // True when the embedded engine opened a file (no ODBC).
     bool IsEmbedded() const { return m_embedded; }
     QString PrepareSql(const QString& sqlServerText) const;
+    // True when the data source was opened read-only (a SQLite file the
+    // program may not write). Transactions are then refused, and a write
+    // that reaches the engine raises the same clear message.
+    bool ReadOnly() const { return m_readOnly; }
+    QString ReadOnlyMessage() const;
+    // Raises EDatabaseError for a failed statement: the read-only message
+    // where that is the cause, else the engine's.
+    [[noreturn]] void StatementError(const class QSqlError& err, const QString& context) const;
     QSqlDatabase& Connection() { return m_db; }
 
     static TDatabase* Find(const QString& databaseName);
@@ -160,6 +168,8 @@ private:
     bool m_sqlite = false;
     bool m_embedded = false;
     bool m_inTransaction = false;
+    bool m_readOnly = false;
+    QString m_sourceName;
     QVector<QPointer<TDataSet>> m_dataSets;
 };
 

@@ -1,5 +1,6 @@
 #include "Platform.h"
 #include <QDir>
+#include <QFileInfo>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -18,4 +19,26 @@ QString SettingsFolder()
     const QString folder = QDir(base).filePath(QStringLiteral("tarvalis"));
     QDir().mkpath(folder);
     return folder + QChar('/');
+}
+
+namespace {
+WritableProbe& writableProbe()
+{
+    static WritableProbe probe;
+    return probe;
+}
+}  // namespace
+
+bool PathWritable(const QString& path)
+{
+    if (writableProbe())
+        return writableProbe()(path);
+    return QFileInfo(path).isWritable();
+}
+
+WritableProbe SetWritableProbe(WritableProbe probe)
+{
+    WritableProbe old = std::move(writableProbe());
+    writableProbe() = std::move(probe);
+    return old;
 }

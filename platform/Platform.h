@@ -10,3 +10,11 @@ QString PlatformUserName();
 // separator: $XDG_CONFIG_HOME/tarvalis/ (default ~/.config/tarvalis/).
 // Created when it does not exist yet.
 QString SettingsFolder();
+
+// Whether the program may write a file or folder. The file system decides;
+// tests put a probe of their own in its place (the previous one is
+// returned; an empty probe restores the file system's answer).
+#include <functional>
+using WritableProbe = std::function<bool(const QString& path)>;
+bool PathWritable(const QString& path);
+WritableProbe SetWritableProbe(WritableProbe probe);

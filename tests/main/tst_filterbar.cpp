@@ -108,6 +108,21 @@ private slots:
         QVERIFY(f->CurrentQuery(1013)->Active());
     }
 
+    void accentedLettersMatchWhateverTheirCase()
+    {
+        db->Exec("INSERT INTO tAgreementType (Description, Active) VALUES ('économie', 1), ('Électricité', 1),"
+                 "('ecole', 1);");
+        open(1005);
+        chooseColumn("Description");
+        f->edtValue->clear();
+        QTest::sendKeyEvent(QTest::Click, f->edtValue, Qt::Key_Eacute, QString("é"), Qt::NoModifier);
+        QCOMPARE(f->edtValue->text(), QString("É"));  // the box upper-cases
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        QStringList found = column(1005, "Description");
+        found.sort();
+        QCOMPARE(found, QStringList({"Électricité", "économie"}));
+    }
+
     void hostileTextStaysInsideTheFilter()
     {
         open(1016);

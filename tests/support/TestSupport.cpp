@@ -1,6 +1,10 @@
 #include "TestSupport.h"
 #include "Clock.h"
 #include "Locale.h"
+#include "Platform.h"
+#include <QDirIterator>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <sqlite3.h>
@@ -159,6 +163,43 @@ QString TestDatabase::Value(const QString& sql) const
 {
     const QStringList rows = Rows(sql);
     return rows.isEmpty() ? QString() : rows.first();
+}
+
+namespace {
+void setModes(const QString& folder, QFile::Permissions files, QFile::Permissions dir)
+{
+    QDirIterator it(folder, QDir::Files | QDir::Hidden);
+    while (it.hasNext())
+        QFile::setPermissions(it.next(), files);
+    QFile::setPermissions(folder, dir);
+}
+}  // namespace
+
+bool ReadOnlyFolder::RunningAsRoot()
+{
+    return geteuid() == 0;
+}
+
+ReadOnlyFolder::ReadOnlyFolder(const QString& folder) : m_folder(QDir(folder).absolutePath())
+{
+    const auto r = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    setModes(m_folder, r, r | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
+    if (RunningAsRoot()) {
+        const QString inside = m_folder + QChar('/');
+        SetWritableProbe([inside](const QString& path) {
+            const QString p = QDir::cleanPath(QDir(path).absolutePath());
+            return p + QChar('/') != inside && !p.startsWith(inside) && QFileInfo(p).isWritable();
+        });
+        m_probed = true;
+    }
+}
+
+ReadOnlyFolder::~ReadOnlyFolder()
+{
+    const auto rw = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+    setModes(m_folder, rw, rw | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
+    if (m_probed)
+        SetWritableProbe(nullptr);
 }
 
 }  // namespace kvtest

@@ -73,6 +73,23 @@ private:
     std::unique_ptr<TDatabase> m_db;
 };
 
+// Makes a folder and the files in it read-only for the rest of the scope.
+// Run as root, the file system lets every write through whatever the mode
+// bits say; the program's writability probe is then told instead, so it
+// still takes its read-only paths (and the engine still opens read-only).
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString& folder);
+    ~ReadOnlyFolder();
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+    static bool RunningAsRoot();
+
+private:
+    QString m_folder;
+    bool m_probed = false;
+};
+
 }  // namespace kvtest
 
 #define KV_TEST_MAIN(TestObject)                         \
