@@ -1,4 +1,5 @@
 #include "GenFns.h"
+#include "AuditTrail.h"
 #include "DataMod.h"
 #include "DateFunctions.h"
 #include "Formats.h"
@@ -171,13 +172,19 @@ bool IsTableAudited(const QString& Table)
 void BeginAuditTrail(const QString& UserId, const QString& Action, const QString& Table, QString& InsertLine,
                      QString& Columns, QString& Values)
 {
+    BeginAuditTrailAt(UserId, Action, Table, DateTimeToSql(Now()), InsertLine, Columns, Values);
+}
+
+void BeginAuditTrailAt(const QString& UserId, const QString& Action, const QString& Table,
+                       const QString& ActionTime, QString& InsertLine, QString& Columns, QString& Values)
+{
     // The action is the tEvent id; without one the rows could not be written.
     int action = 0;
     if (!TryStrToInt(Action, action))
         throw EDatabaseError(QStringLiteral("No audit event is defined for this change (tEvent has no row for it)"));
     InsertLine = QStringLiteral("INSERT INTO tAuditTrail");
     Columns = QStringLiteral("(UserID,ActionTime,Action,TableName,TableID,FieldName,OldValue,NewValue)");
-    Values = QStringLiteral("VALUES ('") + SqlStr(UserId) + QStringLiteral("','") + DateTimeToSql(Now()) +
+    Values = QStringLiteral("VALUES ('") + SqlStr(UserId) + QStringLiteral("','") + ActionTime +
              QStringLiteral("',") + QString::number(action) + QStringLiteral(",'") + SqlStr(Table) + QStringLiteral("',");
 }
 
@@ -205,17 +212,13 @@ void WriteAuditTrail(const QString& InsertLine, const QString& Columns, const QS
 {
     if (Lines.Count() == 0)
         return;
-    TQuery q(nullptr, QLatin1String(kDatabaseName));
-    // All rows of one change or none (inside a caller's transaction, that one).
-    TTransaction all(q.Database());
-    q.SQL().Add(InsertLine);
-    q.SQL().Add(Columns);
-    q.SQL().Add(Values);
-    for (int i = 0; i < Lines.Count(); ++i) {
-        q.SQL().SetStrings(2, Values + Lines[i]);
-        q.ExecSQL();
-    }
-    all.Commit();
+    // The head must end in the row's id: a row naming no row is refused.
+    if (Values.endsWith(QChar(',')))
+        throw EDatabaseError(QStringLiteral("The audit rows name no row (no table id)"));
+    QVector<QStringList> statements;
+    for (int i = 0; i < Lines.Count(); ++i)
+        statements.append({InsertLine, Columns, Values + Lines[i]});
+    WriteAuditStatements(statements);
 }
 
 bool IsTestDatabase()

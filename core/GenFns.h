@@ -31,10 +31,14 @@ QString CurrToFixed2(double Value);
 double AddCurrRounded(double A, double B);
 QString RightString(const QString& S, int N);
 
-// Audit trail: one INSERT per changed field.
+// Audit trail: one INSERT per changed field. TAuditTrail (AuditTrail.h)
+// puts these together for a whole change.
 bool IsTableAudited(const QString& Table);
 void BeginAuditTrail(const QString& UserId, const QString& Action, const QString& Table, QString& InsertLine,
                      QString& Columns, QString& Values);
+// The same with the action time given (DateTimeToSql text).
+void BeginAuditTrailAt(const QString& UserId, const QString& Action, const QString& Table,
+                       const QString& ActionTime, QString& InsertLine, QString& Columns, QString& Values);
 void AppendText(const QString& Text, QString& Target);
 void AddAuditField(const QString& FieldName, const QString& OldValue, const QString& NewValue, TStringList& Lines);
 void WriteAuditTrail(const QString& InsertLine, const QString& Columns, const QString& Values,

@@ -2,6 +2,7 @@
 #include "About.h"
 #include "AccessRightsSys.h"
 #include "AppUtils.h"
+#include "AuditTrail.h"
 #include "ComCtrls.h"
 #include "CommonControlFns.h"
 #include "Application.h"
@@ -40,6 +41,14 @@ bool MainFormCreating = false;
 
 namespace {
 const QString kCaption = QStringLiteral("Brellinghast System Tables");
+
+// A handler of the window as a guarded slot: what it raises is shown and
+// stops there.
+template <typename Handler>
+auto handlerOf(TMainForm* form, Handler h)
+{
+    return Guarded([form, h] { (form->*h)(); });
+}
 
 enum class ToolGlyph { PrinterSetup, Print, File, Close, Exit };
 
@@ -118,7 +127,7 @@ TMainForm::TMainForm(const QStringList& args, QWidget* parent) : QMainWindow(par
     Timebomb = new QTimer(this);
     Timebomb->setObjectName(QStringLiteral("Timebomb"));
     Timebomb->setInterval(100);
-    connect(Timebomb, &QTimer::timeout, this, &TMainForm::ActionExit);
+    connect(Timebomb, &QTimer::timeout, this, handlerOf(this, &TMainForm::ActionExit));
     try {
         FormCreate(args);
     } catch (...) {
@@ -162,7 +171,7 @@ void TMainForm::buildLayout()
         item->SetTop(3);
         item->SetGlyph(toolGlyph(glyph));
         item->SetVisible(true);
-        item->OnClick = [this, handler](QObject*) { (this->*handler)(); };
+        item->OnClick = [this, handler](QObject*) { RunGuarded([this, handler] { (this->*handler)(); }); };
         return item;
     };
     sbtnPrinterSetup = tool("sbtnPrinterSetup", "Printer Setup", "Printer Setup|", 3, ToolGlyph::PrinterSetup,
@@ -257,11 +266,12 @@ void TMainForm::buildLayout()
             item->setExpanded(true);  // auto-expand
         changeDelay->start();
     });
-    connect(changeDelay, &QTimer::timeout, this, [this] {
+    connect(changeDelay, &QTimer::timeout, this, Guarded([this] {
         if (!TreePainting)
             TreeViewSystemChange();
-    });
-    connect(SysPageControl, &TPageControl::currentChanged, this, [this] { SysPageControlChange(); });
+    }));
+    connect(SysPageControl, &TPageControl::currentChanged, this,
+            handlerOf(this, &TMainForm::SysPageControlChange));
 }
 
 void TMainForm::buildFilterBar()
@@ -310,13 +320,13 @@ void TMainForm::buildFilterBar()
     btnAdd = button("btnAdd", QStringLiteral("&Add"), 620);
     btnDel = button("btnDel", QStringLiteral("&Del"), 688);
 
-    connect(cbField, QOverload<int>::of(&QComboBox::activated), this, [this] { cbFieldChange(); });
-    connect(cbActive, &QCheckBox::clicked, this, [this] { cbActiveClick(); });
-    connect(cbNotActive, &QCheckBox::clicked, this, [this] { cbNotActiveClick(); });
-    connect(btnClear, &QPushButton::clicked, this, &TMainForm::btnClearClick);
-    connect(btnApply, &QPushButton::clicked, this, &TMainForm::btnApplyFilterClick);
-    connect(btnAdd, &QPushButton::clicked, this, &TMainForm::btnAddClick);
-    connect(btnDel, &QPushButton::clicked, this, &TMainForm::btnDeleteClick);
+    connect(cbField, QOverload<int>::of(&QComboBox::activated), this, handlerOf(this, &TMainForm::cbFieldChange));
+    connect(cbActive, &QCheckBox::clicked, this, handlerOf(this, &TMainForm::cbActiveClick));
+    connect(cbNotActive, &QCheckBox::clicked, this, handlerOf(this, &TMainForm::cbNotActiveClick));
+    connect(btnClear, &QPushButton::clicked, this, handlerOf(this, &TMainForm::btnClearClick));
+    connect(btnApply, &QPushButton::clicked, this, handlerOf(this, &TMainForm::btnApplyFilterClick));
+    connect(btnAdd, &QPushButton::clicked, this, handlerOf(this, &TMainForm::btnAddClick));
+    connect(btnDel, &QPushButton::clicked, this, handlerOf(this, &TMainForm::btnDeleteClick));
     // Apply is the window's default button and Clear its cancel button: Enter
     // and Escape reach them from anywhere in the window while the bar shows.
     for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
@@ -337,17 +347,17 @@ void TMainForm::buildMenu()
     file->setObjectName(QStringLiteral("mnuFile"));
     mnuFilePrintSetup = file->addAction(QStringLiteral("Printer set&up"));
     mnuFilePrintSetup->setObjectName(QStringLiteral("mnuFilePrintSetup"));
-    connect(mnuFilePrintSetup, &QAction::triggered, this, &TMainForm::mnuFilePrintSetupClick);
+    connect(mnuFilePrintSetup, &QAction::triggered, this, handlerOf(this, &TMainForm::mnuFilePrintSetupClick));
     mnuFilePrint = file->addAction(QStringLiteral("&Print"));
     mnuFilePrint->setObjectName(QStringLiteral("mnuFilePrint"));
-    connect(mnuFilePrint, &QAction::triggered, this, &TMainForm::ActionPrintCurrentTab);
+    connect(mnuFilePrint, &QAction::triggered, this, handlerOf(this, &TMainForm::ActionPrintCurrentTab));
     mnuFileCloseTab = file->addAction(QStringLiteral("&Close Tab"));
     mnuFileCloseTab->setObjectName(QStringLiteral("mnuFileCloseTab"));
-    connect(mnuFileCloseTab, &QAction::triggered, this, &TMainForm::ActionTabClose);
+    connect(mnuFileCloseTab, &QAction::triggered, this, handlerOf(this, &TMainForm::ActionTabClose));
     file->addSeparator();
     mnuFileExit = file->addAction(QStringLiteral("E&xit"));
     mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
-    connect(mnuFileExit, &QAction::triggered, this, &TMainForm::mnuFileExitClick);
+    connect(mnuFileExit, &QAction::triggered, this, handlerOf(this, &TMainForm::mnuFileExitClick));
 
     menu->addMenu(QStringLiteral("&Options"))->setObjectName(QStringLiteral("mnuOptions"));
     menu->addMenu(QStringLiteral("&Reports"))->setObjectName(QStringLiteral("mnuReports"));
@@ -362,17 +372,17 @@ void TMainForm::buildMenu()
     mnuToolsSelectMainDatabaseItem = mnuTools->addAction(QStringLiteral("Select &Main Database"));
     mnuToolsSelectMainDatabaseItem->setObjectName(QStringLiteral("mnuToolsSelectMainDatabaseItem"));
     connect(mnuToolsSelectMainDatabaseItem, &QAction::triggered, this,
-            &TMainForm::mnuToolsSelectMainDatabaseItemClick);
+            handlerOf(this, &TMainForm::mnuToolsSelectMainDatabaseItemClick));
     mnuToolsSelectTestDatabaseItem = mnuTools->addAction(QStringLiteral("Select &Test Database"));
     mnuToolsSelectTestDatabaseItem->setObjectName(QStringLiteral("mnuToolsSelectTestDatabaseItem"));
     connect(mnuToolsSelectTestDatabaseItem, &QAction::triggered, this,
-            &TMainForm::mnuToolsSelectTestDatabaseItemClick);
+            handlerOf(this, &TMainForm::mnuToolsSelectTestDatabaseItemClick));
 
     QMenu* help = menu->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelpAbout = help->addAction(QStringLiteral("&About"));
     mnuHelpAbout->setObjectName(QStringLiteral("mnuHelpAbout"));
-    connect(mnuHelpAbout, &QAction::triggered, this, &TMainForm::mnuHelpAboutClick);
+    connect(mnuHelpAbout, &QAction::triggered, this, handlerOf(this, &TMainForm::mnuHelpAboutClick));
 }
 
 void TMainForm::buildPages()
@@ -415,8 +425,10 @@ void TMainForm::buildPages()
         for (const TGridColumn& c : columns)
             grid->Columns().Add(c.FieldName, c.Title);
         grid->SetDataSource(page.DataSource);
-        grid->OnDblClick = [this](QObject*) { KitDBGridSysDblClick(); };
-        grid->OnTitleClick = [this](TColumn* column) { KitDBGridSysTitleClick(column ? column->Field() : nullptr); };
+        grid->OnDblClick = [this](QObject*) { RunGuarded([this] { KitDBGridSysDblClick(); }); };
+        grid->OnTitleClick = [this](TColumn* column) {
+            RunGuarded([this, column] { KitDBGridSysTitleClick(column ? column->Field() : nullptr); });
+        };
         if (info.InactiveBlue)
             grid->OnGetCellParams = [this](QObject* sender, TField* field, TFont& font, TColor& background,
                                            bool highlight) {
@@ -425,6 +437,9 @@ void TMainForm::buildPages()
         layout->addWidget(grid);
         page.Grid = grid;
         page.Model = grid->Model();
+        connect(page.Model, &TDataSetModel::FetchFailed, this, [](const QString& message) {
+            MessageDlg(ExceptionDisplayText(message), mtError, mbOK);
+        });
 
         SysPageControl->addTab(page.Sheet, QLatin1String(info.Caption));
         FPages.append(page);
@@ -500,22 +515,10 @@ void TMainForm::FormCreate(const QStringList& args)
 
 void TMainForm::readEventIds()
 {
-    qry->SQL().Add(QStringLiteral("SELECT *"));
-    qry->SQL().Add(QStringLiteral("FROM tEvent"));
-    qry->SQL().Add(QStringLiteral("WHERE Description LIKE 'Reference%'"));
-    qry->Open();
-    for (; !qry->Eof(); qry->Next()) {
-        const QString desc = qry->FieldByName(QStringLiteral("Description"))->AsString().toUpper();
-        const QString id = qry->FieldByName(QStringLiteral("id"))->AsString();
-        if (desc.contains(QLatin1String("UPDATE")))
-            FUpdateEventID = id;
-        else if (desc.contains(QLatin1String("DELETE")))
-            FDeleteEventID = id;
-        else if (desc.contains(QLatin1String("INSERT")))
-            FInsertEventID = id;
-    }
-    qry->Close();
-    qry->SQL().Clear();
+    const TAuditEventIds ids = ReadAuditEventIds();
+    FUpdateEventID = ids.Update;
+    FDeleteEventID = ids.Delete;
+    FInsertEventID = ids.Insert;
 }
 
 void TMainForm::initTabState()
@@ -873,11 +876,6 @@ void TMainForm::btnDeleteClick()
         DeleteRecord(ActivePageID);
 }
 
-void TMainForm::EditRecord(int, bool)
-{
-    // The record editors are not part of this program yet.
-}
-
 void TMainForm::KitDBGridSysGetCellParams(QObject*, TField* Field, TFont& AFont, TColor&, bool Highlight)
 {
     // Inactive rows are drawn blue (on the grids that ask for it), where the
@@ -1017,11 +1015,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
 {
     if (!m_closed) {
         m_closed = true;
-        try {
-            FormClose();
-        } catch (const std::exception& e) {
-            HandleException(e);
-        }
+        RunGuarded([this] { FormClose(); });
     }
     event->accept();
 }

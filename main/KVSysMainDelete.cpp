@@ -8,6 +8,7 @@
 #include "KVSysMainDelete.h"
 #include "KVSysMain.h"
 #include "Application.h"
+#include "AuditTrail.h"
 #include "DataMod.h"
 #include "DateFunctions.h"
 #include "Dialogs.h"
@@ -142,7 +143,6 @@ void TMainForm::DeleteRecord(int pageId)
     const QString auditTable = pageId == kValidAccountPage ? QStringLiteral("tValidAccountNumber")
                                                            : CurrentTable(pageId);
     const bool audited = IsTableAudited(auditTable);
-    const QString nowText = DateTimeToSql(Now());
     const QString endDateText = Quoted(DateToYMD(Date()));
     const QString table = QLatin1String(page->Table);
     const int id = key->AsInteger();
@@ -170,13 +170,11 @@ void TMainForm::DeleteRecord(int pageId)
         TTransaction guard(DM->dbKVdata);
         if (audited) {
             // Written before the delete, so the values still exist to copy.
-            QString insertLine, columns, values;
-            TStringList lines;
-            BeginAuditTrail(QString::number(OperatorNumber()), FDeleteEventID, table, insertLine, columns, values);
-            AppendText(idText, values);
-            AddAuditField(QStringLiteral("ID"), idText, QStringLiteral("NULL"), lines);
-            AddAuditField(QStringLiteral("DESCRIPTION"), description, QStringLiteral("NULL"), lines);
-            WriteAuditTrail(insertLine, columns, values, lines);
+            TAuditTrail audit(QString::number(OperatorNumber()), FDeleteEventID, table);
+            audit.SetTableID(id);
+            audit.AddField(QStringLiteral("ID"), idText, QStringLiteral("NULL"));
+            audit.AddField(QStringLiteral("DESCRIPTION"), description, QStringLiteral("NULL"));
+            audit.Write();
         }
         Exec(qry, {QStringLiteral("DELETE FROM tProgram"), QStringLiteral("WHERE ID = ") + idText});
         guard.Commit();
@@ -233,14 +231,12 @@ void TMainForm::DeleteRecord(int pageId)
         }
 
         if (audited && page->Values == AuditValues::Shared) {
-            QString insertLine, columns, values;
-            TStringList lines;
             // The shared rows name the operator by number, and every toggle
             // as the delete event.
-            BeginAuditTrail(QString::number(OperatorNumber()), FDeleteEventID, table, insertLine, columns, values);
-            AppendText(idText, values);
-            AddAuditField(QStringLiteral("ACTIVE"), oldActive, newActive, lines);
-            WriteAuditTrail(insertLine, columns, values, lines);
+            TAuditTrail audit(QString::number(OperatorNumber()), FDeleteEventID, table);
+            audit.SetTableID(id);
+            audit.AddField(QStringLiteral("ACTIVE"), oldActive, newActive);
+            audit.Write();
         } else if (audited) {
             QString oldText = oldValue, newText = newValue;
             switch (page->Values) {
@@ -256,12 +252,10 @@ void TMainForm::DeleteRecord(int pageId)
             case AuditValues::Shared:
                 break;
             }
-            Exec(qry, {QStringLiteral("INSERT INTO tAuditTrail"),
-                       QStringLiteral("(UserID,ActionTime,Action,TableName,FieldName,Oldvalue,NewValue,TableID)"),
-                       QStringLiteral("VALUES ('") + operatorName + QStringLiteral("','") + nowText +
-                           QStringLiteral("',") + action + QStringLiteral(",'") + table + QStringLiteral("','") +
-                           auditField + QStringLiteral("',") + oldText + QChar(',') + newText + QChar(',') +
-                           idText + QChar(')')});
+            TAuditTrail audit(OperatorName(), action, table);
+            audit.SetTableID(id);
+            audit.AddToggleRow(auditField, oldText, newText);
+            audit.Write();
         }
         guard.Commit();
     }

@@ -42,13 +42,26 @@ QString ExceptionDisplayText(const QString& message)
     return m;
 }
 
-void HandleException(const std::exception& e)
+void HandleException(const std::exception& e, TMsgDlgType type)
 {
     if (dynamic_cast<const EAbort*>(&e))
         return;
     const auto* ours = dynamic_cast<const Exception*>(&e);
     const QString msg = ours ? ours->Message() : QString::fromUtf8(e.what());
-    MessageDlg(ExceptionDisplayText(msg), mtError, mbOK);
+    MessageDlg(ExceptionDisplayText(msg), type, mbOK);
+}
+
+bool RunGuarded(const std::function<void()>& work, TMsgDlgType type)
+{
+    try {
+        work();
+        return true;
+    } catch (const std::exception& e) {
+        HandleException(e, type);
+    } catch (...) {
+        MessageDlg(QStringLiteral("Unknown error."), type, mbOK);
+    }
+    return false;
 }
 
 void ProcessMessages()

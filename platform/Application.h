@@ -2,8 +2,10 @@
 // The application object. Its notify() is the last guard for exceptions that
 // leave an event handler: the message is shown in an error box and the
 // program carries on.
+#include "Dialogs.h"
 #include <QApplication>
 #include <exception>
+#include <functional>
 
 class TApplication : public QApplication {
     Q_OBJECT
@@ -20,8 +22,24 @@ QString ApplicationTitle();
 void SetApplicationTitle(const QString& title);
 
 // Shows the error box for an exception (silent for EAbort). Usable wherever
-// code catches an exception to report it and go on.
-void HandleException(const std::exception& e);
+// code catches an exception to report it and go on. Editors show the save's
+// failures in the warning box instead.
+void HandleException(const std::exception& e, TMsgDlgType type = mtError);
+
+// The guard every handler that starts work runs in (buttons, menu items,
+// timers, editors' Save and OK): an exception the work raises is shown in a
+// box of the given type and stops there, so none unwinds through Qt's signal
+// code and the window stays as it was. False when the work failed.
+bool RunGuarded(const std::function<void()>& work, TMsgDlgType type = mtError);
+
+// A slot that runs its work guarded:
+//   connect(btnAdd, &QPushButton::clicked, this, Guarded([this] { btnAddClick(); }));
+template <typename F>
+auto Guarded(F work)
+{
+    return [work = std::move(work)]() { RunGuarded(work); };
+}
+
 // The text the error box shows: the message with a full stop added unless it
 // already ends in punctuation.
 QString ExceptionDisplayText(const QString& message);

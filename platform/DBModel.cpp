@@ -171,7 +171,8 @@ void TDataSetModel::fetchMore(const QModelIndex& parent)
     } catch (const std::exception& e) {
         // The rows so far stay; the data set has stopped reading.
         m_fetchFailed = true;
-        HandleException(e);
+        const auto* ours = dynamic_cast<const Exception*>(&e);
+        emit FetchFailed(ours ? ours->Message() : QString::fromUtf8(e.what()));
     }
     rowsArrived();  // also when controls are disabled and the data set kept quiet
 }

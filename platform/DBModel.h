@@ -39,6 +39,11 @@ public:
 
     static constexpr int kFetchBatch = 256;
 
+signals:
+    // Reading more rows failed: the rows so far stay and reading stops. The
+    // window that shows the model tells the operator.
+    void FetchFailed(const QString& message);
+
 private:
     void rebuild();
     void attach();

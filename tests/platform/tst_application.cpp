@@ -32,6 +32,25 @@ private slots:
         QCOMPARE(boxes.Boxes().first().Caption, QString("Error"));
     }
 
+    // Handlers run guarded: what they raise is shown and stops there, even
+    // when the signal is emitted straight from code (no event loop between).
+    void guardedHandlers()
+    {
+        kvtest::MessageRecorder boxes;
+        QPushButton button("Go");
+        int after = 0;
+        QObject::connect(&button, &QPushButton::clicked, &button,
+                         Guarded([] { throw EDatabaseError("Table 'tNothing' not found"); }));
+        QObject::connect(&button, &QPushButton::clicked, [&] { ++after; });
+        emit button.clicked();
+        QCOMPARE(after, 1);  // the next slot still ran
+        QCOMPARE(boxes.Texts(), QStringList({"Table 'tNothing' not found."}));
+        QVERIFY(!RunGuarded([] { throw EConvertError("'x' is not a valid integer value"); }, mtWarning));
+        QCOMPARE(boxes.Boxes().last().Type, mtWarning);
+        QVERIFY(RunGuarded([] {}));
+        QCOMPARE(boxes.Count(), 2);
+    }
+
     void messageSeamRecordsAndAnswers()
     {
         kvtest::MessageRecorder boxes;

@@ -1,0 +1,202 @@
+#include "RecordEditor.h"
+#include "Application.h"
+#include "DataMod.h"
+#include "GenFns.h"
+#include "OperatorIdentity.h"
+#include "SqlText.h"
+#include <limits>
+
+void Refuse(const QString& message)
+{
+    throw ESaveRefused(message);
+}
+
+// ------------------------------------------------------------ statement text
+
+QString Quote(const QString& value)
+{
+    return QChar('\'') + SqlStr(value) + QChar('\'');
+}
+
+QString QuoteOrNull(const QString& value)
+{
+    return value.isEmpty() ? QStringLiteral("NULL") : Quote(value);
+}
+
+namespace {
+// The line without its final comma (blanks after it go too); unchanged when
+// it has none.
+QString withoutFinalComma(const QString& line)
+{
+    QString s = line;
+    while (s.endsWith(QChar(' ')))
+        s.chop(1);
+    if (s.endsWith(QChar(',')))
+        s.chop(1);
+    else
+        return line;
+    return s;
+}
+}  // namespace
+
+void DropFinalComma(QStringList& lines)
+{
+    if (!lines.isEmpty())
+        lines.last() = withoutFinalComma(lines.last());
+}
+
+QStringList InsertStatement(const QString& table, QStringList columnLines, QStringList valueLines)
+{
+    for (QStringList* part : {&columnLines, &valueLines})
+        if (!part->isEmpty())
+            part->last() = withoutFinalComma(part->last()) + QChar(')');
+    return QStringList{QStringLiteral("INSERT INTO ") + table} + columnLines + valueLines;
+}
+
+bool ParseIdText(QString& text, int& id)
+{
+    bool cut = false;
+    CutAtFirstNonDigit(text, cut);
+    id = 0;
+    if (cut)
+        return false;
+    bool ok = false;
+    const qlonglong value = text.trimmed().toLongLong(&ok);
+    if (!ok || value > std::numeric_limits<int>::max())
+        return false;
+    id = int(value);
+    return true;
+}
+
+// ------------------------------------------------------------ kept values
+
+void TKeptValues::KeepAll(const QHash<QString, QString>& written)
+{
+    for (auto it = written.begin(); it != written.end(); ++it)
+        m_values.insert(it.key(), it.value());
+}
+
+// ------------------------------------------------------------ one attempt
+
+TSaveAttempt::TSaveAttempt()
+    : m_query(nullptr, QLatin1String(kDatabaseName)), m_transaction(m_query.Database())
+{
+}
+
+bool TSaveAttempt::Exists(const QStringList& lines)
+{
+    m_query.SQL().Assign(lines);
+    m_query.Open();
+    const bool found = !m_query.IsEmpty();
+    m_query.Close();
+    return found;
+}
+
+QVariant TSaveAttempt::Value(const QStringList& lines, const QString& field)
+{
+    m_query.SQL().Assign(lines);
+    m_query.Open();
+    const QVariant value = m_query.IsEmpty() ? QVariant() : m_query.FieldByName(field)->Value();
+    m_query.Close();
+    return value;
+}
+
+void TSaveAttempt::Exec(const QStringList& lines)
+{
+    m_statements.append(lines);
+    m_query.SQL().Assign(lines);
+    m_query.ExecSQL();
+}
+
+int TSaveAttempt::ExecInsert(const QStringList& lines)
+{
+    m_statements.append(lines);
+    m_query.SQL().Assign(lines);
+    return m_query.ExecInsert();
+}
+
+void TSaveAttempt::Write(const TAuditTrail& audit)
+{
+    const QVector<QStringList> rows = audit.Statements();
+    m_statements += rows;
+    audit.Write();
+}
+
+void TSaveAttempt::Commit()
+{
+    m_transaction.Commit();
+    m_committed = true;
+}
+
+// ------------------------------------------------------------ the window
+
+namespace {
+TRecordEditor::ShowModalHook& showModalHook()
+{
+    static TRecordEditor::ShowModalHook hook;
+    return hook;
+}
+}  // namespace
+
+TRecordEditor::TRecordEditor(QWidget* owner) : QDialog(owner)
+{
+    FUser = Operator().OPERATORNAME.trimmed();
+}
+
+TRecordEditor::ShowModalHook TRecordEditor::SetShowModalHook(ShowModalHook hook)
+{
+    ShowModalHook previous = std::move(showModalHook());
+    showModalHook() = std::move(hook);
+    return previous;
+}
+
+int TRecordEditor::ShowModal()
+{
+    if (showModalHook())
+        return showModalHook()(*this);
+    return exec();
+}
+
+bool TRecordEditor::RunSave(const std::function<bool(TSaveAttempt&)>& attempt)
+{
+    bool close = false;
+    QString refusal;
+    bool ok = RunGuarded(
+        [&] {
+            m_lastStatements.clear();
+            TSaveAttempt save;
+            try {
+                close = attempt(save);
+                m_lastStatements = save.Statements();
+                save.Commit();
+            } catch (const ESaveRefused& refused) {
+                // A check said no: the attempt rolls back as it goes.
+                m_lastStatements = save.Statements();
+                refusal = refused.Message();
+                return;
+            } catch (...) {
+                m_lastStatements = save.Statements();
+                throw;
+            }
+            if (save.Wrote())
+                m_wrote = true;
+        },
+        mtWarning);
+    if (!refusal.isNull()) {
+        MessageDlg(refusal, mtWarning, mbOK);
+        ok = false;
+    }
+    if (ok && close)
+        SetModalResult(mrOk);
+    return ok;
+}
+
+void TRecordEditor::ReadAuditIds()
+{
+    AuditIds = ReadAuditEventIds();
+}
+
+TAuditTrail TRecordEditor::NewAudit(const QString& action, const QString& table) const
+{
+    return TAuditTrail(FUser, action, table);
+}

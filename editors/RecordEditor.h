@@ -1,0 +1,209 @@
+#pragma once
+// What every record editor is built on: the modal editor window, one save
+// attempt per click, statement lines, kept values and the audit rows.
+//
+// How to write an editor
+// ----------------------
+// Derive the window from TRecordEditor and build its controls in code, each
+// with its name (setObjectName). Read the audit action ids once, in the
+// constructor: ReadAuditIds() fills AuditIds (Update, Delete, Insert). The
+// operator's login name, for audit rows and LastUpdatedBy, is FUser.
+//
+// Properties the main window sets show the value and keep it as the saved
+// value; the save compares with it, so it writes and audits only changes:
+//     void SetDescription(const QString& v) { FKept.Keep("Description", v); edtDescription->setText(v); }
+//     if (FKept.Changed("Description", description)) ...
+// Override SetAppendMode when the mode changes the window (caption, inputs).
+//
+// The Save (or OK) handler runs one attempt through RunSave. Everything the
+// attempt does is one transaction: lookups, the row's statement, the audit
+// rows and any other write commit together or not at all. A check that
+// fails calls Refuse(message): the warning box shows the message, nothing is
+// written, and the window stays open with the operator's input. A database
+// or conversion error ends the attempt the same way, with its own text.
+// Return true to close the window with OK, false to stay open.
+//
+//     connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
+//     void TSysEditThingForm::btnOkClick()
+//     {
+//         RunSave([this](TSaveAttempt& save) {
+//             const QString code = edtCode->text().trimmed();
+//             if (code.isEmpty())
+//                 Refuse("Code field is Mandatory.");
+//             QStringList columns{"(Code,"}, values{"VALUES (" + Quote(code) + ","};
+//             if (!note.isEmpty()) { columns << "Note,"; values << Quote(note) + ","; }
+//             const int id = save.ExecInsert(InsertStatement("tThing", columns, values));
+//             TAuditTrail audit = NewAudit(AuditIds.Insert, "tThing");
+//             audit.SetTableID(id);               // the id the INSERT gave
+//             audit.AddField("CODE", QString(), code);
+//             save.Write(audit);                  // same transaction as the row
+//             return true;                        // close with OK
+//         });
+//     }
+//
+// Statement lines are built exactly as the editor defines them, one clause
+// per line. Optional items carry a trailing comma that DropFinalComma (the
+// last SET line of an UPDATE) or InsertStatement (column and value lines of
+// an INSERT) settles. Every value spliced in goes through SqlStr, Quote or
+// QuoteOrNull; a LIKE that means equality uses SqlLikeExact. An id typed as
+// text is read with ParseIdText. The statements of the last attempt, audit
+// rows included, are in LastStatements() for the tests to compare.
+//
+// Every attempt that commits a write sets Wrote(): the main window reloads
+// its page when the editor closes with OK or Wrote() is set, so a
+// Save-and-stay button or a reactivation before Cancel is not lost. After a
+// save that keeps the window open, FKept.KeepAll(written) makes the written
+// values the saved ones.
+//
+// Every other handler that starts work (a lookup button, a timer) runs
+// inside RunGuarded or Guarded (Application.h), never bare: no exception may
+// unwind through Qt's signal code.
+//
+// Lists of reference rows with ids are TLookupCombo (LookupCombo.h).
+#include "AuditTrail.h"
+#include "DB.h"
+#include "Dialogs.h"
+#include "Exceptions.h"
+#include <QDialog>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <functional>
+
+// A check of a save attempt failed: its message goes to the warning box.
+KV_DECLARE_EXCEPTION(ESaveRefused, Exception)
+
+// Ends the attempt with the message in the warning box; nothing is written.
+[[noreturn]] void Refuse(const QString& message);
+
+// ------------------------------------------------------------ statement text
+
+// 'value' with its apostrophes doubled.
+QString Quote(const QString& value);
+// Quote(value), or NULL for an empty value.
+QString QuoteOrNull(const QString& value);
+// The last line loses its final comma (the last SET item of an UPDATE).
+void DropFinalComma(QStringList& lines);
+// "INSERT INTO " + table, the column lines, then the value lines; in the last
+// column line and the last value line the final comma becomes ")".
+QStringList InsertStatement(const QString& table, QStringList columnLines, QStringList valueLines);
+
+// An id typed as text: cut at its first non-digit. False when anything was
+// cut or the number does not fit a 32-bit integer; text is then what passed
+// (the leading digits), for the input to show.
+bool ParseIdText(QString& text, int& id);
+
+// ------------------------------------------------------------ kept values
+
+// The values a caller set, by property name, as the editor keeps them to
+// detect what the operator changed. A value never set reads empty.
+class TKeptValues {
+public:
+    void Keep(const QString& name, const QString& value) { m_values.insert(name, value); }
+    void Keep(const QString& name, bool value) { Keep(name, value ? QStringLiteral("1") : QStringLiteral("0")); }
+    QString Kept(const QString& name) const { return m_values.value(name); }
+    bool Has(const QString& name) const { return m_values.contains(name); }
+    bool Changed(const QString& name, const QString& now) const { return Kept(name) != now; }
+    bool Changed(const QString& name, bool now) const
+    {
+        return Changed(name, now ? QStringLiteral("1") : QStringLiteral("0"));
+    }
+    // After a save that keeps the window open, what was written becomes the
+    // saved value.
+    void KeepAll(const QHash<QString, QString>& written);
+
+private:
+    QHash<QString, QString> m_values;
+};
+
+// ------------------------------------------------------------ one attempt
+
+// One save attempt: a transaction on the program's connection, held from
+// construction to Commit(). Leaving it without Commit() rolls everything
+// back. Lookups made through it see the attempt's own writes.
+class TSaveAttempt {
+public:
+    TSaveAttempt();
+    TSaveAttempt(const TSaveAttempt&) = delete;
+    TSaveAttempt& operator=(const TSaveAttempt&) = delete;
+
+    // A SELECT: true when it gives a row.
+    bool Exists(const QStringList& lines);
+    // A SELECT: the named column of its first row (null when no row).
+    QVariant Value(const QStringList& lines, const QString& field);
+
+    // A statement that returns no rows.
+    void Exec(const QStringList& lines);
+    // An INSERT: the id the server gave the new row.
+    int ExecInsert(const QStringList& lines);
+    // The audit rows of the change.
+    void Write(const TAuditTrail& audit);
+
+    void Commit();
+    bool Committed() const { return m_committed; }
+    // True once a statement has run (committed or not).
+    bool Wrote() const { return !m_statements.isEmpty(); }
+    // Every write in order, audit rows included, each as its lines.
+    const QVector<QStringList>& Statements() const { return m_statements; }
+
+private:
+    TQuery m_query;
+    TTransaction m_transaction;
+    QVector<QStringList> m_statements;
+    bool m_committed = false;
+};
+
+// ------------------------------------------------------------ the window
+
+class TRecordEditor : public QDialog {
+    Q_OBJECT
+    Q_PROPERTY(bool AppendMode READ AppendMode WRITE SetAppendMode)
+    Q_PROPERTY(bool Wrote READ Wrote)
+
+public:
+    explicit TRecordEditor(QWidget* owner = nullptr);
+
+    // True to add a row, false to change the one the caller set.
+    bool AppendMode() const { return FAppendMode; }
+    virtual void SetAppendMode(bool value) { FAppendMode = value; }
+
+    // True once a save attempt committed a write, whatever the window's
+    // result: the main window then reloads its page.
+    bool Wrote() const { return m_wrote; }
+
+    // Shows the window modally; the result is a TModalResult (mrOk when the
+    // row was saved, mrCancel otherwise).
+    int ShowModal();
+    // Closes the window with that result.
+    void SetModalResult(int result) { done(result); }
+
+    // The statements the last save attempt ran or was about to run.
+    const QVector<QStringList>& LastStatements() const { return m_lastStatements; }
+
+    // Tests: answers ShowModal instead of running the window (drive the
+    // inputs, click, return the result).
+    using ShowModalHook = std::function<int(TRecordEditor&)>;
+    static ShowModalHook SetShowModalHook(ShowModalHook hook);
+
+protected:
+    // One save attempt: `attempt` runs inside one transaction; true closes
+    // the window with OK. False when it failed (the box has been shown).
+    bool RunSave(const std::function<bool(TSaveAttempt&)>& attempt);
+
+    // Reads the three audit action ids into AuditIds.
+    void ReadAuditIds();
+    // An audit trail for this editor's operator.
+    TAuditTrail NewAudit(const QString& action, const QString& table) const;
+
+    void reject() override { done(mrCancel); }
+
+    bool FAppendMode = false;
+    QString FUser;            // the operator's login name, trimmed
+    TAuditEventIds AuditIds;  // tEvent ids of update, delete and insert
+    TKeptValues FKept;
+
+private:
+    bool m_wrote = false;
+    QVector<QStringList> m_lastStatements;
+};

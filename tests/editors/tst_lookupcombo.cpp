@@ -1,0 +1,77 @@
+#include "LookupCombo.h"
+#include "TestSupport.h"
+#include <QSignalSpy>
+
+// The lookup combo: filled from a query with an id per item; only the
+// operator's picks signal; a stored id that is not listed survives until the
+// operator picks something else.
+class TestLookupCombo : public QObject {
+    Q_OBJECT
+    std::unique_ptr<kvtest::TestDatabase> db;
+
+private slots:
+    void init()
+    {
+        db = std::make_unique<kvtest::TestDatabase>();
+        db->Exec("INSERT INTO tSupplier (ID, SupplierName, Active) VALUES (3,'Telstra',1),(5,'Optus',1),"
+                 "(8,'Gone Ltd',0),(9,'Vocus',1);");
+    }
+    void cleanup() { db.reset(); }
+
+    void fillsAndSelectsQuietly()
+    {
+        TLookupCombo combo;
+        combo.Fill({"SELECT ID, SupplierName", "FROM tSupplier", "WHERE Active = 1", "ORDER BY SupplierName"},
+                   "SupplierName", "ID", true);
+        QCOMPARE(combo.count(), 4);
+        QCOMPARE(combo.itemText(1), QString("Optus"));
+        QCOMPARE(combo.ItemID(0), 0);
+        QCOMPARE(combo.ItemID(1), 5);
+        QCOMPARE(combo.ItemID(3), 9);
+        QCOMPARE(combo.currentIndex(), -1);  // filling chooses nothing
+        QCOMPARE(combo.ID(), 0);
+
+        QSignalSpy picks(&combo, &TLookupCombo::PickedID);
+        QVERIFY(combo.SetID(3));
+        QCOMPARE(combo.currentText(), QString("Telstra"));
+        QCOMPARE(combo.ID(), 3);
+        QCOMPARE(picks.count(), 0);
+
+        // The operator's own choice signals, with the item's id.
+        combo.show();
+        combo.setFocus();
+        QTest::keyClick(&combo, Qt::Key_Down);
+        QCOMPARE(picks.count(), 1);
+        QCOMPARE(picks.first().first().toInt(), 9);
+        QCOMPARE(combo.ID(), 9);
+        QVERIFY(combo.Picked());
+    }
+
+    void storedIdThatIsNotListedSurvives()
+    {
+        TLookupCombo combo;
+        combo.Fill({"SELECT ID, SupplierName", "FROM tSupplier", "WHERE Active = 1", "ORDER BY SupplierName"},
+                   "SupplierName");
+        QVERIFY(!combo.SetID(8));  // the supplier is inactive: not in the list
+        QCOMPARE(combo.currentIndex(), -1);
+        QCOMPARE(combo.ID(), 8);   // saving the untouched window keeps it
+
+        QSignalSpy picks(&combo, &TLookupCombo::PickedID);
+        combo.show();
+        combo.setFocus();
+        QTest::keyClick(&combo, Qt::Key_Down);
+        QCOMPARE(picks.count(), 1);
+        QCOMPARE(combo.ID(), combo.ItemID(combo.currentIndex()));
+        QVERIFY(combo.ID() != 8);
+
+        // A refill forgets the stored id with the items.
+        combo.SetID(8);
+        combo.ClearItems();
+        QCOMPARE(combo.ID(), 0);
+        combo.AddItem("Telstra", 3);
+        QCOMPARE(combo.currentIndex(), -1);
+    }
+};
+
+KV_TEST_MAIN(TestLookupCombo)
+#include "tst_lookupcombo.moc"
