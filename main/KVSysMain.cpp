@@ -266,6 +266,15 @@ void TMainForm::buildLayout()
             item->setExpanded(true);  // auto-expand
         changeDelay->start();
     });
+    // One group open at a time: the tree then needs no scroll bar, and the
+    // table names keep their whole width.
+    connect(TreeViewSystem, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* opened) {
+        if (TreePainting || opened->parent())
+            return;
+        for (int i = 0; i < TreeViewSystem->topLevelItemCount(); ++i)
+            if (QTreeWidgetItem* group = TreeViewSystem->topLevelItem(i); group != opened)
+                group->setExpanded(false);
+    });
     connect(changeDelay, &QTimer::timeout, this, Guarded([this] {
         if (!TreePainting)
             TreeViewSystemChange();

@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include "ComCtrls.h"
 #include <QTableView>
 #include <QTreeWidget>
@@ -308,6 +309,42 @@ private slots:
         QTRY_COMPARE(ActivePageID, 1013);
         QVERIFY(f->CurrentQuery(1013)->Active());
         QVERIFY(f->panelTopOfTab->isVisible());
+    }
+
+    // Opening a group closes the one that was open, however it opens; a
+    // table chosen inside the open group leaves it open.
+    void oneGroupOpenAtATime()
+    {
+        auto f = start({"1"}, "1");
+        f->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.get()));
+        QTreeWidget* tree = f->TreeViewSystem;
+        auto expanded = [tree] {
+            QStringList out;
+            for (int i = 0; i < tree->topLevelItemCount(); ++i)
+                if (tree->topLevelItem(i)->isExpanded())
+                    out << tree->topLevelItem(i)->text(0);
+            return out;
+        };
+        auto click = [tree](QTreeWidgetItem* item) {
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+        };
+        click(node(*f, "Charges"));
+        QCOMPARE(expanded(), QStringList{"Charges"});
+        click(node(*f, "tRate"));
+        QTRY_COMPARE(ActivePageID, 1049);
+        click(node(*f, "Customer"));
+        QCOMPARE(expanded(), QStringList{"Customer"});
+        click(node(*f, "tStatus"));
+        QCOMPARE(expanded(), QStringList{"Customer"});
+        // By the keyboard: the arrow key opens the group under the cursor.
+        tree->setCurrentItem(node(*f, "Service"));
+        QCOMPARE(expanded(), QStringList{"Service"});
+        tree->setCurrentItem(node(*f, "Validation"));
+        QTest::keyClick(tree, Qt::Key_Left);
+        QTest::keyClick(tree, Qt::Key_Right);
+        QCOMPARE(expanded(), QStringList{"Validation"});
+        QVERIFY(!tree->verticalScrollBar()->isVisible());
     }
 
     void everyPageOpensOnAnEmptySchema()
