@@ -63,6 +63,11 @@ void ArrangeDocked(const QList<QWidget*>& Controls, const QRect& Rect)
     }
 }
 
+bool DocksChildren(const QWidget* Parent)
+{
+    return Parent && (!Parent->layout() || qobject_cast<TAlignLayout*>(Parent->layout()));
+}
+
 void AlignControls(QWidget* Parent)
 {
     if (!Parent)

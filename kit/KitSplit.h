@@ -27,6 +27,10 @@ void SetControlAlign(QWidget* Control, TAlign Align);
 // (height for top and bottom, width for left and right).
 void ArrangeDocked(const QList<QWidget*>& Controls, const QRect& Rect);
 
+// True when Parent lays its children out by their docking: through a
+// TAlignLayout, or with no layout at all.
+bool DocksChildren(const QWidget* Parent);
+
 // Re-docks the children of Parent: through its TAlignLayout when it has one,
 // by ArrangeDocked over its docked children in child order when it has no
 // layout; a parent with some other layout is left to that layout.

@@ -1182,7 +1182,9 @@ void TSpeedBar::mousePressEvent(QMouseEvent* Event)
     if ((m_options & sbAllowResize) && resizeEdgeAt(Event->position().toPoint())) {
         m_mouseMode = mdResize;
         m_pressThickness = m_orientation == boHorizontal ? height() : width();
-    } else if ((m_options & sbAllowDrag) && docked && parentWidget()) {
+    } else if ((m_options & sbAllowDrag) && docked && DocksChildren(parentWidget())) {
+        // Only a parent that docks its children can take the bar at another
+        // edge; any other layout would keep it where it is, turned.
         m_mouseMode = mdDock;
     }
 }

@@ -157,6 +157,7 @@ void TMainForm::buildLayout()
     ToolBarSystem->SetBevelOuter(bvLowered);
     ToolBarSystem->SetBtnOffsetHorz(3);
     ToolBarSystem->SetBtnOffsetVert(3);
+    ToolBarSystem->SetOptions(ToolBarSystem->Options() & ~sbAllowDrag);  // it stays at the top
     auto* basic = new TSpeedbarSection(ToolBarSystem);
     basic->SetCaption(QStringLiteral("Basic"));
     ToolBarSystem->AddSection(basic);

@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include <QLabel>
 #include <QListWidget>
+#include <QVBoxLayout>
 #include <memory>
 
 // A window with the main window's tool bar: docked at the top, lowered
@@ -450,6 +451,28 @@ private slots:
         QCOMPARE(offered, QList<TAlign>{alRight});
         QCOMPARE(bar->Align(), alRight);
         QCOMPARE(bar->Orientation(), boVertical);
+    }
+
+    // A parent with a layout of its own would keep the bar in its place,
+    // turned on end: the drop is ignored.
+    void dropIgnoredWhereTheParentDoesNotDock()
+    {
+        QWidget window;
+        auto* column = new QVBoxLayout(&window);
+        auto* bar = new TSpeedBar(&window);
+        column->addWidget(bar);
+        column->addWidget(new QWidget(&window), 1);
+        window.resize(600, 400);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(bar->Options() & sbAllowDrag);
+        const QRect before = bar->geometry();
+        QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(300, 10));
+        QTest::mouseMove(bar, QPoint(5, 200));
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(5, 200));
+        QCOMPARE(bar->Align(), alTop);
+        QCOMPARE(bar->Orientation(), boHorizontal);
+        QCOMPARE(bar->geometry(), before);
     }
 
     // ------------------------------------------------------------ children on the bar

@@ -191,6 +191,27 @@ private slots:
         QVERIFY(!fx.form->isVisible());
     }
 
+    // Pressing on an empty part of the bar and letting go near the left edge
+    // moves nothing: the bar stays a strip across the top.
+    void speedBarStaysAtTheTopAfterADrag()
+    {
+        TMainForm* f = fx.form.get();
+        QVERIFY(QTest::qWaitForWindowExposed(f));
+        QVERIFY(fx.Open(1013));
+        TSpeedBar* bar = f->ToolBarSystem;
+        const QRect barBefore = bar->geometry();
+        const QPoint treeBefore = f->TreeViewSystem->mapTo(f, QPoint(0, 0));
+        const QPoint empty(100, bar->height() / 2);  // between the File and Close Table buttons
+        QVERIFY(!bar->childAt(empty));
+        QTest::mousePress(bar, Qt::LeftButton, {}, empty);
+        QTest::mouseMove(bar, bar->mapFrom(f, QPoint(4, f->height() / 2)));
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, bar->mapFrom(f, QPoint(4, f->height() / 2)));
+        QCOMPARE(bar->Align(), alTop);
+        QCOMPARE(bar->Orientation(), boHorizontal);
+        QCOMPARE(bar->geometry(), barBefore);
+        QCOMPARE(f->TreeViewSystem->mapTo(f, QPoint(0, 0)), treeBefore);
+    }
+
     void placementAndTreeWidthAreKept()
     {
         const QString file = SettingsFolder() + "Tarvalis.ini";
