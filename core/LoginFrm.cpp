@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <memory>
 
 namespace {
 LoginFormHook& hook()
@@ -13,15 +14,39 @@ LoginFormHook& hook()
     return h;
 }
 
-// Every letter typed (or set) becomes lower case, as the edit's character
-// case setting does.
-void makeLowerCase(QLineEdit* edit)
+bool namesAFile(const QString& text)
 {
-    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
-        const QString lower = text.toLower();
-        if (lower != text) {
+    return text.contains(QChar('/')) || text.contains(QChar('\\'));
+}
+
+// Every letter typed (or set) becomes lower case. With keepPaths, a text
+// that names a file (it holds a path separator) keeps its case, letters
+// typed before the first separator included: file names differ by case,
+// data source names do not.
+void makeLowerCase(QLineEdit* edit, bool keepPaths = false)
+{
+    auto typed = std::make_shared<QString>();  // the text as the operator gave it
+    auto shown = std::make_shared<QString>();
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit, keepPaths, typed, shown](const QString& text) {
+        if (text == *shown)
+            return;
+        // What changed between the text shown and the new one, put into the
+        // text as typed.
+        qsizetype head = 0;
+        while (head < text.size() && head < shown->size() && text[head] == (*shown)[head])
+            ++head;
+        qsizetype tail = 0;
+        while (tail < text.size() - head && tail < shown->size() - head &&
+               text[text.size() - 1 - tail] == (*shown)[shown->size() - 1 - tail])
+            ++tail;
+        if (typed->size() == shown->size())
+            *typed = typed->left(head) + text.mid(head, text.size() - head - tail) + typed->right(tail);
+        else
+            *typed = text;
+        *shown = keepPaths && namesAFile(*typed) ? *typed : typed->toLower();
+        if (*shown != text) {
             const int pos = edit->cursorPosition();
-            edit->setText(lower);
+            edit->setText(*shown);
             edit->setCursorPosition(pos);
         }
     });
@@ -62,7 +87,7 @@ TLoginForm::TLoginForm(QWidget* owner) : QDialog(owner)
     edtPassword = edit("edtPassword", 130);
     edtPassword->setEchoMode(QLineEdit::Password);
     edtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));  // "*"
-    makeLowerCase(edtDSN);
+    makeLowerCase(edtDSN, true);
     makeLowerCase(edtName);
     lblEnterDSN->setBuddy(edtDSN);
     lblEnterName->setBuddy(edtName);

@@ -14,7 +14,7 @@ public:
     explicit TLoginForm(QWidget* owner = nullptr);
 
     QLabel* lblEnterDSN;
-    QLineEdit* edtDSN;        // lower case
+    QLineEdit* edtDSN;        // lower case, except a file's path
     QLabel* lblEnterName;
     QLineEdit* edtName;       // lower case
     QLabel* lblEnterPassword;

@@ -32,14 +32,6 @@ class TestDataMod : public QObject {
     {
         return TIniFile(ini()).ReadString(section, key, QString());
     }
-    static QString lowerCaseCopy(const QString& file, QTemporaryDir& dir)
-    {
-        // The prompt's boxes are lower case: give the database a lower-case path.
-        const QString path = dir.path().toLower() + "/main.db";
-        QDir().mkpath(dir.path().toLower());
-        QFile::copy(file, path);
-        return path;
-    }
 
 private slots:
     void initTestCase()
@@ -129,8 +121,7 @@ private slots:
     void firstStartPromptsAndStoresTheIdentity()
     {
         kvtest::TestDatabase file(true, "fixture");
-        QTemporaryDir dir;
-        const QString path = lowerCaseCopy(file.File(), dir);
+        const QString path = file.File();
         {
             TDM dm;
             DM = &dm;
@@ -158,11 +149,55 @@ private slots:
         DM = nullptr;
     }
 
+    // The data source box lower-cases a name, but keeps a path as typed.
+    void dataSourceBoxKeepsAPathsCase_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("data source name") << "KvProd_DSN" << "kvprod_dsn";
+        QTest::newRow("file path") << "/srv/Data/KV Main.db" << "/srv/Data/KV Main.db";
+        QTest::newRow("relative path") << "Data/Main.db" << "Data/Main.db";
+        QTest::newRow("separator removed again") << "Kv/\b" << "kv";
+        QTest::newRow("path with backslashes") << "D:\\Data\\Main.DB" << "D:\\Data\\Main.DB";
+    }
+    void dataSourceBoxKeepsAPathsCase()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        TLoginForm form;
+        form.show();
+        QTest::keyClicks(form.edtDSN, typed);
+        QCOMPARE(form.edtDSN->text(), shown);
+        QTest::keyClicks(form.edtName, "SA");
+        QCOMPARE(form.edtName->text(), QString("sa"));
+    }
+
+    // Two database files whose names differ only in case: the one typed is
+    // the one connected and stored.
+    void pathWithCapitalsReachesItsFile()
+    {
+        QTemporaryDir dir;
+        const QString upper = dir.filePath("Main.db");
+        const QString lower = dir.filePath("main.db");
+        kvtest::ExecSqliteScript(upper, "CREATE TABLE marker (name TEXT); INSERT INTO marker VALUES ('upper');");
+        kvtest::ExecSqliteScript(lower, "CREATE TABLE marker (name TEXT); INSERT INTO marker VALUES ('lower');");
+        TDM dm;
+        DM = &dm;
+        answers << PromptAnswer{upper, "admin", "secret", true};
+        dm.DMCreate();
+        QCOMPARE(read("DBconnection", "KVDSN"), upper);
+        TQuery q(nullptr, QLatin1String(kDatabaseName));
+        q.SQL().Add("SELECT name FROM marker");
+        q.Open();
+        QCOMPARE(q.FieldByName("name")->AsString(), QString("upper"));
+        q.Close();
+        DM = nullptr;
+    }
+
     void emptyPasswordIsNotStored()
     {
         kvtest::TestDatabase file(true, "fixture");
-        QTemporaryDir dir;
-        const QString path = lowerCaseCopy(file.File(), dir);
+        const QString path = file.File();
         TDM dm;
         DM = &dm;
         answers << PromptAnswer{path, "admin", "", true};
@@ -199,8 +234,7 @@ private slots:
     void badHexCountsAsMissing()
     {
         kvtest::TestDatabase file(true, "fixture");
-        QTemporaryDir dir;
-        const QString path = lowerCaseCopy(file.File(), dir);
+        const QString path = file.File();
         TIniFile s(ini());
         s.WriteString("DBconnection", "KVDSN", path);
         s.WriteString("DBconnection", "ur", "not hex");
@@ -220,8 +254,7 @@ private slots:
         // A stored data source that no longer works: the engine's message,
         // then the prompt again instead of failing on every start.
         kvtest::TestDatabase file(true, "fixture");
-        QTemporaryDir dir;
-        const QString path = lowerCaseCopy(file.File(), dir);
+        const QString path = file.File();
         TIniFile s(ini());
         s.WriteString("DBconnection", "KVDSN", "no_such_dsn");
         s.WriteString("DBconnection", "ur", TDM::EncodeString("sa"));
@@ -272,9 +305,8 @@ private slots:
     void switchingSets()
     {
         kvtest::TestDatabase mainFile(true, "fixture1"), testFile(true, "fixture2");
-        QTemporaryDir dir1, dir2;
-        const QString mainPath = lowerCaseCopy(mainFile.File(), dir1);
-        const QString testPath = lowerCaseCopy(testFile.File(), dir2);
+        const QString mainPath = mainFile.File();
+        const QString testPath = testFile.File();
         TIniFile s(ini());
         s.WriteString("DBconnection", "KVDSN", mainPath);
         s.WriteString("DBconnection", "ur", TDM::EncodeString("admin"));
@@ -292,7 +324,7 @@ private slots:
         answers << PromptAnswer{testPath, "tester", "pw2", true};
         dm.SetDatabaseSet(true);
         QCOMPARE(prompts.size(), 1);
-        QCOMPARE(prompts[0][1], (mainPath + "_TESTDB").toLower());
+        QCOMPARE(prompts[0][1], mainPath + "_TESTDB");  // a path keeps its case
         QCOMPARE(dm.dbKVdata->AliasName, testPath);
         QVERIFY(dm.dbKVdata->Connected());
         QCOMPARE(read("DBconnection", "KVDSN"), testPath);
