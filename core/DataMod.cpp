@@ -78,19 +78,31 @@ bool TDM::PromptForConnection()
     return true;
 }
 
-QString TDM::XorWithKey(const QString& S)
+namespace {
+// A scrambled text Windows-1252 cannot hold is its UTF-8 bytes after the
+// byte-order mark; every other text keeps its Windows-1252 bytes, as stored
+// values always were.
+const QByteArray kUtf8Mark("\xEF\xBB\xBF");
+
+QByteArray xorBytes(const QByteArray& in)
 {
-    const QByteArray in = cp1252::fromUnicode(S);
     const QByteArray& key = scrambleKey();
     QByteArray out(in.size(), '\0');
     for (int i = 0; i < in.size(); ++i)
         out[i] = char(in[i] ^ key[i % key.size()]);
-    return cp1252::toUnicode(out);
+    return out;
+}
+}  // namespace
+
+QString TDM::XorWithKey(const QString& S)
+{
+    return cp1252::toUnicode(xorBytes(cp1252::fromUnicode(S)));
 }
 
 QString TDM::EncodeString(const QString& S)
 {
-    const QByteArray bytes = cp1252::fromUnicode(XorWithKey(S));
+    const QByteArray clear = cp1252::fits(S) ? cp1252::fromUnicode(S) : kUtf8Mark + S.toUtf8();
+    const QByteArray bytes = xorBytes(clear);
     QString out;
     out.reserve(bytes.size() * 2);
     for (char b : bytes)
@@ -103,7 +115,10 @@ QString TDM::DecodeString(const QString& H)
     QByteArray bytes;
     for (int pos = 0; pos + 1 < H.size(); pos += 2)
         bytes.append(char(StrToInt(QChar('$') + H.mid(pos, 2))));
-    return XorWithKey(cp1252::toUnicode(bytes));
+    const QByteArray clear = xorBytes(bytes);
+    if (clear.startsWith(kUtf8Mark))
+        return QString::fromUtf8(clear.mid(kUtf8Mark.size()));
+    return cp1252::toUnicode(clear);
 }
 
 QString TDM::DecodeOrEmpty(const QString& H)

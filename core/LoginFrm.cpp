@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <memory>
 
@@ -51,6 +52,18 @@ void makeLowerCase(QLineEdit* edit, bool keepPaths = false)
         }
     });
 }
+
+// The box takes one line: text pasted with line breaks keeps its first line
+// (a break would reach the settings file as lines of its own).
+void makeSingleLine(QLineEdit* edit)
+{
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit] {
+        const QString text = edit->text();  // as the other handlers left it
+        const qsizetype cut = text.indexOf(QRegularExpression(QStringLiteral("[\\r\\n]")));
+        if (cut >= 0)
+            edit->setText(text.left(cut));
+    });
+}
 }  // namespace
 
 LoginFormHook SetLoginFormHook(LoginFormHook h)
@@ -89,6 +102,8 @@ TLoginForm::TLoginForm(QWidget* owner) : QDialog(owner)
     edtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));  // "*"
     makeLowerCase(edtDSN, true);
     makeLowerCase(edtName);
+    for (QLineEdit* e : {edtDSN, edtName, edtPassword})
+        makeSingleLine(e);
     lblEnterDSN->setBuddy(edtDSN);
     lblEnterName->setBuddy(edtName);
     lblEnterPassword->setBuddy(edtPassword);

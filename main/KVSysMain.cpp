@@ -1017,7 +1017,13 @@ void TMainForm::FormClose()
     if (!Timebomb->isActive())
         ClearTabSheets();
     Timebomb->stop();
-    StampLastLoggedOff(Operator().OperatorNumberText);
+    // A stamp that cannot be written (a read-only data source) is told, and
+    // the connection is closed all the same.
+    try {
+        StampLastLoggedOff(Operator().OperatorNumberText);
+    } catch (const std::exception& e) {
+        HandleException(e);
+    }
     DM->dbKVdata->SetConnected(false);
 }
 

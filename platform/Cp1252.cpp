@@ -38,6 +38,15 @@ bool charToByte(QChar c, unsigned char& out)
     return false;
 }
 
+bool fits(const QString& text)
+{
+    unsigned char b;
+    for (QChar c : text)
+        if (!charToByte(c, b))
+            return false;
+    return true;
+}
+
 QByteArray fromUnicode(const QString& text)
 {
     QByteArray out;

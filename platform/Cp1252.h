@@ -11,4 +11,6 @@ QString toUnicode(const QByteArray& bytes);
 // One character <-> one byte; false when the character has no byte.
 bool charToByte(QChar c, unsigned char& out);
 QChar byteToChar(unsigned char b);
+// True when every character of the text has a byte.
+bool fits(const QString& text);
 }  // namespace cp1252

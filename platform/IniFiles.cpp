@@ -1,11 +1,20 @@
 #include "IniFiles.h"
 #include "Cp1252.h"
+#include "Dialogs.h"
+#include "Platform.h"
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
+#include <QSet>
+#include <QStringDecoder>
 
 struct TIniFile::Doc {
     QStringList lines;
     bool crlf = true;
+    bool utf8 = false;  // read as UTF-8 (and so written)
+    bool bom = false;   // with the byte-order mark
 
     static QString sectionName(const QString& line)
     {
@@ -62,14 +71,86 @@ struct TIniFile::Doc {
     }
 };
 
+namespace {
+const QByteArray kBom("\xEF\xBB\xBF");
+
+// Files that could not be written, by absolute name: their text as the run
+// left it, and whether the operator has been told.
+struct Unwritten {
+    QHash<QString, QStringList> lines;
+    QHash<QString, bool> crlf;
+    QSet<QString> reported;
+};
+Unwritten& unwritten()
+{
+    static Unwritten u;
+    return u;
+}
+TIniFile::WriteFailureReport& failureReport()
+{
+    static TIniFile::WriteFailureReport report = [](const QString& fileName) {
+        MessageDlg(QStringLiteral("Unable to write to %1. Settings changed now are kept until the program "
+                                  "closes.")
+                       .arg(QDir::toNativeSeparators(fileName)),
+                   mtWarning, mbOK);
+    };
+    return report;
+}
+QString keyOfFile(const QString& fileName)
+{
+    return QFileInfo(fileName).absoluteFilePath();
+}
+
+bool hasLineBreak(const QString& s)
+{
+    return s.contains(QChar('\n')) || s.contains(QChar('\r'));
+}
+}  // namespace
+
+TIniFile::WriteFailureReport TIniFile::SetWriteFailureReport(WriteFailureReport report)
+{
+    WriteFailureReport old = std::move(failureReport());
+    failureReport() = std::move(report);
+    return old;
+}
+
+void TIniFile::ForgetUnwritten()
+{
+    unwritten() = Unwritten();
+}
+
 TIniFile::Doc TIniFile::load() const
 {
     Doc doc;
+    const QString key = keyOfFile(m_fileName);
+    if (unwritten().lines.contains(key)) {
+        doc.lines = unwritten().lines.value(key);
+        doc.crlf = unwritten().crlf.value(key, true);
+        return doc;
+    }
     QFile f(m_fileName);
     if (!f.open(QIODevice::ReadOnly))
         return doc;
-    const QByteArray bytes = f.readAll();
-    QString text = cp1252::toUnicode(bytes);
+    QByteArray bytes = f.readAll();
+    QString text;
+    if (bytes.startsWith(kBom)) {
+        doc.utf8 = doc.bom = true;
+        text = QString::fromUtf8(bytes.mid(kBom.size()));
+    } else {
+        bool ascii = true;
+        for (char ch : bytes)
+            ascii = ascii && static_cast<unsigned char>(ch) < 0x80;
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        if (!ascii) {
+            const QString decoded = utf8(bytes);
+            if (!utf8.hasError()) {
+                doc.utf8 = true;
+                text = decoded;
+            }
+        }
+        if (!doc.utf8)
+            text = cp1252::toUnicode(bytes);
+    }
     doc.crlf = text.isEmpty() || text.contains(QStringLiteral("\r\n"));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QChar('\r'), QChar('\n'));
@@ -85,9 +166,34 @@ void TIniFile::save(const Doc& doc) const
     QString text;
     for (const QString& l : doc.lines)
         text += l + eol;
-    QSaveFile f(m_fileName);
-    if (!f.open(QIODevice::WriteOnly) || f.write(cp1252::fromUnicode(text)) < 0 || !f.commit())
-        throw EIniFileException(QStringLiteral("Unable to write to %1").arg(m_fileName));
+    QByteArray bytes;
+    if (doc.utf8 || !cp1252::fits(text))
+        bytes = (doc.bom || !doc.utf8 ? kBom : QByteArray()) + text.toUtf8();
+    else
+        bytes = cp1252::fromUnicode(text);
+
+    const QFileInfo fi(m_fileName);
+    const QString key = keyOfFile(m_fileName);
+    bool written = false;
+    if (fi.exists() ? PathWritable(fi.absoluteFilePath()) : PathWritable(fi.absolutePath())) {
+        QSaveFile f(m_fileName);
+        f.setDirectWriteFallback(true);  // a writable file in a folder that is not
+        written = f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
+    }
+    if (written) {
+        unwritten().lines.remove(key);
+        unwritten().crlf.remove(key);
+        return;
+    }
+    // The session goes on with the values in memory; the operator hears of
+    // it once.
+    unwritten().lines.insert(key, doc.lines);
+    unwritten().crlf.insert(key, doc.crlf);
+    if (!unwritten().reported.contains(key)) {
+        unwritten().reported.insert(key);
+        if (failureReport())
+            failureReport()(m_fileName);
+    }
 }
 
 QString TIniFile::EncodeValue(const QString& value)
@@ -145,6 +251,13 @@ bool TIniFile::ReadBool(const QString& section, const QString& ident, bool def) 
 
 void TIniFile::WriteString(const QString& section, const QString& ident, const QString& value)
 {
+    if (hasLineBreak(section) || hasLineBreak(ident) || hasLineBreak(value))
+        throw EIniFileException(QStringLiteral("The setting %1 of [%2] holds a line break, which %3 cannot keep")
+                                    .arg(ident.simplified(), section.simplified(), m_fileName));
+    if (ident.contains(QChar('=')) || ident.trimmed().startsWith(QChar('[')) || ident.trimmed().isEmpty() ||
+        section.contains(QChar(']')) || section.trimmed().isEmpty())
+        throw EIniFileException(QStringLiteral("'%1' in [%2] is not a name %3 can keep")
+                                    .arg(ident, section, m_fileName));
     Doc doc = load();
     const QString line = ident.trimmed() + QChar('=') + EncodeValue(value);
     const int existing = doc.keyLine(section, ident);

@@ -8,13 +8,24 @@
 //   one more pair of double quotes;
 // - lines we do not touch (comments, unknown keys, their order) stay as they
 //   are; CR LF and LF files are both read, and a file keeps its line ends;
-// - the file is Windows-1252 bytes.
+// - the file is Windows-1252 bytes while its text fits that code page; a
+//   file that starts with the UTF-8 byte-order mark, or whose bytes are
+//   valid UTF-8 with letters beyond ASCII, is read as UTF-8 and stays so;
+//   a text Windows-1252 cannot hold turns the file into UTF-8 (with the
+//   mark);
+// - a name or value holding a line break is refused (it would write lines
+//   of its own), as is a key with "=" or a leading "[", and a section name
+//   with "]".
 // Every call reads the file afresh and every write goes straight to disk, so
-// two TIniFile objects on one file never undo each other's writes.
+// two TIniFile objects on one file never undo each other's writes. A file
+// that cannot be written is reported once (through the write-failure
+// report) and from then on kept in memory for the rest of the run: reads
+// see what was written, and every later write tries the disk again.
 #include "Exceptions.h"
 #include "StringList.h"
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 KV_DECLARE_EXCEPTION(EIniFileException, Exception)
 
@@ -28,7 +39,7 @@ public:
     int ReadInteger(const QString& section, const QString& ident, int def) const;
     bool ReadBool(const QString& section, const QString& ident, bool def) const;
 
-    // Raise EIniFileException when the file cannot be written.
+    // Raise EIniFileException for a name or value the file cannot hold.
     void WriteString(const QString& section, const QString& ident, const QString& value);
     void WriteInteger(const QString& section, const QString& ident, int value);
     void WriteBool(const QString& section, const QString& ident, bool value);
@@ -47,6 +58,14 @@ public:
     // The value text as it is stored for a given value (the quote rule).
     static QString EncodeValue(const QString& value);
     static QString DecodeValue(const QString& stored);
+
+    // Called the first time a file cannot be written (once per file per
+    // run). The default shows a warning box; the previous report is
+    // returned. Without a report the failure passes silently.
+    using WriteFailureReport = std::function<void(const QString& fileName)>;
+    static WriteFailureReport SetWriteFailureReport(WriteFailureReport report);
+    // Forgets what was kept in memory and which files were reported.
+    static void ForgetUnwritten();
 
 private:
     struct Doc;

@@ -35,7 +35,13 @@ if [ ! -f "$INI" ]; then
     printf '[MainCfg]\r\nid1=%s\r\nid2=%s\r\nid3=%s\r\n\r\n' "$(enc "$DATA/demo.db")" "$(enc sa)" "$(enc demo)"
     printf '[TestCfg]\r\nid1=%s\r\nid2=%s\r\nid3=%s\r\n\r\n' "$(enc "$DATA/demo-test.db")" "$(enc sa)" "$(enc demo)"
     printf '[General]\r\nGetLog=1\r\n'
-  } | iconv -f UTF-8 -t WINDOWS-1252 > "$INI"
+  } > "$INI.utf8"
+  # Windows-1252 where the text fits (a path with letters beyond it keeps
+  # the file UTF-8, marked as such).
+  if ! iconv -f UTF-8 -t WINDOWS-1252 "$INI.utf8" > "$INI" 2>/dev/null; then
+    { printf '\357\273\277'; cat "$INI.utf8"; } > "$INI"
+  fi
+  rm -f "$INI.utf8"
   echo "Wrote the settings $INI"
 fi
 

@@ -1,10 +1,13 @@
+#include "Cp1252.h"
 #include "DataMod.h"
 #include "IniFiles.h"
 #include "LoginFrm.h"
 #include "OperatorIdentity.h"
 #include "Platform.h"
 #include "TestSupport.h"
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +23,7 @@ class TestDataMod : public QObject {
         QString name;
         QString password;
         bool ok = true;
+        bool paste = false;  // the DSN pasted rather than typed
     };
     QList<PromptAnswer> answers;
     QList<QStringList> prompts;  // caption, DSN box, name box, name label
@@ -45,7 +49,12 @@ private slots:
             const PromptAnswer a = answers.takeFirst();
             if (!a.dsn.isNull()) {
                 form.edtDSN->clear();
-                QTest::keyClicks(form.edtDSN, a.dsn);
+                if (a.paste) {
+                    QGuiApplication::clipboard()->setText(a.dsn);
+                    form.edtDSN->paste();
+                } else {
+                    QTest::keyClicks(form.edtDSN, a.dsn);
+                }
             }
             if (!a.name.isNull()) {
                 form.edtName->clear();
@@ -81,27 +90,31 @@ private slots:
         QTest::newRow("sa") << "sa" << "DA1F";  // s^A9, a^7E
         QTest::newRow("key repeats after 31") << QString(33, 'A') << "";
         QTest::newRow("windows-1252 text") << QString::fromUtf8("pässwörd€") << "";
+        QTest::newRow("cyrillic path") << QString::fromUtf8("/home/оператор/kv.db") << "";
+        QTest::newRow("CJK and emoji") << QString::fromUtf8("数据😀") << "";
     }
     void scrambling()
     {
         QFETCH(QString, clear);
         QFETCH(QString, hex);
         const QString enc = TDM::EncodeString(clear);
-        QCOMPARE(enc.size(), clear.size() * 2);
+        QCOMPARE(enc.size(), cp1252::fits(clear) ? clear.size() * 2 : (clear.toUtf8().size() + 3) * 2);
         QCOMPARE(enc, enc.toUpper());
         if (!hex.isEmpty())
             QCOMPARE(enc, hex);
         if (clear.size() > 31)
             QCOMPARE(enc.mid(62, 4), enc.left(4));  // the key starts again at 32
         QCOMPARE(TDM::DecodeString(enc), clear);
-        QCOMPARE(TDM::XorWithKey(TDM::XorWithKey(clear)), clear);
+        if (cp1252::fits(clear))
+            QCOMPARE(TDM::XorWithKey(TDM::XorWithKey(clear)), clear);
     }
     void runScriptScramblesAsTheProgram()
     {
         // The run command writes the demo settings with a shell script; the
         // program must read back what it wrote.
         for (const QString& clear : {QString("sa"), QString("/home/o'neil/.local/share/kvsys/demo.db"),
-                                     QString::fromUtf8("pässwörd€"), QString(40, 'x')}) {
+                                     QString::fromUtf8("pässwörd€"), QString(40, 'x'),
+                                     QString::fromUtf8("/home/оператор/数据.db")}) {
             QProcess p;
             p.start("sh", {kvtest::SourcePath("scripts/kvsys-encode.sh"), clear});
             QVERIFY(p.waitForFinished(10000));
@@ -192,6 +205,51 @@ private slots:
         QCOMPARE(q.FieldByName("name")->AsString(), QString("upper"));
         q.Close();
         DM = nullptr;
+    }
+
+    void pastedDataSourceKeepsToOneLine()
+    {
+        kvtest::TestDatabase file(true, "fixture");
+        QTemporaryDir dir;
+        const QString path = lowerCaseCopy(file.File(), dir);
+        {
+            TDM dm;
+            DM = &dm;
+            answers << PromptAnswer{path + "\n[General]\r\nGetLog=0", "admin", "secret", true, true};
+            dm.DMCreate();
+            QVERIFY(dm.dbKVdata->Connected());
+        }
+        DM = nullptr;
+        QCOMPARE(read("DBconnection", "KVDSN"), path);
+        QVERIFY(!TIniFile(ini()).SectionExists("General"));
+        QVERIFY(!TIniFile(ini()).ReadString("DBconnection", "KVDSN", "").contains("\n"));
+    }
+
+    void pathBeyondWindows1252IsStoredAndConnects()
+    {
+        kvtest::TestDatabase file(true, "fixture");
+        QTemporaryDir dir;
+        const QString folder = dir.path().toLower() + QString::fromUtf8("/данные 数据");  // the box is lower case
+        QDir().mkpath(folder);
+        const QString path = folder + "/main.db";
+        QVERIFY(QFile::copy(file.File(), path));
+        {
+            TDM dm;
+            DM = &dm;
+            answers << PromptAnswer{path, "admin", "secret", true, true};
+            dm.DMCreate();
+            QVERIFY(dm.dbKVdata->Connected());
+        }
+        QCOMPARE(read("DBconnection", "KVDSN"), path);
+        {
+            TDM dm;  // the next start asks nothing
+            DM = &dm;
+            dm.DMCreate();
+            QVERIFY(dm.dbKVdata->Connected());
+            QCOMPARE(dm.dbKVdata->AliasName, path);
+        }
+        DM = nullptr;
+        QCOMPARE(prompts.size(), 1);
     }
 
     void emptyPasswordIsNotStored()

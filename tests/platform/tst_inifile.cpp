@@ -115,11 +115,111 @@ private slots:
         QCOMPARE(TIniFile(f).ReadString("S", "two", ""), QString("2"));
     }
 
-    void unwritableFileRaises()
+    void lineBreaksAndStructureAreRefused_data()
     {
-        TIniFile ini(path("no/such/folder/x.ini"));
-        QVERIFY_THROWS_EXCEPTION(EIniFileException, ini.WriteString("S", "K", "v"));
-        QCOMPARE(ini.ReadString("S", "K", "d"), QString("d"));
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("value with a section of its own") << "DBconnection" << "KVDSN" << "kv.db\n[General]\nGetLog=0";
+        QTest::newRow("value with CR LF") << "DBconnection" << "KVDSN" << "kv.db\r\nGetLog=0";
+        QTest::newRow("value with a lone CR") << "DBconnection" << "KVDSN" << "kv.db\rGetLog=0";
+        QTest::newRow("key with a line break") << "DBconnection" << "x\n[General]" << "v";
+        QTest::newRow("section with a line break") << "A]\n[General" << "GetLog" << "0";
+        QTest::newRow("key with an equals sign") << "General" << "GetLog=0;x" << "v";
+        QTest::newRow("key opening a section") << "A" << "[General]" << "v";
+        QTest::newRow("section closing early") << "A]x" << "k" << "v";
+    }
+    void lineBreaksAndStructureAreRefused()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        const QString f = path("hostile.ini");
+        writeBytes(f, "[DBconnection]\r\nKVDSN=old.db\r\n");
+        TIniFile ini(f);
+        QVERIFY_THROWS_EXCEPTION(EIniFileException, ini.WriteString(section, key, value));
+        QCOMPARE(readBytes(f), QByteArray("[DBconnection]\r\nKVDSN=old.db\r\n"));
+        QCOMPARE(ini.ReadString("General", "GetLog", "1"), QString("1"));
+    }
+
+    void textsBeyondWindows1252_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("cyrillic path") << QString::fromUtf8("/home/оператор/данные/kv.db");
+        QTest::newRow("CJK path") << QString::fromUtf8("/数据/库.db");
+        QTest::newRow("emoji") << QString::fromUtf8("x😀y");
+    }
+    void textsBeyondWindows1252()
+    {
+        QFETCH(QString, value);
+        const QString f = path("wide.ini");
+        writeBytes(f, "[A]\r\nname=Caf\xE9\r\n");  // Windows-1252 so far
+        TIniFile ini(f);
+        ini.WriteString("DBconnection", "KVDSN", value);
+        QCOMPARE(TIniFile(f).ReadString("DBconnection", "KVDSN", ""), value);
+        QCOMPARE(TIniFile(f).ReadString("A", "name", ""), QString::fromUtf8("Café"));  // re-encoded, not garbled
+        const QByteArray bytes = readBytes(f);
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF[A]\r\n"));
+        QVERIFY(bytes.contains(value.toUtf8()));
+        QFile::remove(f);
+    }
+
+    void utf8FilesFromATextEditor_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("with the byte-order mark")
+            << QByteArray("\xEF\xBB\xBF[General]\nGetLog=0\nname=Caf\xC3\xA9\n")
+            << QByteArray("\xEF\xBB\xBF[General]\nGetLog=0\nname=Caf\xC3\xA9\nk=\xC3\xA9\n");
+        QTest::newRow("without it") << QByteArray("[General]\nGetLog=0\nname=Caf\xC3\xA9\n")
+                                    << QByteArray("[General]\nGetLog=0\nname=Caf\xC3\xA9\nk=\xC3\xA9\n");
+    }
+    void utf8FilesFromATextEditor()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, after);
+        const QString f = path("editor.ini");
+        writeBytes(f, bytes);
+        TIniFile ini(f);
+        QCOMPARE(ini.ReadString("General", "GetLog", "1"), QString("0"));  // the first section is found
+        QCOMPARE(ini.ReadString("General", "name", ""), QString::fromUtf8("Café"));
+        ini.WriteString("General", "k", QString::fromUtf8("é"));
+        QCOMPARE(readBytes(f), after);  // it stays as the editor saved it
+    }
+
+    void unwritableFileIsKeptInMemoryAndReportedOnce_data()
+    {
+        QTest::addColumn<bool>("missingFolder");
+        QTest::newRow("folder that does not exist") << true;
+        QTest::newRow("read-only folder") << false;
+    }
+    void unwritableFileIsKeptInMemoryAndReportedOnce()
+    {
+        QFETCH(bool, missingFolder);
+        QTemporaryDir folder;
+        const QString f = missingFolder ? folder.filePath("no/such/x.ini") : folder.filePath("x.ini");
+        if (!missingFolder)
+            writeBytes(f, "[S]\r\nold=1\r\n");
+        const QByteArray before = readBytes(f);
+        kvtest::MessageRecorder boxes;
+        {
+            std::unique_ptr<kvtest::ReadOnlyFolder> readOnly;
+            if (!missingFolder)
+                readOnly = std::make_unique<kvtest::ReadOnlyFolder>(folder.path());
+            TIniFile ini(f);
+            ini.WriteString("S", "K", "v");
+            ini.WriteString("S", "L", "w");
+            TIniFile(f).WriteString("S", "K", "v2");
+            QCOMPARE(TIniFile(f).ReadString("S", "K", "d"), QString("v2"));
+            QCOMPARE(ini.ReadString("S", "L", "d"), QString("w"));
+            if (!missingFolder)
+                QCOMPARE(ini.ReadString("S", "old", "d"), QString("1"));
+            QCOMPARE(boxes.Count(), 1);
+            QCOMPARE(boxes.Boxes().first().Type, mtWarning);
+            QVERIFY(boxes.Texts().first().startsWith("Unable to write to " + f));
+        }
+        QCOMPARE(readBytes(f), before);  // nothing reached the disk
+        TIniFile::ForgetUnwritten();
     }
 };
 
