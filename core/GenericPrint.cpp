@@ -414,7 +414,9 @@ void PrintDataSet(TDataSet* DataSet, const QString& Title)
     PrintPageHeader(Title);
     PrintHeadingsRow(widths, headings);
 
-    {
+    // A closed data set holds no rows (a page after a database switch shows
+    // none and the export finds none): its report is headings and totals.
+    if (DataSet->Active()) {
         // The rows come from a reader of their own: the operator may go on
         // using the page (even sort it) while the report prints.
         TRowReader rows(DataSet);

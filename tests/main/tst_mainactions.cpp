@@ -131,6 +131,34 @@ private slots:
         QCOMPARE(lines.size() - 2, fx.form->CurrentQuery(1005)->RecordCount());
     }
 
+    // After a switch of database the page stays, closed and blank: print
+    // and export agree that it holds no rows.
+    void printAndExportOfAClosedPage()
+    {
+        kvtest::WriteConnectionSettings(fx.db->File(), fx.db->File());  // a test set to switch to
+        QVERIFY(fx.Open(1013));
+        fx.form->mnuToolsSelectTestDatabaseItem->trigger();
+        QVERIFY(!fx.form->CurrentQuery(1013)->Active());
+        QCOMPARE(ActivePageID, 1013);
+
+        kvtest::MessageRecorder boxes;
+        bool asked = false;
+        SetSaveDialogHook([&](const TSaveDialogRequest&) {
+            asked = true;
+            return QString();
+        });
+        QTest::mouseClick(fx.form->sbtnFile->Button(), Qt::LeftButton);
+        QVERIFY(!asked);
+        QCOMPARE(boxes.Texts(), QStringList{"No entries found in table tCentre"});
+
+        QTest::mouseClick(fx.form->sbtnPrint->Button(), Qt::LeftButton);
+        QVERIFY(printedTexts.contains("tCentre - Unfiltered View"));
+        QVERIFY(printedTexts.contains("Description"));  // the headings
+        const QString someRow = fx.db->Value("SELECT Description FROM tCentre WHERE Active = 1 LIMIT 1");
+        QVERIFY(!someRow.isEmpty());
+        QVERIFY(!printedTexts.contains(someRow));
+    }
+
     void serviceExportAsksForTheTqServices()
     {
         QVERIFY(fx.Open(1051));
