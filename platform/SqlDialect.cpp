@@ -1,4 +1,5 @@
 #include "SqlDialect.h"
+#include "Exceptions.h"
 #include <QSet>
 #include <QVector>
 #include <memory>
@@ -112,36 +113,47 @@ bool isPunct(const Token& t, const char* p)
 struct Node {
     Token tok{Token::Space, QString()};
     bool group = false;
-    bool closed = true;      // false for a "(" the text never closes
     QVector<Node> children;  // without the parentheses
+    // Worked out once, when first asked (-1: not yet): whether the group's
+    // expression, or one of its comma-separated arguments, is a string; for
+    // CASE and END words, the index of the partner word in the same list.
+    mutable signed char stringy = -1;
+    mutable signed char argStringy = -1;
+    mutable int partner = -1;
 };
 
-// Reads nodes up to the ")" that closes this level (consumed; closed := true)
-// or the end of the text (closed := false).
-QVector<Node> buildTree(const QVector<Token>& toks, int& pos, bool& closed)
+// Deeper nesting (parentheses, CASE inside CASE, joins inside joins) is
+// refused rather than followed: the statements the program writes nest a few
+// levels, and the translation's own stack stays small.
+constexpr int kMaxDepth = 200;
+
+[[noreturn]] void tooDeep()
 {
-    QVector<Node> list;
-    closed = false;
-    while (pos < toks.size()) {
-        const Token& t = toks[pos];
+    throw EDatabaseError(QStringLiteral("The statement nests more than %1 levels deep").arg(kMaxDepth));
+}
+
+// The tree of groups, built without recursion. The tokens are balanced.
+QVector<Node> buildTree(const QVector<Token>& toks)
+{
+    QVector<QVector<Node>> stack(1);
+    for (const Token& t : toks) {
         if (isPunct(t, "(")) {
-            ++pos;
+            if (stack.size() > kMaxDepth)
+                tooDeep();
+            stack.push_back({});
+        } else if (isPunct(t, ")")) {
             Node g;
             g.group = true;
-            g.children = buildTree(toks, pos, g.closed);
-            list.push_back(std::move(g));
-        } else if (isPunct(t, ")")) {
-            ++pos;
-            closed = true;
-            return list;
+            g.children = std::move(stack.back());
+            stack.pop_back();
+            stack.back().push_back(std::move(g));
         } else {
             Node leaf;
             leaf.tok = t;
-            list.push_back(std::move(leaf));
-            ++pos;
+            stack.back().push_back(std::move(leaf));
         }
     }
-    return list;
+    return std::move(stack.front());
 }
 
 void render(const QVector<Node>& list, QString& out)
@@ -150,8 +162,7 @@ void render(const QVector<Node>& list, QString& out)
         if (nd.group) {
             out += QChar('(');
             render(nd.children, out);
-            if (nd.closed)
-                out += QChar(')');
+            out += QChar(')');
         } else {
             out += nd.tok.text;
         }
@@ -170,17 +181,38 @@ Node leafOf(Token::Kind k, const QString& text)
     return n;
 }
 
-// Splits a group's children at top-level commas.
-QVector<QVector<Node>> splitArgs(const QVector<Node>& children)
+Node groupOf(QVector<Node> children)
 {
-    QVector<QVector<Node>> args(1);
-    for (const Node& c : children) {
-        if (!c.group && isPunct(c.tok, ","))
-            args.push_back({});
-        else
-            args.back().push_back(c);
+    Node g;
+    g.group = true;
+    g.children = std::move(children);
+    return g;
+}
+
+// A stretch [from, to) of one list.
+struct Range {
+    int from;
+    int to;
+};
+
+// The list split at its top-level commas.
+QVector<Range> argRanges(const QVector<Node>& list)
+{
+    QVector<Range> out;
+    int from = 0;
+    for (int i = 0; i < list.size(); ++i) {
+        if (!list[i].group && isPunct(list[i].tok, ",")) {
+            out.push_back({from, i});
+            from = i + 1;
+        }
     }
-    return args;
+    out.push_back({from, int(list.size())});
+    return out;
+}
+
+QVector<Node> slice(const QVector<Node>& list, Range r)
+{
+    return list.mid(r.from, r.to - r.from);
 }
 
 QVector<Node> joinArgs(const QVector<QVector<Node>>& args)
@@ -194,17 +226,21 @@ QVector<Node> joinArgs(const QVector<QVector<Node>>& args)
     return out;
 }
 
-int nextNonSpace(const QVector<Node>& list, int i)
+int nextNonSpace(const QVector<Node>& list, int i, int to)
 {
-    while (i < list.size() && isSpace(list[i]))
+    while (i < to && isSpace(list[i]))
         ++i;
     return i;
 }
-int prevNonSpace(const QVector<Node>& list, int i)
+int prevNonSpace(const QVector<Node>& list, int i, int from)
 {
-    while (i >= 0 && isSpace(list[i]))
+    while (i >= from && isSpace(list[i]))
         --i;
     return i;
+}
+int nextNonSpace(const QVector<Node>& list, int i)
+{
+    return nextNonSpace(list, i, int(list.size()));
 }
 
 const QSet<QString>& stringFunctions()
@@ -216,10 +252,32 @@ const QSet<QString>& stringFunctions()
     return s;
 }
 
-bool exprStringy(const QVector<Node>& list);
+// Pairs every CASE of the list with its END (the words' `partner`), so a
+// CASE expression is crossed in one step. Unpaired words keep -1.
+void linkCases(const QVector<Node>& list)
+{
+    QVector<int> open;
+    for (int i = 0; i < list.size(); ++i) {
+        const Node& n = list[i];
+        n.partner = -1;
+        if (n.group)
+            continue;
+        if (isWord(n.tok, "CASE")) {
+            if (open.size() >= kMaxDepth)
+                tooDeep();
+            open.push_back(i);
+        } else if (isWord(n.tok, "END") && !open.isEmpty()) {
+            const int c = open.takeLast();
+            list[c].partner = i;
+            n.partner = c;
+        }
+    }
+}
 
-// Stringiness of the primary that ends at index `last` (inclusive) and starts
-// at `first`.
+bool exprStringy(const QVector<Node>& list, Range r);
+bool groupStringy(const Node& g);
+
+// Stringiness of the primary [first, last] of the list.
 bool primaryStringy(const QVector<Node>& list, int first, int last)
 {
     const Node& end = list[last];
@@ -228,8 +286,7 @@ bool primaryStringy(const QVector<Node>& list, int first, int last)
     if (end.group) {
         if (first < last) {
             // function call: name ( ... )
-            const Node& name = list[first];
-            const QString fn = name.tok.text.toLower();
+            const QString fn = list[first].tok.text.toLower();
             if (stringFunctions().contains(fn))
                 return true;
             if (fn == QLatin1String("cast") || fn == QLatin1String("convert")) {
@@ -241,105 +298,100 @@ bool primaryStringy(const QVector<Node>& list, int first, int last)
                 return false;
             }
             if (fn == QLatin1String("ifnull") || fn == QLatin1String("coalesce") || fn == QLatin1String("nullif")) {
-                for (const auto& a : splitArgs(end.children))
-                    if (exprStringy(a))
-                        return true;
-                return false;
+                if (end.argStringy < 0) {
+                    bool any = false;
+                    for (const Range& a : argRanges(end.children))
+                        any = any || exprStringy(end.children, a);
+                    end.argStringy = any ? 1 : 0;
+                }
+                return end.argStringy == 1;
             }
             return false;
         }
-        return exprStringy(end.children);
+        return groupStringy(end);
     }
-    if (isWord(end.tok, "END")) {
+    if (isWord(end.tok, "END") && end.partner == first) {
         // CASE ... END: a string when one of its results is.
-        bool afterResult = false;
-        QVector<Node> branch;
-        for (int i = first + 1; i < last; ++i) {
-            const Node& c = list[i];
-            if (!c.group && (isWord(c.tok, "WHEN") || isWord(c.tok, "ELSE") || isWord(c.tok, "THEN"))) {
-                if (afterResult && exprStringy(branch))
-                    return true;
-                branch.clear();
-                afterResult = isWord(c.tok, "THEN") || isWord(c.tok, "ELSE");
-                continue;
+        if (end.stringy < 0) {
+            bool result = false;
+            bool found = false;
+            int branchFrom = first + 1;
+            for (int i = first + 1; i <= last && !found; ++i) {
+                const Node& c = list[i];
+                if (c.group)
+                    continue;
+                if (isWord(c.tok, "CASE") && c.partner > i) {
+                    i = c.partner;  // a nested CASE is one primary of the branch
+                    continue;
+                }
+                const bool keyword = isWord(c.tok, "WHEN") || isWord(c.tok, "ELSE") || isWord(c.tok, "THEN") || i == last;
+                if (!keyword)
+                    continue;
+                if (result && exprStringy(list, {branchFrom, i}))
+                    found = true;
+                result = isWord(c.tok, "THEN") || isWord(c.tok, "ELSE");
+                branchFrom = i + 1;
             }
-            branch.push_back(c);
+            end.stringy = found ? 1 : 0;
         }
-        return afterResult && exprStringy(branch);
+        return end.stringy == 1;
     }
     return false;
 }
 
-// Start index of the primary ending at `last`.
-int primaryStart(const QVector<Node>& list, int last)
+bool isChainStop(const Node& w)
+{
+    return isWord(w.tok, "AND") || isWord(w.tok, "OR") || isWord(w.tok, "NOT") || isWord(w.tok, "IN") ||
+           isWord(w.tok, "THEN") || isWord(w.tok, "ELSE") || isWord(w.tok, "WHEN") || isWord(w.tok, "AS") ||
+           isWord(w.tok, "ON") || isWord(w.tok, "SELECT") || isWord(w.tok, "WHERE") || isWord(w.tok, "FROM");
+}
+
+// Start index of the primary ending at `last` (not before `from`).
+int primaryStart(const QVector<Node>& list, int last, int from)
 {
     const Node& end = list[last];
     if (end.group) {
-        const int p = prevNonSpace(list, last - 1);
-        if (p >= 0 && !list[p].group && list[p].tok.kind == Token::Word &&
-            !isWord(list[p].tok, "AND") && !isWord(list[p].tok, "OR") && !isWord(list[p].tok, "NOT") &&
-            !isWord(list[p].tok, "IN") && !isWord(list[p].tok, "THEN") && !isWord(list[p].tok, "ELSE") &&
-            !isWord(list[p].tok, "WHEN") && !isWord(list[p].tok, "AS") && !isWord(list[p].tok, "ON") &&
-            !isWord(list[p].tok, "SELECT") && !isWord(list[p].tok, "WHERE") && !isWord(list[p].tok, "FROM"))
+        const int p = prevNonSpace(list, last - 1, from);
+        if (p >= from && !list[p].group && list[p].tok.kind == Token::Word && !isChainStop(list[p]))
             return p;
         return last;
     }
-    if (isWord(end.tok, "END")) {
-        int depth = 0;
-        for (int i = last; i >= 0; --i) {
-            if (list[i].group)
-                continue;
-            if (isWord(list[i].tok, "END"))
-                ++depth;
-            else if (isWord(list[i].tok, "CASE") && --depth == 0)
-                return i;
-        }
-        return last;
-    }
+    if (isWord(end.tok, "END"))
+        return end.partner >= from && end.partner < last ? end.partner : last;
     // qualified names: a.b.c
     int i = last;
     while (true) {
-        const int dot = prevNonSpace(list, i - 1);
-        if (dot < 0 || list[dot].group || !isPunct(list[dot].tok, "."))
+        const int dot = prevNonSpace(list, i - 1, from);
+        if (dot < from || list[dot].group || !isPunct(list[dot].tok, "."))
             break;
-        const int name = prevNonSpace(list, dot - 1);
-        if (name < 0 || list[name].group)
+        const int name = prevNonSpace(list, dot - 1, from);
+        if (name < from || list[name].group)
             break;
         i = name;
     }
     return i;
 }
 
-// End index of the primary that starts at `first`.
-int primaryEnd(const QVector<Node>& list, int first)
+// End index of the primary that starts at `first` (before `to`).
+int primaryEnd(const QVector<Node>& list, int first, int to)
 {
     const Node& st = list[first];
     if (st.group)
         return first;
-    if (isWord(st.tok, "CASE")) {
-        int depth = 0;
-        for (int i = first; i < list.size(); ++i) {
-            if (list[i].group)
-                continue;
-            if (isWord(list[i].tok, "CASE"))
-                ++depth;
-            else if (isWord(list[i].tok, "END") && --depth == 0)
-                return i;
-        }
-        return int(list.size()) - 1;
-    }
+    if (isWord(st.tok, "CASE"))
+        return st.partner > first && st.partner < to ? st.partner : to - 1;
     if (st.tok.kind == Token::Word) {
-        const int nx = nextNonSpace(list, first + 1);
-        if (nx < list.size() && list[nx].group)
+        const int nx = nextNonSpace(list, first + 1, to);
+        if (nx < to && list[nx].group)
             return nx;  // function call
     }
     int i = first;
     while (true) {
-        const int dot = nextNonSpace(list, i + 1);
-        if (dot >= list.size() || list[dot].group || !isPunct(list[dot].tok, "."))
+        const int dot = nextNonSpace(list, i + 1, to);
+        if (dot >= to || list[dot].group || !isPunct(list[dot].tok, "."))
             break;
-        const int name = nextNonSpace(list, dot + 1);
-        if (name >= list.size() || list[name].group)
+        const int name = nextNonSpace(list, dot + 1, to);
+        if (name >= to || list[name].group)
             break;
         i = name;
     }
@@ -362,68 +414,71 @@ bool isOperand(const Node& n)
     }
 }
 
-// Finds the "+" chains of one level; converts those that hold a string.
-// Returns whether the level's expression is a string.
-bool convertPlusChains(QVector<Node>& list, bool apply)
+// Finds the "+" chains of a stretch of one level and tells whether one holds
+// a string; with `convert`, the plusses of those chains are collected.
+bool plusChains(const QVector<Node>& list, Range r, QVector<int>* convert)
 {
     bool anyStringy = false;
-    QVector<bool> done(list.size(), false);
-    for (int i = 0; i < list.size(); ++i) {
-        if (list[i].group || !isPunct(list[i].tok, "+") || done[i])
+    int i = r.from;
+    while (i < r.to) {
+        if (list[i].group || !isPunct(list[i].tok, "+")) {
+            ++i;
             continue;
-        const int l = prevNonSpace(list, i - 1);
-        if (l < 0 || !isOperand(list[l]))
-            continue;  // unary plus
-        // Walk to the chain's first operand.
-        int chainStart = primaryStart(list, l);
-        QVector<int> plusses;
-        while (true) {
-            const int op = prevNonSpace(list, chainStart - 1);
-            if (op < 0 || list[op].group || !isPunct(list[op].tok, "+"))
-                break;
-            const int pl = prevNonSpace(list, op - 1);
-            if (pl < 0 || !isOperand(list[pl]))
-                break;
-            chainStart = primaryStart(list, pl);
         }
-        // Walk forward over operands and plusses.
+        const int l = prevNonSpace(list, i - 1, r.from);
+        if (l < r.from || !isOperand(list[l])) {
+            ++i;
+            continue;  // unary plus
+        }
+        // The chain's first operand: the one before this "+" (chains are
+        // met from their first "+", so nothing before it belongs).
+        const int chainStart = primaryStart(list, l, r.from);
+        QVector<int> plusses;
         bool stringy = false;
         int pos = chainStart;
+        int next = i + 1;
         while (true) {
-            const int e = primaryEnd(list, pos);
+            const int e = primaryEnd(list, pos, r.to);
             if (primaryStringy(list, pos, e))
                 stringy = true;
-            const int op = nextNonSpace(list, e + 1);
-            if (op >= list.size() || list[op].group || !isPunct(list[op].tok, "+"))
+            next = e + 1;
+            const int op = nextNonSpace(list, e + 1, r.to);
+            if (op >= r.to || list[op].group || !isPunct(list[op].tok, "+"))
                 break;
-            const int nx = nextNonSpace(list, op + 1);
-            if (nx >= list.size() || !isOperand(list[nx]))
+            const int nx = nextNonSpace(list, op + 1, r.to);
+            if (nx >= r.to || !isOperand(list[nx])) {
+                next = op + 1;
                 break;
+            }
             plusses.push_back(op);
             pos = nx;
         }
-        for (int p : plusses) {
-            done[p] = true;
-            if (stringy && apply)
-                list[p].tok.text = QStringLiteral("||");
-        }
+        if (stringy && convert)
+            *convert += plusses;
         anyStringy = anyStringy || stringy;
+        i = qMax(next, i + 1);
     }
     return anyStringy;
 }
 
-bool exprStringy(const QVector<Node>& list)
+bool exprStringy(const QVector<Node>& list, Range r)
 {
-    QVector<Node> copy = list;
-    if (convertPlusChains(copy, false))
+    if (plusChains(list, r, nullptr))
         return true;
-    const int first = nextNonSpace(list, 0);
-    if (first >= list.size())
+    const int first = nextNonSpace(list, r.from, r.to);
+    if (first >= r.to)
         return false;
-    const int end = primaryEnd(list, first);
-    if (nextNonSpace(list, end + 1) < list.size())
+    const int end = primaryEnd(list, first, r.to);
+    if (nextNonSpace(list, end + 1, r.to) < r.to)
         return false;  // more than one primary and no "+" chain: not a string value we know of
     return primaryStringy(list, first, end);
+}
+
+bool groupStringy(const Node& g)
+{
+    if (g.stringy < 0)
+        g.stringy = exprStringy(g.children, {0, int(g.children.size())}) ? 1 : 0;
+    return g.stringy == 1;
 }
 
 bool isClauseEnd(const Node& n)
@@ -435,53 +490,89 @@ bool isClauseEnd(const Node& n)
 // SQL Server lets joins nest without parentheses: "A JOIN B JOIN C ON c ON b"
 // (the last ON belongs to the join of B). SQLite needs the inner joins in
 // parentheses: "A JOIN (B JOIN C ON c) ON b". Each ON belongs to the nearest
-// JOIN still without one; when that is not the latest JOIN, the joins after
-// it are wrapped together with its table.
+// JOIN still without one; when later JOINs came after that one, its table and
+// those joins are wrapped together. One pass: the list is rebuilt as it is
+// read, and a wrap takes the nodes after its JOIN (an inner wrap already
+// counts as one node).
 void nestJoins(QVector<Node>& list)
 {
-    bool changed = true;
-    while (changed) {
-        changed = false;
-        QVector<int> open;    // JOINs still without their ON
-        int lastJoin = -1;    // the latest JOIN seen
-        for (int i = 0; i < list.size(); ++i) {
-            const Node& n = list[i];
-            if (isClauseEnd(n)) {
-                open.clear();
-                lastJoin = -1;
-                continue;
-            }
-            if (n.group)
-                continue;
-            if (isWord(n.tok, "JOIN")) {
-                open.push_back(i);
-                lastJoin = i;
-            } else if (isWord(n.tok, "ON") && !open.isEmpty()) {
-                const int join = open.takeLast();
-                if (join != lastJoin) {
-                    const int from = nextNonSpace(list, join + 1);
-                    int to = i;  // up to the ON, without the blanks before it
-                    while (to > from && isSpace(list[to - 1]))
-                        --to;
-                    Node g;
-                    g.group = true;
-                    g.children = list.mid(from, to - from);
-                    list.remove(from, to - from);
-                    list.insert(from, g);
-                    changed = true;
-                    break;
-                }
+    bool any = false;
+    for (const Node& n : list)
+        any = any || (!n.group && isWord(n.tok, "JOIN"));
+    if (!any)
+        return;
+    QVector<Node> out;
+    out.reserve(list.size());
+    struct Open {
+        int at;       // position in `out` just after the JOIN word
+        int joinsAt;  // the number of JOINs seen when it was met
+    };
+    QVector<Open> open;
+    int joins = 0;
+    for (Node& n : list) {
+        if (isClauseEnd(n)) {
+            open.clear();
+        } else if (!n.group && isWord(n.tok, "JOIN")) {
+            out.push_back(std::move(n));
+            if (open.size() >= kMaxDepth)
+                tooDeep();
+            open.push_back({int(out.size()), ++joins});
+            continue;
+        } else if (!n.group && isWord(n.tok, "ON") && !open.isEmpty()) {
+            const Open j = open.takeLast();
+            if (j.joinsAt != joins) {
+                // The join's table and the joins after it, without the blanks
+                // around them, become one group.
+                int from = j.at;
+                while (from < out.size() && isSpace(out[from]))
+                    ++from;
+                int to = int(out.size());
+                while (to > from && isSpace(out[to - 1]))
+                    --to;
+                QVector<Node> inner;
+                inner.reserve(to - from);
+                for (int k = from; k < to; ++k)
+                    inner.push_back(std::move(out[k]));
+                QVector<Node> tail;
+                for (int k = to; k < out.size(); ++k)
+                    tail.push_back(std::move(out[k]));
+                out.resize(from);
+                out.push_back(groupOf(std::move(inner)));
+                out += tail;
+                // Joins wrapped here are done with; the JOIN counter now
+                // stands for this JOIN again.
+                joins = j.joinsAt;
             }
         }
+        out.push_back(std::move(n));
     }
+    list = std::move(out);
 }
 
-void translateLevel(QVector<Node>& list)
+// A value RIGHT(x, n) may name twice: a number, a name or a qualified name.
+bool isSimple(const QVector<Node>& arg)
 {
+    int count = 0;
+    for (const Node& n : arg) {
+        if (isSpace(n))
+            continue;
+        if (n.group || !(n.tok.kind == Token::Number || n.tok.kind == Token::Word || n.tok.kind == Token::BracketName ||
+                         n.tok.kind == Token::QuotedName || isPunct(n.tok, ".")))
+            return false;
+        if (++count > 5)
+            return false;
+    }
+    return count > 0;
+}
+
+void translateLevel(QVector<Node>& list, int depth)
+{
+    if (depth > 2 * kMaxDepth)
+        tooDeep();
     // Inner levels first, so function rewrites below see translated arguments.
     for (Node& n : list)
         if (n.group)
-            translateLevel(n.children);
+            translateLevel(n.children, depth + 1);
 
     QVector<Node> out;
     out.reserve(list.size());
@@ -519,57 +610,81 @@ void translateLevel(QVector<Node>& list)
             const int nx = nextNonSpace(list, i + 1);
             if (nx < list.size() && list[nx].group) {
                 const QString fn = n.tok.text.toUpper();
-                auto args = splitArgs(list[nx].children);
+                const QVector<Node>& children = list[nx].children;
+                const QVector<Range> ranges = argRanges(children);
+                auto arg = [&](int k) { return slice(children, ranges[k]); };
                 auto call = [&](const QString& name, const QVector<QVector<Node>>& a) {
                     out.push_back(leafOf(Token::Word, name));
-                    Node g;
-                    g.group = true;
-                    g.children = joinArgs(a);
-                    out.push_back(g);
+                    out.push_back(groupOf(joinArgs(a)));
                     i = nx;
                 };
                 auto textArg = [](const QString& t) {
                     return QVector<Node>{leafOf(Token::Number, t)};
                 };
-                if (fn == QLatin1String("LEFT") && args.size() == 2) {
-                    call(QStringLiteral("substr"), {args[0], textArg(QStringLiteral("1")), args[1]});
+                if (fn == QLatin1String("LEFT") && ranges.size() == 2) {
+                    call(QStringLiteral("substr"), {arg(0), textArg(QStringLiteral("1")), arg(1)});
                     continue;
                 }
-                if (fn == QLatin1String("RIGHT") && args.size() == 2) {
+                if (fn == QLatin1String("RIGHT") && ranges.size() == 2) {
                     // The last n characters: start -n, length n (n = 0 gives '').
-                    Node neg;
-                    neg.group = true;
-                    neg.children = args[1];
-                    QVector<Node> start{leafOf(Token::Punct, QStringLiteral("-")), neg};
-                    call(QStringLiteral("substr"), {args[0], start, args[1]});
+                    if (isSimple(arg(1))) {
+                        QVector<Node> start{leafOf(Token::Punct, QStringLiteral("-")), groupOf(arg(1))};
+                        call(QStringLiteral("substr"), {arg(0), start, arg(1)});
+                    } else {
+                        // n named once, so nested RIGHTs grow the text only
+                        // by a constant each.
+                        QVector<Node> inner{
+                            leafOf(Token::Word, QStringLiteral("SELECT")), leafOf(Token::Space, QStringLiteral(" ")),
+                            leafOf(Token::Word, QStringLiteral("substr")),
+                            groupOf({leafOf(Token::Word, QStringLiteral("kv_x")), leafOf(Token::Punct, QStringLiteral(",")),
+                                     leafOf(Token::Punct, QStringLiteral("-")), leafOf(Token::Word, QStringLiteral("kv_n")),
+                                     leafOf(Token::Punct, QStringLiteral(",")), leafOf(Token::Word, QStringLiteral("kv_n"))}),
+                            leafOf(Token::Space, QStringLiteral(" ")), leafOf(Token::Word, QStringLiteral("FROM")),
+                            leafOf(Token::Space, QStringLiteral(" "))};
+                        QVector<Node> values{leafOf(Token::Word, QStringLiteral("SELECT")),
+                                             leafOf(Token::Space, QStringLiteral(" "))};
+                        values += arg(0);
+                        values += {leafOf(Token::Space, QStringLiteral(" ")), leafOf(Token::Word, QStringLiteral("AS")),
+                                   leafOf(Token::Space, QStringLiteral(" ")), leafOf(Token::Word, QStringLiteral("kv_x")),
+                                   leafOf(Token::Punct, QStringLiteral(","))};
+                        values += arg(1);
+                        values += {leafOf(Token::Space, QStringLiteral(" ")), leafOf(Token::Word, QStringLiteral("AS")),
+                                   leafOf(Token::Space, QStringLiteral(" ")), leafOf(Token::Word, QStringLiteral("kv_n"))};
+                        inner.push_back(groupOf(values));
+                        Node sub = groupOf(inner);
+                        sub.stringy = 1;
+                        out.push_back(sub);
+                        i = nx;
+                    }
                     continue;
                 }
-                if (fn == QLatin1String("SUBSTRING") && args.size() == 3) {
-                    call(QStringLiteral("substr"), args);
+                if (fn == QLatin1String("SUBSTRING") && ranges.size() == 3) {
+                    call(QStringLiteral("substr"), {arg(0), arg(1), arg(2)});
                     continue;
                 }
-                if (fn == QLatin1String("LEN") && args.size() == 1) {
+                if (fn == QLatin1String("LEN") && ranges.size() == 1) {
                     // LEN ignores trailing blanks.
-                    Node inner;
-                    inner.group = true;
-                    inner.children = args[0];
-                    call(QStringLiteral("length"), {{leafOf(Token::Word, QStringLiteral("rtrim")), inner}});
+                    call(QStringLiteral("length"), {{leafOf(Token::Word, QStringLiteral("rtrim")), groupOf(arg(0))}});
                     continue;
                 }
-                if (fn == QLatin1String("ISNULL") && args.size() == 2) {
-                    call(QStringLiteral("ifnull"), args);
+                if (fn == QLatin1String("ISNULL") && ranges.size() == 2) {
+                    call(QStringLiteral("ifnull"), {arg(0), arg(1)});
                     continue;
                 }
-                if (fn == QLatin1String("GETDATE") && args.size() == 1 && nextNonSpace(args[0], 0) >= args[0].size()) {
+                if (fn == QLatin1String("GETDATE") && ranges.size() == 1 &&
+                    nextNonSpace(children, 0) >= children.size()) {
                     call(QStringLiteral("datetime"),
                          {{leafOf(Token::String, QStringLiteral("'now'"))}, {leafOf(Token::String, QStringLiteral("'localtime'"))}});
                     continue;
                 }
             }
         }
-        // N'...' (Unicode literal): SQLite's literals are Unicode already.
+        // N'...' (Unicode literal): SQLite's literals are Unicode already. A
+        // literal right before it stays a literal of its own.
         if (!n.group && n.tok.kind == Token::String && !n.tok.text.startsWith(QChar('\''))) {
             n.tok.text.remove(0, 1);
+            if (!out.isEmpty() && !out.last().group && out.last().tok.kind == Token::String)
+                out.push_back(leafOf(Token::Space, QStringLiteral(" ")));
             out.push_back(n);
             continue;
         }
@@ -582,9 +697,54 @@ void translateLevel(QVector<Node>& list)
         }
         out.push_back(n);
     }
-    list = out;
+    list = std::move(out);
     nestJoins(list);
-    convertPlusChains(list, true);
+    linkCases(list);
+    QVector<int> plusses;
+    plusChains(list, {0, int(list.size())}, &plusses);
+    for (int p : plusses)
+        list[p].tok.text = QStringLiteral("||");
+}
+
+// True when every literal, name and comment is closed and the parentheses
+// pair up: only such a text is translated.
+bool wellFormed(const QString& text, const QVector<Token>& toks)
+{
+    int depth = 0;
+    for (const Token& t : toks) {
+        const QString& x = t.text;
+        switch (t.kind) {
+        case Token::String:
+            if (x.size() < (x.startsWith(QChar('\'')) ? 2 : 3) || !x.endsWith(QChar('\'')))
+                return false;
+            break;
+        case Token::QuotedName:
+            if (x.size() < 2 || !x.endsWith(QChar('"')))
+                return false;
+            break;
+        case Token::BracketName:
+            if (!x.endsWith(QChar(']')))
+                return false;
+            break;
+        case Token::Comment:
+            if (x.startsWith(QStringLiteral("/*")) && (x.size() < 4 || !x.endsWith(QStringLiteral("*/"))))
+                return false;
+            break;
+        case Token::Punct:
+            if (x == QLatin1String("("))
+                ++depth;
+            else if (x == QLatin1String(")") && --depth < 0)
+                return false;
+            break;
+        default:
+            break;
+        }
+    }
+    // A line comment that runs to the end would swallow what a rewrite adds
+    // after it.
+    Q_UNUSED(text);
+    return depth == 0 && (toks.isEmpty() || toks.last().kind != Token::Comment ||
+                          !toks.last().text.startsWith(QStringLiteral("--")));
 }
 
 }  // namespace
@@ -593,18 +753,15 @@ namespace SqlDialect {
 QString ToSqlite(const QString& text)
 {
     const QVector<Token> toks = tokenize(text);
-    int pos = 0;
-    QVector<Node> tree;
-    // Stray closing parentheses would end the top level early; keep going so
-    // the server reports the error on the text as written.
-    while (pos < toks.size()) {
-        bool strayClose = false;
-        tree += buildTree(toks, pos, strayClose);
-        if (strayClose)
-            tree.push_back(leafOf(Token::Punct, QStringLiteral(")")));
-    }
-    translateLevel(tree);
+    // A text with an open literal, name or comment, or with parentheses that
+    // do not pair, goes to the server as written: it reports the error on
+    // the text the program wrote.
+    if (!wellFormed(text, toks))
+        return text;
+    QVector<Node> tree = buildTree(toks);
+    translateLevel(tree, 0);
     QString out;
+    out.reserve(text.size() + text.size() / 8);
     render(tree, out);
     return out;
 }

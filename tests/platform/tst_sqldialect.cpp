@@ -169,10 +169,127 @@ private slots:
         QCOMPARE(SqlDialect::WithoutTrailingOrderBy("SELECT 'ORDER BY x' AS t"), QString("SELECT 'ORDER BY x' AS t"));
     }
 
-    void unbalancedTextIsLeftForTheServer()
+    // Text that is not whole goes to the server as written: nothing a rewrite
+    // adds can land inside an open literal or comment.
+    void unfinishedTextIsLeftForTheServer_data()
     {
-        QCOMPARE(SqlDialect::ToSqlite("SELECT (1"), QString("SELECT (1"));
-        QCOMPARE(SqlDialect::ToSqlite("SELECT 1)"), QString("SELECT 1)"));
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("open parenthesis") << "SELECT (1";
+        QTest::newRow("stray close") << "SELECT 1)";
+        QTest::newRow("literal open inside RIGHT") << "SELECT RIGHT(UserLogin, 'abc) FROM tUser";
+        QTest::newRow("literal open inside LEN") << "SELECT LEN('abc";
+        QTest::newRow("open N literal") << "SELECT ISNULL(a, N'x";
+        QTest::newRow("open bracket name") << "SELECT LEN([Table FROM tAudit";
+        QTest::newRow("open quoted name") << "SELECT LEN(\"x) FROM tAudit";
+        QTest::newRow("open block comment") << "SELECT LEN(x) /* LEFT(a,1)";
+        QTest::newRow("line comment at the end") << "SELECT LEN(x) -- LEFT(a,1)";
+    }
+    void unfinishedTextIsLeftForTheServer()
+    {
+        QFETCH(QString, sql);
+        QCOMPARE(SqlDialect::ToSqlite(sql), sql);
+    }
+
+    void adjacentLiteralsStayApart_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("empty then N empty") << "SELECT ''N''" << "SELECT '' ''";
+        QTest::newRow("text then N text") << "SELECT 'a'N'b'" << "SELECT 'a' 'b'";
+        QTest::newRow("N text then N text") << "SELECT N'a'N'b'" << "SELECT 'a' 'b'";
+        QTest::newRow("doubled quote inside") << "SELECT N'it''s'" << "SELECT 'it''s'";
+    }
+    void adjacentLiteralsStayApart()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, expected);
+        QCOMPARE(SqlDialect::ToSqlite(sql), expected);
+    }
+
+    void deepNestingIsRefusedClearly_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("10,500 parentheses") << "SELECT " + QString(10500, '(') + "1" + QString(10500, ')');
+        QString cases = "SELECT ";
+        for (int i = 0; i < 5000; ++i)
+            cases += "CASE WHEN 1=1 THEN ";
+        cases += "'x'";
+        for (int i = 0; i < 5000; ++i)
+            cases += " END";
+        QTest::newRow("5,000 CASEs inside each other") << cases + " + 'y'";
+        QString joins = "SELECT * FROM tUser U0";
+        for (int i = 1; i <= 5000; ++i)
+            joins += QString(" JOIN tUser U%1").arg(i);
+        for (int i = 5000; i >= 1; --i)
+            joins += QString(" ON U%1.ID = U%2.ID").arg(i).arg(i - 1);
+        QTest::newRow("5,000 joins inside each other") << joins;
+    }
+    void deepNestingIsRefusedClearly()
+    {
+        QFETCH(QString, sql);
+        try {
+            SqlDialect::ToSqlite(sql);
+            QFAIL("the nesting was followed");
+        } catch (const EDatabaseError& e) {
+            QCOMPARE(e.Message(), QString("The statement nests more than 200 levels deep"));
+        }
+    }
+
+    void nestingWithinTheLimitTranslates()
+    {
+        const QString sql = "SELECT " + QString(60, '(') + "LEN('ab ')" + QString(60, ')') + " AS n";
+        QCOMPARE(run(sql), QString("2"));  // the engine's own parser stops near 100
+        const QString deep = "SELECT " + QString(199, '(') + "LEN(x)" + QString(199, ')');  // 200 with LEN's own
+        QCOMPARE(SqlDialect::ToSqlite(deep), "SELECT " + QString(199, '(') + "length(rtrim(x))" + QString(199, ')'));
+    }
+
+    void nestedRightGrowsLinearly()
+    {
+        // RIGHT inside RIGHT's length: each level adds a bounded text.
+        QString sql = "1";
+        for (int i = 0; i < 90; ++i) {
+            sql = QString("RIGHT('12345', %1)").arg(sql);
+            if (i == 0 || i == 6)  // the engine's parser takes subqueries about 8 deep
+                QCOMPARE(run("SELECT " + sql + " AS r"), QString(i == 0 ? "5" : "12345"));
+        }
+        const QString out = SqlDialect::ToSqlite("SELECT " + sql + " AS r");
+        QVERIFY2(out.size() < 100 * 90, qPrintable(QString::number(out.size())));
+        QCOMPARE(run("SELECT RIGHT(UserLogin, LEN(FirstName) - 1) AS r FROM tUser WHERE ID = 1"), QString("ith"));
+        QCOMPARE(run("SELECT RIGHT(UserLogin, 0) + '|' AS r FROM tUser WHERE ID = 1"), QString("|"));
+    }
+
+    void manyJoinsInOneChain()
+    {
+        QString sql = "SELECT * FROM tUser U0";
+        for (int i = 1; i <= 20000; ++i)
+            sql += QString(" LEFT JOIN tUser U%1 ON U%1.ID = U%2.ID").arg(i).arg(i - 1);
+        QCOMPARE(SqlDialect::ToSqlite(sql), sql);
+        // Joins inside each other, as deep as the limit allows, each get
+        // their parentheses.
+        QString nested = "SELECT * FROM a0";
+        for (int i = 1; i <= 150; ++i)
+            nested += QString(" JOIN a%1").arg(i);
+        for (int i = 150; i >= 1; --i)
+            nested += QString(" ON c%1").arg(i);
+        const QString out = SqlDialect::ToSqlite(nested);
+        QCOMPARE(out.count('('), 149);
+        QVERIFY2(out.startsWith("SELECT * FROM a0 JOIN (a1 JOIN (a2 JOIN"), qPrintable(out.left(60)));
+        QVERIFY2(out.endsWith("JOIN a150 ON c150) ON c149) ON c148) ON c147) ON c146) ON c145) ON c144) ON c143) "
+                              "ON c142) ON c141) ON c140) ON c139) ON c138) ON c137) ON c136) ON c135) ON c134) ON "
+                              "c133) ON c132) ON c131) ON c130) ON c129) ON c128) ON c127) ON c126) ON c125) ON "
+                              "c124) ON c123) ON c122) ON c121) ON c120) ON c119) ON c118) ON c117) ON c116) ON "
+                              "c115) ON c114) ON c113) ON c112) ON c111) ON c110) ON c109) ON c108) ON c107) ON "
+                              "c106) ON c105) ON c104) ON c103) ON c102) ON c101) ON c100) ON c99) ON c98) ON c97) "
+                              "ON c96) ON c95) ON c94) ON c93) ON c92) ON c91) ON c90) ON c89) ON c88) ON c87) ON "
+                              "c86) ON c85) ON c84) ON c83) ON c82) ON c81) ON c80) ON c79) ON c78) ON c77) ON c76) "
+                              "ON c75) ON c74) ON c73) ON c72) ON c71) ON c70) ON c69) ON c68) ON c67) ON c66) ON "
+                              "c65) ON c64) ON c63) ON c62) ON c61) ON c60) ON c59) ON c58) ON c57) ON c56) ON c55) "
+                              "ON c54) ON c53) ON c52) ON c51) ON c50) ON c49) ON c48) ON c47) ON c46) ON c45) ON "
+                              "c44) ON c43) ON c42) ON c41) ON c40) ON c39) ON c38) ON c37) ON c36) ON c35) ON c34) "
+                              "ON c33) ON c32) ON c31) ON c30) ON c29) ON c28) ON c27) ON c26) ON c25) ON c24) ON "
+                              "c23) ON c22) ON c21) ON c20) ON c19) ON c18) ON c17) ON c16) ON c15) ON c14) ON c13) "
+                              "ON c12) ON c11) ON c10) ON c9) ON c8) ON c7) ON c6) ON c5) ON c4) ON c3) ON c2) ON c1"),
+                 qPrintable(out.right(80)));
     }
 };
 
