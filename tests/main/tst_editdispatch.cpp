@@ -1,5 +1,8 @@
 #include "EditDispatch.h"
 #include "RecordEditor.h"
+#include "SysEdit.h"
+#include "ToolEdit.h"
+#include <QLineEdit>
 #include "MainFixture.h"
 #include <QPointer>
 #include <QPushButton>
@@ -210,6 +213,94 @@ private slots:
         fx.form->EditRecord(1081, true);
         fx.form->EditRecord(1081, false);
         QCOMPARE(boxes.Count(), 2);
+    }
+
+    // The generic editor on every page that uses it: a double-click opens
+    // it laid out for the page's table with the current row, Add after Yes
+    // with the row (and its id only where the page copies it), nothing
+    // unexpected on the way.
+    void genericPages_data()
+    {
+        QTest::addColumn<int>("pageId");
+        for (const TEditPage& p : EditPages())
+            if (p.Kind == TEditKind::Generic)
+                QTest::newRow(qPrintable(QString::number(p.PageID))) << p.PageID;
+    }
+    void genericPages()
+    {
+        QFETCH(int, pageId);
+        fx.Start({"1"});
+        QVERIFY(fx.Open(pageId));
+        TQuery* q = fx.form->CurrentQuery(pageId);
+        QVERIFY(!q->IsEmpty());
+        const QString id = q->FieldByName("id")->AsString();
+        const TEditPage* page = FindEditPage(pageId);
+        QStringList seen;
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+            auto& f = static_cast<TSysEditForm&>(e);
+            seen << QString("%1 %2 %3").arg(f.TableNameID()).arg(f.AppendMode()).arg(f.Edit1());
+            return int(mrCancel);
+        });
+        kvtest::MessageRecorder boxes;
+        fx.form->KitDBGridSysDblClick();
+        boxes.Answer(mrYes);
+        fx.form->btnAddClick();
+        const bool idOnAdd = QList<int>{1005, 1045, 1049, 1050, 1069, 1070}.contains(pageId);
+        QCOMPARE(seen, QStringList({QString("%1 0 %2").arg(page->Code).arg(id),
+                                    QString("%1 1 %2").arg(page->Code).arg(idOnAdd ? id : QString())}));
+        QCOMPARE(boxes.Texts().size(), page->Question ? 1 : 0);
+    }
+
+    // Editing through the main window: the row and its audit rows written,
+    // the page reloaded on the same row.
+    void saveFromThePage()
+    {
+        fx.Start({"1"});
+        QVERIFY(fx.Open(1001));
+        TQuery* q = fx.form->CurrentQuery(1001);
+        q->Next();
+        const int id = q->FieldByName("id")->AsInteger();
+        const QString old = q->FieldByName("Description")->AsString();
+        TRecordEditor::SetShowModalHook([](TRecordEditor& e) {
+            auto& f = static_cast<TSysEditForm&>(e);
+            f.edtEdit2->setText("Renamed activity");
+            QTest::mouseClick(f.btnOk, Qt::LeftButton);
+            return f.result();
+        });
+        kvtest::MessageRecorder boxes;
+        fx.form->KitDBGridSysDblClick();
+        QCOMPARE(boxes.Count(), 0);
+        QCOMPARE(q->FieldByName("id")->AsInteger(), id);
+        QCOMPARE(q->FieldByName("Description")->AsString(), QString("Renamed activity"));
+        QCOMPARE(fx.db->Rows(QString("SELECT UserID || '|' || Action || '|' || FieldName || '|' || OldValue || '|' "
+                                     "|| NewValue FROM tAuditTrail WHERE TableName = 'tActivity' AND TableID = %1")
+                                 .arg(id)),
+                 QStringList({"demo|1|DESCRIPTION|" + old + "|Renamed activity"}));
+    }
+
+    // Flags without a value read as not set; a person added from the current
+    // row gets today shown in its start date without keeping it.
+    void copyRules()
+    {
+        fx.Start({"1"});
+        fx.db->Exec("UPDATE tElement SET PlatinumUpdate = NULL, LostRevenueFlag = NULL;");
+        QVERIFY(fx.Open(1041));
+        QStringList seen;
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+            auto& f = static_cast<TSysEditForm&>(e);
+            seen << QString("%1 %2 [%3] [%4]").arg(f.Check1()).arg(f.Check2()).arg(f.edtEdit7->text(), f.Kept(7));
+            return int(mrCancel);
+        });
+        kvtest::MessageRecorder boxes;
+        fx.form->KitDBGridSysDblClick();
+        QCOMPARE(boxes.Count(), 0);
+        QCOMPARE(seen.size(), 1);
+        QVERIFY(seen.first().startsWith("0 0 "));
+        seen.clear();
+        QVERIFY(fx.Open(1047));
+        boxes.Answer(mrYes);
+        fx.form->btnAddClick();
+        QCOMPARE(seen, QStringList({"0 0 [05/03/2026] []"}));
     }
 
     void noEditingWithoutTheRight()

@@ -409,27 +409,11 @@ private slots:
     {
         // A DSN in a private odbc.ini that leads to SQLite through the SQLite
         // ODBC driver: the same translated statements run through it.
-        const QStringList candidates = QDir("/usr/lib").entryList({"*-linux-gnu"}, QDir::Dirs);
-        QString driver;
-        for (const QString& c : candidates)
-            if (QFile::exists("/usr/lib/" + c + "/odbc/libsqlite3odbc.so"))
-                driver = "/usr/lib/" + c + "/odbc/libsqlite3odbc.so";
-        if (driver.isEmpty() || !QSqlDatabase::isDriverAvailable("QODBC"))
-            QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
-
         kvtest::TestDatabase file(false, "dbFile");
         seed(file, 20);
         QTemporaryDir odbcDir;
-        QFile inst(odbcDir.filePath("odbcinst.ini"));
-        QVERIFY(inst.open(QIODevice::WriteOnly));
-        inst.write(QString("[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=%1\n").arg(driver).toUtf8());
-        inst.close();
-        QFile ini(odbcDir.filePath("odbc.ini"));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(QString("[kvtest]\nDriver=SQLite3\nDatabase=%1\n").arg(file.File()).toUtf8());
-        ini.close();
-        qputenv("ODBCSYSINI", odbcDir.path().toLocal8Bit());
-        qputenv("ODBCINI", odbcDir.filePath("odbc.ini").toLocal8Bit());
+        if (!kvtest::DefineSqliteOdbcDsn(odbcDir.path(), "kvtest", file.File()))
+            QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
 
         TDatabase db;
         db.DatabaseName = "dbOdbc";

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include <QSqlDatabase>
 #include "Clock.h"
 #include "Locale.h"
 #include "Platform.h"
@@ -95,11 +96,33 @@ int MessageRecorder::answer(const TMessageBox& box)
     return mrCancel;
 }
 
+bool DefineSqliteOdbcDsn(const QString& folder, const QString& dsn, const QString& file)
+{
+    QString driver;
+    for (const QString& arch : QDir(QStringLiteral("/usr/lib")).entryList({QStringLiteral("*-linux-gnu")}, QDir::Dirs))
+        if (QFile::exists(QStringLiteral("/usr/lib/") + arch + QStringLiteral("/odbc/libsqlite3odbc.so")))
+            driver = QStringLiteral("/usr/lib/") + arch + QStringLiteral("/odbc/libsqlite3odbc.so");
+    if (driver.isEmpty() || !QSqlDatabase::isDriverAvailable(QStringLiteral("QODBC")))
+        return false;
+    QFile inst(folder + QStringLiteral("/odbcinst.ini"));
+    QFile ini(folder + QStringLiteral("/odbc.ini"));
+    if (!inst.open(QIODevice::WriteOnly) || !ini.open(QIODevice::WriteOnly))
+        return false;
+    inst.write(QStringLiteral("[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=%1\n").arg(driver).toUtf8());
+    ini.write(QStringLiteral("[%1]\nDriver=SQLite3\nDatabase=%2\n").arg(dsn, file).toUtf8());
+    qputenv("ODBCSYSINI", folder.toLocal8Bit());
+    qputenv("ODBCINI", ini.fileName().toLocal8Bit());
+    return true;
+}
+
 void ExecSqliteScript(const QString& file, const QString& sql)
 {
     sqlite3* db = nullptr;
     if (sqlite3_open(QFile::encodeName(file).constData(), &db) != SQLITE_OK)
         QFAIL("cannot open the test database");
+    // Throw-away files: waiting for the disk after every statement would only
+    // make the suite slow (the schema alone is some ninety statements).
+    sqlite3_exec(db, "PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);
     char* err = nullptr;
     const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err);
     const QString msg = err ? QString::fromUtf8(err) : QString();

@@ -55,6 +55,11 @@ void ExecSqliteScript(const QString& file, const QString& sql);
 // text ("NULL" for null), rows joined with "|" per column: test checks.
 QStringList SqliteRows(const QString& file, const QString& sql);
 
+// An ODBC data source name, in private odbc.ini and odbcinst.ini files in
+// `folder`, that leads to the SQLite file through the SQLite ODBC driver.
+// False when the driver or Qt's ODBC plugin is not installed.
+bool DefineSqliteOdbcDsn(const QString& folder, const QString& dsn, const QString& file);
+
 // A fresh database file with the program's schema, and the connection
 // component "dbKVdata" (the program's kDatabaseName) on it.
 class TestDatabase {

@@ -1,0 +1,339 @@
+#include "SysEdit.h"
+#include "DateFunctions.h"
+#include "GenFns.h"
+#include "OperatorIdentity.h"
+#include "SqlText.h"
+#include "ToolEdit.h"
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+// What a code shows. Labels stand for Edit2, 3, 4, 5, 6, 9, 10 in that
+// order; nullptr leaves the input hidden. Read-only inputs are name displays.
+struct TLayout {
+    int Code;
+    const char* Table;
+    const char* Labels[7];
+    unsigned ReadOnly;  // bit per entry of Labels
+    const char* StartLabel;  // dates: the labels of Edit7 and Edit8
+    const char* EndLabel;
+    const char* Check1;
+    const char* Check2;
+};
+
+constexpr unsigned RO4 = 1u << 2;  // Edit4
+constexpr unsigned RO6 = 1u << 4;  // Edit6
+constexpr const char* kStart = "StartDate";
+constexpr const char* kEnd = "EndDate";
+
+const TLayout kLayouts[] = {
+    {0, "tLocation", {"Location"}, 0, kStart, kEnd, nullptr, nullptr},
+    {1, "tPerson", {"Person", "Email Address"}, 0, kStart, kEnd, nullptr, nullptr},
+    {2, "tValidAccountNumber", {"AccountNo", "BatchTypeID", "BatchType", "Tender No"}, RO4, nullptr, nullptr,
+     nullptr, nullptr},
+    {3, "tCentre", {"Description", "DepartmentID", "Department"}, RO4, kStart, kEnd, nullptr, nullptr},
+    {4, "tActivity", {"Description", "CustomerID", "ShipTo"}, RO4, kStart, kEnd, nullptr, nullptr},
+    {5, "tElement", {"ServiceGroupID", "ElementCode", "Description", "CustomerID", "ShipTo", "ReportGroupID"}, RO6,
+     kStart, kEnd, "Platinum Update", "Lost Revenue"},
+    {6, "tSubledger", {"Description", "CustomerID", "ShipTo"}, RO4, kStart, kEnd, nullptr, nullptr},
+    {7, "tSystem", {"System", "BatchTypeID", "BatchType"}, RO4, nullptr, nullptr, nullptr, nullptr},
+    {8, "tDepartment", {"Description", "GroupID", "GroupName"}, RO4, kStart, kEnd, nullptr, nullptr},
+    {9, "tGroup", {"Description", "CustomerID", "ShipTo"}, RO4, kStart, kEnd, nullptr, nullptr},
+    {10, "tDestination", {"Description"}, 0, nullptr, nullptr, nullptr, nullptr},
+    {11, "tOrigin", {"Description"}, 0, nullptr, nullptr, nullptr, nullptr},
+    {13, "tTransactionGroup", {"Description", "CostRangeFrom", "CostRangeTo"}, 0, nullptr, nullptr, nullptr, nullptr},
+    {14, "tTransactionType", {"Description", "TransactionGroupID", "TransactionGroup", "SystemID", "System"},
+     RO4 | RO6, kStart, kEnd, nullptr, nullptr},
+    {15, "tRate", {"ServiceTypeID", "Length", "Percentage", "Cost", "Cost100", "RateDescription", "PartCost"}, 0,
+     kStart, kEnd, nullptr, nullptr},
+    {16, "tRateDescription", {"Description"}, 0, nullptr, nullptr, nullptr, nullptr},
+    {17, "tFunction", {"Description"}, 0, nullptr, nullptr, nullptr, nullptr},
+    {19, "tDubiousValidResolution", {nullptr, "DubiousTypeID", "DubiousType", "ResolutionID", "Resolution"},
+     RO4 | RO6, nullptr, nullptr, nullptr, nullptr},
+    {20, "tDubiousType", {"Description"}, 0, nullptr, nullptr, nullptr, nullptr},
+    {21, "tDubiousResolution", {"Description"}, 0, nullptr, nullptr, nullptr, nullptr},
+    {22, "tCriticalType", {"Description"}, 0, nullptr, nullptr, nullptr, nullptr},
+    {23, "tApplication", {"Description"}, 0, nullptr, nullptr, nullptr, nullptr},
+    {24, "tAgreement", {"AgreementNo", "SupplierID", "Supplier"}, RO4, "AgreementDateFrom", "AgreementDateTo",
+     nullptr, nullptr},
+    {25, "tDiscountedRate", {"Rate (max 100)", "ServiceTypeID", "Code + ServiceType", "CustomerID", "ShipTo"},
+     RO4 | RO6, nullptr, nullptr, nullptr, nullptr},
+    {26, "tProgram", {"Description"}, 0, nullptr, nullptr, nullptr, nullptr},
+    {27, "tAgreementType", {"Description"}, 0, nullptr, nullptr, nullptr, nullptr},
+    {28, "tDiscount",
+     {"DiscountRate (max 100)", "ServiceTypeID", "Code + ServiceType", "CustomerID", "ShipTo",
+      "NonStdRevAdminFee %", "NonStdExpAdminFee %"},
+     RO4 | RO6, nullptr, nullptr, nullptr, nullptr},
+    {29, "tCostRange",
+     {nullptr, "ValidAccountNumberID", "ValidAccountNumber", "TransactionTypeID", "TransactionType",
+      "CostRangeFrom", "CostRangeTo"},
+     RO4 | RO6, nullptr, nullptr, nullptr, nullptr},
+};
+
+const TLayout* layoutOf(int code)
+{
+    for (const TLayout& l : kLayouts)
+        if (l.Code == code)
+            return &l;
+    return nullptr;
+}
+
+// The inputs the Labels entries stand for.
+constexpr int kLayoutEdits[7] = {2, 3, 4, 5, 6, 9, 10};
+
+}  // namespace
+
+// ------------------------------------------------------------ the window
+
+TSysEditForm::TSysEditForm(QWidget* owner) : TRecordEditor(owner)
+{
+    setObjectName(QStringLiteral("SysEditForm"));
+    setWindowTitle(QStringLiteral("System Edit"));
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    // The window is 339 by 313 outside; this is its client area.
+    setFixedSize(331, 286);
+
+    auto label = [this](const char* name, int left, int top) {
+        auto* l = new QLabel(this);
+        l->setObjectName(QLatin1String(name));
+        l->setGeometry(left, top, 137, 13);
+        return l;
+    };
+    auto edit = [this](const char* name, int left, int top) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(QLatin1String(name));
+        e->setGeometry(left, top, 137, 21);
+        return e;
+    };
+    auto date = [this](const char* name, int left, int top) {
+        auto* e = new TDateEdit(this);
+        e->setObjectName(QLatin1String(name));
+        e->setGeometry(left, top, 137, 21);
+        return e;
+    };
+    auto check = [this](const char* name, int left, int top) {
+        auto* c = new QCheckBox(this);
+        c->setObjectName(QLatin1String(name));
+        c->setGeometry(left, top, 137, 17);
+        c->hide();
+        return c;
+    };
+
+    lblEdit1 = label("lblEdit1", 16, 8);
+    edtEdit1 = edit("edtEdit1", 16, 24);
+    lblEdit2 = label("lblEdit2", 176, 8);
+    edtEdit2 = edit("edtEdit2", 176, 24);
+    lblEdit3 = label("lblEdit3", 16, 48);
+    edtEdit3 = edit("edtEdit3", 16, 64);
+    lblEdit4 = label("lblEdit4", 176, 48);
+    edtEdit4 = edit("edtEdit4", 176, 64);
+    lblEdit5 = label("lblEdit5", 16, 88);
+    edtEdit5 = edit("edtEdit5", 16, 104);
+    lblEdit6 = label("lblEdit6", 176, 88);
+    edtEdit6 = edit("edtEdit6", 176, 104);
+    lblEdit9 = label("lblEdit9", 16, 128);
+    edtEdit9 = edit("edtEdit9", 16, 144);
+    lblEdit10 = label("lblEdit10", 176, 128);
+    edtEdit10 = edit("edtEdit10", 176, 144);
+    lblEdit7 = label("lblEdit7", 16, 168);
+    edtEdit7 = date("edtEdit7", 16, 184);
+    lblEdit8 = label("lblEdit8", 176, 168);
+    edtEdit8 = date("edtEdit8", 176, 184);
+    CheckBox1 = check("CheckBox1", 16, 208);
+    CheckBox2 = check("CheckBox2", 176, 208);
+    CheckBox3 = check("CheckBox3", 16, 224);
+    CheckBox4 = check("CheckBox4", 176, 224);
+    for (QWidget* w : std::initializer_list<QWidget*>{lblEdit3, edtEdit3, lblEdit4, edtEdit4, lblEdit5, edtEdit5,
+                                                      lblEdit6, edtEdit6, lblEdit9, edtEdit9, lblEdit10, edtEdit10,
+                                                      lblEdit7, edtEdit7, lblEdit8, edtEdit8})
+        w->hide();
+
+    btnOk = new QPushButton(QStringLiteral("&Save"), this);
+    btnOk->setObjectName(QStringLiteral("btnOk"));
+    btnOk->setGeometry(64, 248, 75, 25);
+    btnOk->setDefault(true);
+    btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    btnCancel->setGeometry(192, 248, 75, 25);
+    connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
+
+    // Tab order: the inputs in their rows, the dates, the boxes, the buttons.
+    const QList<QWidget*> order{edtEdit1, edtEdit2, edtEdit3, edtEdit4, edtEdit5, edtEdit6, edtEdit9, edtEdit10,
+                                edtEdit7, edtEdit8, CheckBox1, CheckBox2, CheckBox3, CheckBox4, btnOk, btnCancel};
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    FormCreate();
+}
+
+void TSysEditForm::FormCreate()
+{
+    FTableNameID = -1;
+    btnOk->setEnabled(false);
+    FAppendMode = false;
+    FSQLLines.clear();
+    FUser = Operator().OPERATORNAME.trimmed();
+    ReadAuditIds();
+}
+
+void TSysEditForm::showEvent(QShowEvent* event)
+{
+    // The window opens in the middle of the screen.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    TRecordEditor::showEvent(event);
+}
+
+QString TSysEditForm::TableName(int code)
+{
+    const TLayout* l = layoutOf(code);
+    return l ? QLatin1String(l->Table) : QString();
+}
+
+void TSysEditForm::SetTableNameID(int value)
+{
+    if (value < 0 || value > 29) {
+        FTableNameID = -1;
+        btnOk->setEnabled(false);
+        return;
+    }
+    FTableNameID = value;
+    btnOk->setEnabled(true);
+    const TLayout* layout = layoutOf(value);
+    if (!layout)
+        return;  // codes 12 and 18: no layout
+    setWindowTitle(windowTitle() + QStringLiteral(": ") + QLatin1String(layout->Table));
+    lblEdit1->setText(QStringLiteral("ID"));
+    edtEdit1->setEnabled(false);
+    lblEdit2->setText(QString());
+    for (int i = 0; i < 7; ++i) {
+        const int n = kLayoutEdits[i];
+        auto* lbl = findChild<QLabel*>(QStringLiteral("lblEdit%1").arg(n));
+        QLineEdit* e = input(n);
+        const bool shown = layout->Labels[i] != nullptr;
+        lbl->setVisible(shown);
+        e->setVisible(shown);
+        if (!shown)
+            continue;
+        lbl->setText(QLatin1String(layout->Labels[i]));
+        if (layout->ReadOnly & (1u << i)) {
+            e->setEnabled(false);
+            // The transaction type draws the labels of its name displays grey.
+            if (value == 14)
+                lbl->setEnabled(false);
+        }
+    }
+    if (layout->StartLabel) {
+        lblEdit7->setText(QLatin1String(layout->StartLabel));
+        lblEdit8->setText(QLatin1String(layout->EndLabel));
+        for (QWidget* w : std::initializer_list<QWidget*>{lblEdit7, edtEdit7, lblEdit8, edtEdit8})
+            w->show();
+    }
+    if (layout->Check1) {
+        CheckBox1->setText(QLatin1String(layout->Check1));
+        CheckBox2->setText(QLatin1String(layout->Check2));
+        CheckBox1->show();
+        CheckBox2->show();
+    }
+    FAudited = IsTableAudited(QLatin1String(layout->Table));
+}
+
+void TSysEditForm::SetAppendMode(bool value)
+{
+    TRecordEditor::SetAppendMode(value);
+    setWindowTitle(windowTitle() + (value ? QStringLiteral(" (ADD)") : QStringLiteral(" (EDIT)")));
+    if (FTableNameID == 17 || FTableNameID == 26)
+        edtEdit1->setEnabled(value);
+}
+
+// ------------------------------------------------------------ properties
+
+QLineEdit* TSysEditForm::input(int edit) const
+{
+    switch (edit) {
+    case 1: return edtEdit1;
+    case 2: return edtEdit2;
+    case 3: return edtEdit3;
+    case 4: return edtEdit4;
+    case 5: return edtEdit5;
+    case 6: return edtEdit6;
+    case 7: return edtEdit7;
+    case 8: return edtEdit8;
+    case 9: return edtEdit9;
+    case 10: return edtEdit10;
+    default: return nullptr;
+    }
+}
+
+void TSysEditForm::setText(int edit, const QString& v)
+{
+    FKept.Keep(QStringLiteral("Edit%1").arg(edit), v);
+    input(edit)->setText(v);
+}
+
+QString TSysEditForm::Kept(int edit) const
+{
+    return FKept.Kept(QStringLiteral("Edit%1").arg(edit));
+}
+
+bool TSysEditForm::KeptCheck(int box) const
+{
+    return FKept.Kept(QStringLiteral("Check%1").arg(box)) == QLatin1String("1");
+}
+
+QString TSysEditForm::Edit1() const { return edtEdit1->text().trimmed(); }
+QString TSysEditForm::Edit2() const { return edtEdit2->text().trimmed(); }
+QString TSysEditForm::Edit3() const { return edtEdit3->text().trimmed(); }
+QString TSysEditForm::Edit4() const { return edtEdit4->text().trimmed(); }
+QString TSysEditForm::Edit5() const { return edtEdit5->text().trimmed(); }
+QString TSysEditForm::Edit6() const { return edtEdit6->text().trimmed(); }
+QString TSysEditForm::Edit9() const { return edtEdit9->text().trimmed(); }
+QString TSysEditForm::Edit10() const { return edtEdit10->text().trimmed(); }
+void TSysEditForm::SetEdit1(const QString& v) { setText(1, v); }
+void TSysEditForm::SetEdit2(const QString& v) { setText(2, v); }
+void TSysEditForm::SetEdit3(const QString& v) { setText(3, v); }
+void TSysEditForm::SetEdit4(const QString& v) { setText(4, v); }
+void TSysEditForm::SetEdit5(const QString& v) { setText(5, v); }
+void TSysEditForm::SetEdit6(const QString& v) { setText(6, v); }
+void TSysEditForm::SetEdit9(const QString& v) { setText(9, v); }
+void TSysEditForm::SetEdit10(const QString& v) { setText(10, v); }
+
+// Before the property is set the dates read as no date.
+TDateTime TSysEditForm::Edit7() const { return m_edit7Set ? edtEdit7->Date() : 0.0; }
+TDateTime TSysEditForm::Edit8() const { return m_edit8Set ? edtEdit8->Date() : 0.0; }
+
+void TSysEditForm::SetEdit7(TDateTime v)
+{
+    FKept.Keep(QStringLiteral("Edit7"), DateToYMD(v));
+    edtEdit7->SetDate(v);
+    m_edit7Set = true;
+}
+
+void TSysEditForm::SetEdit8(TDateTime v)
+{
+    FKept.Keep(QStringLiteral("Edit8"), DateToYMD(v));
+    edtEdit8->SetDate(v);
+    m_edit8Set = true;
+}
+
+void TSysEditForm::setCheck(int box, bool v)
+{
+    FKept.Keep(QStringLiteral("Check%1").arg(box), v);
+    findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(box))->setChecked(v);
+}
+
+bool TSysEditForm::Check1() const { return CheckBox1->isChecked(); }
+bool TSysEditForm::Check2() const { return CheckBox2->isChecked(); }
+bool TSysEditForm::Check3() const { return CheckBox3->isChecked(); }
+bool TSysEditForm::Check4() const { return CheckBox4->isChecked(); }
+void TSysEditForm::SetCheck1(bool v) { setCheck(1, v); }
+void TSysEditForm::SetCheck2(bool v) { setCheck(2, v); }
+void TSysEditForm::SetCheck3(bool v) { setCheck(3, v); }
+void TSysEditForm::SetCheck4(bool v) { setCheck(4, v); }

@@ -1,0 +1,175 @@
+#pragma once
+// The generic record editor: one window that adds or changes a row of any of
+// the simple reference tables. TableNameID chooses the table (codes 0 to 29)
+// and so the caption, which inputs show, what their labels say, which are
+// read-only name displays, and whether the table is audited.
+//
+// The caller sets TableNameID first, then the values (Edit1..Edit10,
+// Check1..Check4; each also kept as the saved value), then AppendMode. The
+// editor looks nothing up itself: even the names beside the ids are what the
+// caller passes.
+#include "RecordEditor.h"
+#include "SysUtils.h"
+#include <QStringList>
+#include <optional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TDateEdit;
+
+class TSysEditForm : public TRecordEditor {
+    Q_OBJECT
+    Q_PROPERTY(int TableNameID READ TableNameID WRITE SetTableNameID)
+    Q_PROPERTY(QString Edit1 READ Edit1 WRITE SetEdit1)
+    Q_PROPERTY(QString Edit2 READ Edit2 WRITE SetEdit2)
+    Q_PROPERTY(QString Edit3 READ Edit3 WRITE SetEdit3)
+    Q_PROPERTY(QString Edit4 READ Edit4 WRITE SetEdit4)
+    Q_PROPERTY(QString Edit5 READ Edit5 WRITE SetEdit5)
+    Q_PROPERTY(QString Edit6 READ Edit6 WRITE SetEdit6)
+    Q_PROPERTY(double Edit7 READ Edit7 WRITE SetEdit7)
+    Q_PROPERTY(double Edit8 READ Edit8 WRITE SetEdit8)
+    Q_PROPERTY(QString Edit9 READ Edit9 WRITE SetEdit9)
+    Q_PROPERTY(QString Edit10 READ Edit10 WRITE SetEdit10)
+    Q_PROPERTY(bool Check1 READ Check1 WRITE SetCheck1)
+    Q_PROPERTY(bool Check2 READ Check2 WRITE SetCheck2)
+    Q_PROPERTY(bool Check3 READ Check3 WRITE SetCheck3)
+    Q_PROPERTY(bool Check4 READ Check4 WRITE SetCheck4)
+
+public:
+    explicit TSysEditForm(QWidget* owner = nullptr);
+
+    QLabel* lblEdit1;
+    QLabel* lblEdit2;
+    QLabel* lblEdit3;
+    QLabel* lblEdit4;
+    QLabel* lblEdit5;
+    QLabel* lblEdit6;
+    QLabel* lblEdit7;
+    QLabel* lblEdit8;
+    QLabel* lblEdit9;
+    QLabel* lblEdit10;
+    QLineEdit* edtEdit1;
+    QLineEdit* edtEdit2;
+    QLineEdit* edtEdit3;
+    QLineEdit* edtEdit4;
+    QLineEdit* edtEdit5;
+    QLineEdit* edtEdit6;
+    TDateEdit* edtEdit7;
+    TDateEdit* edtEdit8;
+    QLineEdit* edtEdit9;
+    QLineEdit* edtEdit10;
+    QCheckBox* CheckBox1;
+    QCheckBox* CheckBox2;
+    QCheckBox* CheckBox3;
+    QCheckBox* CheckBox4;
+    QPushButton* btnOk;
+    QPushButton* btnCancel;
+
+    // -1 while no table is chosen; a code outside 0..29 leaves it so and
+    // Save disabled.
+    int TableNameID() const { return FTableNameID; }
+    void SetTableNameID(int value);
+    // Adds " (ADD)" or " (EDIT)" to the caption; codes 17 and 26 take the
+    // new row's ID typed when adding.
+    void SetAppendMode(bool value) override;
+
+    // Texts: the setter keeps the value as given and shows it; the getter
+    // gives the input's trimmed text.
+    QString Edit1() const;
+    QString Edit2() const;
+    QString Edit3() const;
+    QString Edit4() const;
+    QString Edit5() const;
+    QString Edit6() const;
+    QString Edit9() const;
+    QString Edit10() const;
+    void SetEdit1(const QString& v);
+    void SetEdit2(const QString& v);
+    void SetEdit3(const QString& v);
+    void SetEdit4(const QString& v);
+    void SetEdit5(const QString& v);
+    void SetEdit6(const QString& v);
+    void SetEdit9(const QString& v);
+    void SetEdit10(const QString& v);
+    // Dates: kept as yyyymmdd (empty when never set).
+    TDateTime Edit7() const;
+    TDateTime Edit8() const;
+    void SetEdit7(TDateTime v);
+    void SetEdit8(TDateTime v);
+    bool Check1() const;
+    bool Check2() const;
+    bool Check3() const;
+    bool Check4() const;
+    void SetCheck1(bool v);
+    void SetCheck2(bool v);
+    void SetCheck3(bool v);
+    void SetCheck4(bool v);
+
+    // The kept values, as the caller set them (dates as yyyymmdd).
+    QString Kept(int edit) const;
+    bool KeptCheck(int box) const;
+    bool Audited() const { return FAudited; }
+    // The table of a code; empty outside the laid-out codes.
+    static QString TableName(int code);
+
+    void FormCreate();
+    void btnOkClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QLineEdit* input(int edit) const;
+    void setText(int edit, const QString& v);
+    void setCheck(int box, bool v);
+
+    // One save attempt, code by code; true closes with OK.
+    bool save(TSaveAttempt& attempt);
+    bool entryMet() const;
+    bool saveDescriptionReference(TSaveAttempt& attempt);  // 3, 4, 6, 8, 9
+    bool saveDescriptionOnly(TSaveAttempt& attempt);       // 10, 11, 16, 20-23, 27
+    bool saveLocation(TSaveAttempt& attempt);              // 0
+    bool savePerson(TSaveAttempt& attempt);                // 1
+    bool saveValidAccount(TSaveAttempt& attempt);          // 2
+    bool saveElement(TSaveAttempt& attempt);               // 5
+    bool saveSystem(TSaveAttempt& attempt);                // 7
+    bool saveTransactionGroup(TSaveAttempt& attempt);      // 13
+    bool saveTransactionType(TSaveAttempt& attempt);       // 14
+    bool saveRate(TSaveAttempt& attempt);                  // 15
+    bool saveFunction(TSaveAttempt& attempt);              // 17
+    bool saveDubiousPair(TSaveAttempt& attempt);           // 19
+    bool saveAgreement(TSaveAttempt& attempt);             // 24
+    bool saveDiscountedRate(TSaveAttempt& attempt);        // 25
+    bool saveProgram(TSaveAttempt& attempt);               // 26
+    bool saveDiscount(TSaveAttempt& attempt);              // 28
+    bool saveCostRange(TSaveAttempt& attempt);             // 29
+
+    // Building blocks.
+    QString table() const { return TableName(FTableNameID); }
+    QString rowId() const;
+    QString referenceCheck(int edit, const QString& table, const QString& notNumber, const QString& notFound,
+                           bool rewriteWhenMissing = true);
+    void decimalCheck(int edit, const QString& message);
+    void wholeNumberCheck(int edit, const QString& message);
+    QString dateText(int edit) const;  // yyyymmdd, empty when the input is blank
+    void dateBlockAdd(QString& columns, QString& values, bool withActive = true);
+    QString dateBlockEdit(bool withActive = true);
+    void descriptionCheck(TSaveAttempt& attempt, const QString& mandatory);
+    void audit(const QString& field, const QString& oldValue, const QString& newValue);
+    // The checks discounts and discounted rates share: the customer, the
+    // service type and the rate.
+    void customerAndServiceType(QString& customer, QString& serviceType);
+    // An optional number changed from its kept value; empty sides as NULL.
+    void auditOptional(const QString& field, int edit, const QString& now);
+    // Runs the row's statement and writes the audit rows naming it.
+    void run(TSaveAttempt& attempt, const QString& typedId = QString());
+
+    int FTableNameID = -1;
+    bool FAudited = false;
+    QStringList FSQLLines;
+    std::optional<TAuditTrail> m_audit;
+    bool m_edit7Set = false;
+    bool m_edit8Set = false;
+};

@@ -1,0 +1,1030 @@
+// The generic editor's Save: the checks of the table chosen, then its INSERT
+// or UPDATE and its audit rows, all in one attempt.
+#include "DateFunctions.h"
+#include "GenFns.h"
+#include "OperatorIdentity.h"
+#include "SqlText.h"
+#include "SysEdit.h"
+#include "ToolEdit.h"
+#include <QCheckBox>
+#include <QHash>
+#include <QLineEdit>
+#include <QLocale>
+#include <cmath>
+
+namespace {
+
+QString flag(bool b)
+{
+    return b ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+// The three-decimal form of a rate's length or percentage: thousandths,
+// halves to the even thousandth, written with a point and three decimals.
+QString threeDecimals(const QString& text)
+{
+    const double v = QLocale::c().toDouble(text);
+    const double thousandths = std::nearbyint(v * 1000.0);  // the default mode rounds halves to even
+    return QString::number(thousandths / 1000.0, 'f', 3);
+}
+
+// A value spliced bare, or NULL when empty.
+QString orNull(const QString& v)
+{
+    return v.isEmpty() ? QStringLiteral("NULL") : v;
+}
+
+// An empty value as the audit rows of the optional numbers show it.
+QString nullText(const QString& v)
+{
+    return v.isEmpty() ? QStringLiteral("NULL") : v;
+}
+
+// "SET a,", " b,", ..., " z": one changed column per line.
+QStringList setLines(const QStringList& items)
+{
+    QStringList lines;
+    for (int i = 0; i < items.size(); ++i)
+        lines << (i == 0 ? QStringLiteral("SET ") : QStringLiteral(" ")) + items[i] +
+                     (i + 1 < items.size() ? QStringLiteral(",") : QString());
+    return lines;
+}
+
+const QString kIncomplete = QStringLiteral("Incomplete data. You must complete all fields.");
+const QString kNoChanges = QStringLiteral("No data changes were detected.");
+const QString kDuplicateDescription = QStringLiteral("This Description already exists in the table. Data not saved.");
+const QString kCombinationExists = QStringLiteral("This combination already exists. Changes not saved.");
+
+}  // namespace
+
+// ------------------------------------------------------------ frame
+
+void TSysEditForm::btnOkClick()
+{
+    RunSave([this](TSaveAttempt& attempt) {
+        // The statement's lines go with the attempt, whatever its end.
+        struct Clear {
+            TSysEditForm* form;
+            ~Clear()
+            {
+                form->FSQLLines.clear();
+                form->m_audit.reset();
+            }
+        } clear{this};
+        return save(attempt);
+    });
+}
+
+bool TSysEditForm::entryMet() const
+{
+    const int code = FTableNameID;
+    if (code == 12 || code < 0)
+        return false;
+    static const QHash<int, QVector<int>> entry = {
+        {3, {2, 3}}, {4, {2, 3}}, {6, {2, 3}}, {7, {2, 3}}, {8, {2, 3}}, {9, {2, 3}}, {24, {2, 3}},
+        {0, {2}}, {1, {2}}, {2, {2}}, {10, {2}}, {11, {2}}, {16, {2}},
+        {5, {3, 5}}, {19, {3, 5}}, {25, {3, 5}}, {28, {3, 5}}, {29, {3, 5}},
+        {17, {1, 2}}, {26, {1, 2}}, {15, {2, 5, 6}},
+    };
+    for (int n : entry.value(code))
+        if (input(n)->text().trimmed().isEmpty())
+            return false;
+    return true;
+}
+
+bool TSysEditForm::save(TSaveAttempt& attempt)
+{
+    if (!entryMet())
+        Refuse(kIncomplete);
+    if (FAudited)
+        m_audit.emplace(NewAudit(FAppendMode ? AuditIds.Insert : AuditIds.Update, table()));
+    switch (FTableNameID) {
+    case 3: case 4: case 6: case 8: case 9:
+        return saveDescriptionReference(attempt);
+    case 10: case 11: case 16: case 20: case 21: case 22: case 23: case 27:
+        return saveDescriptionOnly(attempt);
+    case 0: return saveLocation(attempt);
+    case 1: return savePerson(attempt);
+    case 2: return saveValidAccount(attempt);
+    case 5: return saveElement(attempt);
+    case 7: return saveSystem(attempt);
+    case 13: return saveTransactionGroup(attempt);
+    case 14: return saveTransactionType(attempt);
+    case 15: return saveRate(attempt);
+    case 17: return saveFunction(attempt);
+    case 19: return saveDubiousPair(attempt);
+    case 24: return saveAgreement(attempt);
+    case 25: return saveDiscountedRate(attempt);
+    case 26: return saveProgram(attempt);
+    case 28: return saveDiscount(attempt);
+    case 29: return saveCostRange(attempt);
+    case 18: return true;  // nothing to write
+    default: Refuse(kIncomplete);
+    }
+}
+
+// ------------------------------------------------------------ building blocks
+
+QString TSysEditForm::rowId() const
+{
+    return edtEdit1->text().trimmed();
+}
+
+QString TSysEditForm::referenceCheck(int edit, const QString& refTable, const QString& notNumber,
+                                     const QString& notFound, bool rewriteWhenMissing)
+{
+    QLineEdit* e = input(edit);
+    QString text = e->text().trimmed();
+    int id = 0;
+    if (!ParseIdText(text, id)) {
+        e->setText(text);
+        Refuse(notNumber);
+    }
+    bool exists = false;
+    RecordIdExists(refTable, id, exists);
+    if (!exists) {
+        if (rewriteWhenMissing)
+            e->setText(text);
+        Refuse(notFound);
+    }
+    return text;
+}
+
+void TSysEditForm::decimalCheck(int edit, const QString& message)
+{
+    QLineEdit* e = input(edit);
+    QString text = e->text().trimmed();
+    bool ok = false;
+    CheckDecimalText(text, ok);
+    if (!ok) {
+        e->setText(text);
+        Refuse(message);
+    }
+    // Digits and points alone can still be no number ("1.2.3", "."): such a
+    // value would be spliced into the statement bare.
+    bool number = text.isEmpty();
+    if (!number)
+        QLocale::c().toDouble(text, &number);
+    if (!number)
+        Refuse(message);
+}
+
+void TSysEditForm::wholeNumberCheck(int edit, const QString& message)
+{
+    QLineEdit* e = input(edit);
+    QString text = e->text().trimmed();
+    if (text.isEmpty())
+        return;
+    int id = 0;
+    if (!ParseIdText(text, id)) {
+        e->setText(text);
+        Refuse(message);
+    }
+}
+
+QString TSysEditForm::dateText(int edit) const
+{
+    auto* e = static_cast<TDateEdit*>(input(edit));
+    if (e->TextIsBlank())
+        return QString();
+    e->CheckValidDate();  // a text that is no date is refused, not stored as 1899
+    return DateToYMD(e->Date());
+}
+
+void TSysEditForm::audit(const QString& field, const QString& oldValue, const QString& newValue)
+{
+    if (m_audit)
+        m_audit->AddField(field, oldValue, newValue);
+}
+
+void TSysEditForm::dateBlockAdd(QString& columns, QString& values, bool withActive)
+{
+    const QString start = dateText(7);
+    const QString end = dateText(8);
+    if (!start.isEmpty()) {
+        columns += QStringLiteral(",StartDate");
+        values += QStringLiteral(",'") + start + QChar('\'');
+        audit(QStringLiteral("STARTDATE"), QString(), start);
+    }
+    if (!withActive) {
+        if (!end.isEmpty()) {
+            columns += QStringLiteral(",EndDate");
+            values += QStringLiteral(",'") + end + QChar('\'');
+            audit(QStringLiteral("ENDDATE"), QString(), end);
+        }
+        return;
+    }
+    if (!end.isEmpty()) {
+        columns += QStringLiteral(",EndDate,Active");
+        values += QStringLiteral(",'") + end + QStringLiteral("',0");
+        audit(QStringLiteral("ENDDATE"), QString(), end);
+        audit(QStringLiteral("ACTIVE"), QString(), QStringLiteral("0"));
+    } else {
+        columns += QStringLiteral(",Active");
+        values += QStringLiteral(",1");
+        audit(QStringLiteral("ACTIVE"), QString(), QStringLiteral("1"));
+    }
+}
+
+QString TSysEditForm::dateBlockEdit(bool withActive)
+{
+    QString parts;
+    const QString start = dateText(7);
+    const QString end = dateText(8);
+    const QString keptStart = Kept(7).size() == 8 ? Kept(7) : QString();
+    const QString keptEnd = Kept(8).size() == 8 ? Kept(8) : QString();
+    if (start.isEmpty() && !keptStart.isEmpty()) {
+        parts += QStringLiteral(", StartDate = NULL");
+        audit(QStringLiteral("STARTDATE"), keptStart, QString());
+    } else if (!start.isEmpty() && start != keptStart) {
+        parts += QStringLiteral(", StartDate = '") + start + QChar('\'');
+        audit(QStringLiteral("STARTDATE"), keptStart, start);
+    }
+    if (end.isEmpty() && !keptEnd.isEmpty()) {
+        parts += withActive ? QStringLiteral(", EndDate = NULL, Active = 1") : QStringLiteral(", EndDate = NULL");
+        audit(QStringLiteral("ENDDATE"), keptEnd, QString());
+        if (withActive)
+            audit(QStringLiteral("ACTIVE"), QStringLiteral("0"), QStringLiteral("1"));
+    } else if (!end.isEmpty() && end != keptEnd) {
+        parts += QStringLiteral(", EndDate = '") + end + (withActive ? QStringLiteral("', Active = 0") : QStringLiteral("'"));
+        audit(QStringLiteral("ENDDATE"), keptEnd, end);
+        if (withActive && keptEnd.isEmpty())
+            audit(QStringLiteral("ACTIVE"), QStringLiteral("1"), QStringLiteral("0"));
+    }
+    return parts;
+}
+
+void TSysEditForm::descriptionCheck(TSaveAttempt& attempt, const QString& mandatory)
+{
+    const QString description = Edit2();
+    if (description.isEmpty() && !mandatory.isEmpty())
+        Refuse(mandatory);
+    QStringList lookup{QStringLiteral("SELECT *"), QStringLiteral("FROM ") + table(),
+                       QStringLiteral("WHERE Description LIKE ") + SqlLikeExact(description)};
+    if (!FAppendMode)
+        lookup << QStringLiteral("AND id <> ") + rowId();
+    if (attempt.Exists(lookup))
+        Refuse(kDuplicateDescription);
+    if (!FAppendMode && description == Kept(2))
+        Refuse(kNoChanges);
+}
+
+void TSysEditForm::run(TSaveAttempt& attempt, const QString& typedId)
+{
+    if (FAppendMode && typedId.isEmpty()) {
+        const int id = attempt.ExecInsert(FSQLLines);
+        if (m_audit)
+            m_audit->SetTableID(id);
+    } else {
+        attempt.Exec(FSQLLines);
+        if (m_audit)
+            m_audit->SetTableID(FAppendMode ? typedId : rowId());
+    }
+    if (m_audit)
+        attempt.Write(*m_audit);
+}
+
+// ------------------------------------------------------------ the codes
+
+namespace {
+// A row of the table with both values already there refuses an addition.
+void refuseExistingPair(TSaveAttempt& attempt, const QString& table, const QString& first, const QString& firstValue,
+                        const QString& second, const QString& secondValue)
+{
+    if (attempt.Exists({QStringLiteral("SELECT ") + table + QStringLiteral(".id"), QStringLiteral("FROM ") + table,
+                        QStringLiteral("WHERE ") + table + QChar('.') + first + QStringLiteral(" = ") + firstValue,
+                        QStringLiteral("AND ") + table + QChar('.') + second + QStringLiteral(" = ") + secondValue}))
+        Refuse(kCombinationExists);
+}
+}  // namespace
+
+void TSysEditForm::customerAndServiceType(QString& customer, QString& serviceType)
+{
+    customer = referenceCheck(5, QStringLiteral("tCustomer"), QStringLiteral("CustomerID error - must be a number."),
+                              QStringLiteral("CustomerID does not exist."));
+    serviceType = referenceCheck(3, QStringLiteral("tServiceType"), QStringLiteral("ServiceTypeID error - must be a number."),
+                                 QStringLiteral("ServiceTypeID does not exist."), false);
+    decimalCheck(2, QStringLiteral("Rate error - must be a number."));
+}
+
+void TSysEditForm::auditOptional(const QString& field, int edit, const QString& now)
+{
+    if (now != Kept(edit))
+        audit(field, nullText(Kept(edit)), nullText(now));
+}
+
+bool TSysEditForm::saveDescriptionReference(TSaveAttempt& attempt)
+{
+    struct Ref {
+        const char* column;
+        const char* refTable;
+    };
+    static const QHash<int, Ref> refs = {{3, {"DepartmentID", "tDepartment"}}, {4, {"CustomerID", "tCustomer"}},
+                                         {6, {"CustomerID", "tCustomer"}},     {8, {"GroupID", "tGroup"}},
+                                         {9, {"CustomerID", "tCustomer"}}};
+    const Ref ref = refs.value(FTableNameID);
+    const QString column = QLatin1String(ref.column);
+    const QString field = column.toUpper();
+    const QString reference = referenceCheck(3, QLatin1String(ref.refTable), column + QStringLiteral(" must be a number."),
+                                             column + QStringLiteral(" does not exist."));
+    const QString description = Edit2();
+    const bool asEdit = !FAppendMode || FTableNameID == 3 || FTableNameID == 6;
+    audit(field, asEdit ? Kept(3) : QString(), reference);
+    audit(QStringLiteral("DESCRIPTION"), asEdit ? Kept(2) : QString(), description);
+    if (FAppendMode) {
+        QString columns = QStringLiteral("(Description,") + column;
+        QString values = QStringLiteral("VALUES (") + Quote(description) + QChar(',') + reference;
+        dateBlockAdd(columns, values);
+        FSQLLines << QStringLiteral("INSERT INTO ") + table() << columns + QChar(')') << values + QChar(')');
+    } else {
+        FSQLLines << QStringLiteral("UPDATE ") + table()
+                  << QStringLiteral("SET Description = ") + Quote(description) + QChar(',') + column +
+                         QStringLiteral(" = ") + reference + dateBlockEdit()
+                  << QStringLiteral("WHERE id = ") + rowId();
+    }
+    run(attempt);
+    return true;
+}
+
+bool TSysEditForm::saveDescriptionOnly(TSaveAttempt& attempt)
+{
+    const int code = FTableNameID;
+    const QString description = Edit2();
+    switch (code) {
+    case 16:
+        if (FAppendMode && attempt.Exists({QStringLiteral("SELECT id"), QStringLiteral("FROM ") + table(),
+                                           QStringLiteral("WHERE Description LIKE ") + SqlLikeExact(description)}))
+            Refuse(QStringLiteral("The \"Description\" field must be unique - try again."));
+        break;
+    case 20:
+        descriptionCheck(attempt, QString());
+        break;
+    case 21:
+    case 22:
+        descriptionCheck(attempt, QStringLiteral("A Description is Mandatory."));
+        break;
+    case 23:
+    case 27:
+        descriptionCheck(attempt, QStringLiteral("Description field is Mandatory."));
+        break;
+    default:
+        break;
+    }
+    if (!FAppendMode) {
+        if (description == Kept(2))
+            Refuse(kNoChanges);
+        FSQLLines << QStringLiteral("UPDATE ") + table()
+                  << QStringLiteral("SET Description = ") + Quote(description)
+                  << QStringLiteral("WHERE id = ") + rowId();
+        audit(QStringLiteral("DESCRIPTION"), Kept(2), description);
+        run(attempt);
+        return true;
+    }
+    FSQLLines << QStringLiteral("INSERT INTO ") + table();
+    switch (code) {
+    case 10:
+    case 11:
+        FSQLLines << QStringLiteral("(Description,Active)") << QStringLiteral("VALUES (") + Quote(description) +
+                                                                   QStringLiteral(",1)");
+        break;
+    case 16:
+    case 23:
+    case 27:
+        FSQLLines << QStringLiteral("(Description, Active)") << QStringLiteral("VALUES (") + Quote(description) +
+                                                                    QStringLiteral(", 1)");
+        break;
+    default:  // 20, 21, 22
+        FSQLLines << QStringLiteral("(Description)") << QStringLiteral("VALUES (") + Quote(description) + QChar(')');
+        break;
+    }
+    audit(QStringLiteral("DESCRIPTION"), code == 21 ? Kept(2) : QString(), description);
+    if (code == 11)
+        audit(QStringLiteral("ACTIVE"), QString(), QStringLiteral("1"));
+    run(attempt);
+    return true;
+}
+
+bool TSysEditForm::saveLocation(TSaveAttempt& attempt)
+{
+    const QString description = Edit2();
+    if (FAppendMode) {
+        if (attempt.Exists({QStringLiteral("SELECT tLocation.id"), QStringLiteral("FROM tLocation"),
+                            QStringLiteral("WHERE tLocation.Description LIKE ") + SqlLikeExact(description)}))
+            Refuse(QStringLiteral("The \"Description\" field must be unique - try again."));
+        audit(QStringLiteral("DESCRIPTION"), QString(), description);
+        QString columns = QStringLiteral("(Description");
+        QString values = QStringLiteral("VALUES (") + Quote(description);
+        dateBlockAdd(columns, values);
+        FSQLLines << QStringLiteral("INSERT INTO ") + table() << columns + QChar(')') << values + QChar(')');
+    } else {
+        audit(QStringLiteral("DESCRIPTION"), Kept(2), description);
+        FSQLLines << QStringLiteral("UPDATE ") + table()
+                  << QStringLiteral("SET Description = ") + Quote(description) + dateBlockEdit()
+                  << QStringLiteral("WHERE id = ") + rowId();
+    }
+    run(attempt);
+    return true;
+}
+
+bool TSysEditForm::savePerson(TSaveAttempt& attempt)
+{
+    const QString person = Edit2();
+    const QString email = Edit3();
+    if (FAppendMode) {
+        if (attempt.Exists({QStringLiteral("SELECT id"), QStringLiteral("FROM ") + table(),
+                            QStringLiteral("WHERE Person LIKE ") + SqlLikeExact(person),
+                            QStringLiteral("AND Active = 1")}))
+            Refuse(QStringLiteral("The \"Person\" field must be unique - try again."));
+        audit(QStringLiteral("PERSON"), QString(), person);
+        audit(QStringLiteral("EMAILADDRESS"), QString(), email);
+        QString columns = QStringLiteral("(Person");
+        QString values = QStringLiteral("VALUES (") + Quote(person);
+        if (!email.isEmpty()) {
+            columns += QStringLiteral(",EmailAddress");
+            values += QChar(',') + Quote(email);
+        }
+        dateBlockAdd(columns, values);
+        FSQLLines << QStringLiteral("INSERT INTO ") + table() << columns + QChar(')') << values + QChar(')');
+    } else {
+        audit(QStringLiteral("PERSON"), Kept(2), person);
+        QString set = QStringLiteral("SET Person = ") + Quote(person);
+        if (email.isEmpty() && !Kept(3).isEmpty()) {
+            set += QStringLiteral(", EmailAddress = NULL");
+            audit(QStringLiteral("EMAILADDRESS"), Kept(3), QStringLiteral("NULL"));
+        } else if (email != Kept(3)) {
+            set += QStringLiteral(", EmailAddress = ") + Quote(email);
+            audit(QStringLiteral("EMAILADDRESS"), Kept(3), email);
+        }
+        FSQLLines << QStringLiteral("UPDATE ") + table() << set + dateBlockEdit()
+                  << QStringLiteral("WHERE id = ") + rowId();
+    }
+    run(attempt);
+    return true;
+}
+
+bool TSysEditForm::saveValidAccount(TSaveAttempt& attempt)
+{
+    const QString account = Edit2();
+    QString batchType = Edit3();
+    if (!batchType.isEmpty())
+        batchType = referenceCheck(3, QStringLiteral("tBatchType"), QStringLiteral("BatchTypeID must be a number."),
+                                   QStringLiteral("BatchTypeID does not exist."));
+    const QString tender = Edit5();
+    if (FAppendMode) {
+        QString columns = QStringLiteral("(AccountNo");
+        QString values = QStringLiteral("VALUES (") + Quote(account);
+        if (!batchType.isEmpty()) {
+            columns += QStringLiteral(",BatchTypeID");
+            values += QChar(',') + batchType;
+        }
+        if (!tender.isEmpty()) {
+            columns += QStringLiteral(",TenderNo");
+            values += QChar(',') + Quote(tender);
+        }
+        audit(QStringLiteral("ACCOUNTNO"), QString(), account);
+        audit(QStringLiteral("BATCHTYPEID"), QString(), batchType);
+        audit(QStringLiteral("TENDERNO"), QString(), tender);
+        dateBlockAdd(columns, values);
+        FSQLLines << QStringLiteral("INSERT INTO ") + table() << columns + QChar(')') << values + QChar(')');
+    } else {
+        QString set = QStringLiteral("SET AccountNo = ") + Quote(account);
+        audit(QStringLiteral("ACCOUNTNO"), Kept(2), account);
+        if (batchType != Kept(3)) {
+            set += QStringLiteral(", BatchTypeID = ") + orNull(batchType);
+            audit(QStringLiteral("BATCHTYPEID"), Kept(3), batchType);
+        }
+        if (!tender.isEmpty()) {
+            set += QStringLiteral(", TenderNo = ") + Quote(tender);
+            audit(QStringLiteral("TENDERNO"), Kept(5), tender);
+        }
+        FSQLLines << QStringLiteral("UPDATE ") + table() << set + dateBlockEdit()
+                  << QStringLiteral("WHERE id = ") + rowId();
+    }
+    run(attempt);
+    return true;
+}
+
+bool TSysEditForm::saveElement(TSaveAttempt& attempt)
+{
+    const QString customer = referenceCheck(5, QStringLiteral("tCustomer"), QStringLiteral("CustomerID must be a number."),
+                                            QStringLiteral("CustomerID does not exist."));
+    // The optional group ids go into the statement bare: whole numbers only.
+    wholeNumberCheck(2, QStringLiteral("ServiceGroupID must be a number."));
+    wholeNumberCheck(9, QStringLiteral("ReportGroupID must be a number."));
+    const QString serviceGroup = Edit2();
+    const QString reportGroup = Edit9();
+    const QString description = Edit4();
+    const bool platinum = CheckBox1->isChecked();
+    const bool lostRevenue = CheckBox2->isChecked();
+
+    if (FAppendMode) {
+        const QString code = Edit3().toUpper();
+        if (attempt.Exists({QStringLiteral("SELECT id"), QStringLiteral("FROM tElement"),
+                            QStringLiteral("WHERE ElementCode LIKE ") + SqlLikeExact(code),
+                            QStringLiteral("AND CustomerID = ") + customer}))
+            Refuse(QStringLiteral("The ElementCode MUST be a unique value."));
+        QString columns = QStringLiteral("(ElementCode, CustomerID, PlatinumUpdate, LostRevenueFlag");
+        QString values = QStringLiteral("VALUES (") + Quote(code) + QStringLiteral(", ") + customer +
+                         QStringLiteral(", ") + flag(platinum) + QStringLiteral(", ") + flag(lostRevenue);
+        audit(QStringLiteral("ELEMENTCODE"), QString(), code);
+        audit(QStringLiteral("CUSTOMERID"), QString(), customer);
+        audit(QStringLiteral("PLATINUMUPDATE"), QString(), flag(platinum));
+        audit(QStringLiteral("LOSTREVENUEFLAG"), QString(), flag(lostRevenue));
+        audit(QStringLiteral("DESCRIPTION"), QString(), description);
+        if (!description.isEmpty()) {
+            columns += QStringLiteral(", Description");
+            values += QStringLiteral(", ") + Quote(description);
+        }
+        if (!serviceGroup.isEmpty()) {
+            columns += QStringLiteral(", ServiceGroupID");
+            values += QStringLiteral(", ") + serviceGroup;
+            audit(QStringLiteral("SERVICEGROUPID"), Kept(2), serviceGroup);
+        }
+        dateBlockAdd(columns, values);
+        if (!reportGroup.isEmpty()) {
+            columns += QStringLiteral(", ReportGroupID");
+            values += QStringLiteral(", ") + reportGroup;
+            audit(QStringLiteral("REPORTGROUPID"), Kept(9), reportGroup);
+        }
+        FSQLLines << QStringLiteral("INSERT INTO ") + table() << columns + QChar(')') << values + QChar(')');
+    } else {
+        FSQLLines << QStringLiteral("UPDATE ") + table();
+        QString set = QStringLiteral("SET CustomerID = ") + customer;
+        audit(QStringLiteral("CUSTOMERID"), Kept(5), customer);
+        if (platinum != KeptCheck(1)) {
+            set += QStringLiteral(", PlatinumUpdate = ") + flag(platinum);
+            audit(QStringLiteral("PLATINUMUPDATE"), flag(!platinum), flag(platinum));
+        }
+        if (lostRevenue != KeptCheck(2)) {
+            set += QStringLiteral(", LostRevenueFlag = ") + flag(lostRevenue);
+            audit(QStringLiteral("LOSTREVENUEFLAG"), flag(!lostRevenue), flag(lostRevenue));
+        }
+        if (description != Kept(4)) {
+            if (description.isEmpty()) {
+                set += QStringLiteral(", Description = NULL");
+            } else {
+                FSQLLines << set + QChar(',');
+                set = QStringLiteral(" Description = ") + Quote(description);
+            }
+            audit(QStringLiteral("DESCRIPTION"), Kept(4), description);
+        }
+        if (serviceGroup != Kept(2)) {
+            set += QStringLiteral(", ServiceGroupID = ") + orNull(serviceGroup);
+            audit(QStringLiteral("SERVICEGROUPID"), Kept(2), serviceGroup);
+        }
+        set += dateBlockEdit();
+        if (reportGroup != Kept(9)) {
+            set += QStringLiteral(", ReportGroupID = ") + orNull(reportGroup);
+            audit(QStringLiteral("REPORTGROUPID"), Kept(9), reportGroup);
+        }
+        FSQLLines << set << QStringLiteral("WHERE id = ") + rowId();
+    }
+    run(attempt);
+    return true;
+}
+
+bool TSysEditForm::saveSystem(TSaveAttempt& attempt)
+{
+    const QString batchType = referenceCheck(3, QStringLiteral("tBatchType"), QStringLiteral("BatchTypeID must be a number."),
+                                             QStringLiteral("BatchTypeID does not exist."));
+    QStringList duplicate{QStringLiteral("SELECT *"), QStringLiteral("FROM tSystem"),
+                          QStringLiteral("WHERE BatchTypeID = ") + batchType};
+    if (!FAppendMode)
+        duplicate << QStringLiteral("AND id <> ") + rowId();
+    if (attempt.Exists(duplicate))
+        Refuse(QStringLiteral("This BatchTypeID already exists in the table. Data not saved."));
+    const QString system = Edit2();
+    const QString now = DateTimeToSql(Now());
+    const QString operatorNumber = QString::number(Operator().OPERATORNUMBER);
+    audit(QStringLiteral("BATCHTYPEID"), FAppendMode ? QString() : Kept(3), batchType);
+    audit(QStringLiteral("SYSTEM"), FAppendMode ? QString() : Kept(2), system);
+    if (FAppendMode) {
+        FSQLLines << QStringLiteral("INSERT INTO ") + table()
+                  << QStringLiteral("(System,BatchTypeID,Active,DateEntered,DateLastChanged,UserID)")
+                  << QStringLiteral("VALUES (") + Quote(system) + QChar(',') + batchType + QStringLiteral(",1,'") +
+                         now + QStringLiteral("','") + now + QStringLiteral("',") + operatorNumber + QChar(')');
+    } else {
+        FSQLLines << QStringLiteral("UPDATE ") + table()
+                  << QStringLiteral("SET System = ") + Quote(system) + QStringLiteral(",BatchTypeID = ") + batchType +
+                         QStringLiteral(", DateLastChanged = '") + now + QStringLiteral("', UserID = ") +
+                         operatorNumber
+                  << QStringLiteral("WHERE id = ") + rowId();
+    }
+    run(attempt);
+    return true;
+}
+
+bool TSysEditForm::saveTransactionGroup(TSaveAttempt& attempt)
+{
+    const QString description = Edit2();
+    if (description.isEmpty())
+        Refuse(QStringLiteral("Description field is Mandatory."));
+    // The range values go into the statement bare: numbers only.
+    decimalCheck(3, QStringLiteral("CostRangeFrom must be a number."));
+    decimalCheck(4, QStringLiteral("CostRangeTo must be a number."));
+    const QString from = Edit3();
+    const QString to = Edit4();
+    if (FAppendMode) {
+        QString columns = QStringLiteral("(Description");
+        QString values = QStringLiteral("VALUES (") + Quote(description);
+        if (!from.isEmpty()) {
+            columns += QStringLiteral(",CostRangeFrom");
+            values += QChar(',') + from;
+        }
+        if (!to.isEmpty()) {
+            columns += QStringLiteral(",CostRangeTo");
+            values += QChar(',') + to;
+        }
+        FSQLLines << QStringLiteral("INSERT INTO ") + table() << columns + QChar(')') << values + QChar(')');
+    } else {
+        FSQLLines << QStringLiteral("UPDATE ") + table()
+                  << QStringLiteral("SET Description = ") + Quote(description) + QStringLiteral(", CostRangeFrom = ") +
+                         orNull(from) + QStringLiteral(", CostRangeTo = ") + orNull(to)
+                  << QStringLiteral("WHERE id = ") + rowId();
+    }
+    const bool add = FAppendMode;
+    audit(QStringLiteral("DESCRIPTION"), add ? QString() : Kept(2), description);
+    audit(QStringLiteral("COSTRANGEFROM"), add ? QString() : Kept(3), from);
+    audit(QStringLiteral("COSTRANGETO"), add ? QString() : Kept(4), to);
+    run(attempt);
+    return true;
+}
+
+bool TSysEditForm::saveTransactionType(TSaveAttempt& attempt)
+{
+    const QString description = Edit2();
+    if (description.isEmpty())
+        Refuse(QStringLiteral("Description field is Mandatory."));
+    if (Edit3().isEmpty())
+        Refuse(QStringLiteral("TransactionGroupID field is Mandatory."));
+    if (Edit5().isEmpty())
+        Refuse(QStringLiteral("SystemID field is Mandatory."));
+    const QString group = referenceCheck(3, QStringLiteral("tTransactionGroup"),
+                                         QStringLiteral("TransactionGroupID must be a number."),
+                                         QStringLiteral("TransactionGroupID does not exist."));
+    const QString system = referenceCheck(5, QStringLiteral("tSystem"), QStringLiteral("SystemID must be a number."),
+                                          QStringLiteral("SystemID does not exist."));
+    const bool add = FAppendMode;
+    audit(QStringLiteral("SYSTEMID"), add ? QString() : Kept(5), system);
+    audit(QStringLiteral("DESCRIPTION"), add ? QString() : Kept(2), description);
+    audit(QStringLiteral("TRANSACTIONGROUPID"), add ? QString() : Kept(3), group);
+    if (add) {
+        QString columns = QStringLiteral("(Description,TransactionGroupID,SystemID");
+        QString values = QStringLiteral("VALUES (") + Quote(description) + QChar(',') + group + QChar(',') + system;
+        dateBlockAdd(columns, values);
+        if (!FUser.isEmpty()) {
+            columns += QStringLiteral(",LastUpdatedBy");
+            values += QStringLiteral(", ") + Quote(FUser);
+        }
+        FSQLLines << QStringLiteral("INSERT INTO ") + table() << columns + QChar(')') << values + QChar(')');
+    } else {
+        QString set = QStringLiteral("SET Description = ") + Quote(description) +
+                      QStringLiteral(", TransactionGroupID = ") + group + QStringLiteral(", SystemID = ") + system +
+                      dateBlockEdit();
+        if (!FUser.isEmpty())
+            set += QStringLiteral(", LastUpdatedBy = ") + Quote(FUser);
+        FSQLLines << QStringLiteral("UPDATE ") + table() << set << QStringLiteral("WHERE id = ") + rowId();
+    }
+    run(attempt);
+    return true;
+}
+
+bool TSysEditForm::saveRate(TSaveAttempt& attempt)
+{
+    const QString serviceType = referenceCheck(2, QStringLiteral("tServiceType"),
+                                               QStringLiteral("ServiceTypeID must be a number."),
+                                               QStringLiteral("ServiceTypeID does not exist."));
+    decimalCheck(5, QStringLiteral("Cost must be a number."));
+    decimalCheck(6, QStringLiteral("Cost100 must be a number."));
+    // Optional values: a value typed must be a number; nothing stored is
+    // overwritten or dropped because of a typing slip.
+    decimalCheck(3, QStringLiteral("Length must be a number."));
+    decimalCheck(4, QStringLiteral("Percentage must be a number."));
+    decimalCheck(10, QStringLiteral("PartCost must be a number."));
+    const QString cost = Edit5();
+    const QString cost100 = Edit6();
+    const QString length = Edit3().isEmpty() ? QStringLiteral("0") : Edit3();
+    const QString percentage = Edit4();
+    const QString description = StripQuotes(Edit9());
+    const QString partCost = Edit10();
+    const bool add = FAppendMode;
+
+    // The length is written in its three-decimal form when adding, the
+    // percentage when changing.
+    const QString lengthWritten = add ? threeDecimals(length) : length;
+    const QString percentageWritten = add ? percentage : (percentage.isEmpty() ? QString() : threeDecimals(percentage));
+    audit(QStringLiteral("COST100"), add ? QString() : Kept(6), cost100);
+    audit(QStringLiteral("SERVICETYPEID"), add ? QString() : Kept(2), serviceType);
+    audit(QStringLiteral("COST"), add ? QString() : Kept(5), cost);
+    audit(QStringLiteral("LENGTH"), add ? QString() : Kept(3), lengthWritten);
+    audit(QStringLiteral("PERCENTAGE"), add ? QString() : Kept(4), percentageWritten);
+    if (add) {
+        QString columns = QStringLiteral("(ServiceTypeID,Cost,Cost100,Length");
+        QString values = QStringLiteral("VALUES (") + serviceType + QChar(',') + cost + QChar(',') + cost100 +
+                         QChar(',') + lengthWritten;
+        if (!percentage.isEmpty()) {
+            columns += QStringLiteral(",Percentage");
+            values += QChar(',') + percentage;
+        }
+        dateBlockAdd(columns, values);
+        if (!description.isEmpty()) {
+            columns += QStringLiteral(",Description");
+            values += QStringLiteral(",  ") + Quote(description);
+            audit(QStringLiteral("DESCRIPTION"), QString(), description);
+        }
+        if (!partCost.isEmpty()) {
+            columns += QStringLiteral(",PartCost");
+            values += QStringLiteral(",  ") + partCost;
+            audit(QStringLiteral("PARTCOST"), QString(), partCost);
+        }
+        if (!FUser.isEmpty()) {
+            columns += QStringLiteral(",LastUpdatedBy");
+            values += QStringLiteral(", ") + Quote(FUser);
+        }
+        FSQLLines << QStringLiteral("INSERT INTO ") + table() << columns + QChar(')') << values + QChar(')');
+    } else {
+        QString set = QStringLiteral("SET ServiceTypeID = ") + serviceType + QStringLiteral(", Cost = ") + cost +
+                      QStringLiteral(", Cost100 = ") + cost100 + QStringLiteral(", Length = ") + lengthWritten +
+                      QStringLiteral(", Percentage = ") + orNull(percentageWritten) + dateBlockEdit();
+        if (!description.isEmpty()) {
+            set += QStringLiteral(", Description = ") + Quote(description);
+            audit(QStringLiteral("DESCRIPTION"), Kept(9), description);
+        }
+        if (!partCost.isEmpty()) {
+            set += QStringLiteral(", PartCost = ") + partCost;
+            audit(QStringLiteral("PARTCOST"), Kept(10), partCost);
+        }
+        if (!FUser.isEmpty())
+            set += QStringLiteral(", LastUpdatedBy = ") + Quote(FUser);
+        FSQLLines << QStringLiteral("UPDATE ") + table() << set << QStringLiteral("WHERE id = ") + rowId();
+    }
+    run(attempt);
+    return true;
+}
+
+bool TSysEditForm::saveFunction(TSaveAttempt& attempt)
+{
+    QString id = Edit1();
+    int number = 0;
+    if (!ParseIdText(id, number)) {
+        edtEdit1->setText(id);
+        Refuse(QStringLiteral("ID must be a number."));
+    }
+    const QString description = Edit2();
+    if (FAppendMode) {
+        if (attempt.Exists({QStringLiteral("SELECT *"), QStringLiteral("FROM tFunction"),
+                            QStringLiteral("WHERE ID = ") + id}))
+            Refuse(QStringLiteral("ID must be a unique number."));
+        FSQLLines << QStringLiteral("INSERT INTO ") + table() << QStringLiteral("(ID, Description)")
+                  << QStringLiteral("VALUES (") + id + QChar(',') + Quote(description) + QChar(')');
+        audit(QStringLiteral("DESCRIPTION"), QString(), description);
+        run(attempt, id);  // the row keeps the ID typed
+        return true;
+    }
+    if (description == Kept(2))
+        Refuse(kNoChanges);
+    FSQLLines << QStringLiteral("UPDATE ") + table() << QStringLiteral("SET Description = ") + Quote(description)
+              << QStringLiteral("WHERE id = ") + rowId();
+    audit(QStringLiteral("DESCRIPTION"), Kept(2), description);
+    run(attempt);
+    return true;
+}
+
+bool TSysEditForm::saveProgram(TSaveAttempt& attempt)
+{
+    const QString description = Edit2();
+    if (FAppendMode) {
+        QString id = Edit1();
+        int number = 0;
+        if (!ParseIdText(id, number))
+            Refuse(QStringLiteral("ProgramID must be an integer."));  // the input keeps what was typed
+        bool exists = false;
+        RecordIdExists(QStringLiteral("tProgram"), number, exists);
+        if (exists)
+            Refuse(QStringLiteral("ProgramID already exists. It must be unique."));
+        FSQLLines << QStringLiteral("INSERT INTO ") + table() << QStringLiteral("(ID,Description)")
+                  << QStringLiteral("VALUES (") + id + QChar(',') + Quote(description) + QChar(')');
+        audit(QStringLiteral("ID"), QString(), id);
+        audit(QStringLiteral("DESCRIPTION"), QString(), description);
+        run(attempt, id);
+        return true;
+    }
+    if (description == Kept(2))
+        Refuse(kNoChanges);
+    FSQLLines << QStringLiteral("UPDATE ") + table() << QStringLiteral("SET Description = ") + Quote(description)
+              << QStringLiteral("WHERE id = ") + rowId();
+    audit(QStringLiteral("DESCRIPTION"), Kept(2), description);
+    run(attempt);
+    return true;
+}
+
+bool TSysEditForm::saveDubiousPair(TSaveAttempt& attempt)
+{
+    auto checkId = [&](int edit, const QString& name, const QString& refTable, const QString& invalid) {
+        QString text = input(edit)->text().trimmed();
+        int id = 0;
+        if (!ParseIdText(text, id)) {
+            input(edit)->setText(text);
+            Refuse(name + QStringLiteral(" must be a number."));
+        }
+        if (!attempt.Exists({QStringLiteral("SELECT *"), QStringLiteral("FROM ") + refTable,
+                             QStringLiteral("WHERE ID = ") + text}))
+            Refuse(invalid);
+        return text;
+    };
+    const QString type = checkId(3, QStringLiteral("DubiousTypeID"), QStringLiteral("tDubiousType"),
+                                 QStringLiteral("DubiousTypeID is an invalid number."));
+    const QString resolution = checkId(5, QStringLiteral("DubiousResolutionID"), QStringLiteral("tDubiousResolution"),
+                                       QStringLiteral("DubiousResolutionID is an invalid number."));
+    QStringList pair{QStringLiteral("SELECT *"), QStringLiteral("FROM tDubiousValidResolution"),
+                     QStringLiteral("WHERE DubiousTypeID = ") + type,
+                     QStringLiteral("AND DubiousResolutionID = ") + resolution};
+    if (!FAppendMode)
+        pair << QStringLiteral("AND ID <> ") + rowId();
+    const QVariant found = attempt.Value(pair, QStringLiteral("ID"));
+    if (!found.isNull()) {
+        const QVariant active = attempt.Value(pair, QStringLiteral("Active"));
+        if (!FAppendMode || active.toBool())
+            Refuse(kCombinationExists);
+        // Adding a pair that is there but inactive brings it back.
+        const QString foundId = found.toString();
+        attempt.Exec({QStringLiteral("UPDATE tDubiousValidResolution"), QStringLiteral("SET Active = 1"),
+                      QStringLiteral("WHERE ID = ") + foundId});
+        if (FAudited) {
+            TAuditTrail reactivation = NewAudit(AuditIds.Update, table());
+            reactivation.SetTableID(foundId);
+            reactivation.AddField(QStringLiteral("ACTIVE"), QStringLiteral("0"), QStringLiteral("1"));
+            attempt.Write(reactivation);
+        }
+        attempt.Commit();
+        MessageDlg(QStringLiteral("This combination already existed and has been reactivated."), mtInformation, mbOK, 0);
+        return false;
+    }
+    if (FAppendMode) {
+        FSQLLines << QStringLiteral("INSERT INTO ") + table()
+                  << QStringLiteral("(DubiousTypeID,DubiousResolutionID,Active)")
+                  << QStringLiteral("VALUES (") + type + QChar(',') + resolution + QStringLiteral(",1)");
+        if (resolution != Kept(5))
+            audit(QStringLiteral("DUBIOUSRESOLUTIONID"), QString(), resolution);
+        if (type != Kept(3))
+            audit(QStringLiteral("DUBIOUSTYPEID"), QString(), type);
+        audit(QStringLiteral("ACTIVE"), QString(), QStringLiteral("1"));
+    } else {
+        FSQLLines << QStringLiteral("UPDATE ") + table()
+                  << setLines({QStringLiteral("DubiousTypeID = ") + type,
+                               QStringLiteral("DubiousResolutionID = ") + resolution})
+                  << QStringLiteral("WHERE ID = ") + rowId();
+        audit(QStringLiteral("DUBIOUSRESOLUTIONID"), Kept(5), resolution);
+        audit(QStringLiteral("DUBIOUSTYPEID"), Kept(3), type);
+    }
+    run(attempt);
+    return true;
+}
+
+bool TSysEditForm::saveAgreement(TSaveAttempt& attempt)
+{
+    const QString supplier = referenceCheck(3, QStringLiteral("tSupplier"), QStringLiteral("SupplierID must be a number."),
+                                            QStringLiteral("SupplierID does not exist."));
+    const QString agreement = Edit2();
+    if (FAppendMode) {
+        audit(QStringLiteral("AGREEMENTNO"), QString(), agreement);
+        audit(QStringLiteral("SUPPLIERID"), QString(), supplier);
+        QString columns = QStringLiteral("(AgreementNo,SupplierID");
+        QString values = QStringLiteral("VALUES (") + Quote(agreement) + QChar(',') + supplier;
+        dateBlockAdd(columns, values, false);
+        FSQLLines << QStringLiteral("INSERT INTO ") + table() << columns + QChar(')') << values + QChar(')');
+    } else {
+        audit(QStringLiteral("AGREEMENTNO"), Kept(2), agreement);
+        audit(QStringLiteral("SUPPLIERID"), Kept(3), supplier);
+        FSQLLines << QStringLiteral("UPDATE ") + table()
+                  << QStringLiteral("SET AgreementNo = ") + Quote(agreement) + QStringLiteral(",SupplierID = ") +
+                         supplier + dateBlockEdit(false)
+                  << QStringLiteral("WHERE id = ") + rowId();
+    }
+    run(attempt);
+    return true;
+}
+
+bool TSysEditForm::saveDiscountedRate(TSaveAttempt& attempt)
+{
+    QString customer, serviceType;
+    customerAndServiceType(customer, serviceType);
+    const QString rate = Edit2();
+    if (FAppendMode) {
+        refuseExistingPair(attempt, table(), QStringLiteral("ServiceTypeID"), serviceType, QStringLiteral("CustomerID"),
+                           customer);
+        FSQLLines << QStringLiteral("INSERT INTO ") + table()
+                  << QStringLiteral("(ServiceTypeID, CustomerID, Rate, Active)")
+                  << QStringLiteral("VALUES (") + serviceType + QStringLiteral(", ") + customer + QStringLiteral(", ") +
+                         orNull(rate) + QStringLiteral(", 1)");
+        audit(QStringLiteral("SERVICETYPEID"), QString(), serviceType);
+        audit(QStringLiteral("CUSTOMERID"), QString(), customer);
+        audit(QStringLiteral("RATE"), QString(), rate);
+        audit(QStringLiteral("ACTIVE"), QString(), QStringLiteral("1"));
+    } else {
+        if (serviceType == Kept(3) && customer == Kept(5) && rate == Kept(2))
+            Refuse(kNoChanges);
+        FSQLLines << QStringLiteral("UPDATE ") + table()
+                  << setLines({QStringLiteral("ServiceTypeID = ") + serviceType, QStringLiteral("CustomerID = ") + customer,
+                               QStringLiteral("Rate = ") + orNull(rate)})
+                  << QStringLiteral("WHERE id = ") + rowId();
+        audit(QStringLiteral("SERVICETYPEID"), Kept(3), serviceType);
+        audit(QStringLiteral("CUSTOMERID"), Kept(5), customer);
+        audit(QStringLiteral("RATE"), Kept(2), rate);
+    }
+    run(attempt);
+    return true;
+}
+
+bool TSysEditForm::saveDiscount(TSaveAttempt& attempt)
+{
+    QString customer, serviceType;
+    customerAndServiceType(customer, serviceType);
+    decimalCheck(9, QStringLiteral("NonStdRevAdminFee error - must be a number."));
+    decimalCheck(10, QStringLiteral("NonStdExpAdminFee error - must be a number."));
+    const QString rate = Edit2();
+    const QString revFee = Edit9();
+    const QString expFee = Edit10();
+    if (FAppendMode) {
+        refuseExistingPair(attempt, table(), QStringLiteral("ServiceTypeID"), serviceType, QStringLiteral("CustomerID"),
+                           customer);
+        QString columns = QStringLiteral("(ServiceTypeID, CustomerID, DiscountRate, Active");
+        QString values = QStringLiteral("VALUES (") + serviceType + QStringLiteral(", ") + customer +
+                         QStringLiteral(", ") + orNull(rate) + QStringLiteral(", 1");
+        if (!revFee.isEmpty()) {
+            columns += QStringLiteral(", NonStdRevAdminFee");
+            values += QStringLiteral(", ") + revFee;
+        }
+        if (!expFee.isEmpty()) {
+            columns += QStringLiteral(", NonStdExpAdminFee");
+            values += QStringLiteral(", ") + expFee;
+        }
+        FSQLLines << QStringLiteral("INSERT INTO ") + table() << columns + QChar(')') << values + QChar(')');
+        audit(QStringLiteral("SERVICETYPEID"), QString(), serviceType);
+        audit(QStringLiteral("CUSTOMERID"), QString(), customer);
+        audit(QStringLiteral("DISCOUNTRATE"), QString(), nullText(rate));
+        audit(QStringLiteral("NONSTDREVADMINFEE"), QString(), nullText(revFee));
+        audit(QStringLiteral("NONSTDEXPADMINFEE"), QString(), nullText(expFee));
+        audit(QStringLiteral("ACTIVE"), QString(), QStringLiteral("1"));
+        run(attempt);
+        return true;
+    }
+    audit(QStringLiteral("SERVICETYPEID"), Kept(3), serviceType);
+    audit(QStringLiteral("CUSTOMERID"), Kept(5), customer);
+    auditOptional(QStringLiteral("DISCOUNTRATE"), 2, rate);
+    auditOptional(QStringLiteral("NONSTDREVADMINFEE"), 9, revFee);
+    auditOptional(QStringLiteral("NONSTDEXPADMINFEE"), 10, expFee);
+    if (m_audit && m_audit->IsEmpty())
+        Refuse(kNoChanges);
+    // The opened row by its id: its service type and customer need not be
+    // unique among the rows.
+    FSQLLines << QStringLiteral("UPDATE ") + table()
+              << setLines({QStringLiteral("ServiceTypeID = ") + serviceType, QStringLiteral("CustomerID = ") + customer,
+                           QStringLiteral("DiscountRate = ") + orNull(rate),
+                           QStringLiteral("NonStdRevAdminFee = ") + orNull(revFee),
+                           QStringLiteral("NonStdExpAdminFee = ") + orNull(expFee)})
+              << QStringLiteral("WHERE id = ") + rowId();
+    run(attempt);
+    return true;
+}
+
+bool TSysEditForm::saveCostRange(TSaveAttempt& attempt)
+{
+    const QString transactionType = referenceCheck(5, QStringLiteral("tTransactionType"),
+                                                   QStringLiteral("TransactionTypeID error - must be a number."),
+                                                   QStringLiteral("TransactionTypeID does not exist."));
+    const QString account = referenceCheck(3, QStringLiteral("tValidAccountNumber"),
+                                           QStringLiteral("ValidAccountNumberID error - must be a number."),
+                                           QStringLiteral("ValidAccountNumberID does not exist."), false);
+    decimalCheck(9, QStringLiteral("CostRangeFrom error - must be a number."));
+    decimalCheck(10, QStringLiteral("CostRangeTo error - must be a number."));
+    const QString from = Edit9();
+    const QString to = Edit10();
+    if (FAppendMode) {
+        refuseExistingPair(attempt, table(), QStringLiteral("ValidAccountNumberID"), account,
+                           QStringLiteral("TransactionTypeID"), transactionType);
+        FSQLLines << QStringLiteral("INSERT INTO ") + table()
+                  << QStringLiteral("(ValidAccountNumberID, TransactionTypeID, CostRangeFrom, CostRangeTo)")
+                  << QStringLiteral("VALUES (") + account + QStringLiteral(", ") + transactionType +
+                         QStringLiteral(", ") + orNull(from) + QStringLiteral(", ") + orNull(to) + QChar(')');
+        audit(QStringLiteral("VALIDACCOUNTNUMBERID"), QString(), account);
+        audit(QStringLiteral("TRANSACTIONTYPEID"), QString(), transactionType);
+        audit(QStringLiteral("COSTRANGEFROM"), QString(), nullText(from));
+        audit(QStringLiteral("COSTRANGETO"), QString(), nullText(to));
+        run(attempt);
+        return true;
+    }
+    audit(QStringLiteral("VALIDACCOUNTNUMBERID"), Kept(3), account);
+    audit(QStringLiteral("TRANSACTIONTYPEID"), Kept(5), transactionType);
+    auditOptional(QStringLiteral("COSTRANGEFROM"), 9, from);
+    auditOptional(QStringLiteral("COSTRANGETO"), 10, to);
+    if (m_audit && m_audit->IsEmpty())
+        Refuse(kNoChanges);
+    FSQLLines << QStringLiteral("UPDATE ") + table()
+              << setLines({QStringLiteral("ValidAccountNumberID = ") + account,
+                           QStringLiteral("TransactionTypeID = ") + transactionType,
+                           QStringLiteral("CostRangeFrom = ") + orNull(from), QStringLiteral("CostRangeTo = ") + orNull(to)})
+              << QStringLiteral("WHERE id = ") + rowId();
+    run(attempt);
+    return true;
+}

@@ -1,0 +1,601 @@
+#include "DateFunctions.h"
+#include "OperatorIdentity.h"
+#include "SysEdit.h"
+#include "TestSupport.h"
+#include "ToolEdit.h"
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+// The generic record editor: its layouts, the statements each table's save
+// builds, the rows and audit rows it writes, and what it refuses.
+namespace {
+
+// "n=text" sets input n (7 and 8: a date as yyyymmdd, empty clears it;
+// c1, c2: a check box as 0 or 1).
+using Values = QStringList;
+
+TDateTime ymd(const QString& s)
+{
+    return EncodeDate(s.left(4).toInt(), s.mid(4, 2).toInt(), s.mid(6, 2).toInt());
+}
+
+void keep(TSysEditForm& f, const Values& values)
+{
+    for (const QString& kv : values) {
+        const QString key = kv.section('=', 0, 0);
+        const QString v = kv.section('=', 1);
+        if (key == "c1")
+            f.SetCheck1(v == "1");
+        else if (key == "c2")
+            f.SetCheck2(v == "1");
+        else if (key == "7")
+            f.SetEdit7(ymd(v));
+        else if (key == "8")
+            f.SetEdit8(ymd(v));
+        else
+            f.setProperty(("Edit" + key).toLatin1(), v);
+    }
+}
+
+// What the operator types or ticks.
+void type(TSysEditForm& f, const Values& values)
+{
+    for (const QString& kv : values) {
+        const QString key = kv.section('=', 0, 0);
+        const QString v = kv.section('=', 1);
+        if (key == "c1")
+            f.CheckBox1->setChecked(v == "1");
+        else if (key == "c2")
+            f.CheckBox2->setChecked(v == "1");
+        else if (key == "7" || key == "8")
+            (key == "7" ? f.edtEdit7 : f.edtEdit8)->SetDate(v.isEmpty() ? 0.0 : ymd(v));
+        else
+            f.findChild<QLineEdit*>("edtEdit" + key)->setText(v);
+    }
+}
+
+}  // namespace
+
+class TestSysEdit : public QObject {
+    Q_OBJECT
+    std::unique_ptr<kvtest::TestDatabase> db;
+
+    std::unique_ptr<TSysEditForm> editor(int code, bool add, const Values& kept = {})
+    {
+        auto f = std::make_unique<TSysEditForm>();
+        f->SetTableNameID(code);
+        keep(*f, kept);
+        f->SetAppendMode(add);
+        return f;
+    }
+    QStringList audit() const
+    {
+        return db->Rows("SELECT UserID || '|' || Action || '|' || TableName || '|' || TableID || '|' || FieldName "
+                        "|| '|' || quote(OldValue) || '|' || quote(NewValue) FROM tAuditTrail ORDER BY AuditID");
+    }
+    void audited(const QString& table) { db->Exec("INSERT INTO tAudit (\"Table\") VALUES ('" + table + "');"); }
+
+private slots:
+    void init()
+    {
+        db = std::make_unique<kvtest::TestDatabase>();
+        db->Exec("BEGIN; INSERT INTO tEvent (ID, Description) VALUES (11,'Reference Update'),(12,'Reference Delete'),"
+                 "(13,'Reference Insert');"
+                 "INSERT INTO tCustomer (ID, ShipTo) VALUES (7,'ACME'),(8,'Globex');"
+                 "INSERT INTO tDepartment (ID) VALUES (2); INSERT INTO tGroup (ID) VALUES (3);"
+                 "INSERT INTO tBatchType (ID) VALUES (5); INSERT INTO tServiceType (ID) VALUES (4);"
+                 "INSERT INTO tTransactionGroup (ID, Description) VALUES (2,'Group');"
+                 "INSERT INTO tSystem (ID, System, BatchTypeID) VALUES (3,'Sys',6);"
+                 "INSERT INTO tTransactionType (ID) VALUES (3);"
+                 "INSERT INTO tValidAccountNumber (ID, AccountNo) VALUES (2,'ACC');"
+                 "INSERT INTO tSupplier (ID, SupplierName) VALUES (5,'Telstra');"
+                 "INSERT INTO tDubiousType (ID) VALUES (1),(4); INSERT INTO tDubiousResolution (ID) VALUES (2),(6); COMMIT;");
+        Operator() = TOperatorIdentity();
+        Operator().OPERATORNAME = "admin";
+        Operator().OPERATORNUMBER = 1;
+    }
+    void cleanup() { db.reset(); }
+
+    // ------------------------------------------------------------ layouts
+
+    void layouts()
+    {
+        auto f = editor(14, false);
+        QCOMPARE(f->windowTitle(), QString("System Edit: tTransactionType (EDIT)"));
+        QCOMPARE(f->lblEdit1->text(), QString("ID"));
+        QVERIFY(!f->edtEdit1->isEnabled());
+        for (QWidget* w : {(QWidget*)f->edtEdit3, (QWidget*)f->edtEdit5, (QWidget*)f->edtEdit7, (QWidget*)f->edtEdit8})
+            QVERIFY(!w->isHidden() && w->isEnabled());
+        // The name displays and, on this table alone, their labels are grey.
+        for (QWidget* w : {(QWidget*)f->edtEdit4, (QWidget*)f->edtEdit6, (QWidget*)f->lblEdit4, (QWidget*)f->lblEdit6})
+            QVERIFY(!w->isHidden() && !w->isEnabled());
+        QCOMPARE(f->lblEdit4->text(), QString("TransactionGroup"));
+        QVERIFY(f->lblEdit3->isEnabled());
+        QVERIFY(f->edtEdit9->isHidden() && f->CheckBox1->isHidden());
+        QCOMPARE(f->lblEdit7->text(), QString("StartDate"));
+
+        f = editor(19, true);
+        QVERIFY(f->edtEdit2->isHidden() && f->lblEdit2->isHidden());
+        QVERIFY(f->edtEdit3->isEnabled() && f->edtEdit5->isEnabled());
+        QVERIFY(!f->edtEdit4->isEnabled() && !f->edtEdit6->isEnabled());
+        QVERIFY(f->lblEdit4->isEnabled());
+        QCOMPARE(f->lblEdit5->text(), QString("ResolutionID"));
+        QVERIFY(f->edtEdit7->isHidden());
+
+        // Programs (and functions) take the new row's ID typed when adding.
+        f = editor(26, true);
+        QCOMPARE(f->windowTitle(), QString("System Edit: tProgram (ADD)"));
+        QVERIFY(f->edtEdit1->isEnabled());
+        f->SetAppendMode(false);
+        QVERIFY(!f->edtEdit1->isEnabled());
+        QVERIFY(f->windowTitle().endsWith(" (EDIT)"));
+        f = editor(5, false);
+        QCOMPARE(f->CheckBox2->text(), QString("Lost Revenue"));
+        QVERIFY(!f->CheckBox2->isHidden() && f->CheckBox3->isHidden());
+
+        // Codes outside the tables leave Save off.
+        for (int code : {30, -5}) {
+            f = editor(code, false);
+            QCOMPARE(f->TableNameID(), -1);
+            QVERIFY(!f->btnOk->isEnabled());
+            QCOMPARE(f->windowTitle(), QString("System Edit (EDIT)"));
+        }
+    }
+
+    void keptValues()
+    {
+        auto f = editor(4, false, {"2=  Field work  ", "7=20250101"});
+        QCOMPARE(f->Kept(2), QString("  Field work  "));
+        QCOMPARE(f->Edit2(), QString("Field work"));
+        QCOMPARE(f->Kept(7), QString("20250101"));
+        QCOMPARE(f->Kept(8), QString());  // never set: no end date kept
+    }
+
+    // ------------------------------------------------------------ statements
+
+    void statementLines_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("add");
+        QTest::addColumn<Values>("kept");
+        QTest::addColumn<Values>("typed");
+        QTest::addColumn<QStringList>("lines");
+
+        QTest::newRow("reference and dates, add") << 4 << true << Values{} << Values{"2=Field work", "3=7", "7=20260201"}
+            << QStringList{"INSERT INTO tActivity", "(Description,CustomerID,StartDate,Active)",
+                           "VALUES ('Field work',7,'20260201',1)"};
+        QTest::newRow("reference and dates, end date cleared")
+            << 4 << false << Values{"1=3", "2=Old", "3=7", "7=20250101", "8=20251231"} << Values{"2=New", "8="}
+            << QStringList{"UPDATE tActivity", "SET Description = 'New',CustomerID = 7, EndDate = NULL, Active = 1",
+                           "WHERE id = 3"};
+        QTest::newRow("centre, end date set") << 3 << false << Values{"1=3", "2=Desk", "3=2"} << Values{"8=20260301"}
+            << QStringList{"UPDATE tCentre", "SET Description = 'Desk',DepartmentID = 2, EndDate = '20260301', Active = 0",
+                           "WHERE id = 3"};
+        QTest::newRow("description only, add") << 10 << true << Values{} << Values{"2=Perth"}
+            << QStringList{"INSERT INTO tDestination", "(Description,Active)", "VALUES ('Perth',1)"};
+        QTest::newRow("description only, blank before Active") << 23 << true << Values{} << Values{"2=Billing"}
+            << QStringList{"INSERT INTO tApplication", "(Description, Active)", "VALUES ('Billing', 1)"};
+        QTest::newRow("description only, edit") << 27 << false << Values{"1=2", "2=Old"} << Values{"2=Panel"}
+            << QStringList{"UPDATE tAgreementType", "SET Description = 'Panel'", "WHERE id = 2"};
+        QTest::newRow("location with both dates") << 0 << true << Values{}
+            << Values{"2=Level 3", "7=20260201", "8=20260301"}
+            << QStringList{"INSERT INTO tLocation", "(Description,StartDate,EndDate,Active)",
+                           "VALUES ('Level 3','20260201','20260301',0)"};
+        QTest::newRow("person, email cleared") << 1 << false << Values{"1=4", "2=Jo", "3=jo@example.com"}
+            << Values{"3="} << QStringList{"UPDATE tPerson", "SET Person = 'Jo', EmailAddress = NULL", "WHERE id = 4"};
+        QTest::newRow("account without batch type") << 2 << true << Values{} << Values{"2=ACC1", "5=T-9"}
+            << QStringList{"INSERT INTO tValidAccountNumber", "(AccountNo,TenderNo,Active)", "VALUES ('ACC1','T-9',1)"};
+        QTest::newRow("system, add") << 7 << true << Values{} << Values{"2=Billing", "3=5"}
+            << QStringList{"INSERT INTO tSystem", "(System,BatchTypeID,Active,DateEntered,DateLastChanged,UserID)",
+                           "VALUES ('Billing',5,1,'20260305 14:07:09','20260305 14:07:09',1)"};
+        QTest::newRow("system, edit") << 7 << false << Values{"1=9", "2=Billing", "3=5"} << Values{"2=Bills"}
+            << QStringList{"UPDATE tSystem",
+                           "SET System = 'Bills',BatchTypeID = 5, DateLastChanged = '20260305 14:07:09', UserID = 1",
+                           "WHERE id = 9"};
+        QTest::newRow("transaction group, add") << 13 << true << Values{} << Values{"2=Small", "3=0.5"}
+            << QStringList{"INSERT INTO tTransactionGroup", "(Description,CostRangeFrom)", "VALUES ('Small',0.5)"};
+        QTest::newRow("transaction group, edit") << 13 << false << Values{"1=2", "2=Small", "3=0.5"}
+            << Values{"3=", "4=100"}
+            << QStringList{"UPDATE tTransactionGroup", "SET Description = 'Small', CostRangeFrom = NULL, CostRangeTo = 100",
+                           "WHERE id = 2"};
+        QTest::newRow("transaction type, add") << 14 << true << Values{} << Values{"2=Rental", "3=2", "5=3"}
+            << QStringList{"INSERT INTO tTransactionType",
+                           "(Description,TransactionGroupID,SystemID,Active,LastUpdatedBy)",
+                           "VALUES ('Rental',2,3,1, 'admin')"};
+        QTest::newRow("rate, add") << 15 << true << Values{}
+            << Values{"2=4", "3=2.5", "5=1.2", "6=120", "9=Peak's"}
+            << QStringList{"INSERT INTO tRate", "(ServiceTypeID,Cost,Cost100,Length,Active,Description,LastUpdatedBy)",
+                           "VALUES (4,1.2,120,2.500,1,  'Peaks', 'admin')"};
+        QTest::newRow("rate, add without length") << 15 << true << Values{} << Values{"2=4", "5=1", "6=2", "4=7"}
+            << QStringList{"INSERT INTO tRate", "(ServiceTypeID,Cost,Cost100,Length,Percentage,Active,LastUpdatedBy)",
+                           "VALUES (4,1,2,0.000,7,1, 'admin')"};
+        QTest::newRow("rate, edit") << 15 << false << Values{"1=6", "2=4", "3=2.5", "5=1.2", "6=120"}
+            << Values{"4=12.3456"}
+            << QStringList{"UPDATE tRate",
+                           "SET ServiceTypeID = 4, Cost = 1.2, Cost100 = 120, Length = 2.5, Percentage = 12.346, "
+                           "LastUpdatedBy = 'admin'",
+                           "WHERE id = 6"};
+        QTest::newRow("rate, percentage cleared") << 15 << false << Values{"1=6", "2=4", "3=1", "4=5", "5=1", "6=1"}
+            << Values{"4="}
+            << QStringList{"UPDATE tRate",
+                           "SET ServiceTypeID = 4, Cost = 1, Cost100 = 1, Length = 1, Percentage = NULL, "
+                           "LastUpdatedBy = 'admin'",
+                           "WHERE id = 6"};
+        QTest::newRow("function, add") << 17 << true << Values{} << Values{"1=18", "2=Reports"}
+            << QStringList{"INSERT INTO tFunction", "(ID, Description)", "VALUES (18,'Reports')"};
+        QTest::newRow("program, add") << 26 << true << Values{} << Values{"1=12", "2=Loader"}
+            << QStringList{"INSERT INTO tProgram", "(ID,Description)", "VALUES (12,'Loader')"};
+        QTest::newRow("dubious pair, edit") << 19 << false << Values{"1=5", "3=4", "5=6"} << Values{"3=1", "5=2"}
+            << QStringList{"UPDATE tDubiousValidResolution", "SET DubiousTypeID = 1,", " DubiousResolutionID = 2",
+                           "WHERE ID = 5"};
+        QTest::newRow("dubious pair, add") << 19 << true << Values{} << Values{"3=1", "5=2"}
+            << QStringList{"INSERT INTO tDubiousValidResolution", "(DubiousTypeID,DubiousResolutionID,Active)",
+                           "VALUES (1,2,1)"};
+        QTest::newRow("element, add in small letters") << 5 << true << Values{}
+            << Values{"2=3", "3=el1", "4=Rent", "5=7", "c1=1"}
+            << QStringList{"INSERT INTO tElement",
+                           "(ElementCode, CustomerID, PlatinumUpdate, LostRevenueFlag, Description, ServiceGroupID,Active)",
+                           "VALUES ('EL1', 7, 1, 0, 'Rent', 3,1)"};
+        QTest::newRow("element, only a box changed") << 5 << false << Values{"1=9", "3=EL1", "4=Rent", "5=7"}
+            << Values{"c2=1"} << QStringList{"UPDATE tElement", "SET CustomerID = 7, LostRevenueFlag = 1", "WHERE id = 9"};
+        QTest::newRow("element, description on its own line") << 5 << false
+            << Values{"1=9", "2=3", "3=EL1", "4=Rent", "5=7", "9=4"} << Values{"4=Lease", "2=", "9=5"}
+            << QStringList{"UPDATE tElement", "SET CustomerID = 7,",
+                           " Description = 'Lease', ServiceGroupID = NULL, ReportGroupID = 5", "WHERE id = 9"};
+        QTest::newRow("discounted rate, edit") << 25 << false << Values{"1=6", "2=10", "3=4", "5=7"} << Values{"2=12.5"}
+            << QStringList{"UPDATE tDiscountedRate", "SET ServiceTypeID = 4,", " CustomerID = 7,", " Rate = 12.5",
+                           "WHERE id = 6"};
+        QTest::newRow("discount, add without rate") << 28 << true << Values{} << Values{"3=4", "5=7", "9=2.5"}
+            << QStringList{"INSERT INTO tDiscount", "(ServiceTypeID, CustomerID, DiscountRate, Active, NonStdRevAdminFee)",
+                           "VALUES (4, 7, NULL, 1, 2.5)"};
+        QTest::newRow("discount, edit") << 28 << false << Values{"1=8", "2=5", "3=4", "5=7", "9=1"}
+            << Values{"2=10", "9="}
+            << QStringList{"UPDATE tDiscount", "SET ServiceTypeID = 4,", " CustomerID = 7,", " DiscountRate = 10,",
+                           " NonStdRevAdminFee = NULL,", " NonStdExpAdminFee = NULL", "WHERE id = 8"};
+        QTest::newRow("cost range, add") << 29 << true << Values{} << Values{"3=2", "5=3", "9=0"}
+            << QStringList{"INSERT INTO tCostRange", "(ValidAccountNumberID, TransactionTypeID, CostRangeFrom, CostRangeTo)",
+                           "VALUES (2, 3, 0, NULL)"};
+        QTest::newRow("agreement, add") << 24 << true << Values{} << Values{"2=AG-1", "3=5", "7=20260201"}
+            << QStringList{"INSERT INTO tAgreement", "(AgreementNo,SupplierID,StartDate)", "VALUES ('AG-1',5,'20260201')"};
+    }
+    void statementLines()
+    {
+        QFETCH(int, code);
+        QFETCH(bool, add);
+        QFETCH(Values, kept);
+        QFETCH(Values, typed);
+        QFETCH(QStringList, lines);
+        kvtest::MessageRecorder boxes;
+        auto f = editor(code, add, kept);
+        type(*f, typed);
+        QTest::mouseClick(f->btnOk, Qt::LeftButton);
+        QCOMPARE(boxes.Texts(), QStringList());
+        QCOMPARE(f->result(), int(mrOk));
+        QVERIFY(!f->LastStatements().isEmpty());
+        QCOMPARE(f->LastStatements().first(), lines);
+    }
+
+    // ------------------------------------------------------------ round trips
+
+    // An audited change: the row and one audit row per changed field, with
+    // the id of the row the INSERT made (even with an end date, which stores
+    // the row inactive); not audited: no audit rows at all.
+    void roundTrips_data()
+    {
+        QTest::addColumn<bool>("isAudited");
+        QTest::newRow("audited") << true;
+        QTest::newRow("not audited") << false;
+    }
+    void roundTrips()
+    {
+        QFETCH(bool, isAudited);
+        if (isAudited)
+            audited("tActivity");
+        db->Exec("INSERT INTO tActivity (ID, Description, CustomerID, Active) VALUES (30,'Field work',8,1);");
+        kvtest::MessageRecorder boxes;
+        auto f = editor(4, true);
+        type(*f, {"2=Field work", "3=7", "7=20260201", "8=20260301"});
+        f->btnOkClick();
+        QCOMPARE(boxes.Count(), 0);
+        QCOMPARE(db->Rows("SELECT ID || '|' || Description || '|' || CustomerID || '|' || ifnull(StartDate, '') || '|' "
+                          "|| ifnull(EndDate, '') || '|' || Active FROM tActivity ORDER BY ID"),
+                 QStringList({"30|Field work|8|||1", "31|Field work|7|20260201|20260301|0"}));
+        QStringList expected;
+        if (isAudited)
+            expected << "admin|13|tActivity|31|CUSTOMERID|NULL|'7'" << "admin|13|tActivity|31|DESCRIPTION|NULL|'Field work'"
+                     << "admin|13|tActivity|31|STARTDATE|NULL|'20260201'" << "admin|13|tActivity|31|ENDDATE|NULL|'20260301'"
+                     << "admin|13|tActivity|31|ACTIVE|NULL|'0'";
+        QCOMPARE(audit(), expected);
+
+        // Changing it back: the end date cleared reactivates the row.
+        auto e = editor(4, false, {"1=31", "2=Field work", "3=7", "7=20260201", "8=20260301"});
+        type(*e, {"8="});
+        e->btnOkClick();
+        QCOMPARE(db->Value("SELECT quote(EndDate) || '|' || Active FROM tActivity WHERE ID = 31"), QString("NULL|1"));
+        if (isAudited)
+            expected << "admin|11|tActivity|31|ENDDATE|'20260301'|NULL" << "admin|11|tActivity|31|ACTIVE|'0'|'1'";
+        QCOMPARE(audit(), expected);
+
+        // Nothing changed: the UPDATE still runs, without audit rows.
+        auto same = editor(4, false, {"1=31", "2=Field work", "3=7", "7=20260201"});
+        same->btnOkClick();
+        QCOMPARE(same->result(), int(mrOk));
+        QCOMPARE(audit(), expected);
+    }
+
+    void auditedDiscountWithoutRate()
+    {
+        audited("tDiscount");
+        auto f = editor(28, true);
+        type(*f, {"3=4", "5=7"});
+        f->btnOkClick();
+        const QString id = db->Value("SELECT ID FROM tDiscount");
+        QCOMPARE(db->Value("SELECT quote(DiscountRate) FROM tDiscount"), QString("NULL"));
+        QCOMPARE(audit(), QStringList({"admin|13|tDiscount|" + id + "|SERVICETYPEID|NULL|'4'",
+                                       "admin|13|tDiscount|" + id + "|CUSTOMERID|NULL|'7'",
+                                       "admin|13|tDiscount|" + id + "|DISCOUNTRATE|NULL|'NULL'",
+                                       "admin|13|tDiscount|" + id + "|NONSTDREVADMINFEE|NULL|'NULL'",
+                                       "admin|13|tDiscount|" + id + "|NONSTDEXPADMINFEE|NULL|'NULL'",
+                                       "admin|13|tDiscount|" + id + "|ACTIVE|NULL|'1'"}));
+        // An audited edit that changes nothing writes nothing.
+        kvtest::MessageRecorder boxes;
+        auto e = editor(28, false, {"1=" + id, "3=4", "5=7"});
+        e->btnOkClick();
+        QCOMPARE(boxes.Texts(), QStringList({"No data changes were detected."}));
+        QCOMPARE(audit().size(), 6);
+    }
+
+    // ------------------------------------------------------------ refusals
+
+    void refusals_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("add");
+        QTest::addColumn<Values>("kept");
+        QTest::addColumn<Values>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("input");     // the input the check rewrote (0: none)
+        QTest::addColumn<QString>("left");  // what it then shows
+
+        QTest::newRow("entry condition") << 4 << true << Values{} << Values{"2=Work"}
+            << "Incomplete data. You must complete all fields." << 0 << "";
+        QTest::newRow("table without layout") << 12 << true << Values{} << Values{}
+            << "Incomplete data. You must complete all fields." << 0 << "";
+        QTest::newRow("reference not a number") << 4 << true << Values{} << Values{"2=Work", "3=12x"}
+            << "CustomerID must be a number." << 3 << "12";
+        QTest::newRow("reference missing") << 4 << true << Values{} << Values{"2=Work", "3=99"}
+            << "CustomerID does not exist." << 3 << "99";
+        QTest::newRow("reference too large for 32 bits") << 8 << true << Values{} << Values{"2=Sales", "3=99999999999"}
+            << "GroupID must be a number." << 3 << "99999999999";
+        QTest::newRow("mandatory description") << 13 << true << Values{} << Values{"3=1"}
+            << "Description field is Mandatory." << 0 << "";
+        QTest::newRow("cost range not a number") << 13 << true << Values{} << Values{"2=Small", "3=1,5"}
+            << "CostRangeFrom must be a number." << 3 << "1";
+        QTest::newRow("cost range two points") << 13 << true << Values{} << Values{"2=Small", "4=1.2.3"}
+            << "CostRangeTo must be a number." << 4 << "1.2.3";
+        QTest::newRow("transaction type mandatory") << 14 << true << Values{} << Values{"2=Rent", "3=2"}
+            << "SystemID field is Mandatory." << 0 << "";
+        QTest::newRow("unchanged description") << 27 << false << Values{"1=2", "2=Panel"} << Values{}
+            << "No data changes were detected." << 0 << "";
+        QTest::newRow("a description is mandatory") << 21 << true << Values{} << Values{}
+            << "A Description is Mandatory." << 0 << "";
+        QTest::newRow("rate cost") << 15 << true << Values{} << Values{"2=4", "5=1.2x", "6=1"}
+            << "Cost must be a number." << 5 << "1.2";
+        QTest::newRow("rate length") << 15 << true << Values{} << Values{"2=4", "5=1", "6=1", "3=2m"}
+            << "Length must be a number." << 3 << "2";
+        QTest::newRow("rate part cost") << 15 << false << Values{"1=6", "2=4", "5=1", "6=1", "10=3"}
+            << Values{"10=3a"} << "PartCost must be a number." << 10 << "3";
+        QTest::newRow("element service group") << 5 << true << Values{} << Values{"3=EL9", "5=7", "2=4.5"}
+            << "ServiceGroupID must be a number." << 2 << "4";
+        QTest::newRow("element report group") << 5 << false << Values{"1=9", "3=EL9", "5=7"} << Values{"9=x"}
+            << "ReportGroupID must be a number." << 9 << "";
+        QTest::newRow("function id") << 17 << true << Values{} << Values{"1=1a", "2=Reports"}
+            << "ID must be a number." << 1 << "1";
+        QTest::newRow("program id keeps its text") << 26 << true << Values{} << Values{"1=12a", "2=Loader"}
+            << "ProgramID must be an integer." << 1 << "12a";
+        QTest::newRow("dubious type") << 19 << true << Values{} << Values{"3=9", "5=2"}
+            << "DubiousTypeID is an invalid number." << 0 << "";
+        QTest::newRow("discount rate") << 28 << true << Values{} << Values{"3=4", "5=7", "2=5%"}
+            << "Rate error - must be a number." << 2 << "5";
+        QTest::newRow("discount service type left as typed") << 28 << true << Values{} << Values{"3= 44 ", "5=7"}
+            << "ServiceTypeID does not exist." << 3 << " 44 ";
+        QTest::newRow("discounted rate unchanged") << 25 << false << Values{"1=6", "2=1", "3=4", "5=7"} << Values{}
+            << "No data changes were detected." << 0 << "";
+        QTest::newRow("cost range account") << 29 << true << Values{} << Values{"3=x", "5=3"}
+            << "ValidAccountNumberID error - must be a number." << 3 << "";
+    }
+    void refusals()
+    {
+        QFETCH(int, code);
+        QFETCH(bool, add);
+        QFETCH(Values, kept);
+        QFETCH(Values, typed);
+        QFETCH(QString, message);
+        QFETCH(int, input);
+        QFETCH(QString, left);
+        kvtest::MessageRecorder boxes;
+        auto f = editor(code, add, kept);
+        type(*f, typed);
+        f->btnOkClick();
+        QCOMPARE(boxes.Texts(), QStringList({message}));
+        QCOMPARE(boxes.Boxes().first().Type, mtWarning);
+        QVERIFY(f->result() != mrOk);
+        QVERIFY(f->LastStatements().isEmpty());
+        if (input)
+            QCOMPARE(f->findChild<QLineEdit*>(QString("edtEdit%1").arg(input))->text(), left);
+    }
+
+    void duplicates()
+    {
+        db->Exec("INSERT INTO tAgreementType (ID, Description) VALUES (1,'TQ11'),(2,'Panel');"
+                 "INSERT INTO tElement (ID, ElementCode, CustomerID) VALUES (9,'EL1',7);"
+                 "INSERT INTO tFunction (ID, Description) VALUES (14,'Edit');"
+                 "INSERT INTO tProgram (ID, Description) VALUES (12,'Loader');"
+                 "INSERT INTO tDiscountedRate (ID, ServiceTypeID, CustomerID, Rate) VALUES (6,4,7,1);");
+        struct Case {
+            int code;
+            bool add;
+            Values kept, typed;
+            QString message;
+        };
+        const QList<Case> cases = {
+            {27, true, {}, {"2=panel"}, "This Description already exists in the table. Data not saved."},
+            {27, false, {"1=1", "2=TQ11"}, {"2=Panel"}, "This Description already exists in the table. Data not saved."},
+            {5, true, {}, {"3=el1", "5=7"}, "The ElementCode MUST be a unique value."},
+            {17, true, {}, {"1=14", "2=Other"}, "ID must be a unique number."},
+            {26, true, {}, {"1=12", "2=Other"}, "ProgramID already exists. It must be unique."},
+            {25, true, {}, {"3=4", "5=7"}, "This combination already exists. Changes not saved."},
+        };
+        for (const Case& c : cases) {
+            kvtest::MessageRecorder boxes;
+            auto f = editor(c.code, c.add, c.kept);
+            type(*f, c.typed);
+            f->btnOkClick();
+            QCOMPARE(boxes.Texts(), QStringList({c.message}));
+        }
+        // The wildcards of LIKE stand for themselves: TQ_1 is not TQ11.
+        auto f = editor(27, true);
+        type(*f, {"2=TQ_1"});
+        f->btnOkClick();
+        QCOMPARE(f->result(), int(mrOk));
+        QCOMPARE(db->Value("SELECT COUNT(*) FROM tAgreementType"), QString("3"));
+        // A program's ID is the one typed, also in its audit rows.
+        audited("tProgram");
+        auto p = editor(26, true);
+        type(*p, {"1=40", "2=O'Brien's loader"});
+        p->btnOkClick();
+        QCOMPARE(db->Value("SELECT Description FROM tProgram WHERE ID = 40"), QString("O'Brien's loader"));
+        QCOMPARE(audit(), QStringList({"admin|13|tProgram|40|ID|NULL|'40'",
+                                       "admin|13|tProgram|40|DESCRIPTION|NULL|'O''Brien''s loader'"}));
+    }
+
+    // ------------------------------------------------------------ mended faults
+
+    // A failing audit row takes the row with it; a second Save after the
+    // failure writes the row once.
+    void failedAuditWritesNothing()
+    {
+        audited("tOrigin");
+        db->Exec("CREATE TRIGGER refuse BEFORE INSERT ON tAuditTrail WHEN NEW.FieldName = 'ACTIVE' "
+                 "BEGIN SELECT RAISE(ABORT, 'audit refused'); END;");
+        kvtest::MessageRecorder boxes;
+        auto f = editor(11, true);
+        type(*f, {"2=Pier 9"});
+        f->btnOkClick();
+        QCOMPARE(boxes.Count(), 1);
+        QVERIFY(boxes.Texts().first().contains("audit refused"));
+        QCOMPARE(db->Value("SELECT COUNT(*) FROM tOrigin"), QString("0"));
+        QCOMPARE(db->Value("SELECT COUNT(*) FROM tAuditTrail"), QString("0"));
+        QCOMPARE(f->edtEdit2->text(), QString("Pier 9"));
+        db->Exec("DROP TRIGGER refuse;");
+        f->btnOkClick();
+        QCOMPARE(db->Value("SELECT COUNT(*) FROM tOrigin"), QString("1"));
+        QCOMPARE(audit().size(), 2);
+    }
+
+    // Two discount rows with the same service type and customer: the edit
+    // changes the one opened.
+    void discountEditTouchesOneRow()
+    {
+        db->Exec("INSERT INTO tDiscount (ID, ServiceTypeID, CustomerID, DiscountRate) VALUES (1,4,7,5),(2,4,7,6);");
+        auto f = editor(28, false, {"1=2", "2=6", "3=4", "5=7"});
+        type(*f, {"2=9", "5=8"});
+        f->btnOkClick();
+        QCOMPARE(db->Rows("SELECT ID || '|' || CustomerID || '|' || DiscountRate FROM tDiscount ORDER BY ID"),
+                 QStringList({"1|7|5.0", "2|8|9.0"}));
+    }
+
+    // Adding a dubious pair that exists: refused when active, reactivated
+    // (and said so) when not; the main window hears of the write either way.
+    void dubiousPairAgain()
+    {
+        audited("tDubiousValidResolution");
+        db->Exec("INSERT INTO tDubiousValidResolution (ID, DubiousTypeID, DubiousResolutionID, Active) VALUES "
+                 "(5,1,2,1),(6,4,6,0);");
+        kvtest::MessageRecorder boxes;
+        auto f = editor(19, true);
+        type(*f, {"3=1", "5=2"});
+        f->btnOkClick();
+        QCOMPARE(boxes.Texts(), QStringList({"This combination already exists. Changes not saved."}));
+        QVERIFY(!f->Wrote());
+        type(*f, {"3=4", "5=6"});
+        f->btnOkClick();
+        QCOMPARE(boxes.Texts().last(), QString("This combination already existed and has been reactivated."));
+        QCOMPARE(boxes.Boxes().last().Type, mtInformation);
+        QVERIFY(f->result() != mrOk);
+        QVERIFY(f->Wrote());
+        QCOMPARE(db->Value("SELECT Active FROM tDubiousValidResolution WHERE ID = 6"), QString("1"));
+        QCOMPARE(db->Value("SELECT COUNT(*) FROM tDubiousValidResolution"), QString("2"));
+        QCOMPARE(audit(), QStringList({"admin|11|tDubiousValidResolution|6|ACTIVE|'0'|'1'"}));
+    }
+
+    // A date counts as empty by the date edit's own test, whatever the
+    // separator; a text that is no date is refused, not stored.
+    void dateInputs()
+    {
+        kvtest::MessageRecorder boxes;
+        auto f = editor(0, true);
+        type(*f, {"2=Annex"});
+        f->edtEdit7->setText("  -  -    ");
+        f->btnOkClick();
+        QCOMPARE(boxes.Count(), 0);
+        QCOMPARE(f->LastStatements().first().at(1), QString("(Description,Active)"));
+
+        auto g = editor(0, true);
+        type(*g, {"2=Basement"});
+        g->edtEdit7->setText("31/02/2026");
+        g->btnOkClick();
+        QCOMPARE(boxes.Count(), 1);
+        QVERIFY(boxes.Texts().first().contains("31/02/2026"));
+        QCOMPARE(db->Value("SELECT COUNT(*) FROM tLocation"), QString("1"));
+    }
+
+    // One save through the ODBC route (to SQLite through its ODBC driver):
+    // the row, and audit rows naming the id the INSERT gave.
+    void saveThroughOdbc()
+    {
+        db.reset();
+        kvtest::TestDatabase file(true, "dbFile");
+        file.Exec("INSERT INTO tEvent (ID, Description) VALUES (11,'Reference Update'),(13,'Reference Insert');"
+                  "INSERT INTO tCustomer (ID, ShipTo) VALUES (7,'ACME');"
+                  "INSERT INTO tAudit (\"Table\") VALUES ('tGroup');"
+                  "INSERT INTO tGroup (ID, Description, CustomerID) VALUES (40,'Sales',7);");
+        QTemporaryDir odbcDir;
+        if (!kvtest::DefineSqliteOdbcDsn(odbcDir.path(), "kvsave", file.File()))
+            QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+        TDatabase odbc;
+        odbc.DatabaseName = "dbKVdata";
+        odbc.AliasName = "kvsave";
+        odbc.LoginPrompt = false;
+        odbc.SetConnected(true);
+        QVERIFY(!odbc.IsEmbedded());
+        kvtest::MessageRecorder boxes;
+        {
+            auto f = editor(9, true);
+            type(*f, {"2=Sales", "3=7", "7=20260201"});
+            f->btnOkClick();
+            QCOMPARE(boxes.Texts(), QStringList());
+            QCOMPARE(f->result(), int(mrOk));
+        }
+        odbc.SetConnected(false);
+        QCOMPARE(file.Rows("SELECT ID || '|' || Description || '|' || ifnull(StartDate, '') FROM tGroup ORDER BY ID"),
+                 QStringList({"40|Sales|", "41|Sales|20260201"}));
+        QCOMPARE(file.Rows("SELECT TableID || '|' || FieldName || '|' || NewValue FROM tAuditTrail ORDER BY AuditID"),
+                 QStringList({"41|CUSTOMERID|7", "41|DESCRIPTION|Sales", "41|STARTDATE|20260201", "41|ACTIVE|1"}));
+    }
+
+    // Code 18 has nothing to write and closes with OK.
+    void tableWithNothingToWrite()
+    {
+        auto f = editor(18, true);
+        f->btnOkClick();
+        QCOMPARE(f->result(), int(mrOk));
+        QVERIFY(f->LastStatements().isEmpty());
+        QVERIFY(!f->Wrote());
+    }
+};
+
+KV_TEST_MAIN(TestSysEdit)
+#include "tst_sysedit.moc"
