@@ -2,6 +2,7 @@
 #include "DB.h"
 #include "DataMod.h"
 #include "GenFns.h"
+#include <QLineEdit>
 
 TLookupCombo::TLookupCombo(QWidget* parent) : QComboBox(parent)
 {
@@ -11,6 +12,15 @@ TLookupCombo::TLookupCombo(QWidget* parent) : QComboBox(parent)
         m_picked = true;
         emit PickedID(ItemID(index));
     });
+}
+
+void TLookupCombo::SetEditable(bool value)
+{
+    setEditable(value);
+    if (!value)
+        return;
+    setInsertPolicy(QComboBox::NoInsert);
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this] { m_typed = true; });
 }
 
 void TLookupCombo::Fill(const QStringList& selectLines, const QString& textField, const QString& idField,
@@ -44,22 +54,50 @@ void TLookupCombo::ClearItems()
     m_ids.clear();
     m_stored = 0;
     m_picked = false;
+    m_typed = false;
 }
 
-bool TLookupCombo::SetID(int id)
+bool TLookupCombo::SetID(int id, const QString& shownWhenMissing)
 {
     const QSignalBlocker quiet(this);
     m_stored = id;
     m_picked = false;
+    m_typed = false;
     const int index = IndexOfID(id);
     setCurrentIndex(index);
+    if (index < 0 && isEditable())
+        setEditText(shownWhenMissing);
     return index >= 0;
 }
 
 int TLookupCombo::ID() const
 {
     const int index = currentIndex();
-    if (index >= 0)
+    if (!isEditable()) {
+        if (index >= 0)
+            return ItemID(index);
+        return m_picked ? 0 : m_stored;
+    }
+    const QString text = currentText();
+    if (index >= 0 && itemText(index) == text)
         return ItemID(index);
-    return m_picked ? 0 : m_stored;
+    if (index < 0 && !m_picked && !m_typed)
+        return m_stored;  // untouched: the stored id, shown with its own text
+    return typedID();
+}
+
+int TLookupCombo::typedID() const
+{
+    const QString text = currentText().trimmed();
+    if (text.isEmpty())
+        return 0;
+    for (int i = 0; i < count(); ++i)
+        if (itemText(i).trimmed().compare(text, Qt::CaseInsensitive) == 0)
+            return ItemID(i);
+    return 0;
+}
+
+bool TLookupCombo::TextKnown() const
+{
+    return !isEditable() || currentText().trimmed().isEmpty() || ID() != 0;
 }

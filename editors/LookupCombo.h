@@ -29,14 +29,20 @@ public:
     int ItemID(int index) const { return index >= 0 && index < m_ids.size() ? m_ids[index] : 0; }
     int IndexOfID(int id) const { return int(m_ids.indexOf(id)); }
 
+    // Lets the operator type into the list (see above).
+    void SetEditable(bool value);
+
     // Shows the item of that id (none when it is not there) and keeps the id
-    // as the stored one. No signal. True when the item was found.
-    bool SetID(int id);
+    // as the stored one. No signal. True when the item was found. An
+    // editable list shows shownWhenMissing for an id it does not hold.
+    bool SetID(int id, const QString& shownWhenMissing = QString());
     // The picked or shown item's id; the stored id when nothing is selected
     // and the operator picked nothing; otherwise 0.
     int ID() const;
     // True once the operator has picked an item since the last SetID.
     bool Picked() const { return m_picked; }
+    // False when typed text names no item (an editable list only).
+    bool TextKnown() const;
 
 signals:
     // The operator chose an item (keyboard or mouse).
@@ -46,4 +52,6 @@ private:
     QVector<int> m_ids;
     int m_stored = 0;
     bool m_picked = false;
+    bool m_typed = false;  // the operator typed since the last SetID
+    int typedID() const;
 };

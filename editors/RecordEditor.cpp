@@ -1,9 +1,12 @@
 #include "RecordEditor.h"
 #include "Application.h"
 #include "DataMod.h"
+#include "DateFunctions.h"
+#include "Formats.h"
 #include "GenFns.h"
 #include "OperatorIdentity.h"
 #include "SqlText.h"
+#include "ToolEdit.h"
 #include <limits>
 
 void Refuse(const QString& message)
@@ -51,6 +54,19 @@ QStringList InsertStatement(const QString& table, QStringList columnLines, QStri
         if (!part->isEmpty())
             part->last() = withoutFinalComma(part->last()) + QChar(')');
     return QStringList{QStringLiteral("INSERT INTO ") + table} + columnLines + valueLines;
+}
+
+QString CurrText(double value)
+{
+    return SqlFloat(RoundHalfEven(value, 4));
+}
+
+QString DateEditYMD(TCustomDateEdit* edit)
+{
+    if (edit->TextIsBlank())
+        return QString();
+    edit->CheckValidDate();
+    return DateToYMD(edit->Date());
 }
 
 bool ParseIdText(QString& text, int& id)

@@ -71,6 +71,8 @@
 #include <QVector>
 #include <functional>
 
+class TCustomDateEdit;
+
 // A check of a save attempt failed: its message goes to the warning box.
 KV_DECLARE_EXCEPTION(ESaveRefused, Exception)
 
@@ -88,6 +90,15 @@ void DropFinalComma(QStringList& lines);
 // "INSERT INTO " + table, the column lines, then the value lines; in the last
 // column line and the last value line the final comma becomes ")".
 QStringList InsertStatement(const QString& table, QStringList columnLines, QStringList valueLines);
+
+// A currency value as SQL text: "." as the decimal point whatever the locale,
+// no grouping, at most four decimals, no trailing zeros, "0" for zero.
+QString CurrText(double value);
+
+// A date input's date as 'yyyymmdd' text (without quotes); empty when the
+// input counts as empty by its own blank test. A text that is not a date
+// raises EConvertError, so it is refused rather than stored as some date.
+QString DateEditYMD(TCustomDateEdit* edit);
 
 // An id typed as text: cut at its first non-digit. False when anything was
 // cut or the number does not fit a 32-bit integer; text is then what passed

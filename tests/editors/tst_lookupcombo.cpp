@@ -1,5 +1,6 @@
 #include "LookupCombo.h"
 #include "TestSupport.h"
+#include <QLineEdit>
 #include <QSignalSpy>
 
 // The lookup combo: filled from a query with an id per item; only the
@@ -70,6 +71,49 @@ private slots:
         QCOMPARE(combo.ID(), 0);
         combo.AddItem("Telstra", 3);
         QCOMPARE(combo.currentIndex(), -1);
+    }
+
+    // Typed text names an item, erased text chooses nothing, unknown text is
+    // told apart from a blank; a stored id outside the list shows its own text
+    // and survives until the operator types.
+    void editableListResolvesTypedText()
+    {
+        TLookupCombo combo;
+        combo.SetEditable(true);
+        combo.Fill({"SELECT ID, SupplierName", "FROM tSupplier", "WHERE Active = 1", "ORDER BY SupplierName"},
+                   "SupplierName");
+        combo.AddItem("Telstra", 10);  // a second item of the same text
+        combo.show();
+        QLineEdit* edit = combo.lineEdit();
+
+        QVERIFY(!combo.SetID(8, "Gone Ltd"));
+        QCOMPARE(combo.currentText(), QString("Gone Ltd"));
+        QCOMPARE(combo.ID(), 8);
+        QVERIFY(combo.TextKnown());
+
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QCOMPARE(combo.ID(), 0);
+        QVERIFY(combo.TextKnown());  // blank: nothing chosen, nothing wrong
+
+        QTest::keyClicks(edit, "Nobody");
+        QCOMPARE(combo.ID(), 0);
+        QVERIFY(!combo.TextKnown());
+
+        edit->selectAll();
+        QTest::keyClicks(edit, "vocus");
+        QCOMPARE(combo.ID(), 9);
+        QVERIFY(combo.TextKnown());
+
+        // The item shown is the one chosen, whatever other item has its text.
+        QVERIFY(combo.SetID(10));
+        QCOMPARE(combo.ID(), 10);
+        edit->selectAll();
+        QTest::keyClicks(edit, "Telstra");
+        QCOMPARE(combo.ID(), 10);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QCOMPARE(combo.ID(), 0);  // erased: not chosen, though an item was
     }
 };
 

@@ -1,8 +1,10 @@
 #include "AuditTrail.h"
 #include "GenFns.h"
+#include "Locale.h"
 #include "OperatorIdentity.h"
 #include "RecordEditor.h"
 #include "TestSupport.h"
+#include "ToolEdit.h"
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -175,6 +177,27 @@ private slots:
                  QStringList({"INSERT INTO tThing", "(Code,", "Active)", "VALUES ('A',", "1)"}));
         QCOMPARE(QuoteOrNull(QString()), QString("NULL"));
         QCOMPARE(QuoteOrNull("it's"), QString("'it''s'"));
+    }
+
+    // Amounts and dates reach SQL in one form whatever the regional settings.
+    void amountAndDateTexts()
+    {
+        const TFormatSettings saved = FormatSettings();
+        TFormatSettings comma = saved;
+        comma.DecimalSeparator = ',';
+        comma.ThousandSeparator = '.';
+        SetFormatSettings(comma);
+        const QStringList amounts{CurrText(12.5), CurrText(0), CurrText(-0.0001), CurrText(1234567.891249),
+                                  CurrText(0.1 + 0.2)};
+        SetFormatSettings(saved);
+        QCOMPARE(amounts, QStringList({"12.5", "0", "-0.0001", "1234567.8912", "0.3"}));
+
+        TDateEdit date;
+        QCOMPARE(DateEditYMD(&date), QString());
+        date.SetDate(EncodeDate(2026, 2, 28));
+        QCOMPARE(DateEditYMD(&date), QString("20260228"));
+        date.SetText("31/02/2026");
+        QVERIFY_THROWS_EXCEPTION(EConvertError, DateEditYMD(&date));
     }
 
     void idTexts_data()
