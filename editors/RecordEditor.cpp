@@ -7,6 +7,10 @@
 #include "OperatorIdentity.h"
 #include "SqlText.h"
 #include "ToolEdit.h"
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <limits>
 
 void Refuse(const QString& message)
@@ -205,6 +209,56 @@ bool TRecordEditor::RunSave(const std::function<bool(TSaveAttempt&)>& attempt)
     if (ok && close)
         SetModalResult(mrOk);
     return ok;
+}
+
+QLabel* TRecordEditor::AddLabel(const QString& name, const QString& caption, int left, int top)
+{
+    auto* label = new QLabel(caption, this);
+    label->setObjectName(name);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QLineEdit* TRecordEditor::AddEdit(const QString& name, int left, int top, int width, int height)
+{
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(name);
+    edit->setGeometry(left, top, width, height);
+    return edit;
+}
+
+QCheckBox* TRecordEditor::AddCheck(const QString& name, const QString& caption, int left, int top, int width,
+                                   int height)
+{
+    auto* check = new QCheckBox(caption, this);
+    check->setObjectName(name);
+    check->setGeometry(left, top, width, height);
+    return check;
+}
+
+QPushButton* TRecordEditor::AddButton(const QString& name, const QString& caption, int left, int top, int width,
+                                      int height)
+{
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    button->setGeometry(left, top, width, height);
+    button->setAutoDefault(false);
+    return button;
+}
+
+void TRecordEditor::ShowOnly(QLineEdit* edit)
+{
+    edit->setEnabled(false);
+    edit->setFocusPolicy(Qt::NoFocus);
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Base, QColor(0xC0, 0xC0, 0xC0));  // silver
+    edit->setPalette(palette);
+}
+
+QString TRecordEditor::ModeCaption(const QString& caption, bool add)
+{
+    return caption + (add ? QStringLiteral(" (ADD)") : QStringLiteral(" (EDIT)"));
 }
 
 void TRecordEditor::ReadAuditIds()

@@ -60,6 +60,11 @@
 // unwind through Qt's signal code.
 //
 // Lists of reference rows with ids are TLookupCombo (LookupCombo.h).
+//
+// Controls are placed where the window defines them, each with its name:
+// AddLabel, AddEdit, AddCheck and AddButton; ShowOnly greys out an input
+// the operator only reads (the row's id). ModeCaption gives the caption
+// with the mode.
 #include "AuditTrail.h"
 #include "DB.h"
 #include "Dialogs.h"
@@ -72,6 +77,10 @@
 #include <functional>
 
 class TCustomDateEdit;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 // A check of a save attempt failed: its message goes to the warning box.
 KV_DECLARE_EXCEPTION(ESaveRefused, Exception)
@@ -201,6 +210,19 @@ protected:
     // One save attempt: `attempt` runs inside one transaction; true closes
     // the window with OK. False when it failed (the box has been shown).
     bool RunSave(const std::function<bool(TSaveAttempt&)>& attempt);
+
+    // Controls at their place (left, top, width, height), named. A label
+    // takes the size of its caption.
+    QLabel* AddLabel(const QString& name, const QString& caption, int left, int top);
+    QLineEdit* AddEdit(const QString& name, int left, int top, int width, int height = 21);
+    QCheckBox* AddCheck(const QString& name, const QString& caption, int left, int top, int width,
+                        int height = 17);
+    QPushButton* AddButton(const QString& name, const QString& caption, int left, int top, int width = 75,
+                           int height = 25);
+    // An input the operator only reads: disabled, grey, skipped by Tab.
+    static void ShowOnly(QLineEdit* edit);
+    // The caption followed by " (ADD)" when adding, else " (EDIT)".
+    static QString ModeCaption(const QString& caption, bool add);
 
     // Reads the three audit action ids into AuditIds.
     void ReadAuditIds();
