@@ -1,5 +1,6 @@
 #include "PageRegistry.h"
 #include "CommonControlFns.h"
+#include "EditDispatch.h"
 #include "KVSysMainDelete.h"
 #include "PageQueries.h"
 #include "TestSupport.h"
@@ -8,7 +9,8 @@
 // A page is described in several tables kept by page id: the registry (names,
 // table, tree place, blue rows), its query, its filter columns and what Del
 // does to its rows. They are written apart; here they are held against each
-// other, so a page added to one and forgotten in another is caught.
+// other, so a page added to one and forgotten in another is caught. The
+// editors' page table counts too.
 namespace {
 
 QSet<QString> fieldNames(const PageQuery& q)
@@ -47,6 +49,10 @@ private slots:
         QCOMPARE(registry.size(), 53);
         QCOMPARE(queries, registry);
         QCOMPARE(FilterListPages(), registry);
+        QList<int> editing;
+        for (const TEditPage& p : EditPages())
+            editing << p.PageID;
+        QCOMPARE(editing, registry);
         for (int unknown : {0, 1000, 1017, 1020, 1053, 1084})
             QVERIFY(!FindPage(unknown) && !FindPageQuery(unknown) && !FindDeletePage(unknown));
     }

@@ -1,6 +1,7 @@
 #include "DBModel.h"
 #include "TestSupport.h"
 #include <QAbstractItemModelTester>
+#include <QSignalSpy>
 
 // The grids' model over a data set: lazy rows, and a model Qt's views can
 // trust through opening, fetching, moving and closing.
@@ -45,6 +46,32 @@ private slots:
         QCOMPARE(model.rowCount(), 0);
         q.Open();
         QVERIFY(model.rowCount() > 0);
+    }
+
+    // A read that fails part way is reported to whoever shows the model;
+    // the model itself shows nothing and keeps the rows it has.
+    void failedFetchIsReported()
+    {
+        kvtest::TestDatabase db(false);
+        db.Exec("CREATE TABLE tItem (ID INTEGER PRIMARY KEY);"
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+                "INSERT INTO tItem SELECT i FROM n;");
+        TQuery q(nullptr, "dbKVdata");
+        // Past row 1000 the value overflows and the engine stops with an error.
+        q.SQL().SetText("SELECT ID, CASE WHEN ID > 1000 THEN abs(-9223372036854775807 - 1) ELSE ID END AS V "
+                        "FROM tItem ORDER BY ID");
+        TDataSource ds(nullptr, &q);
+        TDataSetModel model(&ds);
+        QSignalSpy failed(&model, &TDataSetModel::FetchFailed);
+        kvtest::MessageRecorder boxes;
+        q.Open();
+        while (model.canFetchMore(QModelIndex()))
+            model.fetchMore(QModelIndex());
+        QCOMPARE(failed.count(), 1);
+        QVERIFY(failed.first().first().toString().contains("overflow", Qt::CaseInsensitive));
+        QCOMPARE(boxes.Count(), 0);
+        QVERIFY(model.rowCount() >= 1000);
+        QVERIFY(model.rowCount() < 2000);
     }
 };
 
