@@ -114,6 +114,10 @@ QString DateEditYMD(TCustomDateEdit* edit);
 // (the leading digits), for the input to show.
 bool ParseIdText(QString& text, int& id);
 
+// Letters the operator types or pastes into the edit become capitals; text
+// set by code shows as given, so an untouched value is saved unchanged.
+void SetUpperCase(QLineEdit* edit);
+
 // ------------------------------------------------------------ kept values
 
 // The values a caller set, by property name, as the editor keeps them to

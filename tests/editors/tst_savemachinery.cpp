@@ -200,6 +200,24 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(EConvertError, DateEditYMD(&date));
     }
 
+    // Typed letters become capitals where they were typed; a value set by
+    // code shows as given.
+    void upperCaseInput()
+    {
+        QLineEdit edit;
+        SetUpperCase(&edit);
+        edit.setText("nw-12 b");
+        QCOMPARE(edit.text(), QString("nw-12 b"));
+        edit.clear();
+        edit.show();
+        edit.setFocus();
+        QTest::keyClicks(&edit, "ab1");
+        QTest::keyClick(&edit, Qt::Key_Left);
+        QTest::keyClicks(&edit, "x");
+        QCOMPARE(edit.text(), QString("ABX1"));
+        QCOMPARE(edit.cursorPosition(), 3);
+    }
+
     void idTexts_data()
     {
         QTest::addColumn<QString>("typed");
