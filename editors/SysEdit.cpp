@@ -105,12 +105,7 @@ TSysEditForm::TSysEditForm(QWidget* owner) : TRecordEditor(owner)
         l->setGeometry(left, top, 137, 13);
         return l;
     };
-    auto edit = [this](const char* name, int left, int top) {
-        auto* e = new QLineEdit(this);
-        e->setObjectName(QLatin1String(name));
-        e->setGeometry(left, top, 137, 21);
-        return e;
-    };
+    auto edit = [this](const char* name, int left, int top) { return AddEdit(QLatin1String(name), left, top, 137); };
     auto date = [this](const char* name, int left, int top) {
         auto* e = new TDateEdit(this);
         e->setObjectName(QLatin1String(name));
@@ -118,9 +113,7 @@ TSysEditForm::TSysEditForm(QWidget* owner) : TRecordEditor(owner)
         return e;
     };
     auto check = [this](const char* name, int left, int top) {
-        auto* c = new QCheckBox(this);
-        c->setObjectName(QLatin1String(name));
-        c->setGeometry(left, top, 137, 17);
+        QCheckBox* c = AddCheck(QLatin1String(name), QString(), left, top, 137);
         c->hide();
         return c;
     };
@@ -154,13 +147,9 @@ TSysEditForm::TSysEditForm(QWidget* owner) : TRecordEditor(owner)
                                                       lblEdit7, edtEdit7, lblEdit8, edtEdit8})
         w->hide();
 
-    btnOk = new QPushButton(QStringLiteral("&Save"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setGeometry(64, 248, 75, 25);
+    btnOk = AddButton(QStringLiteral("btnOk"), QStringLiteral("&Save"), 64, 248);
     btnOk->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnCancel->setGeometry(192, 248, 75, 25);
+    btnCancel = AddButton(QStringLiteral("btnCancel"), QStringLiteral("&Cancel"), 192, 248);
     connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
 
@@ -248,7 +237,7 @@ void TSysEditForm::SetTableNameID(int value)
 void TSysEditForm::SetAppendMode(bool value)
 {
     TRecordEditor::SetAppendMode(value);
-    setWindowTitle(windowTitle() + (value ? QStringLiteral(" (ADD)") : QStringLiteral(" (EDIT)")));
+    setWindowTitle(ModeCaption(windowTitle(), value));
     if (FTableNameID == 17 || FTableNameID == 26)
         edtEdit1->setEnabled(value);
 }

@@ -184,11 +184,7 @@ void TSysEditForm::wholeNumberCheck(int edit, const QString& message)
 
 QString TSysEditForm::dateText(int edit) const
 {
-    auto* e = static_cast<TDateEdit*>(input(edit));
-    if (e->TextIsBlank())
-        return QString();
-    e->CheckValidDate();  // a text that is no date is refused, not stored as 1899
-    return DateToYMD(e->Date());
+    return DateEditYMD(static_cast<TDateEdit*>(input(edit)));
 }
 
 void TSysEditForm::audit(const QString& field, const QString& oldValue, const QString& newValue)
