@@ -259,6 +259,12 @@ QPushButton* TRecordEditor::AddButton(const QString& name, const QString& captio
     return button;
 }
 
+void TRecordEditor::SetTabOrder(const QList<QWidget*>& order)
+{
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
 void TRecordEditor::ShowOnly(QLineEdit* edit)
 {
     edit->setEnabled(false);

@@ -62,7 +62,7 @@
 // Lists of reference rows with ids are TLookupCombo (LookupCombo.h).
 //
 // Controls are placed where the window defines them, each with its name:
-// AddLabel, AddEdit, AddCheck and AddButton; ShowOnly greys out an input
+// AddLabel, AddEdit, AddCheck, AddButton and AddControl; ShowOnly greys out an input
 // the operator only reads (the row's id). ModeCaption gives the caption
 // with the mode.
 #include "AuditTrail.h"
@@ -223,6 +223,17 @@ protected:
                         int height = 17);
     QPushButton* AddButton(const QString& name, const QString& caption, int left, int top, int width = 75,
                            int height = 25);
+    // Any other kind of control (a lookup list, a date or amount input).
+    template <typename W>
+    W* AddControl(const QString& name, int left, int top, int width, int height = 21)
+    {
+        auto* control = new W(this);
+        control->setObjectName(name);
+        control->setGeometry(left, top, width, height);
+        return control;
+    }
+    // Tab goes from each control of the list to the next.
+    void SetTabOrder(const QList<QWidget*>& order);
     // An input the operator only reads: disabled, grey, skipped by Tab.
     static void ShowOnly(QLineEdit* edit);
     // The caption followed by " (ADD)" when adding, else " (EDIT)".

@@ -1,0 +1,463 @@
+#include "SysEditServType.h"
+#include "CurrEdit.h"
+#include "DataMod.h"
+#include "DateFunctions.h"
+#include "GenFns.h"
+#include "LookupCombo.h"
+#include "SqlText.h"
+#include "ToolEdit.h"
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const QString kTable = QStringLiteral("tServiceType");
+const QString kCaption = QStringLiteral("System Edit: tServiceType");
+
+bool allowedFrequency(int value)
+{
+    return value == 0 || value == 1 || value == 3 || value == 6 || value == 12;
+}
+
+// An id as the editor keeps and compares it: empty for none.
+QString idText(int id)
+{
+    return id > 0 ? QString::number(id) : QString();
+}
+
+QString flagText(bool value)
+{
+    return value ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+}  // namespace
+
+TSysEditServTypeForm::TSysEditServTypeForm(QWidget* owner) : TRecordEditor(owner)
+{
+    setObjectName(QStringLiteral("SysEditServTypeForm"));
+    setWindowTitle(kCaption);
+    setFixedSize(440, 360);
+
+    AddLabel("lblID", "ID", 16, 8);
+    edtID = AddEdit("edtID", 16, 24, 65);
+    ShowOnly(edtID);
+    AddLabel("lblCode", "Code", 96, 8);
+    edtCode = AddEdit("edtCode", 96, 24, 65);
+    AddLabel("lblDescription", "Description", 176, 8);
+    edtDescription = AddEdit("edtDescription", 176, 24, 248);
+    AddLabel("lblSupplierID", "SupplierID", 16, 48);
+    edtSupplierID = AddEdit("edtSupplierID", 16, 64, 65);
+    AddLabel("lblSupplier", "Supplier", 96, 48);
+    edtSupplier = AddEdit("edtSupplier", 96, 64, 328);
+    ShowOnly(edtSupplier);
+    AddLabel("lblSystemID", "SystemID", 16, 88);
+    edtSystemID = AddEdit("edtSystemID", 16, 104, 65);
+    AddLabel("lblSystem", "System", 96, 88);
+    edtSystem = AddEdit("edtSystem", 96, 104, 328);
+    ShowOnly(edtSystem);
+    AddLabel("lblRevenueElement", "Revenue Element", 16, 128);
+    cbRevenueElement = AddControl<TLookupCombo>("cbRevenueElement", 16, 144, 200);
+    AddLabel("lblExpenseElement", "Expense Element", 224, 128);
+    cbExpenseElement = AddControl<TLookupCombo>("cbExpenseElement", 224, 144, 200);
+    AddLabel("lblStartDate", "StartDate", 16, 168);
+    edtStartDate = AddControl<TDateEdit>("edtStartDate", 16, 184, 100);
+    AddLabel("lblEndDate", "EndDate", 128, 168);
+    edtEndDate = AddControl<TDateEdit>("edtEndDate", 128, 184, 100);
+    AddLabel("lblExpectedRent", "ExpectedRent", 240, 168);
+    edtExpectedRent = AddControl<TCurrencyEdit>("edtExpectedRent", 240, 184, 100);
+    AddLabel("lblFrequency", "Bill Frequ (0,1,3,6,12 Months)", 16, 208);
+    edtFrequency = AddEdit("edtFrequency", 16, 224, 65);
+    edtFrequency->setToolTip(QStringLiteral("How many months between billing (0,1,3,6,12 or empty)"));
+    edtFrequency->setText(QStringLiteral("0"));
+    ckAdminFee = AddCheck("ckAdminFee", "Admin Fee Applies", 16, 256, 130);
+    ckAdminFee->setChecked(true);
+    ckExportToTims = AddCheck("ckExportToTims", "Export To Tims", 152, 256, 130);
+    ckExportToTims->setChecked(true);
+    ckSplitService = AddCheck("ckSplitService", "Split Service", 288, 256, 130);
+    ckVRTServiceType = AddCheck("ckVRTServiceType", "VRT Service Type", 16, 280, 130);
+    ckNoCalls = AddCheck("ckNoCalls", "No Calls", 152, 280, 130);
+    btnOk = AddButton("btnOk", "&Save", 261, 320);
+    btnOk->setDefault(true);
+    btnCancel = AddButton("btnCancel", "&Cancel", 349, 320);
+    connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
+    SetTabOrder({edtCode, edtDescription, edtSupplierID, edtSystemID, cbRevenueElement, cbExpenseElement,
+                 edtStartDate, edtEndDate, edtExpectedRent, edtFrequency, ckAdminFee, ckExportToTims,
+                 ckSplitService, ckVRTServiceType, ckNoCalls, btnOk, btnCancel});
+    connect(edtFrequency, &QLineEdit::textChanged, this, [this] { edtFrequencyChange(); });
+
+    // What a row without values is compared with.
+    FKept.Keep(QStringLiteral("Frequency"), QStringLiteral("0"));
+    FKept.Keep(QStringLiteral("ExpectedRent"), CurrText(0));
+    for (const char* flag : {"AdminFee", "ExportToTims", "SplitService", "VRTServiceType", "NoCalls"})
+        FKept.Keep(QLatin1String(flag), false);
+    ReadAuditIds();
+
+    // The elements of the internal customer, VRT.
+    TQuery q(nullptr, QLatin1String(kDatabaseName));
+    q.SQL().Assign(QStringList{"SELECT tCustomer.ID", "FROM tCustomer", "WHERE tCustomer.ShipTo LIKE 'VRT'"});
+    q.Open();
+    const QString customer = q.IsEmpty() ? QStringLiteral("0") : q.FieldByName(QStringLiteral("id"))->AsString();
+    q.Close();
+    q.SQL().Assign(QStringList{"SELECT tElement.ID, (tElement.ElementCode + (CASE WHEN tElement.Description IS NULL THEN '' "
+                    "ELSE '  ' + tElement.Description END)) AS \"Code\"",
+                    "FROM tElement", "WHERE tElement.CustomerID = " + customer,
+                    "AND tElement.ElementCode IS NOT NULL", "AND tElement.Active = 1",
+                    "ORDER BY tElement.ElementCode"});
+    q.Open();
+    for (; !q.Eof(); q.Next()) {
+        const QString text = q.FieldByName(QStringLiteral("Code"))->AsString();
+        const int id = q.FieldByName(QStringLiteral("ID"))->AsInteger();
+        cbRevenueElement->AddItem(text, id);
+        cbExpenseElement->AddItem(text, id);
+    }
+    q.Close();
+    FAudited = IsTableAudited(kTable);
+}
+
+void TSysEditServTypeForm::SetAppendMode(bool value)
+{
+    TRecordEditor::SetAppendMode(value);
+    setWindowTitle(ModeCaption(kCaption, value));
+}
+
+// ------------------------------------------------------------ properties
+
+void TSysEditServTypeForm::SetID(int value)
+{
+    FID = value;
+    edtID->setText(idText(value));
+}
+
+QString TSysEditServTypeForm::Code() const
+{
+    return edtCode->text().trimmed();
+}
+
+void TSysEditServTypeForm::SetCode(const QString& value)
+{
+    FKept.Keep(QStringLiteral("Code"), value.trimmed());
+    edtCode->setText(value.trimmed());
+}
+
+QString TSysEditServTypeForm::Description() const
+{
+    return edtDescription->text().trimmed();
+}
+
+void TSysEditServTypeForm::SetDescription(const QString& value)
+{
+    FKept.Keep(QStringLiteral("Description"), value.trimmed());
+    edtDescription->setText(value.trimmed());
+}
+
+void TSysEditServTypeForm::SetSupplierID(int value)
+{
+    FKept.Keep(QStringLiteral("SupplierID"), idText(value));
+    edtSupplierID->setText(idText(value));
+}
+
+void TSysEditServTypeForm::SetSystemID(int value)
+{
+    FKept.Keep(QStringLiteral("SystemID"), idText(value));
+    edtSystemID->setText(idText(value));
+}
+
+void TSysEditServTypeForm::SetSupplierName(const QString& value)
+{
+    edtSupplier->setText(value.trimmed());
+}
+
+void TSysEditServTypeForm::SetSystemName(const QString& value)
+{
+    edtSystem->setText(value.trimmed());
+}
+
+int TSysEditServTypeForm::RevenueElementID() const
+{
+    return cbRevenueElement->ID();
+}
+
+void TSysEditServTypeForm::SetRevenueElementID(int value)
+{
+    if (value < 1)
+        return;
+    cbRevenueElement->SetID(value);
+    FKept.Keep(QStringLiteral("RevenueElementID"), idText(value));
+}
+
+int TSysEditServTypeForm::ExpenseElementID() const
+{
+    return cbExpenseElement->ID();
+}
+
+void TSysEditServTypeForm::SetExpenseElementID(int value)
+{
+    if (value < 1)
+        return;
+    cbExpenseElement->SetID(value);
+    FKept.Keep(QStringLiteral("ExpenseElementID"), idText(value));
+}
+
+double TSysEditServTypeForm::ExpectedRent() const
+{
+    return edtExpectedRent->Value();
+}
+
+void TSysEditServTypeForm::SetExpectedRent(double value)
+{
+    FKept.Keep(QStringLiteral("ExpectedRent"), CurrText(value));
+    edtExpectedRent->SetValue(value);
+}
+
+void TSysEditServTypeForm::SetStartDate(TDateTime value)
+{
+    FKept.Keep(QStringLiteral("StartDate"), DateToYMD(value));
+    edtStartDate->SetDate(value);
+}
+
+void TSysEditServTypeForm::SetEndDate(TDateTime value)
+{
+    FKept.Keep(QStringLiteral("EndDate"), DateToYMD(value));
+    edtEndDate->SetDate(value);
+}
+
+bool TSysEditServTypeForm::AdminFee() const { return ckAdminFee->isChecked(); }
+bool TSysEditServTypeForm::ExportToTims() const { return ckExportToTims->isChecked(); }
+bool TSysEditServTypeForm::SplitService() const { return ckSplitService->isChecked(); }
+bool TSysEditServTypeForm::VRTServiceType() const { return ckVRTServiceType->isChecked(); }
+bool TSysEditServTypeForm::NoCalls() const { return ckNoCalls->isChecked(); }
+
+void TSysEditServTypeForm::SetAdminFee(bool value)
+{
+    FKept.Keep(QStringLiteral("AdminFee"), value);
+    ckAdminFee->setChecked(value);
+}
+
+void TSysEditServTypeForm::SetExportToTims(bool value)
+{
+    FKept.Keep(QStringLiteral("ExportToTims"), value);
+    ckExportToTims->setChecked(value);
+}
+
+void TSysEditServTypeForm::SetSplitService(bool value)
+{
+    FKept.Keep(QStringLiteral("SplitService"), value);
+    ckSplitService->setChecked(value);
+}
+
+void TSysEditServTypeForm::SetVRTServiceType(bool value)
+{
+    FKept.Keep(QStringLiteral("VRTServiceType"), value);
+    ckVRTServiceType->setChecked(value);
+}
+
+void TSysEditServTypeForm::SetNoCalls(bool value)
+{
+    FKept.Keep(QStringLiteral("NoCalls"), value);
+    ckNoCalls->setChecked(value);
+}
+
+int TSysEditServTypeForm::Frequency()
+{
+    const QString text = edtFrequency->text().trimmed();
+    const int value = text.isEmpty() ? 0 : StrToInt(text);
+    if (allowedFrequency(value))
+        FFrequency = value;
+    return FFrequency;
+}
+
+void TSysEditServTypeForm::SetFrequency(int value)
+{
+    showFrequency(value);
+    FKept.Keep(QStringLiteral("Frequency"), QString::number(FFrequency));
+}
+
+void TSysEditServTypeForm::showFrequency(int value)
+{
+    if (allowedFrequency(value))
+        FFrequency = value;
+    const QString current = QString::number(FFrequency);
+    if (edtFrequency->text() != current)
+        edtFrequency->setText(current);
+}
+
+void TSysEditServTypeForm::edtFrequencyChange()
+{
+    const QString text = edtFrequency->text().trimmed();
+    if (text.isEmpty()) {
+        showFrequency(0);
+        return;
+    }
+    int digits = 0;
+    while (digits < text.size() && text[digits] >= QChar('0') && text[digits] <= QChar('9'))
+        ++digits;
+    if (digits < text.size()) {
+        edtFrequency->setText(text.left(digits));  // comes back here with the digits
+        return;
+    }
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    showFrequency(ok ? value : -1);
+}
+
+// ------------------------------------------------------------ save
+
+void TSysEditServTypeForm::btnOkClick()
+{
+    RunSave([this](TSaveAttempt& attempt) { return save(attempt); });
+}
+
+bool TSysEditServTypeForm::save(TSaveAttempt& attempt)
+{
+    // The code as it is written and looked up: without apostrophes.
+    const QString code = StripQuotes(Code());
+    QString supplierText = edtSupplierID->text().trimmed();
+    const int revenue = RevenueElementID();
+    const int expense = ExpenseElementID();
+    if (code.isEmpty() || supplierText.isEmpty() || (revenue <= 0 && expense <= 0))
+        Refuse(QStringLiteral("You must provide: Code, SupplierID, and either RevenueElementID or "
+                              "ExpenseElementID."));
+
+    // Unique among all rows, inactive ones too; a row keeps its own code.
+    if (FAppendMode || code != StripQuotes(FKept.Kept(QStringLiteral("Code")))) {
+        QStringList check{"SELECT tServiceType.id", "FROM tServiceType",
+                          "WHERE tServiceType.Code LIKE " + SqlLikeExact(code)};
+        if (!FAppendMode)
+            check << "AND tServiceType.id <> " + QString::number(FID);
+        if (attempt.Exists(check)) {
+            edtCode->setText(Code());
+            Refuse(QStringLiteral("The Code MUST be a unique value."));
+        }
+    }
+
+    int supplierId = 0;
+    if (!ParseIdText(supplierText, supplierId)) {
+        edtSupplierID->setText(supplierText);
+        Refuse(QStringLiteral("SupplierID MUST be an integer."));
+    }
+    bool exists = false;
+    RecordIdExists(QStringLiteral("tSupplier"), supplierId, exists);
+    if (!exists) {
+        edtSupplierID->setText(supplierText);
+        Refuse(QStringLiteral("SupplierID does not exist."));
+    }
+    QString systemText = edtSystemID->text().trimmed();
+    int systemId = 0;
+    if (!systemText.isEmpty() && !ParseIdText(systemText, systemId)) {
+        edtSystemID->setText(systemText);
+        Refuse(QStringLiteral("SystemID MUST be an integer."));
+    }
+
+    const QString description = StripQuotes(Description());
+    const QString supplier = QString::number(supplierId);
+    const QString system = idText(systemId);
+    const QString startDate = DateEditYMD(edtStartDate);
+    const QString endDate = DateEditYMD(edtEndDate);
+    const bool rentEmpty = edtExpectedRent->text().trimmed().isEmpty();
+    const double rent = ExpectedRent();
+    const int frequency = Frequency();
+    const QString adminFee = flagText(AdminFee());
+    const QString exportToTims = flagText(ExportToTims());
+    const QString splitService = flagText(SplitService());
+    const QString vrtServiceType = flagText(VRTServiceType());
+    const QString noCalls = flagText(NoCalls());
+
+    TAuditTrail audit = NewAudit(FAppendMode ? AuditIds.Insert : AuditIds.Update, kTable);
+    if (FAppendMode) {
+        // Column and value lines side by side; each written column is audited.
+        QString columns = QStringLiteral("(Code,");
+        QString values = "VALUES (" + Quote(code) + ",";
+        audit.AddField(QStringLiteral("CODE"), QString(), code);
+        auto add = [&](const QString& column, const QString& value, const QString& sqlValue) {
+            columns += column + QChar(',');
+            values += sqlValue + QChar(',');
+            audit.AddField(column.toUpper(), QString(), value);
+        };
+        if (!description.isEmpty())
+            add(QStringLiteral("Description"), description, Quote(description));
+        add(QStringLiteral("SupplierID"), supplier, supplier);
+        add(QStringLiteral("AdminFee"), adminFee, adminFee);
+        if (revenue > 0)
+            add(QStringLiteral("RevenueElementID"), QString::number(revenue), QString::number(revenue));
+        if (expense > 0)
+            add(QStringLiteral("ExpenseElementID"), QString::number(expense), QString::number(expense));
+        if (!system.isEmpty())
+            add(QStringLiteral("SystemID"), system, system);
+        add(QStringLiteral("ExportToTims"), exportToTims, exportToTims);
+        if (!startDate.isEmpty())
+            add(QStringLiteral("StartDate"), startDate, Quote(startDate));
+        if (!endDate.isEmpty()) {
+            add(QStringLiteral("EndDate"), endDate, Quote(endDate));
+            add(QStringLiteral("Active"), QStringLiteral("0"), QStringLiteral("0"));
+        } else {
+            add(QStringLiteral("Active"), QStringLiteral("1"), QStringLiteral("1"));
+        }
+        add(QStringLiteral("SplitService"), splitService, splitService);
+        add(QStringLiteral("VRTServiceType"), vrtServiceType, vrtServiceType);
+        if (rent != 0)
+            add(QStringLiteral("ExpectedRent"), CurrToFixed2(rent), CurrToFixed2(rent));
+        if (frequency > 0)
+            add(QStringLiteral("Frequency"), QString::number(frequency), QString::number(frequency));
+        add(QStringLiteral("NoCalls"), noCalls, noCalls);
+        audit.SetTableID(attempt.ExecInsert(InsertStatement(kTable, {columns}, {values})));
+    } else {
+        QStringList lines{QStringLiteral("UPDATE tServiceType"), "SET Code = " + Quote(code) + ","};
+        audit.SetTableID(FID);
+        audit.AddField(QStringLiteral("CODE"), FKept.Kept(QStringLiteral("Code")), code);
+        // One line per changed value, audited from the saved value to the new.
+        auto set = [&](const QString& name, const QString& now, const QString& line) {
+            const QString kept = FKept.Kept(name);
+            if (kept == now)
+                return false;
+            lines << line;
+            audit.AddField(name.toUpper(), kept, now);
+            return true;
+        };
+        set(QStringLiteral("Description"), description, "Description = " + QuoteOrNull(description) + ",");
+        set(QStringLiteral("SupplierID"), supplier, "SupplierID = " + supplier + ",");
+        const QString revenueText = idText(revenue);
+        set(QStringLiteral("RevenueElementID"), revenueText,
+            "RevenueElementID = " + (revenue > 0 ? revenueText : QStringLiteral("NULL")) + ",");
+        const QString expenseText = idText(expense);
+        set(QStringLiteral("ExpenseElementID"), expenseText,
+            "ExpenseElementID = " + (expense > 0 ? expenseText : QStringLiteral("NULL")) + ",");
+        set(QStringLiteral("SystemID"), system,
+            "SystemID = " + (system.isEmpty() ? QStringLiteral("NULL") : system) + ",");
+        // An empty rent input is 0: over a saved 0 it changes nothing.
+        if (FKept.Kept(QStringLiteral("ExpectedRent")) != CurrText(rent)) {
+            const QString now = rentEmpty ? QString() : CurrText(rent);
+            lines << "ExpectedRent = " + (rentEmpty ? QStringLiteral("NULL") : now) + ",";
+            audit.AddField(QStringLiteral("EXPECTEDRENT"), FKept.Kept(QStringLiteral("ExpectedRent")), now);
+        }
+        if (FKept.Changed(QStringLiteral("Frequency"), QString::number(frequency))) {
+            lines << "Frequency = " + (frequency > 0 ? QString::number(frequency) : QStringLiteral("NULL")) + ",";
+            audit.AddField(QStringLiteral("FREQUENCY"), FKept.Kept(QStringLiteral("Frequency")),
+                           frequency > 0 ? QString::number(frequency) : QString());
+        }
+        set(QStringLiteral("StartDate"), startDate,
+            startDate.isEmpty() ? QStringLiteral("StartDate = NULL,") : " StartDate = " + Quote(startDate) + ",");
+        const QString keptEnd = FKept.Kept(QStringLiteral("EndDate"));
+        if (set(QStringLiteral("EndDate"), endDate,
+                endDate.isEmpty() ? QStringLiteral("EndDate = NULL, Active = 1,")
+                                  : "EndDate = " + Quote(endDate) + ", Active = 0,")) {
+            if (endDate.isEmpty())
+                audit.AddField(QStringLiteral("ACTIVE"), QStringLiteral("0"), QStringLiteral("1"));
+            else if (keptEnd.isEmpty())
+                audit.AddField(QStringLiteral("ACTIVE"), QStringLiteral("1"), QStringLiteral("0"));
+        }
+        set(QStringLiteral("AdminFee"), adminFee, "AdminFee = " + adminFee + ",");
+        set(QStringLiteral("ExportToTims"), exportToTims, "ExportToTims = " + exportToTims + ",");
+        set(QStringLiteral("SplitService"), splitService, "SplitService = " + splitService + ",");
+        set(QStringLiteral("VRTServiceType"), vrtServiceType, "VRTServiceType = " + vrtServiceType + ",");
+        set(QStringLiteral("NoCalls"), noCalls, "NoCalls = " + noCalls + ",");
+        DropFinalComma(lines);
+        lines << "WHERE id = " + QString::number(FID);
+        attempt.Exec(lines);
+    }
+    if (FAudited)
+        attempt.Write(audit);
+    return true;
+}

@@ -1,0 +1,100 @@
+#include "CurrEdit.h"
+#include "DateFunctions.h"
+#include "EditDispatch.h"
+#include "LookupCombo.h"
+#include "MainFixture.h"
+#include "RecordEditor.h"
+#include "SysEditServType.h"
+#include "ToolEdit.h"
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+// The pages of service types, agreements, agreement tariffs and service
+// splits on the demo database: Add and a double-click open their editors with
+// the page's row as each page copies it, and a save writes the row and its
+// audit rows and reloads the page.
+class TestAgreementAndServicePages : public QObject {
+    Q_OBJECT
+    kvtest::MainFixture fx;
+
+    // Opens the page, runs `action` with every editor the main window shows
+    // handed to `seen` (which gives the modal result).
+    template <typename Form>
+    void onShow(const std::function<int(Form&)>& seen)
+    {
+        TRecordEditor::SetShowModalHook([seen](TRecordEditor& e) {
+            auto* f = dynamic_cast<Form*>(&e);
+            return f ? seen(*f) : int(mrAbort);
+        });
+    }
+    QStringList audit(const QString& table) const
+    {
+        return fx.db->Rows("SELECT UserID || '|' || Action || '|' || TableID || '|' || FieldName || '|' || "
+                           "quote(OldValue) || '|' || quote(NewValue) FROM tAuditTrail WHERE ActionTime = '20260305 14:07:09' "
+                           "AND TableName = '" +
+                           table + "' ORDER BY AuditID");
+    }
+
+private slots:
+    void initTestCase() { kvtest::QuietHeadlessNotices(); }
+    void init() { fx.Start({"1"}); }
+    void cleanup()
+    {
+        TRecordEditor::SetShowModalHook(nullptr);
+        fx.Stop();
+    }
+
+    void serviceTypeOpens()
+    {
+        QVERIFY(fx.Open(1063));
+        TQuery* q = fx.form->CurrentQuery(1063);
+        QVERIFY(q->Locate("Code", "TQF"));
+        QStringList seen;
+        onShow<TSysEditServTypeForm>([&](TSysEditServTypeForm& f) {
+            seen << QStringList{f.windowTitle(), f.edtID->text(), f.edtCode->text(), f.edtDescription->text(),
+                                f.edtSupplierID->text(), f.edtSupplier->text(), f.cbRevenueElement->currentText(),
+                                f.cbExpenseElement->currentText(), f.edtSystemID->text(), f.edtSystem->text(),
+                                f.edtStartDate->Text(), f.edtEndDate->Text(), f.edtExpectedRent->text(),
+                                f.edtFrequency->text(), QString::number(f.ckNoCalls->isChecked())}
+                        .join('|');
+            return int(mrCancel);
+        });
+        kvtest::MessageRecorder boxes;
+        fx.form->KitDBGridSysDblClick();
+        boxes.Answer(mrYes);
+        fx.form->btnAddClick();
+        boxes.Answer(mrNo);
+        fx.form->btnAddClick();
+        const QString row = "TQF|Tie-line queue - fax|1|Brellink Telecommunications|R4110  Fixed voice revenue|"
+                            "E5110  Fixed voice expense|1|Fixed Voice|";
+        QCOMPARE(seen, QStringList({"System Edit: tServiceType (EDIT)|7|" + row + "01/01/2012|  /  /    |45|3|1",
+                                    "System Edit: tServiceType (ADD)||" + row + "05/03/2026|  /  /    |45|3|1",
+                                    "System Edit: tServiceType (ADD)||||||||||05/03/2026|  /  /    ||0|0"}));
+        QCOMPARE(boxes.Texts(), QStringList({"Use the present data as a starting point?",
+                                             "Use the present data as a starting point?"}));
+    }
+
+    void serviceTypeSaves()
+    {
+        QVERIFY(fx.Open(1063));
+        TQuery* q = fx.form->CurrentQuery(1063);
+        QVERIFY(q->Locate("Code", "PAGE") == false);  // inactive rows are not on the page
+        QVERIFY(q->Locate("Code", "TQF"));
+        onShow<TSysEditServTypeForm>([](TSysEditServTypeForm& f) {
+            f.edtDescription->setText("Tie-line queue - facsimile");
+            QTest::mouseClick(f.btnOk, Qt::LeftButton);
+            return f.result();
+        });
+        kvtest::MessageRecorder boxes;
+        fx.form->KitDBGridSysDblClick();
+        QCOMPARE(boxes.Texts(), QStringList());
+        QCOMPARE(q->FieldByName("Code")->AsString(), QString("TQF"));
+        QCOMPARE(q->FieldByName("Description")->AsString(), QString("Tie-line queue - facsimile"));
+        QCOMPARE(audit("tServiceType"),
+                 QStringList({"demo|1|7|DESCRIPTION|'Tie-line queue - fax'|'Tie-line queue - facsimile'"}));
+    }
+};
+
+KV_TEST_MAIN(TestAgreementAndServicePages)
+#include "tst_agreementandservicepages.moc"
