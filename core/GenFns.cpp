@@ -275,10 +275,9 @@ void SetParameter(const QString& Parm, const QString& Value, const QString& Fiel
     if (!isColumnName(Field))
         throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(Field));
     const bool quoted = Field == QLatin1String("PARMTEXT") || Field == QLatin1String("PARMDATE");
-    // An unquoted value goes in as a number, so it must be one.
-    bool number = false;
-    QLocale::c().toDouble(Value.trimmed(), &number);
-    if (!quoted && !number)
+    // An unquoted value goes in as a number, so it must be one both servers
+    // read as a number (no grouping, no "inf" or "nan").
+    if (!quoted && !IsSqlNumber(Value))
         throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(Value));
     const QString value = quoted ? QChar('\'') + SqlStr(Value) + QChar('\'') : Value.trimmed();
     if (!existing.isEmpty()) {

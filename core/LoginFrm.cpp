@@ -104,6 +104,9 @@ TLoginForm::TLoginForm(QWidget* owner) : QDialog(owner)
     makeLowerCase(edtName);
     for (QLineEdit* e : {edtDSN, edtName, edtPassword})
         makeSingleLine(e);
+    // tUser's login and password columns hold 50 characters.
+    edtName->setMaxLength(kLoginLength);
+    edtPassword->setMaxLength(kLoginLength);
     lblEnterDSN->setBuddy(edtDSN);
     lblEnterName->setBuddy(edtName);
     lblEnterPassword->setBuddy(edtPassword);

@@ -8,6 +8,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+// The longest login name and password the operator table holds.
+constexpr int kLoginLength = 50;
+
 class TLoginForm : public QDialog {
     Q_OBJECT
 public:

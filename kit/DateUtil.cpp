@@ -101,7 +101,9 @@ QString charsAt(const QString& format, const QString& s, QChar letter)
 }
 
 // Digits at the letter's positions as a number; -1 when there are none or
-// they are not a number.
+// they are not a number. A letter repeated more often than any date part
+// needs (a format of ten D's) reads no number past 99999 rather than
+// running past what an int holds.
 int numberAt(const QString& format, const QString& s, QChar letter)
 {
     const QString part = charsAt(format, s, letter);
@@ -112,6 +114,8 @@ int numberAt(const QString& format, const QString& s, QChar letter)
         if (c < QChar('0') || c > QChar('9'))
             return -1;
         v = v * 10 + (c.unicode() - '0');
+        if (v > 99999)
+            return -1;
     }
     return v;
 }

@@ -759,6 +759,22 @@ void TMainForm::FieldChange(int pageId)
     QString clause;
     if (FilterClause(pageId, cbField->currentIndex(), clause))
         PageFilterClause[pageId] = clause;
+    if (pageId == ActivePageID)
+        LimitFilterValue();
+}
+
+void TMainForm::LimitFilterValue()
+{
+    // The value box takes no more than the chosen column holds; a column
+    // without a declared length (numbers, dates, long texts) takes a prefix
+    // long enough to single out any row.
+    int limit = 255;
+    const QString column = CurrentField(ActivePageID).trimmed().section(QChar(' '), 0, 0);
+    if (const TQuery* q = CurrentQuery(ActivePageID))
+        for (const TFieldDef& d : q->FieldDefs())
+            if (d.Name.compare(column, Qt::CaseInsensitive) == 0 && d.Size > 0)
+                limit = d.Size;
+    edtValue->setMaxLength(limit);
 }
 
 QString TMainForm::CurrentField(int pageId) const

@@ -152,6 +152,7 @@ public:
 
     // Filter bar.
     void FieldChange(int pageId);
+    void LimitFilterValue();
     QString CurrentField(int pageId) const;
     void ApplyFilter();
     QString GetTabFilterValue(QWidget* sheet);

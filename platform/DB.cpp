@@ -414,10 +414,11 @@ QString errorText(const QSqlError& err)
 {
     QString db = err.databaseText().trimmed();
     QString drv = err.driverText().trimmed();
-    if (db.isEmpty())
+    // The engine has nothing to say when the driver itself refused the
+    // statement (it then reports SQLite's "not an error"): the driver's text
+    // says what went wrong.
+    if (db.isEmpty() || db.compare(QLatin1String("not an error"), Qt::CaseInsensitive) == 0)
         return drv;
-    if (drv.isEmpty() || db.contains(drv))
-        return db;
     return db;
 }
 }  // namespace

@@ -149,6 +149,15 @@ private slots:
         QCOMPARE(boxes.Texts(), found ? QStringList() : QStringList({"User and Password not found. Access is denied."}));
     }
 
+    void loginBoxesTakeNoMoreThanTheColumns()
+    {
+        TLoginForm form;
+        form.edtName->setText(QString(60, 'n'));
+        form.edtPassword->setText(QString(16385, 'p'));
+        QCOMPARE(form.edtName->text().size(), 50);  // tUser's UserLogin and Password hold 50
+        QCOMPARE(form.edtPassword->text().size(), 50);
+    }
+
     void startedWithAnIdNeedsNoPassword()
     {
         setLogin("1");

@@ -185,6 +185,13 @@ private slots:
         QTest::newRow("free, other separator") << "dmy" << "DD/MM/YYYY" << "1-2-2026" << none;
         QTest::newRow("single number") << "dmy" << "DD/MM/YYYY" << "12" << none;
         QTest::newRow("separators only") << "dmy" << "DD/MM/YYYY" << "  /  /    " << none;
+        // A letter repeated more than nine times: 4294967301 would wrap to 5.
+        QTest::newRow("ten day letters, a number past an int") << "dmy" << "DDDDDDDDDD/MM/YYYY"
+                                                              << "4294967301/03/2026" << none;
+        QTest::newRow("twenty year letters") << "dmy" << "DD/MM/YYYYYYYYYYYYYYYYYYYY"
+                                             << "05/03/99999999999999999999" << none;
+        QTest::newRow("ten day letters, a small number") << "dmy" << "DDDDDDDDDD/MM/YYYY"
+                                                        << "0000000005/03/2026" << QDate(2026, 3, 5);
     }
     void parsing()
     {

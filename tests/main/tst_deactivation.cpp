@@ -93,6 +93,28 @@ private slots:
         DM = nullptr;
     }
 
+    // An audited table on a database without the audit events: the change
+    // stops with a clear message and nothing is written.
+    void auditedTableWithoutEventsStopsClearly()
+    {
+        db->Exec("DELETE FROM tEvent;"
+                 "INSERT INTO tActivity (ID, Description, StartDate, EndDate, Active) VALUES (4,'Alpha','20240101',NULL,1);"
+                 "INSERT INTO tApplication (ID, Description, Active) VALUES (6,'Billing',1);");
+        audited("tActivity");
+        audited("tApplication");
+        startAs(1);
+        for (int pageId : {1001, 1006}) {
+            kvtest::MessageRecorder boxes;
+            TQuery* q = open(pageId);
+            QTest::mouseClick(form->btnDel, Qt::LeftButton);
+            QCOMPARE(boxes.Texts(), QStringList({"No audit event is defined for this change (tEvent has no row for it)"}));
+            QVERIFY(q->Active());
+        }
+        QCOMPARE(row("tActivity", "Active || '|' || quote(EndDate)", 4), QString("1|NULL"));
+        QCOMPARE(row("tApplication", "Active", 6), QString("1"));
+        QCOMPARE(db->Value("SELECT COUNT(*) FROM tAuditTrail"), QString("0"));
+    }
+
     // Active with an end date (tActivity): today's end date and back, the old
     // date read before reactivating, the same row current after the reload.
     void endDateBothDirections_data()

@@ -123,6 +123,20 @@ private slots:
         QCOMPARE(found, QStringList({"Électricité", "économie"}));
     }
 
+    // The value box takes no more than the chosen column holds.
+    void valueBoxTakesNoMoreThanTheColumn()
+    {
+        open(1016);
+        chooseColumn("FullName");  // 50 characters
+        f->edtValue->setText(QString(80, 'x'));
+        QCOMPARE(f->edtValue->text().size(), 50);
+        chooseColumn("ID");  // a number: a bounded prefix
+        f->edtValue->setText(QString(100000, '7'));
+        QCOMPARE(f->edtValue->text().size(), 255);
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        QVERIFY(f->CurrentQuery(1016)->Active());
+    }
+
     void hostileTextStaysInsideTheFilter()
     {
         open(1016);

@@ -319,6 +319,24 @@ private slots:
         QCOMPARE(SqlFloat(0.1 + 0.2, 2), QString("0.30"));
     }
 
+    // The message says what went wrong, not the engine's "not an error" of a
+    // statement the driver itself refused.
+    void refusedStatementsSayWhy()
+    {
+        kvtest::TestDatabase db(false);
+        seed(db, 1);
+        TQuery q(nullptr, "dbKVdata");
+        q.SQL().SetText("UPDATE tItem SET Name = 'x'; DELETE FROM tItem");
+        try {
+            q.ExecSQL();
+            QFAIL("two statements ran");
+        } catch (const EDatabaseError& e) {
+            QVERIFY2(e.Message().contains("Unable to execute multiple statements at a time"), qPrintable(e.Message()));
+            QVERIFY2(!e.Message().contains("not an error"), qPrintable(e.Message()));
+        }
+        QCOMPARE(db.Value("SELECT Name FROM tItem"), QString("item 1"));
+    }
+
     void disconnectClosesEveryDataSet()
     {
         kvtest::TestDatabase db(false);
