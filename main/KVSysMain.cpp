@@ -135,6 +135,50 @@ TMainForm::TMainForm(const QStringList& args, QWidget* parent) : QMainWindow(par
         MainForm = nullptr;
         throw;
     }
+    // The smallest window keeps the bars whole beside the tree, however wide
+    // the tree is made or was kept from the last run.
+    updateMinimumSize();
+    KitSplitterSystem->OnPosChanged = [this](QObject*) { updateMinimumSize(); };
+    MainFormFormStorage->OnRestorePlacement = [this](QObject*) { updateMinimumSize(); };
+}
+
+void TMainForm::updateMinimumSize()
+{
+    // The filter bar: its rightmost control and the margin of its left edge.
+    int filterWidth = 0;
+    int filterLeft = panelTopOfTab->width();
+    for (QWidget* w : panelTopOfTab->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        filterWidth = qMax(filterWidth, w->geometry().right() + 1);
+        filterLeft = qMin(filterLeft, w->x());
+    }
+    filterWidth += qMax(filterLeft, 0);
+    // The splitter leaves the pages at least that wide.
+    KitSplitterSystem->SetBottomRightLimit(filterWidth);
+
+    // The speed bar: its items, then the test label and the navigator at
+    // its right end.
+    int barWidth = 0;
+    ToolBarSystem->ForEachItem([this, &barWidth](TSpeedItem* item) {
+        if (item->Visible())
+            barWidth = qMax(barWidth, item->Left() + ToolBarSystem->BtnWidth());
+    });
+    barWidth += 8 + lblTestData->width() + 8 + dbNavigator->width() + ToolBarSystem->BtnOffsetHorz();
+
+    // The tree with its largest group open needs no scroll bar; the pages
+    // show their tabs and a few rows under the filter bar.
+    int rows = TreeViewSystem->topLevelItemCount();
+    int largest = 0;
+    for (int i = 0; i < TreeViewSystem->topLevelItemCount(); ++i)
+        largest = qMax(largest, TreeViewSystem->topLevelItem(i)->childCount());
+    rows += largest;
+    const int rowHeight = rows > 0 ? TreeViewSystem->sizeHintForRow(0) : 0;
+    const int treeHeight = rows * qMax(rowHeight, TreeViewSystem->fontMetrics().height()) +
+                           2 * TreeViewSystem->frameWidth() + 4;
+    const int pagesHeight = panelTopOfTab->height() + 8 * fontMetrics().height();
+
+    const int width = qMax(panelLeftSystem->width() + KitSplitterSystem->width() + filterWidth, barWidth);
+    const int height = menuBar()->sizeHint().height() + ToolBarSystem->height() + qMax(treeHeight, pagesHeight);
+    setMinimumSize(width, height);
 }
 
 TMainForm::~TMainForm()

@@ -185,6 +185,7 @@ private:
     void readEventIds();
     void initTabState();
     void updateTestLabel();
+    void updateMinimumSize();
     QVector<TPage> FPages;
     bool m_closed = false;
 };

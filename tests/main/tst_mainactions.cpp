@@ -16,7 +16,9 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTimer>
+#include <QTreeWidget>
 
 // Printing and exporting the page in front from the main window.
 class TestMainActions : public QObject {
@@ -240,11 +242,70 @@ private slots:
         QCOMPARE(f->TreeViewSystem->mapTo(f, QPoint(0, 0)), treeBefore);
     }
 
+    // The window cannot be made so small that the filter bar or the speed
+    // bar lose a control, nor the tree need a scroll bar; a wider tree
+    // makes the smallest window wider.
+    void smallestWindowKeepsTheBarsWhole()
+    {
+        TMainForm* f = fx.form.get();
+        f->showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(f));
+        QVERIFY(fx.Open(1051));
+        f->lblTestData->show();
+        f->resize(700, 450);
+        QVERIFY(f->width() > 700);
+        f->resize(f->minimumSize());
+        QTRY_COMPARE(f->size(), f->minimumSize());
+        auto whole = [f](QWidget* bar) {
+            QList<QRect> taken;
+            for (QWidget* w : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+                if (w->isHidden())
+                    continue;
+                if (!bar->rect().contains(w->geometry()))
+                    return w->objectName() + " sticks out";
+                for (const QRect& r : taken)
+                    if (r.intersects(w->geometry()))
+                        return w->objectName() + " overlaps";
+                taken << w->geometry();
+            }
+            if (!f->rect().contains(QRect(bar->mapTo(f, QPoint(0, 0)), bar->size())))
+                return bar->objectName() + " sticks out of the window";
+            return QString();
+        };
+        QCOMPARE(whole(f->panelTopOfTab), QString());
+        QCOMPARE(whole(f->ToolBarSystem), QString());
+        QTreeWidgetItem* service = f->TreeViewSystem->findItems("Service", Qt::MatchExactly).first();
+        f->TreeViewSystem->setCurrentItem(service);
+        QVERIFY(service->isExpanded());
+        QTRY_VERIFY(!f->TreeViewSystem->verticalScrollBar()->isVisible());
+
+        // At the smallest width the tree cannot grow into the filter bar.
+        TKitSplitter* splitter = f->KitSplitterSystem;
+        const QPoint start = splitter->rect().center();
+        const int tree = f->panelLeftSystem->width();
+        QTest::mousePress(splitter, Qt::LeftButton, {}, start);
+        QTest::mouseMove(splitter, start + QPoint(300, 0));
+        QTest::mouseRelease(splitter, Qt::LeftButton, {}, start + QPoint(300, 0));
+        QCOMPARE(f->panelLeftSystem->width(), tree);
+        // In a wider window it can, and the smallest window grows with it.
+        const int minimum = f->minimumWidth();
+        f->resize(minimum + 400, f->height());
+        QTRY_COMPARE(f->width(), minimum + 400);
+        QTest::mousePress(splitter, Qt::LeftButton, {}, start);
+        QTest::mouseMove(splitter, start + QPoint(300, 0));
+        QTest::mouseRelease(splitter, Qt::LeftButton, {}, start + QPoint(300, 0));
+        QCOMPARE(f->panelLeftSystem->width(), tree + 300);
+        QCOMPARE(f->minimumWidth(), minimum + 300);
+        f->resize(f->minimumSize());
+        QTRY_COMPARE(f->size(), f->minimumSize());
+        QCOMPARE(whole(f->panelTopOfTab), QString());
+    }
+
     void placementAndTreeWidthAreKept()
     {
         const QString file = SettingsFolder() + "Tarvalis.ini";
+        fx.Stop();  // the window of init() keeps its placement as it goes
         QFile::remove(file);
-        fx.Stop();
         fx.Start({"1"});
         fx.form->show();
         QVERIFY(fx.form->isMaximized());  // first run
@@ -258,7 +319,7 @@ private slots:
         QTest::mouseRelease(splitter, Qt::LeftButton, {}, start + QPoint(40, 0));
         QCOMPARE(fx.form->panelLeftSystem->width(), width + 40);
         fx.form->showNormal();
-        fx.form->setGeometry(50, 60, 900, 640);
+        fx.form->setGeometry(50, 60, 1100, 640);
         fx.form->close();
         TIniFile ini(file);
         QCOMPARE(ini.ReadString("TMainForm", "panelLeftSystem_Width", ""), QString::number(width + 40));
@@ -270,7 +331,7 @@ private slots:
         fx.form->show();
         QVERIFY(!fx.form->isMaximized());
         QCOMPARE(fx.form->panelLeftSystem->width(), width + 40);
-        QCOMPARE(fx.form->size(), QSize(900, 640));
+        QCOMPARE(fx.form->size(), QSize(1100, 640));
     }
 
     void aboutBox()
