@@ -81,14 +81,6 @@ namespace {
 
 constexpr int kMaxPart = 20;
 
-bool isBlank(const QString& s)
-{
-    for (QChar c : s)
-        if (c != QChar(' '))
-            return false;
-    return true;
-}
-
 // The non-blank characters of S at the positions where the upper-cased
 // format has Letter.
 QString charsAt(const QString& format, const QString& s, QChar letter)
@@ -239,7 +231,7 @@ bool freePass(const QString& dateFormat, const QString& s, TDateTime& date)
 
 bool TryParseDateFmt(const QString& DateFormat, const QString& S, TDateTime& Date)
 {
-    if (isBlank(S)) {
+    if (S.isEmpty()) {
         Date = NullDate;
         return true;
     }

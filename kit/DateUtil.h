@@ -58,8 +58,8 @@ bool IsValidDate(int Year, int Month, int Day);  // year 1..9999
 bool IsValidDateValue(TDateTime Value);
 
 // Reads a date typed for Format ("DD/MM/YYYY"): first by the positions of
-// the format's letters, then freely (numbers between date separators). An
-// empty or blank text is the null date and succeeds.
+// the format's letters, then freely (numbers between date separators). The
+// empty text is the null date and succeeds; a text of blanks is no date.
 bool TryParseDateFmt(const QString& DateFormat, const QString& S, TDateTime& Date);
 // Raises EConvertError "'S' is not a valid date".
 TDateTime ParseDateFmt(const QString& DateFormat, const QString& S);

@@ -237,20 +237,32 @@ void TKitCalendar::paintEvent(QPaintEvent*)
             DrawCell(canvas, c, r, CellRect(c, r), c == col && r == row);
 }
 
+void TKitCalendar::selectAt(const QPoint& Pos)
+{
+    int c, r;
+    MouseToCell(Pos.x(), Pos.y(), c, r);
+    MoveToCell(c, r);
+}
+
 void TKitCalendar::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton) {
-        int c, r;
-        const QPoint p = event->position().toPoint();
-        MouseToCell(p.x(), p.y(), c, r);
-        MoveToCell(c, r);
-    }
+    if (event->button() == Qt::LeftButton)
+        selectAt(event->position().toPoint());
+    event->accept();
+}
+
+void TKitCalendar::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() & Qt::LeftButton)
+        selectAt(event->position().toPoint());
     event->accept();
 }
 
 void TKitCalendar::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
+    if (event->button() == Qt::LeftButton)
+        selectAt(p);
     if (OnMouseUp)
         OnMouseUp(this, event->button(), event->modifiers(), p.x(), p.y());
     event->accept();

@@ -77,13 +77,17 @@ protected:
     void MoveToCell(int ACol, int ARow);
 
     void paintEvent(QPaintEvent* event) override;
+    // While the left button is held the selection follows the pointer, so
+    // the day it is released on is the one taken.
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int monthOffset() const;
+    void selectAt(const QPoint& Pos);  // the day under the pointer, if any
 
     TDateTime m_date = NullDate;
     bool m_useCurrentDate = true;

@@ -345,6 +345,24 @@ private slots:
         QCOMPARE(asDate(edit->Date()), QDate(2026, 1, 20));
         QCOMPARE(QApplication::focusWidget(), edit);
     }
+    // Pressing on one day and letting go on another: the selection follows
+    // the pointer across an empty cell, and the day let go on is taken.
+    void pressDragReleaseTakesTheReleasedDay()
+    {
+        edit->SetDate(D(2026, 3, 10));
+        openByKey();
+        TLocCalendar* c = calendar();
+        QTest::mousePress(c, Qt::LeftButton, {}, dayCell(c, 3));
+        QCOMPARE(asDate(c->CalendarDate()), QDate(2026, 3, 3));
+        QTest::mouseMove(c, dayCell(c, 12));
+        QCOMPARE(asDate(c->CalendarDate()), QDate(2026, 3, 12));
+        QTest::mouseMove(c, c->CellRect(0, 1).center());  // no day there: the selection stays
+        QCOMPARE(asDate(c->CalendarDate()), QDate(2026, 3, 12));
+        QVERIFY(edit->PopupVisible());
+        QTest::mouseRelease(c, Qt::LeftButton, {}, dayCell(c, 18));
+        QVERIFY(!edit->PopupVisible());
+        QCOMPARE(asDate(edit->Date()), QDate(2026, 3, 18));
+    }
     void clickOnAnEmptyCellKeepsItOpen()
     {
         edit->SetDate(D(2026, 3, 10));  // 1 March 2026 is a Sunday: six empty cells first
