@@ -108,6 +108,75 @@ void TKeptValues::KeepAll(const QHash<QString, QString>& written)
         m_values.insert(it.key(), it.value());
 }
 
+// ------------------------------------------------------------ row statements
+
+void TInsertLines::Add(const QString& column, const QString& value, const QString& sqlValue)
+{
+    m_columns += column + QChar(',');
+    m_values += sqlValue + QChar(',');
+    m_audit.AddField(column.toUpper(), QString(), value);
+}
+
+void TInsertLines::AddEndDate(const QString& endDate)
+{
+    const bool ended = !endDate.isEmpty();
+    if (ended)
+        Add(QStringLiteral("EndDate"), endDate, Quote(endDate));
+    Add(QStringLiteral("Active"), ended ? QStringLiteral("0") : QStringLiteral("1"));
+}
+
+QStringList TInsertLines::Statement(const QString& table) const
+{
+    return InsertStatement(table, {m_columns}, {m_values});
+}
+
+TUpdateLines::TUpdateLines(const QString& table, const TKeptValues& kept, TAuditTrail& audit)
+    : m_lines{QStringLiteral("UPDATE ") + table}, m_kept(kept), m_audit(audit)
+{
+}
+
+void TUpdateLines::Always(const QString& name, const QString& now, const QString& line)
+{
+    m_lines << line;
+    m_audit.AddField(name.toUpper(), m_kept.Kept(name), now);
+}
+
+bool TUpdateLines::Set(const QString& name, const QString& now, const QString& line,
+                       const std::optional<QString>& audited)
+{
+    if (!m_kept.Changed(name, now))
+        return false;
+    m_lines << line;
+    m_audit.AddField(name.toUpper(), m_kept.Kept(name), audited.value_or(now));
+    return true;
+}
+
+void TUpdateLines::SetStartDate(const QString& startDate)
+{
+    Set(QStringLiteral("StartDate"), startDate,
+        startDate.isEmpty() ? QStringLiteral("StartDate = NULL,") : " StartDate = " + Quote(startDate) + ",");
+}
+
+void TUpdateLines::SetEndDate(const QString& endDate)
+{
+    const bool hadEnd = !m_kept.Kept(QStringLiteral("EndDate")).isEmpty();
+    if (!Set(QStringLiteral("EndDate"), endDate,
+             endDate.isEmpty() ? QStringLiteral("EndDate = NULL, Active = 1,")
+                               : "EndDate = " + Quote(endDate) + ", Active = 0,"))
+        return;
+    if (endDate.isEmpty())
+        m_audit.AddField(QStringLiteral("ACTIVE"), QStringLiteral("0"), QStringLiteral("1"));
+    else if (!hadEnd)
+        m_audit.AddField(QStringLiteral("ACTIVE"), QStringLiteral("1"), QStringLiteral("0"));
+}
+
+QStringList TUpdateLines::Statement(const QString& whereLine) const
+{
+    QStringList lines = m_lines;
+    DropFinalComma(lines);
+    return lines << whereLine;
+}
+
 // ------------------------------------------------------------ one attempt
 
 TSaveAttempt::TSaveAttempt()

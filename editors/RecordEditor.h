@@ -75,6 +75,7 @@
 #include <QStringList>
 #include <QVector>
 #include <functional>
+#include <optional>
 
 class TCustomDateEdit;
 class QCheckBox;
@@ -139,6 +140,64 @@ public:
 
 private:
     QHash<QString, QString> m_values;
+};
+
+// ------------------------------------------------------------ row statements
+
+// The INSERT of a new row, its column line built beside its value line.
+// Every column written gets its audit row (no old value), the field name
+// being the column's name in capitals.
+//     TInsertLines insert(audit);
+//     insert.Add("Code", code, Quote(code));   // (Code,  /  VALUES ('A',
+//     insert.AddEndDate(endDate);             // EndDate,Active, or Active,
+//     audit.SetTableID(save.ExecInsert(insert.Statement("tThing")));
+class TInsertLines {
+public:
+    explicit TInsertLines(TAuditTrail& audit) : m_audit(audit) {}
+    // The column, its value as audited, and as written in SQL.
+    void Add(const QString& column, const QString& value, const QString& sqlValue);
+    // A value written bare (a number or flag).
+    void Add(const QString& column, const QString& value) { Add(column, value, value); }
+    // With an end date the row is stored inactive: "EndDate,Active," and
+    // the quoted date with 0; without one "Active," with 1.
+    void AddEndDate(const QString& endDate);
+    QStringList Statement(const QString& table) const;
+
+private:
+    TAuditTrail& m_audit;
+    QString m_columns = QStringLiteral("(");
+    QString m_values = QStringLiteral("VALUES (");
+};
+
+// The SET lines of an UPDATE: one line for each value that differs from its
+// kept value, with its audit row from the kept value to the new one.
+class TUpdateLines {
+public:
+    // The first line ("UPDATE " + table).
+    TUpdateLines(const QString& table, const TKeptValues& kept, TAuditTrail& audit);
+    // A line written whether or not the value changed (the first SET line);
+    // audited only when it did.
+    void Always(const QString& name, const QString& now, const QString& line);
+    // The line when `now` differs from the kept value of `name`; the audit
+    // row shows `audited` as the new value (`now` when not given). True when
+    // the line was added.
+    bool Set(const QString& name, const QString& now, const QString& line,
+             const std::optional<QString>& audited = std::nullopt);
+    // A start date: " StartDate = 'yyyymmdd'," or, cleared, "StartDate = NULL,".
+    void SetStartDate(const QString& startDate);
+    // An end date and the Active it decides, when the end date changed:
+    // "EndDate = 'yyyymmdd', Active = 0," (ACTIVE audited 1 to 0 when there
+    // was none) or, cleared, "EndDate = NULL, Active = 1," (ACTIVE 0 to 1).
+    void SetEndDate(const QString& endDate);
+    // Any other line.
+    void Add(const QString& line) { m_lines << line; }
+    // The lines, the last SET line without its comma, then `whereLine`.
+    QStringList Statement(const QString& whereLine) const;
+
+private:
+    QStringList m_lines;
+    const TKeptValues& m_kept;
+    TAuditTrail& m_audit;
 };
 
 // ------------------------------------------------------------ one attempt

@@ -367,95 +367,59 @@ bool TSysEditServTypeForm::save(TSaveAttempt& attempt)
 
     TAuditTrail audit = NewAudit(FAppendMode ? AuditIds.Insert : AuditIds.Update, kTable);
     if (FAppendMode) {
-        // Column and value lines side by side; each written column is audited.
-        QString columns = QStringLiteral("(Code,");
-        QString values = "VALUES (" + Quote(code) + ",";
-        audit.AddField(QStringLiteral("CODE"), QString(), code);
-        auto add = [&](const QString& column, const QString& value, const QString& sqlValue) {
-            columns += column + QChar(',');
-            values += sqlValue + QChar(',');
-            audit.AddField(column.toUpper(), QString(), value);
-        };
+        TInsertLines insert(audit);
+        insert.Add(QStringLiteral("Code"), code, Quote(code));
         if (!description.isEmpty())
-            add(QStringLiteral("Description"), description, Quote(description));
-        add(QStringLiteral("SupplierID"), supplier, supplier);
-        add(QStringLiteral("AdminFee"), adminFee, adminFee);
+            insert.Add(QStringLiteral("Description"), description, Quote(description));
+        insert.Add(QStringLiteral("SupplierID"), supplier);
+        insert.Add(QStringLiteral("AdminFee"), adminFee);
         if (revenue > 0)
-            add(QStringLiteral("RevenueElementID"), QString::number(revenue), QString::number(revenue));
+            insert.Add(QStringLiteral("RevenueElementID"), QString::number(revenue));
         if (expense > 0)
-            add(QStringLiteral("ExpenseElementID"), QString::number(expense), QString::number(expense));
+            insert.Add(QStringLiteral("ExpenseElementID"), QString::number(expense));
         if (!system.isEmpty())
-            add(QStringLiteral("SystemID"), system, system);
-        add(QStringLiteral("ExportToTims"), exportToTims, exportToTims);
+            insert.Add(QStringLiteral("SystemID"), system);
+        insert.Add(QStringLiteral("ExportToTims"), exportToTims);
         if (!startDate.isEmpty())
-            add(QStringLiteral("StartDate"), startDate, Quote(startDate));
-        if (!endDate.isEmpty()) {
-            add(QStringLiteral("EndDate"), endDate, Quote(endDate));
-            add(QStringLiteral("Active"), QStringLiteral("0"), QStringLiteral("0"));
-        } else {
-            add(QStringLiteral("Active"), QStringLiteral("1"), QStringLiteral("1"));
-        }
-        add(QStringLiteral("SplitService"), splitService, splitService);
-        add(QStringLiteral("VRTServiceType"), vrtServiceType, vrtServiceType);
+            insert.Add(QStringLiteral("StartDate"), startDate, Quote(startDate));
+        insert.AddEndDate(endDate);
+        insert.Add(QStringLiteral("SplitService"), splitService);
+        insert.Add(QStringLiteral("VRTServiceType"), vrtServiceType);
         if (rent != 0)
-            add(QStringLiteral("ExpectedRent"), CurrToFixed2(rent), CurrToFixed2(rent));
+            insert.Add(QStringLiteral("ExpectedRent"), CurrToFixed2(rent));
         if (frequency > 0)
-            add(QStringLiteral("Frequency"), QString::number(frequency), QString::number(frequency));
-        add(QStringLiteral("NoCalls"), noCalls, noCalls);
-        audit.SetTableID(attempt.ExecInsert(InsertStatement(kTable, {columns}, {values})));
+            insert.Add(QStringLiteral("Frequency"), QString::number(frequency));
+        insert.Add(QStringLiteral("NoCalls"), noCalls);
+        audit.SetTableID(attempt.ExecInsert(insert.Statement(kTable)));
     } else {
-        QStringList lines{QStringLiteral("UPDATE tServiceType"), "SET Code = " + Quote(code) + ","};
+        TUpdateLines update(kTable, FKept, audit);
         audit.SetTableID(FID);
-        audit.AddField(QStringLiteral("CODE"), FKept.Kept(QStringLiteral("Code")), code);
-        // One line per changed value, audited from the saved value to the new.
-        auto set = [&](const QString& name, const QString& now, const QString& line) {
-            const QString kept = FKept.Kept(name);
-            if (kept == now)
-                return false;
-            lines << line;
-            audit.AddField(name.toUpper(), kept, now);
-            return true;
-        };
-        set(QStringLiteral("Description"), description, "Description = " + QuoteOrNull(description) + ",");
-        set(QStringLiteral("SupplierID"), supplier, "SupplierID = " + supplier + ",");
+        update.Always(QStringLiteral("Code"), code, "SET Code = " + Quote(code) + ",");
+        update.Set(QStringLiteral("Description"), description, "Description = " + QuoteOrNull(description) + ",");
+        update.Set(QStringLiteral("SupplierID"), supplier, "SupplierID = " + supplier + ",");
         const QString revenueText = idText(revenue);
-        set(QStringLiteral("RevenueElementID"), revenueText,
-            "RevenueElementID = " + (revenue > 0 ? revenueText : QStringLiteral("NULL")) + ",");
+        update.Set(QStringLiteral("RevenueElementID"), revenueText,
+                   "RevenueElementID = " + (revenue > 0 ? revenueText : QStringLiteral("NULL")) + ",");
         const QString expenseText = idText(expense);
-        set(QStringLiteral("ExpenseElementID"), expenseText,
-            "ExpenseElementID = " + (expense > 0 ? expenseText : QStringLiteral("NULL")) + ",");
-        set(QStringLiteral("SystemID"), system,
-            "SystemID = " + (system.isEmpty() ? QStringLiteral("NULL") : system) + ",");
+        update.Set(QStringLiteral("ExpenseElementID"), expenseText,
+                   "ExpenseElementID = " + (expense > 0 ? expenseText : QStringLiteral("NULL")) + ",");
+        update.Set(QStringLiteral("SystemID"), system,
+                   "SystemID = " + (system.isEmpty() ? QStringLiteral("NULL") : system) + ",");
         // An empty rent input is 0: over a saved 0 it changes nothing.
-        if (FKept.Kept(QStringLiteral("ExpectedRent")) != CurrText(rent)) {
-            const QString now = rentEmpty ? QString() : CurrText(rent);
-            lines << "ExpectedRent = " + (rentEmpty ? QStringLiteral("NULL") : now) + ",";
-            audit.AddField(QStringLiteral("EXPECTEDRENT"), FKept.Kept(QStringLiteral("ExpectedRent")), now);
-        }
-        if (FKept.Changed(QStringLiteral("Frequency"), QString::number(frequency))) {
-            lines << "Frequency = " + (frequency > 0 ? QString::number(frequency) : QStringLiteral("NULL")) + ",";
-            audit.AddField(QStringLiteral("FREQUENCY"), FKept.Kept(QStringLiteral("Frequency")),
-                           frequency > 0 ? QString::number(frequency) : QString());
-        }
-        set(QStringLiteral("StartDate"), startDate,
-            startDate.isEmpty() ? QStringLiteral("StartDate = NULL,") : " StartDate = " + Quote(startDate) + ",");
-        const QString keptEnd = FKept.Kept(QStringLiteral("EndDate"));
-        if (set(QStringLiteral("EndDate"), endDate,
-                endDate.isEmpty() ? QStringLiteral("EndDate = NULL, Active = 1,")
-                                  : "EndDate = " + Quote(endDate) + ", Active = 0,")) {
-            if (endDate.isEmpty())
-                audit.AddField(QStringLiteral("ACTIVE"), QStringLiteral("0"), QStringLiteral("1"));
-            else if (keptEnd.isEmpty())
-                audit.AddField(QStringLiteral("ACTIVE"), QStringLiteral("1"), QStringLiteral("0"));
-        }
-        set(QStringLiteral("AdminFee"), adminFee, "AdminFee = " + adminFee + ",");
-        set(QStringLiteral("ExportToTims"), exportToTims, "ExportToTims = " + exportToTims + ",");
-        set(QStringLiteral("SplitService"), splitService, "SplitService = " + splitService + ",");
-        set(QStringLiteral("VRTServiceType"), vrtServiceType, "VRTServiceType = " + vrtServiceType + ",");
-        set(QStringLiteral("NoCalls"), noCalls, "NoCalls = " + noCalls + ",");
-        DropFinalComma(lines);
-        lines << "WHERE id = " + QString::number(FID);
-        attempt.Exec(lines);
+        update.Set(QStringLiteral("ExpectedRent"), CurrText(rent),
+                   "ExpectedRent = " + (rentEmpty ? QStringLiteral("NULL") : CurrText(rent)) + ",",
+                   rentEmpty ? QString() : CurrText(rent));
+        const QString frequencyText = frequency > 0 ? QString::number(frequency) : QString();
+        update.Set(QStringLiteral("Frequency"), QString::number(frequency),
+                   "Frequency = " + (frequency > 0 ? frequencyText : QStringLiteral("NULL")) + ",", frequencyText);
+        update.SetStartDate(startDate);
+        update.SetEndDate(endDate);
+        update.Set(QStringLiteral("AdminFee"), adminFee, "AdminFee = " + adminFee + ",");
+        update.Set(QStringLiteral("ExportToTims"), exportToTims, "ExportToTims = " + exportToTims + ",");
+        update.Set(QStringLiteral("SplitService"), splitService, "SplitService = " + splitService + ",");
+        update.Set(QStringLiteral("VRTServiceType"), vrtServiceType, "VRTServiceType = " + vrtServiceType + ",");
+        update.Set(QStringLiteral("NoCalls"), noCalls, "NoCalls = " + noCalls + ",");
+        attempt.Exec(update.Statement("WHERE id = " + QString::number(FID)));
     }
     if (FAudited)
         attempt.Write(audit);

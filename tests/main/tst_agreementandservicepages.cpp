@@ -4,6 +4,7 @@
 #include "LookupCombo.h"
 #include "MainFixture.h"
 #include "RecordEditor.h"
+#include "SysEditAgreement.h"
 #include "SysEditServType.h"
 #include "ToolEdit.h"
 #include <QCheckBox>
@@ -93,6 +94,44 @@ private slots:
         QCOMPARE(q->FieldByName("Description")->AsString(), QString("Tie-line queue - facsimile"));
         QCOMPARE(audit("tServiceType"),
                  QStringList({"demo|1|7|DESCRIPTION|'Tie-line queue - fax'|'Tie-line queue - facsimile'"}));
+    }
+
+    void agreementOpensAndSaves()
+    {
+        QVERIFY(fx.Open(1003));
+        TQuery* q = fx.form->CurrentQuery(1003);
+        QVERIFY(q->Locate("AgreementNo", "WOG-2021-004"));
+        QStringList seen;
+        onShow<TSysEditAgreementForm>([&](TSysEditAgreementForm& f) {
+            seen << QStringList{f.windowTitle(), f.edtID->text(), f.edtAgreementNo->text(),
+                                f.edtDescription->text(), f.cbAgreementType->currentText(),
+                                f.cbSupplier->currentText(), f.cbBatchType->currentText(),
+                                f.cbValidAccountNumber->currentText(), f.edtStartDate->Text(),
+                                f.edtEndDate->Text()}
+                        .join('|');
+            return int(mrCancel);
+        });
+        kvtest::MessageRecorder boxes;
+        fx.form->KitDBGridSysDblClick();
+        boxes.Answer(mrYes);
+        fx.form->btnAddClick();
+        boxes.Answer(mrNo);
+        fx.form->btnAddClick();
+        const QString row = "WOG-2021-004|Mobile fleet|Whole of government contract|"
+                            "Corvane Mobile|Corvane mobile fleet|CM-778120|";
+        QCOMPARE(seen, QStringList({"System Edit: tAgreement (EDIT)|3|" + row + "01/01/2021|  /  /    ",
+                                    "System Edit: tAgreement (ADD)||" + row + "05/03/2026|  /  /    ",
+                                    "System Edit: tAgreement (ADD)||||||||05/03/2026|  /  /    "}));
+
+        onShow<TSysEditAgreementForm>([](TSysEditAgreementForm& f) {
+            f.edtDescription->setText("Mobile fleet and data");
+            QTest::mouseClick(f.btnOk, Qt::LeftButton);
+            return f.result();
+        });
+        fx.form->KitDBGridSysDblClick();
+        QCOMPARE(boxes.Count(), 2);
+        QCOMPARE(q->FieldByName("Description")->AsString(), QString("Mobile fleet and data"));
+        QCOMPARE(audit("tAgreement"), QStringList({"demo|1|3|DESCRIPTION|'Mobile fleet'|'Mobile fleet and data'"}));
     }
 };
 

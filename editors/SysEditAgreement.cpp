@@ -1,0 +1,238 @@
+#include "SysEditAgreement.h"
+#include "Application.h"
+#include "DateFunctions.h"
+#include "GenFns.h"
+#include "LookupCombo.h"
+#include "ToolEdit.h"
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const QString kTable = QStringLiteral("tAgreement");
+const QString kCaption = QStringLiteral("System Edit: tAgreement");
+
+QString idText(int id)
+{
+    return id > 0 ? QString::number(id) : QString();
+}
+
+// The lists' ids by property name, in statement order.
+const char* const kLookups[] = {"AgreementTypeID", "SupplierID", "BatchTypeID", "ValidAccountNumberID"};
+
+}  // namespace
+
+TSysEditAgreementForm::TSysEditAgreementForm(QWidget* owner) : TRecordEditor(owner)
+{
+    setObjectName(QStringLiteral("SysEditAgreementForm"));
+    setWindowTitle(kCaption);
+    setFixedSize(432, 248);
+
+    AddLabel("lblID", "ID", 16, 8);
+    edtID = AddEdit("edtID", 16, 24, 65);
+    ShowOnly(edtID);
+    AddLabel("lblAgreementNo", "AgreementNo", 96, 8);
+    edtAgreementNo = AddEdit("edtAgreementNo", 96, 24, 150);
+    AddLabel("lblDescription", "Description", 16, 48);
+    edtDescription = AddEdit("edtDescription", 16, 64, 400);
+    AddLabel("lblSupplier", "Supplier", 16, 88);
+    cbSupplier = AddControl<TLookupCombo>("cbSupplier", 16, 104, 200);
+    AddLabel("lblAgreementType", "Agreement Type", 224, 88);
+    cbAgreementType = AddControl<TLookupCombo>("cbAgreementType", 224, 104, 192);
+    AddLabel("lblBatchType", "Batch Type", 16, 128);
+    cbBatchType = AddControl<TLookupCombo>("cbBatchType", 16, 144, 200);
+    AddLabel("lblValidAccountNumber", "Valid Account Number", 224, 128);
+    cbValidAccountNumber = AddControl<TLookupCombo>("cbValidAccountNumber", 224, 144, 192);
+    AddLabel("lblStartDate", "StartDate", 16, 168);
+    edtStartDate = AddControl<TDateEdit>("edtStartDate", 16, 184, 100);
+    AddLabel("lblEndDate", "EndDate", 128, 168);
+    edtEndDate = AddControl<TDateEdit>("edtEndDate", 128, 184, 100);
+    btnOk = AddButton("btnOk", "&Save", 253, 212);
+    btnOk->setDefault(true);
+    btnCancel = AddButton("btnCancel", "&Cancel", 341, 212);
+    connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
+    SetTabOrder({edtAgreementNo, edtDescription, cbSupplier, cbAgreementType, cbBatchType, cbValidAccountNumber,
+                 edtStartDate, edtEndDate, btnOk, btnCancel, edtID});
+    connect(cbSupplier, &TLookupCombo::PickedID, this, [this] { RunGuarded([this] { cbSupplierChange(); }); });
+    connect(cbBatchType, &TLookupCombo::PickedID, this, [this] { RunGuarded([this] { cbBatchTypeChange(); }); });
+
+    ReadAuditIds();
+    cbAgreementType->Fill({"SELECT tAgreementType.ID, tAgreementType.Description", "FROM tAgreementType",
+                           "WHERE tAgreementType.Active = 1", "ORDER BY tAgreementType.Description"},
+                          QStringLiteral("Description"));
+    cbSupplier->Fill({"SELECT tSupplier.ID, tSupplier.SupplierName", "FROM tSupplier", "WHERE tSupplier.Active = 1",
+                      "ORDER BY tSupplier.SupplierName"},
+                     QStringLiteral("SupplierName"));
+    FBatchSql = QStringList{"SELECT tBatchType.ID, tBatchType.Description", "FROM tBatchType",
+                            "WHERE tBatchType.Active = 1", "AND tBatchType.ID > 0", "ORDER BY tBatchType.Description"};
+    cbBatchType->Fill(FBatchSql, QStringLiteral("Description"));
+    FValidAcctSql = QStringList{"SELECT tValidAccountNumber.ID, tValidAccountNumber.AccountNo", "FROM tValidAccountNumber",
+                                "WHERE tValidAccountNumber.Active = 1", "AND tValidAccountNumber.ID > 0",
+                                "ORDER BY tValidAccountNumber.AccountNo"};
+    cbValidAccountNumber->Fill(FValidAcctSql, QStringLiteral("AccountNo"));
+    FAudited = IsTableAudited(kTable);
+}
+
+void TSysEditAgreementForm::SetAppendMode(bool value)
+{
+    TRecordEditor::SetAppendMode(value);
+    setWindowTitle(ModeCaption(kCaption, value));
+}
+
+// ------------------------------------------------------------ properties
+
+void TSysEditAgreementForm::SetID(int value)
+{
+    FID = value;
+    edtID->setText(QString::number(value));
+}
+
+QString TSysEditAgreementForm::AgreementNo() const
+{
+    return edtAgreementNo->text().trimmed();
+}
+
+void TSysEditAgreementForm::SetAgreementNo(const QString& value)
+{
+    FKept.Keep(QStringLiteral("AgreementNo"), value.trimmed());
+    edtAgreementNo->setText(value.trimmed());
+}
+
+QString TSysEditAgreementForm::Description() const
+{
+    return edtDescription->text().trimmed();
+}
+
+void TSysEditAgreementForm::SetDescription(const QString& value)
+{
+    FKept.Keep(QStringLiteral("Description"), value.trimmed());
+    edtDescription->setText(value.trimmed());
+}
+
+namespace {
+void setLookup(TKeptValues& kept, const char* name, TLookupCombo* list, int value)
+{
+    if (value <= 0)
+        return;
+    list->SetID(value);
+    kept.Keep(QLatin1String(name), idText(value));
+}
+}  // namespace
+
+int TSysEditAgreementForm::AgreementTypeID() const { return cbAgreementType->ID(); }
+int TSysEditAgreementForm::SupplierID() const { return cbSupplier->ID(); }
+int TSysEditAgreementForm::BatchTypeID() const { return cbBatchType->ID(); }
+int TSysEditAgreementForm::ValidAccountNumberID() const { return cbValidAccountNumber->ID(); }
+
+void TSysEditAgreementForm::SetAgreementTypeID(int value)
+{
+    setLookup(FKept, "AgreementTypeID", cbAgreementType, value);
+}
+
+void TSysEditAgreementForm::SetSupplierID(int value)
+{
+    setLookup(FKept, "SupplierID", cbSupplier, value);
+}
+
+void TSysEditAgreementForm::SetBatchTypeID(int value)
+{
+    setLookup(FKept, "BatchTypeID", cbBatchType, value);
+}
+
+void TSysEditAgreementForm::SetValidAccountNumberID(int value)
+{
+    setLookup(FKept, "ValidAccountNumberID", cbValidAccountNumber, value);
+}
+
+void TSysEditAgreementForm::SetStartDate(TDateTime value)
+{
+    FKept.Keep(QStringLiteral("StartDate"), DateToYMD(value));
+    edtStartDate->SetDate(value);
+}
+
+void TSysEditAgreementForm::SetEndDate(TDateTime value)
+{
+    FKept.Keep(QStringLiteral("EndDate"), DateToYMD(value));
+    edtEndDate->SetDate(value);
+}
+
+// ------------------------------------------------------------ dependent lists
+
+void TSysEditAgreementForm::refill(TLookupCombo* list, QStringList sql, int id, const QString& condition,
+                                   const QString& textField)
+{
+    list->ClearItems();
+    if (id <= 0)
+        return;
+    // The narrowing condition goes in before the ORDER BY line.
+    sql.insert(sql.size() - 1, condition + QString::number(id));
+    list->Fill(sql, textField);
+    if (list->count() > 0)
+        list->SetID(list->ItemID(0));
+}
+
+void TSysEditAgreementForm::cbSupplierChange()
+{
+    refill(cbBatchType, FBatchSql, SupplierID(), QStringLiteral("AND SupplierID = "), QStringLiteral("Description"));
+}
+
+void TSysEditAgreementForm::cbBatchTypeChange()
+{
+    refill(cbValidAccountNumber, FValidAcctSql, BatchTypeID(), QStringLiteral("AND BatchTypeID = "),
+           QStringLiteral("AccountNo"));
+}
+
+// ------------------------------------------------------------ save
+
+void TSysEditAgreementForm::btnOkClick()
+{
+    RunSave([this](TSaveAttempt& attempt) { return save(attempt); });
+}
+
+bool TSysEditAgreementForm::save(TSaveAttempt& attempt)
+{
+    if (AgreementNo().isEmpty())
+        Refuse(QStringLiteral("AgreementNo MUST be entered."));
+    if (Description().isEmpty())
+        Refuse(QStringLiteral("Description MUST be entered."));
+    const QString number = StripQuotes(AgreementNo());
+    const QString description = StripQuotes(Description());
+    const int ids[] = {AgreementTypeID(), SupplierID(), BatchTypeID(), ValidAccountNumberID()};
+    const QString startDate = DateEditYMD(edtStartDate);
+    const QString endDate = DateEditYMD(edtEndDate);
+
+    TAuditTrail audit = NewAudit(FAppendMode ? AuditIds.Insert : AuditIds.Update, kTable);
+    if (FAppendMode) {
+        TInsertLines insert(audit);
+        insert.Add(QStringLiteral("AgreementNo"), number, Quote(number));
+        if (!description.isEmpty())
+            insert.Add(QStringLiteral("Description"), description, Quote(description));
+        for (int i = 0; i < 4; ++i)
+            if (ids[i] > 0)
+                insert.Add(QLatin1String(kLookups[i]), QString::number(ids[i]));
+        if (!startDate.isEmpty())
+            insert.Add(QStringLiteral("StartDate"), startDate, Quote(startDate));
+        insert.AddEndDate(endDate);
+        audit.SetTableID(attempt.ExecInsert(insert.Statement(kTable)));
+    } else {
+        TUpdateLines update(kTable, FKept, audit);
+        audit.SetTableID(FID);
+        update.Always(QStringLiteral("AgreementNo"), number, "SET AgreementNo = " + Quote(number) + ",");
+        update.Set(QStringLiteral("Description"), description, "Description = " + QuoteOrNull(description) + ",");
+        for (int i = 0; i < 4; ++i) {
+            const QString now = idText(ids[i]);
+            update.Set(QLatin1String(kLookups[i]), now,
+                       QLatin1String(kLookups[i]) + " = " + (now.isEmpty() ? QStringLiteral("NULL") : now) + ",");
+        }
+        // A cleared date is written as NULL; Active follows the end date
+        // only when the end date itself changes.
+        update.SetStartDate(startDate);
+        update.SetEndDate(endDate);
+        attempt.Exec(update.Statement("WHERE id = " + QString::number(FID)));
+    }
+    if (FAudited)
+        attempt.Write(audit);
+    return true;
+}
