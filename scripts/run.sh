@@ -2,10 +2,19 @@
 # Sets up and starts the program on the demo database.
 # First use: installs what is missing, builds, creates the demo database and
 # its test copy, and writes the settings so the program connects without
-# asking. Then starts kvsys as the demo administrator (operator 1, "demo").
+# asking. Then starts kvsys with the arguments given (an operator id, then
+# 1 for the test database); without arguments as the demo administrator
+# (operator 1, "demo").
+# KV_DRY_RUN=1 only prints the program's arguments, one per line.
 set -e
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
+
+[ $# -eq 0 ] && set -- 1
+if [ -n "$KV_DRY_RUN" ]; then
+  printf '%s\n' "$@"
+  exit 0
+fi
 sh scripts/install-deps.sh
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -46,7 +55,8 @@ if [ ! -f "$INI" ]; then
 fi
 
 if [ -z "$DISPLAY" ] && [ -z "$WAYLAND_DISPLAY" ]; then
-  echo "No display: starting under a virtual X server (xvfb-run)."
-  exec xvfb-run -a -s "-screen 0 1280x800x24" "$ROOT/build/kvsys" 1 "$@"
+  echo "No display: kvsys runs under a virtual X server (xvfb-run), where its window cannot be seen."
+  echo "Press Ctrl+C to stop it."
+  exec xvfb-run -a -s "-screen 0 1280x800x24" "$ROOT/build/kvsys" "$@"
 fi
-exec "$ROOT/build/kvsys" 1 "$@"
+exec "$ROOT/build/kvsys" "$@"

@@ -123,6 +123,31 @@ private slots:
         }
     }
 
+    // The run command hands the program its arguments as given; only a bare
+    // run adds the demo administrator's id.
+    void runCommandPassesItsArguments_data()
+    {
+        QTest::addColumn<QStringList>("given");
+        QTest::addColumn<QStringList>("program");
+        QTest::newRow("bare run") << QStringList() << QStringList{"1"};
+        QTest::newRow("an operator") << QStringList{"2"} << QStringList{"2"};
+        QTest::newRow("an operator on the test database") << QStringList{"3", "1"} << QStringList{"3", "1"};
+        QTest::newRow("a blank inside an argument") << QStringList{"4 5"} << QStringList{"4 5"};
+    }
+    void runCommandPassesItsArguments()
+    {
+        QFETCH(QStringList, given);
+        QFETCH(QStringList, program);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("KV_DRY_RUN", "1");
+        p.setProcessEnvironment(env);
+        p.start("sh", QStringList{kvtest::SourcePath("scripts/run.sh")} + given);
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts), program);
+    }
+
     void decodingOddAndBadText()
     {
         QCOMPARE(TDM::DecodeString("DA1F7"), QString("sa"));  // the odd digit is ignored
