@@ -101,7 +101,11 @@ QString TDM::XorWithKey(const QString& S)
 
 QString TDM::EncodeString(const QString& S)
 {
-    const QByteArray clear = cp1252::fits(S) ? cp1252::fromUnicode(S) : kUtf8Mark + S.toUtf8();
+    // A Windows-1252 text that happens to begin with the mark's three bytes
+    // ("ï»¿") is marked too, so it reads back as itself.
+    QByteArray clear = cp1252::fits(S) ? cp1252::fromUnicode(S) : QByteArray();
+    if (clear.size() < S.size() || clear.startsWith(kUtf8Mark))
+        clear = kUtf8Mark + S.toUtf8();
     const QByteArray bytes = xorBytes(clear);
     QString out;
     out.reserve(bytes.size() * 2);

@@ -198,9 +198,12 @@ void TIniFile::save(const Doc& doc) const
 
 QString TIniFile::EncodeValue(const QString& value)
 {
-    if (value.size() >= 2) {
-        const QChar first = value.front();
-        if ((first == QChar('"') || first == QChar('\'')) && value.back() == first)
+    // Reading trims the value before it looks for quotes, so the test is on
+    // the trimmed text too (a blank before the quotes must not lose them).
+    const QString t = value.trimmed();
+    if (t.size() >= 2) {
+        const QChar first = t.front();
+        if ((first == QChar('"') || first == QChar('\'')) && t.back() == first)
             return QChar('"') + value + QChar('"');
     }
     return value;

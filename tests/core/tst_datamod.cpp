@@ -92,13 +92,15 @@ private slots:
         QTest::newRow("windows-1252 text") << QString::fromUtf8("pässwörd€") << "";
         QTest::newRow("cyrillic path") << QString::fromUtf8("/home/оператор/kv.db") << "";
         QTest::newRow("CJK and emoji") << QString::fromUtf8("数据😀") << "";
+        QTest::newRow("windows-1252 text looking like the mark") << QString::fromUtf8("ï»¿x") << "";
     }
     void scrambling()
     {
         QFETCH(QString, clear);
         QFETCH(QString, hex);
         const QString enc = TDM::EncodeString(clear);
-        QCOMPARE(enc.size(), cp1252::fits(clear) ? clear.size() * 2 : (clear.toUtf8().size() + 3) * 2);
+        const bool marked = !cp1252::fits(clear) || clear.startsWith(QString::fromUtf8("ï»¿"));
+        QCOMPARE(enc.size(), marked ? (clear.toUtf8().size() + 3) * 2 : clear.size() * 2);
         QCOMPARE(enc, enc.toUpper());
         if (!hex.isEmpty())
             QCOMPARE(enc, hex);

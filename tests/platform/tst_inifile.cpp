@@ -44,6 +44,7 @@ private slots:
         QTest::newRow("single-quoted value") << "'x'" << QByteArray("\"'x'\"");
         QTest::newRow("one quote only") << "'x" << QByteArray("'x");
         QTest::newRow("empty") << "" << QByteArray("");
+        QTest::newRow("blank before the quotes") << "\f\"\"" << QByteArray("\"\f\"\"\"");
     }
     void quoteRule()
     {
