@@ -1,5 +1,7 @@
 #include "LoginFrm.h"
 #include "OperatorIdentity.h"
+#include <QEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -77,8 +79,9 @@ TLoginForm::TLoginForm(QWidget* owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("LoginForm"));
     setWindowTitle(QStringLiteral("Invoice Brellinghast Login"));
-    setFixedSize(292, 236);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    // A title and a close button only: the prompt is not resized or minimized.
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
 
     auto label = [this](const char* name, const QString& text, int top) {
         auto* l = new QLabel(text, this);
@@ -127,7 +130,29 @@ TLoginForm::TLoginForm(QWidget* owner) : QDialog(owner)
     setTabOrder(edtName, btnOK);
     setTabOrder(btnOK, btnCancel);
     edtPassword->setFocus();
+    fitToTitle();
+}
 
+void TLoginForm::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange && btnCancel)
+        fitToTitle();
+}
+
+void TLoginForm::fitToTitle()
+{
+    // The caption in a title bar's bold font, beside the window's icon and
+    // its close button.
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    const int w = qMax(292, QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + 96);
+    setFixedSize(w, 236);
+    for (QWidget* c : std::initializer_list<QWidget*>{lblEnterDSN, edtDSN, lblEnterName, edtName, lblEnterPassword,
+                                                       edtPassword})
+        c->resize(w - 32, c->height());
+    btnOK->move(w / 2 - 90, btnOK->y());
+    btnCancel->move(w / 2 + 10, btnCancel->y());
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }

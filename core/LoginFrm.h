@@ -16,14 +16,21 @@ class TLoginForm : public QDialog {
 public:
     explicit TLoginForm(QWidget* owner = nullptr);
 
-    QLabel* lblEnterDSN;
-    QLineEdit* edtDSN;        // lower case, except a file's path
-    QLabel* lblEnterName;
-    QLineEdit* edtName;       // lower case
-    QLabel* lblEnterPassword;
-    QLineEdit* edtPassword;   // shows "*"
-    QPushButton* btnOK;
-    QPushButton* btnCancel;
+    QLabel* lblEnterDSN = nullptr;
+    QLineEdit* edtDSN = nullptr;        // lower case, except a file's path
+    QLabel* lblEnterName = nullptr;
+    QLineEdit* edtName = nullptr;       // lower case
+    QLabel* lblEnterPassword = nullptr;
+    QLineEdit* edtPassword = nullptr;   // shows "*"
+    QPushButton* btnOK = nullptr;
+    QPushButton* btnCancel = nullptr;
+
+protected:
+    // A new title widens the prompt until the title bar shows it whole.
+    void changeEvent(QEvent* event) override;
+
+private:
+    void fitToTitle();
 };
 
 // Shows the prompt modally; true when the operator pressed OK. On OK the

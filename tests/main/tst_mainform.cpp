@@ -34,6 +34,7 @@ class TestMainForm : public QObject {
     int prompts = 0;
     QStringList promptNames;
     QStringList promptTitles;
+    bool titlesFit = true;
 
     // Operators: 1 admin (7, 9, 14, 15), 2 viewer (7), 3 editor (7, 14, 15),
     // 4 inactive, 5 the machine's own login (7, 15), 6 no right 7 (14 only).
@@ -95,6 +96,13 @@ private slots:
             ++prompts;
             promptNames << form.edtName->text() + (form.edtName->isEnabled() ? "" : " (disabled)");
             promptTitles << form.windowTitle();
+            // The title bar has room for the whole title in a bold font,
+            // beside the window's icon and close button.
+            QFont bold = form.font();
+            bold.setBold(true);
+            titlesFit = titlesFit && form.width() >= QFontMetrics(bold).horizontalAdvance(form.windowTitle()) + 64;
+            for (QWidget* w : form.findChildren<QWidget*>())
+                titlesFit = titlesFit && form.rect().contains(w->geometry());
             if (typedPassword.isNull())
                 return int(QDialog::Rejected);
             form.show();
@@ -442,6 +450,7 @@ private slots:
         LoginPrompt("Brellinghast", true, dsn, params);
         LoginPrompt("User Access", false, dsn, params);
         QCOMPARE(promptTitles, QStringList({"SQLServer ODBC Link: Brellinghast", "Invoice Brellinghast Login"}));
+        QVERIFY(titlesFit);
     }
 
     void printTitleRule()
