@@ -112,9 +112,14 @@ void TKeptValues::KeepAll(const QHash<QString, QString>& written)
 
 void TInsertLines::Add(const QString& column, const QString& value, const QString& sqlValue)
 {
+    Put(column, sqlValue);
+    m_audit.AddField(column.toUpper(), QString(), value);
+}
+
+void TInsertLines::Put(const QString& column, const QString& sqlValue)
+{
     m_columns += column + QChar(',');
     m_values += sqlValue + QChar(',');
-    m_audit.AddField(column.toUpper(), QString(), value);
 }
 
 void TInsertLines::AddEndDate(const QString& endDate)

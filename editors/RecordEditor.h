@@ -158,6 +158,8 @@ public:
     void Add(const QString& column, const QString& value, const QString& sqlValue);
     // A value written bare (a number or flag).
     void Add(const QString& column, const QString& value) { Add(column, value, value); }
+    // A column written without an audit row.
+    void Put(const QString& column, const QString& sqlValue);
     // With an end date the row is stored inactive: "EndDate,Active," and
     // the quoted date with 0; without one "Active," with 1.
     void AddEndDate(const QString& endDate);

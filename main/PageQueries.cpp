@@ -181,7 +181,7 @@ QVector<PageQuery> BuildPageQueries()
               "WHERE NT.Active = 1",
               "ORDER BY AgreementNo"},
              {Int("ID", 7), Int("AgreementID"), Int("SupplierServiceCodeID"), Float("FixedCharge"),
-              Float("FlagFall"), Float("MinCharge"), Int("MinDuration"), Int("MaxCharge"),
+              Float("FlagFall"), Float("MinCharge"), Int("MinDuration"), Float("MaxCharge"),
               Int("MaxDuration"), Int("ChargeIntervalSecs"), Int("Stage1Duration"), Float("Stage1Charge"),
               Int("Stage2Duration"), Float("Stage2Charge"), Int("Stage3Duration"), Float("Stage3Charge"),
               Int("Stage4Duration"), Float("Stage4Charge"), Int("Stage5Duration"), Float("Stage5Charge"),

@@ -6,6 +6,7 @@
 #include "RecordEditor.h"
 #include "SysEditAgreement.h"
 #include "SysEditServType.h"
+#include "SysEditTariff.h"
 #include "ToolEdit.h"
 #include <QCheckBox>
 #include <QLineEdit>
@@ -132,6 +133,48 @@ private slots:
         QCOMPARE(boxes.Count(), 2);
         QCOMPARE(q->FieldByName("Description")->AsString(), QString("Mobile fleet and data"));
         QCOMPARE(audit("tAgreement"), QStringList({"demo|1|3|DESCRIPTION|'Mobile fleet'|'Mobile fleet and data'"}));
+    }
+
+    // Amounts keep their cents (a maximum charge too); a count the row does
+    // not hold stays empty.
+    void tariffOpensAndSaves()
+    {
+        fx.db->Exec("UPDATE tAgreementTariffs SET MaxCharge = 2.75 WHERE ID = 4;");
+        QVERIFY(fx.Open(1004));
+        TQuery* q = fx.form->CurrentQuery(1004);
+        QVERIFY(q->Locate("id", 4));
+        QStringList seen;
+        onShow<TSysEditTariffForm>([&](TSysEditTariffForm& f) {
+            QStringList values{f.windowTitle(), f.edtID->text(), f.cbAgreement->currentText(),
+                               f.cbSupplierServiceCode->currentText()};
+            for (const TTariffValue& v : TariffValues())
+                values << f.Input(v.Property)->text();
+            values << QString::number(f.ckSurcharge->isChecked()) << QString::number(f.ckDiscount->isChecked())
+                   << QString::number(f.ckChargePeriod->isChecked());
+            seen << values.join('|');
+            return int(mrCancel);
+        });
+        kvtest::MessageRecorder boxes;
+        fx.form->KitDBGridSysDblClick();
+        boxes.Answer(mrYes);
+        fx.form->btnAddClick();
+        boxes.Answer(mrNo);
+        fx.form->btnAddClick();
+        const QString row = "WOG-2019-001- Fixed voice services|BT-STD- CALL- National call|"
+                            "|0.3|30|60|0.3|3600|2.75|180|0.12|600|0.1|3600|0.08||||||5|0|1|0";
+        QCOMPARE(seen, QStringList({"Agreement Tariffs (EDIT)|4|" + row, "Agreement Tariffs (ADD)||" + row,
+                                    "Agreement Tariffs (ADD)|||||||||||||||||||||||0|0|0"}));
+
+        onShow<TSysEditTariffForm>([](TSysEditTariffForm& f) {
+            f.Input("Stage1Charge")->setText("0.115");
+            QTest::mouseClick(f.btnOk, Qt::LeftButton);
+            return f.result();
+        });
+        fx.form->KitDBGridSysDblClick();
+        QCOMPARE(boxes.Count(), 2);
+        QCOMPARE(q->FieldByName("id")->AsInteger(), 4);
+        QCOMPARE(q->FieldByName("Stage1Charge")->AsString(), QString("0.115"));
+        QCOMPARE(audit("tAgreementTariffs"), QStringList({"demo|1|4|STAGE1CHARGE|'0.12'|'0.115'"}));
     }
 };
 
