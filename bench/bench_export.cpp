@@ -4,6 +4,7 @@
 //   made once and kept in the temporary folder). The two sides run in turn and
 //   the best time of each is compared, so a busy machine disturbs both alike.
 #include "Application.h"
+#include "BenchSupport.h"
 #include "DB.h"
 #include "DataMod.h"
 #include "Dialogs.h"
@@ -20,22 +21,6 @@
 #include <cstdio>
 
 namespace {
-// Resident and peak resident memory of this process, in MB.
-void memory(double& rss, double& peak)
-{
-    rss = peak = 0;
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return;
-    for (const QByteArray& line : f.readAll().split('\n')) {
-        const QList<QByteArray> parts = line.simplified().split(' ');
-        if (parts.size() >= 2 && parts[0] == "VmRSS:")
-            rss = parts[1].toDouble() / 1024.0;
-        if (parts.size() >= 2 && parts[0] == "VmHWM:")
-            peak = parts[1].toDouble() / 1024.0;
-    }
-}
-
 TFieldDef field(const QString& name, TFieldType type, int size = 0, bool currency = false)
 {
     TFieldDef d;
@@ -108,7 +93,7 @@ int main(int argc, char** argv)
     const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
     const QString sql = db.PrepareSql(ExportBenchQuery().join(QChar('\n')));
     double rssBefore, peakBefore, rssAfter, peakAfter;
-    memory(rssBefore, peakBefore);
+    BenchMemory(rssBefore, peakBefore);
     double ours = 1e9, theirs = shell.isEmpty() ? -1 : 1e9;
     QElapsedTimer t;
     for (int run = 0; run < runs; ++run) {
@@ -124,7 +109,7 @@ int main(int argc, char** argv)
         p.waitForFinished(-1);
         theirs = qMin(theirs, t.nsecsElapsed() / 1e9);
     }
-    memory(rssAfter, peakAfter);
+    BenchMemory(rssAfter, peakAfter);
 
     std::printf("rows:                 %d (best of %d runs)\n", rows, runs);
     std::printf("ExportDataSetToCsv:   %.3f s  (%lld lines, %lld bytes)\n", ours, lines(ourFile),

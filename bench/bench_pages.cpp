@@ -1,34 +1,25 @@
 // Opening, filtering and sorting the audit-trail page over a large table:
-// the time until the first rows are there and the memory it takes, next to
-// the sqlite3 shell reading the first 100 rows of the same statement.
-//   bench_pages [ROWS]   (default 1,000,000; the data file is made once)
+// the time until the first rows are there, next to the sqlite3 shell reading
+// the first 100 rows of the same statement, and the memory it takes.
+//   bench_pages [ROWS [ROUNDS]]   (default 1,000,000 rows, 5 rounds; the data
+//   file is made once)
+// Both sides run in every round, one after the other; the medians are shown.
 #include "Application.h"
+#include "BenchSupport.h"
 #include "DB.h"
-#include "DataMod.h"
-#include "PageBenchData.h"
 #include "PageQueries.h"
-#include "SqlDialect.h"
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace {
-long peakKb()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss;
-}
-
-double sqliteFirstRows(const QString& file, const QString& sql)
+double sqliteFirstRows(const QString& shell, const QString& file, const QString& sql)
 {
     QElapsedTimer t;
     t.start();
     QProcess p;
-    p.start(QStringLiteral("sqlite3"), {file, sql + QStringLiteral(" LIMIT 100")});
+    p.start(shell, {file, sql + QStringLiteral(" LIMIT 100")});
     p.waitForFinished(-1);
     return t.nsecsElapsed() / 1e6;
 }
@@ -50,23 +41,18 @@ int main(int argc, char** argv)
 {
     TApplication app(argc, argv);
     const int rows = argc > 1 ? QString::fromLatin1(argv[1]).toInt() : 1000000;
-    const QString file = QDir::temp().filePath(QStringLiteral("kvsys-bench-audit-%1.db").arg(rows));
-    if (!QFile::exists(file)) {
-        std::printf("making %d audit rows in %s ...\n", rows, qPrintable(file));
-        QString error;
-        if (!MakeAuditBenchDatabase(file, QStringLiteral(KV_SOURCE_DIR "/db/schema.sql"), rows, &error)) {
-            std::printf("failed: %s\n", qPrintable(error));
-            return 1;
-        }
+    const int rounds = qMax(1, argc > 2 ? QString::fromLatin1(argv[2]).toInt() : 5);
+    const QString file = AuditBenchFile(rows);
+    const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    if (file.isEmpty() || shell.isEmpty()) {
+        std::printf("needs the data file and the sqlite3 shell\n");
+        return 1;
     }
     TDatabase db;
-    db.DatabaseName = QLatin1String(kDatabaseName);
-    db.AliasName = file;
-    db.LoginPrompt = false;
-    db.SetConnected(true);
+    ConnectBenchDatabase(db, file);
 
     const PageQuery* page = FindPageQuery(1008);
-    TQuery q(nullptr, QLatin1String(kDatabaseName));
+    TQuery q(nullptr, QStringLiteral("dbKVdata"));
     q.SetFieldDefs(page->Fields);
 
     struct Case {
@@ -88,12 +74,18 @@ int main(int argc, char** argv)
         {"sort by UserID", sortedByUser},
         {"sort by ActionDescription (joined column)", sortedByDescription},
     };
-    std::printf("%-46s %12s %12s %14s\n", "case", "kvsys ms", "sqlite3 ms", "peak RSS MB");
+    std::printf("%-46s %12s %12s %8s\n", "first rows, medians of the rounds", "kvsys ms", "sqlite3 ms", "ratio");
     for (const Case& c : cases) {
-        const double ours = openFirstRows(q, c.sql);
-        const double theirs = sqliteFirstRows(file, db.PrepareSql(c.sql.join(QChar('\n'))));
-        std::printf("%-46s %12.1f %12.1f %14.1f\n", c.name, ours, theirs, peakKb() / 1024.0);
+        std::vector<double> ours, theirs;
+        for (int round = 0; round < rounds; ++round) {
+            ours.push_back(openFirstRows(q, c.sql));
+            theirs.push_back(sqliteFirstRows(shell, file, db.PrepareSql(c.sql.join(QChar('\n')))));
+        }
+        const double a = BenchMedian(ours), b = BenchMedian(theirs);
+        std::printf("%-46s %12.1f %12.1f %8.2f\n", c.name, a, b, a / b);
     }
-    std::printf("rows fetched by the page: %d of %d\n", q.FetchedCount(), rows);
+    double rss, peak;
+    BenchMemory(rss, peak);
+    std::printf("rows held by the page: %d of %d; memory %.1f MB, peak %.1f MB\n", q.FetchedCount(), rows, rss, peak);
     return 0;
 }

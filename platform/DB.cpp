@@ -1,5 +1,6 @@
 #include "DB.h"
 #include "Application.h"
+#include "Cursor.h"
 #include "DBLogin.h"
 #include "Formats.h"
 #include "Locale.h"
@@ -9,9 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
-#include <QSqlField>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <atomic>
 #include <cmath>
 
@@ -678,48 +677,6 @@ QString TDataSet::Describe(const QString& msg) const
     return objectName().isEmpty() ? msg : objectName() + QStringLiteral(": ") + msg;
 }
 
-namespace {
-TFieldDef defFromDriver(const QSqlField& f)
-{
-    TFieldDef d;
-    d.Name = f.name();
-    switch (f.metaType().id()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-        d.DataType = ftInteger;
-        break;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        d.DataType = ftFloat;
-        break;
-    case QMetaType::Bool:
-        d.DataType = ftBoolean;
-        break;
-    case QMetaType::QDate:
-        d.DataType = ftDate;
-        break;
-    case QMetaType::QTime:
-        d.DataType = ftTime;
-        break;
-    case QMetaType::QDateTime:
-        d.DataType = ftDateTime;
-        break;
-    case QMetaType::QByteArray:
-        d.DataType = ftBlob;
-        break;
-    default:
-        d.DataType = ftString;
-        d.Size = f.length() > 0 && f.length() < 8000 ? f.length() : 255;
-        break;
-    }
-    return d;
-}
-}  // namespace
-
 void TDataSet::Open()
 {
     if (m_active)
@@ -732,48 +689,39 @@ void TDataSet::Open()
 
     const QString text = db->PrepareSql(SelectText());
     TBusyCursor busy;
-    auto cursor = std::make_unique<QSqlQuery>(db->Connection());
-    // SQLite steps through its rows as they are read; other servers get a
-    // scrollable (server-side) cursor so other statements can run beside it.
-    cursor->setForwardOnly(db->IsSqlite());
-    if (!cursor->exec(text))
-        DatabaseErrorFrom(cursor->lastError(), objectName());
-    if (!cursor->isSelect())
-        throw EDatabaseError(Describe(QStringLiteral("The statement does not return a result set")));
-
-    const QSqlRecord rec = cursor->record();
-    m_columnCount = rec.count();
+    std::unique_ptr<TCursor> cursor = OpenCursor(*db, text, objectName());
+    const QVector<TFieldDef>& columns = cursor->Columns();
     if (!m_defs.isEmpty()) {
         // Persistent fields live as long as the data set; each open maps them
         // to the result's columns again.
-        QVector<int> columns;
+        QVector<int> mapped;
         for (const TFieldDef& def : m_defs) {
             int col = -1;
-            for (int c = 0; c < rec.count(); ++c)
-                if (rec.fieldName(c).compare(def.Name, Qt::CaseInsensitive) == 0) {
+            for (int c = 0; c < columns.size(); ++c)
+                if (columns[c].Name.compare(def.Name, Qt::CaseInsensitive) == 0) {
                     col = c;
                     break;
                 }
             if (col < 0)
                 throw EDatabaseError(Describe(QStringLiteral("Field '%1' not found").arg(def.Name)));
-            columns << col;
+            mapped << col;
         }
         if (m_fields.size() != size_t(m_defs.size())) {
             m_fields.clear();
             for (int i = 0; i < m_defs.size(); ++i)
-                m_fields.emplace_back(new TField(this, m_defs[i], i, columns[i]));
+                m_fields.emplace_back(new TField(this, m_defs[i], i, mapped[i]));
         } else {
             for (int i = 0; i < m_defs.size(); ++i)
-                m_fields[i]->m_column = columns[i];
+                m_fields[i]->m_column = mapped[i];
         }
     } else {
         m_fields.clear();
-        for (int c = 0; c < rec.count(); ++c)
-            m_fields.emplace_back(new TField(this, defFromDriver(rec.field(c)), c, c));
+        for (int c = 0; c < columns.size(); ++c)
+            m_fields.emplace_back(new TField(this, columns[c], c, c));
     }
 
     m_cursor = std::move(cursor);
-    m_rows.clear();
+    m_rows.Clear();
     m_base = 0;
     m_allFetched = false;
     m_count = -1;
@@ -800,8 +748,7 @@ void TDataSet::Close()
     emit BeforeClose();
     m_active = false;
     m_cursor.reset();
-    m_rows.clear();
-    m_rows.squeeze();
+    m_rows.Clear();  // the memory goes back to the system
     if (m_defs.isEmpty())
         m_fields.clear();  // fields from the server live while the data set is open
     m_base = 0;
@@ -860,19 +807,18 @@ void TDataSet::fetchOne()
 {
     if (m_allFetched || !m_cursor)
         return;
-    if (m_cursor->next()) {
-        const int n = m_columnCount;
-        QVector<QVariant> row(n);
-        for (int i = 0; i < n; ++i)
-            row[i] = m_cursor->value(i);
-        m_rows.push_back(std::move(row));
-        return;
+    bool more = false;
+    try {
+        more = m_cursor->Next(m_rows);
+    } catch (...) {
+        m_allFetched = true;
+        m_cursor.reset();
+        throw;
     }
-    const QSqlError err = m_cursor->lastError();
-    m_allFetched = true;
-    m_cursor.reset();  // frees the statement (and its read lock)
-    if (err.type() != QSqlError::NoError)
-        DatabaseErrorFrom(err, objectName());
+    if (!more) {
+        m_allFetched = true;
+        m_cursor.reset();  // frees the statement (and its read lock)
+    }
 }
 
 bool TDataSet::FetchTo(int row)
@@ -892,11 +838,16 @@ bool TDataSet::FetchTo(int row)
 
 QVariant TDataSet::RawValue(int row, int fieldIndex)
 {
+    return ValueRef(row, fieldIndex).toVariant();
+}
+
+TValueRef TDataSet::ValueRef(int row, int fieldIndex)
+{
     if (!m_active || fieldIndex < 0 || fieldIndex >= int(m_fields.size()))
-        return QVariant();
+        return TValueRef();
     if (row < m_base || !FetchTo(row))
-        return QVariant();
-    return m_rows[row - m_base].value(m_fields[fieldIndex]->m_column);
+        return TValueRef();
+    return m_rows.Value(row, m_fields[size_t(fieldIndex)]->m_column);
 }
 
 void TDataSet::notifyScroll()
@@ -911,9 +862,8 @@ void TDataSet::dropBehind()
 {
     if (!UniDirectional || m_cur <= m_base)
         return;
-    const int drop = m_cur - m_base;
-    m_rows.erase(m_rows.begin(), m_rows.begin() + drop);
     m_base = m_cur;
+    m_rows.DropBefore(m_base);
 }
 
 void TDataSet::setCurrent(int row, bool notify)

@@ -7,6 +7,7 @@
 // only what is looked at. Its current record is shared by everything that
 // reads it (grids, navigator, code).
 #include "Exceptions.h"
+#include "RowStore.h"
 #include "StringList.h"
 #include "SysUtils.h"
 #include <QObject>
@@ -16,7 +17,7 @@
 #include <QVector>
 #include <memory>
 
-class QSqlQuery;
+class TCursor;
 class TDataSet;
 class TQuery;
 
@@ -226,10 +227,13 @@ public:
     bool UniDirectional = false;
 
     // Row access for views: rows are fetched up to the one asked for.
-    int FetchedCount() const { return m_base + int(m_rows.size()); }
+    int FetchedCount() const { return m_rows.End(); }
     bool AllFetched() const { return m_allFetched; }
     bool FetchTo(int row);  // true when the row exists
     QVariant RawValue(int row, int fieldIndex);
+    // The stored value itself, without a QVariant (Null when the row or the
+    // field is not there): for readers that go through many rows.
+    TValueRef ValueRef(int row, int fieldIndex);
     int CurrentRow() const { return m_active ? m_cur : -1; }
     // The row fields read: the current one, or the row a grid is drawing.
     int ActiveRecord() const { return m_drawRow >= 0 ? m_drawRow : CurrentRow(); }
@@ -256,9 +260,9 @@ private:
     bool m_active = false;
     QVector<TFieldDef> m_defs;
     std::vector<std::unique_ptr<TField>> m_fields;
-    std::unique_ptr<QSqlQuery> m_cursor;
-    QVector<QVector<QVariant>> m_rows;
-    int m_base = 0;            // row number of m_rows[0] (UniDirectional)
+    std::unique_ptr<TCursor> m_cursor;
+    TRowStore m_rows;
+    int m_base = 0;            // rows before it are gone (UniDirectional)
     bool m_allFetched = false;
     int m_cur = -1;
     bool m_bof = true;
@@ -267,7 +271,6 @@ private:
     int m_disableCount = 0;
     bool m_scrollPending = false;
     int m_drawRow = -1;
-    int m_columnCount = 0;
     friend class TActiveRecordScope;
     QPointer<TDatabase> m_database;
     QString m_selectText;

@@ -237,12 +237,19 @@ void Configure(QSqlDatabase& db, const QString& file, bool& readOnly)
     db.setConnectOptions(options);
 }
 
+sqlite3* EngineHandle(const QSqlDatabase& db)
+{
+    if (!db.driver())
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    return handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+               ? *static_cast<sqlite3* const*>(handle.constData())
+               : nullptr;
+}
+
 void SetUp(QSqlDatabase& db, bool readOnly)
 {
-    const QVariant handle = db.driver()->handle();
-    sqlite3* h = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
-                     ? *static_cast<sqlite3* const*>(handle.constData())
-                     : nullptr;
+    sqlite3* h = EngineHandle(db);
     if (!h)
         throw EDatabaseError(QStringLiteral("The SQLite driver gives no engine handle"));
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;

@@ -12,6 +12,7 @@
 #include <functional>
 
 class QSqlDatabase;
+struct sqlite3;
 
 namespace SqliteSetup {
 
@@ -26,6 +27,10 @@ void Configure(QSqlDatabase& db, const QString& file, bool& readOnly);
 // the journal to WAL. Raises EDatabaseError when the driver offers no
 // engine handle.
 void SetUp(QSqlDatabase& db, bool readOnly);
+
+// The engine's own handle of an open QSQLITE connection; nullptr when the
+// driver offers none.
+sqlite3* EngineHandle(const QSqlDatabase& db);
 
 // The LIKE rule itself: `text` matches `pattern` with case folded over all
 // of Unicode. escape is 0 for none.

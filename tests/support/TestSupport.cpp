@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
+#include <QSqlDatabase>
 #include <sqlite3.h>
 
 namespace kvtest {
@@ -223,6 +224,22 @@ ReadOnlyFolder::~ReadOnlyFolder()
     setModes(m_folder, rw, rw | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
     if (m_probed)
         SetWritableProbe(nullptr);
+}
+
+OdbcDataSource::OdbcDataSource(const QString& dsn, const QString& file) : m_dsn(dsn)
+{
+    m_available = DefineSqliteOdbcDsn(m_dir.path(), dsn, file);
+}
+
+std::unique_ptr<TDatabase> OdbcDataSource::Connect(const QString& databaseName) const
+{
+    auto db = std::make_unique<TDatabase>();
+    db->DatabaseName = databaseName;
+    db->AliasName = m_dsn;
+    db->LoginPrompt = false;
+    db->Params.SetValue(QStringLiteral("PASSWORD"), QStringLiteral("unused"));
+    db->SetConnected(true);
+    return db;
 }
 
 }  // namespace kvtest

@@ -95,6 +95,22 @@ private:
     bool m_probed = false;
 };
 
+// An ODBC data source name leading to a SQLite file through the SQLite ODBC
+// driver, defined in a private odbc.ini for as long as the object lives.
+// Available() is false where the driver or Qt's ODBC plugin is missing.
+class OdbcDataSource {
+public:
+    OdbcDataSource(const QString& dsn, const QString& file);
+    bool Available() const { return m_available; }
+    // The connection component on it, connected, named `databaseName`.
+    std::unique_ptr<TDatabase> Connect(const QString& databaseName) const;
+
+private:
+    QString m_dsn;
+    QTemporaryDir m_dir;
+    bool m_available = false;
+};
+
 }  // namespace kvtest
 
 #define KV_TEST_MAIN(TestObject)                         \

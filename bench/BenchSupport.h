@@ -1,0 +1,15 @@
+#pragma once
+// What the benchmarks share: memory readings, medians, and the audit-trail
+// data file of a given size, made once and kept in the temporary folder.
+#include <QString>
+#include <vector>
+
+class TDatabase;
+
+// Resident and peak resident memory of this process, in MB.
+void BenchMemory(double& rss, double& peak);
+double BenchMedian(std::vector<double> values);
+// The audit-trail file with `rows` rows (made when missing); empty on failure.
+QString AuditBenchFile(int rows);
+// Connects the component to the file, named dbKVdata, without a prompt.
+void ConnectBenchDatabase(TDatabase& db, const QString& file);

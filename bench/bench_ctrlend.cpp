@@ -1,0 +1,126 @@
+// Ctrl+End on the audit-trail page over a million rows: the time until the
+// grid shows the last row and the memory it takes, next to a minimal program
+// stepping the same statement through every row with the engine's own API.
+//   bench_ctrlend [ROWS [ROUNDS]]   (default 1,000,000 rows, 5 rounds; the
+//   data file is made once and kept in the temporary folder)
+// Both sides run in every round, one after the other; the medians are shown.
+#include "Application.h"
+#include "BenchSupport.h"
+#include "DB.h"
+#include "KitDBCtrl.h"
+#include "Locale.h"
+#include "PageQueries.h"
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QVBoxLayout>
+#include <cstdio>
+#include <sqlite3.h>
+
+namespace {
+// The anchor: every row stepped, every column read as the engine holds it.
+double engineSteps(const QString& file, const QByteArray& sql, qint64& rows)
+{
+    QElapsedTimer t;
+    t.start();
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr);
+    const int columns = sqlite3_column_count(stmt);
+    rows = 0;
+    qint64 bytes = 0;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        for (int c = 0; c < columns; ++c) {
+            switch (sqlite3_column_type(stmt, c)) {
+            case SQLITE_INTEGER: bytes += sqlite3_column_int64(stmt, c) & 1; break;
+            case SQLITE_FLOAT: bytes += sqlite3_column_double(stmt, c) > 0; break;
+            case SQLITE_NULL: break;
+            default:
+                sqlite3_column_text(stmt, c);
+                bytes += sqlite3_column_bytes(stmt, c);
+                break;
+            }
+        }
+        ++rows;
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    const double s = t.nsecsElapsed() / 1e9;
+    return bytes >= 0 ? s : -s;
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplication app(argc, argv);
+    SetFormatSettings(TFormatSettings::DayFirstEnglish());
+    const int rows = argc > 1 ? QString::fromLatin1(argv[1]).toInt() : 1000000;
+    const int rounds = qMax(1, argc > 2 ? QString::fromLatin1(argv[2]).toInt() : 5);
+    const QString file = AuditBenchFile(rows);
+    if (file.isEmpty())
+        return 1;
+    TDatabase db;
+    ConnectBenchDatabase(db, file);
+
+    // The page as the main window sets it up: its query, grid and columns.
+    const PageQuery* page = FindPageQuery(1008);
+    QWidget window;
+    window.resize(1000, 680);
+    auto* query = new TQuery(&window, QStringLiteral("dbKVdata"));
+    query->SQL().Assign(page->Sql);
+    query->SetFieldDefs(page->Fields);
+    auto* source = new TDataSource(&window, query);
+    auto* grid = new TKitDBGrid(&window);
+    grid->SetOptions(dgTitles | dgIndicator | dgColumnResize | dgColLines | dgRowLines | dgAlwaysShowSelection |
+                     dgConfirmDelete | dgCancelOnExit);
+    grid->SetTitleButtons(true);
+    for (const QString& name : page->GridColumns)
+        grid->Columns().Add(name);
+    grid->SetDataSource(source);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(grid);
+    window.show();
+    QCoreApplication::processEvents();
+
+    const QByteArray sql = db.PrepareSql(page->Sql.join(QChar('\n'))).toUtf8();
+    std::vector<double> ours, theirs;
+    double rss0, peak0, rssOpen, peakOpen, rssEnd = 0, peakEnd = 0, rssClosed = 0, peakClosed = 0;
+    BenchMemory(rss0, peak0);
+    qint64 stepped = 0;
+    int shown = 0;
+    for (int round = 0; round < rounds; ++round) {
+        query->Open();
+        QCoreApplication::processEvents();
+        grid->setFocus();
+        BenchMemory(rssOpen, peakOpen);
+        QElapsedTimer t;
+        t.start();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+        QCoreApplication::sendEvent(grid, &press);
+        QCoreApplication::processEvents();
+        grid->viewport()->repaint();
+        ours.push_back(t.nsecsElapsed() / 1e9);
+        shown = grid->currentIndex().row() + 1;
+        BenchMemory(rssEnd, peakEnd);
+        t.restart();
+        query->Close();
+        QCoreApplication::processEvents();
+        const double closing = t.nsecsElapsed() / 1e9;
+        BenchMemory(rssClosed, peakClosed);
+        theirs.push_back(std::abs(engineSteps(file, sql, stepped)));
+        std::printf("round %d: Ctrl+End %.3f s, close %.3f s; engine %.3f s\n", round + 1, ours.back(), closing,
+                    theirs.back());
+    }
+    const double a = BenchMedian(ours), b = BenchMedian(theirs);
+    std::printf("rows: %d (grid on row %d; engine stepped %lld)\n", rows, shown, stepped);
+    std::printf("Ctrl+End, page 1008:            %.3f s (median of %d)\n", a, rounds);
+    std::printf("engine stepping every row:      %.3f s\n", b);
+    std::printf("ratio:                          %.2f\n", a / b);
+    std::printf("memory: %.1f MB at start, %.1f MB with the page open, %.1f MB after Ctrl+End, "
+                "%.1f MB after closing; peak %.1f MB\n",
+                rss0, rssOpen, rssEnd, rssClosed, peakClosed);
+    return 0;
+}

@@ -1,0 +1,286 @@
+#include "Cursor.h"
+#include "SqliteSetup.h"
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <cstring>
+#include <sqlite3.h>
+
+namespace {
+
+QString withContext(const QString& context, const QString& msg)
+{
+    return context.isEmpty() ? msg : context + QStringLiteral(": ") + msg;
+}
+
+[[noreturn]] void noResultSet(const QString& context)
+{
+    throw EDatabaseError(withContext(context, QStringLiteral("The statement does not return a result set")));
+}
+
+TFieldDef stringDef(const QString& name, int length)
+{
+    TFieldDef d;
+    d.Name = name;
+    d.DataType = ftString;
+    d.Size = length > 0 && length < 8000 ? length : 255;
+    return d;
+}
+
+// ------------------------------------------------------------ the engine's
+
+// A column's declared type, read as the SQLite driver reads it; a column
+// without one (an expression) takes the type of its first value.
+TFieldType typeFromDeclared(const char* declared, int firstValueType)
+{
+    if (declared && *declared) {
+        const QByteArray t = QByteArray(declared).toLower();
+        if (t == "integer" || t == "int")
+            return ftInteger;
+        if (t == "double" || t == "float" || t == "real" || t.startsWith("numeric"))
+            return ftFloat;
+        if (t == "blob")
+            return ftBlob;
+        if (t == "boolean" || t == "bool")
+            return ftBoolean;
+        return ftString;
+    }
+    switch (firstValueType) {
+    case SQLITE_INTEGER: return ftInteger;
+    case SQLITE_FLOAT: return ftFloat;
+    case SQLITE_BLOB: return ftBlob;
+    default: return ftString;
+    }
+}
+
+// Only blanks and comments may follow the statement.
+bool onlyBlanksAndComments(const char* p)
+{
+    while (*p) {
+        if (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n' || *p == ';') {
+            ++p;
+        } else if (p[0] == '-' && p[1] == '-') {
+            while (*p && *p != '\n')
+                ++p;
+        } else if (p[0] == '/' && p[1] == '*') {
+            const char* end = std::strstr(p + 2, "*/");
+            if (!end)
+                return true;
+            p = end + 2;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+class TSqliteCursor : public TCursor {
+public:
+    TSqliteCursor(sqlite3* db, const QString& text, const QString& context) : m_db(db), m_context(context)
+    {
+        const QByteArray utf8 = text.toUtf8();
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()) + 1, &m_stmt, &tail) != SQLITE_OK)
+            fail();
+        if (!m_stmt)
+            noResultSet(m_context);  // blanks or comments only
+        if (tail && !onlyBlanksAndComments(tail)) {
+            sqlite3_finalize(m_stmt);
+            m_stmt = nullptr;
+            throw EDatabaseError(withContext(m_context, QStringLiteral("Unable to execute multiple statements at a time")));
+        }
+        m_columnCount = sqlite3_column_count(m_stmt);
+        if (m_columnCount == 0) {
+            sqlite3_finalize(m_stmt);
+            m_stmt = nullptr;
+            noResultSet(m_context);
+        }
+        // Names and declared types are read before the first step, which
+        // finishes a statement without rows.
+        QVector<QByteArray> declared;
+        for (int c = 0; c < m_columnCount; ++c) {
+            m_columns.push_back(stringDef(QString::fromUtf8(sqlite3_column_name(m_stmt, c)), -1));
+            declared.push_back(QByteArray(sqlite3_column_decltype(m_stmt, c)));
+        }
+        // The statement runs (and sorts) on its first step, as it does when
+        // the rows are read through Qt's query.
+        step();
+        for (int c = 0; c < m_columnCount; ++c) {
+            TFieldDef& d = m_columns[c];
+            d.DataType = typeFromDeclared(declared[c].constData(), m_pending ? sqlite3_column_type(m_stmt, c) : SQLITE_NULL);
+            if (d.DataType != ftString)
+                d.Size = 0;
+        }
+    }
+    ~TSqliteCursor() override { sqlite3_finalize(m_stmt); }
+
+    bool Next(TRowStore& rows) override
+    {
+        if (!m_pending) {
+            if (!m_stmt)
+                return false;
+            step();
+            if (!m_pending)
+                return false;
+        }
+        m_pending = false;
+        rows.BeginRow();
+        for (int c = 0; c < m_columnCount; ++c) {
+            switch (sqlite3_column_type(m_stmt, c)) {
+            case SQLITE_INTEGER:
+                rows.PutInt(sqlite3_column_int64(m_stmt, c));
+                break;
+            case SQLITE_FLOAT:
+                rows.PutFloat(sqlite3_column_double(m_stmt, c));
+                break;
+            case SQLITE_TEXT: {
+                const char* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, c));
+                rows.PutText(text, sqlite3_column_bytes(m_stmt, c));
+                break;
+            }
+            case SQLITE_BLOB: {
+                const char* blob = static_cast<const char*>(sqlite3_column_blob(m_stmt, c));
+                rows.PutBlob(blob, sqlite3_column_bytes(m_stmt, c));
+                break;
+            }
+            default:
+                rows.PutNull();
+                break;
+            }
+        }
+        rows.EndRow();
+        return true;
+    }
+
+private:
+    void step()
+    {
+        const int rc = sqlite3_step(m_stmt);
+        if (rc == SQLITE_ROW) {
+            m_pending = true;
+            return;
+        }
+        m_pending = false;
+        if (rc == SQLITE_DONE) {
+            // Done: the statement lets go of its read lock at once.
+            sqlite3_finalize(m_stmt);
+            m_stmt = nullptr;
+            return;
+        }
+        fail();
+    }
+    [[noreturn]] void fail()
+    {
+        const QString msg = QString::fromUtf8(sqlite3_errmsg(m_db));
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+        throw EDatabaseError(withContext(m_context, msg));
+    }
+
+    sqlite3* m_db;
+    sqlite3_stmt* m_stmt = nullptr;
+    QString m_context;
+    int m_columnCount = 0;
+    bool m_pending = false;  // a row stepped to and not yet stored
+};
+
+// ------------------------------------------------------------ Qt's
+
+TFieldDef defFromDriver(const QSqlField& f)
+{
+    TFieldDef d;
+    d.Name = f.name();
+    switch (f.metaType().id()) {
+    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
+    case QMetaType::Short: case QMetaType::UShort:
+        d.DataType = ftInteger;
+        break;
+    case QMetaType::Double: case QMetaType::Float:
+        d.DataType = ftFloat;
+        break;
+    case QMetaType::Bool:
+        d.DataType = ftBoolean;
+        break;
+    case QMetaType::QDate:
+        d.DataType = ftDate;
+        break;
+    case QMetaType::QTime:
+        d.DataType = ftTime;
+        break;
+    case QMetaType::QDateTime:
+        d.DataType = ftDateTime;
+        break;
+    case QMetaType::QByteArray:
+        d.DataType = ftBlob;
+        break;
+    default:
+        d = stringDef(f.name(), f.length());
+        break;
+    }
+    return d;
+}
+
+class TQtCursor : public TCursor {
+public:
+    TQtCursor(TDatabase& db, const QString& text, const QString& context)
+        : m_query(std::make_unique<QSqlQuery>(db.Connection())), m_context(context)
+    {
+        // SQLite steps through its rows as they are read; other servers get a
+        // scrollable (server-side) cursor so other statements can run beside it.
+        m_query->setForwardOnly(db.IsSqlite());
+        if (!m_query->exec(text))
+            DatabaseErrorFrom(m_query->lastError(), m_context);
+        if (!m_query->isSelect())
+            noResultSet(m_context);
+        const QSqlRecord rec = m_query->record();
+        m_columnCount = rec.count();
+        for (int c = 0; c < m_columnCount; ++c)
+            m_columns.push_back(defFromDriver(rec.field(c)));
+    }
+
+    bool Next(TRowStore& rows) override
+    {
+        if (!m_query)
+            return false;
+        if (m_query->next()) {
+            rows.BeginRow();
+            for (int c = 0; c < m_columnCount; ++c)
+                rows.PutVariant(m_query->value(c));
+            rows.EndRow();
+            return true;
+        }
+        const QSqlError err = m_query->lastError();
+        m_query.reset();  // frees the statement (and its read lock)
+        if (err.type() != QSqlError::NoError)
+            DatabaseErrorFrom(err, m_context);
+        return false;
+    }
+
+private:
+    std::unique_ptr<QSqlQuery> m_query;
+    QString m_context;
+    int m_columnCount = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<TCursor> OpenEngineCursor(TDatabase& db, const QString& engineText, const QString& context)
+{
+    sqlite3* handle = db.IsEmbedded() ? SqliteSetup::EngineHandle(db.Connection()) : nullptr;
+    if (!handle)
+        return nullptr;
+    return std::make_unique<TSqliteCursor>(handle, engineText, context);
+}
+
+std::unique_ptr<TCursor> OpenQtCursor(TDatabase& db, const QString& engineText, const QString& context)
+{
+    return std::make_unique<TQtCursor>(db, engineText, context);
+}
+
+std::unique_ptr<TCursor> OpenCursor(TDatabase& db, const QString& engineText, const QString& context)
+{
+    if (auto cursor = OpenEngineCursor(db, engineText, context))
+        return cursor;
+    return OpenQtCursor(db, engineText, context);
+}
