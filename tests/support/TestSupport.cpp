@@ -189,6 +189,13 @@ QString TestDatabase::Value(const QString& sql) const
     return rows.isEmpty() ? QString() : rows.first();
 }
 
+QStringList TestDatabase::AuditRows() const
+{
+    return Rows(QStringLiteral("SELECT UserID || '|' || Action || '|' || TableName || '|' || ifnull(TableID, '') || "
+                               "'|' || FieldName || '|' || quote(OldValue) || '|' || quote(NewValue) "
+                               "FROM tAuditTrail ORDER BY AuditID"));
+}
+
 namespace {
 void setModes(const QString& folder, QFile::Permissions files, QFile::Permissions dir)
 {

@@ -71,6 +71,9 @@ public:
     void Exec(const QString& sql) const { ExecSqliteScript(m_file, sql); }
     QStringList Rows(const QString& sql) const { return SqliteRows(m_file, sql); }
     QString Value(const QString& sql) const;
+    // The audit rows, oldest first, as "user|action|table|table id|field|
+    // old|new" with old and new as SQL literals ('text' or NULL).
+    QStringList AuditRows() const;
 
 private:
     QTemporaryDir m_dir{QDir::tempPath() + QStringLiteral("/kvdb-XXXXXX")};
