@@ -114,7 +114,8 @@ private slots:
         QTest::addColumn<QStringList>("auditRows");
         QTest::newRow("every text") << gold() << "VALUES ('102',1,'Gold','1','8',"
                                     << "'102'|'Gold'|'1'|'8'|'99.95%'|'24x7'|'Included'|'Included'|'Proactive'|1"
-                                    << QStringList({"KPINUMBER|NULL|'102'", "ACTIVE|NULL|'1'", "DESCRIPTION|NULL|'Gold'",
+                                    << QStringList({"KPINUMBER|NULL|'102'", "ACTIVE|NULL|'1'",
+                                                    "DESCRIPTION|NULL|'Gold'",
                                                     "RESPONSEHOURS|NULL|'1'", "RESTORATIONHOURS|NULL|'8'",
                                                     "AVAILABILITY|NULL|'99.95%'", "COREHOURS|NULL|'24x7'",
                                                     "AFTERHOURS|NULL|'Included'", "TRAVELTIME|NULL|'Included'",
@@ -175,7 +176,8 @@ private slots:
                             "FAULTDETECT|'Proactive'|'It''s monitored'"});
         QTest::newRow("number cleared, middle line last")
             << QStringList({"0=", "3=12", "5=Mon-Fri"})
-            << QStringList({"UPDATE tServiceKpi", "SET KpiNumber = NULL,", " RestorationHours = '12', CoreHours = 'Mon-Fri'",
+            << QStringList({"UPDATE tServiceKpi", "SET KpiNumber = NULL,",
+                            " RestorationHours = '12', CoreHours = 'Mon-Fri'",
                             "WHERE id = 1"})
             << QStringList({"KPINUMBER|'102'|NULL", "RESTORATIONHOURS|'8'|'12'", "COREHOURS|'24x7'|'Mon-Fri'"});
         QTest::newRow("cut to the column")

@@ -1,0 +1,529 @@
+#include "SysEditServiceID.h"
+#include "Application.h"
+#include "DataMod.h"
+#include "DateFunctions.h"
+#include "Formats.h"
+#include "GenFns.h"
+#include "LookupCombo.h"
+#include "ToolEdit.h"
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+const QString kCaption = QStringLiteral("System File: tServiceID");
+
+// What each reference shows and where its name is read.
+struct TRefInfo {
+    const char* Property;
+    const char* IdEdit;
+    const char* NameEdit;
+    const char* NameCaption;
+    const char* Table;
+    const char* NameColumn;
+};
+const TRefInfo kRefs[kServiceRefCount] = {
+    {"ServiceTypeID", "edtServiceTypeID", "edtServiceType", "ServiceType", "tServiceType", "Description"},
+    {"SupplierAccountID", "edtSupplierAccountID", "edtSupplierAccount", "SupplierAccount", "tValidAccountNumber",
+     "AccountNo"},
+    {"LocationID", "edtLocationID", "edtLocation", "Location", "tLocation", "Description"},
+    {"CustomerCentreID", "edtCustomerCentreID", "edtCustomerCentre", "CustomerCentre", "tCentre", "Description"},
+    {"CustomerActivityID", "edtCustomerActivityID", "edtCustomerActivity", "CustomerActivity", "tActivity",
+     "Description"},
+    {"CustomerElementID", "edtCustomerElementID", "edtCustomerElement", "CustomerElement", "tElement",
+     "ElementCode"},
+    {"CustomerSubledgerID", "edtCustomerSubledgerID", "edtCustomerSubledger", "CustomerSubledger", "tSubledger",
+     "Description"},
+    {"PersonID", "edtPersonID", "edtPerson", "Person", "tPerson", "Person"},
+    {"CentreID", "edtCentreID", "edtCentre", "Centre", "tCentre", "Description"},
+    {"ActivityID", "edtActivityID", "edtActivity", "Activity", "tActivity", "Description"},
+    {"ElementID", "edtElementID", "edtElement", "Element", "tElement", "ElementCode"},
+    {"SubledgerID", "edtSubledgerID", "edtSubledger", "Subledger", "tSubledger", "Description"},
+};
+
+// A kept id: its decimal text, or empty for none.
+QString keptId(int id)
+{
+    return id >= 1 ? QString::number(id) : QString();
+}
+
+// The first column of the row of `table` with that id; empty when none.
+QString lookUp(const QString& column, const QString& table, int id)
+{
+    TQuery q(nullptr, QLatin1String(kDatabaseName));
+    q.SQL().Add(QStringLiteral("SELECT ") + column);
+    q.SQL().Add(QStringLiteral("FROM ") + table);
+    q.SQL().Add(QStringLiteral("WHERE id = ") + QString::number(id));
+    q.Open();
+    const QString value = q.IsEmpty() ? QString() : q.Fields(0)->AsString();
+    q.Close();
+    return value;
+}
+
+// A service level as its list shows it: number and description, a missing
+// part read as empty.
+QString kpiLabel(const QString& number, const QString& description)
+{
+    return (number + QChar(' ') + description).trimmed();
+}
+}  // namespace
+
+// ------------------------------------------------------------ the window
+
+TSysEditServiceIDForm::TSysEditServiceIDForm(QWidget* owner) : TRecordEditor(owner)
+{
+    setObjectName(QStringLiteral("SysEditServiceIDForm"));
+    setWindowTitle(kCaption);
+    buildForm();
+    // FormCreate: the audit action ids, the two lists, the line-detail
+    // dialog, and whether the table is audited.
+    ReadAuditIds();
+    fillLists();
+    FAudited = IsTableAudited(QStringLiteral("tServiceID"));
+}
+
+void TSysEditServiceIDForm::buildForm()
+{
+    setFixedSize(700, 462);
+    // A label with its input below it; inputs are made in tab order.
+    const auto place = [this](QWidget* input, const QString& name, const QString& caption, int left, int top,
+                              int width) {
+        input->setObjectName(name);
+        input->setGeometry(left, top + 15, width, 21);
+        QLabel* label = AddLabel(QStringLiteral("lbl") + name.mid(3), caption, left, top);
+        label->setBuddy(input);
+    };
+    const auto edit = [&](const QString& name, const QString& caption, int left, int top, int width) {
+        auto* e = new QLineEdit(this);
+        place(e, name, caption, left, top, width);
+        return e;
+    };
+    const auto upper = [&](const QString& name, const QString& caption, int left, int top, int width) {
+        QLineEdit* e = edit(name, caption, left, top, width);
+        SetUpperCase(e);
+        return e;
+    };
+    const auto ref = [&](TServiceRef r, int left, int top) {
+        const TRefInfo& info = kRefs[int(r)];
+        TRefInputs& inputs = m_refs[int(r)];
+        inputs.Id = edit(QLatin1String(info.IdEdit), QLatin1String(info.Property), left, top, 132);
+        inputs.Name = edit(QLatin1String(info.NameEdit), QLatin1String(info.NameCaption), left + 140, top, 196);
+        inputs.Name->setEnabled(false);
+    };
+    const auto shown = [&](const QString& name, const QString& caption, int left, int top) {
+        QLineEdit* e = edit(name, caption, left, top, 80);
+        e->setEnabled(false);
+        e->setAlignment(Qt::AlignRight);
+        return e;
+    };
+    const auto row = [](int r) { return 8 + 44 * r + (r >= 5 ? 8 : 0); };
+    constexpr int right = 356;
+
+    edtID = edit(QStringLiteral("edtID"), QStringLiteral("ID"), 8, row(0), 60);
+    edtID->setEnabled(false);
+    edtServiceID = upper(QStringLiteral("edtServiceID"), QStringLiteral("ServiceID"), 76, row(0), 130);
+    edtService = upper(QStringLiteral("edtService"), QStringLiteral("Service"), 214, row(0), 130);
+    edtSACCNumber = upper(QStringLiteral("edtSACCNumber"), QStringLiteral("SACC"), right, row(0), 150);
+    edtPayType = upper(QStringLiteral("edtPayType"), QStringLiteral("PayType"), 514, row(0), 50);
+    edtServiceCode = upper(QStringLiteral("edtServiceCode"), QStringLiteral("ServiceCode"), 572, row(0), 120);
+    edtServiceCode->setEnabled(false);
+
+    edtDescription = upper(QStringLiteral("edtDescription"), QStringLiteral("Description"), 8, row(1), 336);
+    ref(TServiceRef::ServiceTypeID, right, row(1));
+    cbApplication = new TLookupCombo(this);
+    cbApplication->SetEditable(true);
+    place(cbApplication, QStringLiteral("cbApplication"), QStringLiteral("Application"), 8, row(2), 336);
+    ref(TServiceRef::SupplierAccountID, right, row(2));
+    edtInstallationDate = new TDateEdit(this);
+    place(edtInstallationDate, QStringLiteral("edtInstallationDate"), QStringLiteral("Installation Date"), 8,
+          row(3), 110);
+    edtTerminationDate = new TDateEdit(this);
+    place(edtTerminationDate, QStringLiteral("edtTerminationDate"), QStringLiteral("Termination Date"), 126, row(3),
+          110);
+    edtJobno = upper(QStringLiteral("edtJobno"), QStringLiteral("Job Number"), 244, row(3), 100);
+    ref(TServiceRef::LocationID, right, row(3));
+    cbKpiDescription = new TLookupCombo(this);
+    cbKpiDescription->SetEditable(true);
+    place(cbKpiDescription, QStringLiteral("cbKpiDescription"), QStringLiteral("KPI Description"), 8, row(4), 336);
+    ref(TServiceRef::PersonID, right, row(4));
+
+    auto* line = new QFrame(this);
+    line->setObjectName(QStringLiteral("bvlAllocation"));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setGeometry(8, row(5) - 8, 684, 4);
+    ref(TServiceRef::CustomerCentreID, 8, row(5));
+    ref(TServiceRef::CentreID, right, row(5));
+    ref(TServiceRef::CustomerActivityID, 8, row(6));
+    ref(TServiceRef::ActivityID, right, row(6));
+    ref(TServiceRef::CustomerElementID, 8, row(7));
+    ref(TServiceRef::ElementID, right, row(7));
+    IdEdit(TServiceRef::ElementID)->setEnabled(false);
+    ref(TServiceRef::CustomerSubledgerID, 8, row(8));
+    ref(TServiceRef::SubledgerID, right, row(8));
+
+    edtCurrentRent = shown(QStringLiteral("edtCurrentRent"), QStringLiteral("CurrentRent"), 8, row(9));
+    edtCurrentCalls = shown(QStringLiteral("edtCurrentCalls"), QStringLiteral("Current Calls"), 96, row(9));
+    edtPreviousRent = shown(QStringLiteral("edtPreviousRent"), QStringLiteral("Previous Rent"), 184, row(9));
+    edtPreviousCalls = shown(QStringLiteral("edtPreviousCalls"), QStringLiteral("Previous Calls"), 272, row(9));
+
+    const int buttons = row(9) + 14;
+    btnDetails = AddButton(QStringLiteral("btnDetails"), QStringLiteral("&Details"), right, buttons);
+    btnSave = AddButton(QStringLiteral("btnSave"), QStringLiteral("&Save"), 440, buttons);
+    btnOk = AddButton(QStringLiteral("btnOk"), QStringLiteral("&Ok"), 528, buttons);
+    btnOk->setDefault(true);
+    btnCancel = AddButton(QStringLiteral("btnCancel"), QStringLiteral("&Cancel"), 617, buttons);
+    connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
+    connect(btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
+    connect(btnDetails, &QPushButton::clicked, this, Guarded([this] { btnDetailsClick(); }));
+
+    // The line-detail dialog: hidden until Details, closed with this window.
+    SysServiceRecordForm = new TSysServiceRecordForm(this);
+    SysServiceRecordForm->hide();
+    edtServiceID->setFocus();
+}
+
+void TSysEditServiceIDForm::fillLists()
+{
+    cbApplication->Fill({QStringLiteral("SELECT *"), QStringLiteral("FROM tApplication"),
+                         QStringLiteral("WHERE Active = 1"), QStringLiteral("ORDER BY Description")},
+                        QStringLiteral("Description"));
+    // The service levels: a blank item first, so none can be chosen.
+    cbKpiDescription->ClearItems();
+    cbKpiDescription->AddItem(QString(), 0);
+    TQuery q(nullptr, QLatin1String(kDatabaseName));
+    q.SQL().Assign(QStringList{QStringLiteral("SELECT ID, KpiNumber, Description"), QStringLiteral("FROM tServiceKPI"),
+                    QStringLiteral("WHERE Active = 1"), QStringLiteral("ORDER BY KpiNumber")});
+    q.Open();
+    for (; !q.Eof(); q.Next())
+        cbKpiDescription->AddItem(kpiLabel(q.FieldByName(QStringLiteral("KpiNumber"))->AsString(),
+                                           q.FieldByName(QStringLiteral("Description"))->AsString()),
+                                  q.FieldByName(QStringLiteral("ID"))->AsInteger());
+    q.Close();
+}
+
+void TSysEditServiceIDForm::SetAppendMode(bool value)
+{
+    TRecordEditor::SetAppendMode(value);
+    setWindowTitle(ModeCaption(kCaption, value));
+}
+
+// ------------------------------------------------------------ properties
+
+void TSysEditServiceIDForm::setText(QLineEdit* edit, const QString& property, const QString& value)
+{
+    const QString trimmed = value.trimmed();
+    FKept.Keep(property, trimmed);
+    edit->setText(trimmed);
+}
+
+int TSysEditServiceIDForm::ID() const
+{
+    const QString text = edtID->text().trimmed();
+    return text.isEmpty() ? 0 : StrToInt(text);
+}
+
+void TSysEditServiceIDForm::SetID(int value)
+{
+    edtID->setText(value == 0 ? QString() : QString::number(value));
+    FKept.Keep(QStringLiteral("ID"), edtID->text());
+}
+
+QString TSysEditServiceIDForm::ServiceID() const
+{
+    return edtServiceID->text().trimmed();
+}
+
+void TSysEditServiceIDForm::SetServiceID(const QString& value)
+{
+    FKept.Keep(QStringLiteral("ServiceID"), value);
+    edtServiceID->setText(value);
+}
+
+QString TSysEditServiceIDForm::Service() const
+{
+    return edtService->text().trimmed();
+}
+
+void TSysEditServiceIDForm::SetService(const QString& value)
+{
+    edtService->setText(value);
+}
+
+void TSysEditServiceIDForm::SetServiceName(const QString& value)
+{
+    setText(edtService, QStringLiteral("Service"), value);
+}
+
+QString TSysEditServiceIDForm::Description() const
+{
+    return edtDescription->text().trimmed();
+}
+
+void TSysEditServiceIDForm::SetDescription(const QString& value)
+{
+    setText(edtDescription, QStringLiteral("Description"), value);
+}
+
+QString TSysEditServiceIDForm::SACCNumber() const
+{
+    return edtSACCNumber->text().trimmed();
+}
+
+void TSysEditServiceIDForm::SetSACCNumber(const QString& value)
+{
+    setText(edtSACCNumber, QStringLiteral("SACCNumber"), value);
+}
+
+QString TSysEditServiceIDForm::PayType() const
+{
+    return edtPayType->text().trimmed();
+}
+
+void TSysEditServiceIDForm::SetPayType(const QString& value)
+{
+    setText(edtPayType, QStringLiteral("PayType"), value);
+}
+
+QString TSysEditServiceIDForm::Jobno() const
+{
+    return edtJobno->text().trimmed();
+}
+
+void TSysEditServiceIDForm::SetJobno(const QString& value)
+{
+    setText(edtJobno, QStringLiteral("Jobno"), value);
+}
+
+QString TSysEditServiceIDForm::ServiceCode() const
+{
+    return edtServiceCode->text().trimmed();
+}
+
+void TSysEditServiceIDForm::SetServiceCode(const QString& value)
+{
+    edtServiceCode->setText(value.trimmed());
+    edtServiceCode->home(false);  // a long text shows its beginning
+}
+
+QString TSysEditServiceIDForm::RefProperty(TServiceRef ref)
+{
+    return QLatin1String(kRefs[int(ref)].Property);
+}
+
+int TSysEditServiceIDForm::RefID(TServiceRef ref) const
+{
+    return TypedIdValue(IdEdit(ref), RefProperty(ref));
+}
+
+void TSysEditServiceIDForm::SetRefID(TServiceRef ref, int value)
+{
+    IdEdit(ref)->setText(QString::number(value));
+    FKept.Keep(RefProperty(ref), keptId(value));
+}
+
+void TSysEditServiceIDForm::SetRefName(TServiceRef ref, const QString& value)
+{
+    NameEdit(ref)->setText(value.trimmed());
+    NameEdit(ref)->home(false);
+}
+
+namespace {
+// Shows the item of the id; an id the list does not hold (an inactive row)
+// is shown with its own text and given back unchanged.
+void showListed(TLookupCombo* list, int value, const std::function<QString()>& missingText)
+{
+    if (list->IndexOfID(value) >= 0)
+        list->SetID(value);
+    else
+        list->SetID(value, missingText());
+}
+}  // namespace
+
+int TSysEditServiceIDForm::ApplicationID() const
+{
+    return cbApplication->ID();
+}
+
+void TSysEditServiceIDForm::SetApplicationID(int value)
+{
+    if (value < 1)
+        return;
+    showListed(cbApplication, value,
+               [value] { return lookUp(QStringLiteral("Description"), QStringLiteral("tApplication"), value); });
+    FKept.Keep(QStringLiteral("ApplicationID"), keptId(value));
+}
+
+int TSysEditServiceIDForm::ServiceKpiID() const
+{
+    return cbKpiDescription->ID();
+}
+
+void TSysEditServiceIDForm::SetServiceKpiID(int value)
+{
+    if (value < 1)
+        return;
+    showListed(cbKpiDescription, value, [value] {
+        return kpiLabel(lookUp(QStringLiteral("KpiNumber"), QStringLiteral("tServiceKPI"), value),
+                        lookUp(QStringLiteral("Description"), QStringLiteral("tServiceKPI"), value));
+    });
+    FKept.Keep(QStringLiteral("ServiceKpiID"), keptId(value));
+}
+
+namespace {
+QString currText(double value)
+{
+    return FloatToStr(RoundHalfEven(value, 4));
+}
+}  // namespace
+
+void TSysEditServiceIDForm::SetCurrentRent(double value)
+{
+    edtCurrentRent->setText(currText(value));
+}
+
+void TSysEditServiceIDForm::SetCurrentCalls(double value)
+{
+    edtCurrentCalls->setText(currText(value));
+}
+
+void TSysEditServiceIDForm::SetPreviousRent(double value)
+{
+    edtPreviousRent->setText(currText(value));
+}
+
+void TSysEditServiceIDForm::SetPreviousCalls(double value)
+{
+    edtPreviousCalls->setText(currText(value));
+}
+
+TDateTime TSysEditServiceIDForm::InstallationDate() const
+{
+    return edtInstallationDate->Date();
+}
+
+void TSysEditServiceIDForm::SetInstallationDate(TDateTime value)
+{
+    FKept.Keep(QStringLiteral("InstallationDate"), DateToYMD(value));
+    edtInstallationDate->SetDate(value);
+}
+
+TDateTime TSysEditServiceIDForm::TerminationDate() const
+{
+    return edtTerminationDate->Date();
+}
+
+void TSysEditServiceIDForm::SetTerminationDate(TDateTime value)
+{
+    FKept.Keep(QStringLiteral("TerminationDate"), DateToYMD(value));
+    edtTerminationDate->SetDate(value);
+}
+
+void TSysEditServiceIDForm::SetLineDetails(const TServiceLineDetails& details)
+{
+    m_details = details;
+    for (QString* trimmed : {&m_details.UpMDF, &m_details.UpEnd, &m_details.DownMDF, &m_details.DownEnd,
+                             &m_details.LineLength})
+        *trimmed = trimmed->trimmed();
+    const TServiceLineDetails& d = m_details;
+    const QHash<QString, QString> kept = {
+        {QStringLiteral("UpMDF"), d.UpMDF},       {QStringLiteral("UpEnd"), d.UpEnd},
+        {QStringLiteral("DownMDF"), d.DownMDF},   {QStringLiteral("DownEnd"), d.DownEnd},
+        {QStringLiteral("LineLength"), d.LineLength},
+        {QStringLiteral("No"), d.No},             {QStringLiteral("Part"), d.Part},
+        {QStringLiteral("Drawing"), d.Drawing},   {QStringLiteral("Make"), d.Make},
+        {QStringLiteral("Ch"), d.Ch},             {QStringLiteral("Mux"), d.Mux},
+        {QStringLiteral("AuthorityID"), keptId(d.AuthorityID)},
+        {QStringLiteral("ModemTypeID"), keptId(d.ModemTypeID)},
+        {QStringLiteral("BearerID"), keptId(d.BearerID)},
+        {QStringLiteral("SpeedID"), keptId(d.SpeedID)},
+    };
+    FKept.KeepAll(kept);
+}
+
+// ------------------------------------------------------------ handlers
+
+void TSysEditServiceIDForm::btnOkClick()
+{
+    SaveServiceID(false);
+}
+
+void TSysEditServiceIDForm::btnSaveClick()
+{
+    SaveServiceID(true);
+}
+
+bool TSysEditServiceIDForm::SaveServiceID(bool stay)
+{
+    TSaveResult result;
+    const bool adding = AppendMode();
+    if (!RunSave([&](TSaveAttempt& attempt) {
+            result = TSaveResult();
+            save(attempt, result);
+            return !stay;
+        }))
+        return false;
+    // Written: the window shows and keeps what the row now holds, and an
+    // addition goes on as a change of the new row.
+    if (!result.DefaultService.isEmpty())
+        SetService(result.DefaultService);
+    if (adding) {
+        SetID(result.NewId);
+        SetAppendMode(false);
+    }
+    if (stay)
+        RunGuarded([this] { RefreshLookupNames(); });
+    FKept.KeepAll(result.Written);
+    return true;
+}
+
+void TSysEditServiceIDForm::RefreshLookupNames()
+{
+    for (int i = 0; i < kServiceRefCount; ++i) {
+        const auto ref = TServiceRef(i);
+        const int id = RefID(ref);
+        if (keptId(id) == FKept.Kept(RefProperty(ref)))
+            continue;
+        SetRefID(ref, id);
+        const TRefInfo& info = kRefs[i];
+        SetRefName(ref, id == 0 ? QString()
+                                : lookUp(QLatin1String(info.NameColumn), QLatin1String(info.Table), id));
+    }
+}
+
+void TSysEditServiceIDForm::btnDetailsClick()
+{
+    TSysServiceRecordForm* dialog = SysServiceRecordForm;
+    if (m_detailsNotFilled) {
+        UpdateDetailsForm();
+        // First shown beside the editor, within the screen.
+        QPoint at = frameGeometry().topRight() + QPoint(8, 0);
+        if (QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            at.setX(qMax(area.left(), qMin(at.x(), area.right() - dialog->frameGeometry().width())));
+            at.setY(qMax(area.top(), qMin(at.y(), area.bottom() - dialog->frameGeometry().height())));
+        }
+        dialog->move(at);
+    }
+    m_detailsNotFilled = false;
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+void TSysEditServiceIDForm::UpdateDetailsForm()
+{
+    SysServiceRecordForm->SetFormCaptionName(ServiceID());
+    SysServiceRecordForm->SetDetails(m_details);
+}
+
+void TSysEditServiceIDForm::RetrieveDetails()
+{
+    // The operator's values, not the saved ones: the save compares with
+    // what the main window set.
+    m_details = SysServiceRecordForm->Details();
+}

@@ -1,0 +1,700 @@
+#include "CurrEdit.h"
+#include "LookupCombo.h"
+#include "OperatorIdentity.h"
+#include "SysEditServiceID.h"
+#include "TestSupport.h"
+#include "ToolEdit.h"
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+// The service id editor and its line-detail dialog: the statements each save
+// builds, the rows and audit rows written, every refusal, Save that stays
+// open, the names read again after it, and the line details that come back
+// from the dialog only after its Okay.
+namespace {
+
+using R = TServiceRef;
+const QString kNow = "20260305 14:07:09";
+
+TDateTime ymd(const QString& s)
+{
+    return EncodeDate(s.left(4).toInt(), s.mid(4, 2).toInt(), s.mid(6, 2).toInt());
+}
+
+TServiceRef refNamed(const QString& property, bool& found)
+{
+    for (int i = 0; i < kServiceRefCount; ++i)
+        if (TSysEditServiceIDForm::RefProperty(TServiceRef(i)) == property) {
+            found = true;
+            return TServiceRef(i);
+        }
+    found = false;
+    return R::ServiceTypeID;
+}
+
+// What the operator types: "ServiceTypeID=3" into an input of the editor
+// (named by its property), "d.No=7" into the line-detail dialog (then
+// Okay), "app=fax" into the application list.
+void type(TSysEditServiceIDForm& f, const QStringList& edits)
+{
+    bool dialog = false;
+    for (const QString& kv : edits) {
+        const QString key = kv.section('=', 0, 0);
+        const QString value = kv.section('=', 1);
+        bool isRef = false;
+        const TServiceRef ref = refNamed(key, isRef);
+        if (isRef) {
+            f.IdEdit(ref)->setText(value);
+        } else if (key.startsWith("d.")) {
+            if (!dialog)
+                f.btnDetailsClick();
+            dialog = true;
+            f.SysServiceRecordForm->findChild<QLineEdit*>("edt" + key.mid(2))->setText(value);
+        } else if (key == "app") {
+            f.cbApplication->lineEdit()->selectAll();
+            if (value.isEmpty())
+                QTest::keyClick(f.cbApplication->lineEdit(), Qt::Key_Backspace);
+            QTest::keyClicks(f.cbApplication->lineEdit(), value);
+        } else {
+            f.findChild<QLineEdit*>("edt" + key)->setText(value);
+        }
+    }
+    if (dialog)
+        QTest::mouseClick(f.SysServiceRecordForm->btnOk, Qt::LeftButton);
+}
+
+// The line details of service 20 as the page holds them.
+TServiceLineDetails row20Details()
+{
+    TServiceLineDetails d;
+    d.UpMDF = "U1";
+    d.UpEnd = "UE";
+    d.DownMDF = "D1";
+    d.DownEnd = "DE";
+    d.LineLength = "120.5";
+    d.No = "N1";
+    d.Part = "P";
+    d.Drawing = "DR";
+    d.Make = "MK";
+    d.Ch = "2";
+    d.Mux = "MX";
+    d.Cost = 12.5;
+    d.AuthorityID = 1;
+    d.ModemTypeID = 2;
+    d.BearerID = 3;
+    d.SpeedID = 4;
+    return d;
+}
+
+}  // namespace
+
+class TestSysEditServiceID : public QObject {
+    Q_OBJECT
+    std::unique_ptr<kvtest::TestDatabase> db;
+
+    QStringList audit() const
+    {
+        return db->Rows("SELECT UserID || '|' || Action || '|' || TableName || '|' || quote(TableID) || '|' || "
+                        "FieldName || '|' || quote(OldValue) || '|' || quote(NewValue) FROM tAuditTrail "
+                        "ORDER BY AuditID");
+    }
+    static QStringList rows(const QString& prefix, const QStringList& fields)
+    {
+        QStringList out;
+        for (const QString& f : fields)
+            out << prefix + f;
+        return out;
+    }
+    QString count(const QString& table) const { return db->Value("SELECT COUNT(*) FROM " + table); }
+
+    // A new service from the defaults, as Add then No leaves it.
+    std::unique_ptr<TSysEditServiceIDForm> adding()
+    {
+        auto f = std::make_unique<TSysEditServiceIDForm>();
+        f->edtInstallationDate->SetDate(ymd("20260305"));
+        f->SetAppendMode(true);
+        return f;
+    }
+    // Service 20 as a double-click on its row sets it up.
+    std::unique_ptr<TSysEditServiceIDForm> editing()
+    {
+        auto f = std::make_unique<TSysEditServiceIDForm>();
+        f->SetID(20);
+        f->SetInstallationDate(ymd("20200101"));
+        f->SetDescription("Front desk");
+        f->SetSACCNumber("S1");
+        f->SetServiceID("0291234567");
+        f->SetServiceName("BUSINESS LINE");
+        f->SetRefID(R::ServiceTypeID, 3);
+        f->SetRefName(R::ServiceTypeID, "Fixed line");
+        f->SetPayType("M");
+        f->SetApplicationID(1);
+        const QList<QPair<TServiceRef, int>> ids = {
+            {R::CentreID, 6},           {R::ActivityID, 8},         {R::ElementID, 9},
+            {R::SubledgerID, 10},       {R::LocationID, 11},        {R::PersonID, 12},
+            {R::SupplierAccountID, 13}, {R::CustomerCentreID, 5},   {R::CustomerActivityID, 7},
+            {R::CustomerElementID, 9},  {R::CustomerSubledgerID, 10}};
+        for (const auto& p : ids) {
+            f->SetRefID(p.first, p.second);
+            f->SetRefName(p.first, "name " + QString::number(p.second));
+        }
+        f->SetJobno("J1");
+        f->SetLineDetails(row20Details());
+        f->SetServiceKpiID(1);
+        f->SetAppendMode(false);
+        return f;
+    }
+
+private slots:
+    void initTestCase() { kvtest::QuietHeadlessNotices(); }
+    void init()
+    {
+        db = std::make_unique<kvtest::TestDatabase>();
+        db->Exec(
+            "BEGIN;"
+            "INSERT INTO tEvent (ID, Description) VALUES (11,'Reference Update'),(12,'Reference Delete'),"
+            "(13,'Reference Insert');"
+            "INSERT INTO tAudit (\"Table\") VALUES ('tServiceID');"
+            "INSERT INTO tServiceType (ID, Code, Description) VALUES (3,'PSTN','Fixed line'),(4,'MOB','Mobile');"
+            "INSERT INTO tCentre (ID, Description) VALUES (5,'Finance'),(6,'Payroll');"
+            "INSERT INTO tActivity (ID, Description) VALUES (7,'Operations'),(8,'Admin');"
+            "INSERT INTO tElement (ID, ElementCode) VALUES (9,'E100');"
+            "INSERT INTO tSubledger (ID, Description) VALUES (10,'Sub A');"
+            "INSERT INTO tLocation (ID, Description) VALUES (11,'Perth'),(14,'Hobart');"
+            "INSERT INTO tPerson (ID, Person) VALUES (12,'Ann Lee');"
+            "INSERT INTO tValidAccountNumber (ID, AccountNo) VALUES (13,'ACC-13'),(15,'ACC-15');"
+            "INSERT INTO tSupplierAccount (ID, SupplierAccount) VALUES (13,'not this'),(15,'nor this');"
+            "INSERT INTO tApplication (ID, Description, Active) VALUES (1,'Voice',1),(2,'Fax',1),(9,'Dial-up',0);"
+            "INSERT INTO tServiceKpi (ID, KpiNumber, Description, Active) VALUES (1,'101','Gold',1),"
+            "(2,'202',NULL,1),(5,'099','Legacy',0);"
+            "INSERT INTO tAuthority (ID, Description) VALUES (1,'Shared');"
+            "INSERT INTO tModemType (ID, Description) VALUES (2,'NTU');"
+            "INSERT INTO tBearer (ID, Description) VALUES (3,'Copper');"
+            "INSERT INTO tSpeed (ID, Description) VALUES (4,'2 Mbps');"
+            "INSERT INTO tServiceID (ID, ServiceID, Service, ServiceTypeID, CustomerCentreID, CustomerActivityID,"
+            " CustomerElementID, CustomerSubLedgerID, PayType, CentreID, ActivityID, SubledgerID, LocationID,"
+            " PersonID, SupplierAccountID, ApplicationID, InstallationDate, SACCnumber, Description, JobNo, UpMDF,"
+            " UpEnd, DownMDF, DownEnd, Length, ServiceKpiID, No, Part, Drawing, AuthorityID, ModemTypeID, BearerID,"
+            " SpeedID, Make, Ch, Mux, Active) VALUES"
+            " (20,'0291234567','BUSINESS LINE',3,5,7,9,10,'M',6,8,10,11,12,13,1,'20200101','S1','Front desk','J1',"
+            "  'U1','UE','D1','DE',120.5,1,'N1','P','DR',1,2,3,4,'MK',2,'MX',1),"
+            " (21,'OLD-1',NULL,3,5,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,"
+            "  NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0),"
+            " (22,'AB11',NULL,3,5,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,"
+            "  NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,1);"
+            "COMMIT;");
+        Operator() = TOperatorIdentity();
+        Operator().OPERATORNAME = " op ";
+    }
+    void cleanup() { db.reset(); }
+
+    // ------------------------------------------------------------ the window
+
+    void window()
+    {
+        auto f = adding();
+        QCOMPARE(f->windowTitle(), QString("System File: tServiceID (ADD)"));
+        QVERIFY(f->btnOk->isDefault());
+        for (QWidget* shown : {(QWidget*)f->edtID, (QWidget*)f->edtServiceCode, (QWidget*)f->edtCurrentRent,
+                               (QWidget*)f->IdEdit(R::ElementID), (QWidget*)f->NameEdit(R::LocationID)})
+            QVERIFY(!shown->isEnabled());
+        QVERIFY(f->IdEdit(R::LocationID)->isEnabled());
+        QCOMPARE(f->IdEdit(R::CustomerSubledgerID)->objectName(), QString("edtCustomerSubledgerID"));
+        QCOMPARE(f->NameEdit(R::CustomerSubledgerID)->objectName(), QString("edtCustomerSubledger"));
+
+        // Active applications only, no blank; the service levels after a
+        // blank, one without a description shown (and chosen) by its number.
+        QStringList apps, kpis;
+        for (int i = 0; i < f->cbApplication->count(); ++i)
+            apps << f->cbApplication->itemText(i);
+        for (int i = 0; i < f->cbKpiDescription->count(); ++i)
+            kpis << f->cbKpiDescription->itemText(i) + "=" + QString::number(f->cbKpiDescription->ItemID(i));
+        QCOMPARE(apps, QStringList({"Fax", "Voice"}));
+        QCOMPARE(kpis, QStringList({"=0", "101 Gold=1", "202=2"}));
+
+        // Inactive rows a service still refers to are shown and kept.
+        f->SetApplicationID(9);
+        f->SetServiceKpiID(5);
+        QCOMPARE(f->cbApplication->currentText(), QString("Dial-up"));
+        QCOMPARE(f->ApplicationID(), 9);
+        QCOMPARE(f->cbKpiDescription->currentText(), QString("099 Legacy"));
+        QCOMPARE(f->ServiceKpiID(), 5);
+        QCOMPARE(f->Kept("ServiceKpiID"), QString("5"));
+
+        // Typed letters become capitals; set values show as given.
+        f->show();
+        f->edtServiceID->setFocus();
+        QTest::keyClicks(f->edtServiceID, "nw-1");
+        QCOMPARE(f->ServiceID(), QString("NW-1"));
+        f->SetDescription("  mixed Case ");
+        QCOMPARE(f->edtDescription->text(), QString("mixed Case"));
+        f->SetAppendMode(false);
+        QCOMPARE(f->windowTitle(), QString("System File: tServiceID (EDIT)"));
+    }
+
+    // ------------------------------------------------------------ adding
+
+    // The INSERT in its column groups, the row, and the audit rows naming
+    // the row the INSERT made.
+    void addWritesEveryGroup()
+    {
+        auto f = adding();
+        type(*f, {"ServiceID=nw-4567", "ServiceTypeID=3", "CustomerCentreID=5", "Description=O'Brien's line",
+                  "SACCNumber=S9", "PayType=C", "SupplierAccountID=13", "LocationID=11", "CustomerActivityID=7",
+                  "CentreID=6", "Jobno=J'7", "app=Fax", "d.UpMDF=U'9", "d.LineLength=250", "d.No=4", "d.AuthorityID=1",
+                  "d.SpeedID=4", "d.Ch=12.5", "d.Mux=M2"});
+        f->cbKpiDescription->setCurrentIndex(2);
+        f->edtTerminationDate->SetDate(ymd("20261231"));
+        kvtest::MessageRecorder boxes;
+        QTest::mouseClick(f->btnOk, Qt::LeftButton);
+        QCOMPARE(boxes.Texts(), QStringList());
+        QCOMPARE(f->result(), int(mrOk));
+        const QStringList insert = {
+            "INSERT INTO tServiceID",
+            "(ServiceID,CustomerCentreID,ServiceTypeID,Service,Description,",
+            "SACCnumber,PayType,InstallationDate,TerminationDate,Active,SupplierAccountID,LocationID,",
+            "CustomerActivityID,CentreID,ApplicationID,",
+            "Jobno,UpMDF,Length,ServiceKpiID,No,",
+            "AuthorityID,SpeedID,Ch,Mux,",
+            "DateEntered,DateLastChanged,LastUpdatedBy)",
+            "VALUES ('nw-4567',5,3,'nw4567','O''Brien''s line',",
+            "'S9','C','20260305','20261231',0,13,11,",
+            "7,6,2,",
+            "'J7','U9',250,2,'4',",
+            "1,4,'12.5','M2',",
+            "'" + kNow + "','" + kNow + "',' op ')",
+        };
+        QCOMPARE(f->LastStatements().first(), insert);
+        QCOMPARE(db->Rows("SELECT ID || '|' || ServiceID || '|' || Service || '|' || Active || '|' || JobNo || '|' || "
+                          "UpMDF || '|' || Length || '|' || ServiceKpiID || '|' || No || '|' || Ch || '|' || "
+                          "LastUpdatedBy || '|' || DateEntered FROM tServiceID WHERE ID = 23"),
+                 QStringList({"23|nw-4567|nw4567|0|J7|U9|250.0|2|4|12.5| op |" + kNow}));
+        QCOMPARE(audit(), rows("op|13|tServiceID|23|",
+                               {"SERVICEID|NULL|'nw-4567'", "SERVICETYPEID|NULL|'3'", "CUSTOMERCENTREID|NULL|'5'",
+                                "SERVICE|NULL|'nw4567'", "DESCRIPTION|NULL|'O''Brien''s line'",
+                                "SACCNUMBER|NULL|'S9'", "PAYTYPE|NULL|'C'", "INSTALLATIONDATE|NULL|'20260305'",
+                                "TERMINATIONDATE|NULL|'20261231'", "ACTIVE|NULL|'0'", "SUPPLIERACCOUNTID|NULL|'13'",
+                                "LOCATIONID|NULL|'11'", "CUSTOMERACTIVITYID|NULL|'7'", "CENTREID|NULL|'6'",
+                                "APPLICATIONID|NULL|'2'", "JOBNO|NULL|'J7'", "UPMDF|NULL|'U9'", "LENGTH|NULL|'250'",
+                                "SERVICEKPIID|NULL|'2'", "NO|NULL|'4'", "AUTHORITYID|NULL|'1'", "SPEEDID|NULL|'4'",
+                                "CH|NULL|'12.5'", "MUX|NULL|'M2'"}));
+    }
+
+    // Without a Service, the ServiceID gives one: up to its first "-" (else
+    // "."), then at most 20 characters after it.
+    void defaultService_data()
+    {
+        QTest::addColumn<QString>("serviceId");
+        QTest::addColumn<QString>("service");
+        QTest::newRow("dash") << "NW-4567" << "NW4567";
+        QTest::newRow("dot, the first only") << "TX.77.66" << "TX77.66";
+        QTest::newRow("both, the dash first") << "A.B-C" << "A.BC";
+        QTest::newRow("neither") << "NWX" << "";
+        QTest::newRow("twenty after the dash") << "AB-" + QString(30, '9') << "AB" + QString(20, '9');
+    }
+    void defaultService()
+    {
+        QFETCH(QString, serviceId);
+        QFETCH(QString, service);
+        auto f = adding();
+        type(*f, {"ServiceID=" + serviceId, "ServiceTypeID=3", "CustomerCentreID=5"});
+        f->btnOkClick();
+        QCOMPARE(f->result(), int(mrOk));
+        QCOMPARE(db->Value("SELECT quote(Service) FROM tServiceID WHERE ID = 23"),
+                 service.isEmpty() ? QString("NULL") : "'" + service + "'");
+        const QString columns = "(ServiceID,CustomerCentreID,ServiceTypeID,";
+        QCOMPARE(f->LastStatements().first().at(1), service.isEmpty() ? columns : columns + "Service,");
+    }
+
+    // ------------------------------------------------------------ changing
+
+    // A change writes every column back and audits only what differs.
+    void untouchedChangeAuditsNothing()
+    {
+        auto f = editing();
+        QTest::mouseClick(f->btnOk, Qt::LeftButton);
+        QCOMPARE(f->result(), int(mrOk));
+        const QStringList update = {
+            "UPDATE tServiceID",
+            "SET ServiceID = '0291234567', CustomerCentreID = 5, ServiceTypeID = 3,",
+            "Service = 'BUSINESS LINE',", "Description = 'Front desk',", "SACCnumber = 'S1',", "PayType = 'M',",
+            "InstallationDate = '20200101',",
+            "SupplierAccountID = 13,", "LocationID = 11,", "CustomerActivityID = 7,", "CustomerElementID = 9,",
+            "CustomerSubledgerID = 10,", "PersonID = 12,", "CentreID = 6,", "ActivityID = 8,", "SubledgerID = 10,",
+            "Jobno = 'J1',", "UpMDF = 'U1',", "UpEnd = 'UE',", "DownMDF = 'D1',", "DownEnd = 'DE',",
+            "Length = 120.5,",
+            "No = 'N1',", "Part = 'P',", "Drawing = 'DR',",
+            "AuthorityID = 1,", "ModemTypeID = 2,", "BearerID = 3,", "SpeedID = 4,",
+            "Make = 'MK',", "Ch = '2',", "Mux = 'MX',",
+            "DateLastChanged = '" + kNow + "',LastUpdatedBy = ' op '",
+            "WHERE id = 20",
+        };
+        QCOMPARE(f->LastStatements(), QVector<QStringList>({update}));
+        QCOMPARE(audit(), QStringList());
+    }
+
+    // Changes in the editor and in the dialog: their lines and one audit row
+    // each, cleared ids and dates as NULL.
+    void changesAndTheirAuditRows()
+    {
+        auto f = editing();
+        type(*f, {"CustomerCentreID=6", "Description=Reception's desk", "LocationID=", "Jobno=J'2", "app=fax",
+                  "d.AuthorityID=", "d.LineLength=99", "d.No=N'1"});
+        f->edtInstallationDate->SetDate(0);
+        f->edtTerminationDate->SetDate(ymd("20260301"));
+        f->cbKpiDescription->setCurrentIndex(0);
+        kvtest::MessageRecorder boxes;
+        f->btnOkClick();
+        QCOMPARE(boxes.Texts(), QStringList());
+        QCOMPARE(f->result(), int(mrOk));
+        const QStringList lines = f->LastStatements().first();
+        const QStringList expectedLines = {
+            "SET ServiceID = '0291234567', CustomerCentreID = 6, ServiceTypeID = 3,",
+            "Description = 'Reception''s desk',", "ApplicationID = 2,", " InstallationDate = NULL,",
+            " TerminationDate = '20260301',Active=0,", "LocationID = NULL,", "Jobno = 'J2',", "Length = 99,",
+            "ServiceKpiID = NULL,", "No = 'N1',", "AuthorityID = NULL,"};
+        for (const QString& expected : expectedLines)
+            QVERIFY2(lines.contains(expected), qPrintable(expected));
+        QCOMPARE(audit(), rows("op|11|tServiceID|20|",
+                               {"CUSTOMERCENTREID|'5'|'6'", "DESCRIPTION|'Front desk'|'Reception''s desk'",
+                                "APPLICATIONID|'1'|'2'", "INSTALLATIONDATE|'20200101'|NULL",
+                                "TERMINATIONDATE|NULL|'20260301'", "LOCATIONID|'11'|NULL", "JOBNO|'J1'|'J2'",
+                                "LENGTH|'120.5'|'99'", "SERVICEKPIID|'1'|NULL", "AUTHORITYID|'1'|NULL"}));
+        QCOMPARE(db->Rows("SELECT CustomerCentreID || '|' || Active || '|' || quote(InstallationDate) || '|' || "
+                          "TerminationDate || '|' || quote(LocationID) || '|' || ApplicationID || '|' || "
+                          "quote(ServiceKpiID) || '|' || quote(AuthorityID) || '|' || Length FROM tServiceID "
+                          "WHERE ID = 20"),
+                 QStringList({"6|0|NULL|20260301|NULL|2|NULL|NULL|99.0"}));
+    }
+
+    // Rules of single UPDATE lines.
+    void updateLines_data()
+    {
+        QTest::addColumn<QStringList>("edits");
+        QTest::addColumn<QString>("present");
+        QTest::addColumn<QString>("absent");
+        QTest::newRow("a Service of 0 is none") << QStringList({"Service=0"}) << "Service = NULL," << "";
+        QTest::newRow("a termination date cleared")
+            << QStringList({"term=20250101", "clear term"}) << " TerminationDate = NULL,Active=1," << "";
+        QTest::newRow("no termination date, none before") << QStringList() << "" << "TerminationDate";
+        QTest::newRow("a negative line id becomes NULL")
+            << QStringList({"d.BearerID=-3"}) << "BearerID = NULL," << "";
+        QTest::newRow("an optional id of 0") << QStringList({"CentreID=0"}) << "CentreID = NULL," << "";
+        QTest::newRow("application unchanged") << QStringList({"app=voice"}) << "" << "ApplicationID";
+        QTest::newRow("application erased") << QStringList({"app="}) << "ApplicationID = NULL," << "";
+    }
+    void updateLines()
+    {
+        QFETCH(QStringList, edits);
+        QFETCH(QString, present);
+        QFETCH(QString, absent);
+        auto f = editing();
+        QStringList typed;
+        for (const QString& e : edits) {
+            if (e == "term=20250101")
+                f->SetTerminationDate(ymd("20250101"));
+            else if (e == "clear term")
+                f->edtTerminationDate->SetDate(0);
+            else
+                typed << e;
+        }
+        type(*f, typed);
+        kvtest::MessageRecorder boxes;
+        f->btnOkClick();
+        QCOMPARE(boxes.Texts(), QStringList());
+        const QStringList lines = f->LastStatements().first();
+        if (!present.isEmpty())
+            QVERIFY2(lines.contains(present), qPrintable(lines.join('\n')));
+        if (!absent.isEmpty())
+            QVERIFY2(!lines.join('\n').contains(absent), qPrintable(lines.join('\n')));
+    }
+
+    // ------------------------------------------------------------ refusals
+
+    // Each check's message; the first failure decides; nothing is written
+    // and the window stays open with its input.
+    void refusals_data()
+    {
+        QTest::addColumn<bool>("add");
+        QTest::addColumn<QStringList>("edits");
+        QTest::addColumn<QString>("message");
+        const QStringList valid = {"ServiceID=NW-1", "ServiceTypeID=3", "CustomerCentreID=5"};
+        const QString required = "Valid entries are required for ServiceID,\r\nServiceTypeID, and CustomerCentreID.";
+        QTest::newRow("no ServiceID") << true << QStringList({"ServiceTypeID=3", "CustomerCentreID=5"}) << required;
+        QTest::newRow("no service type") << true << QStringList({"ServiceID=NW-1", "CustomerCentreID=5"}) << required;
+        QTest::newRow("negative centre") << true << QStringList({"ServiceID=NW-1", "ServiceTypeID=3",
+                                                                 "CustomerCentreID=-5"}) << required;
+        QTest::newRow("service type not a number")
+            << true << QStringList({"ServiceID=NW-1", "ServiceTypeID=3x", "CustomerCentreID=5"})
+            << "ServiceTypeID MUST be an integer.";
+        QTest::newRow("duplicate of an inactive row, any case")
+            << true << QStringList({"ServiceID= old-1 ", "ServiceTypeID=3", "CustomerCentreID=5"})
+            << "The ServiceID old-1 already exists. Duplicates are not permitted.";
+        QTest::newRow("changing to another row's ServiceID")
+            << false << QStringList({"ServiceID=AB11"})
+            << "The ServiceID AB11 already exists. Duplicates are not permitted.";
+        QTest::newRow("service type missing") << true << QStringList({"ServiceID=NW-1", "ServiceTypeID=99",
+                                                                      "CustomerCentreID=98", "LocationID=77"})
+                                              << "ServiceTypeID 99 does not exist.";
+        QTest::newRow("centre missing") << true << QStringList({"ServiceID=NW-1", "ServiceTypeID=3",
+                                                                "CustomerCentreID=98"})
+                                        << "CustomerCentreID 98 does not exist.";
+        const auto plus = [&](const QString& e) { return valid + QStringList{e}; };
+        QTest::newRow("supplier account") << true << plus("SupplierAccountID=77")
+                                          << "SupplierAccountID 77 does not exist.";
+        QTest::newRow("customer activity, adding") << true << plus("CustomerActivityID=77")
+                                                   << "CustomerActivityID does not exist.";
+        QTest::newRow("customer activity, changing") << false << QStringList({"CustomerActivityID=77"})
+                                                     << "CustomerActivityID 77 does not exist.";
+        QTest::newRow("centre, adding") << true << plus("CentreID=77") << "CentreID 77 does not exist.";
+        QTest::newRow("centre, changing") << false << QStringList({"CentreID=77"}) << "CentreID does not exist.";
+        QTest::newRow("person") << true << plus("PersonID=77") << "PersonID does not exist.";
+        QTest::newRow("activity") << false << QStringList({"ActivityID=77"}) << "ActivityID does not exist.";
+        QTest::newRow("subledger") << false << QStringList({"SubledgerID=77"}) << "SubledgerID 77 does not exist.";
+        QTest::newRow("negative location") << true << plus("LocationID=-1") << "LocationID MUST be an integer.";
+        QTest::newRow("location not a number") << false << QStringList({"LocationID=1 1"})
+                                               << "LocationID MUST be an integer.";
+        QTest::newRow("application not listed") << false << QStringList({"app=Telex"})
+                                                 << "The Application Telex is not in its list.";
+        QTest::newRow("length with a comma") << false << QStringList({"d.LineLength=12,5"})
+                                             << "Length must be a number.";
+        QTest::newRow("length with two points") << true << plus("d.LineLength=1.2.3") << "Length must be a number.";
+        QTest::newRow("channel not a number") << false << QStringList({"d.Ch=two"}) << "Ch must be a number.";
+        QTest::newRow("negative authority, adding") << true << plus("d.AuthorityID=-2")
+                                                    << "AuthorityID MUST be an integer.";
+        QTest::newRow("bearer missing") << false << QStringList({"d.BearerID=55"}) << "BearerID 55 does not exist.";
+        QTest::newRow("speed not a number") << false << QStringList({"d.SpeedID=4x"}) << "SpeedID MUST be an integer.";
+    }
+    void refusals()
+    {
+        QFETCH(bool, add);
+        QFETCH(QStringList, edits);
+        QFETCH(QString, message);
+        auto f = add ? adding() : editing();
+        type(*f, edits);
+        const QString services = db->Value("SELECT group_concat(ID || ServiceID || coalesce(LocationID, ''), ',') "
+                                           "FROM tServiceID");
+        kvtest::MessageRecorder boxes;
+        QTest::mouseClick(f->btnOk, Qt::LeftButton);
+        QCOMPARE(boxes.Texts(), QStringList({message}));
+        QCOMPARE(boxes.Boxes().first().Type, mtWarning);
+        QVERIFY(f->result() != mrOk);
+        QVERIFY(f->LastStatements().isEmpty());
+        QVERIFY(!f->Wrote());
+        QCOMPARE(db->Value("SELECT group_concat(ID || ServiceID || coalesce(LocationID, ''), ',') FROM tServiceID"),
+                 services);
+        QCOMPARE(count("tAuditTrail"), QString("0"));
+        QCOMPARE(f->AppendMode(), add);
+    }
+
+    // Wildcards and quotes in a ServiceID match only themselves; texts of
+    // ten thousand characters are written whole.
+    void textsAsTyped()
+    {
+        auto f = adding();
+        type(*f, {"ServiceID=AB_1", "ServiceTypeID=3", "CustomerCentreID=5"});
+        f->btnOkClick();
+        QCOMPARE(f->result(), int(mrOk));  // not refused because AB11 exists
+
+        const QString longText = QString(5000, 'x') + "'[%_" + QString(4996, 'y');
+        f = adding();
+        type(*f, {"ServiceID=" + longText, "Service=" + longText, "Description=" + longText, "ServiceTypeID=3",
+                  "CustomerCentreID=5", "Jobno=" + longText});
+        f->btnOkClick();
+        QCOMPARE(f->result(), int(mrOk));
+        QCOMPARE(db->Value("SELECT ServiceID = Service AND Service = Description FROM tServiceID WHERE ID = 24"),
+                 QString("1"));
+        QCOMPARE(db->Value("SELECT length(ServiceID) || '|' || length(JobNo) FROM tServiceID WHERE ID = 24"),
+                 QString("10000|9999"));  // the job number loses its quote
+
+        // The same ServiceID again is a duplicate, found through its quote
+        // and wildcards.
+        kvtest::MessageRecorder boxes;
+        f = adding();
+        type(*f, {"ServiceID=" + longText, "ServiceTypeID=3", "CustomerCentreID=5"});
+        f->btnOkClick();
+        QCOMPARE(boxes.Texts(),
+                 QStringList({"The ServiceID " + longText + " already exists. Duplicates are not permitted."}));
+    }
+
+    // ------------------------------------------------------------ Save
+
+    // Save writes and stays: an addition goes on as a change of the new
+    // row; each change is audited once; the row just saved is no duplicate.
+    void saveAndStay_data()
+    {
+        QTest::addColumn<bool>("audited");
+        QTest::newRow("audited") << true;
+        QTest::newRow("not audited") << false;
+    }
+    void saveAndStay()
+    {
+        QFETCH(bool, audited);
+        if (!audited)
+            db->Exec("DELETE FROM tAudit;");
+        auto f = adding();
+        type(*f, {"ServiceID=NW-7", "ServiceTypeID=3", "CustomerCentreID=5", "Description=First"});
+        kvtest::MessageRecorder boxes;
+        QTest::mouseClick(f->btnSave, Qt::LeftButton);
+        QCOMPARE(f->result(), 0);  // still open
+        QVERIFY(f->Wrote());
+        QCOMPARE(f->windowTitle(), QString("System File: tServiceID (EDIT)"));
+        QCOMPARE(f->edtID->text(), QString("23"));
+        QCOMPARE(f->edtService->text(), QString("NW7"));
+        QCOMPARE(f->LastStatements().first().first(), QString("INSERT INTO tServiceID"));
+
+        type(*f, {"Description=Second", "LocationID=14"});
+        QTest::mouseClick(f->btnSave, Qt::LeftButton);
+        QCOMPARE(f->LastStatements().first().first(), QString("UPDATE tServiceID"));
+        QCOMPARE(f->LastStatements().first().last(), QString("WHERE id = 23"));
+        QCOMPARE(f->NameEdit(R::LocationID)->text(), QString("Hobart"));
+
+        QTest::mouseClick(f->btnOk, Qt::LeftButton);
+        QCOMPARE(boxes.Texts(), QStringList());
+        QCOMPARE(f->result(), int(mrOk));
+        QCOMPARE(f->LastStatements().size(), 1);  // the UPDATE, no audit rows
+        QCOMPARE(count("tServiceID"), QString("4"));
+        QCOMPARE(db->Value("SELECT Description || '|' || LocationID || '|' || Service FROM tServiceID WHERE ID = 23"),
+                 QString("Second|14|NW7"));
+        const QStringList expected =
+            !audited ? QStringList()
+                     : rows("op|13|tServiceID|23|", {"SERVICEID|NULL|'NW-7'", "SERVICETYPEID|NULL|'3'",
+                                                     "CUSTOMERCENTREID|NULL|'5'", "SERVICE|NULL|'NW7'",
+                                                     "DESCRIPTION|NULL|'First'", "INSTALLATIONDATE|NULL|'20260305'",
+                                                     "ACTIVE|NULL|'1'"}) +
+                           rows("op|11|tServiceID|23|", {"DESCRIPTION|'First'|'Second'", "LOCATIONID|NULL|'14'"});
+        QCOMPARE(audit(), expected);
+    }
+
+    // After Save the names beside changed ids are read again: the supplier
+    // account from the table the check uses; a cleared id shows 0 and no
+    // name.
+    void namesReadAfterSave()
+    {
+        auto f = editing();
+        type(*f, {"SupplierAccountID=15", "LocationID=", "CustomerActivityID=8", "CustomerElementID= 9 "});
+        f->btnSaveClick();
+        QCOMPARE(f->NameEdit(R::SupplierAccountID)->text(), QString("ACC-15"));
+        QCOMPARE(f->IdEdit(R::LocationID)->text(), QString("0"));
+        QCOMPARE(f->NameEdit(R::LocationID)->text(), QString());
+        QCOMPARE(f->NameEdit(R::CustomerActivityID)->text(), QString("Admin"));
+        QCOMPARE(f->NameEdit(R::CustomerElementID)->text(), QString("name 9"));  // unchanged: not read
+        QCOMPARE(f->NameEdit(R::PersonID)->text(), QString("name 12"));
+    }
+
+    // ------------------------------------------------------------ line details
+
+    void lineDetailDialog()
+    {
+        auto f = editing();
+        f->show();
+        TSysServiceRecordForm* d = f->SysServiceRecordForm;
+        QVERIFY(d->isHidden());
+        QCOMPARE(d->parent(), f.get());  // closes with the editor
+        f->btnDetailsClick();
+        QVERIFY(d->isVisible());
+        QVERIFY(!d->isModal());
+        QCOMPARE(d->windowTitle(), QString("Service Record for 0291234567"));
+        QCOMPARE(d->edtLineLength->text(), QString("120.5"));
+        QCOMPARE(d->edtBearerID->text(), QString("3"));
+        QCOMPARE(d->edtCost->Value(), 12.5);
+        QVERIFY(!d->edtUpEnd->isEnabled() && !d->edtDownEnd->isEnabled());
+
+        // Filled the first time only: later clicks show it as it was left.
+        d->edtNo->setText("N9");
+        f->edtServiceID->setText("0299999999");
+        QTest::mouseClick(d->btnCancel, Qt::LeftButton);
+        QVERIFY(d->isHidden());
+        QVERIFY(!d->RecordStatus());
+        f->btnDetailsClick();
+        QCOMPARE(d->edtNo->text(), QString("N9"));
+        QCOMPARE(d->FormCaptionName(), QString("0291234567"));
+        d->close();  // the close box hides it and leaves the status
+        QVERIFY(d->isHidden());
+        QVERIFY(!d->RecordStatus());
+        d->btnOkClick();
+        d->close();
+        QVERIFY(d->RecordStatus());
+    }
+
+    // Details, change, Okay, OK: written and audited. Details, change, then
+    // Cancel or the close box: not written.
+    void lineDetailsComeBackAfterOkay_data()
+    {
+        QTest::addColumn<QString>("closedWith");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("Okay") << "okay" << true;
+        QTest::newRow("Cancel") << "cancel" << false;
+        QTest::newRow("close box") << "close" << false;
+        QTest::newRow("Esc") << "esc" << false;
+    }
+    void lineDetailsComeBackAfterOkay()
+    {
+        QFETCH(QString, closedWith);
+        QFETCH(bool, written);
+        auto f = editing();
+        f->show();
+        f->btnDetailsClick();
+        TSysServiceRecordForm* d = f->SysServiceRecordForm;
+        d->edtDrawing->setText(" DR2 ");
+        d->edtModemTypeID->setText("");
+        if (closedWith == "okay")
+            QTest::mouseClick(d->btnOk, Qt::LeftButton);
+        else if (closedWith == "cancel")
+            QTest::mouseClick(d->btnCancel, Qt::LeftButton);
+        else if (closedWith == "close")
+            d->close();
+        else
+            QTest::keyClick(d, Qt::Key_Escape);
+        QVERIFY(d->isHidden());
+        QTest::mouseClick(f->btnOk, Qt::LeftButton);
+        QCOMPARE(f->result(), int(mrOk));
+        QCOMPARE(db->Value("SELECT Drawing || '|' || quote(ModemTypeID) FROM tServiceID WHERE ID = 20"),
+                 written ? QString("DR2|NULL") : QString("DR|2"));
+        QCOMPARE(audit(), written ? rows("op|11|tServiceID|20|", {"DRAWING|'DR'|'DR2'", "MODEMTYPEID|'2'|NULL"})
+                                  : QStringList());
+    }
+
+    // Values taken back from the dialog are not the saved ones: a Save
+    // audits them, a second Save does not audit them again, and a later
+    // Okay with further changes audits only those.
+    void lineDetailsAuditedOnce()
+    {
+        auto f = editing();
+        f->show();
+        type(*f, {"d.Make=MK2"});
+        f->btnSaveClick();
+        type(*f, {"d.Mux=MX2"});
+        f->btnSaveClick();
+        f->btnSaveClick();
+        QCOMPARE(audit(), rows("op|11|tServiceID|20|", {"MAKE|'MK'|'MK2'", "MUX|'MX'|'MX2'"}));
+    }
+
+    void dialogProperties()
+    {
+        TSysServiceRecordForm d;
+        d.SetFormCaptionName("  " + QString("ABCDEFGHIJKLMNOPQRSTUVWXY") + "  ");
+        QCOMPARE(d.windowTitle(), QString("Service Record for ABCDEFGHIJKLMNOPQRSTUVWXY"));
+        QCOMPARE(d.FormCaptionName(), QString("ABCDEFGHIJKLMNOPQRST"));
+        TServiceLineDetails in = row20Details();
+        in.No = "  N1 ";
+        d.SetDetails(in);
+        QCOMPARE(d.edtNo->text(), QString("N1"));
+        d.edtBearerID->clear();
+        QCOMPARE(d.Details().BearerID, 0);
+        d.edtBearerID->setText("abc");
+        QVERIFY_THROWS_EXCEPTION(ESaveRefused, d.Details());
+        in.No = "N2";
+        d.SetDetails(in);  // a later fill shows the new values
+        QCOMPARE(d.edtNo->text(), QString("N2"));
+        d.btnOkClick();
+        d.btnCancelClick();
+        QVERIFY(!d.RecordStatus());
+        d.btnOkClick();
+        QVERIFY(d.RecordStatus());
+    }
+};
+
+KV_TEST_MAIN(TestSysEditServiceID)
+#include "tst_syseditserviceid.moc"
