@@ -345,6 +345,9 @@ void TRecordEditor::ShowOnly(QLineEdit* edit)
     edit->setFocusPolicy(Qt::NoFocus);
     QPalette palette = edit->palette();
     palette.setColor(QPalette::Disabled, QPalette::Base, QColor(0xC0, 0xC0, 0xC0));  // silver
+    // The text stays readable on the silver (the style's own grey for
+    // disabled text nearly matches it).
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x40, 0x40, 0x40));
     edit->setPalette(palette);
 }
 

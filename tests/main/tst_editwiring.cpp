@@ -1,6 +1,8 @@
 #include "EditDispatch.h"
 #include "MainFixture.h"
 #include "RecordEditor.h"
+#include "LookupCombo.h"
+#include "SysEditBatchType.h"
 #include "SysEditUserFunction.h"
 #include <QCheckBox>
 #include <QLineEdit>
@@ -139,6 +141,97 @@ private slots:
         restartAs(newId);
         for (int right = 1; right <= 17; ++right)
             QVERIFY2(HasRight(right) == (right == 7), qPrintable(QString::number(right)));
+    }
+
+    // ---------------------------------------------------------- batch types
+
+    // The tests reach the editor as two strings of fifteen characters.
+    void batchTypeTests_data()
+    {
+        QTest::addColumn<QString>("critical");  // per column: 1, 0 or N (Null)
+        QTest::addColumn<QString>("dubious");
+        QTest::addColumn<QString>("criticalFlags");
+        QTest::addColumn<QString>("dubiousFlags");
+        QTest::newRow("CriticalCheck09 alone") << "000000001000000" << "000000000000000" << "000000001000000"
+                                               << "000000000000000";
+        QTest::newRow("every dubious check") << "000000000000000" << "111111111111111" << "000000000000000"
+                                             << "111111111111111";
+        QTest::newRow("first and last, Null as false") << "1NNNNNNNNNNNNN1" << "N1000000000000N" << "100000000000001"
+                                                       << "010000000000000";
+    }
+    void batchTypeTests()
+    {
+        QFETCH(QString, critical);
+        QFETCH(QString, dubious);
+        QFETCH(QString, criticalFlags);
+        QFETCH(QString, dubiousFlags);
+        QStringList set;
+        for (int n = 1; n <= 15; ++n) {
+            auto value = [](QChar c) { return c == 'N' ? QString("NULL") : QString(c); };
+            set << QString("CriticalCheck%1 = %2").arg(n, 2, 10, QChar('0')).arg(value(critical[n - 1]))
+                << QString("DubiousCheck%1 = %2").arg(n, 2, 10, QChar('0')).arg(value(dubious[n - 1]));
+        }
+        fx.db->Exec("UPDATE tBatchType SET " + set.join(", ") + " WHERE ID = 2;");
+        QVERIFY(openAt(1012, "id", 2));
+        QStringList seen;
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+            auto& f = static_cast<TSysEditBatchTypeForm&>(e);
+            seen << f.Critical1To15() << f.Dubious1To15();
+            return int(mrCancel);
+        });
+        fx.form->KitDBGridSysDblClick();
+        QCOMPARE(seen, QStringList({criticalFlags, dubiousFlags}));
+    }
+
+    // A row copied into the editor: its ids where set, every flag, every
+    // name (also of a flag switched off), its variables; OK writes it back
+    // unharmed and the page finds the row again. Adding shows no id.
+    void batchTypeFromThePage()
+    {
+        fx.db->Exec("UPDATE tBatchType SET TotalCredits = 0, TotalCreditsName = 'Kept credits', ProgramID = NULL, "
+                    "Var02Description = ' Originating area ' WHERE ID = 2;");
+        QVERIFY(openAt(1012, "id", 2));
+        QStringList seen;
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+            using F = TSysEditBatchTypeForm;
+            auto& f = static_cast<F&>(e);
+            seen << f.windowTitle() << f.edtID->text() << f.Description() << QString::number(f.SupplierID())
+                 << QString::number(f.DataSourceTypeID()) << QString::number(f.ProgramID())
+                 << f.cbProgram->currentText() << QString::number(f.Flag(F::AccountNo)) << f.FlagName(F::AccountNo)
+                 << QString::number(f.Flag(F::TotalCredits)) << f.FlagName(F::TotalCredits)
+                 << QString::number(f.Flag(F::RentDates)) << QString::number(f.Flag(F::MultiManual))
+                 << f.edtVar[0]->text() << f.edtVar[1]->text();
+            QTest::mouseClick(f.btnOk, Qt::LeftButton);
+            return f.result();
+        });
+        kvtest::MessageRecorder boxes;
+        fx.form->KitDBGridSysDblClick();
+        QCOMPARE(boxes.Count(), 0);
+        QCOMPARE(seen, QStringList({"System Table: tBatchType (EDIT)", "2", "Brellink freecall and 1300", "1", "1",
+                                    "0", "", "1", "Account", "0", "Kept credits", "1", "0", "Answer point",
+                                    "Originating area"}));
+        QCOMPARE(fx.form->CurrentQuery(1012)->FieldByName("id")->AsInteger(), 2);
+        QCOMPARE(fx.db->Value("SELECT TotalCreditsName || '|' || ifnull(ProgramID, 'NULL') FROM tBatchType "
+                              "WHERE ID = 2"),
+                 QString("Kept credits|NULL"));
+        QCOMPARE(fx.db->Value("SELECT COUNT(*) FROM tAuditTrail WHERE TableName = 'tBatchType'"), QString("0"));
+
+        seen.clear();
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+            auto& f = static_cast<TSysEditBatchTypeForm&>(e);
+            QStringList critical;
+            for (QCheckBox* box : f.ckCritical)
+                critical << QString::number(box->isChecked());
+            seen << f.windowTitle() << "[" + f.edtID->text() + "]" << f.Description() << critical.join("");
+            return int(mrCancel);
+        });
+        boxes.Answer(mrYes);
+        fx.form->btnAddClick();
+        boxes.Answer(mrNo);
+        fx.form->btnAddClick();
+        QCOMPARE(seen, QStringList({"System Table: tBatchType (ADD)", "[]", "Brellink freecall and 1300",
+                                    "111100101100000", "System Table: tBatchType (ADD)", "[]", "",
+                                    "100000001100000"}));
     }
 };
 
