@@ -93,7 +93,8 @@ void TSysEditServiceIDForm::buildForm()
                               int width) {
         input->setObjectName(name);
         input->setGeometry(left, top + 15, width, 21);
-        QLabel* label = AddLabel(QStringLiteral("lbl") + name.mid(3), caption, left, top);
+        const int prefix = name.startsWith(QLatin1String("edt")) ? 3 : 2;  // edt or cb
+        QLabel* label = AddLabel(QStringLiteral("lbl") + name.mid(prefix), caption, left, top);
         label->setBuddy(input);
     };
     const auto edit = [&](const QString& name, const QString& caption, int left, int top, int width) {
