@@ -5,6 +5,7 @@
 #include "MainFixture.h"
 #include "RecordEditor.h"
 #include "SysEditAgreement.h"
+#include "SysEditServiceSplit.h"
 #include "SysEditServType.h"
 #include "SysEditTariff.h"
 #include "ToolEdit.h"
@@ -175,6 +176,51 @@ private slots:
         QCOMPARE(q->FieldByName("id")->AsInteger(), 4);
         QCOMPARE(q->FieldByName("Stage1Charge")->AsString(), QString("0.115"));
         QCOMPARE(audit("tAgreementTariffs"), QStringList({"demo|1|4|STAGE1CHARGE|'0.12'|'0.115'"}));
+    }
+
+    // The mode is set before the service and again after it: editing shows
+    // the row's service and its split; adding from the row shows the first
+    // service without a split and the copied split; adding without it
+    // shows nothing chosen.
+    void serviceSplitOpensAndSaves()
+    {
+        QVERIFY(fx.Open(1061));
+        TQuery* q = fx.form->CurrentQuery(1061);
+        QVERIFY(q->Locate("id", 2));
+        QStringList seen;
+        onShow<TSplitForm>([&](TSplitForm& f) {
+            seen << QStringList{f.windowTitle(), QString::number(f.cbServiceID->isEnabled()),
+                                f.cbServiceID->currentText(), f.cbShipTo[0]->currentText(), f.edtRent[0]->text(),
+                                f.cbShipTo[1]->currentText(), f.edtOther[1]->text(), f.cbShipTo[2]->currentText()}
+                        .join('|');
+            return int(mrCancel);
+        });
+        kvtest::MessageRecorder boxes;
+        fx.form->KitDBGridSysDblClick();
+        boxes.Answer(mrYes);
+        fx.form->btnAddClick();
+        boxes.Answer(mrNo);
+        fx.form->btnAddClick();
+        const QString firstUnsplit =
+            fx.db->Value("SELECT ServiceID FROM tServiceID WHERE Active = 1 AND ID NOT IN "
+                         "(SELECT ServiceID FROM tServiceSplit WHERE Active = 1) ORDER BY ServiceID LIMIT 1");
+        const QString service = q->FieldByName("ServiceID_Desc")->AsString();
+        QCOMPARE(seen, QStringList({"SplitForm (EDIT)|0|" + service + "|HLTH|50|EDUC|50|",
+                                    "SplitForm (ADD)|1|" + firstUnsplit + "|HLTH|50|EDUC|50|",
+                                    "SplitForm (ADD)|1||||||"}));
+
+        onShow<TSplitForm>([](TSplitForm& f) {
+            f.edtRent[0]->setText("70");
+            f.edtRent[1]->setText("30");
+            QTest::mouseClick(f.btnOk, Qt::LeftButton);
+            return f.result();
+        });
+        fx.form->KitDBGridSysDblClick();
+        QCOMPARE(boxes.Count(), 2);
+        QCOMPARE(q->FieldByName("id")->AsInteger(), 2);
+        QCOMPARE(q->FieldByName("RentPercentage")->AsInteger(), 30);
+        QCOMPARE(audit("tServiceSplit"), QStringList({"demo|1|1|RENTPERCENTAGE|'50'|'70'",
+                                                      "demo|1|2|RENTPERCENTAGE|'50'|'30'"}));
     }
 };
 

@@ -1,0 +1,296 @@
+#include "SysEditServiceSplit.h"
+#include "DataMod.h"
+#include "GenFns.h"
+#include "LookupCombo.h"
+#include <QCollator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <algorithm>
+
+namespace {
+
+const QString kTable = QStringLiteral("tServiceSplit");
+const QString kCaption = QStringLiteral("SplitForm");
+
+constexpr int kRowTop = 96;
+constexpr int kRowHeight = 24;
+
+QString idText(int id)
+{
+    return id > 0 ? QString::number(id) : QString();
+}
+
+// The three shares of a line, in the order they are checked.
+enum TShare { Rent, Calls, Other };
+const char* const kShareNames[] = {"Rent", "Calls", "Other"};
+
+}  // namespace
+
+TSplitForm::TSplitForm(QWidget* owner) : TRecordEditor(owner)
+{
+    setObjectName(QStringLiteral("SplitForm"));
+    setWindowTitle(kCaption);
+    setFixedSize(442, 388);
+
+    AddLabel("lblServiceID", "ServiceID", 16, 8);
+    cbServiceID = AddControl<TLookupCombo>("cbServiceID", 16, 24, 150);
+    AddLabel("lblServiceDescription", "Service Description", 176, 8);
+    dbedtServiceDescription = AddEdit("dbedtServiceDescription", 176, 24, 250);
+    ShowOnly(dbedtServiceDescription);
+    AddLabel("lblInvoicedTo", "The above ServiceID shall be invoiced to the following customers", 16, 56);
+    AddLabel("lblItem", "Item", 16, kRowTop - 16);
+    AddLabel("lblShipTo", "ShipTo", 64, kRowTop - 16);
+    AddLabel("lblRent", "Rent %", 200, kRowTop - 16);
+    AddLabel("lblCalls", "Calls %", 264, kRowTop - 16);
+    AddLabel("lblOther", "Other %", 328, kRowTop - 16);
+
+    // The customers, in ShipTo order; each row's list keeps them sorted, and
+    // every item carries its customer's id.
+    QVector<QPair<QString, int>> customers;
+    {
+        TQuery q(nullptr, QLatin1String(kDatabaseName));
+        q.SQL().Assign(QStringList{"SELECT ID, ShipTo", "FROM tCustomer", "WHERE Active = 1", "ORDER BY ShipTo"});
+        q.Open();
+        for (; !q.Eof(); q.Next()) {
+            const QString shipTo = q.FieldByName(QStringLiteral("ShipTo"))->AsString().trimmed();
+            if (!shipTo.isEmpty())
+                customers.append({shipTo, q.FieldByName(QStringLiteral("ID"))->AsInteger()});
+        }
+    }
+    // Sorted as people read them (letter case aside), in English where the
+    // system names no language.
+    const QLocale system = QLocale::system();
+    QCollator collator(system.language() == QLocale::C ? QLocale(QLocale::English) : system);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(customers.begin(), customers.end(),
+                     [&collator](const auto& a, const auto& b) { return collator.compare(a.first, b.first) < 0; });
+
+    QList<QWidget*> order{cbServiceID};
+    for (int i = 0; i < kRows; ++i) {
+        const int top = kRowTop + i * kRowHeight;
+        const QString n = QString::number(i + 1);
+        edtItem[i] = AddEdit("edtItem" + n, 16, top, 40);
+        edtItem[i]->setText(n);
+        ShowOnly(edtItem[i]);
+        cbShipTo[i] = AddControl<TLookupCombo>("cbShipTo" + n, 64, top, 128);
+        cbShipTo[i]->SetEditable(true);
+        for (const auto& c : customers)
+            cbShipTo[i]->AddItem(c.first, c.second);
+        edtRent[i] = AddEdit("edtRent" + n, 200, top, 56);
+        edtCalls[i] = AddEdit("edtCalls" + n, 264, top, 56);
+        edtOther[i] = AddEdit("edtOther" + n, 328, top, 56);
+        order << cbShipTo[i] << edtRent[i] << edtCalls[i] << edtOther[i];
+    }
+    btnOk = AddButton("btnOk", "&Ok", 264, 348);
+    btnOk->setDefault(true);
+    btnCancel = AddButton("btnCancel", "&Cancel", 352, 348);
+    connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
+    order << btnOk << btnCancel;
+    SetTabOrder(order);
+    connect(cbServiceID, &TLookupCombo::PickedID, this, [this] { showDescription(); });
+
+    ReadAuditIds();
+    FAudited = IsTableAudited(kTable);
+}
+
+// ------------------------------------------------------------ properties
+
+void TSplitForm::SetAppendMode(bool value)
+{
+    TRecordEditor::SetAppendMode(value);
+    setWindowTitle(ModeCaption(kCaption, value));
+    // A service counts as split while it has active split rows.
+    const int shown = cbServiceID->currentIndex() >= 0 ? cbServiceID->ID() : 0;
+    cbServiceID->ClearItems();
+    FDescriptions.clear();
+    TQuery q(nullptr, QLatin1String(kDatabaseName));
+    q.SQL().Assign(QStringList{
+        "SELECT tServiceID.ID, tServiceID.ServiceID, tServiceID.Description", "FROM tServiceID",
+        "LEFT JOIN tServiceSplit ON ((tServiceID.ID = tServiceSplit.ServiceID) AND (tServiceSplit.Active = 1))",
+        value ? "WHERE tServiceSplit.CustomerID IS NULL" : "WHERE tServiceSplit.CustomerID IS NOT NULL",
+        "AND tServiceID.Active = 1", "ORDER BY tServiceID.ServiceID"});
+    q.Open();
+    for (; !q.Eof(); q.Next()) {
+        const int id = q.FieldByName(QStringLiteral("ID"))->AsInteger();
+        if (FDescriptions.contains(id))
+            continue;  // a service with several split rows is listed once
+        cbServiceID->AddItem(q.FieldByName(QStringLiteral("ServiceID"))->AsString(), id);
+        FDescriptions.insert(id, q.FieldByName(QStringLiteral("Description"))->AsString());
+    }
+    if (shown > 0)
+        cbServiceID->SetID(shown);
+    cbServiceID->setEnabled(value);
+    showDescription();
+}
+
+int TSplitForm::ServiceID() const
+{
+    if (!FAppendMode)
+        return FServiceText.toInt();
+    return cbServiceID->currentIndex() >= 0 ? cbServiceID->ID() : 0;
+}
+
+void TSplitForm::SetServiceID(int value)
+{
+    FServiceText = QString::number(value);
+    if (cbServiceID->IndexOfID(value) < 0 && FAppendMode && cbServiceID->count() > 0)
+        cbServiceID->SetID(cbServiceID->ItemID(0));
+    else
+        cbServiceID->SetID(value);
+    showDescription();
+    LoadSplits(FServiceText);
+}
+
+void TSplitForm::showDescription()
+{
+    const int index = cbServiceID->currentIndex();
+    dbedtServiceDescription->setText(index >= 0 ? FDescriptions.value(cbServiceID->ItemID(index)) : QString());
+}
+
+void TSplitForm::LoadSplits(const QString& service)
+{
+    TQuery q(nullptr, QLatin1String(kDatabaseName));
+    q.SQL().Assign(QStringList{"SELECT tServiceSplit.ID, tServiceSplit.CustomerID, tServiceSplit.RentPercentage,",
+                               " tServiceSplit.CallPercentage, tServiceSplit.OtherPercentage, tCustomer.ShipTo",
+                               "FROM tServiceSplit",
+                               "LEFT JOIN tCustomer ON tServiceSplit.CustomerID = tCustomer.ID",
+                               "WHERE tServiceSplit.ServiceID = " + service, "AND tServiceSplit.Active = 1",
+                               "ORDER BY tServiceSplit.ID"});
+    q.Open();
+    for (int i = 0; i < kRows; ++i) {
+        TLoadedSplit& s = FLoaded[i];
+        s = TLoadedSplit();
+        if (!q.Eof()) {
+            s.ID = q.FieldByName(QStringLiteral("ID"))->AsInteger();
+            s.CustomerID = q.FieldByName(QStringLiteral("CustomerID"))->AsInteger();
+            s.ShipTo = q.FieldByName(QStringLiteral("ShipTo"))->AsString().trimmed();
+            s.Rent = q.FieldByName(QStringLiteral("RentPercentage"))->AsString();
+            s.Calls = q.FieldByName(QStringLiteral("CallPercentage"))->AsString();
+            s.Other = q.FieldByName(QStringLiteral("OtherPercentage"))->AsString();
+            q.Next();
+        }
+        // A customer no longer listed (inactive) shows its own ShipTo.
+        cbShipTo[i]->SetID(s.CustomerID, s.ShipTo);
+        edtRent[i]->setText(s.Rent);
+        edtCalls[i]->setText(s.Calls);
+        edtOther[i]->setText(s.Other);
+    }
+}
+
+// ------------------------------------------------------------ save
+
+void TSplitForm::btnOkClick()
+{
+    RunSave([this](TSaveAttempt& attempt) { return save(attempt); });
+}
+
+QVector<TSplitForm::TSplitLine> TSplitForm::CheckLines()
+{
+    QVector<TSplitLine> lines(kRows);
+    qint64 totals[3] = {0, 0, 0};
+    for (int i = 0; i < kRows; ++i) {
+        TSplitLine& line = lines[i];
+        line.ShipTo = cbShipTo[i]->currentText().trimmed();
+        if (line.ShipTo.isEmpty())
+            continue;
+        const QString row = QString::number(i + 1);
+        if (!cbShipTo[i]->TextKnown())
+            Refuse("ShipTo" + row + " is not a known customer. Save aborted.");
+        line.CustomerID = cbShipTo[i]->ID();
+        QLineEdit* inputs[] = {edtRent[i], edtCalls[i], edtOther[i]};
+        QString* values[] = {&line.Rent, &line.Calls, &line.Other};
+        for (int kind : {Rent, Calls, Other}) {
+            QString text = inputs[kind]->text().trimmed();
+            if (text.isEmpty())
+                continue;
+            bool cut = false;
+            CutAtFirstNonDigit(text, cut);
+            if (cut) {
+                inputs[kind]->setText(text);
+                Refuse(QStringLiteral("Whole integers only. ") + QLatin1String(kShareNames[kind]) + row +
+                       QStringLiteral(" adjusted. Save aborted."));
+            }
+            bool ok = false;
+            const qint64 value = text.toLongLong(&ok);
+            // A share above 100 (or too large to hold) never totals 100.
+            totals[kind] += ok ? qMin<qint64>(value, 101) : 101;
+            *values[kind] = QString::number(value);
+        }
+    }
+    if (totals[Rent] != 100 || totals[Calls] != 100 || totals[Other] != 100)
+        Refuse(QStringLiteral("Integer totals are not 100. Please review your data."));
+    return lines;
+}
+
+bool TSplitForm::save(TSaveAttempt& attempt)
+{
+    if (ServiceID() <= 0)
+        Refuse(QStringLiteral("A ServiceID MUST be chosen."));
+    const QVector<TSplitLine> lines = CheckLines();
+    const QString service = QString::number(ServiceID());
+    for (int i = 0; i < kRows; ++i) {
+        const TSplitLine& line = lines[i];
+        const TLoadedSplit& loaded = FLoaded[i];
+        if (FAppendMode || loaded.ID == 0) {
+            // A new row, when it has a customer and a share.
+            if (!line.ShipTo.isEmpty() && !(line.Rent + line.Calls + line.Other).isEmpty())
+                InsertSplit(attempt, service, line);
+            continue;
+        }
+        const QString id = QString::number(loaded.ID);
+        TAuditTrail audit = NewAudit(AuditIds.Update, kTable);
+        audit.SetTableID(loaded.ID);
+        if (line.ShipTo.isEmpty()) {
+            // The customer was cleared: the row is retired.
+            if (loaded.ShipTo.isEmpty())
+                continue;
+            attempt.Exec({QStringLiteral("UPDATE tServiceSplit"), QStringLiteral("SET Active = 0"), "WHERE ID = " + id});
+            audit.AddField(QStringLiteral("ACTIVE"), QStringLiteral("1"), QStringLiteral("0"));
+        } else {
+            // The changed items on one SET line: customer, then the shares.
+            QString set;
+            if (line.CustomerID != loaded.CustomerID) {
+                set += "CustomerID = " + QString::number(line.CustomerID) + ",";
+                audit.AddField(QStringLiteral("CUSTOMERID"), idText(loaded.CustomerID), idText(line.CustomerID));
+            }
+            const QString shares[][3] = {{QStringLiteral("RentPercentage"), loaded.Rent, line.Rent},
+                                         {QStringLiteral("CallPercentage"), loaded.Calls, line.Calls},
+                                         {QStringLiteral("OtherPercentage"), loaded.Other, line.Other}};
+            for (const auto& s : shares) {
+                if (s[1] == s[2])
+                    continue;
+                // An erased share is NULL.
+                set += s[0] + " = " + (s[2].isEmpty() ? QStringLiteral("NULL") : s[2]) + ",";
+                audit.AddField(s[0].toUpper(), s[1], s[2]);
+            }
+            if (set.isEmpty())
+                continue;
+            set.chop(1);
+            attempt.Exec({QStringLiteral("UPDATE tServiceSplit"), "SET " + set, "WHERE ID = " + id});
+        }
+        if (FAudited)
+            attempt.Write(audit);
+    }
+    return true;
+}
+
+void TSplitForm::InsertSplit(TSaveAttempt& attempt, const QString& service, const TSplitLine& line)
+{
+    TAuditTrail audit = NewAudit(AuditIds.Insert, kTable);
+    TInsertLines insert(audit);
+    insert.Put(QStringLiteral("ServiceID"), service);
+    insert.Add(QStringLiteral("CustomerID"), QString::number(line.CustomerID));
+    if (!line.Calls.isEmpty())
+        insert.Add(QStringLiteral("CallPercentage"), line.Calls);
+    if (!line.Rent.isEmpty())
+        insert.Add(QStringLiteral("RentPercentage"), line.Rent);
+    if (!line.Other.isEmpty())
+        insert.Add(QStringLiteral("OtherPercentage"), line.Other);
+    insert.Put(QStringLiteral("Active"), QStringLiteral("1"));
+    audit.SetTableID(attempt.ExecInsert(insert.Statement(kTable)));
+    if (FAudited)
+        attempt.Write(audit);
+}

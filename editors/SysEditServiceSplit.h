@@ -1,0 +1,78 @@
+#pragma once
+// The service split editor: a service (a tServiceID row) can be invoiced to
+// several customers. Its split is its active tServiceSplit rows, each naming
+// a customer and that customer's share, in whole percent, of the service's
+// rental, call and other charges; over the rows each share totals 100.
+//
+// The window edits one service's split in ten rows. Adding creates the split
+// of a service that has none; editing changes the rows of a service that has
+// one, adds rows typed into blank lines and retires (Active = 0) the rows
+// whose customer is cleared. Every row is checked before any is written, and
+// all rows are written in one transaction.
+#include "RecordEditor.h"
+#include <QHash>
+#include <QVector>
+
+class QLineEdit;
+class TLookupCombo;
+
+class TSplitForm : public TRecordEditor {
+    Q_OBJECT
+
+public:
+    static constexpr int kRows = 10;
+
+    explicit TSplitForm(QWidget* owner = nullptr);
+
+    TLookupCombo* cbServiceID;
+    QLineEdit* dbedtServiceDescription;
+    QLineEdit* edtItem[kRows];
+    TLookupCombo* cbShipTo[kRows];
+    QLineEdit* edtRent[kRows];
+    QLineEdit* edtCalls[kRows];
+    QLineEdit* edtOther[kRows];
+    QPushButton* btnOk;
+    QPushButton* btnCancel;
+
+    // Lists the services that can be chosen: adding, those without a split
+    // (the list can be used); editing, those with one (the list cannot).
+    // Adds " (ADD)" or " (EDIT)" to the caption.
+    void SetAppendMode(bool value) override;
+
+    // The service whose split is edited. Setting it shows the service (when
+    // adding and it is not listed, the first listed one) and loads its split
+    // into the rows. Adding writes for the service shown; editing for the
+    // service set.
+    int ServiceID() const;
+    void SetServiceID(int value);
+
+    void btnOkClick();
+
+private:
+    // A split row as loaded: id 0 for a blank line.
+    struct TLoadedSplit {
+        int ID = 0;
+        int CustomerID = 0;
+        QString ShipTo, Rent, Calls, Other;
+    };
+    // One line as the operator left it, checked.
+    struct TSplitLine {
+        QString ShipTo;
+        int CustomerID = 0;
+        QString Rent, Calls, Other;  // whole numbers, or empty
+    };
+
+    void LoadSplits(const QString& service);
+    // Checks every line (customer known, whole non-negative shares, each
+    // total exactly 100) and gives them; a failed check refuses the save.
+    QVector<TSplitLine> CheckLines();
+    bool save(TSaveAttempt& save);
+    // A new split row for the service, audited with the INSERT's id.
+    void InsertSplit(TSaveAttempt& attempt, const QString& service, const TSplitLine& line);
+    void showDescription();
+
+    bool FAudited = false;
+    QString FServiceText;  // the service set, as decimal text
+    QHash<int, QString> FDescriptions;
+    TLoadedSplit FLoaded[kRows];
+};
