@@ -123,8 +123,6 @@ private slots:
                  QStringList({"3 0299001003", "4 0299001004", "6 0299001006"}));
         QVERIFY(add->cbServiceID->isEnabled());
         QCOMPARE(items(add->cbShipTo[0]), QStringList({"12 A_1", "11 A-1", "13 B", "14 c", "16 D"}));
-        QCOMPARE(items(add->cbShipTo[9]), items(add->cbShipTo[0]));
-        QCOMPARE(add->edtItem[9]->text(), QString("10"));
 
         auto edit = editing(1);
         QCOMPARE(edit->windowTitle(), QString("SplitForm (EDIT)"));
@@ -132,9 +130,6 @@ private slots:
         QVERIFY(!edit->cbServiceID->isEnabled());
         QCOMPARE(edit->cbServiceID->currentText(), QString("0299001001"));
         QCOMPARE(edit->dbedtServiceDescription->text(), QString("Shared PABX"));
-        QCOMPARE(edit->cbShipTo[0]->currentText(), QString("A-1"));
-        QCOMPARE(edit->edtCalls[1]->text(), QString("50"));
-        QCOMPARE(edit->cbShipTo[2]->currentText(), QString());
     }
 
     // Adding: one INSERT per line with a customer and a share, in one
@@ -177,13 +172,10 @@ private slots:
         QTest::newRow("99") << QStringList{"A_1 99 100 100"} << totals << "";
         QTest::newRow("100") << QStringList{"A_1 100 100 100"} << "" << "";
         QTest::newRow("101") << QStringList{"A_1 50 100 100", "B 51 _ _"} << totals << "";
-        QTest::newRow("too large to hold") << QStringList{"A_1 99999999999999999999 100 100"} << totals << "";
         QTest::newRow("negative") << QStringList{"A_1 100 100 100", "B 10 -10 _"}
                                   << "Whole integers only. Calls2 adjusted. Save aborted." << "2:Calls=";
         QTest::newRow("not a number") << QStringList{"A_1 100 100 5O"}
                                       << "Whole integers only. Other1 adjusted. Save aborted." << "1:Other=5";
-        QTest::newRow("decimal") << QStringList{"A_1 99.5 100 100"}
-                                 << "Whole integers only. Rent1 adjusted. Save aborted." << "1:Rent=99";
         QTest::newRow("blank line between") << QStringList{"A_1 60 60 60", "_ _ _ _", "c 40 40 40"} << "" << "";
         QTest::newRow("shares without a customer do not count")
             << QStringList{"A_1 100 100 100", "_ 50 50 50"} << "" << "";
