@@ -222,6 +222,35 @@ private slots:
         QCOMPARE(audit("tServiceSplit"), QStringList({"demo|1|1|RENTPERCENTAGE|'50'|'70'",
                                                       "demo|1|2|RENTPERCENTAGE|'50'|'30'"}));
     }
+
+    // Adding on an empty page, from its (missing) current row: the editor
+    // opens in add mode with nothing copied, and no error.
+    void emptyPages_data()
+    {
+        QTest::addColumn<int>("pageId");
+        QTest::addColumn<QString>("table");
+        QTest::newRow("agreements") << 1003 << "tAgreement";
+        QTest::newRow("tariffs") << 1004 << "tAgreementTariffs";
+        QTest::newRow("splits") << 1061 << "tServiceSplit";
+    }
+    void emptyPages()
+    {
+        QFETCH(int, pageId);
+        QFETCH(QString, table);
+        fx.db->Exec("DELETE FROM " + table + ";");
+        QVERIFY(fx.Open(pageId));
+        QStringList seen;
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+            seen << e.windowTitle();
+            return int(mrCancel);
+        });
+        kvtest::MessageRecorder boxes;
+        boxes.Answer(mrYes);
+        fx.form->btnAddClick();
+        QCOMPARE(boxes.Texts(), QStringList({"Use the present data as a starting point?"}));
+        QCOMPARE(seen.size(), 1);
+        QVERIFY(seen.first().endsWith(" (ADD)"));
+    }
 };
 
 KV_TEST_MAIN(TestAgreementAndServicePages)
