@@ -72,6 +72,7 @@ int main(int argc, char** argv)
     auto* query = new TQuery(&window, QStringLiteral("dbKVdata"));
     query->SQL().Assign(page->Sql);
     query->SetFieldDefs(page->Fields);
+    query->FirstWindow = 100;
     auto* source = new TDataSource(&window, query);
     auto* grid = new TKitDBGrid(&window);
     grid->SetOptions(dgTitles | dgIndicator | dgColumnResize | dgColLines | dgRowLines | dgAlwaysShowSelection |

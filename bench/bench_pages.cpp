@@ -54,6 +54,7 @@ int main(int argc, char** argv)
     const PageQuery* page = FindPageQuery(1008);
     TQuery q(nullptr, QStringLiteral("dbKVdata"));
     q.SetFieldDefs(page->Fields);
+    q.FirstWindow = 100;  // as the main window opens its pages
 
     struct Case {
         const char* name;

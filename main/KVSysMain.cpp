@@ -40,6 +40,9 @@ bool TreePainting = false;
 bool MainFormCreating = false;
 
 namespace {
+// Rows a page asks the engine for first: more than a screen shows.
+constexpr int kFirstWindowRows = 100;
+
 const QString kCaption = QStringLiteral("Brellinghast System Tables");
 
 // A handler of the window as a guarded slot: what it raises is shown and
@@ -662,8 +665,12 @@ void TMainForm::OpenTab(QWidget* sheet)
     SysPageControl->setCurrentIndex(index);
     ProcessMessages();  // the page is painted before its query runs
     ActivePageID = CurrentTabPageID();
-    if (TQuery* q = CurrentQuery(ActivePageID))
-        q->Open();
+    if (const TPage* page = PageOf(ActivePageID)) {
+        // The engine is first asked for a screenful and a little more (as the
+        // page's filter and sort ask again); the rest is read when wanted.
+        page->Query->FirstWindow = qMax(kFirstWindowRows, page->Grid->VisibleRowCount() + 1);
+        page->Query->Open();
+    }
 }
 
 void TMainForm::CloseTab(QWidget* sheet)

@@ -687,9 +687,10 @@ void TDataSet::Open()
     if (!db->Connected())
         db->SetConnected(true);
 
-    const QString text = db->PrepareSql(SelectText());
+    const QString whole = SelectText();
+    const QString window = FirstWindow > 0 && !UniDirectional ? SqlDialect::WithRowLimit(whole, FirstWindow) : QString();
     TBusyCursor busy;
-    std::unique_ptr<TCursor> cursor = OpenCursor(*db, text, objectName());
+    std::unique_ptr<TCursor> cursor = OpenCursor(*db, db->PrepareSql(window.isEmpty() ? whole : window), objectName());
     const QVector<TFieldDef>& columns = cursor->Columns();
     if (!m_defs.isEmpty()) {
         // Persistent fields live as long as the data set; each open maps them
@@ -724,6 +725,8 @@ void TDataSet::Open()
     m_rows.Clear();
     m_base = 0;
     m_allFetched = false;
+    m_window = window.isEmpty() ? 0 : FirstWindow;
+    m_replaced = false;
     m_count = -1;
     m_active = true;
     m_database = db;
@@ -755,6 +758,7 @@ void TDataSet::Close()
     m_cur = -1;
     m_bof = m_eof = true;
     m_allFetched = false;
+    m_window = 0;
     m_count = -1;
     if (m_database)
         m_database->unregisterDataSet(this);
@@ -807,18 +811,48 @@ void TDataSet::fetchOne()
 {
     if (m_allFetched || !m_cursor)
         return;
-    bool more = false;
     try {
-        more = m_cursor->Next(m_rows);
+        if (m_cursor->Next(m_rows))
+            return;
+        if (m_window > 0 && m_rows.End() >= m_window) {
+            readPastWindow();  // the window is full: more may follow
+            return;
+        }
     } catch (...) {
         m_allFetched = true;
         m_cursor.reset();
         throw;
     }
-    if (!more) {
-        m_allFetched = true;
-        m_cursor.reset();  // frees the statement (and its read lock)
+    m_allFetched = true;
+    m_cursor.reset();  // frees the statement (and its read lock)
+}
+
+void TDataSet::readPastWindow()
+{
+    // The whole statement, read again from its first row: the rows of the
+    // window are checked against it, so what follows them continues the
+    // same order even where the engine could order equal rows either way.
+    const int held = m_rows.End();
+    m_window = 0;
+    m_cursor.reset();
+    TDatabase* db = Database();
+    if (!db || !db->Connected())
+        throw EDatabaseError(Describe(QStringLiteral("The database is not connected")));
+    TBusyCursor busy;
+    std::unique_ptr<TCursor> cursor = OpenCursor(*db, db->PrepareSql(SelectText()), objectName());
+    TRowStore again;
+    bool same = true;
+    bool more = true;
+    while (again.End() < held && (more = cursor->Next(again)))
+        same = same && again.RowBytes(again.End() - 1) == m_rows.RowBytes(again.End() - 1);
+    if (!same || again.End() < held) {
+        m_rows = std::move(again);
+        m_replaced = true;
     }
+    if (more)
+        m_cursor = std::move(cursor);
+    else
+        m_allFetched = true;
 }
 
 bool TDataSet::FetchTo(int row)
@@ -829,10 +863,21 @@ bool TDataSet::FetchTo(int row)
     while (FetchedCount() <= row && !m_allFetched)
         fetchOne();
     const int after = FetchedCount();
-    if (after > before && !ControlsDisabled())
-        emit RowsFetched(before, after - 1);
     if (m_allFetched && m_count < 0)
         m_count = after;
+    if (m_replaced) {
+        // Views start again from the rows as they are now (also while the
+        // controls are quiet: they hold rows that may be gone).
+        m_replaced = false;
+        if (m_cur >= after) {
+            m_cur = after - 1;
+            m_eof = true;
+            m_bof = m_cur < 0;
+        }
+        emit RowsReplaced();
+    } else if (after > before && !ControlsDisabled()) {
+        emit RowsFetched(before, after - 1);
+    }
     return row < after;
 }
 

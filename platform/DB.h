@@ -226,6 +226,16 @@ public:
     // a million rows in constant memory). Prior and First after moving raise.
     bool UniDirectional = false;
 
+    // Rows asked for first (0: all at once). Opening runs the statement with
+    // the dialect's row limit (TOP on SQL Server, LIMIT on SQLite), so an
+    // engine that sorts stops at the rows a grid shows; the rest come from
+    // the whole statement when something reads past them. The rows are the
+    // whole statement's, in its order: the first ones are read again from it
+    // and replaced (RowsReplaced) when the two reads disagree.
+    int FirstWindow = 0;
+    // While the first window is all that was asked for: its size; else 0.
+    int WindowRows() const { return m_window; }
+
     // Row access for views: rows are fetched up to the one asked for.
     int FetchedCount() const { return m_rows.End(); }
     bool AllFetched() const { return m_allFetched; }
@@ -246,6 +256,7 @@ signals:
     void AfterClose();
     void AfterScroll();       // the current record changed
     void RowsFetched(int first, int last);
+    void RowsReplaced();      // the rows read so far were read again and differ
     void DataChanged();       // controls should redraw everything
 
 protected:
@@ -254,6 +265,7 @@ protected:
 
 private:
     void fetchOne();
+    void readPastWindow();
     void setCurrent(int row, bool notify = true);
     void notifyScroll();
     void dropBehind();
@@ -264,6 +276,8 @@ private:
     TRowStore m_rows;
     int m_base = 0;            // rows before it are gone (UniDirectional)
     bool m_allFetched = false;
+    int m_window = 0;          // the open statement's row limit while in force
+    bool m_replaced = false;   // the rows read so far gave way to another read
     int m_cur = -1;
     bool m_bof = true;
     bool m_eof = true;

@@ -18,6 +18,7 @@ void TDataSetModel::attach()
     m_attached = DataSet();
     if (m_attached) {
         m_links << connect(m_attached, &TDataSet::RowsFetched, this, [this] { rowsArrived(); });
+        m_links << connect(m_attached, &TDataSet::RowsReplaced, this, [this] { rebuild(); });
         m_links << connect(m_attached, &TDataSet::DataChanged, this, [this] {
             rowsArrived();
             if (m_rows > 0 && !m_fields.isEmpty())
@@ -166,8 +167,11 @@ void TDataSetModel::fetchMore(const QModelIndex& parent)
         m_fetchPending = true;  // once the model has told the views of the last rows
         return;
     }
+    // The first fetch stops at the data set's first window, so a view that
+    // shows a screenful never makes it read the whole statement.
+    const int wanted = m_rows < ds->WindowRows() ? ds->WindowRows() : m_rows + kFetchBatch;
     try {
-        ds->FetchTo(m_rows + kFetchBatch - 1);
+        ds->FetchTo(wanted - 1);
     } catch (const std::exception& e) {
         // The rows so far stay; the data set has stopped reading.
         m_fetchFailed = true;

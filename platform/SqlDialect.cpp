@@ -565,6 +565,56 @@ bool isSimple(const QVector<Node>& arg)
     return count > 0;
 }
 
+// "SELECT [DISTINCT|ALL] TOP n ..." becomes "SELECT [DISTINCT|ALL] ... LIMIT n"
+// (n as a number or in parentheses). Only a level that is one SELECT: with
+// UNION and the like SQL Server's TOP limits the first part alone, and
+// PERCENT or WITH TIES have no LIMIT of their own; those stay as written.
+void topToLimit(QVector<Node>& list)
+{
+    const int n = int(list.size());
+    const int select = nextNonSpace(list, 0);
+    if (select >= n || list[select].group || !isWord(list[select].tok, "SELECT"))
+        return;
+    int top = nextNonSpace(list, select + 1);
+    if (top < n && !list[top].group && (isWord(list[top].tok, "DISTINCT") || isWord(list[top].tok, "ALL")))
+        top = nextNonSpace(list, top + 1);
+    if (top >= n || list[top].group || !isWord(list[top].tok, "TOP"))
+        return;
+    const int count = nextNonSpace(list, top + 1);
+    if (count >= n)
+        return;
+    const Node* number = &list[count];
+    if (number->group) {
+        const int only = nextNonSpace(number->children, 0);
+        if (only >= number->children.size() || nextNonSpace(number->children, only + 1) < number->children.size())
+            return;
+        number = &number->children[only];
+    }
+    if (number->group || number->tok.kind != Token::Number || number->tok.text.contains(QChar('.')))
+        return;
+    const QString rows = number->tok.text;
+    const int after = nextNonSpace(list, count + 1);
+    if (after < n && !list[after].group && (isWord(list[after].tok, "PERCENT") || isWord(list[after].tok, "WITH")))
+        return;
+    const int end = prevNonSpace(list, n - 1, 0);
+    for (int i = 0; i < n; ++i) {
+        const Node& x = list[i];
+        if (!x.group && (isWord(x.tok, "UNION") || isWord(x.tok, "INTERSECT") || isWord(x.tok, "EXCEPT") ||
+                         isWord(x.tok, "LIMIT") || (isPunct(x.tok, ";") && i != end)))
+            return;
+    }
+    // TOP, its number and the blanks after them go; LIMIT follows the last
+    // word of the statement (before a closing semicolon and comments).
+    list.remove(top, after - top);
+    int last = prevNonSpace(list, int(list.size()) - 1, 0);
+    if (last >= 0 && !list[last].group && isPunct(list[last].tok, ";"))
+        last = prevNonSpace(list, last - 1, 0);
+    const Node limit[] = {leafOf(Token::Space, QStringLiteral(" ")), leafOf(Token::Word, QStringLiteral("LIMIT")),
+                          leafOf(Token::Space, QStringLiteral(" ")), leafOf(Token::Number, rows)};
+    for (int k = 0; k < 4; ++k)
+        list.insert(last + 1 + k, limit[k]);
+}
+
 void translateLevel(QVector<Node>& list, int depth)
 {
     if (depth > 2 * kMaxDepth)
@@ -704,6 +754,7 @@ void translateLevel(QVector<Node>& list, int depth)
     plusChains(list, {0, int(list.size())}, &plusses);
     for (int p : plusses)
         list[p].tok.text = QStringLiteral("||");
+    topToLimit(list);
 }
 
 // True when every literal, name and comment is closed and the parentheses
@@ -790,5 +841,46 @@ QString WithoutTrailingOrderBy(const QString& text)
         offset += int(t.text.size());
     }
     return cutAt < 0 ? text : text.left(cutAt);
+}
+}  // namespace SqlDialect
+
+namespace SqlDialect {
+QString WithRowLimit(const QString& text, int rows)
+{
+    const QVector<Token> toks = tokenize(text);
+    int i = 0;
+    auto skipBlanks = [&] {
+        while (i < toks.size() && (toks[i].kind == Token::Space || toks[i].kind == Token::Comment))
+            ++i;
+    };
+    skipBlanks();
+    if (i >= toks.size() || !isWord(toks[i], "SELECT"))
+        return QString();
+    ++i;
+    int insertAt = i;  // token index after which TOP goes
+    skipBlanks();
+    if (i < toks.size() && (isWord(toks[i], "DISTINCT") || isWord(toks[i], "ALL"))) {
+        ++i;
+        insertAt = i;
+        skipBlanks();
+    }
+    if (i < toks.size() && isWord(toks[i], "TOP"))
+        return QString();  // limited already
+    // One SELECT without set operators, INTO or a second statement.
+    int depth = 0;
+    for (int k = i; k < toks.size(); ++k) {
+        const Token& t = toks[k];
+        if (isPunct(t, "("))
+            ++depth;
+        else if (isPunct(t, ")"))
+            --depth;
+        else if (depth == 0 && (isWord(t, "UNION") || isWord(t, "INTERSECT") || isWord(t, "EXCEPT") ||
+                                isWord(t, "INTO") || isPunct(t, ";")))
+            return QString();
+    }
+    int offset = 0;
+    for (int k = 0; k < insertAt; ++k)
+        offset += int(toks[k].text.size());
+    return text.left(offset) + QStringLiteral(" TOP ") + QString::number(rows) + text.mid(offset);
 }
 }  // namespace SqlDialect

@@ -10,7 +10,8 @@
 //   one of its operands is a string literal, a string function or an
 //   expression that yields one of those);
 // - a number glued to a keyword ("12AND") is separated;
-// - "DELETE t" without FROM gets its FROM.
+// - "DELETE t" without FROM gets its FROM;
+// - "SELECT TOP n ..." becomes "SELECT ... LIMIT n".
 #include <QString>
 
 namespace SqlDialect {
@@ -18,4 +19,9 @@ QString ToSqlite(const QString& sqlServerText);
 // The statement without its final top-level ORDER BY clause (for counting
 // rows: neither server takes ORDER BY inside a derived table).
 QString WithoutTrailingOrderBy(const QString& text);
+// The statement asking for its first `rows` rows only (SQL Server's TOP,
+// still in SQL Server's dialect); empty when the text is not one plain
+// SELECT that can be limited so (set operators, INTO, a TOP of its own, more
+// than one statement).
+QString WithRowLimit(const QString& text, int rows);
 }

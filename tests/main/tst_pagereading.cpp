@@ -1,8 +1,14 @@
+#include "CommonControlFns.h"
+#include "GenFns.h"
 #include "MainFixture.h"
 #include "PageQueries.h"
+#include <QSignalSpy>
 
 // How the 53 page queries read their rows on the demo data: the same fields
-// and texts through the SQLite file and through an ODBC data source on it.
+// and texts through the SQLite file and through an ODBC data source on it,
+// and the same rows in the same order when a page first asks for a window of
+// rows, as opened, sorted by each of its grid's columns both ways, and
+// filtered.
 namespace {
 
 // Every row as the grid shows it: the display texts of all fields.
@@ -16,6 +22,34 @@ QStringList shownRows(TQuery& q)
         rows << cells.join(QChar('|'));
     }
     return rows;
+}
+
+// The page's statement as the operator can make it: as opened, sorted by
+// each grid column (ascending, then descending), and filtered on its first
+// text column with a value every text matches.
+QList<QPair<QString, QStringList>> variants(const PageQuery& p)
+{
+    QList<QPair<QString, QStringList>> out{{QStringLiteral("as opened"), p.Sql}};
+    for (const QString& column : p.GridColumns) {
+        TStringList sql;
+        sql.Assign(p.Sql);
+        for (const char* way : {"ascending", "descending"}) {
+            ToggleSortOrder(column, sql);
+            out.append({QStringLiteral("by %1 %2").arg(column, QLatin1String(way)), sql.Lines()});
+        }
+    }
+    const QStringList captions = GetFilterFields(p.PageID);
+    for (int i = 0; i < captions.size(); ++i) {
+        QString clause;
+        if (FilterClause(p.PageID, i, clause) && clause.endsWith(QLatin1String("LIKE '"))) {
+            ActiveBoxes both;
+            both.Terminated = true;
+            out.append({QStringLiteral("filtered on ") + captions[i],
+                        FilterQueryLines(p.Sql, clause, QStringLiteral("%"), both).Lines});
+            break;
+        }
+    }
+    return out;
 }
 
 void pageRows()
@@ -72,6 +106,40 @@ private slots:
         const QStringList rows = shownRows(*direct);
         QVERIFY2(!rows.isEmpty(), "the demo data has rows on every page");
         QCOMPARE(shownRows(*viaOdbc), rows);
+    }
+
+    // A window of three rows: the engine's first rows under the row limit
+    // are the whole statement's first rows, the rest follow in its order, and
+    // the rows read first never need replacing.
+    void firstWindowKeepsTheOrder_data() { pageRows(); }
+    void firstWindowKeepsTheOrder()
+    {
+        QFETCH(int, pageId);
+        const PageQuery* p = FindPageQuery(pageId);
+        for (const auto& variant : variants(*p)) {
+            const QString what = QStringLiteral("%1 %2").arg(pageId).arg(variant.first);
+            auto whole = page(pageId, "dbKVdata");
+            auto windowed = page(pageId, "dbKVdata");
+            whole->SQL().Assign(variant.second);
+            windowed->SQL().Assign(variant.second);
+            windowed->FirstWindow = 3;
+            QSignalSpy replaced(windowed.get(), &TDataSet::RowsReplaced);
+            whole->Open();
+            windowed->Open();
+            const QStringList expected = shownRows(*whole);
+            QVERIFY2(windowed->WindowRows() == 3, qPrintable(what));
+            windowed->FetchTo(2);
+            QStringList first;
+            for (int row = 0; row < windowed->FetchedCount(); ++row) {
+                QStringList cells;
+                for (int i = 0; i < windowed->FieldCount(); ++i)
+                    cells << windowed->Fields(i)->DisplayTextOf(windowed->RawValue(row, i));
+                first << cells.join(QChar('|'));
+            }
+            QVERIFY2(first == expected.mid(0, 3), qPrintable(what));
+            QVERIFY2(shownRows(*windowed) == expected, qPrintable(what));
+            QVERIFY2(replaced.isEmpty(), qPrintable(what));
+        }
     }
 };
 

@@ -7,6 +7,22 @@
 // trust through opening, fetching, moving and closing.
 class TestDBModel : public QObject {
     Q_OBJECT
+
+    static void seed(kvtest::TestDatabase& db, int rows)
+    {
+        db.Exec(QString("CREATE TABLE tItem (ID INTEGER PRIMARY KEY, Name TEXT, Grp INTEGER);"
+                        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                        "INSERT INTO tItem SELECT i, 'item ' || i, i % 3 FROM n;")
+                    .arg(rows));
+    }
+    static QStringList ids(TDataSet& q)
+    {
+        QStringList out;
+        for (int row = 0; q.FetchTo(row); ++row)
+            out << q.RawValue(row, 0).toString();
+        return out;
+    }
+
 private slots:
     void modelStaysConsistent()
     {
@@ -46,6 +62,82 @@ private slots:
         QCOMPARE(model.rowCount(), 0);
         q.Open();
         QVERIFY(model.rowCount() > 0);
+    }
+
+    // A data set with a first window: the engine is asked for that many rows,
+    // the model's first fetch stops there, and reading on takes the rest from
+    // the whole statement in its order.
+    void firstWindowThenTheWholeStatement()
+    {
+        kvtest::TestDatabase db(false);
+        seed(db, 600);
+        const QString sql = "SELECT ID, Name FROM tItem ORDER BY Grp DESC, Name";
+        TQuery whole(nullptr, "dbKVdata");
+        whole.SQL().SetText(sql);
+        whole.Open();
+        const QStringList expected = ids(whole);
+
+        TQuery q(nullptr, "dbKVdata");
+        q.SQL().SetText(sql);
+        q.FirstWindow = 10;
+        TDataSource ds(nullptr, &q);
+        TDataSetModel model(&ds);
+        QSignalSpy replaced(&q, &TDataSet::RowsReplaced);
+        q.Open();
+        QCOMPARE(q.WindowRows(), 10);
+        model.fetchMore(QModelIndex());
+        QCOMPARE(model.rowCount(), 10);
+        QVERIFY(model.canFetchMore(QModelIndex()));
+        QCOMPARE(q.RecordCount(), 600);  // the whole statement's, counted by the engine
+        model.fetchMore(QModelIndex());
+        QCOMPARE(q.WindowRows(), 0);
+        QCOMPARE(model.rowCount(), 10 + TDataSetModel::kFetchBatch);
+        q.Last();
+        QCOMPARE(q.RecNo(), 600);
+        QCOMPARE(model.rowCount(), 600);
+        QCOMPARE(ids(q), expected);
+        QCOMPARE(replaced.count(), 0);
+
+        // Fewer rows than the window: all of them at once.
+        q.Close();
+        q.FirstWindow = 1000;
+        q.Open();
+        QVERIFY(!q.FetchTo(600));
+        QVERIFY(q.AllFetched());
+        QCOMPARE(ids(q), expected);
+    }
+
+    // Rows changed between the window and the rest: the whole statement's
+    // rows take the place of the window's, and the model starts again.
+    void windowReadAgainWhenTheRowsChanged()
+    {
+        kvtest::TestDatabase db(false);
+        seed(db, 40);
+        TQuery q(nullptr, "dbKVdata");
+        q.SQL().SetText("SELECT ID, Name FROM tItem ORDER BY ID");
+        q.FirstWindow = 5;
+        TDataSource ds(nullptr, &q);
+        TDataSetModel model(&ds);
+        QSignalSpy replaced(&q, &TDataSet::RowsReplaced);
+        q.Open();
+        model.fetchMore(QModelIndex());
+        QCOMPARE(model.rowCount(), 5);
+        q.Last();
+        QCOMPARE(replaced.count(), 0);
+
+        q.Close();
+        q.Open();
+        model.fetchMore(QModelIndex());
+        QCOMPARE(model.data(model.index(0, 0)).toString(), QString("1"));
+        db.Exec("DELETE FROM tItem WHERE ID <= 2 OR ID > 30;");  // another program
+        // Qt's checker reads on as a view would, and follows the new start.
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        q.Last();
+        QCOMPARE(replaced.count(), 1);
+        QCOMPARE(q.RecNo(), 28);
+        QCOMPARE(model.rowCount(), 28);
+        QCOMPARE(model.data(model.index(0, 0)).toString(), QString("3"));
+        QCOMPARE(q.FieldByName("ID")->AsInteger(), 30);
     }
 
     // A read that fails part way is reported to whoever shows the model;

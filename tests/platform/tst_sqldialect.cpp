@@ -104,6 +104,17 @@ private slots:
             << "SELECT COUNT(*) FROM tUser WHERE UserLogin LIKE 'j\\_smith' ESCAPE '\\'" << "0";
         QTest::newRow("unicode literal")
             << "SELECT N'Caf' + N'é' AS C" << "SELECT 'Caf' || 'é' AS C" << "Café";
+        QTest::newRow("TOP")
+            << "SELECT TOP 2 ID\nFROM tUser\nORDER BY ID DESC" << "SELECT ID\nFROM tUser\nORDER BY ID DESC LIMIT 2"
+            << "3;2";
+        QTest::newRow("TOP in parentheses after DISTINCT")
+            << "SELECT DISTINCT TOP (1) Active FROM tUser ORDER BY Active"
+            << "SELECT DISTINCT Active FROM tUser ORDER BY Active LIMIT 1" << "0";
+        QTest::newRow("TOP in a derived table, before a comment and a semicolon")
+            << "SELECT * FROM (SELECT TOP 1 ID FROM tUser ORDER BY ID DESC) AS X /* last */;"
+            << "SELECT * FROM (SELECT ID FROM tUser ORDER BY ID DESC LIMIT 1) AS X /* last */;" << "3";
+        QTest::newRow("TOP in a literal untouched")
+            << "SELECT 'SELECT TOP 1' AS T" << "SELECT 'SELECT TOP 1' AS T" << "SELECT TOP 1";
     }
     void translate()
     {
@@ -167,6 +178,34 @@ private slots:
                  QString("SELECT *\nFROM (SELECT a FROM t ORDER BY a) AS x\n"));
         QCOMPARE(SqlDialect::WithoutTrailingOrderBy("SELECT * FROM tProgram"), QString("SELECT * FROM tProgram"));
         QCOMPARE(SqlDialect::WithoutTrailingOrderBy("SELECT 'ORDER BY x' AS t"), QString("SELECT 'ORDER BY x' AS t"));
+    }
+
+    // The first rows of a statement, still in SQL Server's dialect.
+    void rowLimit_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("limited");
+        QTest::newRow("plain") << "SELECT ID, UserLogin\nFROM tUser\nORDER BY ID"
+                               << "SELECT TOP 2 ID, UserLogin\nFROM tUser\nORDER BY ID";
+        QTest::newRow("DISTINCT") << "SELECT DISTINCT *\nFROM (SELECT Active FROM tUser) AS A"
+                                  << "SELECT DISTINCT TOP 2 *\nFROM (SELECT Active FROM tUser) AS A";
+        QTest::newRow("blank lines and a comment first") << "\n-- users\nselect * from tUser"
+                                                        << "\n-- users\nselect TOP 2 * from tUser";
+        QTest::newRow("union inside a derived table") << "SELECT * FROM (SELECT 1 AS A UNION SELECT 2) AS U"
+                                                      << "SELECT TOP 2 * FROM (SELECT 1 AS A UNION SELECT 2) AS U";
+        QTest::newRow("union") << "SELECT ID FROM tUser UNION SELECT UserID FROM tUserFunction" << "";
+        QTest::newRow("limited already") << "SELECT TOP 5 ID FROM tUser" << "";
+        QTest::newRow("not a select") << "UPDATE tUser SET Active = 1" << "";
+        QTest::newRow("two statements") << "SELECT 1; SELECT 2" << "";
+        QTest::newRow("into a table") << "SELECT * INTO tCopy FROM tUser" << "";
+    }
+    void rowLimit()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, limited);
+        QCOMPARE(SqlDialect::WithRowLimit(sql, 2), limited);
+        if (!limited.isEmpty())
+            QCOMPARE(run(limited).count(';'), 1);  // two rows on the engine
     }
 
     // Text that is not whole goes to the server as written: nothing a rewrite
