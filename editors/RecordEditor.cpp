@@ -30,6 +30,16 @@ QString QuoteOrNull(const QString& value)
     return value.isEmpty() ? QStringLiteral("NULL") : Quote(value);
 }
 
+QString TextItem(const QString& value)
+{
+    return QuoteOrNull(value) + QChar(',');
+}
+
+QString BitText(bool on)
+{
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
+
 namespace {
 // The line without its final comma (blanks after it go too); unchanged when
 // it has none.
@@ -349,6 +359,27 @@ void TRecordEditor::ShowOnly(QLineEdit* edit)
     // disabled text nearly matches it).
     palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x40, 0x40, 0x40));
     edit->setPalette(palette);
+}
+
+void TRecordEditor::KeepText(QLineEdit* edit, const QString& name, const QString& value)
+{
+    FKept.Keep(name, value.trimmed());
+    edit->setText(value.trimmed());
+}
+
+void TRecordEditor::KeepCheck(QCheckBox* box, const QString& name, bool value)
+{
+    FKept.Keep(name, value);
+    box->setChecked(value);
+}
+
+int TRecordEditor::RowToChange(const QLineEdit* edtID, const QString& what)
+{
+    QString text = edtID->text().trimmed();
+    int id = 0;
+    if (!ParseIdText(text, id) || id < 1)
+        Refuse(QStringLiteral("This ") + what + QStringLiteral(" has no ID, so it cannot be changed."));
+    return id;
 }
 
 QString TRecordEditor::ModeCaption(const QString& caption, bool add)

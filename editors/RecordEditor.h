@@ -95,6 +95,10 @@ KV_DECLARE_EXCEPTION(ESaveRefused, Exception)
 QString Quote(const QString& value);
 // Quote(value), or NULL for an empty value.
 QString QuoteOrNull(const QString& value);
+// An item of a statement's list: QuoteOrNull(value) and its comma.
+QString TextItem(const QString& value);
+// A flag as SQL and audit text: "1" or "0".
+QString BitText(bool on);
 // The last line loses its final comma (the last SET item of an UPDATE).
 void DropFinalComma(QStringList& lines);
 // "INSERT INTO " + table, the column lines, then the value lines; in the last
@@ -134,6 +138,8 @@ public:
     {
         return Changed(name, now ? QStringLiteral("1") : QStringLiteral("0"));
     }
+    // A flag's kept value; a flag never set reads false.
+    bool KeptBool(const QString& name) const { return Kept(name) == QLatin1String("1"); }
     // After a save that keeps the window open, what was written becomes the
     // saved value.
     void KeepAll(const QHash<QString, QString>& written);
@@ -299,6 +305,16 @@ protected:
     static void ShowOnly(QLineEdit* edit);
     // The caption followed by " (ADD)" when adding, else " (EDIT)".
     static QString ModeCaption(const QString& caption, bool add);
+
+    // A property setter's work for a text shown in an edit: the value,
+    // trimmed, kept under `name` and shown.
+    void KeepText(QLineEdit* edit, const QString& name, const QString& value);
+    // The same for a flag shown in a check box.
+    void KeepCheck(QCheckBox* box, const QString& name, bool value);
+    // The id of the row being changed, from the edit that shows it; a save
+    // without one is refused ("This <what> has no ID, so it cannot be
+    // changed.") rather than run with a broken WHERE clause.
+    static int RowToChange(const QLineEdit* edtID, const QString& what);
 
     // Reads the three audit action ids into AuditIds.
     void ReadAuditIds();

@@ -66,15 +66,6 @@ QString varOf(int n)
 {
     return QStringLiteral("Var") + twoDigits(n) + QStringLiteral("Description");
 }
-QString bit(bool on)
-{
-    return on ? QStringLiteral("1") : QStringLiteral("0");
-}
-// A text value with its comma: 'text', or NULL, for an empty text.
-QString textItem(const QString& text)
-{
-    return text.isEmpty() ? QStringLiteral("NULL,") : Quote(text) + QChar(',');
-}
 
 // The named flags whose names go into one line of a statement.
 const QVector<QVector<int>> kNameLines = {
@@ -227,12 +218,6 @@ void TSysEditBatchTypeForm::SetBatchTypeID(const QString& value)
         edtID->setText(value);
 }
 
-void TSysEditBatchTypeForm::setText(QLineEdit* edit, const QString& name, const QString& v)
-{
-    FKept.Keep(name, v.trimmed());
-    edit->setText(v.trimmed());
-}
-
 void TSysEditBatchTypeForm::setId(TLookupCombo* combo, const QString& name, int v)
 {
     FKept.Keep(name, QString::number(v));
@@ -240,11 +225,11 @@ void TSysEditBatchTypeForm::setId(TLookupCombo* combo, const QString& name, int 
 }
 
 QString TSysEditBatchTypeForm::Description() const { return edtDescription->text().trimmed(); }
-void TSysEditBatchTypeForm::SetDescription(const QString& v) { setText(edtDescription, QStringLiteral("Description"), v); }
+void TSysEditBatchTypeForm::SetDescription(const QString& v) { KeepText(edtDescription, QStringLiteral("Description"), v); }
 QString TSysEditBatchTypeForm::SupplierDisplayedName() const { return edtSupplierDisplayedName->text().trimmed(); }
 void TSysEditBatchTypeForm::SetSupplierDisplayedName(const QString& v)
 {
-    setText(edtSupplierDisplayedName, QStringLiteral("SupplierDisplayedName"), v);
+    KeepText(edtSupplierDisplayedName, QStringLiteral("SupplierDisplayedName"), v);
 }
 
 int TSysEditBatchTypeForm::SupplierID() const { return cbSupplier->ID(); }
@@ -266,8 +251,7 @@ bool TSysEditBatchTypeForm::Flag(TDisplayFlag flag) const
 
 void TSysEditBatchTypeForm::SetFlag(TDisplayFlag flag, bool v)
 {
-    FKept.Keep(QLatin1String(kFlags[flag].Column), v);
-    ckFlag[flag]->setChecked(v);
+    KeepCheck(ckFlag[flag], QLatin1String(kFlags[flag].Column), v);
 }
 
 QString TSysEditBatchTypeForm::FlagName(TDisplayFlag flag) const
@@ -278,13 +262,13 @@ QString TSysEditBatchTypeForm::FlagName(TDisplayFlag flag) const
 void TSysEditBatchTypeForm::SetFlagName(TDisplayFlag flag, const QString& v)
 {
     if (edtName[flag])
-        setText(edtName[flag], nameOf(flag), v);
+        KeepText(edtName[flag], nameOf(flag), v);
 }
 
 void TSysEditBatchTypeForm::SetVar(int n, const QString& v)
 {
     if (n >= 1 && n <= kVariables)
-        setText(edtVar[n - 1], varOf(n), v);
+        KeepText(edtVar[n - 1], varOf(n), v);
 }
 
 void TSysEditBatchTypeForm::setTests(std::array<QCheckBox*, kTests>& boxes, const QString& column, QString& stored,
@@ -306,12 +290,6 @@ void TSysEditBatchTypeForm::SetCritical1To15(const QString& v)
 void TSysEditBatchTypeForm::SetDubious1To15(const QString& v)
 {
     setTests(ckDubious, QStringLiteral("DubiousCheck"), FDubious1To15, v);
-}
-
-bool TSysEditBatchTypeForm::keptFlag(const QString& name) const
-{
-    // A flag never set counts as clear.
-    return FKept.Kept(name) == QLatin1String("1");
 }
 
 // ------------------------------------------------------------ the save
@@ -381,7 +359,7 @@ bool TSysEditBatchTypeForm::saveNew(TSaveAttempt& save)
     const QString supplier = QString::number(SupplierID());
     const QString dataSource = QString::number(DataSourceTypeID());
     group(QStringLiteral("(Description, SupplierID, DataSourceTypeID, Active,"),
-          QStringLiteral("VALUES (") + textItem(description) + supplier + QChar(',') + dataSource +
+          QStringLiteral("VALUES (") + TextItem(description) + supplier + QChar(',') + dataSource +
               QStringLiteral(",1,"));
     note(QStringLiteral("DESCRIPTION"), description);
     note(QStringLiteral("SUPPLIERID"), supplier);
@@ -389,7 +367,7 @@ bool TSysEditBatchTypeForm::saveNew(TSaveAttempt& save)
 
     const QString shown = SupplierDisplayedName().left(100);
     const QString reportGroup = QString::number(ReportGroupID());
-    group(QStringLiteral("SupplierDisplayedName, ReportGroupID,"), textItem(shown) + reportGroup + QChar(','));
+    group(QStringLiteral("SupplierDisplayedName, ReportGroupID,"), TextItem(shown) + reportGroup + QChar(','));
     note(QStringLiteral("SUPPLIERDISPLAYEDNAME"), shown);
     note(QStringLiteral("REPORTGROUPID"), reportGroup);
 
@@ -398,7 +376,7 @@ bool TSysEditBatchTypeForm::saveNew(TSaveAttempt& save)
         QStringList names;
         QString value;
         for (int i = line.From; i < line.To; ++i) {
-            const QString on = bit(boxes[i].Box->isChecked());
+            const QString on = BitText(boxes[i].Box->isChecked());
             names << boxes[i].Column;
             value += on + QChar(',');
             note(boxes[i].Column.toUpper(), on);
@@ -444,10 +422,7 @@ bool TSysEditBatchTypeForm::saveNew(TSaveAttempt& save)
 
 bool TSysEditBatchTypeForm::saveChanges(TSaveAttempt& save)
 {
-    QString idText = edtID->text().trimmed();
-    int id = 0;
-    if (!ParseIdText(idText, id))
-        Refuse(QStringLiteral("This batch type has no ID, so it cannot be changed."));
+    const int id = RowToChange(edtID, QStringLiteral("batch type"));
     TAuditTrail audit = NewAudit(AuditIds.Update, QStringLiteral("tBatchType"));
     audit.SetTableID(id);
     auto note = [&](const QString& field, const QString& now) {
@@ -471,7 +446,7 @@ bool TSysEditBatchTypeForm::saveChanges(TSaveAttempt& save)
     QString changed;
     const QString shown = SupplierDisplayedName().left(100);
     if (FKept.Changed(QStringLiteral("SupplierDisplayedName"), shown)) {
-        changed += QStringLiteral(" SupplierDisplayedName = ") + textItem(shown);
+        changed += QStringLiteral(" SupplierDisplayedName = ") + TextItem(shown);
         note(QStringLiteral("SupplierDisplayedName"), shown);
     }
     const QString reportGroup = QString::number(ReportGroupID());
@@ -488,9 +463,9 @@ bool TSysEditBatchTypeForm::saveChanges(TSaveAttempt& save)
         QString line;
         for (int i = range.From; i < range.To; ++i) {
             const bool on = boxes[i].Box->isChecked();
-            line += QChar(' ') + boxes[i].Column + QStringLiteral(" = ") + bit(on) + QChar(',');
-            if (FAudited && keptFlag(boxes[i].Column) != on)
-                audit.AddField(boxes[i].Column.toUpper(), bit(!on), bit(on));
+            line += QChar(' ') + boxes[i].Column + QStringLiteral(" = ") + BitText(on) + QChar(',');
+            if (FAudited && FKept.KeptBool(boxes[i].Column) != on)
+                audit.AddField(boxes[i].Column.toUpper(), BitText(!on), BitText(on));
         }
         lines << line;
     }
@@ -501,7 +476,7 @@ bool TSysEditBatchTypeForm::saveChanges(TSaveAttempt& save)
     note(QStringLiteral("ProgramID"), programText);
     QString line = QStringLiteral(" ProgramID = ") + (program == 0 ? QStringLiteral("NULL") : programText) + QChar(',');
     auto item = [&](const QString& name, const QString& text) {
-        line += QChar(' ') + name + QStringLiteral(" = ") + textItem(text);
+        line += QChar(' ') + name + QStringLiteral(" = ") + TextItem(text);
         note(name, text);
     };
     for (const QVector<int>& names : kNameLines) {

@@ -102,10 +102,8 @@ public:
     void btnOkClick();
 
 private:
-    void setText(QLineEdit* edit, const QString& name, const QString& v);
     void setId(TLookupCombo* combo, const QString& name, int v);
     void setTests(std::array<QCheckBox*, kTests>& boxes, const QString& column, QString& stored, const QString& v);
-    bool keptFlag(const QString& name) const;
     bool saveNew(TSaveAttempt& save);
     bool saveChanges(TSaveAttempt& save);
 
