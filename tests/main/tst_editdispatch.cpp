@@ -191,7 +191,7 @@ private slots:
         startAs("1");
         kvtest::MessageRecorder boxes;
         SetEditorWiringHook(nullptr);  // the program's own wiring
-        for (int pageId : {1046, 1016, 1002}) {
+        for (int pageId : {1046, 1009, 1002}) {
             QVERIFY(fx.Open(pageId));
             fx.form->EditRecord(pageId, true);
             fx.form->EditRecord(pageId, false);

@@ -2,7 +2,9 @@
 #include "MainFixture.h"
 #include "RecordEditor.h"
 #include "LookupCombo.h"
+#include "CurrEdit.h"
 #include "SysEditBatchType.h"
+#include "SysEditCustomer.h"
 #include "SysEditUserFunction.h"
 #include <QCheckBox>
 #include <QLineEdit>
@@ -232,6 +234,53 @@ private slots:
         QCOMPARE(seen, QStringList({"System Table: tBatchType (ADD)", "[]", "Brellink freecall and 1300",
                                     "111100101100000", "System Table: tBatchType (ADD)", "[]", "",
                                     "100000001100000"}));
+    }
+
+    // ---------------------------------------------------------- customers
+
+    // The row reaches the editor value by value; a changed status is saved
+    // with its audit row and the page finds the row again. Adding copies
+    // the row after Yes (without its id) and nothing after No.
+    void customerFromThePage()
+    {
+        fx.db->Exec("UPDATE tCustomer SET Rate = NULL, Address05 = 'Level 3' WHERE ID = 3;");
+        const QString lastAudit = fx.db->Value("SELECT MAX(AuditID) FROM tAuditTrail");
+        QVERIFY(openAt(1016, "id", 3));
+        QStringList seen;
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+            auto& f = static_cast<TSysEditCustomerForm&>(e);
+            seen << f.windowTitle() << f.edtID->text() << f.ShipTo() << f.FullName() << f.VNumber() << f.Status()
+                 << f.edtRate->text() << QString::number(f.MaxExServiceAmount()) << QString::number(f.Active())
+                 << QString::number(f.PlatinumUpdate()) << QString::number(f.Invoice())
+                 << QString::number(f.InvoiceServices()) << f.Address(1) << f.Address(5);
+            f.edtStatus->setText("Closed");
+            f.edtRate->setText("2");
+            QTest::mouseClick(f.btnOk, Qt::LeftButton);
+            return f.result();
+        });
+        kvtest::MessageRecorder boxes;
+        fx.form->KitDBGridSysDblClick();
+        QCOMPARE(boxes.Count(), 0);
+        QCOMPARE(seen, QStringList({"System Table: tCustomer (EDIT)", "3", "TRSY", "Treasury and Finance", "V1000102",
+                                    "Agency", "0", "8000", "1", "1", "1", "0", "1 Government Place", "Level 3"}));
+        QCOMPARE(fx.form->CurrentQuery(1016)->FieldByName("id")->AsInteger(), 3);
+        QCOMPARE(fx.db->Value("SELECT Status || '|' || Rate FROM tCustomer WHERE ID = 3"), QString("Closed|2"));
+        QCOMPARE(fx.db->Rows("SELECT FieldName || '|' || ifnull(OldValue, 'NULL') || '|' || NewValue FROM tAuditTrail "
+                             "WHERE AuditID > " + lastAudit),
+                 QStringList({"STATUS|Agency|Closed", "RATE|0|2"}));
+
+        seen.clear();
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+            auto& f = static_cast<TSysEditCustomerForm&>(e);
+            seen << f.windowTitle() << "[" + f.edtID->text() + "]" << f.ShipTo() << "[" + f.edtRate->text() + "]";
+            return int(mrCancel);
+        });
+        boxes.Answer(mrYes);
+        fx.form->btnAddClick();
+        boxes.Answer(mrNo);
+        fx.form->btnAddClick();
+        QCOMPARE(seen, QStringList({"System Table: tCustomer (ADD)", "[]", "TRSY", "[2]",
+                                    "System Table: tCustomer (ADD)", "[]", "", "[]"}));
     }
 };
 

@@ -1,0 +1,256 @@
+#include "SysEditCustomer.h"
+#include "AddressLines.h"
+#include "CurrEdit.h"
+#include "GenFns.h"
+#include "SysUtils.h"
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+const QString kCaption = QStringLiteral("System Table: tCustomer");
+}  // namespace
+
+TSysEditCustomerForm::TSysEditCustomerForm(QWidget* owner) : TRecordEditor(owner)
+{
+    setObjectName(QStringLiteral("SysEditCustomerForm"));
+    setWindowTitle(kCaption);
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    setFixedSize(568, 340);
+
+    // Created in tab order.
+    auto labelled = [this](const char* name, const char* caption, int left, int top, int width, int labelLeft) {
+        QLineEdit* edit = AddEdit(QLatin1String(name), left, top, width);
+        AddLabel(QStringLiteral("lbl") + QLatin1String(name + 3), QLatin1String(caption), labelLeft, top + 3)
+            ->setBuddy(edit);
+        return edit;
+    };
+    edtShipTo = labelled("edtShipTo", "ShipTo :", 104, 12, 60, 8);
+    SetUpperCase(edtShipTo);
+    edtVNumber = labelled("edtVNumber", "VNumber :", 104, 40, 90, 8);
+    edtFullName = labelled("edtFullName", "FullName:", 104, 68, 300, 8);
+    for (int n = 1; n <= kAddresses; ++n) {
+        const QByteArray name = AddressName(n).toLatin1();
+        const QByteArray edit = "edt" + name;
+        const QByteArray caption = name + ':';
+        edtAddress[n - 1] = labelled(edit.constData(), caption.constData(), 104, 68 + n * 28, 300, 8);
+    }
+    edtMaxExServiceAmount = AddControl<TCurrencyEdit>(QStringLiteral("edtMaxExServiceAmount"), 104, 270, 100);
+    AddLabel(QStringLiteral("lblMaxExServiceAmount"), QStringLiteral("Maximum\nExService Amt:"), 8, 266)
+        ->setBuddy(edtMaxExServiceAmount);
+    AddLabel(QStringLiteral("lblAnnualFee"), QStringLiteral("(Annual Fee)"), 212, 273);
+    edtStatus = labelled("edtStatus", "Status :", 472, 40, 88, 416);
+    edtRate = labelled("edtRate", "Rate:", 472, 68, 88, 416);
+    ckActive = AddCheck(QStringLiteral("ckActive"), QStringLiteral("Active"), 416, 100, 140);
+    ckActive->setChecked(true);
+    ckActive->setEnabled(false);
+    ckActive->setFocusPolicy(Qt::NoFocus);
+    ckPlatinumUpdate = AddCheck(QStringLiteral("ckPlatinumUpdate"), QStringLiteral("Platinum Update"), 416, 124, 140);
+    ckInvoiceServices =
+        AddCheck(QStringLiteral("ckInvoiceServices"), QStringLiteral("Invoice Services"), 416, 148, 140);
+    ckInvoice = AddCheck(QStringLiteral("ckInvoice"), QStringLiteral("Invoice"), 416, 172, 140);
+    edtID = labelled("edtID", "ID:", 472, 12, 88, 416);
+    ShowOnly(edtID);
+
+    btnOk = AddButton(QStringLiteral("btnOk"), QStringLiteral("&Ok"), 392, 302);
+    btnOk->setDefault(true);
+    btnCancel = AddButton(QStringLiteral("btnCancel"), QStringLiteral("&Cancel"), 480, 302);
+    connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
+
+    ReadAuditIds();
+    FAudited = IsTableAudited(QStringLiteral("tCustomer"));
+}
+
+// ------------------------------------------------------------ properties
+
+void TSysEditCustomerForm::SetAppendMode(bool value)
+{
+    TRecordEditor::SetAppendMode(value);
+    setWindowTitle(ModeCaption(kCaption, value));
+    if (value)
+        edtID->clear();
+}
+
+void TSysEditCustomerForm::SetCustomerID(const QString& value)
+{
+    if (!FAppendMode)
+        edtID->setText(value);
+}
+
+QString TSysEditCustomerForm::FullName() const { return edtFullName->text().trimmed(); }
+QString TSysEditCustomerForm::ShipTo() const { return edtShipTo->text().trimmed(); }
+QString TSysEditCustomerForm::VNumber() const { return edtVNumber->text().trimmed(); }
+QString TSysEditCustomerForm::Status() const { return edtStatus->text().trimmed(); }
+void TSysEditCustomerForm::SetFullName(const QString& v) { KeepText(edtFullName, QStringLiteral("FullName"), v); }
+void TSysEditCustomerForm::SetShipTo(const QString& v) { KeepText(edtShipTo, QStringLiteral("ShipTo"), v); }
+void TSysEditCustomerForm::SetVNumber(const QString& v) { KeepText(edtVNumber, QStringLiteral("VNumber"), v); }
+void TSysEditCustomerForm::SetStatus(const QString& v) { KeepText(edtStatus, QStringLiteral("Status"), v); }
+
+QString TSysEditCustomerForm::Address(int n) const
+{
+    return n >= 1 && n <= kAddresses ? edtAddress[n - 1]->text().trimmed() : QString();
+}
+
+void TSysEditCustomerForm::SetAddress(int n, const QString& v)
+{
+    if (n >= 1 && n <= kAddresses)
+        KeepText(edtAddress[n - 1], AddressName(n), v);
+}
+
+int TSysEditCustomerForm::Rate() const
+{
+    return StrToInt(edtRate->text());
+}
+
+void TSysEditCustomerForm::SetRate(int v)
+{
+    FKept.Keep(QStringLiteral("Rate"), QString::number(v));
+    edtRate->setText(QString::number(v));
+}
+
+double TSysEditCustomerForm::MaxExServiceAmount() const
+{
+    return edtMaxExServiceAmount->Value();
+}
+
+void TSysEditCustomerForm::SetMaxExServiceAmount(double v)
+{
+    FKept.Keep(QStringLiteral("MaxExServiceAmount"), CurrText(v));
+    edtMaxExServiceAmount->SetValue(v);
+}
+
+bool TSysEditCustomerForm::PlatinumUpdate() const { return ckPlatinumUpdate->isChecked(); }
+bool TSysEditCustomerForm::Invoice() const { return ckInvoice->isChecked(); }
+bool TSysEditCustomerForm::InvoiceServices() const { return ckInvoiceServices->isChecked(); }
+bool TSysEditCustomerForm::Active() const { return ckActive->isChecked(); }
+void TSysEditCustomerForm::SetPlatinumUpdate(bool v)
+{
+    KeepCheck(ckPlatinumUpdate, QStringLiteral("PlatinumUpdate"), v);
+}
+void TSysEditCustomerForm::SetInvoice(bool v) { KeepCheck(ckInvoice, QStringLiteral("Invoice"), v); }
+void TSysEditCustomerForm::SetInvoiceServices(bool v)
+{
+    KeepCheck(ckInvoiceServices, QStringLiteral("InvoiceServices"), v);
+}
+void TSysEditCustomerForm::SetActive(bool v) { KeepCheck(ckActive, QStringLiteral("Active"), v); }
+
+// ------------------------------------------------------------ the save
+
+void TSysEditCustomerForm::btnOkClick()
+{
+    RunSave([this](TSaveAttempt& save) { return FAppendMode ? saveNew(save) : saveChanges(save); });
+}
+
+bool TSysEditCustomerForm::saveNew(TSaveAttempt& save)
+{
+    // The numbers first: a rate that is not a number stops the save here.
+    const int rate = Rate();
+    const double amount = MaxExServiceAmount();
+    const QString shipTo = ShipTo().left(4);
+    const QString fullName = FullName().left(50);
+    const QString vnumber = VNumber().left(8);
+    const QString status = Status().left(8);
+    const QString rateText = rate == 0 ? QStringLiteral("NULL") : QString::number(rate);
+    const TAddressTexts addresses = AddressTexts(edtAddress);
+
+    TAuditTrail audit = NewAudit(AuditIds.Insert, QStringLiteral("tCustomer"));
+    TAuditTrail* trail = FAudited ? &audit : nullptr;
+    auto note = [trail](const char* field, const QString& value) {
+        if (trail)
+            trail->AddField(QLatin1String(field), QString(), value);
+    };
+    QStringList columns{QStringLiteral("(ShipTo, FullName, VNumber, Active,")};
+    QStringList values{QStringLiteral("VALUES (") + TextItem(shipTo) + TextItem(fullName) + TextItem(vnumber) +
+                       QStringLiteral("1,")};
+    note("SHIPTO", shipTo);
+    note("FULLNAME", fullName);
+    note("VNUMBER", vnumber);
+    note("ACTIVE", QStringLiteral("1"));
+    columns << QStringLiteral("Status, Rate, PlatinumUpdate, Invoice, InvoiceServices,");
+    values << TextItem(status) + rateText + QChar(',') + BitText(PlatinumUpdate()) + QChar(',') + BitText(Invoice()) +
+                  QChar(',') + BitText(InvoiceServices()) + QChar(',');
+    note("STATUS", status);
+    note("RATE", rateText);
+    note("PLATINUMUPDATE", BitText(PlatinumUpdate()));
+    note("INVOICE", BitText(Invoice()));
+    note("INVOICESERVICES", BitText(InvoiceServices()));
+    QString addressColumns[2], addressValues[2];
+    AddressInsertLines(addresses, addressColumns, addressValues, trail);
+    if (amount != 0) {
+        addressColumns[1] += QStringLiteral(" MaxExServiceAmount,");
+        addressValues[1] += CurrText(amount) + QChar(',');
+        note("MAXEXSERVICEAMOUNT", CurrText(amount));
+    }
+    for (int i = 0; i < 2; ++i)
+        if (!addressColumns[i].isEmpty()) {
+            columns << addressColumns[i];
+            values << addressValues[i];
+        }
+
+    audit.SetTableID(save.ExecInsert(InsertStatement(QStringLiteral("tCustomer"), columns, values)));
+    if (trail)
+        save.Write(audit);
+    return true;
+}
+
+bool TSysEditCustomerForm::saveChanges(TSaveAttempt& save)
+{
+    const int rate = Rate();
+    const double amount = MaxExServiceAmount();
+    const int id = RowToChange(edtID, QStringLiteral("customer"));
+
+    TAuditTrail audit = NewAudit(AuditIds.Update, QStringLiteral("tCustomer"));
+    audit.SetTableID(id);
+    TAuditTrail* trail = FAudited ? &audit : nullptr;
+    auto note = [&](const QString& name, const QString& now) {
+        if (trail)
+            trail->AddField(name.toUpper(), FKept.Kept(name), now);
+    };
+    // A text written (and audited) only when it changed.
+    QString line;
+    auto changedText = [&](const QString& name, const QString& now) {
+        if (!FKept.Changed(name, now))
+            return;
+        line += QChar(' ') + name + QStringLiteral(" = ") + TextItem(now);
+        note(name, now);
+    };
+    QStringList lines{QStringLiteral("UPDATE tCustomer")};
+    const QString shipTo = ShipTo().left(4);
+    note(QStringLiteral("ShipTo"), shipTo);
+    line = QStringLiteral("SET ShipTo = ") + TextItem(shipTo);
+    changedText(QStringLiteral("FullName"), FullName().left(50));
+    changedText(QStringLiteral("VNumber"), VNumber().left(8));
+    changedText(QStringLiteral("Status"), Status().left(8));
+    lines << line;
+
+    line.clear();
+    const QString rateText = QString::number(rate);
+    if (FKept.Changed(QStringLiteral("Rate"), rateText)) {
+        line += QStringLiteral(" Rate = ") + (rate == 0 ? QStringLiteral("NULL,") : rateText + QChar(','));
+        note(QStringLiteral("Rate"), rateText);
+    }
+    const QString amountText = CurrText(amount);
+    if (FKept.Changed(QStringLiteral("MaxExServiceAmount"), amountText)) {
+        line += QStringLiteral(" MaxExServiceAmount = ") +
+                (amount == 0 ? QStringLiteral("NULL,") : amountText + QChar(','));
+        note(QStringLiteral("MaxExServiceAmount"), amountText);
+    }
+    const std::pair<const char*, bool> switches[] = {
+        {"PlatinumUpdate", PlatinumUpdate()}, {"Invoice", Invoice()}, {"InvoiceServices", InvoiceServices()}};
+    for (const auto& [name, on] : switches) {
+        line += QChar(' ') + QLatin1String(name) + QStringLiteral(" = ") + BitText(on) + QChar(',');
+        if (trail && FKept.KeptBool(QLatin1String(name)) != on)
+            trail->AddField(QString::fromLatin1(name).toUpper(), BitText(!on), BitText(on));
+    }
+    lines << line;
+    AddressUpdateLines(AddressTexts(edtAddress), FKept, lines, trail);
+    DropFinalComma(lines);
+    lines << QStringLiteral("WHERE id = ") + QString::number(id);
+
+    save.Exec(lines);
+    if (trail)
+        save.Write(audit);
+    return true;
+}

@@ -1,0 +1,91 @@
+#pragma once
+// The customer editor: one row of tCustomer: its ShipTo code, full name,
+// VNumber, status, rate, the annual fee (MaxExServiceAmount), three switches
+// (export to the Platinum finance system, invoicing, invoicing of services)
+// and six address lines. It checks nothing of its own; only a rate that is
+// not a whole number stops a save.
+//
+// The caller sets CustomerID first when editing, then the row's values, then
+// AppendMode.
+#include "RecordEditor.h"
+#include <array>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class TCurrencyEdit;
+
+class TSysEditCustomerForm : public TRecordEditor {
+    Q_OBJECT
+    Q_PROPERTY(QString FullName READ FullName WRITE SetFullName)
+    Q_PROPERTY(QString ShipTo READ ShipTo WRITE SetShipTo)
+    Q_PROPERTY(QString VNumber READ VNumber WRITE SetVNumber)
+    Q_PROPERTY(QString Status READ Status WRITE SetStatus)
+    Q_PROPERTY(int Rate READ Rate WRITE SetRate)
+    Q_PROPERTY(bool PlatinumUpdate READ PlatinumUpdate WRITE SetPlatinumUpdate)
+    Q_PROPERTY(bool Invoice READ Invoice WRITE SetInvoice)
+    Q_PROPERTY(bool InvoiceServices READ InvoiceServices WRITE SetInvoiceServices)
+    Q_PROPERTY(bool Active READ Active WRITE SetActive)
+    Q_PROPERTY(double MaxExServiceAmount READ MaxExServiceAmount WRITE SetMaxExServiceAmount)
+
+public:
+    static constexpr int kAddresses = 6;
+
+    explicit TSysEditCustomerForm(QWidget* owner = nullptr);
+
+    QLineEdit* edtShipTo;  // typed letters become capitals
+    QLineEdit* edtVNumber;
+    QLineEdit* edtFullName;
+    std::array<QLineEdit*, kAddresses> edtAddress{};  // edtAddress01 ..
+    TCurrencyEdit* edtMaxExServiceAmount;
+    QLineEdit* edtStatus;
+    QLineEdit* edtRate;
+    QCheckBox* ckActive;  // shown, never written
+    QCheckBox* ckPlatinumUpdate;
+    QCheckBox* ckInvoiceServices;
+    QCheckBox* ckInvoice;
+    QLineEdit* edtID;
+    QPushButton* btnOk;
+    QPushButton* btnCancel;
+
+    // Adding clears the id shown.
+    void SetAppendMode(bool value) override;
+    // Shown in edtID while editing; nothing kept.
+    void SetCustomerID(const QString& value);
+
+    // Texts: trimmed, kept and shown; the getters give the trimmed text.
+    QString FullName() const;
+    QString ShipTo() const;
+    QString VNumber() const;
+    QString Status() const;
+    void SetFullName(const QString& v);
+    void SetShipTo(const QString& v);
+    void SetVNumber(const QString& v);
+    void SetStatus(const QString& v);
+    QString Address(int n) const;  // n = 1 .. 6
+    void SetAddress(int n, const QString& v);
+    // The rate typed; a text that is not a whole number raises the
+    // conversion error.
+    int Rate() const;
+    void SetRate(int v);
+    double MaxExServiceAmount() const;
+    void SetMaxExServiceAmount(double v);
+    bool PlatinumUpdate() const;
+    bool Invoice() const;
+    bool InvoiceServices() const;
+    bool Active() const;
+    void SetPlatinumUpdate(bool v);
+    void SetInvoice(bool v);
+    void SetInvoiceServices(bool v);
+    void SetActive(bool v);
+
+    bool Audited() const { return FAudited; }
+
+    void btnOkClick();
+
+private:
+    bool saveNew(TSaveAttempt& save);
+    bool saveChanges(TSaveAttempt& save);
+
+    bool FAudited = false;
+};
