@@ -361,6 +361,29 @@ void TRecordEditor::ShowOnly(QLineEdit* edit)
     edit->setPalette(palette);
 }
 
+void TRecordEditor::AddOkCancel(QPushButton*& ok, QPushButton*& cancel, const QString& okCaption, int left,
+                                int top, const std::function<void()>& onOk)
+{
+    ok = AddButton(QStringLiteral("btnOk"), okCaption, left, top);
+    ok->setDefault(true);
+    cancel = AddButton(QStringLiteral("btnCancel"), QStringLiteral("&Cancel"), left + 88, top);
+    connect(ok, &QPushButton::clicked, this, onOk);
+    connect(cancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
+}
+
+void TRecordEditor::ShowModeAndID(const QString& caption, QLineEdit* edtID)
+{
+    setWindowTitle(ModeCaption(caption, FAppendMode));
+    if (FAppendMode)
+        edtID->clear();
+}
+
+void TRecordEditor::ShowRowID(QLineEdit* edtID, const QString& value) const
+{
+    if (!FAppendMode)
+        edtID->setText(value);
+}
+
 void TRecordEditor::KeepText(QLineEdit* edit, const QString& name, const QString& value)
 {
     FKept.Keep(name, value.trimmed());

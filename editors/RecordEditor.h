@@ -306,6 +306,16 @@ protected:
     // The caption followed by " (ADD)" when adding, else " (EDIT)".
     static QString ModeCaption(const QString& caption, bool add);
 
+    // The Ok (default) and Cancel buttons side by side, 88 apart: Ok runs
+    // onOk, Cancel closes the window with mrCancel.
+    void AddOkCancel(QPushButton*& ok, QPushButton*& cancel, const QString& okCaption, int left, int top,
+                     const std::function<void()>& onOk);
+    // For a window that shows its row's id: the caption with the mode, and
+    // no id shown for a new row.
+    void ShowModeAndID(const QString& caption, QLineEdit* edtID);
+    // An id the caller sets: shown only while changing a row.
+    void ShowRowID(QLineEdit* edtID, const QString& value) const;
+
     // A property setter's work for a text shown in an edit: the value,
     // trimmed, kept under `name` and shown.
     void KeepText(QLineEdit* edit, const QString& name, const QString& value);

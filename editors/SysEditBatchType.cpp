@@ -192,11 +192,7 @@ TSysEditBatchTypeForm::TSysEditBatchTypeForm(QWidget* owner) : TRecordEditor(own
     for (int n : {1, 9, 10})
         ckCritical[n - 1]->setChecked(true);
 
-    btnOk = AddButton(QStringLiteral("btnOk"), QStringLiteral("&Ok"), 664, 440);
-    btnOk->setDefault(true);
-    btnCancel = AddButton(QStringLiteral("btnCancel"), QStringLiteral("&Cancel"), 752, 440);
-    connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
-    connect(btnCancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
+    AddOkCancel(btnOk, btnCancel, QStringLiteral("&Ok"), 664, 440, [this] { btnOkClick(); });
 
     ReadAuditIds();
     FAudited = IsTableAudited(QStringLiteral("tBatchType"));
@@ -207,15 +203,12 @@ TSysEditBatchTypeForm::TSysEditBatchTypeForm(QWidget* owner) : TRecordEditor(own
 void TSysEditBatchTypeForm::SetAppendMode(bool value)
 {
     TRecordEditor::SetAppendMode(value);
-    setWindowTitle(ModeCaption(kCaption, value));
-    if (value)
-        edtID->clear();  // a new row has no id yet
+    ShowModeAndID(kCaption, edtID);
 }
 
 void TSysEditBatchTypeForm::SetBatchTypeID(const QString& value)
 {
-    if (!FAppendMode)
-        edtID->setText(value);
+    ShowRowID(edtID, value);
 }
 
 void TSysEditBatchTypeForm::setId(TLookupCombo* combo, const QString& name, int v)

@@ -53,11 +53,7 @@ TSysEditCustomerForm::TSysEditCustomerForm(QWidget* owner) : TRecordEditor(owner
     edtID = labelled("edtID", "ID:", 472, 12, 88, 416);
     ShowOnly(edtID);
 
-    btnOk = AddButton(QStringLiteral("btnOk"), QStringLiteral("&Ok"), 392, 302);
-    btnOk->setDefault(true);
-    btnCancel = AddButton(QStringLiteral("btnCancel"), QStringLiteral("&Cancel"), 480, 302);
-    connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
-    connect(btnCancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
+    AddOkCancel(btnOk, btnCancel, QStringLiteral("&Ok"), 392, 302, [this] { btnOkClick(); });
 
     ReadAuditIds();
     FAudited = IsTableAudited(QStringLiteral("tCustomer"));
@@ -68,15 +64,12 @@ TSysEditCustomerForm::TSysEditCustomerForm(QWidget* owner) : TRecordEditor(owner
 void TSysEditCustomerForm::SetAppendMode(bool value)
 {
     TRecordEditor::SetAppendMode(value);
-    setWindowTitle(ModeCaption(kCaption, value));
-    if (value)
-        edtID->clear();
+    ShowModeAndID(kCaption, edtID);
 }
 
 void TSysEditCustomerForm::SetCustomerID(const QString& value)
 {
-    if (!FAppendMode)
-        edtID->setText(value);
+    ShowRowID(edtID, value);
 }
 
 QString TSysEditCustomerForm::FullName() const { return edtFullName->text().trimmed(); }

@@ -69,11 +69,7 @@ TSysEditUserFunctionForm::TSysEditUserFunctionForm(QWidget* owner) : TRecordEdit
         cbF[i] = AddCheck(QStringLiteral("cbF") + QString::number(i + 1), QLatin1String(kFunctionCaptions[i]),
                           i < 8 ? 16 : 216, 136 + (i % 8) * 20, 190);
 
-    btnOk = AddButton(QStringLiteral("btnOk"), QStringLiteral("&Save"), 120, 303);
-    btnOk->setDefault(true);
-    btnCancel = AddButton(QStringLiteral("btnCancel"), QStringLiteral("&Cancel"), 222, 303);
-    connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
-    connect(btnCancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
+    AddOkCancel(btnOk, btnCancel, QStringLiteral("&Save"), 120, 303, [this] { btnOkClick(); });
 
     ReadAuditIds();
     // One flag decides the audit rows of the operator and of the rights.
