@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 // The operator and rights editor: the flag string rule, what adding and
 // changing an operator write (rows, rights, audit rows, all or nothing), its
@@ -370,6 +371,46 @@ private slots:
         QCOMPARE(boxes.Count(), 0);
         QCOMPARE(audit(), QStringList());
         QCOMPARE(rightsOf("mnguyen"), QStringList({"1", "7", "9"}));
+    }
+
+    // One change through the ODBC route (to SQLite through its ODBC
+    // driver): the operator's row, a right removed with "DELETE
+    // tUserFunction" and one granted, and their audit rows.
+    void changeThroughOdbc()
+    {
+        db.reset();
+        kvtest::TestDatabase file(true, "dbFile");
+        file.Exec("INSERT INTO tEvent (ID, Description) VALUES (11,'Reference Update'),(13,'Reference Insert');"
+                  "INSERT INTO tAudit (\"Table\") VALUES ('tUserFunction');"
+                  "INSERT INTO tUser (ID, UserLogin, Password, FirstName, Surname, Active) VALUES "
+                  "(3,'mnguyen','old','Minh','Nguyen',1);"
+                  "INSERT INTO tUserFunction (UserID, FunctionID) VALUES (3,7),(3,9);");
+        QTemporaryDir odbcDir;
+        if (!kvtest::DefineSqliteOdbcDsn(odbcDir.path(), "kvoperators", file.File()))
+            QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+        TDatabase odbc;
+        odbc.DatabaseName = "dbKVdata";
+        odbc.AliasName = "kvoperators";
+        odbc.LoginPrompt = false;
+        odbc.SetConnected(true);
+        QVERIFY(!odbc.IsEmbedded());
+        kvtest::MessageRecorder boxes;
+        {
+            auto f = editorOfMinh();
+            f->edtPassword->setText(" it's new ");
+            f->cbF[8]->setChecked(false);
+            f->cbF[13]->setChecked(true);
+            f->btnOkClick();
+            QCOMPARE(boxes.Texts(), QStringList());
+            QCOMPARE(f->result(), int(mrOk));
+        }
+        odbc.SetConnected(false);
+        QCOMPARE(file.Rows("SELECT Password FROM tUser WHERE ID = 3"), QStringList({"it's new"}));
+        QCOMPARE(file.Rows("SELECT FunctionID FROM tUserFunction WHERE UserID = 3 ORDER BY FunctionID"),
+                 QStringList({"7", "14"}));
+        QCOMPARE(file.AuditRows(), QStringList({"admin|11|tUser|3|PASSWORD|'old'|'it''s new'",
+                                                "admin|11|tUserFunction|3|FUNCTIONID|'9'|NULL",
+                                                "admin|11|tUserFunction|3|FUNCTIONID|NULL|'14'"}));
     }
 
     // Cancel and Esc write nothing.

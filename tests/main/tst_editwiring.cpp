@@ -5,6 +5,7 @@
 #include "CurrEdit.h"
 #include "SysEditBatchType.h"
 #include "SysEditCustomer.h"
+#include "SysEditSupplier.h"
 #include "SysEditUserFunction.h"
 #include <QCheckBox>
 #include <QLineEdit>
@@ -281,6 +282,53 @@ private slots:
         fx.form->btnAddClick();
         QCOMPARE(seen, QStringList({"System Table: tCustomer (ADD)", "[]", "TRSY", "[2]",
                                     "System Table: tCustomer (ADD)", "[]", "", "[]"}));
+    }
+
+    // ---------------------------------------------------------- suppliers
+
+    // The row reaches the editor value by value; a change is saved with
+    // its audit rows and the page finds the row again. Adding copies the row
+    // after Yes (without its id) and nothing after No.
+    void supplierFromThePage()
+    {
+        fx.db->Exec("UPDATE tSupplier SET Ziviruri = 1, Address06 = 'Rear entrance' WHERE ID = 2;");
+        const QString lastAudit = fx.db->Value("SELECT MAX(AuditID) FROM tAuditTrail");
+        QVERIFY(openAt(1066, "id", 2));
+        QStringList seen;
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+            auto& f = static_cast<TSysEditSupplierForm&>(e);
+            seen << f.windowTitle() << f.edtID->text() << f.SupplierName() << f.PlatinumVendorID()
+                 << QString::number(f.Active()) << QString::number(f.PlatinumUpdate())
+                 << QString::number(f.ZivIruri()) << f.Address(1) << f.Address(4) << f.Address(6);
+            f.edtSupplierName->setText("Corvane Mobile Pty");
+            f.ckZivIruri->setChecked(false);
+            QTest::mouseClick(f.btnOk, Qt::LeftButton);
+            return f.result();
+        });
+        kvtest::MessageRecorder boxes;
+        fx.form->KitDBGridSysDblClick();
+        QCOMPARE(boxes.Count(), 0);
+        QCOMPARE(seen, QStringList({"System Table: tSupplier (EDIT)", "2", "Corvane Mobile", "CORVMOB01", "1", "1",
+                                    "1", "PO Box 1500", "", "Rear entrance"}));
+        QCOMPARE(fx.form->CurrentQuery(1066)->FieldByName("id")->AsInteger(), 2);
+        QCOMPARE(fx.db->Value("SELECT SupplierName || '|' || Ziviruri FROM tSupplier WHERE ID = 2"),
+                 QString("Corvane Mobile Pty|0"));
+        QCOMPARE(fx.db->Rows("SELECT FieldName || '|' || OldValue || '|' || NewValue FROM tAuditTrail "
+                             "WHERE AuditID > " + lastAudit),
+                 QStringList({"SUPPLIERNAME|Corvane Mobile|Corvane Mobile Pty", "ZIVIRURI|1|0"}));
+
+        seen.clear();
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+            auto& f = static_cast<TSysEditSupplierForm&>(e);
+            seen << f.windowTitle() << "[" + f.edtID->text() + "]" << f.SupplierName();
+            return int(mrCancel);
+        });
+        boxes.Answer(mrYes);
+        fx.form->btnAddClick();
+        boxes.Answer(mrNo);
+        fx.form->btnAddClick();
+        QCOMPARE(seen, QStringList({"System Table: tSupplier (ADD)", "[]", "Corvane Mobile Pty",
+                                    "System Table: tSupplier (ADD)", "[]", ""}));
     }
 };
 

@@ -1,0 +1,166 @@
+#include "SysEditSupplier.h"
+#include "AddressLines.h"
+#include "GenFns.h"
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+const QString kCaption = QStringLiteral("System Table: tSupplier");
+}  // namespace
+
+TSysEditSupplierForm::TSysEditSupplierForm(QWidget* owner) : TRecordEditor(owner)
+{
+    setObjectName(QStringLiteral("SysEditSupplierForm"));
+    setWindowTitle(kCaption);
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    setFixedSize(428, 310);
+
+    // Created in tab order.
+    auto labelled = [this](const QString& name, const QString& caption, int left, int top, int width, int labelLeft) {
+        QLineEdit* edit = AddEdit(name, left, top, width);
+        AddLabel(QStringLiteral("lbl") + name.mid(3), caption, labelLeft, top + 3)->setBuddy(edit);
+        return edit;
+    };
+    edtSupplierName = labelled(QStringLiteral("edtSupplierName"), QStringLiteral("Supplier Name:"), 112, 12, 304, 8);
+    for (int n = 1; n <= kAddresses; ++n)
+        edtAddress[n - 1] =
+            labelled(QStringLiteral("edt") + AddressName(n), AddressName(n) + QChar(':'), 112, 12 + n * 28, 304, 8);
+    ckActive = AddCheck(QStringLiteral("ckActive"), QStringLiteral("Active"), 112, 208, 80);
+    ckActive->setChecked(true);
+    ckActive->setEnabled(false);
+    ckActive->setFocusPolicy(Qt::NoFocus);
+    ckZivIruri = AddCheck(QStringLiteral("ckZivIruri"), QStringLiteral("ZivIruri"), 200, 208, 90);
+    ckPlatinumUpdate = AddCheck(QStringLiteral("ckPlatinumUpdate"), QStringLiteral("Platinum Update"), 296, 208, 120);
+    edtPlatinumVendorID =
+        labelled(QStringLiteral("edtPlatinumVendorID"), QStringLiteral("PlatinumVendorID"), 112, 236, 150, 8);
+    edtID = labelled(QStringLiteral("edtID"), QStringLiteral("ID:"), 336, 236, 80, 308);
+    ShowOnly(edtID);
+
+    AddOkCancel(btnOk, btnCancel, QStringLiteral("&Ok"), 252, 274, [this] { btnOkClick(); });
+
+    ReadAuditIds();
+    FAudited = IsTableAudited(QStringLiteral("tSupplier"));
+}
+
+// ------------------------------------------------------------ properties
+
+void TSysEditSupplierForm::SetAppendMode(bool value)
+{
+    TRecordEditor::SetAppendMode(value);
+    ShowModeAndID(kCaption, edtID);
+}
+
+void TSysEditSupplierForm::SetSupplierID(const QString& value)
+{
+    ShowRowID(edtID, value);
+}
+
+QString TSysEditSupplierForm::SupplierName() const { return edtSupplierName->text().trimmed(); }
+QString TSysEditSupplierForm::PlatinumVendorID() const { return edtPlatinumVendorID->text().trimmed(); }
+void TSysEditSupplierForm::SetSupplierName(const QString& v)
+{
+    KeepText(edtSupplierName, QStringLiteral("SupplierName"), v);
+}
+void TSysEditSupplierForm::SetPlatinumVendorID(const QString& v)
+{
+    KeepText(edtPlatinumVendorID, QStringLiteral("PlatinumVendorID"), v);
+}
+
+QString TSysEditSupplierForm::Address(int n) const
+{
+    return n >= 1 && n <= kAddresses ? edtAddress[n - 1]->text().trimmed() : QString();
+}
+
+void TSysEditSupplierForm::SetAddress(int n, const QString& v)
+{
+    if (n >= 1 && n <= kAddresses)
+        KeepText(edtAddress[n - 1], AddressName(n), v);
+}
+
+bool TSysEditSupplierForm::PlatinumUpdate() const { return ckPlatinumUpdate->isChecked(); }
+bool TSysEditSupplierForm::ZivIruri() const { return ckZivIruri->isChecked(); }
+bool TSysEditSupplierForm::Active() const { return ckActive->isChecked(); }
+void TSysEditSupplierForm::SetPlatinumUpdate(bool v) { KeepCheck(ckPlatinumUpdate, QStringLiteral("PlatinumUpdate"), v); }
+void TSysEditSupplierForm::SetZivIruri(bool v) { KeepCheck(ckZivIruri, QStringLiteral("ZivIruri"), v); }
+void TSysEditSupplierForm::SetActive(bool v) { KeepCheck(ckActive, QStringLiteral("Active"), v); }
+
+// ------------------------------------------------------------ the save
+
+void TSysEditSupplierForm::btnOkClick()
+{
+    RunSave([this](TSaveAttempt& save) { return FAppendMode ? saveNew(save) : saveChanges(save); });
+}
+
+bool TSysEditSupplierForm::saveNew(TSaveAttempt& save)
+{
+    const QString name = SupplierName().left(50);
+    const QString vendor = PlatinumVendorID().left(50);
+    TAuditTrail audit = NewAudit(AuditIds.Insert, QStringLiteral("tSupplier"));
+    TAuditTrail* trail = FAudited ? &audit : nullptr;
+    auto note = [trail](const char* field, const QString& value) {
+        if (trail)
+            trail->AddField(QLatin1String(field), QString(), value);
+    };
+    QStringList columns{QStringLiteral("(SupplierName, PlatinumVendorID, Active,"),
+                        QStringLiteral("PlatinumUpdate, ZivIruri,")};
+    QStringList values{QStringLiteral("VALUES (") + TextItem(name) + TextItem(vendor) + QStringLiteral("1,"),
+                       BitText(PlatinumUpdate()) + QChar(',') + BitText(ZivIruri()) + QChar(',')};
+    note("SUPPLIERNAME", name);
+    note("PLATINUMVENDORID", vendor);
+    note("ACTIVE", QStringLiteral("1"));
+    note("PLATINUMUPDATE", BitText(PlatinumUpdate()));
+    note("ZIVIRURI", BitText(ZivIruri()));
+    QString addressColumns[2], addressValues[2];
+    AddressInsertLines(AddressTexts(edtAddress), addressColumns, addressValues, trail);
+    for (int i = 0; i < 2; ++i)
+        if (!addressColumns[i].isEmpty()) {
+            columns << addressColumns[i];
+            values << addressValues[i];
+        }
+
+    audit.SetTableID(save.ExecInsert(InsertStatement(QStringLiteral("tSupplier"), columns, values)));
+    if (trail)
+        save.Write(audit);
+    return true;
+}
+
+bool TSysEditSupplierForm::saveChanges(TSaveAttempt& save)
+{
+    const int id = RowToChange(edtID, QStringLiteral("supplier"));
+    TAuditTrail audit = NewAudit(AuditIds.Update, QStringLiteral("tSupplier"));
+    audit.SetTableID(id);
+    TAuditTrail* trail = FAudited ? &audit : nullptr;
+    auto note = [&](const QString& field, const QString& now) {
+        if (trail)
+            trail->AddField(field.toUpper(), FKept.Kept(field), now);
+    };
+
+    QStringList lines{QStringLiteral("UPDATE tSupplier")};
+    const QString name = SupplierName().left(50);
+    note(QStringLiteral("SupplierName"), name);
+    QString line = QStringLiteral(" SET SupplierName = ") + TextItem(name);
+    const QString vendor = PlatinumVendorID().left(50);
+    if (FKept.Changed(QStringLiteral("PlatinumVendorID"), vendor)) {
+        line += QStringLiteral(" PlatinumVendorID = ") + TextItem(vendor);
+        note(QStringLiteral("PlatinumVendorID"), vendor);
+    }
+    lines << line;
+    line.clear();
+    const std::pair<const char*, bool> switches[] = {{"PlatinumUpdate", PlatinumUpdate()}, {"ZivIruri", ZivIruri()}};
+    for (const auto& [column, on] : switches) {
+        line += QChar(' ') + QLatin1String(column) + QStringLiteral(" = ") + BitText(on) + QChar(',');
+        if (trail && FKept.KeptBool(QLatin1String(column)) != on)
+            trail->AddField(QString::fromLatin1(column).toUpper(), BitText(!on), BitText(on));
+    }
+    lines << line;
+    AddressUpdateLines(AddressTexts(edtAddress), FKept, lines, trail);
+    DropFinalComma(lines);
+    lines << QStringLiteral("WHERE id = ") + QString::number(id);
+
+    save.Exec(lines);
+    if (trail)
+        save.Write(audit);
+    return true;
+}

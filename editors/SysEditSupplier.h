@@ -1,0 +1,67 @@
+#pragma once
+// The supplier editor: one row of tSupplier: the supplier's name, its vendor
+// id in the Platinum finance system, two switches (export to Platinum, the
+// ZivIruri flag) and six address lines. It checks nothing: OK writes the
+// row.
+//
+// The caller sets SupplierID first when editing, then the row's values, then
+// AppendMode.
+#include "RecordEditor.h"
+#include <array>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+class TSysEditSupplierForm : public TRecordEditor {
+    Q_OBJECT
+    Q_PROPERTY(QString SupplierName READ SupplierName WRITE SetSupplierName)
+    Q_PROPERTY(QString PlatinumVendorID READ PlatinumVendorID WRITE SetPlatinumVendorID)
+    Q_PROPERTY(bool PlatinumUpdate READ PlatinumUpdate WRITE SetPlatinumUpdate)
+    Q_PROPERTY(bool ZivIruri READ ZivIruri WRITE SetZivIruri)
+    Q_PROPERTY(bool Active READ Active WRITE SetActive)
+
+public:
+    static constexpr int kAddresses = 6;
+
+    explicit TSysEditSupplierForm(QWidget* owner = nullptr);
+
+    QLineEdit* edtSupplierName;
+    std::array<QLineEdit*, kAddresses> edtAddress{};  // edtAddress01 ..
+    QCheckBox* ckActive;  // shown, never written
+    QCheckBox* ckZivIruri;
+    QCheckBox* ckPlatinumUpdate;
+    QLineEdit* edtPlatinumVendorID;
+    QLineEdit* edtID;
+    QPushButton* btnOk;
+    QPushButton* btnCancel;
+
+    // Adding clears the id shown.
+    void SetAppendMode(bool value) override;
+    // Shown in edtID while editing; nothing kept.
+    void SetSupplierID(const QString& value);
+
+    // Texts: trimmed, kept and shown; the getters give the trimmed text.
+    QString SupplierName() const;
+    QString PlatinumVendorID() const;
+    void SetSupplierName(const QString& v);
+    void SetPlatinumVendorID(const QString& v);
+    QString Address(int n) const;  // n = 1 .. 6
+    void SetAddress(int n, const QString& v);
+    bool PlatinumUpdate() const;
+    bool ZivIruri() const;
+    bool Active() const;
+    void SetPlatinumUpdate(bool v);
+    void SetZivIruri(bool v);
+    void SetActive(bool v);
+
+    bool Audited() const { return FAudited; }
+
+    void btnOkClick();
+
+private:
+    bool saveNew(TSaveAttempt& save);
+    bool saveChanges(TSaveAttempt& save);
+
+    bool FAudited = false;
+};
