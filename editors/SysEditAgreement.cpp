@@ -48,11 +48,7 @@ TSysEditAgreementForm::TSysEditAgreementForm(QWidget* owner) : TRecordEditor(own
     edtStartDate = AddControl<TDateEdit>("edtStartDate", 16, 184, 100);
     AddLabel("lblEndDate", "EndDate", 128, 168);
     edtEndDate = AddControl<TDateEdit>("edtEndDate", 128, 184, 100);
-    btnOk = AddButton("btnOk", "&Save", 253, 212);
-    btnOk->setDefault(true);
-    btnCancel = AddButton("btnCancel", "&Cancel", 341, 212);
-    connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
-    connect(btnCancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
+    AddOkCancel(btnOk, btnCancel, QStringLiteral("&Save"), 253, 212, [this] { btnOkClick(); });
     SetTabOrder({edtAgreementNo, edtDescription, cbSupplier, cbAgreementType, cbBatchType, cbValidAccountNumber,
                  edtStartDate, edtEndDate, btnOk, btnCancel, edtID});
     connect(cbSupplier, &TLookupCombo::PickedID, this, [this] { RunGuarded([this] { cbSupplierChange(); }); });

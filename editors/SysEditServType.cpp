@@ -78,11 +78,7 @@ TSysEditServTypeForm::TSysEditServTypeForm(QWidget* owner) : TRecordEditor(owner
     ckSplitService = AddCheck("ckSplitService", "Split Service", 288, 256, 130);
     ckVRTServiceType = AddCheck("ckVRTServiceType", "VRT Service Type", 16, 280, 130);
     ckNoCalls = AddCheck("ckNoCalls", "No Calls", 152, 280, 130);
-    btnOk = AddButton("btnOk", "&Save", 261, 320);
-    btnOk->setDefault(true);
-    btnCancel = AddButton("btnCancel", "&Cancel", 349, 320);
-    connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
-    connect(btnCancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
+    AddOkCancel(btnOk, btnCancel, QStringLiteral("&Save"), 261, 320, [this] { btnOkClick(); });
     SetTabOrder({edtCode, edtDescription, edtSupplierID, edtSystemID, cbRevenueElement, cbExpenseElement,
                  edtStartDate, edtEndDate, edtExpectedRent, edtFrequency, ckAdminFee, ckExportToTims,
                  ckSplitService, ckVRTServiceType, ckNoCalls, btnOk, btnCancel});

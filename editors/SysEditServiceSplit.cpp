@@ -83,11 +83,7 @@ TSplitForm::TSplitForm(QWidget* owner) : TRecordEditor(owner)
         edtOther[i] = AddEdit("edtOther" + n, 328, top, 56);
         order << cbShipTo[i] << edtRent[i] << edtCalls[i] << edtOther[i];
     }
-    btnOk = AddButton("btnOk", "&Ok", 264, 348);
-    btnOk->setDefault(true);
-    btnCancel = AddButton("btnCancel", "&Cancel", 352, 348);
-    connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
-    connect(btnCancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
+    AddOkCancel(btnOk, btnCancel, QStringLiteral("&Ok"), 264, 348, [this] { btnOkClick(); });
     order << btnOk << btnCancel;
     SetTabOrder(order);
     connect(cbServiceID, &TLookupCombo::PickedID, this, [this] { showDescription(); });

@@ -125,11 +125,7 @@ TSysEditTariffForm::TSysEditTariffForm(QWidget* owner) : TRecordEditor(owner)
     ckSurcharge = AddCheck("ckSurcharge", "Surcharge:", 312, kGridTop + 2, 85);
     ckDiscount = AddCheck("ckDiscount", "Discount:", 312, kGridTop + kRow + 2, 85);
     ckChargePeriod = AddCheck("ckChargePeriod", "Charge Period", 312, kGridTop + 2 * kRow + 2, 120);
-    btnOk = AddButton("btnOk", "&Save", 301, 344);
-    btnOk->setDefault(true);
-    btnCancel = AddButton("btnCancel", "&Cancel", 389, 344);
-    connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
-    connect(btnCancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
+    AddOkCancel(btnOk, btnCancel, QStringLiteral("&Save"), 301, 344, [this] { btnOkClick(); });
 
     QList<QWidget*> order{cbAgreement, cbSupplierServiceCode, Input("FixedCharge"), Input("FlagFall")};
     for (const TTariffValue& v : TariffValues()) {  // the grid, row by row
