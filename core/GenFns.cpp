@@ -1,4 +1,5 @@
 #include "GenFns.h"
+#include "FieldText.h"
 #include "AuditTrail.h"
 #include "DataMod.h"
 #include "DateFunctions.h"
@@ -19,7 +20,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QStringEncoder>
+#include <cstring>
 #include <cmath>
 #include <memory>
 
@@ -345,59 +346,20 @@ void appendCsvValue(QByteArray& out, const QString& value)
     out += '"';
 }
 
-void appendCsvValue(QString& line, const QString& value)
+// A value between double quotes, written as its field gives it; quotes
+// inside are doubled.
+void appendCsvValue(QByteArray& out, TFieldText& text, const TValueRef& value)
 {
-    line += QChar('"');
-    if (value.contains(QChar('"'))) {
-        QString v = value;
-        line += v.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-    } else {
-        line += value;
+    out += '"';
+    const qsizetype start = out.size();
+    text.Append(out, value);
+    if (std::memchr(out.constData() + start, '"', size_t(out.size() - start))) {
+        QByteArray part = out.mid(start);
+        out.truncate(start);
+        out += part.replace("\"", "\"\"");
     }
-    line += QChar('"');
+    out += '"';
 }
-
-// A field's text for a raw value, as the field converts it. Dates, times and
-// flags repeat down a column and their conversion is the costly one, so each
-// distinct raw text is converted once; a text column's raw text is already
-// its text.
-class FieldText {
-public:
-    explicit FieldText(const TField* field) : m_field(field)
-    {
-        switch (field->DataType()) {
-        case ftString: case ftFixedChar: case ftWideString:
-            m_kind = Plain;
-            break;
-        case ftDate: case ftTime: case ftDateTime: case ftBoolean:
-            m_kind = Repeating;
-            break;
-        default:
-            m_kind = Other;
-            break;
-        }
-    }
-    QString operator()(const QVariant& raw)
-    {
-        if (raw.typeId() != QMetaType::QString || m_kind == Other)
-            return m_field->AsStringOf(raw);
-        if (m_kind == Plain)
-            return raw.toString();
-        const QString key = raw.toString();
-        auto it = m_seen.constFind(key);
-        if (it != m_seen.constEnd())
-            return *it;
-        if (m_seen.size() >= 4096)
-            m_seen.clear();
-        return *m_seen.insert(key, m_field->AsStringOf(raw));
-    }
-
-private:
-    enum Kind { Plain, Repeating, Other };
-    const TField* m_field;
-    Kind m_kind = Other;
-    QHash<QString, QString> m_seen;
-};
 
 void fileError(const QString& what, const QSaveFile& file)
 {
@@ -477,7 +439,7 @@ void ExportDataSetToCsv(TDataSet* DataSet, const QString& TableName)
     TRowReader source(DataSet);
     const int fields = source->FieldCount();
     QStringList names;
-    std::vector<FieldText> texts;
+    std::vector<TFieldText> texts;
     for (int i = 0; i < fields; ++i) {
         names << source->Fields(i)->FieldName();
         texts.emplace_back(source->Fields(i));
@@ -485,23 +447,20 @@ void ExportDataSetToCsv(TDataSet* DataSet, const QString& TableName)
     buffer += CsvLine(names);
     buffer += "\r\n";
 
-    QString line;
-    QStringEncoder encoder(QStringEncoder::Utf8);
+    // Each line is built as bytes from the stored values, without a QString
+    // or a QVariant on the way for the texts, numbers and dates of a page.
+    QVector<TValueRef> values;
     int done = 0;
     while (ok && !source->Eof()) {
         if (done % kPumpEvery == 0)
             ProcessMessages();
-        line.truncate(0);  // keeps its capacity
-        const int current = source->CurrentRow();
+        source->RowValues(source->CurrentRow(), values);
         for (int i = 0; i < fields; ++i) {
             if (i > 0)
-                line += QChar(',');
-            appendCsvValue(line, texts[i](source->RawValue(current, i)));
+                buffer += ',';
+            appendCsvValue(buffer, texts[size_t(i)], values[i]);
         }
-        line += QStringLiteral("\r\n");
-        const qsizetype used = buffer.size();
-        buffer.resize(used + encoder.requiredSpace(line.size()));
-        buffer.truncate(encoder.appendToBuffer(buffer.data() + used, line) - buffer.constData());
+        buffer += "\r\n";
         if (buffer.size() >= kFlushAt)
             flush();
         progress->SetPosition(qRound(++done * step));

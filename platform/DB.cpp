@@ -692,6 +692,7 @@ void TDataSet::Open()
     TBusyCursor busy;
     std::unique_ptr<TCursor> cursor = OpenCursor(*db, db->PrepareSql(window.isEmpty() ? whole : window), objectName());
     const QVector<TFieldDef>& columns = cursor->Columns();
+    m_columnCount = int(columns.size());
     if (!m_defs.isEmpty()) {
         // Persistent fields live as long as the data set; each open maps them
         // to the result's columns again.
@@ -893,6 +894,21 @@ TValueRef TDataSet::ValueRef(int row, int fieldIndex)
     if (row < m_base || !FetchTo(row))
         return TValueRef();
     return m_rows.Value(row, m_fields[size_t(fieldIndex)]->m_column);
+}
+
+void TDataSet::RowValues(int row, QVector<TValueRef>& out)
+{
+    out.resize(qsizetype(m_fields.size()));
+    if (!m_active || row < m_base || !FetchTo(row)) {
+        out.fill(TValueRef());
+        return;
+    }
+    m_columnValues.resize(size_t(m_columnCount));
+    m_rows.Values(row, m_columnValues.data(), m_columnCount);
+    for (size_t i = 0; i < m_fields.size(); ++i) {
+        const int column = m_fields[i]->m_column;
+        out[qsizetype(i)] = column >= 0 && column < m_columnCount ? m_columnValues[size_t(column)] : TValueRef();
+    }
 }
 
 void TDataSet::notifyScroll()

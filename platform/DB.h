@@ -244,6 +244,8 @@ public:
     // The stored value itself, without a QVariant (Null when the row or the
     // field is not there): for readers that go through many rows.
     TValueRef ValueRef(int row, int fieldIndex);
+    // Every field's stored value of a row, in field order, in one pass.
+    void RowValues(int row, QVector<TValueRef>& out);
     int CurrentRow() const { return m_active ? m_cur : -1; }
     // The row fields read: the current one, or the row a grid is drawing.
     int ActiveRecord() const { return m_drawRow >= 0 ? m_drawRow : CurrentRow(); }
@@ -285,6 +287,8 @@ private:
     int m_disableCount = 0;
     bool m_scrollPending = false;
     int m_drawRow = -1;
+    int m_columnCount = 0;              // of the result set
+    std::vector<TValueRef> m_columnValues;  // RowValues' scratch
     friend class TActiveRecordScope;
     QPointer<TDatabase> m_database;
     QString m_selectText;

@@ -182,6 +182,19 @@ TValueRef TRowStore::Value(int row, int column) const
     return v;
 }
 
+void TRowStore::Values(int row, TValueRef* out, int count) const
+{
+    const QByteArrayView bytes = RowBytes(row);
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    for (int c = 0; c < count; ++c) {
+        if (p && p < end)
+            p = DecodeValue(p, out[c]);
+        else
+            out[c] = TValueRef();
+    }
+}
+
 TRowStore::Batch& TRowStore::writing()
 {
     if (m_batches.empty() || m_batches.back()->rows == kBatchRows) {

@@ -44,6 +44,9 @@ public:
     bool Holds(int row) const { return row >= m_base && row < m_end; }
     // The value in a column of a row held (Null for a column the row lacks).
     TValueRef Value(int row, int column) const;
+    // The first `count` values of a row held, in one pass (Null where the
+    // row has fewer).
+    void Values(int row, TValueRef* out, int count) const;
     // The row's bytes, for comparing two reads of the same statement.
     QByteArrayView RowBytes(int row) const;
 

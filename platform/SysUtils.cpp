@@ -131,6 +131,32 @@ bool startsWithCI(const QString& s, int at, const char* what)
     return QStringView(s).mid(at).startsWith(QLatin1String(what), Qt::CaseInsensitive);
 }
 
+// A run of one format letter (in either case), or a quoted literal.
+struct FormatRun {
+    QChar c;
+    QChar lower;
+    int length;  // characters the run takes in the format
+    bool quoted;
+    QStringView literal;
+};
+
+FormatRun formatRunAt(const QString& fmt, int i)
+{
+    FormatRun r{fmt[i], fmt[i].toLower(), 1, false, QStringView()};
+    if (r.c == QChar('"') || r.c == QChar('\'')) {
+        int end = fmt.indexOf(r.c, i + 1);
+        if (end < 0)
+            end = int(fmt.size());
+        r.quoted = true;
+        r.literal = QStringView(fmt).mid(i + 1, end - i - 1);
+        r.length = end + 1 - i;
+        return r;
+    }
+    while (i + r.length < fmt.size() && fmt[i + r.length].toLower() == r.lower)
+        ++r.length;
+    return r;
+}
+
 void appendFormatted(QString& out, const QString& fmt, const QDateTime& when, int depth);
 
 void appendFormatted(QString& out, const QString& fmt, const QDateTime& when, int depth)
@@ -144,17 +170,13 @@ void appendFormatted(QString& out, const QString& fmt, const QDateTime& when, in
     bool lastWasHour = false;
     int i = 0;
     while (i < fmt.size()) {
-        const QChar c = fmt[i];
-        const QChar lc = c.toLower();
-        int n = 1;
-        while (i + n < fmt.size() && fmt[i + n].toLower() == lc)
-            ++n;
-        if (c == QChar('"') || c == QChar('\'')) {
-            int end = fmt.indexOf(c, i + 1);
-            if (end < 0)
-                end = int(fmt.size());
-            out += fmt.mid(i + 1, end - i - 1);
-            i = end + 1;
+        const FormatRun run = formatRunAt(fmt, i);
+        const QChar c = run.c;
+        const QChar lc = run.lower;
+        const int n = run.length;
+        if (run.quoted) {
+            out += run.literal;
+            i += run.length;
             continue;
         }
         if (lc == QChar('d')) {
@@ -230,6 +252,42 @@ void appendFormatted(QString& out, const QString& fmt, const QDateTime& when, in
     }
 }
 }  // namespace
+
+TDateTimeFormatUse DateTimeFormatUse(const QString& format)
+{
+    // The letters as appendFormatted reads them.
+    TDateTimeFormatUse use;
+    bool lastWasHour = false;
+    int i = 0;
+    while (i < format.size()) {
+        const FormatRun run = formatRunAt(format, i);
+        const QChar lc = run.lower;
+        if (run.quoted) {
+            i += run.length;
+            continue;
+        }
+        if (lc == QChar('a') && (startsWithCI(format, i, "ampm") || startsWithCI(format, i, "am/pm") ||
+                                 startsWithCI(format, i, "a/p"))) {
+            use.Time = true;
+            i += startsWithCI(format, i, "ampm") ? 4 : startsWithCI(format, i, "a/p") ? 3 : 5;
+            continue;
+        }
+        if (lc == QChar('d'))
+            (run.length <= 4 ? use.Date : use.Nested) = true;
+        else if (lc == QChar('m'))
+            (lastWasHour && run.length <= 2 ? use.Time : use.Date) = true;
+        else if (lc == QChar('y'))
+            use.Date = true;
+        else if (lc == QChar('h') || lc == QChar('n') || lc == QChar('s') || lc == QChar('z'))
+            use.Time = true;
+        else if (lc == QChar('t') || lc == QChar('c'))
+            use.Nested = true;
+        if (lc.isLetter())
+            lastWasHour = lc == QChar('h');
+        i += run.length;
+    }
+    return use;
+}
 
 QString FormatDateTime(const QString& format, TDateTime dt)
 {

@@ -37,6 +37,14 @@ QString FormatDateTime(const QString& format, TDateTime dt);
 QString DateToStr(TDateTime dt);      // short date format
 QString TimeToStr(TDateTime dt);      // long time format
 QString DateTimeToStr(TDateTime dt);  // short date, then long time when there is a time
+// What a format shows: parts of the date, of the time, or other formats
+// inside it ("c", "t", "ddddd").
+struct TDateTimeFormatUse {
+    bool Date = false;
+    bool Time = false;
+    bool Nested = false;
+};
+TDateTimeFormatUse DateTimeFormatUse(const QString& format);
 
 // Integers: leading and trailing blanks allowed, "$" hex prefix.
 int StrToInt(const QString& s);  // raises EConvertError "'s' is not a valid integer value"
