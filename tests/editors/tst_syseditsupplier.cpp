@@ -128,22 +128,6 @@ private slots:
                            "FROM tSupplier WHERE ID = 5"),
                  QString("NULL|0|it's here"));
     }
-
-    // Without a change: the name and the switches, no audit rows; Active is
-    // never written.
-    void changeNothing()
-    {
-        db->Exec("UPDATE tSupplier SET Active = 0 WHERE ID = 5;");
-        kvtest::MessageRecorder boxes;
-        auto f = editorOf5();
-        f->btnOkClick();
-        QCOMPARE(boxes.Count(), 0);
-        QCOMPARE(f->LastStatements(),
-                 QVector<QStringList>({{"UPDATE tSupplier", " SET SupplierName = 'Corvane Mobile',",
-                                        " PlatinumUpdate = 1, ZivIruri = 0", "WHERE id = 5"}}));
-        QCOMPARE(db->AuditRows(), QStringList());
-        QCOMPARE(db->Value("SELECT Active FROM tSupplier WHERE ID = 5"), QString("0"));
-    }
 };
 
 KV_TEST_MAIN(TestSysEditSupplier)

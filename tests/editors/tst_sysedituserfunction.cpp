@@ -160,36 +160,6 @@ private slots:
         QVERIFY(allowed);
     }
 
-    // The names' lines of an INSERT as the operator fills them.
-    void addNames_data()
-    {
-        QTest::addColumn<QString>("firstName");
-        QTest::addColumn<QString>("surname");
-        QTest::addColumn<QString>("line");
-        QTest::newRow("both") << "Ann" << "Lee" << "'Ann', 'Lee', 1)";
-        QTest::newRow("no first name") << "" << "Lee" << "NULL, 'Lee', 1)";
-        QTest::newRow("no surname") << "Ann" << " " << "'Ann',NULL, 1)";
-        QTest::newRow("neither") << "" << "" << "NULL,NULL, 1)";
-    }
-    void addNames()
-    {
-        QFETCH(QString, firstName);
-        QFETCH(QString, surname);
-        QFETCH(QString, line);
-        kvtest::MessageRecorder boxes;
-        TSysEditUserFunctionForm f;
-        f.SetAppendMode(true);
-        f.edtUserLogin->setText("alee");
-        f.edtPassword->setText("pw");
-        f.edtFirstName->setText(firstName);
-        f.edtSurname->setText(surname);
-        f.btnOkClick();
-        QCOMPARE(boxes.Count(), 0);
-        QCOMPARE(f.LastStatements().first().last(), line);
-        QVERIFY(audit().last().endsWith("|ACTIVE|NULL|'1'"));
-        QVERIFY(loginRights("alee", "pw").isEmpty());  // no box ticked, no right
-    }
-
     // What adding refuses; a login's "%" and "_" match only themselves.
     void addChecks_data()
     {
@@ -259,20 +229,6 @@ private slots:
         QCOMPARE(statements[4], QStringList({"INSERT INTO tUserFunction", "(UserID, FunctionID)", "VALUES (3, 14)"}));
 
         QCOMPARE(loginRights("mnguyen", "new pw"), Rights({7, 14}));
-    }
-
-    // No change to the boxes: the operator's row only, and no audit rows.
-    void changeWithoutRights()
-    {
-        kvtest::MessageRecorder boxes;
-        auto f = editorOfMinh();
-        f->btnOkClick();
-        QCOMPARE(boxes.Count(), 0);
-        QCOMPARE(f->LastStatements(),
-                 QVector<QStringList>({{"UPDATE tUser", "SET UserLogin = 'mnguyen',", "Password = 'old',",
-                                        " FirstName = 'Minh',", " Surname = 'Nguyen'", "WHERE id = 3"}}));
-        QCOMPARE(audit(), QStringList());
-        QCOMPARE(rightsOf("mnguyen"), QStringList({"7", "9"}));
     }
 
     void changeChecks_data()
@@ -358,21 +314,6 @@ private slots:
         QVERIFY(f.result() != mrOk);
     }
 
-    // Without the tUserFunction audit, no audit rows for either table.
-    void notAudited()
-    {
-        db->Exec("DELETE FROM tAudit;");
-        kvtest::MessageRecorder boxes;
-        auto f = editorOfMinh();
-        QVERIFY(!f->Audited());
-        f->edtPassword->setText("other");
-        tick(*f, {1});
-        f->btnOkClick();
-        QCOMPARE(boxes.Count(), 0);
-        QCOMPARE(audit(), QStringList());
-        QCOMPARE(rightsOf("mnguyen"), QStringList({"1", "7", "9"}));
-    }
-
     // One change through the ODBC route (to SQLite through its ODBC
     // driver): the operator's row, a right removed with "DELETE
     // tUserFunction" and one granted, and their audit rows.
@@ -411,16 +352,6 @@ private slots:
         QCOMPARE(file.AuditRows(), QStringList({"admin|11|tUser|3|PASSWORD|'old'|'it''s new'",
                                                 "admin|11|tUserFunction|3|FUNCTIONID|'9'|NULL",
                                                 "admin|11|tUserFunction|3|FUNCTIONID|NULL|'14'"}));
-    }
-
-    // Cancel and Esc write nothing.
-    void cancelWritesNothing()
-    {
-        auto f = editorOfMinh();
-        f->edtPassword->setText("changed");
-        QTest::mouseClick(f->findChild<QPushButton*>("btnCancel"), Qt::LeftButton);
-        QCOMPARE(f->result(), int(mrCancel));
-        QCOMPARE(db->Value("SELECT Password FROM tUser WHERE ID = 3"), QString("old"));
     }
 };
 
