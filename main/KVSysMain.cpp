@@ -442,6 +442,37 @@ void TMainForm::buildMenu()
     connect(mnuHelpAbout, &QAction::triggered, this, handlerOf(this, &TMainForm::mnuHelpAboutClick));
 }
 
+void TMainForm::buildGrid(TPage& page)
+{
+    // The grids never edit in place; titles are push buttons that sort.
+    auto* grid = new TKitDBGrid(page.Sheet);
+    grid->setObjectName(QLatin1String(page.Info->Grid));
+    grid->SetOptions(dgTitles | dgIndicator | dgColumnResize | dgColLines | dgRowLines | dgAlwaysShowSelection |
+                     dgConfirmDelete | dgCancelOnExit);
+    grid->SetTitleButtons(true);
+    TFont titleFont = grid->TitleFont();
+    titleFont.Font.setBold(true);
+    grid->SetTitleFont(titleFont);
+    for (const TGridColumn& c : page.Columns)
+        grid->Columns().Add(c.FieldName, c.Title);
+    grid->SetDataSource(page.DataSource);
+    grid->OnDblClick = [this](QObject*) { RunGuarded([this] { KitDBGridSysDblClick(); }); };
+    grid->OnTitleClick = [this](TColumn* column) {
+        RunGuarded([this, column] { KitDBGridSysTitleClick(column ? column->Field() : nullptr); });
+    };
+    if (page.Info->InactiveBlue)
+        grid->OnGetCellParams = [this](QObject* sender, TField* field, TFont& font, TColor& background,
+                                       bool highlight) {
+            KitDBGridSysGetCellParams(sender, field, font, background, highlight);
+        };
+    page.Sheet->layout()->addWidget(grid);
+    page.Grid = grid;
+    page.Model = grid->Model();
+    connect(page.Model, &TDataSetModel::FetchFailed, this, [](const QString& message) {
+        MessageDlg(ExceptionDisplayText(message), mtError, mbOK);
+    });
+}
+
 void TMainForm::buildPages()
 {
     for (const PageInfo& info : Pages()) {
@@ -469,34 +500,7 @@ void TMainForm::buildPages()
         }
         page.DataSource = new TDataSource(this, page.Query);
         page.DataSource->setObjectName(QLatin1String(info.DataSource));
-
-        // The grids never edit in place; titles are push buttons that sort.
-        auto* grid = new TKitDBGrid(page.Sheet);
-        grid->setObjectName(QLatin1String(info.Grid));
-        grid->SetOptions(dgTitles | dgIndicator | dgColumnResize | dgColLines | dgRowLines | dgAlwaysShowSelection |
-                         dgConfirmDelete | dgCancelOnExit);
-        grid->SetTitleButtons(true);
-        TFont titleFont = grid->TitleFont();
-        titleFont.Font.setBold(true);
-        grid->SetTitleFont(titleFont);
-        for (const TGridColumn& c : columns)
-            grid->Columns().Add(c.FieldName, c.Title);
-        grid->SetDataSource(page.DataSource);
-        grid->OnDblClick = [this](QObject*) { RunGuarded([this] { KitDBGridSysDblClick(); }); };
-        grid->OnTitleClick = [this](TColumn* column) {
-            RunGuarded([this, column] { KitDBGridSysTitleClick(column ? column->Field() : nullptr); });
-        };
-        if (info.InactiveBlue)
-            grid->OnGetCellParams = [this](QObject* sender, TField* field, TFont& font, TColor& background,
-                                           bool highlight) {
-                KitDBGridSysGetCellParams(sender, field, font, background, highlight);
-            };
-        layout->addWidget(grid);
-        page.Grid = grid;
-        page.Model = grid->Model();
-        connect(page.Model, &TDataSetModel::FetchFailed, this, [](const QString& message) {
-            MessageDlg(ExceptionDisplayText(message), mtError, mbOK);
-        });
+        page.Columns = columns;  // the grid is built when the page first opens
 
         SysPageControl->addTab(page.Sheet, QLatin1String(info.Caption));
         FPages.append(page);
@@ -660,6 +664,9 @@ void TMainForm::OpenTab(QWidget* sheet)
     const int index = SysPageControl->indexOf(sheet);
     if (index < 0)
         return;
+    for (TPage& page : FPages)
+        if (page.Sheet == sheet && !page.Grid)
+            buildGrid(page);  // a page's grid is made when the page is first shown
     SysPageControl->setTabVisible(index, true);
     SysPageControl->show();
     SysPageControl->setCurrentIndex(index);
@@ -687,8 +694,12 @@ void TMainForm::CloseTab(QWidget* sheet)
 
 void TMainForm::ClearTabSheets()
 {
+    // Every page closed as CloseTab closes one, with the tab rows laid out
+    // once for all of them.
+    SysPageControl->HideAllTabs();
     for (const TPage& p : FPages)
-        CloseTab(p.Sheet);
+        p.Query->Close();
+    SysPageControlChange();
     SysPageControl->hide();
     panelTopOfTab->hide();
 }

@@ -4,6 +4,7 @@
 // query; the operator's identity; the switch between the main and the test
 // database.
 #include "DB.h"
+#include "DBModel.h"
 #include "Graphics.h"
 #include "PageRegistry.h"
 #include "VCLUtils.h"
@@ -50,8 +51,9 @@ public:
         QWidget* Sheet = nullptr;
         TQuery* Query = nullptr;
         TDataSource* DataSource = nullptr;
-        TKitDBGrid* Grid = nullptr;
-        TDataSetModel* Model = nullptr;
+        TKitDBGrid* Grid = nullptr;      // made when the page is first opened
+        TDataSetModel* Model = nullptr;  // the grid's
+        QVector<TGridColumn> Columns;    // the grid's columns
     };
 
     // Components.
@@ -179,6 +181,7 @@ private:
     void buildLayout();
     void buildMenu();
     void buildPages();
+    void buildGrid(TPage& page);
     void buildFilterBar();
     int tabIndex(QWidget* sheet);
     QHash<int, QString> PageFilterClause;

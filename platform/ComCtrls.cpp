@@ -216,8 +216,26 @@ void TPageControl::setTabVisible(int index, bool visible)
         selectNeighbourOf(index);
     else if (visible && m_current < 0)
         setCurrentIndex(index);
-    m_rows->resize(m_rows->width(), m_rows->heightForWidth(m_rows->width()));
-    m_rows->setFixedHeight(m_rows->heightForWidth(m_rows->width()));
+    layoutRows();
+}
+
+void TPageControl::HideAllTabs()
+{
+    for (Tab& tab : m_tabs)
+        tab.Visible = false;
+    if (m_current >= 0) {
+        m_current = -1;
+        m_stack->setCurrentWidget(m_empty);
+        emit currentChanged(-1);
+    }
+    layoutRows();
+}
+
+void TPageControl::layoutRows()
+{
+    const int height = m_rows->heightForWidth(m_rows->width());
+    m_rows->resize(m_rows->width(), height);
+    m_rows->setFixedHeight(height);
     m_rows->update();
 }
 

@@ -43,6 +43,8 @@ public:
     int indexOf(QWidget* page) const;
     QString tabText(int index) const;
     void setTabVisible(int index, bool visible);
+    // Hides every tab, laying the tab rows out once.
+    void HideAllTabs();
     bool isTabVisible(int index) const;
     // -1 when no visible page is active.
     int currentIndex() const { return m_current; }
@@ -64,6 +66,7 @@ private:
         bool Visible = true;
     };
     void selectNeighbourOf(int index);
+    void layoutRows();
     QVector<Tab> m_tabs;
     int m_current = -1;
     TTabRows* m_rows;

@@ -3,28 +3,30 @@
 #include <QStyle>
 #include <QToolButton>
 
+namespace {
+struct ButtonDef {
+    const char* name;
+    const char* hint;
+    QStyle::StandardPixmap icon;
+};
+const ButtonDef buttons[5] = {
+    {"First", "First record", QStyle::SP_MediaSkipBackward},
+    {"Prior", "Prior record", QStyle::SP_MediaSeekBackward},
+    {"Next", "Next record", QStyle::SP_MediaSeekForward},
+    {"Last", "Last record", QStyle::SP_MediaSkipForward},
+    {"Refresh", "Refresh data", QStyle::SP_BrowserReload},
+};
+}  // namespace
+
 TDBNavigator::TDBNavigator(QWidget* parent) : QWidget(parent)
 {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    struct ButtonDef {
-        const char* name;
-        const char* hint;
-        QStyle::StandardPixmap icon;
-    };
-    const ButtonDef buttons[5] = {
-        {"First", "First record", QStyle::SP_MediaSkipBackward},
-        {"Prior", "Prior record", QStyle::SP_MediaSeekBackward},
-        {"Next", "Next record", QStyle::SP_MediaSeekForward},
-        {"Last", "Last record", QStyle::SP_MediaSkipForward},
-        {"Refresh", "Refresh data", QStyle::SP_BrowserReload},
-    };
     for (int i = 0; i < 5; ++i) {
         auto* b = new QToolButton(this);
         b->setObjectName(QLatin1String(buttons[i].name));
         b->setToolTip(QLatin1String(buttons[i].hint));
-        b->setIcon(style()->standardIcon(buttons[i].icon));
         b->setAutoRaise(false);
         b->setFixedSize(25, 25);
         b->setFocusPolicy(Qt::NoFocus);
@@ -33,6 +35,18 @@ TDBNavigator::TDBNavigator(QWidget* parent) : QWidget(parent)
         m_buttons[i] = b;
     }
     updateButtons();
+}
+
+void TDBNavigator::showEvent(QShowEvent* e)
+{
+    // The style's pictures are looked up when the navigator is first shown:
+    // a window that starts with it hidden does not wait for them.
+    if (!m_iconsSet) {
+        m_iconsSet = true;
+        for (int i = 0; i < 5; ++i)
+            m_buttons[i]->setIcon(style()->standardIcon(buttons[i].icon));
+    }
+    QWidget::showEvent(e);
 }
 
 void TDBNavigator::SetDataSource(TDataSource* source)

@@ -18,9 +18,13 @@ public:
     QToolButton* Button(TNavigateBtn which) const { return m_buttons[which]; }
     void BtnClick(TNavigateBtn which);
 
+protected:
+    void showEvent(QShowEvent* e) override;
+
 private:
     void updateButtons();
     QPointer<TDataSource> m_source;
+    bool m_iconsSet = false;
     QToolButton* m_buttons[5];
     QVector<QMetaObject::Connection> m_links;
 };

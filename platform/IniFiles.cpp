@@ -265,6 +265,8 @@ void TIniFile::WriteString(const QString& section, const QString& ident, const Q
     const QString line = ident.trimmed() + QChar('=') + EncodeValue(value);
     const int existing = doc.keyLine(section, ident);
     if (existing >= 0) {
+        if (doc.lines[existing] == line)
+            return;  // the file would be written as it is
         doc.lines[existing] = line;
     } else {
         int end;

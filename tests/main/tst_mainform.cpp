@@ -380,7 +380,6 @@ private slots:
         f->btnApplyFilterClick();
         const auto* page = f->PageOf(1081);
         QVERIFY(bool(page->Grid->OnGetCellParams));
-        QVERIFY(!f->PageOf(1007)->Grid->OnGetCellParams);  // the audit page never draws blue
         TField* login = q->FieldByName("UserLogin");
         QColor blueRow, normalRow;
         for (int row = 0; row < page->Model->rowCount(); ++row) {
@@ -403,6 +402,27 @@ private slots:
         TColor bg = clWindow;
         page->Grid->OnGetCellParams(page->Grid, login, font, bg, true);
         QCOMPARE(font.Color, QColor(Qt::black));
+        choose(*f, "tAudit");
+        QVERIFY(!f->PageOf(1007)->Grid->OnGetCellParams);  // the audit page never draws blue
+    }
+
+    // A page's grid is made when the page is first shown, and kept.
+    void gridsAreMadeWhenTheirPageOpens()
+    {
+        auto f = start({"1"}, "1");
+        QVERIFY(f->findChildren<TKitDBGrid*>().isEmpty());
+        QVERIFY(!f->PageOf(1013)->Grid);
+        choose(*f, "tCentre");
+        const QList<TKitDBGrid*> grids = f->findChildren<TKitDBGrid*>();
+        QCOMPARE(grids.size(), 1);
+        QCOMPARE(grids.first()->objectName(), QString("KitDBGridCentre"));
+        QCOMPARE(f->PageOf(1013)->Grid, grids.first());
+        QCOMPARE(grids.first()->DataSource(), f->CurrentDataSource(1013));
+        QCOMPARE(grids.first()->parentWidget(), f->SheetOf(1013));
+        f->ActionTabClose();
+        choose(*f, "tCentre");
+        QCOMPARE(f->findChildren<TKitDBGrid*>(), grids);  // the same grid again
+        QVERIFY(f->CurrentQuery(1013)->Active());
     }
 
     void titleClickSorts()

@@ -92,6 +92,10 @@ private slots:
     void readOnlySettingsFolder()
     {
         prepare();
+        // The last connection's password differs from the main set's, so
+        // the start has something to write (a value written as it stands
+        // leaves the file alone).
+        TIniFile(SettingsFileName()).WriteString("DBconnection", "pd", TDM::EncodeString("older"));
         const QString settings = SettingsFolder();
         const QStringList before = snapshot(settings);
         kvtest::MessageRecorder boxes;

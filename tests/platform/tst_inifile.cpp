@@ -222,6 +222,25 @@ private slots:
         QCOMPARE(readBytes(f), before);  // nothing reached the disk
         TIniFile::ForgetUnwritten();
     }
+
+    // A value written as the file already holds it leaves the file alone: no
+    // write (the start writes its connection settings every time), so
+    // nothing to report on a read-only folder either.
+    void unchangedValueIsNotWritten()
+    {
+        QTemporaryDir folder;
+        const QString f = folder.filePath("x.ini");
+        writeBytes(f, "[S]\r\nK=\"'v'\"\r\n");
+        kvtest::MessageRecorder boxes;
+        {
+            kvtest::ReadOnlyFolder readOnly(folder.path());
+            TIniFile(f).WriteString("S", "K", "'v'");
+            QCOMPARE(boxes.Count(), 0);
+            TIniFile(f).WriteString("S", "K", "w");
+            QCOMPARE(boxes.Count(), 1);
+        }
+        TIniFile::ForgetUnwritten();
+    }
 };
 
 KV_TEST_MAIN(TestIniFile)

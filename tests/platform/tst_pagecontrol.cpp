@@ -1,6 +1,7 @@
 #include "ComCtrls.h"
 #include "TestSupport.h"
 #include <QLabel>
+#include <QSignalSpy>
 
 // The page control with tabs on several rows.
 class TestPageControl : public QObject {
@@ -63,6 +64,32 @@ private slots:
         QCOMPARE(pc.currentIndex(), 0);
         QTest::keyClick(&pc, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(pc.currentIndex(), 2);
+    }
+
+    // Hiding every tab at once: no page current, one change told (none when
+    // none was current), the tab rows empty and their height gone.
+    void hideAllTabs()
+    {
+        TPageControl pc;
+        for (int i = 0; i < 30; ++i)
+            pc.addTab(new QLabel, QString("tPage%1").arg(i));
+        pc.resize(300, 200);
+        pc.show();
+        pc.setCurrentIndex(7);
+        const int tallRows = pc.TabRows()->height();
+        QSignalSpy changed(&pc, &TPageControl::currentChanged);
+        pc.HideAllTabs();
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.first().first().toInt(), -1);
+        QCOMPARE(pc.currentIndex(), -1);
+        QVERIFY(pc.currentWidget() == nullptr);
+        for (int i = 0; i < pc.count(); ++i)
+            QVERIFY(!pc.isTabVisible(i));
+        QVERIFY(pc.TabRows()->height() < tallRows);
+        pc.HideAllTabs();
+        QCOMPARE(changed.count(), 1);
+        pc.setTabVisible(4, true);
+        QCOMPARE(pc.currentIndex(), 4);
     }
 };
 
