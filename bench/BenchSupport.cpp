@@ -1,5 +1,7 @@
 #include "BenchSupport.h"
 #include "DB.h"
+#include "DataMod.h"
+#include "IniFiles.h"
 #include "PageBenchData.h"
 #include <QDir>
 #include <QFile>
@@ -47,4 +49,20 @@ void ConnectBenchDatabase(TDatabase& db, const QString& file)
     db.AliasName = file;
     db.LoginPrompt = false;
     db.SetConnected(true);
+}
+
+void UseBenchSettings(const QString& folder, const QString& dbFile)
+{
+    qputenv("XDG_CONFIG_HOME", folder.toLocal8Bit());
+    TIniFile ini(SettingsFileName());
+    auto write = [&](const char* section, const char* key, const QString& value) {
+        ini.WriteString(QLatin1String(section), QLatin1String(key), value);
+    };
+    write("DBconnection", "KVDSN", dbFile);
+    write("DBconnection", "ur", TDM::EncodeString(QStringLiteral("sa")));
+    write("DBconnection", "pd", TDM::EncodeString(QStringLiteral("demo")));
+    write("MainCfg", "id1", TDM::EncodeString(dbFile));
+    write("MainCfg", "id2", TDM::EncodeString(QStringLiteral("sa")));
+    write("MainCfg", "id3", TDM::EncodeString(QStringLiteral("demo")));
+    write("General", "GetLog", QStringLiteral("1"));
 }

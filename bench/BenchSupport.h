@@ -13,3 +13,7 @@ double BenchMedian(std::vector<double> values);
 QString AuditBenchFile(int rows);
 // Connects the component to the file, named dbKVdata, without a prompt.
 void ConnectBenchDatabase(TDatabase& db, const QString& file);
+// Points the settings folder at `folder` (for this process and the ones it
+// starts) and writes the settings that connect the program to `dbFile`
+// without asking, passwords asked from operators started without an id.
+void UseBenchSettings(const QString& folder, const QString& dbFile);

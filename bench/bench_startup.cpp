@@ -9,7 +9,6 @@
 #include "Application.h"
 #include "BenchSupport.h"
 #include "DataMod.h"
-#include "IniFiles.h"
 #include "KVSysMain.h"
 #include "Program.h"
 #include <QDir>
@@ -139,17 +138,7 @@ int main(int argc, char** argv)
         std::printf("cannot make the demo database\n");
         return 1;
     }
-    qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());
-    {
-        TIniFile ini(SettingsFileName());  // the children's, named after this program
-        ini.WriteString(QStringLiteral("DBconnection"), QStringLiteral("KVDSN"), db);
-        ini.WriteString(QStringLiteral("DBconnection"), QStringLiteral("ur"), TDM::EncodeString(QStringLiteral("sa")));
-        ini.WriteString(QStringLiteral("DBconnection"), QStringLiteral("pd"), TDM::EncodeString(QStringLiteral("demo")));
-        ini.WriteString(QStringLiteral("MainCfg"), QStringLiteral("id1"), TDM::EncodeString(db));
-        ini.WriteString(QStringLiteral("MainCfg"), QStringLiteral("id2"), TDM::EncodeString(QStringLiteral("sa")));
-        ini.WriteString(QStringLiteral("MainCfg"), QStringLiteral("id3"), TDM::EncodeString(QStringLiteral("demo")));
-        ini.WriteString(QStringLiteral("General"), QStringLiteral("GetLog"), QStringLiteral("1"));
-    }
+    UseBenchSettings(dir.path(), db);  // the children's, named after this program
     std::vector<double> ours, theirs, text;
     for (int round = 0; round < rounds; ++round) {
         theirs.push_back(timeChild(QStringLiteral("--empty")));
