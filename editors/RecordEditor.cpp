@@ -1,9 +1,11 @@
 #include "RecordEditor.h"
 #include "Application.h"
+#include "CurrEdit.h"
 #include "DataMod.h"
 #include "DateFunctions.h"
 #include "Formats.h"
 #include "GenFns.h"
+#include "LookupCombo.h"
 #include "OperatorIdentity.h"
 #include "SqlText.h"
 #include "ToolEdit.h"
@@ -30,9 +32,19 @@ QString QuoteOrNull(const QString& value)
     return value.isEmpty() ? QStringLiteral("NULL") : Quote(value);
 }
 
+QString BareOrNull(const QString& value)
+{
+    return value.isEmpty() ? QStringLiteral("NULL") : value;
+}
+
 QString TextItem(const QString& value)
 {
     return QuoteOrNull(value) + QChar(',');
+}
+
+QString IdText(int id)
+{
+    return id > 0 ? QString::number(id) : QString();
 }
 
 QString BitText(bool on)
@@ -241,7 +253,6 @@ void TSaveAttempt::Write(const TAuditTrail& audit)
 void TSaveAttempt::Commit()
 {
     m_transaction.Commit();
-    m_committed = true;
 }
 
 // ------------------------------------------------------------ the window
@@ -318,27 +329,22 @@ QLabel* TRecordEditor::AddLabel(const QString& name, const QString& caption, int
 
 QLineEdit* TRecordEditor::AddEdit(const QString& name, int left, int top, int width, int height)
 {
-    auto* edit = new QLineEdit(this);
-    edit->setObjectName(name);
-    edit->setGeometry(left, top, width, height);
-    return edit;
+    return AddControl<QLineEdit>(name, left, top, width, height);
 }
 
 QCheckBox* TRecordEditor::AddCheck(const QString& name, const QString& caption, int left, int top, int width,
                                    int height)
 {
-    auto* check = new QCheckBox(caption, this);
-    check->setObjectName(name);
-    check->setGeometry(left, top, width, height);
+    auto* check = AddControl<QCheckBox>(name, left, top, width, height);
+    check->setText(caption);
     return check;
 }
 
 QPushButton* TRecordEditor::AddButton(const QString& name, const QString& caption, int left, int top, int width,
                                       int height)
 {
-    auto* button = new QPushButton(caption, this);
-    button->setObjectName(name);
-    button->setGeometry(left, top, width, height);
+    auto* button = AddControl<QPushButton>(name, left, top, width, height);
+    button->setText(caption);
     button->setAutoDefault(false);
     return button;
 }
@@ -394,6 +400,30 @@ void TRecordEditor::KeepCheck(QCheckBox* box, const QString& name, bool value)
 {
     FKept.Keep(name, value);
     box->setChecked(value);
+}
+
+void TRecordEditor::KeepDate(TCustomDateEdit* edit, const QString& name, TDateTime value)
+{
+    FKept.Keep(name, DateToYMD(value));
+    edit->SetDate(value);
+}
+
+void TRecordEditor::KeepAmount(TCustomNumEdit* edit, const QString& name, double value)
+{
+    FKept.Keep(name, CurrText(value));
+    edit->SetValue(value);
+}
+
+void TRecordEditor::KeepListID(TLookupCombo* list, const QString& name, int value,
+                               const std::function<QString()>& shownWhenMissing)
+{
+    if (value <= 0)
+        return;
+    if (shownWhenMissing && list->IndexOfID(value) < 0)
+        list->SetID(value, shownWhenMissing());
+    else
+        list->SetID(value);
+    FKept.Keep(name, QString::number(value));
 }
 
 int TRecordEditor::RowToChange(const QLineEdit* edtID, const QString& what)

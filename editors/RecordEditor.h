@@ -69,6 +69,7 @@
 #include "DB.h"
 #include "Dialogs.h"
 #include "Exceptions.h"
+#include "SysUtils.h"
 #include <QDialog>
 #include <QHash>
 #include <QString>
@@ -78,6 +79,8 @@
 #include <optional>
 
 class TCustomDateEdit;
+class TCustomNumEdit;
+class TLookupCombo;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -95,8 +98,14 @@ KV_DECLARE_EXCEPTION(ESaveRefused, Exception)
 QString Quote(const QString& value);
 // Quote(value), or NULL for an empty value.
 QString QuoteOrNull(const QString& value);
+// A value spliced bare (a number that passed its check), or NULL for an
+// empty value.
+QString BareOrNull(const QString& value);
 // An item of a statement's list: QuoteOrNull(value) and its comma.
 QString TextItem(const QString& value);
+// An id as the editors keep, audit and write it: its decimal text, empty for
+// none (0 or less).
+QString IdText(int id);
 // A flag as SQL and audit text: "1" or "0".
 QString BitText(bool on);
 // The last line loses its final comma (the last SET item of an UPDATE).
@@ -232,7 +241,6 @@ public:
     void Write(const TAuditTrail& audit);
 
     void Commit();
-    bool Committed() const { return m_committed; }
     // True once a statement has run (committed or not).
     bool Wrote() const { return !m_statements.isEmpty(); }
     // Every write in order, audit rows included, each as its lines.
@@ -242,7 +250,6 @@ private:
     TQuery m_query;
     TTransaction m_transaction;
     QVector<QStringList> m_statements;
-    bool m_committed = false;
 };
 
 // ------------------------------------------------------------ the window
@@ -321,6 +328,16 @@ protected:
     void KeepText(QLineEdit* edit, const QString& name, const QString& value);
     // The same for a flag shown in a check box.
     void KeepCheck(QCheckBox* box, const QString& name, bool value);
+    // The same for a date (kept as yyyymmdd, empty for none) and for an
+    // amount (kept as CurrText).
+    void KeepDate(TCustomDateEdit* edit, const QString& name, TDateTime value);
+    void KeepAmount(TCustomNumEdit* edit, const QString& name, double value);
+    // The same for the id of a list's row: an id of 0 or less shows and
+    // keeps nothing; one the list does not hold (an inactive row) is kept
+    // and given back unchanged, an editable list showing shownWhenMissing()
+    // for it.
+    void KeepListID(TLookupCombo* list, const QString& name, int value,
+                    const std::function<QString()>& shownWhenMissing = {});
     // The id of the row being changed, from the edit that shows it; a save
     // without one is refused ("This <what> has no ID, so it cannot be
     // changed.") rather than run with a broken WHERE clause.

@@ -1,7 +1,5 @@
 #include "SysEdit.h"
-#include "DateFunctions.h"
 #include "GenFns.h"
-#include "OperatorIdentity.h"
 #include "SqlText.h"
 #include "ToolEdit.h"
 #include <QCheckBox>
@@ -107,10 +105,7 @@ TSysEditForm::TSysEditForm(QWidget* owner) : TRecordEditor(owner)
     };
     auto edit = [this](const char* name, int left, int top) { return AddEdit(QLatin1String(name), left, top, 137); };
     auto date = [this](const char* name, int left, int top) {
-        auto* e = new TDateEdit(this);
-        e->setObjectName(QLatin1String(name));
-        e->setGeometry(left, top, 137, 21);
-        return e;
+        return AddControl<TDateEdit>(QLatin1String(name), left, top, 137);
     };
     auto check = [this](const char* name, int left, int top) {
         QCheckBox* c = AddCheck(QLatin1String(name), QString(), left, top, 137);
@@ -154,21 +149,11 @@ TSysEditForm::TSysEditForm(QWidget* owner) : TRecordEditor(owner)
     connect(btnCancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
 
     // Tab order: the inputs in their rows, the dates, the boxes, the buttons.
-    const QList<QWidget*> order{edtEdit1, edtEdit2, edtEdit3, edtEdit4, edtEdit5, edtEdit6, edtEdit9, edtEdit10,
-                                edtEdit7, edtEdit8, CheckBox1, CheckBox2, CheckBox3, CheckBox4, btnOk, btnCancel};
-    for (int i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    SetTabOrder({edtEdit1, edtEdit2, edtEdit3, edtEdit4, edtEdit5, edtEdit6, edtEdit9, edtEdit10, edtEdit7, edtEdit8,
+                 CheckBox1, CheckBox2, CheckBox3, CheckBox4, btnOk, btnCancel});
 
-    FormCreate();
-}
-
-void TSysEditForm::FormCreate()
-{
-    FTableNameID = -1;
+    // Save stays disabled until a table is chosen.
     btnOk->setEnabled(false);
-    FAppendMode = false;
-    FSQLLines.clear();
-    FUser = Operator().OPERATORNAME.trimmed();
     ReadAuditIds();
 }
 
@@ -274,7 +259,7 @@ QString TSysEditForm::Kept(int edit) const
 
 bool TSysEditForm::KeptCheck(int box) const
 {
-    return FKept.Kept(QStringLiteral("Check%1").arg(box)) == QLatin1String("1");
+    return FKept.KeptBool(QStringLiteral("Check%1").arg(box));
 }
 
 QString TSysEditForm::Edit1() const { return edtEdit1->text().trimmed(); }
@@ -295,27 +280,14 @@ void TSysEditForm::SetEdit9(const QString& v) { setText(9, v); }
 void TSysEditForm::SetEdit10(const QString& v) { setText(10, v); }
 
 // Before the property is set the dates read as no date.
-TDateTime TSysEditForm::Edit7() const { return m_edit7Set ? edtEdit7->Date() : 0.0; }
-TDateTime TSysEditForm::Edit8() const { return m_edit8Set ? edtEdit8->Date() : 0.0; }
-
-void TSysEditForm::SetEdit7(TDateTime v)
-{
-    FKept.Keep(QStringLiteral("Edit7"), DateToYMD(v));
-    edtEdit7->SetDate(v);
-    m_edit7Set = true;
-}
-
-void TSysEditForm::SetEdit8(TDateTime v)
-{
-    FKept.Keep(QStringLiteral("Edit8"), DateToYMD(v));
-    edtEdit8->SetDate(v);
-    m_edit8Set = true;
-}
+TDateTime TSysEditForm::Edit7() const { return FKept.Has(QStringLiteral("Edit7")) ? edtEdit7->Date() : 0.0; }
+TDateTime TSysEditForm::Edit8() const { return FKept.Has(QStringLiteral("Edit8")) ? edtEdit8->Date() : 0.0; }
+void TSysEditForm::SetEdit7(TDateTime v) { KeepDate(edtEdit7, QStringLiteral("Edit7"), v); }
+void TSysEditForm::SetEdit8(TDateTime v) { KeepDate(edtEdit8, QStringLiteral("Edit8"), v); }
 
 void TSysEditForm::setCheck(int box, bool v)
 {
-    FKept.Keep(QStringLiteral("Check%1").arg(box), v);
-    findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(box))->setChecked(v);
+    KeepCheck(findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(box)), QStringLiteral("Check%1").arg(box), v);
 }
 
 bool TSysEditForm::Check1() const { return CheckBox1->isChecked(); }

@@ -114,7 +114,6 @@ public:
     // The table of a code; empty outside the laid-out codes.
     static QString TableName(int code);
 
-    void FormCreate();
     void btnOkClick();
 
 protected:
@@ -130,6 +129,9 @@ private:
     bool entryMet() const;
     bool saveDescriptionReference(TSaveAttempt& attempt);  // 3, 4, 6, 8, 9
     bool saveDescriptionOnly(TSaveAttempt& attempt);       // 10, 11, 16, 20-23, 27
+    // Changing the description alone (10, 11, 16, 17, 20-23, 26, 27):
+    // refused when it did not change.
+    bool saveDescriptionChange(TSaveAttempt& attempt);
     bool saveLocation(TSaveAttempt& attempt);              // 0
     bool savePerson(TSaveAttempt& attempt);                // 1
     bool saveValidAccount(TSaveAttempt& attempt);          // 2
@@ -158,6 +160,18 @@ private:
     QString dateBlockEdit(bool withActive = true);
     void descriptionCheck(TSaveAttempt& attempt, const QString& mandatory);
     void audit(const QString& field, const QString& oldValue, const QString& newValue);
+    // An audit row of an input: from its kept value when changing, from
+    // none when adding.
+    void auditKept(const QString& field, int edit, const QString& now);
+    // The row's statement: "INSERT INTO " + the table, then the column list
+    // and the value list each closed with ")"; or "UPDATE " + the table, the
+    // SET lines and the row's WHERE line.
+    void insertRow(const QString& columns, const QString& values);
+    void updateRow(const QStringList& setLines);
+    // The operator's login name as LastUpdatedBy, when there is one: an
+    // INSERT's column and value, or an UPDATE's item.
+    void addLastUpdatedBy(QString& columns, QString& values) const;
+    QString lastUpdatedBy() const;
     // The checks discounts and discounted rates share: the customer, the
     // service type and the rate.
     void customerAndServiceType(QString& customer, QString& serviceType);
@@ -170,6 +184,4 @@ private:
     bool FAudited = false;
     QStringList FSQLLines;
     std::optional<TAuditTrail> m_audit;
-    bool m_edit7Set = false;
-    bool m_edit8Set = false;
 };

@@ -13,13 +13,17 @@ namespace {
 const QString kTable = QStringLiteral("tAgreement");
 const QString kCaption = QStringLiteral("System Edit: tAgreement");
 
-QString idText(int id)
-{
-    return id > 0 ? QString::number(id) : QString();
-}
-
 // The lists' ids by property name, in statement order.
 const char* const kLookups[] = {"AgreementTypeID", "SupplierID", "BatchTypeID", "ValidAccountNumberID"};
+
+// The batch types and the account numbers, each list narrowed by the row
+// picked in the list before it.
+const QStringList kBatchSql = {"SELECT tBatchType.ID, tBatchType.Description", "FROM tBatchType",
+                               "WHERE tBatchType.Active = 1", "AND tBatchType.ID > 0",
+                               "ORDER BY tBatchType.Description"};
+const QStringList kValidAcctSql = {"SELECT tValidAccountNumber.ID, tValidAccountNumber.AccountNo",
+                                   "FROM tValidAccountNumber", "WHERE tValidAccountNumber.Active = 1",
+                                   "AND tValidAccountNumber.ID > 0", "ORDER BY tValidAccountNumber.AccountNo"};
 
 }  // namespace
 
@@ -61,13 +65,8 @@ TSysEditAgreementForm::TSysEditAgreementForm(QWidget* owner) : TRecordEditor(own
     cbSupplier->Fill({"SELECT tSupplier.ID, tSupplier.SupplierName", "FROM tSupplier", "WHERE tSupplier.Active = 1",
                       "ORDER BY tSupplier.SupplierName"},
                      QStringLiteral("SupplierName"));
-    FBatchSql = QStringList{"SELECT tBatchType.ID, tBatchType.Description", "FROM tBatchType",
-                            "WHERE tBatchType.Active = 1", "AND tBatchType.ID > 0", "ORDER BY tBatchType.Description"};
-    cbBatchType->Fill(FBatchSql, QStringLiteral("Description"));
-    FValidAcctSql = QStringList{"SELECT tValidAccountNumber.ID, tValidAccountNumber.AccountNo", "FROM tValidAccountNumber",
-                                "WHERE tValidAccountNumber.Active = 1", "AND tValidAccountNumber.ID > 0",
-                                "ORDER BY tValidAccountNumber.AccountNo"};
-    cbValidAccountNumber->Fill(FValidAcctSql, QStringLiteral("AccountNo"));
+    cbBatchType->Fill(kBatchSql, QStringLiteral("Description"));
+    cbValidAccountNumber->Fill(kValidAcctSql, QStringLiteral("AccountNo"));
     FAudited = IsTableAudited(kTable);
 }
 
@@ -92,8 +91,7 @@ QString TSysEditAgreementForm::AgreementNo() const
 
 void TSysEditAgreementForm::SetAgreementNo(const QString& value)
 {
-    FKept.Keep(QStringLiteral("AgreementNo"), value.trimmed());
-    edtAgreementNo->setText(value.trimmed());
+    KeepText(edtAgreementNo, QStringLiteral("AgreementNo"), value);
 }
 
 QString TSysEditAgreementForm::Description() const
@@ -103,19 +101,8 @@ QString TSysEditAgreementForm::Description() const
 
 void TSysEditAgreementForm::SetDescription(const QString& value)
 {
-    FKept.Keep(QStringLiteral("Description"), value.trimmed());
-    edtDescription->setText(value.trimmed());
+    KeepText(edtDescription, QStringLiteral("Description"), value);
 }
-
-namespace {
-void setLookup(TKeptValues& kept, const char* name, TLookupCombo* list, int value)
-{
-    if (value <= 0)
-        return;
-    list->SetID(value);
-    kept.Keep(QLatin1String(name), idText(value));
-}
-}  // namespace
 
 int TSysEditAgreementForm::AgreementTypeID() const { return cbAgreementType->ID(); }
 int TSysEditAgreementForm::SupplierID() const { return cbSupplier->ID(); }
@@ -124,34 +111,32 @@ int TSysEditAgreementForm::ValidAccountNumberID() const { return cbValidAccountN
 
 void TSysEditAgreementForm::SetAgreementTypeID(int value)
 {
-    setLookup(FKept, "AgreementTypeID", cbAgreementType, value);
+    KeepListID(cbAgreementType, QStringLiteral("AgreementTypeID"), value);
 }
 
 void TSysEditAgreementForm::SetSupplierID(int value)
 {
-    setLookup(FKept, "SupplierID", cbSupplier, value);
+    KeepListID(cbSupplier, QStringLiteral("SupplierID"), value);
 }
 
 void TSysEditAgreementForm::SetBatchTypeID(int value)
 {
-    setLookup(FKept, "BatchTypeID", cbBatchType, value);
+    KeepListID(cbBatchType, QStringLiteral("BatchTypeID"), value);
 }
 
 void TSysEditAgreementForm::SetValidAccountNumberID(int value)
 {
-    setLookup(FKept, "ValidAccountNumberID", cbValidAccountNumber, value);
+    KeepListID(cbValidAccountNumber, QStringLiteral("ValidAccountNumberID"), value);
 }
 
 void TSysEditAgreementForm::SetStartDate(TDateTime value)
 {
-    FKept.Keep(QStringLiteral("StartDate"), DateToYMD(value));
-    edtStartDate->SetDate(value);
+    KeepDate(edtStartDate, QStringLiteral("StartDate"), value);
 }
 
 void TSysEditAgreementForm::SetEndDate(TDateTime value)
 {
-    FKept.Keep(QStringLiteral("EndDate"), DateToYMD(value));
-    edtEndDate->SetDate(value);
+    KeepDate(edtEndDate, QStringLiteral("EndDate"), value);
 }
 
 // ------------------------------------------------------------ dependent lists
@@ -171,12 +156,12 @@ void TSysEditAgreementForm::refill(TLookupCombo* list, QStringList sql, int id, 
 
 void TSysEditAgreementForm::cbSupplierChange()
 {
-    refill(cbBatchType, FBatchSql, SupplierID(), QStringLiteral("AND SupplierID = "), QStringLiteral("Description"));
+    refill(cbBatchType, kBatchSql, SupplierID(), QStringLiteral("AND SupplierID = "), QStringLiteral("Description"));
 }
 
 void TSysEditAgreementForm::cbBatchTypeChange()
 {
-    refill(cbValidAccountNumber, FValidAcctSql, BatchTypeID(), QStringLiteral("AND BatchTypeID = "),
+    refill(cbValidAccountNumber, kValidAcctSql, BatchTypeID(), QStringLiteral("AND BatchTypeID = "),
            QStringLiteral("AccountNo"));
 }
 
@@ -218,9 +203,8 @@ bool TSysEditAgreementForm::save(TSaveAttempt& attempt)
         update.Always(QStringLiteral("AgreementNo"), number, "SET AgreementNo = " + Quote(number) + ",");
         update.Set(QStringLiteral("Description"), description, "Description = " + QuoteOrNull(description) + ",");
         for (int i = 0; i < 4; ++i) {
-            const QString now = idText(ids[i]);
-            update.Set(QLatin1String(kLookups[i]), now,
-                       QLatin1String(kLookups[i]) + " = " + (now.isEmpty() ? QStringLiteral("NULL") : now) + ",");
+            const QString now = IdText(ids[i]);
+            update.Set(QLatin1String(kLookups[i]), now, QLatin1String(kLookups[i]) + " = " + BareOrNull(now) + ",");
         }
         // A cleared date is written as NULL; Active follows the end date
         // only when the end date itself changes.

@@ -70,6 +70,4 @@ private:
 
     int FID = 0;
     bool FAudited = false;
-    QStringList FBatchSql;      // the batch types, kept for the refills
-    QStringList FValidAcctSql;  // the account numbers, likewise
 };

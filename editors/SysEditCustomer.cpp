@@ -99,8 +99,7 @@ int TSysEditCustomerForm::Rate() const
 
 void TSysEditCustomerForm::SetRate(int v)
 {
-    FKept.Keep(QStringLiteral("Rate"), QString::number(v));
-    edtRate->setText(QString::number(v));
+    KeepText(edtRate, QStringLiteral("Rate"), QString::number(v));
 }
 
 double TSysEditCustomerForm::MaxExServiceAmount() const
@@ -110,8 +109,7 @@ double TSysEditCustomerForm::MaxExServiceAmount() const
 
 void TSysEditCustomerForm::SetMaxExServiceAmount(double v)
 {
-    FKept.Keep(QStringLiteral("MaxExServiceAmount"), CurrText(v));
-    edtMaxExServiceAmount->SetValue(v);
+    KeepAmount(edtMaxExServiceAmount, QStringLiteral("MaxExServiceAmount"), v);
 }
 
 bool TSysEditCustomerForm::PlatinumUpdate() const { return ckPlatinumUpdate->isChecked(); }

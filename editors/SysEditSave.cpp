@@ -14,11 +14,6 @@
 
 namespace {
 
-QString flag(bool b)
-{
-    return b ? QStringLiteral("1") : QStringLiteral("0");
-}
-
 // The three-decimal form of a rate's length or percentage: thousandths,
 // halves to the even thousandth, written with a point and three decimals.
 QString threeDecimals(const QString& text)
@@ -26,18 +21,6 @@ QString threeDecimals(const QString& text)
     const double v = QLocale::c().toDouble(text);
     const double thousandths = std::nearbyint(v * 1000.0);  // the default mode rounds halves to even
     return QString::number(thousandths / 1000.0, 'f', 3);
-}
-
-// A value spliced bare, or NULL when empty.
-QString orNull(const QString& v)
-{
-    return v.isEmpty() ? QStringLiteral("NULL") : v;
-}
-
-// An empty value as the audit rows of the optional numbers show it.
-QString nullText(const QString& v)
-{
-    return v.isEmpty() ? QStringLiteral("NULL") : v;
 }
 
 // "SET a,", " b,", ..., " z": one changed column per line.
@@ -193,6 +176,45 @@ void TSysEditForm::audit(const QString& field, const QString& oldValue, const QS
         m_audit->AddField(field, oldValue, newValue);
 }
 
+void TSysEditForm::auditKept(const QString& field, int edit, const QString& now)
+{
+    audit(field, FAppendMode ? QString() : Kept(edit), now);
+}
+
+void TSysEditForm::addLastUpdatedBy(QString& columns, QString& values) const
+{
+    if (!FUser.isEmpty()) {
+        columns += QStringLiteral(",LastUpdatedBy");
+        values += QStringLiteral(", ") + Quote(FUser);
+    }
+}
+
+QString TSysEditForm::lastUpdatedBy() const
+{
+    return FUser.isEmpty() ? QString() : QStringLiteral(", LastUpdatedBy = ") + Quote(FUser);
+}
+
+void TSysEditForm::insertRow(const QString& columns, const QString& values)
+{
+    FSQLLines << QStringLiteral("INSERT INTO ") + table() << columns + QChar(')') << values + QChar(')');
+}
+
+void TSysEditForm::updateRow(const QStringList& setLines)
+{
+    FSQLLines << QStringLiteral("UPDATE ") + table() << setLines << QStringLiteral("WHERE id = ") + rowId();
+}
+
+bool TSysEditForm::saveDescriptionChange(TSaveAttempt& attempt)
+{
+    const QString description = Edit2();
+    if (description == Kept(2))
+        Refuse(kNoChanges);
+    updateRow({QStringLiteral("SET Description = ") + Quote(description)});
+    audit(QStringLiteral("DESCRIPTION"), Kept(2), description);
+    run(attempt);
+    return true;
+}
+
 void TSysEditForm::dateBlockAdd(QString& columns, QString& values, bool withActive)
 {
     const QString start = dateText(7);
@@ -306,7 +328,7 @@ void TSysEditForm::customerAndServiceType(QString& customer, QString& serviceTyp
 void TSysEditForm::auditOptional(const QString& field, int edit, const QString& now)
 {
     if (now != Kept(edit))
-        audit(field, nullText(Kept(edit)), nullText(now));
+        audit(field, BareOrNull(Kept(edit)), BareOrNull(now));
 }
 
 bool TSysEditForm::saveDescriptionReference(TSaveAttempt& attempt)
@@ -331,12 +353,10 @@ bool TSysEditForm::saveDescriptionReference(TSaveAttempt& attempt)
         QString columns = QStringLiteral("(Description,") + column;
         QString values = QStringLiteral("VALUES (") + Quote(description) + QChar(',') + reference;
         dateBlockAdd(columns, values);
-        FSQLLines << QStringLiteral("INSERT INTO ") + table() << columns + QChar(')') << values + QChar(')');
+        insertRow(columns, values);
     } else {
-        FSQLLines << QStringLiteral("UPDATE ") + table()
-                  << QStringLiteral("SET Description = ") + Quote(description) + QChar(',') + column +
-                         QStringLiteral(" = ") + reference + dateBlockEdit()
-                  << QStringLiteral("WHERE id = ") + rowId();
+        updateRow({QStringLiteral("SET Description = ") + Quote(description) + QChar(',') + column +
+                   QStringLiteral(" = ") + reference + dateBlockEdit()});
     }
     run(attempt);
     return true;
@@ -366,31 +386,22 @@ bool TSysEditForm::saveDescriptionOnly(TSaveAttempt& attempt)
     default:
         break;
     }
-    if (!FAppendMode) {
-        if (description == Kept(2))
-            Refuse(kNoChanges);
-        FSQLLines << QStringLiteral("UPDATE ") + table()
-                  << QStringLiteral("SET Description = ") + Quote(description)
-                  << QStringLiteral("WHERE id = ") + rowId();
-        audit(QStringLiteral("DESCRIPTION"), Kept(2), description);
-        run(attempt);
-        return true;
-    }
-    FSQLLines << QStringLiteral("INSERT INTO ") + table();
+    if (!FAppendMode)
+        return saveDescriptionChange(attempt);
     switch (code) {
     case 10:
     case 11:
-        FSQLLines << QStringLiteral("(Description,Active)") << QStringLiteral("VALUES (") + Quote(description) +
-                                                                   QStringLiteral(",1)");
+        insertRow(QStringLiteral("(Description,Active"), QStringLiteral("VALUES (") + Quote(description) +
+                                                             QStringLiteral(",1"));
         break;
     case 16:
     case 23:
     case 27:
-        FSQLLines << QStringLiteral("(Description, Active)") << QStringLiteral("VALUES (") + Quote(description) +
-                                                                    QStringLiteral(", 1)");
+        insertRow(QStringLiteral("(Description, Active"), QStringLiteral("VALUES (") + Quote(description) +
+                                                              QStringLiteral(", 1"));
         break;
     default:  // 20, 21, 22
-        FSQLLines << QStringLiteral("(Description)") << QStringLiteral("VALUES (") + Quote(description) + QChar(')');
+        insertRow(QStringLiteral("(Description"), QStringLiteral("VALUES (") + Quote(description));
         break;
     }
     audit(QStringLiteral("DESCRIPTION"), code == 21 ? Kept(2) : QString(), description);
@@ -411,12 +422,10 @@ bool TSysEditForm::saveLocation(TSaveAttempt& attempt)
         QString columns = QStringLiteral("(Description");
         QString values = QStringLiteral("VALUES (") + Quote(description);
         dateBlockAdd(columns, values);
-        FSQLLines << QStringLiteral("INSERT INTO ") + table() << columns + QChar(')') << values + QChar(')');
+        insertRow(columns, values);
     } else {
         audit(QStringLiteral("DESCRIPTION"), Kept(2), description);
-        FSQLLines << QStringLiteral("UPDATE ") + table()
-                  << QStringLiteral("SET Description = ") + Quote(description) + dateBlockEdit()
-                  << QStringLiteral("WHERE id = ") + rowId();
+        updateRow({QStringLiteral("SET Description = ") + Quote(description) + dateBlockEdit()});
     }
     run(attempt);
     return true;
@@ -440,7 +449,7 @@ bool TSysEditForm::savePerson(TSaveAttempt& attempt)
             values += QChar(',') + Quote(email);
         }
         dateBlockAdd(columns, values);
-        FSQLLines << QStringLiteral("INSERT INTO ") + table() << columns + QChar(')') << values + QChar(')');
+        insertRow(columns, values);
     } else {
         audit(QStringLiteral("PERSON"), Kept(2), person);
         QString set = QStringLiteral("SET Person = ") + Quote(person);
@@ -451,8 +460,7 @@ bool TSysEditForm::savePerson(TSaveAttempt& attempt)
             set += QStringLiteral(", EmailAddress = ") + Quote(email);
             audit(QStringLiteral("EMAILADDRESS"), Kept(3), email);
         }
-        FSQLLines << QStringLiteral("UPDATE ") + table() << set + dateBlockEdit()
-                  << QStringLiteral("WHERE id = ") + rowId();
+        updateRow({set + dateBlockEdit()});
     }
     run(attempt);
     return true;
@@ -481,20 +489,19 @@ bool TSysEditForm::saveValidAccount(TSaveAttempt& attempt)
         audit(QStringLiteral("BATCHTYPEID"), QString(), batchType);
         audit(QStringLiteral("TENDERNO"), QString(), tender);
         dateBlockAdd(columns, values);
-        FSQLLines << QStringLiteral("INSERT INTO ") + table() << columns + QChar(')') << values + QChar(')');
+        insertRow(columns, values);
     } else {
         QString set = QStringLiteral("SET AccountNo = ") + Quote(account);
         audit(QStringLiteral("ACCOUNTNO"), Kept(2), account);
         if (batchType != Kept(3)) {
-            set += QStringLiteral(", BatchTypeID = ") + orNull(batchType);
+            set += QStringLiteral(", BatchTypeID = ") + BareOrNull(batchType);
             audit(QStringLiteral("BATCHTYPEID"), Kept(3), batchType);
         }
         if (!tender.isEmpty()) {
             set += QStringLiteral(", TenderNo = ") + Quote(tender);
             audit(QStringLiteral("TENDERNO"), Kept(5), tender);
         }
-        FSQLLines << QStringLiteral("UPDATE ") + table() << set + dateBlockEdit()
-                  << QStringLiteral("WHERE id = ") + rowId();
+        updateRow({set + dateBlockEdit()});
     }
     run(attempt);
     return true;
@@ -521,11 +528,11 @@ bool TSysEditForm::saveElement(TSaveAttempt& attempt)
             Refuse(QStringLiteral("The ElementCode MUST be a unique value."));
         QString columns = QStringLiteral("(ElementCode, CustomerID, PlatinumUpdate, LostRevenueFlag");
         QString values = QStringLiteral("VALUES (") + Quote(code) + QStringLiteral(", ") + customer +
-                         QStringLiteral(", ") + flag(platinum) + QStringLiteral(", ") + flag(lostRevenue);
+                         QStringLiteral(", ") + BitText(platinum) + QStringLiteral(", ") + BitText(lostRevenue);
         audit(QStringLiteral("ELEMENTCODE"), QString(), code);
         audit(QStringLiteral("CUSTOMERID"), QString(), customer);
-        audit(QStringLiteral("PLATINUMUPDATE"), QString(), flag(platinum));
-        audit(QStringLiteral("LOSTREVENUEFLAG"), QString(), flag(lostRevenue));
+        audit(QStringLiteral("PLATINUMUPDATE"), QString(), BitText(platinum));
+        audit(QStringLiteral("LOSTREVENUEFLAG"), QString(), BitText(lostRevenue));
         audit(QStringLiteral("DESCRIPTION"), QString(), description);
         if (!description.isEmpty()) {
             columns += QStringLiteral(", Description");
@@ -542,38 +549,38 @@ bool TSysEditForm::saveElement(TSaveAttempt& attempt)
             values += QStringLiteral(", ") + reportGroup;
             audit(QStringLiteral("REPORTGROUPID"), Kept(9), reportGroup);
         }
-        FSQLLines << QStringLiteral("INSERT INTO ") + table() << columns + QChar(')') << values + QChar(')');
+        insertRow(columns, values);
     } else {
-        FSQLLines << QStringLiteral("UPDATE ") + table();
+        QStringList sets;
         QString set = QStringLiteral("SET CustomerID = ") + customer;
         audit(QStringLiteral("CUSTOMERID"), Kept(5), customer);
         if (platinum != KeptCheck(1)) {
-            set += QStringLiteral(", PlatinumUpdate = ") + flag(platinum);
-            audit(QStringLiteral("PLATINUMUPDATE"), flag(!platinum), flag(platinum));
+            set += QStringLiteral(", PlatinumUpdate = ") + BitText(platinum);
+            audit(QStringLiteral("PLATINUMUPDATE"), BitText(!platinum), BitText(platinum));
         }
         if (lostRevenue != KeptCheck(2)) {
-            set += QStringLiteral(", LostRevenueFlag = ") + flag(lostRevenue);
-            audit(QStringLiteral("LOSTREVENUEFLAG"), flag(!lostRevenue), flag(lostRevenue));
+            set += QStringLiteral(", LostRevenueFlag = ") + BitText(lostRevenue);
+            audit(QStringLiteral("LOSTREVENUEFLAG"), BitText(!lostRevenue), BitText(lostRevenue));
         }
         if (description != Kept(4)) {
             if (description.isEmpty()) {
                 set += QStringLiteral(", Description = NULL");
             } else {
-                FSQLLines << set + QChar(',');
+                sets << set + QChar(',');
                 set = QStringLiteral(" Description = ") + Quote(description);
             }
             audit(QStringLiteral("DESCRIPTION"), Kept(4), description);
         }
         if (serviceGroup != Kept(2)) {
-            set += QStringLiteral(", ServiceGroupID = ") + orNull(serviceGroup);
+            set += QStringLiteral(", ServiceGroupID = ") + BareOrNull(serviceGroup);
             audit(QStringLiteral("SERVICEGROUPID"), Kept(2), serviceGroup);
         }
         set += dateBlockEdit();
         if (reportGroup != Kept(9)) {
-            set += QStringLiteral(", ReportGroupID = ") + orNull(reportGroup);
+            set += QStringLiteral(", ReportGroupID = ") + BareOrNull(reportGroup);
             audit(QStringLiteral("REPORTGROUPID"), Kept(9), reportGroup);
         }
-        FSQLLines << set << QStringLiteral("WHERE id = ") + rowId();
+        updateRow(sets << set);
     }
     run(attempt);
     return true;
@@ -592,19 +599,15 @@ bool TSysEditForm::saveSystem(TSaveAttempt& attempt)
     const QString system = Edit2();
     const QString now = DateTimeToSql(Now());
     const QString operatorNumber = QString::number(Operator().OPERATORNUMBER);
-    audit(QStringLiteral("BATCHTYPEID"), FAppendMode ? QString() : Kept(3), batchType);
-    audit(QStringLiteral("SYSTEM"), FAppendMode ? QString() : Kept(2), system);
+    auditKept(QStringLiteral("BATCHTYPEID"), 3, batchType);
+    auditKept(QStringLiteral("SYSTEM"), 2, system);
     if (FAppendMode) {
-        FSQLLines << QStringLiteral("INSERT INTO ") + table()
-                  << QStringLiteral("(System,BatchTypeID,Active,DateEntered,DateLastChanged,UserID)")
-                  << QStringLiteral("VALUES (") + Quote(system) + QChar(',') + batchType + QStringLiteral(",1,'") +
-                         now + QStringLiteral("','") + now + QStringLiteral("',") + operatorNumber + QChar(')');
+        insertRow(QStringLiteral("(System,BatchTypeID,Active,DateEntered,DateLastChanged,UserID"),
+                  QStringLiteral("VALUES (") + Quote(system) + QChar(',') + batchType + QStringLiteral(",1,'") + now +
+                      QStringLiteral("','") + now + QStringLiteral("',") + operatorNumber);
     } else {
-        FSQLLines << QStringLiteral("UPDATE ") + table()
-                  << QStringLiteral("SET System = ") + Quote(system) + QStringLiteral(",BatchTypeID = ") + batchType +
-                         QStringLiteral(", DateLastChanged = '") + now + QStringLiteral("', UserID = ") +
-                         operatorNumber
-                  << QStringLiteral("WHERE id = ") + rowId();
+        updateRow({QStringLiteral("SET System = ") + Quote(system) + QStringLiteral(",BatchTypeID = ") + batchType +
+                   QStringLiteral(", DateLastChanged = '") + now + QStringLiteral("', UserID = ") + operatorNumber});
     }
     run(attempt);
     return true;
@@ -631,17 +634,14 @@ bool TSysEditForm::saveTransactionGroup(TSaveAttempt& attempt)
             columns += QStringLiteral(",CostRangeTo");
             values += QChar(',') + to;
         }
-        FSQLLines << QStringLiteral("INSERT INTO ") + table() << columns + QChar(')') << values + QChar(')');
+        insertRow(columns, values);
     } else {
-        FSQLLines << QStringLiteral("UPDATE ") + table()
-                  << QStringLiteral("SET Description = ") + Quote(description) + QStringLiteral(", CostRangeFrom = ") +
-                         orNull(from) + QStringLiteral(", CostRangeTo = ") + orNull(to)
-                  << QStringLiteral("WHERE id = ") + rowId();
+        updateRow({QStringLiteral("SET Description = ") + Quote(description) + QStringLiteral(", CostRangeFrom = ") +
+                   BareOrNull(from) + QStringLiteral(", CostRangeTo = ") + BareOrNull(to)});
     }
-    const bool add = FAppendMode;
-    audit(QStringLiteral("DESCRIPTION"), add ? QString() : Kept(2), description);
-    audit(QStringLiteral("COSTRANGEFROM"), add ? QString() : Kept(3), from);
-    audit(QStringLiteral("COSTRANGETO"), add ? QString() : Kept(4), to);
+    auditKept(QStringLiteral("DESCRIPTION"), 2, description);
+    auditKept(QStringLiteral("COSTRANGEFROM"), 3, from);
+    auditKept(QStringLiteral("COSTRANGETO"), 4, to);
     run(attempt);
     return true;
 }
@@ -660,26 +660,20 @@ bool TSysEditForm::saveTransactionType(TSaveAttempt& attempt)
                                          QStringLiteral("TransactionGroupID does not exist."));
     const QString system = referenceCheck(5, QStringLiteral("tSystem"), QStringLiteral("SystemID must be a number."),
                                           QStringLiteral("SystemID does not exist."));
-    const bool add = FAppendMode;
-    audit(QStringLiteral("SYSTEMID"), add ? QString() : Kept(5), system);
-    audit(QStringLiteral("DESCRIPTION"), add ? QString() : Kept(2), description);
-    audit(QStringLiteral("TRANSACTIONGROUPID"), add ? QString() : Kept(3), group);
-    if (add) {
+    auditKept(QStringLiteral("SYSTEMID"), 5, system);
+    auditKept(QStringLiteral("DESCRIPTION"), 2, description);
+    auditKept(QStringLiteral("TRANSACTIONGROUPID"), 3, group);
+    if (FAppendMode) {
         QString columns = QStringLiteral("(Description,TransactionGroupID,SystemID");
         QString values = QStringLiteral("VALUES (") + Quote(description) + QChar(',') + group + QChar(',') + system;
         dateBlockAdd(columns, values);
-        if (!FUser.isEmpty()) {
-            columns += QStringLiteral(",LastUpdatedBy");
-            values += QStringLiteral(", ") + Quote(FUser);
-        }
-        FSQLLines << QStringLiteral("INSERT INTO ") + table() << columns + QChar(')') << values + QChar(')');
+        addLastUpdatedBy(columns, values);
+        insertRow(columns, values);
     } else {
         QString set = QStringLiteral("SET Description = ") + Quote(description) +
                       QStringLiteral(", TransactionGroupID = ") + group + QStringLiteral(", SystemID = ") + system +
                       dateBlockEdit();
-        if (!FUser.isEmpty())
-            set += QStringLiteral(", LastUpdatedBy = ") + Quote(FUser);
-        FSQLLines << QStringLiteral("UPDATE ") + table() << set << QStringLiteral("WHERE id = ") + rowId();
+        updateRow({set + lastUpdatedBy()});
     }
     run(attempt);
     return true;
@@ -709,11 +703,11 @@ bool TSysEditForm::saveRate(TSaveAttempt& attempt)
     // percentage when changing.
     const QString lengthWritten = add ? threeDecimals(length) : length;
     const QString percentageWritten = add ? percentage : (percentage.isEmpty() ? QString() : threeDecimals(percentage));
-    audit(QStringLiteral("COST100"), add ? QString() : Kept(6), cost100);
-    audit(QStringLiteral("SERVICETYPEID"), add ? QString() : Kept(2), serviceType);
-    audit(QStringLiteral("COST"), add ? QString() : Kept(5), cost);
-    audit(QStringLiteral("LENGTH"), add ? QString() : Kept(3), lengthWritten);
-    audit(QStringLiteral("PERCENTAGE"), add ? QString() : Kept(4), percentageWritten);
+    auditKept(QStringLiteral("COST100"), 6, cost100);
+    auditKept(QStringLiteral("SERVICETYPEID"), 2, serviceType);
+    auditKept(QStringLiteral("COST"), 5, cost);
+    auditKept(QStringLiteral("LENGTH"), 3, lengthWritten);
+    auditKept(QStringLiteral("PERCENTAGE"), 4, percentageWritten);
     if (add) {
         QString columns = QStringLiteral("(ServiceTypeID,Cost,Cost100,Length");
         QString values = QStringLiteral("VALUES (") + serviceType + QChar(',') + cost + QChar(',') + cost100 +
@@ -733,15 +727,12 @@ bool TSysEditForm::saveRate(TSaveAttempt& attempt)
             values += QStringLiteral(",  ") + partCost;
             audit(QStringLiteral("PARTCOST"), QString(), partCost);
         }
-        if (!FUser.isEmpty()) {
-            columns += QStringLiteral(",LastUpdatedBy");
-            values += QStringLiteral(", ") + Quote(FUser);
-        }
-        FSQLLines << QStringLiteral("INSERT INTO ") + table() << columns + QChar(')') << values + QChar(')');
+        addLastUpdatedBy(columns, values);
+        insertRow(columns, values);
     } else {
         QString set = QStringLiteral("SET ServiceTypeID = ") + serviceType + QStringLiteral(", Cost = ") + cost +
                       QStringLiteral(", Cost100 = ") + cost100 + QStringLiteral(", Length = ") + lengthWritten +
-                      QStringLiteral(", Percentage = ") + orNull(percentageWritten) + dateBlockEdit();
+                      QStringLiteral(", Percentage = ") + BareOrNull(percentageWritten) + dateBlockEdit();
         if (!description.isEmpty()) {
             set += QStringLiteral(", Description = ") + Quote(description);
             audit(QStringLiteral("DESCRIPTION"), Kept(9), description);
@@ -750,9 +741,7 @@ bool TSysEditForm::saveRate(TSaveAttempt& attempt)
             set += QStringLiteral(", PartCost = ") + partCost;
             audit(QStringLiteral("PARTCOST"), Kept(10), partCost);
         }
-        if (!FUser.isEmpty())
-            set += QStringLiteral(", LastUpdatedBy = ") + Quote(FUser);
-        FSQLLines << QStringLiteral("UPDATE ") + table() << set << QStringLiteral("WHERE id = ") + rowId();
+        updateRow({set + lastUpdatedBy()});
     }
     run(attempt);
     return true;
@@ -771,19 +760,13 @@ bool TSysEditForm::saveFunction(TSaveAttempt& attempt)
         if (attempt.Exists({QStringLiteral("SELECT *"), QStringLiteral("FROM tFunction"),
                             QStringLiteral("WHERE ID = ") + id}))
             Refuse(QStringLiteral("ID must be a unique number."));
-        FSQLLines << QStringLiteral("INSERT INTO ") + table() << QStringLiteral("(ID, Description)")
-                  << QStringLiteral("VALUES (") + id + QChar(',') + Quote(description) + QChar(')');
+        insertRow(QStringLiteral("(ID, Description"),
+                  QStringLiteral("VALUES (") + id + QChar(',') + Quote(description));
         audit(QStringLiteral("DESCRIPTION"), QString(), description);
         run(attempt, id);  // the row keeps the ID typed
         return true;
     }
-    if (description == Kept(2))
-        Refuse(kNoChanges);
-    FSQLLines << QStringLiteral("UPDATE ") + table() << QStringLiteral("SET Description = ") + Quote(description)
-              << QStringLiteral("WHERE id = ") + rowId();
-    audit(QStringLiteral("DESCRIPTION"), Kept(2), description);
-    run(attempt);
-    return true;
+    return saveDescriptionChange(attempt);
 }
 
 bool TSysEditForm::saveProgram(TSaveAttempt& attempt)
@@ -798,20 +781,13 @@ bool TSysEditForm::saveProgram(TSaveAttempt& attempt)
         RecordIdExists(QStringLiteral("tProgram"), number, exists);
         if (exists)
             Refuse(QStringLiteral("ProgramID already exists. It must be unique."));
-        FSQLLines << QStringLiteral("INSERT INTO ") + table() << QStringLiteral("(ID,Description)")
-                  << QStringLiteral("VALUES (") + id + QChar(',') + Quote(description) + QChar(')');
+        insertRow(QStringLiteral("(ID,Description"), QStringLiteral("VALUES (") + id + QChar(',') + Quote(description));
         audit(QStringLiteral("ID"), QString(), id);
         audit(QStringLiteral("DESCRIPTION"), QString(), description);
         run(attempt, id);
         return true;
     }
-    if (description == Kept(2))
-        Refuse(kNoChanges);
-    FSQLLines << QStringLiteral("UPDATE ") + table() << QStringLiteral("SET Description = ") + Quote(description)
-              << QStringLiteral("WHERE id = ") + rowId();
-    audit(QStringLiteral("DESCRIPTION"), Kept(2), description);
-    run(attempt);
-    return true;
+    return saveDescriptionChange(attempt);
 }
 
 bool TSysEditForm::saveDubiousPair(TSaveAttempt& attempt)
@@ -857,9 +833,8 @@ bool TSysEditForm::saveDubiousPair(TSaveAttempt& attempt)
         return false;
     }
     if (FAppendMode) {
-        FSQLLines << QStringLiteral("INSERT INTO ") + table()
-                  << QStringLiteral("(DubiousTypeID,DubiousResolutionID,Active)")
-                  << QStringLiteral("VALUES (") + type + QChar(',') + resolution + QStringLiteral(",1)");
+        insertRow(QStringLiteral("(DubiousTypeID,DubiousResolutionID,Active"),
+                  QStringLiteral("VALUES (") + type + QChar(',') + resolution + QStringLiteral(",1"));
         if (resolution != Kept(5))
             audit(QStringLiteral("DUBIOUSRESOLUTIONID"), QString(), resolution);
         if (type != Kept(3))
@@ -882,20 +857,16 @@ bool TSysEditForm::saveAgreement(TSaveAttempt& attempt)
     const QString supplier = referenceCheck(3, QStringLiteral("tSupplier"), QStringLiteral("SupplierID must be a number."),
                                             QStringLiteral("SupplierID does not exist."));
     const QString agreement = Edit2();
+    auditKept(QStringLiteral("AGREEMENTNO"), 2, agreement);
+    auditKept(QStringLiteral("SUPPLIERID"), 3, supplier);
     if (FAppendMode) {
-        audit(QStringLiteral("AGREEMENTNO"), QString(), agreement);
-        audit(QStringLiteral("SUPPLIERID"), QString(), supplier);
         QString columns = QStringLiteral("(AgreementNo,SupplierID");
         QString values = QStringLiteral("VALUES (") + Quote(agreement) + QChar(',') + supplier;
         dateBlockAdd(columns, values, false);
-        FSQLLines << QStringLiteral("INSERT INTO ") + table() << columns + QChar(')') << values + QChar(')');
+        insertRow(columns, values);
     } else {
-        audit(QStringLiteral("AGREEMENTNO"), Kept(2), agreement);
-        audit(QStringLiteral("SUPPLIERID"), Kept(3), supplier);
-        FSQLLines << QStringLiteral("UPDATE ") + table()
-                  << QStringLiteral("SET AgreementNo = ") + Quote(agreement) + QStringLiteral(",SupplierID = ") +
-                         supplier + dateBlockEdit(false)
-                  << QStringLiteral("WHERE id = ") + rowId();
+        updateRow({QStringLiteral("SET AgreementNo = ") + Quote(agreement) + QStringLiteral(",SupplierID = ") +
+                   supplier + dateBlockEdit(false)});
     }
     run(attempt);
     return true;
@@ -909,25 +880,20 @@ bool TSysEditForm::saveDiscountedRate(TSaveAttempt& attempt)
     if (FAppendMode) {
         refuseExistingPair(attempt, table(), QStringLiteral("ServiceTypeID"), serviceType, QStringLiteral("CustomerID"),
                            customer);
-        FSQLLines << QStringLiteral("INSERT INTO ") + table()
-                  << QStringLiteral("(ServiceTypeID, CustomerID, Rate, Active)")
-                  << QStringLiteral("VALUES (") + serviceType + QStringLiteral(", ") + customer + QStringLiteral(", ") +
-                         orNull(rate) + QStringLiteral(", 1)");
-        audit(QStringLiteral("SERVICETYPEID"), QString(), serviceType);
-        audit(QStringLiteral("CUSTOMERID"), QString(), customer);
-        audit(QStringLiteral("RATE"), QString(), rate);
-        audit(QStringLiteral("ACTIVE"), QString(), QStringLiteral("1"));
+        insertRow(QStringLiteral("(ServiceTypeID, CustomerID, Rate, Active"),
+                  QStringLiteral("VALUES (") + serviceType + QStringLiteral(", ") + customer + QStringLiteral(", ") +
+                      BareOrNull(rate) + QStringLiteral(", 1"));
     } else {
         if (serviceType == Kept(3) && customer == Kept(5) && rate == Kept(2))
             Refuse(kNoChanges);
-        FSQLLines << QStringLiteral("UPDATE ") + table()
-                  << setLines({QStringLiteral("ServiceTypeID = ") + serviceType, QStringLiteral("CustomerID = ") + customer,
-                               QStringLiteral("Rate = ") + orNull(rate)})
-                  << QStringLiteral("WHERE id = ") + rowId();
-        audit(QStringLiteral("SERVICETYPEID"), Kept(3), serviceType);
-        audit(QStringLiteral("CUSTOMERID"), Kept(5), customer);
-        audit(QStringLiteral("RATE"), Kept(2), rate);
+        updateRow(setLines({QStringLiteral("ServiceTypeID = ") + serviceType,
+                            QStringLiteral("CustomerID = ") + customer, QStringLiteral("Rate = ") + BareOrNull(rate)}));
     }
+    auditKept(QStringLiteral("SERVICETYPEID"), 3, serviceType);
+    auditKept(QStringLiteral("CUSTOMERID"), 5, customer);
+    auditKept(QStringLiteral("RATE"), 2, rate);
+    if (FAppendMode)
+        audit(QStringLiteral("ACTIVE"), QString(), QStringLiteral("1"));
     run(attempt);
     return true;
 }
@@ -946,7 +912,7 @@ bool TSysEditForm::saveDiscount(TSaveAttempt& attempt)
                            customer);
         QString columns = QStringLiteral("(ServiceTypeID, CustomerID, DiscountRate, Active");
         QString values = QStringLiteral("VALUES (") + serviceType + QStringLiteral(", ") + customer +
-                         QStringLiteral(", ") + orNull(rate) + QStringLiteral(", 1");
+                         QStringLiteral(", ") + BareOrNull(rate) + QStringLiteral(", 1");
         if (!revFee.isEmpty()) {
             columns += QStringLiteral(", NonStdRevAdminFee");
             values += QStringLiteral(", ") + revFee;
@@ -955,12 +921,12 @@ bool TSysEditForm::saveDiscount(TSaveAttempt& attempt)
             columns += QStringLiteral(", NonStdExpAdminFee");
             values += QStringLiteral(", ") + expFee;
         }
-        FSQLLines << QStringLiteral("INSERT INTO ") + table() << columns + QChar(')') << values + QChar(')');
+        insertRow(columns, values);
         audit(QStringLiteral("SERVICETYPEID"), QString(), serviceType);
         audit(QStringLiteral("CUSTOMERID"), QString(), customer);
-        audit(QStringLiteral("DISCOUNTRATE"), QString(), nullText(rate));
-        audit(QStringLiteral("NONSTDREVADMINFEE"), QString(), nullText(revFee));
-        audit(QStringLiteral("NONSTDEXPADMINFEE"), QString(), nullText(expFee));
+        audit(QStringLiteral("DISCOUNTRATE"), QString(), BareOrNull(rate));
+        audit(QStringLiteral("NONSTDREVADMINFEE"), QString(), BareOrNull(revFee));
+        audit(QStringLiteral("NONSTDEXPADMINFEE"), QString(), BareOrNull(expFee));
         audit(QStringLiteral("ACTIVE"), QString(), QStringLiteral("1"));
         run(attempt);
         return true;
@@ -974,12 +940,10 @@ bool TSysEditForm::saveDiscount(TSaveAttempt& attempt)
         Refuse(kNoChanges);
     // The opened row by its id: its service type and customer need not be
     // unique among the rows.
-    FSQLLines << QStringLiteral("UPDATE ") + table()
-              << setLines({QStringLiteral("ServiceTypeID = ") + serviceType, QStringLiteral("CustomerID = ") + customer,
-                           QStringLiteral("DiscountRate = ") + orNull(rate),
-                           QStringLiteral("NonStdRevAdminFee = ") + orNull(revFee),
-                           QStringLiteral("NonStdExpAdminFee = ") + orNull(expFee)})
-              << QStringLiteral("WHERE id = ") + rowId();
+    updateRow(setLines({QStringLiteral("ServiceTypeID = ") + serviceType, QStringLiteral("CustomerID = ") + customer,
+                        QStringLiteral("DiscountRate = ") + BareOrNull(rate),
+                        QStringLiteral("NonStdRevAdminFee = ") + BareOrNull(revFee),
+                        QStringLiteral("NonStdExpAdminFee = ") + BareOrNull(expFee)}));
     run(attempt);
     return true;
 }
@@ -999,14 +963,13 @@ bool TSysEditForm::saveCostRange(TSaveAttempt& attempt)
     if (FAppendMode) {
         refuseExistingPair(attempt, table(), QStringLiteral("ValidAccountNumberID"), account,
                            QStringLiteral("TransactionTypeID"), transactionType);
-        FSQLLines << QStringLiteral("INSERT INTO ") + table()
-                  << QStringLiteral("(ValidAccountNumberID, TransactionTypeID, CostRangeFrom, CostRangeTo)")
-                  << QStringLiteral("VALUES (") + account + QStringLiteral(", ") + transactionType +
-                         QStringLiteral(", ") + orNull(from) + QStringLiteral(", ") + orNull(to) + QChar(')');
+        insertRow(QStringLiteral("(ValidAccountNumberID, TransactionTypeID, CostRangeFrom, CostRangeTo"),
+                  QStringLiteral("VALUES (") + account + QStringLiteral(", ") + transactionType + QStringLiteral(", ") +
+                      BareOrNull(from) + QStringLiteral(", ") + BareOrNull(to));
         audit(QStringLiteral("VALIDACCOUNTNUMBERID"), QString(), account);
         audit(QStringLiteral("TRANSACTIONTYPEID"), QString(), transactionType);
-        audit(QStringLiteral("COSTRANGEFROM"), QString(), nullText(from));
-        audit(QStringLiteral("COSTRANGETO"), QString(), nullText(to));
+        audit(QStringLiteral("COSTRANGEFROM"), QString(), BareOrNull(from));
+        audit(QStringLiteral("COSTRANGETO"), QString(), BareOrNull(to));
         run(attempt);
         return true;
     }
@@ -1016,11 +979,10 @@ bool TSysEditForm::saveCostRange(TSaveAttempt& attempt)
     auditOptional(QStringLiteral("COSTRANGETO"), 10, to);
     if (m_audit && m_audit->IsEmpty())
         Refuse(kNoChanges);
-    FSQLLines << QStringLiteral("UPDATE ") + table()
-              << setLines({QStringLiteral("ValidAccountNumberID = ") + account,
-                           QStringLiteral("TransactionTypeID = ") + transactionType,
-                           QStringLiteral("CostRangeFrom = ") + orNull(from), QStringLiteral("CostRangeTo = ") + orNull(to)})
-              << QStringLiteral("WHERE id = ") + rowId();
+    updateRow(setLines({QStringLiteral("ValidAccountNumberID = ") + account,
+                        QStringLiteral("TransactionTypeID = ") + transactionType,
+                        QStringLiteral("CostRangeFrom = ") + BareOrNull(from),
+                        QStringLiteral("CostRangeTo = ") + BareOrNull(to)}));
     run(attempt);
     return true;
 }

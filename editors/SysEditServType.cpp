@@ -21,17 +21,6 @@ bool allowedFrequency(int value)
     return value == 0 || value == 1 || value == 3 || value == 6 || value == 12;
 }
 
-// An id as the editor keeps and compares it: empty for none.
-QString idText(int id)
-{
-    return id > 0 ? QString::number(id) : QString();
-}
-
-QString flagText(bool value)
-{
-    return value ? QStringLiteral("1") : QStringLiteral("0");
-}
-
 }  // namespace
 
 TSysEditServTypeForm::TSysEditServTypeForm(QWidget* owner) : TRecordEditor(owner)
@@ -124,7 +113,7 @@ void TSysEditServTypeForm::SetAppendMode(bool value)
 void TSysEditServTypeForm::SetID(int value)
 {
     FID = value;
-    edtID->setText(idText(value));
+    edtID->setText(IdText(value));
 }
 
 QString TSysEditServTypeForm::Code() const
@@ -134,8 +123,7 @@ QString TSysEditServTypeForm::Code() const
 
 void TSysEditServTypeForm::SetCode(const QString& value)
 {
-    FKept.Keep(QStringLiteral("Code"), value.trimmed());
-    edtCode->setText(value.trimmed());
+    KeepText(edtCode, QStringLiteral("Code"), value);
 }
 
 QString TSysEditServTypeForm::Description() const
@@ -145,20 +133,17 @@ QString TSysEditServTypeForm::Description() const
 
 void TSysEditServTypeForm::SetDescription(const QString& value)
 {
-    FKept.Keep(QStringLiteral("Description"), value.trimmed());
-    edtDescription->setText(value.trimmed());
+    KeepText(edtDescription, QStringLiteral("Description"), value);
 }
 
 void TSysEditServTypeForm::SetSupplierID(int value)
 {
-    FKept.Keep(QStringLiteral("SupplierID"), idText(value));
-    edtSupplierID->setText(idText(value));
+    KeepText(edtSupplierID, QStringLiteral("SupplierID"), IdText(value));
 }
 
 void TSysEditServTypeForm::SetSystemID(int value)
 {
-    FKept.Keep(QStringLiteral("SystemID"), idText(value));
-    edtSystemID->setText(idText(value));
+    KeepText(edtSystemID, QStringLiteral("SystemID"), IdText(value));
 }
 
 void TSysEditServTypeForm::SetSupplierName(const QString& value)
@@ -178,10 +163,7 @@ int TSysEditServTypeForm::RevenueElementID() const
 
 void TSysEditServTypeForm::SetRevenueElementID(int value)
 {
-    if (value < 1)
-        return;
-    cbRevenueElement->SetID(value);
-    FKept.Keep(QStringLiteral("RevenueElementID"), idText(value));
+    KeepListID(cbRevenueElement, QStringLiteral("RevenueElementID"), value);
 }
 
 int TSysEditServTypeForm::ExpenseElementID() const
@@ -191,10 +173,7 @@ int TSysEditServTypeForm::ExpenseElementID() const
 
 void TSysEditServTypeForm::SetExpenseElementID(int value)
 {
-    if (value < 1)
-        return;
-    cbExpenseElement->SetID(value);
-    FKept.Keep(QStringLiteral("ExpenseElementID"), idText(value));
+    KeepListID(cbExpenseElement, QStringLiteral("ExpenseElementID"), value);
 }
 
 double TSysEditServTypeForm::ExpectedRent() const
@@ -204,20 +183,17 @@ double TSysEditServTypeForm::ExpectedRent() const
 
 void TSysEditServTypeForm::SetExpectedRent(double value)
 {
-    FKept.Keep(QStringLiteral("ExpectedRent"), CurrText(value));
-    edtExpectedRent->SetValue(value);
+    KeepAmount(edtExpectedRent, QStringLiteral("ExpectedRent"), value);
 }
 
 void TSysEditServTypeForm::SetStartDate(TDateTime value)
 {
-    FKept.Keep(QStringLiteral("StartDate"), DateToYMD(value));
-    edtStartDate->SetDate(value);
+    KeepDate(edtStartDate, QStringLiteral("StartDate"), value);
 }
 
 void TSysEditServTypeForm::SetEndDate(TDateTime value)
 {
-    FKept.Keep(QStringLiteral("EndDate"), DateToYMD(value));
-    edtEndDate->SetDate(value);
+    KeepDate(edtEndDate, QStringLiteral("EndDate"), value);
 }
 
 bool TSysEditServTypeForm::AdminFee() const { return ckAdminFee->isChecked(); }
@@ -228,32 +204,27 @@ bool TSysEditServTypeForm::NoCalls() const { return ckNoCalls->isChecked(); }
 
 void TSysEditServTypeForm::SetAdminFee(bool value)
 {
-    FKept.Keep(QStringLiteral("AdminFee"), value);
-    ckAdminFee->setChecked(value);
+    KeepCheck(ckAdminFee, QStringLiteral("AdminFee"), value);
 }
 
 void TSysEditServTypeForm::SetExportToTims(bool value)
 {
-    FKept.Keep(QStringLiteral("ExportToTims"), value);
-    ckExportToTims->setChecked(value);
+    KeepCheck(ckExportToTims, QStringLiteral("ExportToTims"), value);
 }
 
 void TSysEditServTypeForm::SetSplitService(bool value)
 {
-    FKept.Keep(QStringLiteral("SplitService"), value);
-    ckSplitService->setChecked(value);
+    KeepCheck(ckSplitService, QStringLiteral("SplitService"), value);
 }
 
 void TSysEditServTypeForm::SetVRTServiceType(bool value)
 {
-    FKept.Keep(QStringLiteral("VRTServiceType"), value);
-    ckVRTServiceType->setChecked(value);
+    KeepCheck(ckVRTServiceType, QStringLiteral("VRTServiceType"), value);
 }
 
 void TSysEditServTypeForm::SetNoCalls(bool value)
 {
-    FKept.Keep(QStringLiteral("NoCalls"), value);
-    ckNoCalls->setChecked(value);
+    KeepCheck(ckNoCalls, QStringLiteral("NoCalls"), value);
 }
 
 int TSysEditServTypeForm::Frequency()
@@ -349,17 +320,17 @@ bool TSysEditServTypeForm::save(TSaveAttempt& attempt)
 
     const QString description = StripQuotes(Description());
     const QString supplier = QString::number(supplierId);
-    const QString system = idText(systemId);
+    const QString system = IdText(systemId);
     const QString startDate = DateEditYMD(edtStartDate);
     const QString endDate = DateEditYMD(edtEndDate);
     const bool rentEmpty = edtExpectedRent->text().trimmed().isEmpty();
     const double rent = ExpectedRent();
     const int frequency = Frequency();
-    const QString adminFee = flagText(AdminFee());
-    const QString exportToTims = flagText(ExportToTims());
-    const QString splitService = flagText(SplitService());
-    const QString vrtServiceType = flagText(VRTServiceType());
-    const QString noCalls = flagText(NoCalls());
+    const QString adminFee = BitText(AdminFee());
+    const QString exportToTims = BitText(ExportToTims());
+    const QString splitService = BitText(SplitService());
+    const QString vrtServiceType = BitText(VRTServiceType());
+    const QString noCalls = BitText(NoCalls());
 
     TAuditTrail audit = NewAudit(FAppendMode ? AuditIds.Insert : AuditIds.Update, kTable);
     if (FAppendMode) {
@@ -393,21 +364,20 @@ bool TSysEditServTypeForm::save(TSaveAttempt& attempt)
         update.Always(QStringLiteral("Code"), code, "SET Code = " + Quote(code) + ",");
         update.Set(QStringLiteral("Description"), description, "Description = " + QuoteOrNull(description) + ",");
         update.Set(QStringLiteral("SupplierID"), supplier, "SupplierID = " + supplier + ",");
-        const QString revenueText = idText(revenue);
+        const QString revenueText = IdText(revenue);
         update.Set(QStringLiteral("RevenueElementID"), revenueText,
-                   "RevenueElementID = " + (revenue > 0 ? revenueText : QStringLiteral("NULL")) + ",");
-        const QString expenseText = idText(expense);
+                   "RevenueElementID = " + BareOrNull(revenueText) + ",");
+        const QString expenseText = IdText(expense);
         update.Set(QStringLiteral("ExpenseElementID"), expenseText,
-                   "ExpenseElementID = " + (expense > 0 ? expenseText : QStringLiteral("NULL")) + ",");
-        update.Set(QStringLiteral("SystemID"), system,
-                   "SystemID = " + (system.isEmpty() ? QStringLiteral("NULL") : system) + ",");
+                   "ExpenseElementID = " + BareOrNull(expenseText) + ",");
+        update.Set(QStringLiteral("SystemID"), system, "SystemID = " + BareOrNull(system) + ",");
         // An empty rent input is 0: over a saved 0 it changes nothing.
         update.Set(QStringLiteral("ExpectedRent"), CurrText(rent),
                    "ExpectedRent = " + (rentEmpty ? QStringLiteral("NULL") : CurrText(rent)) + ",",
                    rentEmpty ? QString() : CurrText(rent));
         const QString frequencyText = frequency > 0 ? QString::number(frequency) : QString();
         update.Set(QStringLiteral("Frequency"), QString::number(frequency),
-                   "Frequency = " + (frequency > 0 ? frequencyText : QStringLiteral("NULL")) + ",", frequencyText);
+                   "Frequency = " + BareOrNull(frequencyText) + ",", frequencyText);
         update.SetStartDate(startDate);
         update.SetEndDate(endDate);
         update.Set(QStringLiteral("AdminFee"), adminFee, "AdminFee = " + adminFee + ",");

@@ -44,12 +44,6 @@ const TRefInfo kRefs[kServiceRefCount] = {
     {"SubledgerID", "edtSubledgerID", "edtSubledger", "Subledger", "tSubledger", "Description"},
 };
 
-// A kept id: its decimal text, or empty for none.
-QString keptId(int id)
-{
-    return id >= 1 ? QString::number(id) : QString();
-}
-
 // The first column of the row of `table` with that id; empty when none.
 QString lookUp(const QString& column, const QString& table, int id)
 {
@@ -215,13 +209,6 @@ void TSysEditServiceIDForm::SetAppendMode(bool value)
 
 // ------------------------------------------------------------ properties
 
-void TSysEditServiceIDForm::setText(QLineEdit* edit, const QString& property, const QString& value)
-{
-    const QString trimmed = value.trimmed();
-    FKept.Keep(property, trimmed);
-    edit->setText(trimmed);
-}
-
 int TSysEditServiceIDForm::ID() const
 {
     const QString text = edtID->text().trimmed();
@@ -230,8 +217,7 @@ int TSysEditServiceIDForm::ID() const
 
 void TSysEditServiceIDForm::SetID(int value)
 {
-    edtID->setText(value == 0 ? QString() : QString::number(value));
-    FKept.Keep(QStringLiteral("ID"), edtID->text());
+    KeepText(edtID, QStringLiteral("ID"), value == 0 ? QString() : QString::number(value));
 }
 
 QString TSysEditServiceIDForm::ServiceID() const
@@ -257,7 +243,7 @@ void TSysEditServiceIDForm::SetService(const QString& value)
 
 void TSysEditServiceIDForm::SetServiceName(const QString& value)
 {
-    setText(edtService, QStringLiteral("Service"), value);
+    KeepText(edtService, QStringLiteral("Service"), value);
 }
 
 QString TSysEditServiceIDForm::Description() const
@@ -267,7 +253,7 @@ QString TSysEditServiceIDForm::Description() const
 
 void TSysEditServiceIDForm::SetDescription(const QString& value)
 {
-    setText(edtDescription, QStringLiteral("Description"), value);
+    KeepText(edtDescription, QStringLiteral("Description"), value);
 }
 
 QString TSysEditServiceIDForm::SACCNumber() const
@@ -277,7 +263,7 @@ QString TSysEditServiceIDForm::SACCNumber() const
 
 void TSysEditServiceIDForm::SetSACCNumber(const QString& value)
 {
-    setText(edtSACCNumber, QStringLiteral("SACCNumber"), value);
+    KeepText(edtSACCNumber, QStringLiteral("SACCNumber"), value);
 }
 
 QString TSysEditServiceIDForm::PayType() const
@@ -287,7 +273,7 @@ QString TSysEditServiceIDForm::PayType() const
 
 void TSysEditServiceIDForm::SetPayType(const QString& value)
 {
-    setText(edtPayType, QStringLiteral("PayType"), value);
+    KeepText(edtPayType, QStringLiteral("PayType"), value);
 }
 
 QString TSysEditServiceIDForm::Jobno() const
@@ -297,7 +283,7 @@ QString TSysEditServiceIDForm::Jobno() const
 
 void TSysEditServiceIDForm::SetJobno(const QString& value)
 {
-    setText(edtJobno, QStringLiteral("Jobno"), value);
+    KeepText(edtJobno, QStringLiteral("Jobno"), value);
 }
 
 QString TSysEditServiceIDForm::ServiceCode() const
@@ -324,7 +310,7 @@ int TSysEditServiceIDForm::RefID(TServiceRef ref) const
 void TSysEditServiceIDForm::SetRefID(TServiceRef ref, int value)
 {
     IdEdit(ref)->setText(QString::number(value));
-    FKept.Keep(RefProperty(ref), keptId(value));
+    FKept.Keep(RefProperty(ref), IdText(value));
 }
 
 void TSysEditServiceIDForm::SetRefName(TServiceRef ref, const QString& value)
@@ -333,18 +319,6 @@ void TSysEditServiceIDForm::SetRefName(TServiceRef ref, const QString& value)
     NameEdit(ref)->home(false);
 }
 
-namespace {
-// Shows the item of the id; an id the list does not hold (an inactive row)
-// is shown with its own text and given back unchanged.
-void showListed(TLookupCombo* list, int value, const std::function<QString()>& missingText)
-{
-    if (list->IndexOfID(value) >= 0)
-        list->SetID(value);
-    else
-        list->SetID(value, missingText());
-}
-}  // namespace
-
 int TSysEditServiceIDForm::ApplicationID() const
 {
     return cbApplication->ID();
@@ -352,11 +326,9 @@ int TSysEditServiceIDForm::ApplicationID() const
 
 void TSysEditServiceIDForm::SetApplicationID(int value)
 {
-    if (value < 1)
-        return;
-    showListed(cbApplication, value,
+    // An inactive application shows its own description.
+    KeepListID(cbApplication, QStringLiteral("ApplicationID"), value,
                [value] { return lookUp(QStringLiteral("Description"), QStringLiteral("tApplication"), value); });
-    FKept.Keep(QStringLiteral("ApplicationID"), keptId(value));
 }
 
 int TSysEditServiceIDForm::ServiceKpiID() const
@@ -366,13 +338,10 @@ int TSysEditServiceIDForm::ServiceKpiID() const
 
 void TSysEditServiceIDForm::SetServiceKpiID(int value)
 {
-    if (value < 1)
-        return;
-    showListed(cbKpiDescription, value, [value] {
+    KeepListID(cbKpiDescription, QStringLiteral("ServiceKpiID"), value, [value] {
         return kpiLabel(lookUp(QStringLiteral("KpiNumber"), QStringLiteral("tServiceKPI"), value),
                         lookUp(QStringLiteral("Description"), QStringLiteral("tServiceKPI"), value));
     });
-    FKept.Keep(QStringLiteral("ServiceKpiID"), keptId(value));
 }
 
 namespace {
@@ -409,8 +378,7 @@ TDateTime TSysEditServiceIDForm::InstallationDate() const
 
 void TSysEditServiceIDForm::SetInstallationDate(TDateTime value)
 {
-    FKept.Keep(QStringLiteral("InstallationDate"), DateToYMD(value));
-    edtInstallationDate->SetDate(value);
+    KeepDate(edtInstallationDate, QStringLiteral("InstallationDate"), value);
 }
 
 TDateTime TSysEditServiceIDForm::TerminationDate() const
@@ -420,8 +388,7 @@ TDateTime TSysEditServiceIDForm::TerminationDate() const
 
 void TSysEditServiceIDForm::SetTerminationDate(TDateTime value)
 {
-    FKept.Keep(QStringLiteral("TerminationDate"), DateToYMD(value));
-    edtTerminationDate->SetDate(value);
+    KeepDate(edtTerminationDate, QStringLiteral("TerminationDate"), value);
 }
 
 void TSysEditServiceIDForm::SetLineDetails(const TServiceLineDetails& details)
@@ -438,10 +405,10 @@ void TSysEditServiceIDForm::SetLineDetails(const TServiceLineDetails& details)
         {QStringLiteral("No"), d.No},             {QStringLiteral("Part"), d.Part},
         {QStringLiteral("Drawing"), d.Drawing},   {QStringLiteral("Make"), d.Make},
         {QStringLiteral("Ch"), d.Ch},             {QStringLiteral("Mux"), d.Mux},
-        {QStringLiteral("AuthorityID"), keptId(d.AuthorityID)},
-        {QStringLiteral("ModemTypeID"), keptId(d.ModemTypeID)},
-        {QStringLiteral("BearerID"), keptId(d.BearerID)},
-        {QStringLiteral("SpeedID"), keptId(d.SpeedID)},
+        {QStringLiteral("AuthorityID"), IdText(d.AuthorityID)},
+        {QStringLiteral("ModemTypeID"), IdText(d.ModemTypeID)},
+        {QStringLiteral("BearerID"), IdText(d.BearerID)},
+        {QStringLiteral("SpeedID"), IdText(d.SpeedID)},
     };
     FKept.KeepAll(kept);
 }
@@ -487,7 +454,7 @@ void TSysEditServiceIDForm::RefreshLookupNames()
     for (int i = 0; i < kServiceRefCount; ++i) {
         const auto ref = TServiceRef(i);
         const int id = RefID(ref);
-        if (keptId(id) == FKept.Kept(RefProperty(ref)))
+        if (IdText(id) == FKept.Kept(RefProperty(ref)))
             continue;
         SetRefID(ref, id);
         const TRefInfo& info = kRefs[i];

@@ -169,7 +169,6 @@ private:
 
     void buildForm();
     void fillLists();
-    void setText(QLineEdit* edit, const QString& property, const QString& value);
 
     TRefInputs m_refs[kServiceRefCount];
     TServiceLineDetails m_details;

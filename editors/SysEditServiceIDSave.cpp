@@ -14,11 +14,6 @@ namespace {
 
 using R = TServiceRef;
 
-QString keptId(int id)
-{
-    return id >= 1 ? QString::number(id) : QString();
-}
-
 // An optional id that is looked up before it is written; %1 in a message
 // stands for the number.
 struct TOptionalRef {
@@ -214,15 +209,15 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
     write(QStringLiteral("ServiceID"), serviceId);
     write(QStringLiteral("ServiceTypeID"), typeText);
     write(QStringLiteral("CustomerCentreID"), centreText);
-    write(QStringLiteral("ApplicationID"), keptId(applicationId));
-    write(QStringLiteral("ServiceKpiID"), keptId(kpiId));
+    write(QStringLiteral("ApplicationID"), IdText(applicationId));
+    write(QStringLiteral("ServiceKpiID"), IdText(kpiId));
     write(QStringLiteral("InstallationDate"), installed);
     write(QStringLiteral("TerminationDate"), terminated);
     write(QStringLiteral("LineLength"), d.LineLength);
     for (size_t i = 0; i < std::size(kAllocation); ++i)
-        write(RefProperty(kAllocation[i].Ref), keptId(allocation[i]));
+        write(RefProperty(kAllocation[i].Ref), IdText(allocation[i]));
     for (size_t i = 0; i < std::size(kLineRefs); ++i)
-        write(QLatin1String(kLineRefs[i].Column), keptId(lineIds[i]));
+        write(QLatin1String(kLineRefs[i].Column), IdText(lineIds[i]));
     for (const auto* texts : {&heading, &frame, &line, &equipment})
         for (const TTextColumn& t : *texts)
             write(t.Property, t.Value);
@@ -248,7 +243,7 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
             values.clear();
         };
         const auto quoted = [](const QString& text) { return text.isEmpty() ? QString() : Quote(text); };
-        const auto bare = [](int id) { return keptId(id); };
+        const auto bare = [](int id) { return IdText(id); };
         auditField(QStringLiteral("ServiceID"), QString(), serviceId);
         auditField(QStringLiteral("ServiceTypeID"), QString(), typeText);
         auditField(QStringLiteral("CustomerCentreID"), QString(), centreText);
@@ -275,12 +270,12 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
         for (size_t i = 0; i < std::size(kAllocation); ++i) {
             const QString column = RefProperty(kAllocation[i].Ref);
             add(column, bare(allocation[i]));
-            auditField(column, QString(), keptId(allocation[i]));
+            auditField(column, QString(), IdText(allocation[i]));
             if (kAllocation[i].Ref == R::LocationID)
                 endGroup();
         }
         add(QStringLiteral("ApplicationID"), bare(applicationId));
-        auditField(QStringLiteral("ApplicationID"), QString(), keptId(applicationId));
+        auditField(QStringLiteral("ApplicationID"), QString(), IdText(applicationId));
         endGroup();
 
         for (const TTextColumn& t : frame) {
@@ -290,7 +285,7 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
         add(QStringLiteral("Length"), d.LineLength);
         auditField(QStringLiteral("Length"), QString(), d.LineLength);
         add(QStringLiteral("ServiceKpiID"), bare(kpiId));
-        auditField(QStringLiteral("ServiceKpiID"), QString(), keptId(kpiId));
+        auditField(QStringLiteral("ServiceKpiID"), QString(), IdText(kpiId));
         for (const TTextColumn& t : line) {
             add(t.Column, quoted(t.Value));
             auditField(t.Column, QString(), t.Value);
@@ -299,7 +294,7 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
 
         for (size_t i = 0; i < std::size(kLineRefs); ++i) {
             add(QLatin1String(kLineRefs[i].Column), bare(lineIds[i]));
-            auditField(QLatin1String(kLineRefs[i].Column), QString(), keptId(lineIds[i]));
+            auditField(QLatin1String(kLineRefs[i].Column), QString(), IdText(lineIds[i]));
         }
         for (const TTextColumn& t : equipment) {
             add(t.Column, quoted(t.Value));
@@ -336,13 +331,13 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
         // The lists write only a change; a list left empty clears its id.
         const auto listed = [&](const QString& column, int id) {
             const QString kept = FKept.Kept(column);
-            if (id >= 1 && keptId(id) != kept)
+            if (id >= 1 && IdText(id) != kept)
                 lines << column + QStringLiteral(" = ") + QString::number(id) + QChar(',');
             else if (id < 1 && !kept.isEmpty())
                 lines << column + QStringLiteral(" = NULL,");
             else
                 return;
-            auditField(column, column, keptId(id));
+            auditField(column, column, IdText(id));
         };
         listed(QStringLiteral("ApplicationID"), applicationId);
 
@@ -361,7 +356,7 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
         const auto id = [&](const QString& column, int value) {
             lines << column + QStringLiteral(" = ") + (value >= 1 ? QString::number(value) : QStringLiteral("NULL")) +
                          QChar(',');
-            auditField(column, column, keptId(value));
+            auditField(column, column, IdText(value));
         };
         for (size_t i = 0; i < std::size(kAllocation); ++i)
             id(RefProperty(kAllocation[i].Ref), allocation[i]);

@@ -8,12 +8,6 @@
 namespace {
 const QString kCaption = QStringLiteral("System Table: tServiceKpi");
 const QString kTable = QStringLiteral("tServiceKpi");
-
-// The text as a value of the statement, followed by a comma.
-QString item(const QString& value)
-{
-    return QuoteOrNull(value) + QChar(',');
-}
 }  // namespace
 
 TSysEditServiceKpiForm::TSysEditServiceKpiForm(QWidget* owner) : TRecordEditor(owner)
@@ -64,11 +58,7 @@ TSysEditServiceKpiForm::TSysEditServiceKpiForm(QWidget* owner) : TRecordEditor(o
     edtFaultDetect = m_columns[8].Edit;
     SetUpperCase(edtKpiNumber);
 
-    btnOk = AddButton(QStringLiteral("btnOk"), QStringLiteral("&Ok"), 288, 306);
-    btnOk->setDefault(true);
-    btnCancel = AddButton(QStringLiteral("btnCancel"), QStringLiteral("&Cancel"), 376, 306);
-    connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
-    connect(btnCancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
+    AddOkCancel(btnOk, btnCancel, QStringLiteral("&Ok"), 288, 306, [this] { btnOkClick(); });
 
     // FormCreate: the audit action ids and whether the table is audited.
     ReadAuditIds();
@@ -79,15 +69,12 @@ TSysEditServiceKpiForm::TSysEditServiceKpiForm(QWidget* owner) : TRecordEditor(o
 void TSysEditServiceKpiForm::SetAppendMode(bool value)
 {
     TRecordEditor::SetAppendMode(value);
-    setWindowTitle(ModeCaption(kCaption, value));
-    if (value)
-        edtID->clear();
+    ShowModeAndID(kCaption, edtID);
 }
 
 void TSysEditServiceKpiForm::SetID(const QString& value)
 {
-    if (!AppendMode())
-        edtID->setText(value);
+    ShowRowID(edtID, value);
 }
 
 QString TSysEditServiceKpiForm::text(int column) const
@@ -97,9 +84,7 @@ QString TSysEditServiceKpiForm::text(int column) const
 
 void TSysEditServiceKpiForm::setText(int column, const QString& v)
 {
-    const QString trimmed = v.trimmed();
-    FKept.Keep(m_columns[column].Name, trimmed);
-    m_columns[column].Edit->setText(trimmed);
+    KeepText(m_columns[column].Edit, m_columns[column].Name, v);
 }
 
 QString TSysEditServiceKpiForm::value(int column) const
@@ -133,8 +118,8 @@ bool TSysEditServiceKpiForm::save(TSaveAttempt& attempt)
             QStringLiteral("(KpiNumber, Active, Description, ResponseHours, RestorationHours,"),
             QStringLiteral("Availability, CoreHours, AfterHours, TravelTime, FaultDetect)"),
             QStringLiteral("VALUES (") + (v[0].isEmpty() ? QStringLiteral("NULL, 1,") : Quote(v[0]) + ",1,") +
-                item(v[1]) + item(v[2]) + item(v[3]),
-            item(v[4]) + item(v[5]) + item(v[6]) + item(v[7]) + QuoteOrNull(v[8]) + QChar(')'),
+                TextItem(v[1]) + TextItem(v[2]) + TextItem(v[3]),
+            TextItem(v[4]) + TextItem(v[5]) + TextItem(v[6]) + TextItem(v[7]) + QuoteOrNull(v[8]) + QChar(')'),
         };
         const int id = attempt.ExecInsert(lines);
         if (audit)
@@ -160,12 +145,12 @@ bool TSysEditServiceKpiForm::save(TSaveAttempt& attempt)
                 const QString& kept = FKept.Kept(m_columns[i].Name);
                 if (v[i] == kept)
                     continue;
-                line += QChar(' ') + m_columns[i].Name + QStringLiteral(" = ") + item(v[i]);
+                line += QChar(' ') + m_columns[i].Name + QStringLiteral(" = ") + TextItem(v[i]);
                 auditField(field(i), kept, v[i]);
             }
             return line;
         };
-        lines << changed(1, 2, QStringLiteral("SET KpiNumber = ") + item(v[0]));
+        lines << changed(1, 2, QStringLiteral("SET KpiNumber = ") + TextItem(v[0]));
         for (int first : {3, 6}) {
             const QString line = changed(first, first + 2, QString());
             if (!line.isEmpty())

@@ -17,11 +17,6 @@ const QString kCaption = QStringLiteral("SplitForm");
 constexpr int kRowTop = 96;
 constexpr int kRowHeight = 24;
 
-QString idText(int id)
-{
-    return id > 0 ? QString::number(id) : QString();
-}
-
 // The three shares of a line, in the order they are checked.
 enum TShare { Rent, Calls, Other };
 const char* const kShareNames[] = {"Rent", "Calls", "Other"};
@@ -125,19 +120,19 @@ void TSplitForm::SetAppendMode(bool value)
 int TSplitForm::ServiceID() const
 {
     if (!FAppendMode)
-        return FServiceText.toInt();
+        return FServiceID;
     return cbServiceID->currentIndex() >= 0 ? cbServiceID->ID() : 0;
 }
 
 void TSplitForm::SetServiceID(int value)
 {
-    FServiceText = QString::number(value);
+    FServiceID = value;
     if (cbServiceID->IndexOfID(value) < 0 && FAppendMode && cbServiceID->count() > 0)
         cbServiceID->SetID(cbServiceID->ItemID(0));
     else
         cbServiceID->SetID(value);
     showDescription();
-    LoadSplits(FServiceText);
+    LoadSplits(value);
 }
 
 void TSplitForm::showDescription()
@@ -146,14 +141,15 @@ void TSplitForm::showDescription()
     dbedtServiceDescription->setText(index >= 0 ? FDescriptions.value(cbServiceID->ItemID(index)) : QString());
 }
 
-void TSplitForm::LoadSplits(const QString& service)
+void TSplitForm::LoadSplits(int service)
 {
     TQuery q(nullptr, QLatin1String(kDatabaseName));
     q.SQL().Assign(QStringList{"SELECT tServiceSplit.ID, tServiceSplit.CustomerID, tServiceSplit.RentPercentage,",
                                " tServiceSplit.CallPercentage, tServiceSplit.OtherPercentage, tCustomer.ShipTo",
                                "FROM tServiceSplit",
                                "LEFT JOIN tCustomer ON tServiceSplit.CustomerID = tCustomer.ID",
-                               "WHERE tServiceSplit.ServiceID = " + service, "AND tServiceSplit.Active = 1",
+                               "WHERE tServiceSplit.ServiceID = " + QString::number(service),
+                               "AND tServiceSplit.Active = 1",
                                "ORDER BY tServiceSplit.ID"});
     q.Open();
     for (int i = 0; i < kRows; ++i) {
@@ -250,7 +246,7 @@ bool TSplitForm::save(TSaveAttempt& attempt)
             QString set;
             if (line.CustomerID != loaded.CustomerID) {
                 set += "CustomerID = " + QString::number(line.CustomerID) + ",";
-                audit.AddField(QStringLiteral("CUSTOMERID"), idText(loaded.CustomerID), idText(line.CustomerID));
+                audit.AddField(QStringLiteral("CUSTOMERID"), IdText(loaded.CustomerID), IdText(line.CustomerID));
             }
             const QString shares[][3] = {{QStringLiteral("RentPercentage"), loaded.Rent, line.Rent},
                                          {QStringLiteral("CallPercentage"), loaded.Calls, line.Calls},
@@ -259,7 +255,7 @@ bool TSplitForm::save(TSaveAttempt& attempt)
                 if (s[1] == s[2])
                     continue;
                 // An erased share is NULL.
-                set += s[0] + " = " + (s[2].isEmpty() ? QStringLiteral("NULL") : s[2]) + ",";
+                set += s[0] + " = " + BareOrNull(s[2]) + ",";
                 audit.AddField(s[0].toUpper(), s[1], s[2]);
             }
             if (set.isEmpty())

@@ -62,7 +62,7 @@ private:
         QString Rent, Calls, Other;  // whole numbers, or empty
     };
 
-    void LoadSplits(const QString& service);
+    void LoadSplits(int service);
     // Checks every line (customer known, whole non-negative shares, each
     // total exactly 100) and gives them; a failed check refuses the save.
     QVector<TSplitLine> CheckLines();
@@ -72,7 +72,7 @@ private:
     void showDescription();
 
     bool FAudited = false;
-    QString FServiceText;  // the service set, as decimal text
+    int FServiceID = 0;  // the service set
     QHash<int, QString> FDescriptions;
     TLoadedSplit FLoaded[kRows];
 };

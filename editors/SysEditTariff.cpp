@@ -20,11 +20,6 @@ const TTariffValue* valueOf(const QString& property)
     return nullptr;
 }
 
-QString flagText(bool value)
-{
-    return value ? QStringLiteral("1") : QStringLiteral("0");
-}
-
 // Where each amount or count stands: the top row, the grid of durations and
 // charges (a row per minimum, maximum and stage), and the two rates beside
 // their switches.
@@ -186,10 +181,7 @@ int TSysEditTariffForm::AgreementID() const
 
 void TSysEditTariffForm::SetAgreementID(int value)
 {
-    if (value <= 0)
-        return;
-    cbAgreement->SetID(value);
-    FKept.Keep(QStringLiteral("AgreementID"), QString::number(value));
+    KeepListID(cbAgreement, QStringLiteral("AgreementID"), value);
 }
 
 int TSysEditTariffForm::SupplierServiceCodeID() const
@@ -199,10 +191,7 @@ int TSysEditTariffForm::SupplierServiceCodeID() const
 
 void TSysEditTariffForm::SetSupplierServiceCodeID(int value)
 {
-    if (value <= 0)
-        return;
-    cbSupplierServiceCode->SetID(value);
-    FKept.Keep(QStringLiteral("SupplierServiceCodeID"), QString::number(value));
+    KeepListID(cbSupplierServiceCode, QStringLiteral("SupplierServiceCodeID"), value);
 }
 
 double TSysEditTariffForm::Amount(const QString& property) const
@@ -212,8 +201,7 @@ double TSysEditTariffForm::Amount(const QString& property) const
 
 void TSysEditTariffForm::SetAmount(const QString& property, double value)
 {
-    FKept.Keep(QLatin1String(valueOf(property)->Column), CurrText(value));
-    static_cast<TCurrencyEdit*>(Input(property))->SetValue(value);
+    KeepAmount(static_cast<TCurrencyEdit*>(Input(property)), QLatin1String(valueOf(property)->Column), value);
 }
 
 int TSysEditTariffForm::Count(const QString& property) const
@@ -224,8 +212,7 @@ int TSysEditTariffForm::Count(const QString& property) const
 
 void TSysEditTariffForm::SetCount(const QString& property, int value)
 {
-    FKept.Keep(QLatin1String(valueOf(property)->Column), QString::number(value));
-    Input(property)->setText(QString::number(value));
+    KeepText(Input(property), QLatin1String(valueOf(property)->Column), QString::number(value));
 }
 
 bool TSysEditTariffForm::CheckSurcharge() const { return ckSurcharge->isChecked(); }
@@ -234,20 +221,17 @@ bool TSysEditTariffForm::CheckChargePeriod() const { return ckChargePeriod->isCh
 
 void TSysEditTariffForm::SetCheckSurcharge(bool value)
 {
-    FKept.Keep(QStringLiteral("Surcharge"), value);
-    ckSurcharge->setChecked(value);
+    KeepCheck(ckSurcharge, QStringLiteral("Surcharge"), value);
 }
 
 void TSysEditTariffForm::SetCheckDiscount(bool value)
 {
-    FKept.Keep(QStringLiteral("Discount"), value);
-    ckDiscount->setChecked(value);
+    KeepCheck(ckDiscount, QStringLiteral("Discount"), value);
 }
 
 void TSysEditTariffForm::SetCheckChargePeriod(bool value)
 {
-    FKept.Keep(QStringLiteral("ChargePeriod"), value);
-    ckChargePeriod->setChecked(value);
+    KeepCheck(ckChargePeriod, QStringLiteral("ChargePeriod"), value);
 }
 
 // ------------------------------------------------------------ save
@@ -265,9 +249,9 @@ bool TSysEditTariffForm::save(TSaveAttempt& attempt)
         Refuse(QStringLiteral("An Agreement and a SupplierServiceCode MUST be selected."));
     const QString agreementText = QString::number(agreement);
     const QString codeText = QString::number(code);
-    const QString switches[][2] = {{QStringLiteral("Surcharge"), flagText(CheckSurcharge())},
-                                   {QStringLiteral("Discount"), flagText(CheckDiscount())},
-                                   {QStringLiteral("ChargePeriod"), flagText(CheckChargePeriod())}};
+    const QString switches[][2] = {{QStringLiteral("Surcharge"), BitText(CheckSurcharge())},
+                                   {QStringLiteral("Discount"), BitText(CheckDiscount())},
+                                   {QStringLiteral("ChargePeriod"), BitText(CheckChargePeriod())}};
 
     TAuditTrail audit = NewAudit(FAppendMode ? AuditIds.Insert : AuditIds.Update, kTable);
     if (FAppendMode) {
@@ -310,7 +294,7 @@ bool TSysEditTariffForm::save(TSaveAttempt& attempt)
             if (kept == QString::number(n))
                 continue;
             const QString now = n > 0 ? QString::number(n) : QString();
-            update.Add(column + " = " + (n > 0 ? now : QStringLiteral("NULL")) + ",");
+            update.Add(column + " = " + BareOrNull(now) + ",");
             audit.AddField(column.toUpper(), kept == QLatin1String("0") && n > 0 ? QString() : kept, now);
         }
         for (const auto& s : switches)
