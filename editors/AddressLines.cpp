@@ -1,4 +1,5 @@
 #include "AddressLines.h"
+#include <QCheckBox>
 #include <QLineEdit>
 
 TAddressTexts AddressTexts(const std::array<QLineEdit*, 6>& edits)
@@ -28,6 +29,16 @@ void AddressInsertLines(const TAddressTexts& addresses, QString columns[2], QStr
     }
 }
 
+void AppendAddressLines(const QString columns[2], const QString values[2], QStringList& columnLines,
+                        QStringList& valueLines)
+{
+    for (int i = 0; i < 2; ++i)
+        if (!columns[i].isEmpty()) {
+            columnLines << columns[i];
+            valueLines << values[i];
+        }
+}
+
 void AddressUpdateLines(const TAddressTexts& addresses, const TKeptValues& kept, QStringList& lines,
                         TAuditTrail* audit)
 {
@@ -38,5 +49,45 @@ void AddressUpdateLines(const TAddressTexts& addresses, const TKeptValues& kept,
         lines << QChar(' ') + AddressName(n) + QStringLiteral(" = ") + TextItem(text);
         if (audit)
             audit->AddField(AddressName(n).toUpper(), kept.Kept(AddressName(n)), text);
+    }
+}
+
+// ------------------------------------------------------------ the editor
+
+QString TAddressEditor::Address(int n) const
+{
+    return n >= 1 && n <= kAddresses ? edtAddress[n - 1]->text().trimmed() : QString();
+}
+
+void TAddressEditor::SetAddress(int n, const QString& v)
+{
+    if (n >= 1 && n <= kAddresses)
+        KeepText(edtAddress[n - 1], AddressName(n), v);
+}
+
+bool TAddressEditor::Active() const
+{
+    return ckActive->isChecked();
+}
+
+void TAddressEditor::SetActive(bool v)
+{
+    KeepCheck(ckActive, QStringLiteral("Active"), v);
+}
+
+void TAddressEditor::AddActiveBox(int left, int top, int width)
+{
+    ckActive = AddCheck(QStringLiteral("ckActive"), QStringLiteral("Active"), left, top, width);
+    ckActive->setChecked(true);
+    ckActive->setEnabled(false);
+    ckActive->setFocusPolicy(Qt::NoFocus);
+}
+
+void TAddressEditor::SwitchLine(QString& line, std::initializer_list<TSwitch> switches, TAuditTrail* audit) const
+{
+    for (const auto& [column, on] : switches) {
+        line += QChar(' ') + QLatin1String(column) + QStringLiteral(" = ") + BitText(on) + QChar(',');
+        if (audit && FKept.KeptBool(QLatin1String(column)) != on)
+            audit->AddField(QString::fromLatin1(column).toUpper(), BitText(!on), BitText(on));
     }
 }

@@ -12,7 +12,7 @@ namespace {
 const QString kCaption = QStringLiteral("System Table: tCustomer");
 }  // namespace
 
-TSysEditCustomerForm::TSysEditCustomerForm(QWidget* owner) : TRecordEditor(owner)
+TSysEditCustomerForm::TSysEditCustomerForm(QWidget* owner) : TAddressEditor(owner)
 {
     setObjectName(QStringLiteral("SysEditCustomerForm"));
     setWindowTitle(kCaption);
@@ -42,10 +42,7 @@ TSysEditCustomerForm::TSysEditCustomerForm(QWidget* owner) : TRecordEditor(owner
     AddLabel(QStringLiteral("lblAnnualFee"), QStringLiteral("(Annual Fee)"), 212, 273);
     edtStatus = labelled("edtStatus", "Status :", 472, 40, 88, 416);
     edtRate = labelled("edtRate", "Rate:", 472, 68, 88, 416);
-    ckActive = AddCheck(QStringLiteral("ckActive"), QStringLiteral("Active"), 416, 100, 140);
-    ckActive->setChecked(true);
-    ckActive->setEnabled(false);
-    ckActive->setFocusPolicy(Qt::NoFocus);
+    AddActiveBox(416, 100, 140);
     ckPlatinumUpdate = AddCheck(QStringLiteral("ckPlatinumUpdate"), QStringLiteral("Platinum Update"), 416, 124, 140);
     ckInvoiceServices =
         AddCheck(QStringLiteral("ckInvoiceServices"), QStringLiteral("Invoice Services"), 416, 148, 140);
@@ -81,17 +78,6 @@ void TSysEditCustomerForm::SetShipTo(const QString& v) { KeepText(edtShipTo, QSt
 void TSysEditCustomerForm::SetVNumber(const QString& v) { KeepText(edtVNumber, QStringLiteral("VNumber"), v); }
 void TSysEditCustomerForm::SetStatus(const QString& v) { KeepText(edtStatus, QStringLiteral("Status"), v); }
 
-QString TSysEditCustomerForm::Address(int n) const
-{
-    return n >= 1 && n <= kAddresses ? edtAddress[n - 1]->text().trimmed() : QString();
-}
-
-void TSysEditCustomerForm::SetAddress(int n, const QString& v)
-{
-    if (n >= 1 && n <= kAddresses)
-        KeepText(edtAddress[n - 1], AddressName(n), v);
-}
-
 int TSysEditCustomerForm::Rate() const
 {
     return StrToInt(edtRate->text());
@@ -115,7 +101,6 @@ void TSysEditCustomerForm::SetMaxExServiceAmount(double v)
 bool TSysEditCustomerForm::PlatinumUpdate() const { return ckPlatinumUpdate->isChecked(); }
 bool TSysEditCustomerForm::Invoice() const { return ckInvoice->isChecked(); }
 bool TSysEditCustomerForm::InvoiceServices() const { return ckInvoiceServices->isChecked(); }
-bool TSysEditCustomerForm::Active() const { return ckActive->isChecked(); }
 void TSysEditCustomerForm::SetPlatinumUpdate(bool v)
 {
     KeepCheck(ckPlatinumUpdate, QStringLiteral("PlatinumUpdate"), v);
@@ -125,7 +110,6 @@ void TSysEditCustomerForm::SetInvoiceServices(bool v)
 {
     KeepCheck(ckInvoiceServices, QStringLiteral("InvoiceServices"), v);
 }
-void TSysEditCustomerForm::SetActive(bool v) { KeepCheck(ckActive, QStringLiteral("Active"), v); }
 
 // ------------------------------------------------------------ the save
 
@@ -174,11 +158,7 @@ bool TSysEditCustomerForm::saveNew(TSaveAttempt& save)
         addressValues[1] += CurrText(amount) + QChar(',');
         note("MAXEXSERVICEAMOUNT", CurrText(amount));
     }
-    for (int i = 0; i < 2; ++i)
-        if (!addressColumns[i].isEmpty()) {
-            columns << addressColumns[i];
-            values << addressValues[i];
-        }
+    AppendAddressLines(addressColumns, addressValues, columns, values);
 
     audit.SetTableID(save.ExecInsert(InsertStatement(QStringLiteral("tCustomer"), columns, values)));
     if (trail)
@@ -228,13 +208,9 @@ bool TSysEditCustomerForm::saveChanges(TSaveAttempt& save)
                 (amount == 0 ? QStringLiteral("NULL,") : amountText + QChar(','));
         note(QStringLiteral("MaxExServiceAmount"), amountText);
     }
-    const std::pair<const char*, bool> switches[] = {
-        {"PlatinumUpdate", PlatinumUpdate()}, {"Invoice", Invoice()}, {"InvoiceServices", InvoiceServices()}};
-    for (const auto& [name, on] : switches) {
-        line += QChar(' ') + QLatin1String(name) + QStringLiteral(" = ") + BitText(on) + QChar(',');
-        if (trail && FKept.KeptBool(QLatin1String(name)) != on)
-            trail->AddField(QString::fromLatin1(name).toUpper(), BitText(!on), BitText(on));
-    }
+    SwitchLine(line,
+               {{"PlatinumUpdate", PlatinumUpdate()}, {"Invoice", Invoice()}, {"InvoiceServices", InvoiceServices()}},
+               trail);
     lines << line;
     AddressUpdateLines(AddressTexts(edtAddress), FKept, lines, trail);
     DropFinalComma(lines);

@@ -7,15 +7,14 @@
 //
 // The caller sets CustomerID first when editing, then the row's values, then
 // AppendMode.
-#include "RecordEditor.h"
-#include <array>
+#include "AddressLines.h"
 
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class TCurrencyEdit;
 
-class TSysEditCustomerForm : public TRecordEditor {
+class TSysEditCustomerForm : public TAddressEditor {
     Q_OBJECT
     Q_PROPERTY(QString FullName READ FullName WRITE SetFullName)
     Q_PROPERTY(QString ShipTo READ ShipTo WRITE SetShipTo)
@@ -29,18 +28,14 @@ class TSysEditCustomerForm : public TRecordEditor {
     Q_PROPERTY(double MaxExServiceAmount READ MaxExServiceAmount WRITE SetMaxExServiceAmount)
 
 public:
-    static constexpr int kAddresses = 6;
-
     explicit TSysEditCustomerForm(QWidget* owner = nullptr);
 
     QLineEdit* edtShipTo;  // typed letters become capitals
     QLineEdit* edtVNumber;
     QLineEdit* edtFullName;
-    std::array<QLineEdit*, kAddresses> edtAddress{};  // edtAddress01 ..
     TCurrencyEdit* edtMaxExServiceAmount;
     QLineEdit* edtStatus;
     QLineEdit* edtRate;
-    QCheckBox* ckActive;  // shown, never written
     QCheckBox* ckPlatinumUpdate;
     QCheckBox* ckInvoiceServices;
     QCheckBox* ckInvoice;
@@ -62,8 +57,6 @@ public:
     void SetShipTo(const QString& v);
     void SetVNumber(const QString& v);
     void SetStatus(const QString& v);
-    QString Address(int n) const;  // n = 1 .. 6
-    void SetAddress(int n, const QString& v);
     // The rate typed; a text that is not a whole number raises the
     // conversion error.
     int Rate() const;
@@ -73,11 +66,9 @@ public:
     bool PlatinumUpdate() const;
     bool Invoice() const;
     bool InvoiceServices() const;
-    bool Active() const;
     void SetPlatinumUpdate(bool v);
     void SetInvoice(bool v);
     void SetInvoiceServices(bool v);
-    void SetActive(bool v);
 
     bool Audited() const { return FAudited; }
 

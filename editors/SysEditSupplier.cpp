@@ -10,7 +10,7 @@ namespace {
 const QString kCaption = QStringLiteral("System Table: tSupplier");
 }  // namespace
 
-TSysEditSupplierForm::TSysEditSupplierForm(QWidget* owner) : TRecordEditor(owner)
+TSysEditSupplierForm::TSysEditSupplierForm(QWidget* owner) : TAddressEditor(owner)
 {
     setObjectName(QStringLiteral("SysEditSupplierForm"));
     setWindowTitle(kCaption);
@@ -27,10 +27,7 @@ TSysEditSupplierForm::TSysEditSupplierForm(QWidget* owner) : TRecordEditor(owner
     for (int n = 1; n <= kAddresses; ++n)
         edtAddress[n - 1] =
             labelled(QStringLiteral("edt") + AddressName(n), AddressName(n) + QChar(':'), 112, 12 + n * 28, 304, 8);
-    ckActive = AddCheck(QStringLiteral("ckActive"), QStringLiteral("Active"), 112, 208, 80);
-    ckActive->setChecked(true);
-    ckActive->setEnabled(false);
-    ckActive->setFocusPolicy(Qt::NoFocus);
+    AddActiveBox(112, 208, 80);
     ckZivIruri = AddCheck(QStringLiteral("ckZivIruri"), QStringLiteral("ZivIruri"), 200, 208, 90);
     ckPlatinumUpdate = AddCheck(QStringLiteral("ckPlatinumUpdate"), QStringLiteral("Platinum Update"), 296, 208, 120);
     edtPlatinumVendorID =
@@ -68,23 +65,10 @@ void TSysEditSupplierForm::SetPlatinumVendorID(const QString& v)
     KeepText(edtPlatinumVendorID, QStringLiteral("PlatinumVendorID"), v);
 }
 
-QString TSysEditSupplierForm::Address(int n) const
-{
-    return n >= 1 && n <= kAddresses ? edtAddress[n - 1]->text().trimmed() : QString();
-}
-
-void TSysEditSupplierForm::SetAddress(int n, const QString& v)
-{
-    if (n >= 1 && n <= kAddresses)
-        KeepText(edtAddress[n - 1], AddressName(n), v);
-}
-
 bool TSysEditSupplierForm::PlatinumUpdate() const { return ckPlatinumUpdate->isChecked(); }
 bool TSysEditSupplierForm::ZivIruri() const { return ckZivIruri->isChecked(); }
-bool TSysEditSupplierForm::Active() const { return ckActive->isChecked(); }
 void TSysEditSupplierForm::SetPlatinumUpdate(bool v) { KeepCheck(ckPlatinumUpdate, QStringLiteral("PlatinumUpdate"), v); }
 void TSysEditSupplierForm::SetZivIruri(bool v) { KeepCheck(ckZivIruri, QStringLiteral("ZivIruri"), v); }
-void TSysEditSupplierForm::SetActive(bool v) { KeepCheck(ckActive, QStringLiteral("Active"), v); }
 
 // ------------------------------------------------------------ the save
 
@@ -114,11 +98,7 @@ bool TSysEditSupplierForm::saveNew(TSaveAttempt& save)
     note("ZIVIRURI", BitText(ZivIruri()));
     QString addressColumns[2], addressValues[2];
     AddressInsertLines(AddressTexts(edtAddress), addressColumns, addressValues, trail);
-    for (int i = 0; i < 2; ++i)
-        if (!addressColumns[i].isEmpty()) {
-            columns << addressColumns[i];
-            values << addressValues[i];
-        }
+    AppendAddressLines(addressColumns, addressValues, columns, values);
 
     audit.SetTableID(save.ExecInsert(InsertStatement(QStringLiteral("tSupplier"), columns, values)));
     if (trail)
@@ -148,12 +128,7 @@ bool TSysEditSupplierForm::saveChanges(TSaveAttempt& save)
     }
     lines << line;
     line.clear();
-    const std::pair<const char*, bool> switches[] = {{"PlatinumUpdate", PlatinumUpdate()}, {"ZivIruri", ZivIruri()}};
-    for (const auto& [column, on] : switches) {
-        line += QChar(' ') + QLatin1String(column) + QStringLiteral(" = ") + BitText(on) + QChar(',');
-        if (trail && FKept.KeptBool(QLatin1String(column)) != on)
-            trail->AddField(QString::fromLatin1(column).toUpper(), BitText(!on), BitText(on));
-    }
+    SwitchLine(line, {{"PlatinumUpdate", PlatinumUpdate()}, {"ZivIruri", ZivIruri()}}, trail);
     lines << line;
     AddressUpdateLines(AddressTexts(edtAddress), FKept, lines, trail);
     DropFinalComma(lines);

@@ -6,14 +6,13 @@
 //
 // The caller sets SupplierID first when editing, then the row's values, then
 // AppendMode.
-#include "RecordEditor.h"
-#include <array>
+#include "AddressLines.h"
 
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
-class TSysEditSupplierForm : public TRecordEditor {
+class TSysEditSupplierForm : public TAddressEditor {
     Q_OBJECT
     Q_PROPERTY(QString SupplierName READ SupplierName WRITE SetSupplierName)
     Q_PROPERTY(QString PlatinumVendorID READ PlatinumVendorID WRITE SetPlatinumVendorID)
@@ -22,13 +21,9 @@ class TSysEditSupplierForm : public TRecordEditor {
     Q_PROPERTY(bool Active READ Active WRITE SetActive)
 
 public:
-    static constexpr int kAddresses = 6;
-
     explicit TSysEditSupplierForm(QWidget* owner = nullptr);
 
     QLineEdit* edtSupplierName;
-    std::array<QLineEdit*, kAddresses> edtAddress{};  // edtAddress01 ..
-    QCheckBox* ckActive;  // shown, never written
     QCheckBox* ckZivIruri;
     QCheckBox* ckPlatinumUpdate;
     QLineEdit* edtPlatinumVendorID;
@@ -46,14 +41,10 @@ public:
     QString PlatinumVendorID() const;
     void SetSupplierName(const QString& v);
     void SetPlatinumVendorID(const QString& v);
-    QString Address(int n) const;  // n = 1 .. 6
-    void SetAddress(int n, const QString& v);
     bool PlatinumUpdate() const;
     bool ZivIruri() const;
-    bool Active() const;
     void SetPlatinumUpdate(bool v);
     void SetZivIruri(bool v);
-    void SetActive(bool v);
 
     bool Audited() const { return FAudited; }
 
