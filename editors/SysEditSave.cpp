@@ -33,6 +33,16 @@ QStringList setLines(const QStringList& items)
     return lines;
 }
 
+// An optional column of an INSERT: its column and value texts are added
+// only when the value was given.
+void addGiven(QString& columns, QString& values, const QString& given, const QString& column, const QString& value)
+{
+    if (given.isEmpty())
+        return;
+    columns += column;
+    values += value;
+}
+
 const QString kIncomplete = QStringLiteral("Incomplete data. You must complete all fields.");
 const QString kNoChanges = QStringLiteral("No data changes were detected.");
 const QString kDuplicateDescription = QStringLiteral("This Description already exists in the table. Data not saved.");
@@ -183,10 +193,7 @@ void TSysEditForm::auditKept(const QString& field, int edit, const QString& now)
 
 void TSysEditForm::addLastUpdatedBy(QString& columns, QString& values) const
 {
-    if (!FUser.isEmpty()) {
-        columns += QStringLiteral(",LastUpdatedBy");
-        values += QStringLiteral(", ") + Quote(FUser);
-    }
+    addGiven(columns, values, FUser, QStringLiteral(",LastUpdatedBy"), QStringLiteral(", ") + Quote(FUser));
 }
 
 QString TSysEditForm::lastUpdatedBy() const
@@ -444,10 +451,7 @@ bool TSysEditForm::savePerson(TSaveAttempt& attempt)
         audit(QStringLiteral("EMAILADDRESS"), QString(), email);
         QString columns = QStringLiteral("(Person");
         QString values = QStringLiteral("VALUES (") + Quote(person);
-        if (!email.isEmpty()) {
-            columns += QStringLiteral(",EmailAddress");
-            values += QChar(',') + Quote(email);
-        }
+        addGiven(columns, values, email, QStringLiteral(",EmailAddress"), QChar(',') + Quote(email));
         dateBlockAdd(columns, values);
         insertRow(columns, values);
     } else {
@@ -477,14 +481,8 @@ bool TSysEditForm::saveValidAccount(TSaveAttempt& attempt)
     if (FAppendMode) {
         QString columns = QStringLiteral("(AccountNo");
         QString values = QStringLiteral("VALUES (") + Quote(account);
-        if (!batchType.isEmpty()) {
-            columns += QStringLiteral(",BatchTypeID");
-            values += QChar(',') + batchType;
-        }
-        if (!tender.isEmpty()) {
-            columns += QStringLiteral(",TenderNo");
-            values += QChar(',') + Quote(tender);
-        }
+        addGiven(columns, values, batchType, QStringLiteral(",BatchTypeID"), QChar(',') + batchType);
+        addGiven(columns, values, tender, QStringLiteral(",TenderNo"), QChar(',') + Quote(tender));
         audit(QStringLiteral("ACCOUNTNO"), QString(), account);
         audit(QStringLiteral("BATCHTYPEID"), QString(), batchType);
         audit(QStringLiteral("TENDERNO"), QString(), tender);
@@ -534,10 +532,8 @@ bool TSysEditForm::saveElement(TSaveAttempt& attempt)
         audit(QStringLiteral("PLATINUMUPDATE"), QString(), BitText(platinum));
         audit(QStringLiteral("LOSTREVENUEFLAG"), QString(), BitText(lostRevenue));
         audit(QStringLiteral("DESCRIPTION"), QString(), description);
-        if (!description.isEmpty()) {
-            columns += QStringLiteral(", Description");
-            values += QStringLiteral(", ") + Quote(description);
-        }
+        addGiven(columns, values, description, QStringLiteral(", Description"),
+                 QStringLiteral(", ") + Quote(description));
         if (!serviceGroup.isEmpty()) {
             columns += QStringLiteral(", ServiceGroupID");
             values += QStringLiteral(", ") + serviceGroup;
@@ -626,14 +622,8 @@ bool TSysEditForm::saveTransactionGroup(TSaveAttempt& attempt)
     if (FAppendMode) {
         QString columns = QStringLiteral("(Description");
         QString values = QStringLiteral("VALUES (") + Quote(description);
-        if (!from.isEmpty()) {
-            columns += QStringLiteral(",CostRangeFrom");
-            values += QChar(',') + from;
-        }
-        if (!to.isEmpty()) {
-            columns += QStringLiteral(",CostRangeTo");
-            values += QChar(',') + to;
-        }
+        addGiven(columns, values, from, QStringLiteral(",CostRangeFrom"), QChar(',') + from);
+        addGiven(columns, values, to, QStringLiteral(",CostRangeTo"), QChar(',') + to);
         insertRow(columns, values);
     } else {
         updateRow({QStringLiteral("SET Description = ") + Quote(description) + QStringLiteral(", CostRangeFrom = ") +
@@ -712,10 +702,7 @@ bool TSysEditForm::saveRate(TSaveAttempt& attempt)
         QString columns = QStringLiteral("(ServiceTypeID,Cost,Cost100,Length");
         QString values = QStringLiteral("VALUES (") + serviceType + QChar(',') + cost + QChar(',') + cost100 +
                          QChar(',') + lengthWritten;
-        if (!percentage.isEmpty()) {
-            columns += QStringLiteral(",Percentage");
-            values += QChar(',') + percentage;
-        }
+        addGiven(columns, values, percentage, QStringLiteral(",Percentage"), QChar(',') + percentage);
         dateBlockAdd(columns, values);
         if (!description.isEmpty()) {
             columns += QStringLiteral(",Description");
@@ -913,14 +900,8 @@ bool TSysEditForm::saveDiscount(TSaveAttempt& attempt)
         QString columns = QStringLiteral("(ServiceTypeID, CustomerID, DiscountRate, Active");
         QString values = QStringLiteral("VALUES (") + serviceType + QStringLiteral(", ") + customer +
                          QStringLiteral(", ") + BareOrNull(rate) + QStringLiteral(", 1");
-        if (!revFee.isEmpty()) {
-            columns += QStringLiteral(", NonStdRevAdminFee");
-            values += QStringLiteral(", ") + revFee;
-        }
-        if (!expFee.isEmpty()) {
-            columns += QStringLiteral(", NonStdExpAdminFee");
-            values += QStringLiteral(", ") + expFee;
-        }
+        addGiven(columns, values, revFee, QStringLiteral(", NonStdRevAdminFee"), QStringLiteral(", ") + revFee);
+        addGiven(columns, values, expFee, QStringLiteral(", NonStdExpAdminFee"), QStringLiteral(", ") + expFee);
         insertRow(columns, values);
         audit(QStringLiteral("SERVICETYPEID"), QString(), serviceType);
         audit(QStringLiteral("CUSTOMERID"), QString(), customer);

@@ -228,12 +228,23 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
                          typeText + QChar(',');
         QStringList columnLines, valueLines;
         // A column with its value, when it has one.
-        const auto add = [&](const QString& column, const QString& value) {
+        const auto addColumn = [&](const QString& column, const QString& value) {
             if (value.isEmpty())
                 return;
             columns += column + QChar(',');
             values += value + QChar(',');
         };
+        // The same with the column's audit row, `audited` its new value.
+        const auto add = [&](const QString& column, const QString& value, const QString& audited) {
+            addColumn(column, value);
+            auditField(column, QString(), audited);
+        };
+        // A text column (quoted) and an id column (bare), each with its
+        // audit row.
+        const auto addText = [&](const QString& column, const QString& text) {
+            add(column, text.isEmpty() ? QString() : Quote(text), text);
+        };
+        const auto addId = [&](const QString& column, int id) { add(column, IdText(id), IdText(id)); };
         const auto endGroup = [&] {
             if (columns.isEmpty())
                 return;
@@ -242,64 +253,44 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
             columns.clear();
             values.clear();
         };
-        const auto quoted = [](const QString& text) { return text.isEmpty() ? QString() : Quote(text); };
-        const auto bare = [](int id) { return IdText(id); };
         auditField(QStringLiteral("ServiceID"), QString(), serviceId);
         auditField(QStringLiteral("ServiceTypeID"), QString(), typeText);
         auditField(QStringLiteral("CustomerCentreID"), QString(), centreText);
 
-        add(QStringLiteral("Service"), quoted(service));
-        auditField(QStringLiteral("Service"), QString(), service);
-        add(heading[0].Column, quoted(heading[0].Value));
-        auditField(heading[0].Column, QString(), heading[0].Value);
+        addText(QStringLiteral("Service"), service);
+        addText(heading[0].Column, heading[0].Value);
         endGroup();
 
-        for (int i = 1; i < heading.size(); ++i) {
-            add(heading[i].Column, quoted(heading[i].Value));
-            auditField(heading[i].Column, QString(), heading[i].Value);
-        }
-        add(QStringLiteral("InstallationDate"), quoted(installed));
-        auditField(QStringLiteral("InstallationDate"), QString(), installed);
+        for (int i = 1; i < heading.size(); ++i)
+            addText(heading[i].Column, heading[i].Value);
+        addText(QStringLiteral("InstallationDate"), installed);
         if (!terminated.isEmpty())
-            add(QStringLiteral("TerminationDate,Active"), Quote(terminated) + QStringLiteral(",0"));
+            addColumn(QStringLiteral("TerminationDate,Active"), Quote(terminated) + QStringLiteral(",0"));
         else
-            add(QStringLiteral("Active"), QStringLiteral("1"));
+            addColumn(QStringLiteral("Active"), QStringLiteral("1"));
         auditField(QStringLiteral("TerminationDate"), QString(), terminated);
         auditField(QStringLiteral("Active"), QString(),
                    terminated.isEmpty() ? QStringLiteral("1") : QStringLiteral("0"));
         for (size_t i = 0; i < std::size(kAllocation); ++i) {
-            const QString column = RefProperty(kAllocation[i].Ref);
-            add(column, bare(allocation[i]));
-            auditField(column, QString(), IdText(allocation[i]));
+            addId(RefProperty(kAllocation[i].Ref), allocation[i]);
             if (kAllocation[i].Ref == R::LocationID)
                 endGroup();
         }
-        add(QStringLiteral("ApplicationID"), bare(applicationId));
-        auditField(QStringLiteral("ApplicationID"), QString(), IdText(applicationId));
+        addId(QStringLiteral("ApplicationID"), applicationId);
         endGroup();
 
-        for (const TTextColumn& t : frame) {
-            add(t.Column, quoted(t.Value));
-            auditField(t.Column, QString(), t.Value);
-        }
-        add(QStringLiteral("Length"), d.LineLength);
-        auditField(QStringLiteral("Length"), QString(), d.LineLength);
-        add(QStringLiteral("ServiceKpiID"), bare(kpiId));
-        auditField(QStringLiteral("ServiceKpiID"), QString(), IdText(kpiId));
-        for (const TTextColumn& t : line) {
-            add(t.Column, quoted(t.Value));
-            auditField(t.Column, QString(), t.Value);
-        }
+        for (const TTextColumn& t : frame)
+            addText(t.Column, t.Value);
+        add(QStringLiteral("Length"), d.LineLength, d.LineLength);
+        addId(QStringLiteral("ServiceKpiID"), kpiId);
+        for (const TTextColumn& t : line)
+            addText(t.Column, t.Value);
         endGroup();
 
-        for (size_t i = 0; i < std::size(kLineRefs); ++i) {
-            add(QLatin1String(kLineRefs[i].Column), bare(lineIds[i]));
-            auditField(QLatin1String(kLineRefs[i].Column), QString(), IdText(lineIds[i]));
-        }
-        for (const TTextColumn& t : equipment) {
-            add(t.Column, quoted(t.Value));
-            auditField(t.Column, QString(), t.Value);
-        }
+        for (size_t i = 0; i < std::size(kLineRefs); ++i)
+            addId(QLatin1String(kLineRefs[i].Column), lineIds[i]);
+        for (const TTextColumn& t : equipment)
+            addText(t.Column, t.Value);
         endGroup();
 
         columnLines << QStringLiteral("DateEntered,DateLastChanged,LastUpdatedBy,");
@@ -354,16 +345,14 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
         auditField(QStringLiteral("TerminationDate"), QStringLiteral("TerminationDate"), terminated);
 
         const auto id = [&](const QString& column, int value) {
-            lines << column + QStringLiteral(" = ") + (value >= 1 ? QString::number(value) : QStringLiteral("NULL")) +
-                         QChar(',');
+            lines << column + QStringLiteral(" = ") + BareOrNull(IdText(value)) + QChar(',');
             auditField(column, column, IdText(value));
         };
         for (size_t i = 0; i < std::size(kAllocation); ++i)
             id(RefProperty(kAllocation[i].Ref), allocation[i]);
         for (const TTextColumn& t : frame)
             text(t);
-        lines << QStringLiteral("Length = ") + (d.LineLength.isEmpty() ? QStringLiteral("NULL") : d.LineLength) +
-                     QChar(',');
+        lines << QStringLiteral("Length = ") + BareOrNull(d.LineLength) + QChar(',');
         auditField(QStringLiteral("Length"), QStringLiteral("LineLength"), d.LineLength);
         listed(QStringLiteral("ServiceKpiID"), kpiId);
         for (const TTextColumn& t : line)
