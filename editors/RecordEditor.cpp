@@ -377,11 +377,21 @@ void TRecordEditor::AddOkCancel(QPushButton*& ok, QPushButton*& cancel, const QS
     connect(cancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
 }
 
-void TRecordEditor::ShowModeAndID(const QString& caption, QLineEdit* edtID)
+void TRecordEditor::SetModeCaption(const QString& caption, QLineEdit* edtID)
 {
-    setWindowTitle(ModeCaption(caption, FAppendMode));
-    if (FAppendMode)
-        edtID->clear();
+    setWindowTitle(caption);
+    m_modeCaption = caption;
+    m_idCleared = edtID;
+}
+
+void TRecordEditor::SetAppendMode(bool value)
+{
+    FAppendMode = value;
+    if (m_modeCaption.isEmpty())
+        return;
+    setWindowTitle(ModeCaption(m_modeCaption, value));
+    if (value && m_idCleared)
+        m_idCleared->clear();
 }
 
 void TRecordEditor::ShowRowID(QLineEdit* edtID, const QString& value) const

@@ -13,7 +13,8 @@
 // value; the save compares with it, so it writes and audits only changes:
 //     void SetDescription(const QString& v) { FKept.Keep("Description", v); edtDescription->setText(v); }
 //     if (FKept.Changed("Description", description)) ...
-// Override SetAppendMode when the mode changes the window (caption, inputs).
+// SetModeCaption names the window's caption, which then shows the mode.
+// Override SetAppendMode when the mode changes more of the window (inputs).
 //
 // The Save (or OK) handler runs one attempt through RunSave. Everything the
 // attempt does is one transaction: lookups, the row's statement, the audit
@@ -262,9 +263,10 @@ class TRecordEditor : public QDialog {
 public:
     explicit TRecordEditor(QWidget* owner = nullptr);
 
-    // True to add a row, false to change the one the caller set.
+    // True to add a row, false to change the one the caller set. The
+    // caption set by SetModeCaption shows the mode.
     bool AppendMode() const { return FAppendMode; }
-    virtual void SetAppendMode(bool value) { FAppendMode = value; }
+    virtual void SetAppendMode(bool value);
 
     // True once a save attempt committed a write, whatever the window's
     // result: the main window then reloads its page.
@@ -317,9 +319,10 @@ protected:
     // onOk, Cancel closes the window with mrCancel.
     void AddOkCancel(QPushButton*& ok, QPushButton*& cancel, const QString& okCaption, int left, int top,
                      const std::function<void()>& onOk);
-    // For a window that shows its row's id: the caption with the mode, and
-    // no id shown for a new row.
-    void ShowModeAndID(const QString& caption, QLineEdit* edtID);
+    // The window's caption. From then on SetAppendMode shows it followed by
+    // the mode (ModeCaption) and, when adding, clears `edtID` if given (a
+    // new row has no id yet).
+    void SetModeCaption(const QString& caption, QLineEdit* edtID = nullptr);
     // An id the caller sets: shown only while changing a row.
     void ShowRowID(QLineEdit* edtID, const QString& value) const;
 
@@ -358,4 +361,6 @@ protected:
 private:
     bool m_wrote = false;
     QVector<QStringList> m_lastStatements;
+    QString m_modeCaption;             // empty: the caption is the editor's own
+    QLineEdit* m_idCleared = nullptr;  // cleared when adding
 };

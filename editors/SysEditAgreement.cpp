@@ -30,7 +30,7 @@ const QStringList kValidAcctSql = {"SELECT tValidAccountNumber.ID, tValidAccount
 TSysEditAgreementForm::TSysEditAgreementForm(QWidget* owner) : TRecordEditor(owner)
 {
     setObjectName(QStringLiteral("SysEditAgreementForm"));
-    setWindowTitle(kCaption);
+    SetModeCaption(kCaption);
     setFixedSize(432, 248);
 
     AddLabel("lblID", "ID", 16, 8);
@@ -68,12 +68,6 @@ TSysEditAgreementForm::TSysEditAgreementForm(QWidget* owner) : TRecordEditor(own
     cbBatchType->Fill(kBatchSql, QStringLiteral("Description"));
     cbValidAccountNumber->Fill(kValidAcctSql, QStringLiteral("AccountNo"));
     FAudited = IsTableAudited(kTable);
-}
-
-void TSysEditAgreementForm::SetAppendMode(bool value)
-{
-    TRecordEditor::SetAppendMode(value);
-    setWindowTitle(ModeCaption(kCaption, value));
 }
 
 // ------------------------------------------------------------ properties

@@ -89,7 +89,6 @@ const F::TDisplayFlagInfo& TSysEditBatchTypeForm::FlagInfo(int flag)
 TSysEditBatchTypeForm::TSysEditBatchTypeForm(QWidget* owner) : TRecordEditor(owner)
 {
     setObjectName(QStringLiteral("SysEditBatchTypeForm"));
-    setWindowTitle(kCaption);
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setFixedSize(1000, 622);
 
@@ -101,6 +100,7 @@ TSysEditBatchTypeForm::TSysEditBatchTypeForm(QWidget* owner) : TRecordEditor(own
     };
     edtID = AddEdit(QStringLiteral("edtID"), 160, 8, 64);
     ShowOnly(edtID);
+    SetModeCaption(kCaption, edtID);
     labelled(edtID, "ID");
     edtDescription = AddEdit(QStringLiteral("edtDescription"), 160, 34, 240);
     labelled(edtDescription, "Description");
@@ -199,12 +199,6 @@ TSysEditBatchTypeForm::TSysEditBatchTypeForm(QWidget* owner) : TRecordEditor(own
 }
 
 // ------------------------------------------------------------ properties
-
-void TSysEditBatchTypeForm::SetAppendMode(bool value)
-{
-    TRecordEditor::SetAppendMode(value);
-    ShowModeAndID(kCaption, edtID);
-}
 
 void TSysEditBatchTypeForm::SetBatchTypeID(const QString& value)
 {

@@ -66,7 +66,6 @@ public:
     QPushButton* btnOk;
     QPushButton* btnCancel;
 
-    void SetAppendMode(bool value) override;
     // Shown in edtID while editing; nothing kept.
     void SetBatchTypeID(const QString& value);
 

@@ -15,7 +15,6 @@ const QString kCaption = QStringLiteral("System Table: tCustomer");
 TSysEditCustomerForm::TSysEditCustomerForm(QWidget* owner) : TAddressEditor(owner)
 {
     setObjectName(QStringLiteral("SysEditCustomerForm"));
-    setWindowTitle(kCaption);
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setFixedSize(568, 340);
 
@@ -49,6 +48,7 @@ TSysEditCustomerForm::TSysEditCustomerForm(QWidget* owner) : TAddressEditor(owne
     ckInvoice = AddCheck(QStringLiteral("ckInvoice"), QStringLiteral("Invoice"), 416, 172, 140);
     edtID = labelled("edtID", "ID:", 472, 12, 88, 416);
     ShowOnly(edtID);
+    SetModeCaption(kCaption, edtID);
 
     AddOkCancel(btnOk, btnCancel, QStringLiteral("&Ok"), 392, 302, [this] { btnOkClick(); });
 
@@ -57,12 +57,6 @@ TSysEditCustomerForm::TSysEditCustomerForm(QWidget* owner) : TAddressEditor(owne
 }
 
 // ------------------------------------------------------------ properties
-
-void TSysEditCustomerForm::SetAppendMode(bool value)
-{
-    TRecordEditor::SetAppendMode(value);
-    ShowModeAndID(kCaption, edtID);
-}
 
 void TSysEditCustomerForm::SetCustomerID(const QString& value)
 {

@@ -43,8 +43,6 @@ public:
     QPushButton* btnOk;
     QPushButton* btnCancel;
 
-    // Adding clears the id shown.
-    void SetAppendMode(bool value) override;
     // Shown in edtID while editing; nothing kept.
     void SetCustomerID(const QString& value);
 

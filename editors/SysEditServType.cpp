@@ -26,7 +26,7 @@ bool allowedFrequency(int value)
 TSysEditServTypeForm::TSysEditServTypeForm(QWidget* owner) : TRecordEditor(owner)
 {
     setObjectName(QStringLiteral("SysEditServTypeForm"));
-    setWindowTitle(kCaption);
+    SetModeCaption(kCaption);
     setFixedSize(440, 360);
 
     AddLabel("lblID", "ID", 16, 8);
@@ -100,12 +100,6 @@ TSysEditServTypeForm::TSysEditServTypeForm(QWidget* owner) : TRecordEditor(owner
     }
     q.Close();
     FAudited = IsTableAudited(kTable);
-}
-
-void TSysEditServTypeForm::SetAppendMode(bool value)
-{
-    TRecordEditor::SetAppendMode(value);
-    setWindowTitle(ModeCaption(kCaption, value));
 }
 
 // ------------------------------------------------------------ properties

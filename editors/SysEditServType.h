@@ -44,9 +44,6 @@ public:
     QPushButton* btnOk;
     QPushButton* btnCancel;
 
-    // Adds " (ADD)" or " (EDIT)" to the caption.
-    void SetAppendMode(bool value) override;
-
     // Each setter shows the value and keeps it as the saved value.
     int ID() const { return FID; }
     void SetID(int value);  // 0 shows nothing

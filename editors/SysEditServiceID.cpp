@@ -70,7 +70,7 @@ QString kpiLabel(const QString& number, const QString& description)
 TSysEditServiceIDForm::TSysEditServiceIDForm(QWidget* owner) : TRecordEditor(owner)
 {
     setObjectName(QStringLiteral("SysEditServiceIDForm"));
-    setWindowTitle(kCaption);
+    SetModeCaption(kCaption);
     buildForm();
     // FormCreate: the audit action ids, the two lists, the line-detail
     // dialog, and whether the table is audited.
@@ -199,12 +199,6 @@ void TSysEditServiceIDForm::fillLists()
                                            q.FieldByName(QStringLiteral("Description"))->AsString()),
                                   q.FieldByName(QStringLiteral("ID"))->AsInteger());
     q.Close();
-}
-
-void TSysEditServiceIDForm::SetAppendMode(bool value)
-{
-    TRecordEditor::SetAppendMode(value);
-    setWindowTitle(ModeCaption(kCaption, value));
 }
 
 // ------------------------------------------------------------ properties

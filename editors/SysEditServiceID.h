@@ -74,9 +74,6 @@ public:
     QLineEdit* IdEdit(TServiceRef ref) const { return m_refs[int(ref)].Id; }
     QLineEdit* NameEdit(TServiceRef ref) const { return m_refs[int(ref)].Name; }
 
-    // Adds " (ADD)" or " (EDIT)" to the caption.
-    void SetAppendMode(bool value) override;
-
     // The row's id: empty shown for 0.
     int ID() const;
     void SetID(int value);

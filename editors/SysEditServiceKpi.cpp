@@ -13,12 +13,12 @@ const QString kTable = QStringLiteral("tServiceKpi");
 TSysEditServiceKpiForm::TSysEditServiceKpiForm(QWidget* owner) : TRecordEditor(owner)
 {
     setObjectName(QStringLiteral("SysEditServiceKpiForm"));
-    setWindowTitle(kCaption);
     setFixedSize(472, 346);
 
     AddLabel(QStringLiteral("lblID"), QStringLiteral("ID:"), 16, 19);
     edtID = AddEdit(QStringLiteral("edtID"), 144, 16, 73);
     ShowOnly(edtID);
+    SetModeCaption(kCaption, edtID);
 
     // Label, column, width; in tab order.
     struct Row {
@@ -64,12 +64,6 @@ TSysEditServiceKpiForm::TSysEditServiceKpiForm(QWidget* owner) : TRecordEditor(o
     ReadAuditIds();
     FAudited = IsTableAudited(kTable);
     edtKpiNumber->setFocus();
-}
-
-void TSysEditServiceKpiForm::SetAppendMode(bool value)
-{
-    TRecordEditor::SetAppendMode(value);
-    ShowModeAndID(kCaption, edtID);
 }
 
 void TSysEditServiceKpiForm::SetID(const QString& value)

@@ -32,8 +32,6 @@ public:
     QPushButton* btnOk;
     QPushButton* btnCancel;
 
-    // Adds " (ADD)" or " (EDIT)" to the caption; adding shows no id.
-    void SetAppendMode(bool value) override;
     // Shown only while changing a row (the caller sets the mode first).
     void SetID(const QString& value);
 

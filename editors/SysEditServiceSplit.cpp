@@ -26,7 +26,7 @@ const char* const kShareNames[] = {"Rent", "Calls", "Other"};
 TSplitForm::TSplitForm(QWidget* owner) : TRecordEditor(owner)
 {
     setObjectName(QStringLiteral("SplitForm"));
-    setWindowTitle(kCaption);
+    SetModeCaption(kCaption);
     setFixedSize(442, 388);
 
     AddLabel("lblServiceID", "ServiceID", 16, 8);
@@ -92,7 +92,6 @@ TSplitForm::TSplitForm(QWidget* owner) : TRecordEditor(owner)
 void TSplitForm::SetAppendMode(bool value)
 {
     TRecordEditor::SetAppendMode(value);
-    setWindowTitle(ModeCaption(kCaption, value));
     // A service counts as split while it has active split rows.
     const int shown = cbServiceID->currentIndex() >= 0 ? cbServiceID->ID() : 0;
     cbServiceID->ClearItems();

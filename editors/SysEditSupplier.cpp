@@ -13,7 +13,6 @@ const QString kCaption = QStringLiteral("System Table: tSupplier");
 TSysEditSupplierForm::TSysEditSupplierForm(QWidget* owner) : TAddressEditor(owner)
 {
     setObjectName(QStringLiteral("SysEditSupplierForm"));
-    setWindowTitle(kCaption);
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setFixedSize(428, 310);
 
@@ -34,6 +33,7 @@ TSysEditSupplierForm::TSysEditSupplierForm(QWidget* owner) : TAddressEditor(owne
         labelled(QStringLiteral("edtPlatinumVendorID"), QStringLiteral("PlatinumVendorID"), 112, 236, 150, 8);
     edtID = labelled(QStringLiteral("edtID"), QStringLiteral("ID:"), 336, 236, 80, 308);
     ShowOnly(edtID);
+    SetModeCaption(kCaption, edtID);
 
     AddOkCancel(btnOk, btnCancel, QStringLiteral("&Ok"), 252, 274, [this] { btnOkClick(); });
 
@@ -42,12 +42,6 @@ TSysEditSupplierForm::TSysEditSupplierForm(QWidget* owner) : TAddressEditor(owne
 }
 
 // ------------------------------------------------------------ properties
-
-void TSysEditSupplierForm::SetAppendMode(bool value)
-{
-    TRecordEditor::SetAppendMode(value);
-    ShowModeAndID(kCaption, edtID);
-}
 
 void TSysEditSupplierForm::SetSupplierID(const QString& value)
 {

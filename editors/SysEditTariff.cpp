@@ -84,7 +84,7 @@ const QVector<TTariffValue>& TariffValues()
 TSysEditTariffForm::TSysEditTariffForm(QWidget* owner) : TRecordEditor(owner)
 {
     setObjectName(QStringLiteral("SysEditTariffForm"));
-    setWindowTitle(kCaption);
+    SetModeCaption(kCaption);
     setFixedSize(480, 384);
 
     AddLabel("lblAgreement", "AgreementID", 16, 8);
@@ -158,12 +158,6 @@ TSysEditTariffForm::TSysEditTariffForm(QWidget* owner) : TRecordEditor(owner)
                                 QStringLiteral("SupplierServiceCode"));
     FAudited = IsTableAudited(QStringLiteral("tAgreement")) || IsTableAudited(QStringLiteral("tAgreementType")) ||
                IsTableAudited(kTable);
-}
-
-void TSysEditTariffForm::SetAppendMode(bool value)
-{
-    TRecordEditor::SetAppendMode(value);
-    setWindowTitle(ModeCaption(kCaption, value));
 }
 
 // ------------------------------------------------------------ properties

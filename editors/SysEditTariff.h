@@ -46,9 +46,6 @@ public:
     // edtFixedCharge).
     QLineEdit* Input(const QString& property) const { return FInputs.value(property); }
 
-    // Adds " (ADD)" or " (EDIT)" to the caption.
-    void SetAppendMode(bool value) override;
-
     // Each setter shows the value and keeps it as the saved value.
     int ID() const { return FID; }
     void SetID(int value);

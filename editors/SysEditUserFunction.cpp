@@ -47,7 +47,7 @@ bool FlagTicked(const QString& flags, int box)
 TSysEditUserFunctionForm::TSysEditUserFunctionForm(QWidget* owner) : TRecordEditor(owner)
 {
     setObjectName(QStringLiteral("SysEditUserFunctionForm"));
-    setWindowTitle(kCaption);
+    SetModeCaption(kCaption);
     setFixedSize(417, 340);
 
     auto labelled = [this](const char* name, const char* caption, int top) {
@@ -75,12 +75,6 @@ TSysEditUserFunctionForm::TSysEditUserFunctionForm(QWidget* owner) : TRecordEdit
     // One flag decides the audit rows of the operator and of the rights.
     FAudited = IsTableAudited(QStringLiteral("tUserFunction"));
     SetFunction1To16(kSixteenZeros);
-}
-
-void TSysEditUserFunctionForm::SetAppendMode(bool value)
-{
-    TRecordEditor::SetAppendMode(value);
-    setWindowTitle(ModeCaption(kCaption, value));
 }
 
 int TSysEditUserFunctionForm::UserID() const

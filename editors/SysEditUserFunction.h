@@ -46,8 +46,6 @@ public:
     QPushButton* btnOk;
     QPushButton* btnCancel;
 
-    void SetAppendMode(bool value) override;
-
     // The operator's id; its text is what the save checks and writes.
     int UserID() const;
     void SetUserID(int value);
