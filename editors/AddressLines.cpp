@@ -47,8 +47,7 @@ void AddressUpdateLines(const TAddressTexts& addresses, const TKeptValues& kept,
         if (!kept.Changed(AddressName(n), text))
             continue;
         lines << QChar(' ') + AddressName(n) + QStringLiteral(" = ") + TextItem(text);
-        if (audit)
-            audit->AddField(AddressName(n).toUpper(), kept.Kept(AddressName(n)), text);
+        kept.Audit(audit, AddressName(n), text);
     }
 }
 
@@ -85,9 +84,6 @@ void TAddressEditor::AddActiveBox(int left, int top, int width)
 
 void TAddressEditor::SwitchLine(QString& line, std::initializer_list<TSwitch> switches, TAuditTrail* audit) const
 {
-    for (const auto& [column, on] : switches) {
-        line += QChar(' ') + QLatin1String(column) + QStringLiteral(" = ") + BitText(on) + QChar(',');
-        if (audit && FKept.KeptBool(QLatin1String(column)) != on)
-            audit->AddField(QString::fromLatin1(column).toUpper(), BitText(!on), BitText(on));
-    }
+    for (const auto& [column, on] : switches)
+        SwitchItem(line, QLatin1String(column), on, audit);
 }

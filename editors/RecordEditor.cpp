@@ -130,6 +130,12 @@ void TKeptValues::KeepAll(const QHash<QString, QString>& written)
         m_values.insert(it.key(), it.value());
 }
 
+void TKeptValues::Audit(TAuditTrail* audit, const QString& name, const QString& now) const
+{
+    if (audit)
+        audit->AddField(name.toUpper(), Kept(name), now);
+}
+
 // ------------------------------------------------------------ row statements
 
 void TInsertLines::Add(const QString& column, const QString& value, const QString& sqlValue)
@@ -165,7 +171,7 @@ TUpdateLines::TUpdateLines(const QString& table, const TKeptValues& kept, TAudit
 void TUpdateLines::Always(const QString& name, const QString& now, const QString& line)
 {
     m_lines << line;
-    m_audit.AddField(name.toUpper(), m_kept.Kept(name), now);
+    m_kept.Audit(&m_audit, name, now);
 }
 
 bool TUpdateLines::Set(const QString& name, const QString& now, const QString& line,
@@ -174,7 +180,7 @@ bool TUpdateLines::Set(const QString& name, const QString& now, const QString& l
     if (!m_kept.Changed(name, now))
         return false;
     m_lines << line;
-    m_audit.AddField(name.toUpper(), m_kept.Kept(name), audited.value_or(now));
+    m_kept.Audit(&m_audit, name, audited.value_or(now));
     return true;
 }
 
@@ -434,6 +440,13 @@ void TRecordEditor::KeepListID(TLookupCombo* list, const QString& name, int valu
     else
         list->SetID(value);
     FKept.Keep(name, QString::number(value));
+}
+
+void TRecordEditor::SwitchItem(QString& line, const QString& column, bool on, TAuditTrail* audit) const
+{
+    line += QChar(' ') + column + QStringLiteral(" = ") + BitText(on) + QChar(',');
+    if (audit && FKept.KeptBool(column) != on)
+        audit->AddField(column.toUpper(), BitText(!on), BitText(on));
 }
 
 int TRecordEditor::RowToChange(const QLineEdit* edtID, const QString& what)

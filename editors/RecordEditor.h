@@ -153,6 +153,10 @@ public:
     // After a save that keeps the window open, what was written becomes the
     // saved value.
     void KeepAll(const QHash<QString, QString>& written);
+    // The audit row of `name` changing to `now`: the field is the name in
+    // capitals, the old value the kept one. Nothing without an audit trail
+    // (a table that is not audited).
+    void Audit(TAuditTrail* audit, const QString& name, const QString& now) const;
 
 private:
     QHash<QString, QString> m_values;
@@ -341,6 +345,10 @@ protected:
     // for it.
     void KeepListID(TLookupCombo* list, const QString& name, int value,
                     const std::function<QString()>& shownWhenMissing = {});
+    // A flag an UPDATE writes whatever its state: " Column = 1," (or 0) on
+    // `line`; its audit row (with a trail) when it differs from the value
+    // kept under the column's name.
+    void SwitchItem(QString& line, const QString& column, bool on, TAuditTrail* audit) const;
     // The id of the row being changed, from the edit that shows it; a save
     // without one is refused ("This <what> has no ID, so it cannot be
     // changed.") rather than run with a broken WHERE clause.

@@ -412,10 +412,8 @@ bool TSysEditBatchTypeForm::saveChanges(TSaveAttempt& save)
     const int id = RowToChange(edtID, QStringLiteral("batch type"));
     TAuditTrail audit = NewAudit(AuditIds.Update, QStringLiteral("tBatchType"));
     audit.SetTableID(id);
-    auto note = [&](const QString& field, const QString& now) {
-        if (FAudited)
-            audit.AddField(field.toUpper(), FKept.Kept(field), now);
-    };
+    TAuditTrail* trail = FAudited ? &audit : nullptr;
+    auto note = [&](const QString& field, const QString& now) { FKept.Audit(trail, field, now); };
     QStringList lines{QStringLiteral("UPDATE tBatchType")};
 
     const QString description = Description().left(50);
@@ -448,12 +446,8 @@ bool TSysEditBatchTypeForm::saveChanges(TSaveAttempt& save)
     const QVector<TBox> boxes = allBoxes(*this);
     for (const TBoxLine& range : kUpdateBoxLines) {
         QString line;
-        for (int i = range.From; i < range.To; ++i) {
-            const bool on = boxes[i].Box->isChecked();
-            line += QChar(' ') + boxes[i].Column + QStringLiteral(" = ") + BitText(on) + QChar(',');
-            if (FAudited && FKept.KeptBool(boxes[i].Column) != on)
-                audit.AddField(boxes[i].Column.toUpper(), BitText(!on), BitText(on));
-        }
+        for (int i = range.From; i < range.To; ++i)
+            SwitchItem(line, boxes[i].Column, boxes[i].Box->isChecked(), trail);
         lines << line;
     }
 

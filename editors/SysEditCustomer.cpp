@@ -169,10 +169,7 @@ bool TSysEditCustomerForm::saveChanges(TSaveAttempt& save)
     TAuditTrail audit = NewAudit(AuditIds.Update, QStringLiteral("tCustomer"));
     audit.SetTableID(id);
     TAuditTrail* trail = FAudited ? &audit : nullptr;
-    auto note = [&](const QString& name, const QString& now) {
-        if (trail)
-            trail->AddField(name.toUpper(), FKept.Kept(name), now);
-    };
+    auto note = [&](const QString& name, const QString& now) { FKept.Audit(trail, name, now); };
     // A text written (and audited) only when it changed.
     QString line;
     auto changedText = [&](const QString& name, const QString& now) {

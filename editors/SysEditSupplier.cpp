@@ -106,10 +106,7 @@ bool TSysEditSupplierForm::saveChanges(TSaveAttempt& save)
     TAuditTrail audit = NewAudit(AuditIds.Update, QStringLiteral("tSupplier"));
     audit.SetTableID(id);
     TAuditTrail* trail = FAudited ? &audit : nullptr;
-    auto note = [&](const QString& field, const QString& now) {
-        if (trail)
-            trail->AddField(field.toUpper(), FKept.Kept(field), now);
-    };
+    auto note = [&](const QString& field, const QString& now) { FKept.Audit(trail, field, now); };
 
     QStringList lines{QStringLiteral("UPDATE tSupplier")};
     const QString name = SupplierName().left(50);
