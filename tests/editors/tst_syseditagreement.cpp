@@ -1,52 +1,15 @@
-#include "DateFunctions.h"
-#include "LookupCombo.h"
-#include "OperatorIdentity.h"
+#include "EditorSupport.h"
 #include "SysEditAgreement.h"
-#include "TestSupport.h"
-#include "ToolEdit.h"
-#include <QLineEdit>
-#include <QPushButton>
 
 // The agreement editor: its four lists and the refills the operator's picks
 // make, the rows and audit rows it writes when adding and changing, its
 // statement lines and its checks.
-namespace {
-
-TDateTime ymd(const QString& s)
-{
-    return EncodeDate(s.left(4).toInt(), s.mid(4, 2).toInt(), s.mid(6, 2).toInt());
-}
-
-QStringList items(const TLookupCombo* list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << QString("%1 %2").arg(list->ItemID(i)).arg(list->itemText(i));
-    return out;
-}
-
-// The operator chooses the item of that text with the keyboard.
-void pick(TLookupCombo* list, const QString& text)
-{
-    list->setFocus();
-    const int target = list->findText(text);
-    QVERIFY(target >= 0);
-    if (list->currentIndex() < 0)
-        QTest::keyClick(list, Qt::Key_Home);
-    while (list->currentIndex() < target)
-        QTest::keyClick(list, Qt::Key_Down);
-    while (list->currentIndex() > target)
-        QTest::keyClick(list, Qt::Key_Up);
-}
-
-}  // namespace
-
 class TestSysEditAgreement : public QObject {
     Q_OBJECT
     std::unique_ptr<kvtest::TestDatabase> db;
 
     // The editor for a row as the main window fills it.
-    std::unique_ptr<TSysEditAgreementForm> editing(int id)
+    static std::unique_ptr<TSysEditAgreementForm> editing(int id)
     {
         TQuery q(nullptr, "dbKVdata");
         q.SQL().Assign(QStringList{"SELECT * FROM tAgreement WHERE ID = " + QString::number(id)});
@@ -60,17 +23,11 @@ class TestSysEditAgreement : public QObject {
         f->SetValidAccountNumberID(q.FieldByName("ValidAccountNumberID")->AsInteger());
         f->SetID(id);
         if (!q.FieldByName("StartDate")->IsNull())
-            f->SetStartDate(ymd(q.FieldByName("StartDate")->AsString()));
+            f->SetStartDate(kvtest::Ymd(q.FieldByName("StartDate")->AsString()));
         if (!q.FieldByName("EndDate")->IsNull())
-            f->SetEndDate(ymd(q.FieldByName("EndDate")->AsString()));
+            f->SetEndDate(kvtest::Ymd(q.FieldByName("EndDate")->AsString()));
         f->SetAppendMode(false);
-        f->show();
         return f;
-    }
-    QStringList audit() const
-    {
-        return db->Rows("SELECT Action || '|' || TableID || '|' || FieldName || '|' || quote(OldValue) || '|' || "
-                        "quote(NewValue) FROM tAuditTrail ORDER BY AuditID");
     }
     QString row(int id) const
     {
@@ -86,27 +43,22 @@ private slots:
     void initTestCase() { kvtest::QuietHeadlessNotices(); }
     void init()
     {
-        db = std::make_unique<kvtest::TestDatabase>();
-        db->Exec("BEGIN;"
-                 "INSERT INTO tEvent (ID, Description) VALUES (11,'Reference Update'),(12,'Reference Delete'),"
-                 "(13,'Reference Insert');"
-                 "INSERT INTO tAudit (\"Table\") VALUES ('tAgreement');"
-                 "INSERT INTO tAgreementType (ID, Description, Active) VALUES (1,'Whole of government',1),"
-                 "(2,'Agency',1),(3,'Legacy',0);"
-                 "INSERT INTO tSupplier (ID, SupplierName, Active) VALUES (1,'Telstra',1),(2,'Optus',1),"
-                 "(3,'Gone Ltd',0),(4,'Lonely Pty',1);"
-                 "INSERT INTO tBatchType (ID, Description, SupplierID, Active) VALUES (0,'Unassigned',1,1),"
-                 "(1,'Telstra fixed',1,1),(2,'Telstra mobile',1,1),(3,'Optus mobile',2,1),(4,'Telstra old',1,0);"
-                 "INSERT INTO tValidAccountNumber (ID, AccountNo, BatchTypeID, Active) VALUES (0,'NONE',2,1),"
-                 "(1,'ACC-100',1,1),(2,'ACC-200',2,1),(3,'ACC-300',3,1),(4,'ACC-201',2,1);"
-                 "INSERT INTO tAgreement (ID, AgreementNo, Description, AgreementTypeID, SupplierID, "
-                 "ValidAccountNumberID, BatchTypeID, StartDate, EndDate, Active) VALUES "
-                 "(1,'WOG-1','Fixed voice',1,1,1,1,'20190701',NULL,1),"
-                 "(2,'OLD-1','Paging',3,3,NULL,NULL,'20000101','20101231',0),"
-                 "(3,'SUS-1','Suspended',2,2,3,3,NULL,NULL,0);"
-                 "COMMIT;");
-        Operator() = TOperatorIdentity();
-        Operator().OPERATORNAME = "demo";
+        db = kvtest::EditorDatabase(
+            {"tAgreement"},
+            "INSERT INTO tAgreementType (ID, Description, Active) VALUES (1,'Whole of government',1),"
+            "(2,'Agency',1),(3,'Legacy',0);"
+            "INSERT INTO tSupplier (ID, SupplierName, Active) VALUES (1,'Telstra',1),(2,'Optus',1),"
+            "(3,'Gone Ltd',0),(4,'Lonely Pty',1);"
+            "INSERT INTO tBatchType (ID, Description, SupplierID, Active) VALUES (0,'Unassigned',1,1),"
+            "(1,'Telstra fixed',1,1),(2,'Telstra mobile',1,1),(3,'Optus mobile',2,1),(4,'Telstra old',1,0);"
+            "INSERT INTO tValidAccountNumber (ID, AccountNo, BatchTypeID, Active) VALUES (0,'NONE',2,1),"
+            "(1,'ACC-100',1,1),(2,'ACC-200',2,1),(3,'ACC-300',3,1),(4,'ACC-201',2,1);"
+            "INSERT INTO tAgreement (ID, AgreementNo, Description, AgreementTypeID, SupplierID, "
+            "ValidAccountNumberID, BatchTypeID, StartDate, EndDate, Active) VALUES "
+            "(1,'WOG-1','Fixed voice',1,1,1,1,'20190701',NULL,1),"
+            "(2,'OLD-1','Paging',3,3,NULL,NULL,'20000101','20101231',0),"
+            "(3,'SUS-1','Suspended',2,2,3,3,NULL,NULL,0)",
+            "demo");
     }
     void cleanup() { db.reset(); }
 
@@ -119,25 +71,22 @@ private slots:
         QCOMPARE(f->cbBatchType->count(), 3);  // the values set refill nothing
         QCOMPARE(f->cbSupplier->currentText(), QString("Telstra"));
 
-        pick(f->cbSupplier, "Optus");
-        QCOMPARE(items(f->cbBatchType), QStringList({"3 Optus mobile"}));
+        kvtest::Enter(*f, {"cbSupplier=Optus"});
+        QCOMPARE(kvtest::Items(f->cbBatchType), QStringList({"3 Optus mobile"}));
         QCOMPARE(f->BatchTypeID(), 3);
         QCOMPARE(f->cbValidAccountNumber->count(), 4);
         QCOMPARE(f->ValidAccountNumberID(), 1);
 
-        pick(f->cbSupplier, "Telstra");
-        QCOMPARE(items(f->cbBatchType), QStringList({"1 Telstra fixed", "2 Telstra mobile"}));
-        pick(f->cbBatchType, "Telstra mobile");
-        QCOMPARE(items(f->cbValidAccountNumber), QStringList({"2 ACC-200", "4 ACC-201"}));
+        kvtest::Enter(*f, {"cbSupplier=Telstra"});
+        QCOMPARE(kvtest::Items(f->cbBatchType), QStringList({"1 Telstra fixed", "2 Telstra mobile"}));
+        kvtest::Enter(*f, {"cbBatchType=Telstra mobile"});
+        QCOMPARE(kvtest::Items(f->cbValidAccountNumber), QStringList({"2 ACC-200", "4 ACC-201"}));
         QCOMPARE(f->ValidAccountNumberID(), 2);
 
         // A supplier without batch types leaves none chosen: NULL on change.
-        pick(f->cbSupplier, "Lonely Pty");
+        kvtest::Enter(*f, {"cbSupplier=Lonely Pty"});
         QCOMPARE(f->cbBatchType->count(), 0);
-        QCOMPARE(f->BatchTypeID(), 0);
-        kvtest::MessageRecorder boxes;
-        f->btnOkClick();
-        QCOMPARE(boxes.Texts(), QStringList());
+        kvtest::ExpectSaved(*f);
         QCOMPARE(f->LastStatements().first(),
                  QStringList({"UPDATE tAgreement", "SET AgreementNo = 'WOG-1',", "SupplierID = 4,",
                               "BatchTypeID = NULL,", "ValidAccountNumberID = 2", "WHERE id = 1"}));
@@ -146,54 +95,25 @@ private slots:
 
     // Adding: apostrophes leave the texts; an agreement added with an end
     // date is stored inactive, and its audit rows still name it.
-    void addRoundTrip_data()
-    {
-        QTest::addColumn<QString>("endDate");
-        QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QStringList>("audited");
-        const QStringList head{"13|4|AGREEMENTNO|NULL|'WOG-9'", "13|4|DESCRIPTION|NULL|'Mobiles fleet'",
-                               "13|4|AGREEMENTTYPEID|NULL|'2'", "13|4|SUPPLIERID|NULL|'2'",
-                               "13|4|BATCHTYPEID|NULL|'3'", "13|4|STARTDATE|NULL|'20260305'"};
-        QTest::newRow("ended") << "20261231"
-                               << QStringList({"INSERT INTO tAgreement",
-                                               "(AgreementNo,Description,AgreementTypeID,SupplierID,BatchTypeID,"
-                                               "StartDate,EndDate,Active)",
-                                               "VALUES ('WOG-9','Mobiles fleet',2,2,3,'20260305','20261231',0)"})
-                               << "WOG-9|Mobiles fleet|2|2|3|-|20260305|20261231|0"
-                               << head + QStringList({"13|4|ENDDATE|NULL|'20261231'", "13|4|ACTIVE|NULL|'0'"});
-        QTest::newRow("open") << ""
-                              << QStringList({"INSERT INTO tAgreement",
-                                              "(AgreementNo,Description,AgreementTypeID,SupplierID,BatchTypeID,"
-                                              "StartDate,Active)",
-                                              "VALUES ('WOG-9','Mobiles fleet',2,2,3,'20260305',1)"})
-                              << "WOG-9|Mobiles fleet|2|2|3|-|20260305|-|1"
-                              << head + QStringList({"13|4|ACTIVE|NULL|'1'"});
-    }
     void addRoundTrip()
     {
-        QFETCH(QString, endDate);
-        QFETCH(QStringList, lines);
-        QFETCH(QString, stored);
-        QFETCH(QStringList, audited);
         TSysEditAgreementForm f;
-        f.SetStartDate(ymd("20260305"));
+        f.SetStartDate(kvtest::Ymd("20260305"));
         f.SetAppendMode(true);
-        f.show();
         QCOMPARE(f.windowTitle(), QString("System Edit: tAgreement (ADD)"));
-        f.edtAgreementNo->setText(" WOG-'9 ");
-        f.edtDescription->setText("Mobile's fleet");
-        pick(f.cbAgreementType, "Agency");
-        pick(f.cbSupplier, "Optus");
-        if (!endDate.isEmpty())
-            f.edtEndDate->SetDate(ymd(endDate));
-        kvtest::MessageRecorder boxes;
-        QTest::mouseClick(f.btnOk, Qt::LeftButton);
-        QCOMPARE(boxes.Texts(), QStringList());
-        QCOMPARE(f.result(), int(mrOk));
-        QCOMPARE(f.LastStatements().first(), lines);
-        QCOMPARE(row(4), stored);
-        QCOMPARE(audit(), audited);
+        kvtest::Enter(f, {"edtAgreementNo= WOG-'9 ", "edtDescription=Mobile's fleet", "cbAgreementType=Agency",
+                          "cbSupplier=Optus", "edtEndDate=20261231"});
+        kvtest::ExpectSaved(f);
+        QCOMPARE(f.LastStatements().first(),
+                 QStringList({"INSERT INTO tAgreement",
+                              "(AgreementNo,Description,AgreementTypeID,SupplierID,BatchTypeID,StartDate,EndDate,Active)",
+                              "VALUES ('WOG-9','Mobiles fleet',2,2,3,'20260305','20261231',0)"}));
+        QCOMPARE(row(4), QString("WOG-9|Mobiles fleet|2|2|3|-|20260305|20261231|0"));
+        QCOMPARE(db->AuditRows(),
+                 kvtest::Prefixed("demo|13|tAgreement|4|",
+                                  {"AGREEMENTNO|NULL|'WOG-9'", "DESCRIPTION|NULL|'Mobiles fleet'",
+                                   "AGREEMENTTYPEID|NULL|'2'", "SUPPLIERID|NULL|'2'", "BATCHTYPEID|NULL|'3'",
+                                   "STARTDATE|NULL|'20260305'", "ENDDATE|NULL|'20261231'", "ACTIVE|NULL|'0'"}));
     }
 
     // Changing: the number always, then what differs; a cleared start date
@@ -202,21 +122,18 @@ private slots:
     {
         auto f = editing(1);
         QCOMPARE(f->windowTitle(), QString("System Edit: tAgreement (EDIT)"));
-        f->edtDescription->setText("Fixed voice and data");
-        pick(f->cbAgreementType, "Agency");
-        f->edtStartDate->SetDate(0);
-        f->edtEndDate->SetDate(ymd("20260630"));
-        kvtest::MessageRecorder boxes;
-        QTest::mouseClick(f->btnOk, Qt::LeftButton);
-        QCOMPARE(boxes.Texts(), QStringList());
+        kvtest::Enter(*f, {"edtDescription=Fixed voice and data", "cbAgreementType=Agency", "edtStartDate=",
+                           "edtEndDate=20260630"});
+        kvtest::ExpectSaved(*f);
         QCOMPARE(f->LastStatements().first(),
                  QStringList({"UPDATE tAgreement", "SET AgreementNo = 'WOG-1',", "Description = 'Fixed voice and data',",
                               "AgreementTypeID = 2,", "StartDate = NULL,", "EndDate = '20260630', Active = 0",
                               "WHERE id = 1"}));
         QCOMPARE(row(1), QString("WOG-1|Fixed voice and data|2|1|1|1|-|20260630|0"));
-        QCOMPARE(audit(), QStringList({"11|1|DESCRIPTION|'Fixed voice'|'Fixed voice and data'",
-                                       "11|1|AGREEMENTTYPEID|'1'|'2'", "11|1|STARTDATE|'20190701'|NULL",
-                                       "11|1|ENDDATE|NULL|'20260630'", "11|1|ACTIVE|'1'|'0'"}));
+        QCOMPARE(db->AuditRows(),
+                 kvtest::Prefixed("demo|11|tAgreement|1|",
+                                  {"DESCRIPTION|'Fixed voice'|'Fixed voice and data'", "AGREEMENTTYPEID|'1'|'2'",
+                                   "STARTDATE|'20190701'|NULL", "ENDDATE|NULL|'20260630'", "ACTIVE|'1'|'0'"}));
     }
 
     // Saving without changes writes the number alone: an inactive agreement
@@ -224,24 +141,23 @@ private slots:
     // the end date is what brings one back.
     void unchangedAndReopened()
     {
-        kvtest::MessageRecorder boxes;
         for (int id : {1, 2, 3}) {
             auto f = editing(id);
-            f->btnOkClick();
+            kvtest::ExpectSaved(*f);
             QCOMPARE(f->LastStatements().first().size(), 3);
         }
-        QCOMPARE(boxes.Texts(), QStringList());
         QCOMPARE(row(2), QString("OLD-1|Paging|3|3|-|-|20000101|20101231|0"));
         QCOMPARE(row(3), QString("SUS-1|Suspended|2|2|3|3|-|-|0"));
-        QCOMPARE(audit(), QStringList());
+        QCOMPARE(db->AuditRows(), QStringList());
 
         auto f = editing(2);
-        f->edtEndDate->SetDate(0);
-        f->btnOkClick();
+        kvtest::Enter(*f, {"edtEndDate="});
+        kvtest::ExpectSaved(*f);
         QCOMPARE(f->LastStatements().first(), QStringList({"UPDATE tAgreement", "SET AgreementNo = 'OLD-1',",
                                                            "EndDate = NULL, Active = 1", "WHERE id = 2"}));
         QCOMPARE(row(2), QString("OLD-1|Paging|3|3|-|-|20000101|-|1"));
-        QCOMPARE(audit(), QStringList({"11|2|ENDDATE|'20101231'|NULL", "11|2|ACTIVE|'0'|'1'"}));
+        QCOMPARE(db->AuditRows(), kvtest::Prefixed("demo|11|tAgreement|2|", {"ENDDATE|'20101231'|NULL",
+                                                                            "ACTIVE|'0'|'1'"}));
     }
 
     void refusals_data()
@@ -258,13 +174,8 @@ private slots:
         QFETCH(QString, description);
         QFETCH(QString, message);
         auto f = editing(1);
-        f->edtAgreementNo->setText(number);
-        f->edtDescription->setText(description);
-        kvtest::MessageRecorder boxes;
-        QTest::mouseClick(f->btnOk, Qt::LeftButton);
-        QCOMPARE(boxes.Texts(), QStringList({message}));
-        QCOMPARE(boxes.Boxes().first().Type, mtWarning);
-        QVERIFY(f->result() != mrOk);
+        kvtest::Enter(*f, {"edtAgreementNo=" + number, "edtDescription=" + description});
+        kvtest::ExpectRefused(*f, message);
         QCOMPARE(f->edtAgreementNo->text(), number);
         QCOMPARE(row(1), QString("WOG-1|Fixed voice|1|1|1|1|20190701|-|1"));
     }

@@ -1,224 +1,112 @@
 #include "EditDispatch.h"
-#include "RecordEditor.h"
-#include "SysEdit.h"
-#include "ToolEdit.h"
-#include <QLineEdit>
+#include "EditorSupport.h"
 #include "MainFixture.h"
+#include "SysEdit.h"
+#include "SysEditServiceID.h"
+#include "SysServiceRecord.h"
 #include <QPointer>
-#include <QPushButton>
 #include <QSignalSpy>
 
-// The main window's route to the record editors: which pages react, the
-// starting-point question, the empty-page rules, the page reloaded (and its
-// row found again) when the editor wrote something, the editor freed.
+// The main window's route to the record editors, on the demo database: which
+// pages open which editor, the starting-point question, what each page
+// copies from its current row into the editor, the empty-page rules, the
+// page reloaded (and its row found again) after the editor wrote something,
+// the editor freed when it closes.
 namespace {
 
-// Records what the main window does to it.
-class TProbeEditor : public TRecordEditor {
-public:
-    using TRecordEditor::TRecordEditor;
-    QStringList calls;
-    void SetAppendMode(bool value) override
-    {
-        calls << (value ? "AppendMode true" : "AppendMode false");
-        TRecordEditor::SetAppendMode(value);
+const QString kQuestion = "Use the present data as a starting point?";
+
+// The named inputs of an editor as the operator sees them, after its mode
+// ("add" or "edit") and joined by "|": an edit's or a date input's text, a
+// box as 0 or 1, a list's shown item; "cbF*" gives the boxes whose names
+// start with cbF, in their order, as a string of 0 and 1.
+QString shown(TRecordEditor& editor, const QStringList& names)
+{
+    QStringList out{editor.AppendMode() ? "add" : "edit"};
+    for (const QString& name : names) {
+        QString flags;
+        for (QCheckBox* box : editor.findChildren<QCheckBox*>())
+            if (name.endsWith('*') && box->objectName().startsWith(name.chopped(1)))
+                flags += box->isChecked() ? '1' : '0';
+        QWidget* w = editor.findChild<QWidget*>(name);
+        if (name.endsWith('*'))
+            out << flags;
+        else if (auto* box = qobject_cast<QCheckBox*>(w))
+            out << QString::number(box->isChecked());
+        else if (auto* list = qobject_cast<QComboBox*>(w))
+            out << list->currentText();
+        else if (auto* date = qobject_cast<TCustomDateEdit*>(w))
+            out << date->Text();
+        else
+            out << (w ? qobject_cast<QLineEdit*>(w)->text() : "no " + name);
     }
-    // A write that keeps the window open.
-    void SaveAndStay()
-    {
-        RunSave([](TSaveAttempt& save) {
-            save.Exec({"UPDATE tActivity", "SET Description = 'Touched'", "WHERE ID = 1"});
-            return false;
-        });
-    }
-};
+    return out.join('|');
+}
 
 }  // namespace
 
 class TestEditDispatch : public QObject {
     Q_OBJECT
     kvtest::MainFixture fx;
-    QPointer<TProbeEditor> probe;
-    QStringList calls;      // of the last probe
-    int created = 0;
-    std::function<int(TProbeEditor&)> onShow;
 
-    void startAs(const QString& operatorId)
+    // Opens the page with the row of that key current.
+    TQuery* openAt(int pageId, const QString& key, int id)
     {
-        fx.Start({operatorId});
-        SetEditorWiringHook([this](int) {
-            TEditorWiring w;
-            w.Create = [this](QWidget* owner) {
-                ++created;
-                probe = new TProbeEditor(owner);
-                return probe.data();
-            };
-            w.Copy = [](TRecordEditor& e, TDataSet& row, bool add, int keptId) {
-                static_cast<TProbeEditor&>(e).calls
-                    << QString("copy %1 %2 %3").arg(add ? "add" : "edit").arg(keptId)
-                           .arg(row.FieldByName("Description")->AsString());
-            };
-            w.SetTodayDefault = [](TRecordEditor& e) { static_cast<TProbeEditor&>(e).calls << "today"; };
-            return w;
+        if (!fx.Open(pageId))
+            return nullptr;
+        TQuery* q = fx.form->CurrentQuery(pageId);
+        return id == 0 || q->Locate(key, id) ? q : nullptr;
+    }
+    // Every editor the main window shows is handed to `seen`, which gives
+    // the result it closes with.
+    static void onShow(const std::function<int(TRecordEditor&)>& seen)
+    {
+        TRecordEditor::SetShowModalHook([seen](TRecordEditor& e) { return seen(e); });
+    }
+    // A double-click, Add then Yes, Add then No: what each editor showed.
+    QStringList editAndAdd(const QStringList& inputs, QStringList* boxes = nullptr)
+    {
+        QStringList seen;
+        onShow([&](TRecordEditor& e) {
+            seen << shown(e, inputs);
+            return int(mrCancel);
         });
-        TRecordEditor::SetShowModalHook([this](TRecordEditor& e) {
-            auto& p = static_cast<TProbeEditor&>(e);
-            calls = p.calls;
-            return onShow ? onShow(p) : int(mrCancel);
-        });
+        kvtest::MessageRecorder recorder;
+        fx.form->KitDBGridSysDblClick();
+        recorder.Answer(mrYes);
+        fx.form->btnAddClick();
+        recorder.Answer(mrNo);
+        fx.form->btnAddClick();
+        if (boxes)
+            *boxes = recorder.Texts();
+        return seen;
+    }
+    // The program again on the same database, as operator `operatorId`.
+    void restartAs(const QString& operatorId)
+    {
+        fx.form.reset();
+        fx.dm.reset();
+        Operator() = TOperatorIdentity();
+        fx.dm = std::make_unique<TDM>();
+        DM = fx.dm.get();
+        fx.dm->DMCreate();
+        fx.form = std::make_unique<TMainForm>(QStringList{operatorId});
     }
 
 private slots:
     void initTestCase() { kvtest::QuietHeadlessNotices(); }
-    void init()
-    {
-        created = 0;
-        calls.clear();
-        onShow = nullptr;
-    }
+    void init() { fx.Start({"1"}); }
     void cleanup()
     {
-        SetEditorWiringHook(nullptr);
         TRecordEditor::SetShowModalHook(nullptr);
         fx.Stop();
     }
 
-    void startingPointQuestion()
-    {
-        startAs("1");
-        QVERIFY(fx.Open(1001));
-        TQuery* q = fx.form->CurrentQuery(1001);
-        const int current = q->FieldByName("id")->AsInteger();
-        const QString description = q->FieldByName("Description")->AsString();
-        kvtest::MessageRecorder boxes;
-
-        boxes.Answer(mrYes);
-        QTest::mouseClick(fx.form->btnAdd, Qt::LeftButton);
-        QCOMPARE(boxes.Texts(), QStringList({"Use the present data as a starting point?"}));
-        QCOMPARE(boxes.Boxes().first().Type, mtConfirmation);
-        QCOMPARE(boxes.Boxes().first().Buttons, TMsgDlgButtons(mbYes | mbNo));
-        QCOMPARE(calls, QStringList({QString("copy add %1 %2").arg(current).arg(description), "AppendMode true"}));
-
-        boxes.Answer(mrNo);
-        QTest::mouseClick(fx.form->btnAdd, Qt::LeftButton);
-        QCOMPARE(calls, QStringList({"today", "AppendMode true"}));
-
-        fx.form->KitDBGridSysDblClick();
-        QCOMPARE(boxes.Count(), 2);  // editing asks nothing
-        QCOMPARE(calls, QStringList({QString("copy edit %1 %2").arg(current).arg(description), "AppendMode false"}));
-        QCOMPARE(created, 3);
-        QVERIFY(probe.isNull());  // each editor is freed when it closes
-
-        // Pages without the question add from a blank editor.
-        QVERIFY(fx.Open(1015));
-        QTest::mouseClick(fx.form->btnAdd, Qt::LeftButton);
-        QCOMPARE(boxes.Count(), 2);
-        QCOMPARE(calls, QStringList({"AppendMode true"}));
-    }
-
-    // OK, or a write before Cancel, reloads the page and finds the row that
-    // was current; a plain Cancel leaves the page alone.
-    void reloadAfterWrites_data()
-    {
-        QTest::addColumn<int>("result");
-        QTest::addColumn<bool>("write");
-        QTest::addColumn<bool>("reloaded");
-        QTest::newRow("OK") << int(mrOk) << false << true;
-        QTest::newRow("Cancel") << int(mrCancel) << false << false;
-        QTest::newRow("written, then Cancel") << int(mrCancel) << true << true;
-    }
-    void reloadAfterWrites()
-    {
-        QFETCH(int, result);
-        QFETCH(bool, write);
-        QFETCH(bool, reloaded);
-        startAs("1");
-        QVERIFY(fx.Open(1001));
-        TQuery* q = fx.form->CurrentQuery(1001);
-        q->Next();
-        q->Next();
-        const int current = q->FieldByName("id")->AsInteger();
-        QSignalSpy opened(q, &TDataSet::AfterOpen);
-        kvtest::MessageRecorder boxes;
-        boxes.Answer(mrYes);
-        onShow = [&](TProbeEditor& editor) {
-            if (write)
-                editor.SaveAndStay();
-            return result;
-        };
-        QTest::mouseClick(fx.form->btnAdd, Qt::LeftButton);
-        QCOMPARE(opened.count(), reloaded ? 1 : 0);
-        QCOMPARE(q->FieldByName("id")->AsInteger(), current);
-        QCOMPARE(fx.db->Value("SELECT Description FROM tActivity WHERE ID = 1") == "Touched", write);
-        QCOMPARE(boxes.Count(), 1);
-    }
-
-    // Adding on an empty page goes on only where the page allows it; editing
-    // an empty page never does.
-    void emptyPages_data()
-    {
-        QTest::addColumn<int>("pageId");
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<bool>("add");
-        QTest::addColumn<int>("editors");
-        QTest::newRow("add, opens empty") << 1001 << "tActivity" << true << 1;
-        QTest::newRow("edit, opens empty") << 1001 << "tActivity" << false << 0;
-        QTest::newRow("add, does not open empty") << 1013 << "tCentre" << true << 0;
-        QTest::newRow("edit, does not open empty") << 1013 << "tCentre" << false << 0;
-    }
-    void emptyPages()
-    {
-        QFETCH(int, pageId);
-        QFETCH(QString, table);
-        QFETCH(bool, add);
-        QFETCH(int, editors);
-        startAs("1");
-        fx.db->Exec("DELETE FROM " + table + ";");
-        QVERIFY(fx.Open(pageId));
-        kvtest::MessageRecorder boxes;
-        boxes.Answer(mrYes);  // Yes on an empty page copies nothing but zeros
-        onShow = [](TProbeEditor&) { return int(mrOk); };
-        fx.form->EditRecord(pageId, add);
-        QCOMPARE(created, editors);
-        QCOMPARE(boxes.Count(), editors);  // the question, when it goes on
-        if (editors)
-            QCOMPARE(calls, QStringList({"copy add 0 ", "AppendMode true"}));
-    }
-
-    // Pages that do nothing, and the operator page's pointer to its rights.
-    void pagesWithoutEditors()
-    {
-        startAs("1");
-        kvtest::MessageRecorder boxes;
-        SetEditorWiringHook(nullptr);  // the program's own wiring
-        for (int pageId : {1046, 1009, 1002}) {
-            QVERIFY(fx.Open(pageId));
-            fx.form->EditRecord(pageId, true);
-            fx.form->EditRecord(pageId, false);
-        }
-        QCOMPARE(boxes.Count(), 0);
-
-        QVERIFY(fx.Open(1081));
-        QTest::mouseClick(fx.form->btnAdd, Qt::LeftButton);
-        fx.form->KitDBGridSysDblClick();
-        QCOMPARE(boxes.Texts(), QStringList({"Select tUserFunction to edit this table.",
-                                             "Select tUserFunction to edit this table."}));
-        QCOMPARE(boxes.Boxes().first().Type, mtInformation);
-
-        // Without operators on the page: nothing.
-        fx.Stop();
-        startAs("1");
-        fx.db->Exec("DELETE FROM tUser;");
-        QVERIFY(fx.Open(1081));
-        fx.form->EditRecord(1081, true);
-        fx.form->EditRecord(1081, false);
-        QCOMPARE(boxes.Count(), 2);
-    }
-
     // The generic editor on every page that uses it: a double-click opens
-    // it laid out for the page's table with the current row, Add after Yes
-    // with the row (and its id only where the page copies it), nothing
-    // unexpected on the way.
+    // it laid out for the page's table with the current row; Add asks where
+    // the page says so, copies the row after Yes (its id only where the
+    // page copies it), and after No gives a blank editor with today's start
+    // date where the page has one. Each editor is freed when it closes.
     void genericPages_data()
     {
         QTest::addColumn<int>("pageId");
@@ -229,89 +117,421 @@ private slots:
     void genericPages()
     {
         QFETCH(int, pageId);
-        fx.Start({"1"});
-        QVERIFY(fx.Open(pageId));
-        TQuery* q = fx.form->CurrentQuery(pageId);
-        QVERIFY(!q->IsEmpty());
+        TQuery* q = openAt(pageId, "id", 0);
+        QVERIFY(q && !q->IsEmpty());
         const QString id = q->FieldByName("id")->AsString();
         const TEditPage* page = FindEditPage(pageId);
         QStringList seen;
-        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+        QList<QPointer<TRecordEditor>> editors;
+        onShow([&](TRecordEditor& e) {
             auto& f = static_cast<TSysEditForm&>(e);
-            seen << QString("%1 %2 %3").arg(f.TableNameID()).arg(f.AppendMode()).arg(f.Edit1());
+            seen << QString("%1 %2 %3 %4").arg(f.TableNameID()).arg(f.AppendMode()).arg(f.Edit1(), f.Edit2());
+            editors << &e;
             return int(mrCancel);
         });
         kvtest::MessageRecorder boxes;
         fx.form->KitDBGridSysDblClick();
+        QCOMPARE(seen.size(), 1);
+        const QString row = seen.first().section(' ', 3);  // Edit2 as the page copies it
         boxes.Answer(mrYes);
+        fx.form->btnAddClick();
+        boxes.Answer(mrNo);
         fx.form->btnAddClick();
         const bool idOnAdd = QList<int>{1005, 1045, 1049, 1050, 1069, 1070}.contains(pageId);
-        QCOMPARE(seen, QStringList({QString("%1 0 %2").arg(page->Code).arg(id),
-                                    QString("%1 1 %2").arg(page->Code).arg(idOnAdd ? id : QString())}));
-        QCOMPARE(boxes.Texts().size(), page->Question ? 1 : 0);
+        const QString copied = QString("%1 1 %2 %3").arg(page->Code).arg(idOnAdd ? id : QString(), row);
+        QCOMPARE(seen, QStringList({QString("%1 0 %2 %3").arg(page->Code).arg(id, row),
+                                    page->Question ? copied : QString("%1 1  ").arg(page->Code),
+                                    QString("%1 1  ").arg(page->Code)}));
+        QCOMPARE(boxes.Texts(), page->Question ? QStringList({kQuestion, kQuestion}) : QStringList());
+        for (const auto& editor : editors)
+            QVERIFY(editor.isNull());
     }
 
-    // Editing through the main window: the row and its audit rows written,
-    // the page reloaded on the same row.
-    void saveFromThePage()
-    {
-        fx.Start({"1"});
-        QVERIFY(fx.Open(1001));
-        TQuery* q = fx.form->CurrentQuery(1001);
-        q->Next();
-        const int id = q->FieldByName("id")->AsInteger();
-        const QString old = q->FieldByName("Description")->AsString();
-        TRecordEditor::SetShowModalHook([](TRecordEditor& e) {
-            auto& f = static_cast<TSysEditForm&>(e);
-            f.edtEdit2->setText("Renamed activity");
-            QTest::mouseClick(f.btnOk, Qt::LeftButton);
-            return f.result();
-        });
-        kvtest::MessageRecorder boxes;
-        fx.form->KitDBGridSysDblClick();
-        QCOMPARE(boxes.Count(), 0);
-        QCOMPARE(q->FieldByName("id")->AsInteger(), id);
-        QCOMPARE(q->FieldByName("Description")->AsString(), QString("Renamed activity"));
-        QCOMPARE(fx.db->Rows(QString("SELECT UserID || '|' || Action || '|' || FieldName || '|' || OldValue || '|' "
-                                     "|| NewValue FROM tAuditTrail WHERE TableName = 'tActivity' AND TableID = %1")
-                                 .arg(id)),
-                 QStringList({"demo|1|DESCRIPTION|" + old + "|Renamed activity"}));
-    }
-
-    // Flags without a value read as not set; a person added from the current
-    // row gets today shown in its start date without keeping it.
+    // Flags without a value read as not set; a person added from the
+    // current row gets today shown in its start date, not kept as saved.
     void copyRules()
     {
-        fx.Start({"1"});
         fx.db->Exec("UPDATE tElement SET PlatinumUpdate = NULL, LostRevenueFlag = NULL;");
-        QVERIFY(fx.Open(1041));
-        QStringList seen;
-        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
-            auto& f = static_cast<TSysEditForm&>(e);
-            seen << QString("%1 %2 [%3] [%4]").arg(f.Check1()).arg(f.Check2()).arg(f.edtEdit7->text(), f.Kept(7));
+        QVERIFY(openAt(1041, "id", 0));
+        QCOMPARE(editAndAdd({"CheckBox1", "CheckBox2"}).first(), QString("edit|0|0"));
+        QVERIFY(openAt(1047, "id", 0));
+        QString kept = "-";
+        onShow([&](TRecordEditor& e) {
+            kept = static_cast<TSysEditForm&>(e).Kept(7);
             return int(mrCancel);
         });
         kvtest::MessageRecorder boxes;
-        fx.form->KitDBGridSysDblClick();
-        QCOMPARE(boxes.Count(), 0);
-        QCOMPARE(seen.size(), 1);
-        QVERIFY(seen.first().startsWith("0 0 "));
-        seen.clear();
-        QVERIFY(fx.Open(1047));
         boxes.Answer(mrYes);
         fx.form->btnAddClick();
-        QCOMPARE(seen, QStringList({"0 0 [05/03/2026] []"}));
+        QCOMPARE(kept, QString());
+        QCOMPARE(editAndAdd({"edtEdit7"}).mid(1), QStringList({"add|05/03/2026", "add|05/03/2026"}));
+    }
+
+    // The pages with editors of their own: what the editor shows after a
+    // double-click, after Add then Yes, after Add then No.
+    void specialisedPages_data()
+    {
+        QTest::addColumn<int>("pageId");
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QStringList>("inputs");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList operatorInputs{"edtUserLogin", "edtPassword", "edtFirstName", "edtSurname", "cbF*"};
+        const QString newOperator = "INSERT INTO tUser (ID, UserLogin, Password, FirstName, Surname, Active) VALUES "
+                                    "(40,' spaced ',' pw ',' Fay ',' Lin ',1);";
+        const auto rights = [&](const QString& functions) {
+            return newOperator + "INSERT INTO tUserFunction (UserID, FunctionID) SELECT 40, value FROM json_each('[" +
+                   functions + "]');";
+        };
+        const auto checks = [](const QString& critical, const QString& dubious) {
+            QStringList set;
+            for (int n = 1; n <= 15; ++n) {
+                const auto value = [](QChar c) { return c == 'N' ? QString("NULL") : QString(c); };
+                set << QString("CriticalCheck%1 = %2").arg(n, 2, 10, QChar('0')).arg(value(critical[n - 1]))
+                    << QString("DubiousCheck%1 = %2").arg(n, 2, 10, QChar('0')).arg(value(dubious[n - 1]));
+            }
+            return "UPDATE tBatchType SET " + set.join(", ") + " WHERE ID = 2;";
+        };
+        using L = QStringList;
+        QTest::newRow("operator, first, third and last right") << 1082 << rights("1,3,16") << "UserID" << 40
+            << operatorInputs
+            << L({"edit| spaced |pw|Fay|Lin|1010000000000001", "add| spaced |pw|Fay|Lin|1010000000000001",
+                  "add|||||0000000000000000"});
+        QTest::newRow("operator, the four rights the program reads") << 1082 << rights("7,9,14,15") << "UserID" << 40
+            << operatorInputs
+            << L({"edit| spaced |pw|Fay|Lin|0000001010000110", "add| spaced |pw|Fay|Lin|0000001010000110",
+                  "add|||||0000000000000000"});
+        QTest::newRow("operator without a login") << 1082 << "UPDATE tUser SET UserLogin = NULL WHERE ID = 9;"
+            << "UserID" << 9 << operatorInputs
+            << L({"edit||guest||Guest|0000000000000000", "add||guest||Guest|0000000000000000",
+                  "add|||||0000000000000000"});
+        QTest::newRow("batch type") << 1012
+            << "UPDATE tBatchType SET TotalCredits = 0, TotalCreditsName = 'Kept credits', ProgramID = NULL, "
+               "Var02Description = ' Originating area ' WHERE ID = 2;"
+            << "id" << 2
+            << L({"edtID", "edtDescription", "cbSupplier", "cbDataSourceType", "cbProgram", "ckAccountNo",
+                  "edtAccountNo", "ckTotalCredits", "edtTotalCredits", "ckRentDates", "edtVar01", "edtVar02",
+                  "ckCritical*", "ckDubious*"})
+            << L({"edit|2|Brellink freecall and 1300|Brellink Telecommunications|CSV file||1|Account|0|Kept credits|1|"
+                  "Answer point|Originating area|111100101100000|110000000000000",
+                  "add||Brellink freecall and 1300|Brellink Telecommunications|CSV file||1|Account|0|Kept credits|1|"
+                  "Answer point|Originating area|111100101100000|110000000000000",
+                  "add||||||0||0||0|||100000001100000|000000000000000"});
+        QTest::newRow("batch type, CriticalCheck09 alone") << 1012 << checks("000000001000000", "000000000000000")
+            << "id" << 2 << L({"ckCritical*", "ckDubious*"})
+            << L({"edit|000000001000000|000000000000000", "add|000000001000000|000000000000000",
+                  "add|100000001100000|000000000000000"});
+        QTest::newRow("batch type, first and last, Null as false") << 1012 << checks("1NNNNNNNNNNNNN1", "N1000000000000N")
+            << "id" << 2 << L({"ckCritical*", "ckDubious*"})
+            << L({"edit|100000000000001|010000000000000", "add|100000000000001|010000000000000",
+                  "add|100000001100000|000000000000000"});
+        QTest::newRow("customer") << 1016 << "UPDATE tCustomer SET Rate = NULL, Address05 = 'Level 3' WHERE ID = 3;"
+            << "id" << 3
+            << L({"edtID", "edtShipTo", "edtFullName", "edtVNumber", "edtStatus", "edtRate", "edtMaxExServiceAmount",
+                  "ckActive", "ckPlatinumUpdate", "ckInvoice", "ckInvoiceServices", "edtAddress01", "edtAddress05"})
+            << L({"edit|3|TRSY|Treasury and Finance|V1000102|Agency|0|8000|1|1|1|0|1 Government Place|Level 3",
+                  "add||TRSY|Treasury and Finance|V1000102|Agency|0|8000|1|1|1|0|1 Government Place|Level 3",
+                  "add||||||||1|0|0|0||"});
+        QTest::newRow("supplier") << 1066 << "UPDATE tSupplier SET Ziviruri = 1, Address06 = 'Rear entrance' WHERE ID = 2;"
+            << "id" << 2
+            << L({"edtID", "edtSupplierName", "edtPlatinumVendorID", "ckActive", "ckPlatinumUpdate", "ckZivIruri",
+                  "edtAddress01", "edtAddress04", "edtAddress06"})
+            << L({"edit|2|Corvane Mobile|CORVMOB01|1|1|1|PO Box 1500||Rear entrance",
+                  "add||Corvane Mobile|CORVMOB01|1|1|1|PO Box 1500||Rear entrance", "add||||1|0|0|||"});
+        QTest::newRow("service type") << 1063 << "" << "id" << 7
+            << L({"edtID", "edtCode", "edtDescription", "edtSupplierID", "edtSupplier", "cbRevenueElement",
+                  "cbExpenseElement", "edtSystemID", "edtSystem", "edtStartDate", "edtEndDate", "edtExpectedRent",
+                  "edtFrequency", "ckNoCalls"})
+            << L({"edit|7|TQF|Tie-line queue - fax|1|Brellink Telecommunications|R4110  Fixed voice revenue|"
+                  "E5110  Fixed voice expense|1|Fixed Voice|01/01/2012|  /  /    |45|3|1",
+                  "add||TQF|Tie-line queue - fax|1|Brellink Telecommunications|R4110  Fixed voice revenue|"
+                  "E5110  Fixed voice expense|1|Fixed Voice|05/03/2026|  /  /    |45|3|1",
+                  "add||||||||||05/03/2026|  /  /    ||0|0"});
+        QTest::newRow("agreement") << 1003 << "" << "id" << 3
+            << L({"edtID", "edtAgreementNo", "edtDescription", "cbAgreementType", "cbSupplier", "cbBatchType",
+                  "cbValidAccountNumber", "edtStartDate", "edtEndDate"})
+            << L({"edit|3|WOG-2021-004|Mobile fleet|Whole of government contract|Corvane Mobile|Corvane mobile fleet|"
+                  "CM-778120|01/01/2021|  /  /    ",
+                  "add||WOG-2021-004|Mobile fleet|Whole of government contract|Corvane Mobile|Corvane mobile fleet|"
+                  "CM-778120|05/03/2026|  /  /    ",
+                  "add||||||||05/03/2026|  /  /    "});
+        QTest::newRow("tariff") << 1004 << "UPDATE tAgreementTariffs SET MaxCharge = 2.75 WHERE ID = 4;" << "id" << 4
+            << L({"edtID", "cbAgreement", "cbSupplierServiceCode", "edtFixedCharge", "edtFlagFall", "edtMinDuration",
+                  "edtMaxCharge", "edtStage1Charge", "edtStage3Duration", "edtStage4Duration", "ckDiscount"})
+            << L({"edit|4|WOG-2019-001- Fixed voice services|BT-STD- CALL- National call||0.3|60|2.75|0.12|3600||1",
+                  "add||WOG-2019-001- Fixed voice services|BT-STD- CALL- National call||0.3|60|2.75|0.12|3600||1",
+                  "add|||||||||||0"});
+        QTest::newRow("service split") << 1061 << "" << "id" << 2
+            << L({"cbServiceID", "cbShipTo1", "edtRent1", "cbShipTo2", "edtOther2", "cbShipTo3"})
+            << L({"edit|0290102947|HLTH|50|EDUC|50|", "add|0290007919|HLTH|50|EDUC|50|", "add||||||"});
+        QTest::newRow("service level") << 1052 << "" << "id" << 2 << L({"edtID", "edtKpiNumber", "edtFaultDetect"})
+            << L({"edit|2|102|Proactive monitoring", "add||102|Proactive monitoring", "add|||"});
+        QTest::newRow("service") << 1051 << "" << "id" << 1
+            << L({"edtID", "edtServiceID", "edtDescription", "edtServiceTypeID", "edtServiceType",
+                  "edtInstallationDate", "edtServiceCode", "cbApplication"})
+            << L({"edit|1|0290007919|LEVEL 2 OPEN PLAN|3|ISDN primary rate (30 channels)|07/02/2012||Voice",
+                  "add||0290007919|LEVEL 2 OPEN PLAN|3|ISDN primary rate (30 channels)|05/03/2026||Voice",
+                  "add||||||05/03/2026||"});
+    }
+    void specialisedPages()
+    {
+        QFETCH(int, pageId);
+        QFETCH(QString, setup);
+        QFETCH(QString, key);
+        QFETCH(int, id);
+        QFETCH(QStringList, inputs);
+        QFETCH(QStringList, expected);
+        if (!setup.isEmpty())
+            fx.db->Exec(setup);
+        QVERIFY(openAt(pageId, key, id));
+        QStringList boxes;
+        const QStringList seen = editAndAdd(inputs, &boxes);
+        QCOMPARE(seen, expected);
+        QCOMPARE(boxes, QStringList({kQuestion, kQuestion}));
+    }
+
+    // A save from the page: the row and its audit rows written, the page
+    // reloaded on the same row (also after OK without a change, which
+    // writes back what the page copied, names of flags switched off
+    // included). Cancel leaves the page alone, unless the editor wrote before
+    // it.
+    void pageSaves_data()
+    {
+        QTest::addColumn<int>("pageId");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QStringList>("inputs");
+        QTest::addColumn<QStringList>("buttons");
+        QTest::addColumn<QString>("check");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QStringList>("audit");  // table|id|field|old|new, by the demo operator
+        const QStringList ok{"btnOk"};
+        QTest::newRow("generic, OK") << 1001 << 2 << "" << QStringList({"edtEdit2=Renamed activity"}) << ok
+            << "SELECT Description FROM tActivity WHERE ID = 2" << "Renamed activity"
+            << QStringList({"tActivity|2|DESCRIPTION|'Emergency response'|'Renamed activity'"});
+        QTest::newRow("generic, Cancel") << 1001 << 2 << "" << QStringList({"edtEdit2=Renamed activity"})
+            << QStringList({"btnCancel"}) << "SELECT Description FROM tActivity WHERE ID = 2" << "Emergency response"
+            << QStringList();
+        QTest::newRow("service, Save then Cancel") << 1051 << 1 << "" << QStringList({"edtJobno=J-77"})
+            << QStringList({"btnSave", "btnCancel"}) << "SELECT JobNo FROM tServiceID WHERE ID = 1" << "J-77"
+            << QStringList({"tServiceID|1|JOBNO|NULL|'J-77'"});
+        QTest::newRow("batch type, untouched") << 1012 << 2
+            << "UPDATE tBatchType SET TotalCredits = 0, TotalCreditsName = 'Kept credits', ProgramID = NULL "
+               "WHERE ID = 2;"
+            << QStringList() << ok
+            << "SELECT TotalCreditsName || '|' || ifnull(ProgramID, 'NULL') FROM tBatchType WHERE ID = 2"
+            << "Kept credits|NULL" << QStringList();
+        QTest::newRow("customer, status") << 1016 << 3 << "" << QStringList({"edtStatus=Closed", "edtRate=2"}) << ok
+            << "SELECT Status || '|' || Rate FROM tCustomer WHERE ID = 3" << "Closed|2"
+            << QStringList({"tCustomer|3|STATUS|'Agency'|'Closed'", "tCustomer|3|RATE|'1'|'2'"});
+        QTest::newRow("supplier") << 1066 << 2 << "" << QStringList({"edtSupplierName=Corvane Mobile Pty"}) << ok
+            << "SELECT SupplierName FROM tSupplier WHERE ID = 2" << "Corvane Mobile Pty"
+            << QStringList({"tSupplier|2|SUPPLIERNAME|'Corvane Mobile'|'Corvane Mobile Pty'"});
+        QTest::newRow("service type") << 1063 << 7 << "" << QStringList({"edtDescription=Tie-line queue - facsimile"})
+            << ok << "SELECT Description FROM tServiceType WHERE ID = 7" << "Tie-line queue - facsimile"
+            << QStringList({"tServiceType|7|DESCRIPTION|'Tie-line queue - fax'|'Tie-line queue - facsimile'"});
+        QTest::newRow("agreement") << 1003 << 3 << "" << QStringList({"edtDescription=Mobile fleet and data"}) << ok
+            << "SELECT Description FROM tAgreement WHERE ID = 3" << "Mobile fleet and data"
+            << QStringList({"tAgreement|3|DESCRIPTION|'Mobile fleet'|'Mobile fleet and data'"});
+        QTest::newRow("tariff") << 1004 << 4 << "" << QStringList({"edtStage1Charge=0.115"}) << ok
+            << "SELECT Stage1Charge FROM tAgreementTariffs WHERE ID = 4" << "0.115"
+            << QStringList({"tAgreementTariffs|4|STAGE1CHARGE|'0.12'|'0.115'"});
+        QTest::newRow("service split") << 1061 << 2 << "" << QStringList({"edtRent1=70", "edtRent2=30"}) << ok
+            << "SELECT group_concat(RentPercentage) FROM tServiceSplit WHERE ID IN (1, 2)" << "70,30"
+            << QStringList({"tServiceSplit|1|RENTPERCENTAGE|'50'|'70'", "tServiceSplit|2|RENTPERCENTAGE|'50'|'30'"});
+        QTest::newRow("service level, not audited") << 1052 << 2 << "" << QStringList({"edtFaultDetect=Remote diagnostics"})
+            << ok << "SELECT FaultDetect FROM tServiceKpi WHERE ID = 2" << "Remote diagnostics" << QStringList();
+    }
+    void pageSaves()
+    {
+        QFETCH(int, pageId);
+        QFETCH(int, id);
+        QFETCH(QString, setup);
+        QFETCH(QStringList, inputs);
+        QFETCH(QStringList, buttons);
+        QFETCH(QString, check);
+        QFETCH(QString, value);
+        QFETCH(QStringList, audit);
+        if (!setup.isEmpty())
+            fx.db->Exec(setup);
+        const QString lastAudit = fx.db->Value("SELECT ifnull(MAX(AuditID), 0) FROM tAuditTrail");
+        TQuery* q = openAt(pageId, "id", id);
+        QVERIFY(q);
+        QSignalSpy reopened(q, &TDataSet::AfterOpen);
+        QStringList boxes;
+        onShow([&](TRecordEditor& e) {
+            kvtest::Enter(e, inputs);
+            for (const QString& button : buttons)
+                boxes << kvtest::Click(e, button);
+            return e.result();
+        });
+        fx.form->KitDBGridSysDblClick();
+        QCOMPARE(boxes, QStringList());
+        QCOMPARE(reopened.count(), buttons == QStringList({"btnCancel"}) ? 0 : 1);
+        QCOMPARE(q->FieldByName("id")->AsInteger(), id);
+        QCOMPARE(fx.db->Value(check), value);
+        QCOMPARE(fx.db->Rows("SELECT TableName || '|' || TableID || '|' || FieldName || '|' || quote(OldValue) || '|' "
+                             "|| quote(NewValue) FROM tAuditTrail WHERE AuditID > " + lastAudit),
+                 audit);
+        QCOMPARE(fx.db->Value("SELECT COUNT(*) FROM tAuditTrail WHERE UserID || Action <> 'demo1' AND AuditID > " +
+                              lastAudit),
+                 QString("0"));
+    }
+
+    // Adding on an empty page goes on only where the page allows it, with
+    // nothing copied after Yes; editing an empty page never does.
+    void emptyPages_data()
+    {
+        QTest::addColumn<int>("pageId");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<bool>("add");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("generic, add, opens empty") << 1001 << "tActivity" << true << true;
+        QTest::newRow("generic, edit") << 1001 << "tActivity" << false << false;
+        QTest::newRow("generic, add, does not open empty") << 1013 << "tCentre" << true << false;
+        QTest::newRow("agreements, add") << 1003 << "tAgreement" << true << true;
+        QTest::newRow("tariffs, add") << 1004 << "tAgreementTariffs" << true << true;
+        QTest::newRow("splits, add") << 1061 << "tServiceSplit" << true << true;
+        QTest::newRow("service levels, add") << 1052 << "tServiceKpi" << true << true;
+        QTest::newRow("customers, add") << 1016 << "tCustomer" << true << false;
+    }
+    void emptyPages()
+    {
+        QFETCH(int, pageId);
+        QFETCH(QString, table);
+        QFETCH(bool, add);
+        QFETCH(bool, opens);
+        fx.db->Exec("DELETE FROM " + table + ";");
+        QVERIFY(fx.Open(pageId));
+        QStringList seen;
+        onShow([&](TRecordEditor& e) {
+            seen << e.windowTitle();
+            return int(mrCancel);
+        });
+        kvtest::MessageRecorder boxes;
+        boxes.Answer(mrYes);
+        fx.form->EditRecord(pageId, add);
+        QCOMPARE(boxes.Texts(), opens ? QStringList({kQuestion}) : QStringList());
+        QCOMPARE(seen.size(), opens ? 1 : 0);
+        if (opens)
+            QVERIFY2(seen.first().endsWith(" (ADD)"), qPrintable(seen.first()));
+    }
+
+    // Pages without editors do nothing; the operator page's rights page
+    // points to the operator page, and does nothing when it has no rows.
+    void pagesWithoutEditors()
+    {
+        QStringList seen;
+        onShow([&](TRecordEditor& e) {
+            seen << e.windowTitle();
+            return int(mrCancel);
+        });
+        kvtest::MessageRecorder boxes;
+        for (int pageId : {1046, 1009, 1002}) {
+            QVERIFY(fx.Open(pageId));
+            fx.form->EditRecord(pageId, true);
+            fx.form->EditRecord(pageId, false);
+        }
+        QCOMPARE(boxes.Count(), 0);
+        QVERIFY(fx.Open(1081));
+        QTest::mouseClick(fx.form->btnAdd, Qt::LeftButton);
+        fx.form->KitDBGridSysDblClick();
+        const QString elsewhere = "Select tUserFunction to edit this table.";
+        QCOMPARE(boxes.Texts(), QStringList({elsewhere, elsewhere}));
+        QCOMPARE(boxes.Boxes().first().Type, mtInformation);
+        fx.Stop();
+        fx.Start({"1"});
+        fx.db->Exec("DELETE FROM tUser;");
+        QVERIFY(fx.Open(1081));
+        fx.form->EditRecord(1081, true);
+        fx.form->EditRecord(1081, false);
+        QCOMPARE(boxes.Texts(), QStringList({elsewhere, elsewhere}));
+        QCOMPARE(seen, QStringList());
     }
 
     void noEditingWithoutTheRight()
     {
-        startAs("2");  // may look, not edit
+        restartAs("2");  // may look, not edit
         QVERIFY(fx.Open(1001));
+        bool opened = false;
+        onShow([&](TRecordEditor&) {
+            opened = true;
+            return int(mrCancel);
+        });
         kvtest::MessageRecorder boxes;
         QTest::mouseClick(fx.form->btnAdd, Qt::LeftButton);
         fx.form->KitDBGridSysDblClick();
-        QCOMPARE(created, 0);
         QCOMPARE(boxes.Count(), 0);
+        QVERIFY(!opened);
+    }
+
+    // Rights given from the operator page are the operator's rights in the
+    // next session; an operator added there can log in with them.
+    void operatorRightsInTheNextSession()
+    {
+        QVERIFY(openAt(1082, "UserID", 2));
+        onShow([](TRecordEditor& e) {
+            kvtest::Enter(e, {"cbF9=1", "cbF14=1"});
+            return kvtest::Click(e).isEmpty() ? e.result() : int(mrAbort);
+        });
+        fx.form->KitDBGridSysDblClick();
+        QCOMPARE(fx.form->CurrentQuery(1082)->FieldByName("F14")->AsInteger(), 14);
+        onShow([](TRecordEditor& e) {
+            kvtest::Enter(e, {"edtUserLogin=newop", "edtPassword=pw", "cbF7=1"});
+            return kvtest::Click(e).isEmpty() ? e.result() : int(mrAbort);
+        });
+        kvtest::MessageRecorder boxes;
+        boxes.Answer(mrNo);
+        fx.form->btnAddClick();
+        QCOMPARE(boxes.Texts(), QStringList({kQuestion}));
+        const QString newId = fx.db->Value("SELECT ID FROM tUser WHERE UserLogin = 'newop'");
+        for (const auto& [login, granted] : {std::pair<QString, QList<int>>{"2", {7, 9, 14}}, {newId, {7}}}) {
+            restartAs(login);
+            for (int right = 1; right <= 17; ++right)
+                QVERIFY2(HasRight(right) == granted.contains(right), qPrintable(login + QString::number(right)));
+        }
+    }
+
+    // The service page: a double-click fills the editor with the row, and
+    // OK without a change writes every column back as it was and audits
+    // nothing, row after row; also where the decimal separator is a comma.
+    void serviceRowsWrittenBackUnchanged_data()
+    {
+        QTest::addColumn<QChar>("decimal");
+        QTest::newRow("point") << QChar('.');
+        QTest::newRow("comma") << QChar(',');
+    }
+    void serviceRowsWrittenBackUnchanged()
+    {
+        QFETCH(QChar, decimal);
+        kvtest::DecimalSeparator separator(decimal);
+        const QString rows = "SELECT group_concat(quote(ServiceID)||quote(Service)||quote(ServiceTypeID)||"
+            "quote(SupplierAccountID)||quote(CustomerCentreID)||quote(CustomerActivityID)||quote(CustomerElementID)||"
+            "quote(CustomerSubLedgerID)||quote(PayType)||quote(CentreID)||quote(ActivityID)||quote(ElementID)||"
+            "quote(SubledgerID)||quote(LocationID)||quote(PersonID)||quote(ApplicationID)||quote(CurrentRent)||"
+            "quote(InstallationDate)||quote(TerminationDate)||quote(UpEnd)||quote(UpMDF)||quote(DownEnd)||"
+            "quote(DownMDF)||quote(Length)||quote(Active)||quote(SACCnumber)||quote(Description)||quote(JobNo)||"
+            "quote(ServiceKpiID)||quote(No)||quote(Part)||quote(BearerID)||quote(SpeedID)||quote(Drawing)||"
+            "quote(ModemTypeID)||quote(Cost)||quote(Make)||quote(Ch)||quote(Mux)||quote(AuthorityID)||"
+            "quote(ServiceCode), '@') FROM tServiceID";
+        const QString before = fx.db->Value(rows);
+        const QString audits = fx.db->Value("SELECT COUNT(*) FROM tAuditTrail");
+        QVERIFY(fx.Open(1051));
+        TQuery* q = fx.form->CurrentQuery(1051);
+        int saved = 0, details = 0;
+        onShow([&](TRecordEditor& e) {
+            auto& f = static_cast<TSysEditServiceIDForm&>(e);
+            details += f.LineDetails().LineLength.isEmpty() ? 0 : 1;
+            saved += kvtest::Click(f).isEmpty() && f.ID() == q->FieldByName("id")->AsInteger();
+            return f.result();
+        });
+        for (int n = 0; n < 30; ++n, q->Next())
+            fx.form->KitDBGridSysDblClick();
+        QCOMPARE(saved, 30);
+        QVERIFY(details > 5);  // rows with line details were among them
+        QCOMPARE(fx.db->Value(rows), before);
+        QCOMPARE(fx.db->Value("SELECT COUNT(*) FROM tAuditTrail"), audits);
     }
 };
 

@@ -1,0 +1,162 @@
+#pragma once
+// What the record editors' tests share: a database with the audit actions
+// and the operator, and the operator's way of filling an editor and saving.
+// Header only: the tests that include it link the editors.
+#include "Locale.h"
+#include "LookupCombo.h"
+#include "OperatorIdentity.h"
+#include "RecordEditor.h"
+#include "SysUtils.h"
+#include "TestSupport.h"
+#include "ToolEdit.h"
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace kvtest {
+
+// "yyyymmdd" as a date.
+inline TDateTime Ymd(const QString& s)
+{
+    return EncodeDate(s.left(4).toInt(), s.mid(4, 2).toInt(), s.mid(6, 2).toInt());
+}
+
+// The regional settings with `decimal` as the decimal separator (and the
+// other one for thousands) for as long as the object lives.
+class DecimalSeparator {
+public:
+    explicit DecimalSeparator(QChar decimal) : m_saved(FormatSettings())
+    {
+        TFormatSettings settings = m_saved;
+        settings.DecimalSeparator = decimal;
+        settings.ThousandSeparator = decimal == QLatin1Char(',') ? QLatin1Char('.') : QLatin1Char(',');
+        SetFormatSettings(settings);
+    }
+    ~DecimalSeparator() { SetFormatSettings(m_saved); }
+
+private:
+    TFormatSettings m_saved;
+};
+
+// A fresh database with the audit actions (11 update, 12 delete, 13 insert),
+// the `audited` tables listed in tAudit and the rows of `sql`; the operator
+// logged in as `login`.
+inline std::unique_ptr<TestDatabase> EditorDatabase(const QStringList& audited, const QString& sql,
+                                                    const QString& login = QStringLiteral("admin"))
+{
+    auto db = std::make_unique<TestDatabase>();
+    QString setup = QStringLiteral("BEGIN; INSERT INTO tEvent (ID, Description) VALUES (11,'Reference Update'),"
+                                   "(12,'Reference Delete'),(13,'Reference Insert');");
+    for (const QString& table : audited)
+        setup += QStringLiteral("INSERT INTO tAudit (\"Table\") VALUES ('%1');").arg(table);
+    db->Exec(setup + sql + QStringLiteral("; COMMIT;"));
+    Operator() = TOperatorIdentity();
+    Operator().OPERATORNAME = login;
+    return db;
+}
+
+// The audit rows of one row: `prefix` ("user|action|table|id|") before each.
+inline QStringList Prefixed(const QString& prefix, const QStringList& rows)
+{
+    QStringList out;
+    for (const QString& row : rows)
+        out << prefix + row;
+    return out;
+}
+
+// A list's items as "id text".
+inline QStringList Items(const TLookupCombo* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << QStringLiteral("%1 %2").arg(list->ItemID(i)).arg(list->itemText(i));
+    return out;
+}
+
+// Types into an input as the operator does, replacing what it held.
+inline void Retype(QWidget* input, const QString& text)
+{
+    input->setFocus();
+    QTest::keySequence(input, QKeySequence::SelectAll);
+    if (text.isEmpty())
+        QTest::keyClick(input, Qt::Key_Backspace);
+    else
+        QTest::keyClicks(input, text);
+}
+
+// Fills inputs of a window by name as the operator does: "edtCode=A1" types
+// into an edit (a date input takes "yyyymmdd", or empty to clear it), "ckX=1"
+// ticks a box, "cbX=text" picks that item of a list with the keys (or types
+// it into a list that takes typing).
+inline void Enter(QWidget& window, const QStringList& inputs)
+{
+    window.show();
+    for (const QString& input : inputs) {
+        const QString name = input.section(QLatin1Char('='), 0, 0);
+        const QString value = input.section(QLatin1Char('='), 1);
+        QWidget* w = window.findChild<QWidget*>(name);
+        QVERIFY2(w, qPrintable(name));
+        if (auto* date = qobject_cast<TCustomDateEdit*>(w)) {
+            if (value.isEmpty() || (value.size() == 8 && value.toInt() > 0))
+                date->SetDate(value.isEmpty() ? 0.0 : Ymd(value));
+            else
+                date->SetText(value);
+        } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
+            box->setChecked(value == QLatin1String("1"));
+        } else if (auto* list = qobject_cast<TLookupCombo*>(w)) {
+            if (list->isEditable()) {
+                Retype(list->lineEdit(), value);
+                continue;
+            }
+            const int target = list->findText(value);
+            QVERIFY2(target >= 0, qPrintable(input));
+            list->setFocus();
+            if (list->currentIndex() < 0)
+                QTest::keyClick(list, Qt::Key_Home);
+            while (list->currentIndex() < target)
+                QTest::keyClick(list, Qt::Key_Down);
+            while (list->currentIndex() > target)
+                QTest::keyClick(list, Qt::Key_Up);
+        } else {
+            Retype(w, value);
+        }
+    }
+}
+
+// Clicks the named button as the operator does; the texts of the boxes shown.
+inline QStringList Click(QWidget& window, const QString& button = QStringLiteral("btnOk"))
+{
+    MessageRecorder boxes;
+    QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton);
+    return boxes.Texts();
+}
+
+// OK saves without a word and closes the window.
+inline void ExpectSaved(TRecordEditor& editor)
+{
+    QCOMPARE(Click(editor), QStringList());
+    QCOMPARE(editor.result(), int(mrOk));
+}
+
+// OK is refused with one warning: nothing is written, the window stays open.
+inline void ExpectRefused(TRecordEditor& editor, const QString& message)
+{
+    MessageRecorder boxes;
+    QTest::mouseClick(editor.findChild<QPushButton*>(QStringLiteral("btnOk")), Qt::LeftButton);
+    QCOMPARE(boxes.Texts(), QStringList{message});
+    QCOMPARE(boxes.Boxes().first().Type, mtWarning);
+    QVERIFY(editor.result() != mrOk);
+    QVERIFY(editor.LastStatements().isEmpty());
+}
+
+// The last attempt's statements without its audit rows.
+inline QVector<QStringList> RowStatements(const TRecordEditor& editor)
+{
+    QVector<QStringList> out;
+    for (const QStringList& s : editor.LastStatements())
+        if (s.first() != QLatin1String("INSERT INTO tAuditTrail"))
+            out << s;
+    return out;
+}
+
+}  // namespace kvtest
