@@ -14,12 +14,6 @@ constexpr bool Y = true;
 constexpr bool N = false;
 
 constexpr int kUserFunctionPage = 1082;
-
-EditorWiringHook& wiringHook()
-{
-    static EditorWiringHook hook;
-    return hook;
-}
 }  // namespace
 
 const QVector<TEditPage>& EditPages()
@@ -91,17 +85,8 @@ const TEditPage* FindEditPage(int pageId)
     return nullptr;
 }
 
-EditorWiringHook SetEditorWiringHook(EditorWiringHook hook)
-{
-    EditorWiringHook previous = std::move(wiringHook());
-    wiringHook() = std::move(hook);
-    return previous;
-}
-
 TEditorWiring EditorWiringOf(int pageId)
 {
-    if (wiringHook())
-        return wiringHook()(pageId);
     const TEditPage* page = FindEditPage(pageId);
     return page && page->Wire ? page->Wire(pageId) : TEditorWiring();
 }

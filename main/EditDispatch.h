@@ -59,10 +59,7 @@ struct TEditPage {
 const QVector<TEditPage>& EditPages();
 const TEditPage* FindEditPage(int pageId);
 
-// The wiring the main window uses for a page. Tests can put their own in
-// front of it; the previous hook is returned.
-using EditorWiringHook = std::function<TEditorWiring(int pageId)>;
-EditorWiringHook SetEditorWiringHook(EditorWiringHook hook);
+// The wiring the main window uses for a page.
 TEditorWiring EditorWiringOf(int pageId);
 
 // The wiring of each editor (one file each).
