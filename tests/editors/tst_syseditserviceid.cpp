@@ -1,7 +1,6 @@
 #include "CurrEdit.h"
 #include "EditorSupport.h"
 #include "SysEditServiceID.h"
-#include <QLabel>
 
 // The service id editor and its line-detail dialog: the statements each save
 // builds, the rows and audit rows written, every refusal, Save that stays
@@ -126,7 +125,6 @@ private slots:
     void lists()
     {
         auto f = adding();
-        QCOMPARE(f->findChild<QLabel*>("lblApplication")->buddy(), f->cbApplication);
         // Active applications only, no blank; the service levels after a
         // blank, one without a description shown (and chosen) by its number.
         QCOMPARE(kvtest::Items(f->cbApplication), QStringList({"2 Fax", "1 Voice"}));

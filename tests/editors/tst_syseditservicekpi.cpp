@@ -59,8 +59,6 @@ private slots:
         QTest::addColumn<QString>("valuesLine");
         QTest::addColumn<QString>("row");
         QTest::addColumn<QStringList>("auditRows");
-        QTest::newRow("defaults") << QStringList() << "VALUES (NULL, 1,NULL,NULL,NULL,"
-                                  << "NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|1" << QStringList();
         QTest::newRow("every text")
             << QStringList({"102", "Gold", "1", "8", "99.95%", "24x7", "Included", "Included", "Proactive"})
             << "VALUES ('102',1,'Gold','1','8',"

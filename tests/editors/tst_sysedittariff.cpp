@@ -70,9 +70,10 @@ private slots:
     // 0) and the counts above 0; its audit rows name the row the INSERT made,
     // though the agreement already has a tariff for that code. A missing
     // part of a label is an empty text, so every row can be chosen by its
-    // label.
+    // label. Amounts typed with a decimal comma reach SQL with a point.
     void addRoundTrip()
     {
+        kvtest::DecimalSeparator separator(',');
         TSysEditTariffForm f;
         f.SetAppendMode(true);
         QCOMPARE(f.windowTitle(), QString("Agreement Tariffs (ADD)"));
@@ -81,8 +82,8 @@ private slots:
         QCOMPARE(kvtest::Items(f.cbSupplierServiceCode),
                  QStringList({"2 BT-LOC- - Local call", "1 BT-RENT- RENT- Line rental"}));
         kvtest::Enter(f, {"cbAgreement=WOG-1- Fixed voice", "cbSupplierServiceCode=bt-rent- rent- line rental",
-                          "edtFixedCharge=12.5", "edtFlagFall=0.1234", "edtChargeIntervalSecs=60", "edtMinDuration=0",
-                          "edtStage1Duration=30", "edtStage1Charge=0.0125", "edtSurcharge=-1", "edtDiscount=-2.5",
+                          "edtFixedCharge=12,5", "edtFlagFall=0,1234", "edtChargeIntervalSecs=60", "edtMinDuration=0",
+                          "edtStage1Duration=30", "edtStage1Charge=0,0125", "edtSurcharge=-1", "edtDiscount=-2,5",
                           "ckChargePeriod=1"});
         kvtest::ExpectSaved(f);
         QCOMPARE(f.LastStatements().first(),
