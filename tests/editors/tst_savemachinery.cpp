@@ -67,7 +67,7 @@ private slots:
         QCOMPARE(editor.LastStatements().size(), 3);  // the row and both audit rows were tried
 
         db->Exec("DROP TRIGGER refuseActive;");
-        kvtest::ExpectSaved(editor);
+        KV_EXPECT_SAVED(editor);
         QVERIFY(editor.Wrote());
         QCOMPARE(db->Rows("SELECT ID || '|' || Description || '|' || Active FROM tOrigin ORDER BY ID"),
                  QStringList({"40|Perth|0", "41|Perth|1"}));
@@ -111,15 +111,12 @@ private slots:
                  QStringList({"12.5", "0", "-0.0001", "1234567.8912", "0.3"}));
     }
 
-    // Typed letters become capitals where they were typed; a value set by
-    // code shows as given.
+    // Typed letters become capitals where they were typed, the cursor
+    // staying after them.
     void upperCaseInput()
     {
         QLineEdit edit;
         SetUpperCase(&edit);
-        edit.setText("nw-12 b");
-        QCOMPARE(edit.text(), QString("nw-12 b"));
-        edit.clear();
         edit.show();
         edit.setFocus();
         QTest::keyClicks(&edit, "ab1");
@@ -129,15 +126,14 @@ private slots:
         QCOMPARE(edit.cursorPosition(), 3);
     }
 
+    // The edges of a 32-bit id (the rest of the id rule is tested through
+    // the editors' checks).
     void idTexts_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<QString>("left");
         QTest::addColumn<int>("id");
-        QTest::newRow("blanks around") << " 7 " << true << " 7 " << 7;
-        QTest::newRow("letter inside") << "12a4" << false << "12" << 0;
-        QTest::newRow("empty") << "" << false << "" << 0;
         QTest::newRow("largest") << "2147483647" << true << "2147483647" << 2147483647;
         QTest::newRow("too large for 32 bits") << "2147483648" << false << "2147483648" << 0;
         QTest::newRow("far too large") << "99999999999999999999999" << false << "99999999999999999999999" << 0;

@@ -86,7 +86,7 @@ private slots:
         // A supplier without batch types leaves none chosen: NULL on change.
         kvtest::Enter(*f, {"cbSupplier=Lonely Pty"});
         QCOMPARE(f->cbBatchType->count(), 0);
-        kvtest::ExpectSaved(*f);
+        KV_EXPECT_SAVED(*f);
         QCOMPARE(f->LastStatements().first(),
                  QStringList({"UPDATE tAgreement", "SET AgreementNo = 'WOG-1',", "SupplierID = 4,",
                               "BatchTypeID = NULL,", "ValidAccountNumberID = 2", "WHERE id = 1"}));
@@ -103,7 +103,7 @@ private slots:
         QCOMPARE(f.windowTitle(), QString("System Edit: tAgreement (ADD)"));
         kvtest::Enter(f, {"edtAgreementNo= WOG-'9 ", "edtDescription=Mobile's fleet", "cbAgreementType=Agency",
                           "cbSupplier=Optus", "edtEndDate=20261231"});
-        kvtest::ExpectSaved(f);
+        KV_EXPECT_SAVED(f);
         QCOMPARE(f.LastStatements().first(),
                  QStringList({"INSERT INTO tAgreement",
                               "(AgreementNo,Description,AgreementTypeID,SupplierID,BatchTypeID,StartDate,EndDate,Active)",
@@ -124,7 +124,7 @@ private slots:
         QCOMPARE(f->windowTitle(), QString("System Edit: tAgreement (EDIT)"));
         kvtest::Enter(*f, {"edtDescription=Fixed voice and data", "cbAgreementType=Agency", "edtStartDate=",
                            "edtEndDate=20260630"});
-        kvtest::ExpectSaved(*f);
+        KV_EXPECT_SAVED(*f);
         QCOMPARE(f->LastStatements().first(),
                  QStringList({"UPDATE tAgreement", "SET AgreementNo = 'WOG-1',", "Description = 'Fixed voice and data',",
                               "AgreementTypeID = 2,", "StartDate = NULL,", "EndDate = '20260630', Active = 0",
@@ -143,7 +143,7 @@ private slots:
     {
         for (int id : {1, 2, 3}) {
             auto f = editing(id);
-            kvtest::ExpectSaved(*f);
+            KV_EXPECT_SAVED(*f);
             QCOMPARE(f->LastStatements().first().size(), 3);
         }
         QCOMPARE(row(2), QString("OLD-1|Paging|3|3|-|-|20000101|20101231|0"));
@@ -152,7 +152,7 @@ private slots:
 
         auto f = editing(2);
         kvtest::Enter(*f, {"edtEndDate="});
-        kvtest::ExpectSaved(*f);
+        KV_EXPECT_SAVED(*f);
         QCOMPARE(f->LastStatements().first(), QStringList({"UPDATE tAgreement", "SET AgreementNo = 'OLD-1',",
                                                            "EndDate = NULL, Active = 1", "WHERE id = 2"}));
         QCOMPARE(row(2), QString("OLD-1|Paging|3|3|-|-|20000101|-|1"));
@@ -175,7 +175,7 @@ private slots:
         QFETCH(QString, message);
         auto f = editing(1);
         kvtest::Enter(*f, {"edtAgreementNo=" + number, "edtDescription=" + description});
-        kvtest::ExpectRefused(*f, message);
+        KV_EXPECT_REFUSED(*f, message);
         QCOMPARE(f->edtAgreementNo->text(), number);
         QCOMPARE(row(1), QString("WOG-1|Fixed voice|1|1|1|1|20190701|-|1"));
     }

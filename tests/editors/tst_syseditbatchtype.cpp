@@ -86,7 +86,7 @@ private slots:
                           "edtRounding=" + QString(60, 'r'), "ckTenderNumber=1", "ckPrelimRevenue=1",
                           "ckCritical01=0", "ckCritical02=1", "ckDubious03=1", "edtVar01=Calls",
                           "edtVar05=Rental period of the line", "edtVar15=it's"});
-        kvtest::ExpectSaved(f);
+        KV_EXPECT_SAVED(f);
         QCOMPARE(f.LastStatements().first(),
                  QStringList({"INSERT INTO tBatchType", "(Description, SupplierID, DataSourceTypeID, Active,",
                               "SupplierDisplayedName, ReportGroupID,",
@@ -129,7 +129,7 @@ private slots:
         QCOMPARE(checkedTests(f->ckCritical), QStringList({"1", "9"}));
         kvtest::Enter(*f, {"edtDescription=Telstra Fixed", "ckAccountNo=0", "ckCritical10=1", "edtVar01=Call count",
                            "edtVar02=" + QString(25, 'v')});
-        kvtest::ExpectSaved(*f);
+        KV_EXPECT_SAVED(*f);
 
         QCOMPARE(f->LastStatements().first(),
                  QStringList({"UPDATE tBatchType",
@@ -175,25 +175,16 @@ private slots:
                                                     "VAR02DESCRIPTION|NULL|'" + QString(20, 'v') + "'"}));
     }
 
-    // Critical and dubious tests from their flag strings; the states set
-    // are the saved ones.
-    void testFlagStrings_data()
+    // Critical and dubious tests from flag strings shorter than fifteen:
+    // the rest stays clear, and the states set are the saved ones.
+    void shortTestFlagStrings()
     {
-        QTest::addColumn<QString>("critical");
-        QTest::addColumn<QStringList>("checked");
-        QTest::newRow("fifteen characters") << "010000001000001" << QStringList({"2", "9", "15"});
-        QTest::newRow("short: the rest stays clear") << "011" << QStringList({"2", "3"});
-    }
-    void testFlagStrings()
-    {
-        QFETCH(QString, critical);
-        QFETCH(QStringList, checked);
         auto f = editorOf30();
-        f->SetCritical1To15(critical);
-        f->SetDubious1To15(critical);
-        QCOMPARE(checkedTests(f->ckCritical), checked);
-        QCOMPARE(checkedTests(f->ckDubious), checked);
-        kvtest::ExpectSaved(*f);
+        f->SetCritical1To15("011");
+        f->SetDubious1To15("011");
+        QCOMPARE(checkedTests(f->ckCritical), QStringList({"2", "3"}));
+        QCOMPARE(checkedTests(f->ckDubious), QStringList({"2", "3"}));
+        KV_EXPECT_SAVED(*f);
         QCOMPARE(db->AuditRows(), QStringList());  // nothing changed against what was set
     }
 };

@@ -63,7 +63,7 @@ private slots:
                           "edtAddress06=Attn: AP"});
         f.edtMaxExServiceAmount->SetValue(1234.5);
         QCOMPARE(f.edtShipTo->text(), QString("AB'CD"));  // typed in capitals, cut when saved
-        kvtest::ExpectSaved(f);
+        KV_EXPECT_SAVED(f);
         QCOMPARE(f.LastStatements().first(),
                  QStringList({"INSERT INTO tCustomer", "(ShipTo, FullName, VNumber, Active,",
                               "Status, Rate, PlatinumUpdate, Invoice, InvoiceServices,", " Address01, Address03,",
@@ -90,11 +90,11 @@ private slots:
         f.SetAppendMode(true);
         QVERIFY(f.ckActive->isChecked() && !f.ckActive->isEnabled());
         kvtest::Enter(f, {"edtShipTo=HLTH"});
-        kvtest::ExpectRefused(f, "'' is not a valid integer value.");
+        KV_EXPECT_REFUSED(f, "'' is not a valid integer value.");
         kvtest::Enter(f, {"edtRate=12a"});
-        kvtest::ExpectRefused(f, "'12a' is not a valid integer value.");
+        KV_EXPECT_REFUSED(f, "'12a' is not a valid integer value.");
         kvtest::Enter(f, {"edtRate= 0"});
-        kvtest::ExpectSaved(f);
+        KV_EXPECT_SAVED(f);
         QCOMPARE(f.LastStatements().first(),
                  QStringList({"INSERT INTO tCustomer", "(ShipTo, FullName, VNumber, Active,",
                               "Status, Rate, PlatinumUpdate, Invoice, InvoiceServices)",
@@ -119,7 +119,7 @@ private slots:
         kvtest::Enter(*f, {"edtFullName=Dept of Health", "edtStatus=Gov", "edtRate=0", "ckPlatinumUpdate=1",
                            "edtAddress02=", "edtAddress05=Level 2"});
         f->edtMaxExServiceAmount->SetValue(30000.25);
-        kvtest::ExpectSaved(*f);
+        KV_EXPECT_SAVED(*f);
         QCOMPARE(f->LastStatements().first(),
                  QStringList({"UPDATE tCustomer", "SET ShipTo = 'HLTH', FullName = 'Dept of Health', Status = 'Gov',",
                               " Rate = NULL, MaxExServiceAmount = 30000.25, PlatinumUpdate = 1, Invoice = 1, "
@@ -137,7 +137,7 @@ private slots:
         TSysEditCustomerForm noId;
         noId.SetRate(1);
         noId.SetAppendMode(false);
-        kvtest::ExpectRefused(noId, "This customer has no ID, so it cannot be changed.");
+        KV_EXPECT_REFUSED(noId, "This customer has no ID, so it cannot be changed.");
     }
 };
 

@@ -89,13 +89,13 @@ private slots:
     {
         auto f = editor(true, 0);
         enter(*f, 1, "A_1 100 100 100");
-        kvtest::ExpectRefused(*f, "A ServiceID MUST be chosen.");
+        KV_EXPECT_REFUSED(*f, "A ServiceID MUST be chosen.");
         kvtest::Enter(*f, {"cbServiceID=0299001003"});
         QCOMPARE(f->dbedtServiceDescription->text(), QString("Unsplit line"));
         enter(*f, 1, "- 60 50 40");
         enter(*f, 2, "B");  // a customer without shares: not written
         enter(*f, 4, "c 40 50 60");
-        kvtest::ExpectSaved(*f);
+        KV_EXPECT_SAVED(*f);
         const QString columns = "(ServiceID,CustomerID,CallPercentage,RentPercentage,OtherPercentage,Active)";
         const QVector<QStringList> expected{{"INSERT INTO tServiceSplit", columns, "VALUES (3,12,50,60,40,1)"},
                                             {"INSERT INTO tServiceSplit", columns, "VALUES (3,14,50,40,60,1)"}};
@@ -138,10 +138,10 @@ private slots:
         for (int i = 0; i < lines.size(); ++i)
             enter(*f, i + 1, lines[i]);
         if (message.isEmpty()) {
-            kvtest::ExpectSaved(*f);
+            KV_EXPECT_SAVED(*f);
             return;
         }
-        kvtest::ExpectRefused(*f, message);
+        KV_EXPECT_REFUSED(*f, message);
         QCOMPARE(rows("ServiceID = 3"), QStringList());
         if (!shown.isEmpty())
             QCOMPARE(f->findChild<QLineEdit*>(shown.section('=', 0, 0))->text(), shown.section('=', 1));
@@ -156,7 +156,7 @@ private slots:
         enter(*f, 1, "D 60 - 40");
         enter(*f, 2, "_");
         enter(*f, 3, "c 40 50 60");
-        kvtest::ExpectSaved(*f);
+        KV_EXPECT_SAVED(*f);
         const QVector<QStringList> expected{
             {"UPDATE tServiceSplit", "SET CustomerID = 16,RentPercentage = 60,OtherPercentage = 40", "WHERE ID = 1"},
             {"UPDATE tServiceSplit", "SET Active = 0", "WHERE ID = 2"},
@@ -179,7 +179,7 @@ private slots:
         auto f = editor(false, 1);
         enter(*f, 1, "- 40 - -");
         enter(*f, 2, "- 6O - -");
-        kvtest::ExpectRefused(*f, "Whole integers only. Rent2 adjusted. Save aborted.");
+        KV_EXPECT_REFUSED(*f, "Whole integers only. Rent2 adjusted. Save aborted.");
         QCOMPARE(f->edtRent[1]->text(), QString("6"));
 
         db->Exec("CREATE TRIGGER refuse BEFORE UPDATE ON tServiceSplit WHEN OLD.ID = 2 "
@@ -202,17 +202,17 @@ private slots:
     {
         auto f = editor(false, 2);
         QCOMPARE(f->cbShipTo[0]->currentText(), QString("Old"));
-        kvtest::ExpectSaved(*f);
+        KV_EXPECT_SAVED(*f);
         QCOMPARE(kvtest::RowStatements(*f), QVector<QStringList>());
         f = editor(false, 2);
         enter(*f, 1, "b");
-        kvtest::ExpectSaved(*f);
+        KV_EXPECT_SAVED(*f);
         QCOMPARE(kvtest::RowStatements(*f).first(),
                  QStringList({"UPDATE tServiceSplit", "SET CustomerID = 13", "WHERE ID = 3"}));
 
         f = editor(false, 7);
         enter(*f, 1, "- - - _");
-        kvtest::ExpectSaved(*f);
+        KV_EXPECT_SAVED(*f);
         QCOMPARE(kvtest::RowStatements(*f).first(),
                  QStringList({"UPDATE tServiceSplit", "SET OtherPercentage = NULL", "WHERE ID = 5"}));
         QCOMPARE(rows("ID IN (3, 5)"), QStringList({"3 2 13 100 100 100 1", "5 7 11 100 100 - 1"}));
@@ -228,7 +228,7 @@ private slots:
         QCOMPARE(f->cbServiceID->currentText(), QString("0299001003"));
         QCOMPARE(f->ServiceID(), 3);
         QCOMPARE(f->cbShipTo[1]->currentText(), QString("B"));
-        kvtest::ExpectSaved(*f);
+        KV_EXPECT_SAVED(*f);
         QCOMPARE(rows("ServiceID IN (1, 3)"), QStringList({"1 1 11 50 50 50 1", "2 1 13 50 50 50 1",
                                                             "7 3 11 50 50 50 1", "8 3 13 50 50 50 1"}));
     }

@@ -83,7 +83,7 @@ private slots:
         kvtest::Enter(*f, {"edtCode= NEW'1 ", "edtDescription=New type", "edtSupplierID=2", "edtSystemID=1",
                            "cbRevenueElement=4100  Rental revenue", "edtEndDate=20261231", "edtExpectedRent=12.5",
                            "edtFrequency=3"});
-        kvtest::ExpectSaved(*f);
+        KV_EXPECT_SAVED(*f);
         QCOMPARE(f->LastStatements().first(),
                  QStringList({"INSERT INTO tServiceType",
                               "(Code,Description,SupplierID,AdminFee,RevenueElementID,SystemID,ExportToTims,"
@@ -107,7 +107,7 @@ private slots:
         kvtest::Enter(*f, {"edtStartDate=", "edtCode=MIN", "edtSupplierID=1", "cbExpenseElement=6100  Carrier costs",
                            "ckAdminFee=0", "edtExpectedRent=", "edtFrequency="});
         QCOMPARE(f->edtFrequency->text(), QString("0"));
-        kvtest::ExpectSaved(*f);
+        KV_EXPECT_SAVED(*f);
         QCOMPARE(f->LastStatements().first(),
                  QStringList({"INSERT INTO tServiceType",
                               "(Code,SupplierID,AdminFee,ExpenseElementID,ExportToTims,Active,SplitService,"
@@ -127,7 +127,7 @@ private slots:
         kvtest::Enter(*f, {"edtDescription=Business line (it's new)", "cbExpenseElement=4200", "edtSystemID=",
                            "edtExpectedRent=31.5", "edtFrequency=12", "edtStartDate=", "edtEndDate=20260630",
                            "ckAdminFee=1", "ckNoCalls=1"});
-        kvtest::ExpectSaved(*f);
+        KV_EXPECT_SAVED(*f);
         QCOMPARE(f->LastStatements().first(),
                  QStringList({"UPDATE tServiceType", "SET Code = 'PSTN',", "Description = 'Business line (its new)',",
                               "ExpenseElementID = 2,", "SystemID = NULL,", "ExpectedRent = 31.5,",
@@ -159,7 +159,7 @@ private slots:
         f.SetAppendMode(false);
         QCOMPARE(f.cbRevenueElement->currentIndex(), -1);
         kvtest::Enter(f, {"edtEndDate="});
-        kvtest::ExpectSaved(f);
+        KV_EXPECT_SAVED(f);
         QCOMPARE(f.LastStatements().first(),
                  QStringList({"UPDATE tServiceType", "SET Code = 'OLD',", "EndDate = NULL, Active = 1", "WHERE id = 2"}));
         QCOMPARE(db->AuditRows(), kvtest::Prefixed("demo|11|tServiceType|2|",
@@ -177,7 +177,7 @@ private slots:
         zero.SetFrequency(1);
         zero.SetAppendMode(false);
         QCOMPARE(zero.edtExpectedRent->text(), QString());
-        kvtest::ExpectSaved(zero);
+        KV_EXPECT_SAVED(zero);
         QCOMPARE(zero.LastStatements().first(), QStringList({"UPDATE tServiceType", "SET Code = 'TX11'", "WHERE id = 3"}));
     }
 
@@ -218,7 +218,7 @@ private slots:
         QFETCH(QString, shown);
         auto f = add ? adding() : editRow1();
         kvtest::Enter(*f, typed);
-        kvtest::ExpectRefused(*f, message);
+        KV_EXPECT_REFUSED(*f, message);
         QCOMPARE(f->edtSupplierID->text() + "|" + f->edtSystemID->text(), shown);
         QCOMPARE(db->Value("SELECT COUNT(*) FROM tServiceType"), QString("3"));
         QCOMPARE(row(1), QString("PSTN|Business line|1|1|3|1|01000|20100701|-|1|29.95|3"));
@@ -231,10 +231,10 @@ private slots:
     {
         auto own = editRow1();
         kvtest::Enter(*own, {"edtCode=pstn"});
-        kvtest::ExpectSaved(*own);
+        KV_EXPECT_SAVED(*own);
         auto wild = adding();
         kvtest::Enter(*wild, {"edtCode=TX_1", "edtSupplierID=1", "cbRevenueElement=4200"});
-        kvtest::ExpectSaved(*wild);
+        KV_EXPECT_SAVED(*wild);
         QCOMPARE(db->Rows("SELECT Code FROM tServiceType ORDER BY ID"), QStringList({"pstn", "OLD", "TX11", "TX_1"}));
     }
 
@@ -259,7 +259,7 @@ private slots:
         auto f = editRow1();
         kvtest::Enter(*f, {"edtFrequency=" + typed});
         QCOMPARE(f->edtFrequency->text(), shown);
-        kvtest::ExpectSaved(*f);
+        KV_EXPECT_SAVED(*f);
         QCOMPARE(f->LastStatements().first().filter("Frequency"), written);
     }
 };

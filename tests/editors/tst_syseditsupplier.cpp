@@ -29,7 +29,7 @@ private slots:
         QCOMPARE(f.windowTitle(), QString("System Table: tSupplier (ADD)"));
         kvtest::Enter(f, {"edtSupplierName= Corvane% ", "edtPlatinumVendorID=O'VEND", "ckZivIruri=1",
                           "edtAddress02=Level 4", "edtAddress05=Accounts"});
-        kvtest::ExpectSaved(f);
+        KV_EXPECT_SAVED(f);
         QCOMPARE(f.LastStatements().first(),
                  QStringList({"INSERT INTO tSupplier", "(SupplierName, PlatinumVendorID, Active,",
                               "PlatinumUpdate, ZivIruri,", " Address02,", " Address05)",
@@ -45,7 +45,7 @@ private slots:
         TSysEditSupplierForm g;
         g.SetAppendMode(true);
         g.edtSupplierName->setText(QString(60, 'n'));
-        kvtest::ExpectSaved(g);
+        KV_EXPECT_SAVED(g);
         QCOMPARE(db->Value("SELECT length(SupplierName) FROM tSupplier WHERE ID = 8"), QString("50"));
         QCOMPARE(db->Value("SELECT COUNT(*) FROM tAuditTrail WHERE TableID = 8"), QString("4"));
     }
@@ -67,7 +67,7 @@ private slots:
         QCOMPARE(f.edtID->text(), QString("5"));
         kvtest::Enter(f, {"edtPlatinumVendorID=", "ckPlatinumUpdate=0", "edtAddress01=PO Box 1600",
                           "edtAddress06=it's here"});
-        kvtest::ExpectSaved(f);
+        KV_EXPECT_SAVED(f);
         QCOMPARE(f.LastStatements().first(),
                  QStringList({"UPDATE tSupplier", " SET SupplierName = 'Corvane Mobile', PlatinumVendorID = NULL,",
                               " PlatinumUpdate = 0, ZivIruri = 0,", " Address01 = 'PO Box 1600',",

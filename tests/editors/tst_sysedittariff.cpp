@@ -85,7 +85,7 @@ private slots:
                           "edtFixedCharge=12,5", "edtFlagFall=0,1234", "edtChargeIntervalSecs=60", "edtMinDuration=0",
                           "edtStage1Duration=30", "edtStage1Charge=0,0125", "edtSurcharge=-1", "edtDiscount=-2,5",
                           "ckChargePeriod=1"});
-        kvtest::ExpectSaved(f);
+        KV_EXPECT_SAVED(f);
         QCOMPARE(f.LastStatements().first(),
                  QStringList({"INSERT INTO tAgreementTariffs",
                               "(Active,AgreementID,SupplierServiceCodeID,FixedCharge,FlagFall,ChargeIntervalSecs,"
@@ -113,7 +113,7 @@ private slots:
         QCOMPARE(f->Input("MinDuration")->text(), QString("0"));
         kvtest::Enter(*f, {"edtFixedCharge=", "edtFlagFall=0,3", "edtMinDuration=30", "edtMaxDuration=",
                            "edtStage1Charge=0,125", "ckChargePeriod=1"});
-        kvtest::ExpectSaved(*f);
+        KV_EXPECT_SAVED(*f);
         QCOMPARE(f->LastStatements().first(),
                  QStringList({"UPDATE tAgreementTariffs", "SET AgreementID = 1,", "FixedCharge = 0,", "FlagFall = 0.3,",
                               "MinDuration = 30,", "MaxDuration = NULL,", "Stage1Charge = 0.125,",
@@ -133,7 +133,7 @@ private slots:
         auto f = editing(2);
         QCOMPARE(f->cbAgreement->currentText(), QString());
         kvtest::Enter(*f, {"ckChargePeriod=1"});
-        kvtest::ExpectSaved(*f);
+        KV_EXPECT_SAVED(*f);
         QCOMPARE(f->LastStatements().first(), QStringList({"UPDATE tAgreementTariffs", "SET AgreementID = 4,",
                                                            "ChargePeriod = 1", "WHERE id = 2"}));
         QCOMPARE(db->AuditRows(), QStringList({"demo|11|tAgreementTariffs|2|CHARGEPERIOD|'0'|'1'"}));
@@ -156,7 +156,7 @@ private slots:
         QFETCH(QString, message);
         auto f = editing(1);
         kvtest::Enter(*f, typed);
-        kvtest::ExpectRefused(*f, message);
+        KV_EXPECT_REFUSED(*f, message);
         QCOMPARE(row(1), QString("1 1 29.95 - 60 0 0.15 3600 2.5 180 0.12 - - - - - - - - - 5.0 0 1 0 1"));
         QCOMPARE(db->AuditRows(), QStringList());
     }

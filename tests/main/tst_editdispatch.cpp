@@ -57,17 +57,11 @@ class TestEditDispatch : public QObject {
         TQuery* q = fx.form->CurrentQuery(pageId);
         return id == 0 || q->Locate(key, id) ? q : nullptr;
     }
-    // Every editor the main window shows is handed to `seen`, which gives
-    // the result it closes with.
-    static void onShow(const std::function<int(TRecordEditor&)>& seen)
-    {
-        TRecordEditor::SetShowModalHook([seen](TRecordEditor& e) { return seen(e); });
-    }
     // A double-click, Add then Yes, Add then No: what each editor showed.
     QStringList editAndAdd(const QStringList& inputs, QStringList* boxes = nullptr)
     {
         QStringList seen;
-        onShow([&](TRecordEditor& e) {
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
             seen << shown(e, inputs);
             return int(mrCancel);
         });
@@ -112,7 +106,7 @@ private slots:
         const TEditPage* page = FindEditPage(pageId);
         QStringList seen;
         QList<QPointer<TRecordEditor>> editors;
-        onShow([&](TRecordEditor& e) {
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
             auto& f = static_cast<TSysEditForm&>(e);
             seen << QString("%1 %2 %3 %4").arg(f.TableNameID()).arg(f.AppendMode()).arg(f.Edit1(), f.Edit2());
             editors << &e;
@@ -145,7 +139,7 @@ private slots:
         QCOMPARE(editAndAdd({"CheckBox1", "CheckBox2"}).first(), QString("edit|0|0"));
         QVERIFY(openAt(1047, "id", 0));
         QString kept = "-";
-        onShow([&](TRecordEditor& e) {
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
             kept = static_cast<TSysEditForm&>(e).Kept(7);
             return int(mrCancel);
         });
@@ -327,7 +321,7 @@ private slots:
         QVERIFY(q);
         QSignalSpy reopened(q, &TDataSet::AfterOpen);
         QStringList boxes;
-        onShow([&](TRecordEditor& e) {
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
             kvtest::Enter(e, inputs);
             for (const QString& button : buttons)
                 boxes << kvtest::Click(e, button);
@@ -372,7 +366,7 @@ private slots:
         fx.db->Exec("DELETE FROM " + table + ";");
         QVERIFY(fx.Open(pageId));
         QStringList seen;
-        onShow([&](TRecordEditor& e) {
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
             seen << e.windowTitle();
             return int(mrCancel);
         });
@@ -393,7 +387,7 @@ private slots:
     void pagesWithoutEditors()
     {
         QStringList seen;
-        onShow([&](TRecordEditor& e) {
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
             seen << e.windowTitle();
             return int(mrCancel);
         });
@@ -426,7 +420,7 @@ private slots:
         fx.Start({"2"});  // may look, not edit
         QVERIFY(fx.Open(1001));
         bool opened = false;
-        onShow([&](TRecordEditor&) {
+        TRecordEditor::SetShowModalHook([&](TRecordEditor&) {
             opened = true;
             return int(mrCancel);
         });
@@ -443,21 +437,15 @@ private slots:
     void serviceRowsWrittenBackUnchanged()
     {
         kvtest::DecimalSeparator separator(',');
-        const QString rows = "SELECT group_concat(quote(ServiceID)||quote(Service)||quote(ServiceTypeID)||"
-            "quote(SupplierAccountID)||quote(CustomerCentreID)||quote(CustomerActivityID)||quote(CustomerElementID)||"
-            "quote(CustomerSubLedgerID)||quote(PayType)||quote(CentreID)||quote(ActivityID)||quote(ElementID)||"
-            "quote(SubledgerID)||quote(LocationID)||quote(PersonID)||quote(ApplicationID)||quote(CurrentRent)||"
-            "quote(InstallationDate)||quote(TerminationDate)||quote(UpEnd)||quote(UpMDF)||quote(DownEnd)||"
-            "quote(DownMDF)||quote(Length)||quote(Active)||quote(SACCnumber)||quote(Description)||quote(JobNo)||"
-            "quote(ServiceKpiID)||quote(No)||quote(Part)||quote(BearerID)||quote(SpeedID)||quote(Drawing)||"
-            "quote(ModemTypeID)||quote(Cost)||quote(Make)||quote(Ch)||quote(Mux)||quote(AuthorityID)||"
-            "quote(ServiceCode), '@') FROM tServiceID";
+        const QStringList columns = fx.db->Rows("SELECT 'quote(' || name || ')' FROM pragma_table_info('tServiceID') "
+                                                "WHERE name NOT IN ('DateLastChanged', 'LastUpdatedBy')");
+        const QString rows = "SELECT group_concat(" + columns.join("||") + ", '@') FROM tServiceID";
         const QString before = fx.db->Value(rows);
         const QString audits = fx.db->Value("SELECT COUNT(*) FROM tAuditTrail");
         QVERIFY(fx.Open(1051));
         TQuery* q = fx.form->CurrentQuery(1051);
         int saved = 0, details = 0;
-        onShow([&](TRecordEditor& e) {
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
             auto& f = static_cast<TSysEditServiceIDForm&>(e);
             details += f.LineDetails().LineLength.isEmpty() ? 0 : 1;
             saved += kvtest::Click(f).isEmpty() && f.ID() == q->FieldByName("id")->AsInteger();

@@ -149,6 +149,13 @@ inline void ExpectRefused(TRecordEditor& editor, const QString& message)
     QVERIFY(editor.LastStatements().isEmpty());
 }
 
+// The two above, ending the test at once when they fail (what follows reads
+// the statements they checked).
+#define KV_EXPECT_SAVED(editor) \
+    do { kvtest::ExpectSaved(editor); if (QTest::currentTestFailed()) return; } while (false)
+#define KV_EXPECT_REFUSED(editor, message) \
+    do { kvtest::ExpectRefused(editor, message); if (QTest::currentTestFailed()) return; } while (false)
+
 // The last attempt's statements without its audit rows.
 inline QVector<QStringList> RowStatements(const TRecordEditor& editor)
 {
