@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <cstring>
+#include <utility>
 #include <sqlite3.h>
 
 namespace {
@@ -75,25 +76,30 @@ bool onlyBlanksAndComments(const char* p)
     return true;
 }
 
+// Closes a connection of the cursor's own.
+struct TCloseConnection {
+    void operator()(sqlite3* h) const { sqlite3_close_v2(h); }
+};
+using TOwnConnection = std::unique_ptr<sqlite3, TCloseConnection>;
+
 class TSqliteCursor : public TCursor {
 public:
-    TSqliteCursor(sqlite3* db, const QString& text, const QString& context) : m_db(db), m_context(context)
+    // `own`, when given, is the connection `db`, the cursor's alone: it is
+    // closed as soon as the statement ends.
+    TSqliteCursor(sqlite3* db, TOwnConnection own, const QString& text, const QString& context)
+        : m_db(db), m_own(std::move(own)), m_context(context)
     {
         const QByteArray utf8 = text.toUtf8();
         const char* tail = nullptr;
         if (sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()) + 1, &m_stmt, &tail) != SQLITE_OK)
-            fail();
+            fail(engineMessage());
         if (!m_stmt)
             noResultSet(m_context);  // blanks or comments only
-        if (tail && !onlyBlanksAndComments(tail)) {
-            sqlite3_finalize(m_stmt);
-            m_stmt = nullptr;
-            throw EDatabaseError(withContext(m_context, QStringLiteral("Unable to execute multiple statements at a time")));
-        }
+        if (tail && !onlyBlanksAndComments(tail))
+            fail(QStringLiteral("Unable to execute multiple statements at a time"));
         m_columnCount = sqlite3_column_count(m_stmt);
         if (m_columnCount == 0) {
-            sqlite3_finalize(m_stmt);
-            m_stmt = nullptr;
+            finish();
             noResultSet(m_context);
         }
         // Names and declared types are read before the first step, which
@@ -105,7 +111,9 @@ public:
         }
         // The statement runs (and sorts) on its first step, as it does when
         // the rows are read through Qt's query.
-        step();
+        advance();
+        if (!m_error.isEmpty())
+            fail(m_error);
         for (int c = 0; c < m_columnCount; ++c) {
             TFieldDef& d = m_columns[c];
             d.DataType = typeFromDeclared(declared[c].constData(), m_pending ? sqlite3_column_type(m_stmt, c) : SQLITE_NULL);
@@ -113,18 +121,15 @@ public:
                 d.Size = 0;
         }
     }
-    ~TSqliteCursor() override { sqlite3_finalize(m_stmt); }
+    ~TSqliteCursor() override { finish(); }
 
     bool Next(TRowStore& rows) override
     {
         if (!m_pending) {
-            if (!m_stmt)
-                return false;
-            step();
-            if (!m_pending)
-                return false;
+            if (!m_error.isEmpty())
+                fail(std::exchange(m_error, QString()));
+            return false;
         }
-        m_pending = false;
         rows.BeginRow();
         for (int c = 0; c < m_columnCount; ++c) {
             switch (sqlite3_column_type(m_stmt, c)) {
@@ -150,39 +155,52 @@ public:
             }
         }
         rows.EndRow();
+        // On to the next row at once: a statement whose last row has been
+        // read ends here, and its read snapshot with it. An error there is
+        // raised by the next call.
+        advance();
         return true;
     }
 
 private:
-    void step()
+    // Steps to the next row (m_pending); at the end or on an error (kept in
+    // m_error) the statement is finished.
+    void advance()
     {
         const int rc = sqlite3_step(m_stmt);
-        if (rc == SQLITE_ROW) {
-            m_pending = true;
+        m_pending = rc == SQLITE_ROW;
+        if (m_pending)
             return;
-        }
-        m_pending = false;
-        if (rc == SQLITE_DONE) {
-            // Done: the statement lets go of its read lock at once.
-            sqlite3_finalize(m_stmt);
-            m_stmt = nullptr;
-            return;
-        }
-        fail();
+        if (rc != SQLITE_DONE)
+            m_error = engineMessage();
+        finish();
     }
-    [[noreturn]] void fail()
+    QString engineMessage() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
+    // Lets go of the statement (and of the connection when it is the
+    // cursor's own).
+    void finish()
     {
-        const QString msg = QString::fromUtf8(sqlite3_errmsg(m_db));
         sqlite3_finalize(m_stmt);
         m_stmt = nullptr;
+        m_pending = false;
+        if (m_own) {
+            m_own.reset();
+            m_db = nullptr;
+        }
+    }
+    [[noreturn]] void fail(const QString& msg)
+    {
+        finish();
         throw EDatabaseError(withContext(m_context, msg));
     }
 
     sqlite3* m_db;
+    TOwnConnection m_own;
     sqlite3_stmt* m_stmt = nullptr;
     QString m_context;
     int m_columnCount = 0;
     bool m_pending = false;  // a row stepped to and not yet stored
+    QString m_error;         // the engine's message from the last step
 };
 
 // ------------------------------------------------------------ Qt's
@@ -270,7 +288,7 @@ std::unique_ptr<TCursor> OpenEngineCursor(TDatabase& db, const QString& engineTe
     sqlite3* handle = db.IsEmbedded() ? SqliteSetup::EngineHandle(db.Connection()) : nullptr;
     if (!handle)
         return nullptr;
-    return std::make_unique<TSqliteCursor>(handle, engineText, context);
+    return std::make_unique<TSqliteCursor>(handle, TOwnConnection(), engineText, context);
 }
 
 std::unique_ptr<TCursor> OpenQtCursor(TDatabase& db, const QString& engineText, const QString& context)
@@ -283,4 +301,17 @@ std::unique_ptr<TCursor> OpenCursor(TDatabase& db, const QString& engineText, co
     if (auto cursor = OpenEngineCursor(db, engineText, context))
         return cursor;
     return OpenQtCursor(db, engineText, context);
+}
+
+std::unique_ptr<TCursor> OpenReaderCursor(TDatabase& db, const QString& engineText, const QString& context)
+{
+    // A transaction reads on its own connection: it must see its own writes.
+    // Through ODBC nothing is held: SQL Server gives each statement a view of
+    // its own, not the connection, and the SQLite ODBC driver has read a
+    // statement's rows when it runs.
+    if (!db.IsEmbedded() || db.InTransaction())
+        return OpenCursor(db, engineText, context);
+    TOwnConnection own(SqliteSetup::OpenReader(db.Connection()));
+    sqlite3* handle = own.get();
+    return std::make_unique<TSqliteCursor>(handle, std::move(own), engineText, context);
 }

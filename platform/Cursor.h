@@ -17,7 +17,8 @@ public:
     // the fields of a data set without persistent ones.
     const QVector<TFieldDef>& Columns() const { return m_columns; }
     // Appends the next row to `rows`; false after the last one. An engine
-    // error raises EDatabaseError and appends nothing.
+    // error raises EDatabaseError and appends nothing. The engine's cursor
+    // ends its statement as soon as the last row has been appended.
     virtual bool Next(TRowStore& rows) = 0;
 
 protected:
@@ -28,6 +29,13 @@ protected:
 // (already translated for SQLite); `context` names the data set in messages.
 // The engine's own cursor where the connection has one, else Qt's.
 std::unique_ptr<TCursor> OpenCursor(TDatabase& db, const QString& engineText, const QString& context);
+// For a statement that may be read for a long time, across other statements
+// and saves (the rest of a page beyond its first rows, an export): on a
+// SQLite file it runs on a read-only connection of its own, closed when its
+// last row has been read, so it reads one snapshot of its own while the
+// program's connection sees every write as it comes and can write itself.
+// Inside a transaction, and on an ODBC data source, the same as OpenCursor.
+std::unique_ptr<TCursor> OpenReaderCursor(TDatabase& db, const QString& engineText, const QString& context);
 // Each kind on its own (the engine's: nullptr on a connection without a
 // SQLite handle).
 std::unique_ptr<TCursor> OpenEngineCursor(TDatabase& db, const QString& engineText, const QString& context);

@@ -690,7 +690,11 @@ void TDataSet::Open()
     const QString whole = SelectText();
     const QString window = FirstWindow > 0 && !UniDirectional ? SqlDialect::WithRowLimit(whole, FirstWindow) : QString();
     TBusyCursor busy;
-    std::unique_ptr<TCursor> cursor = OpenCursor(*db, db->PrepareSql(window.isEmpty() ? whole : window), objectName());
+    // A forward-only reader (an export, a report) reads for as long as it
+    // takes, on a snapshot of its own.
+    const QString engineText = db->PrepareSql(window.isEmpty() ? whole : window);
+    std::unique_ptr<TCursor> cursor = UniDirectional ? OpenReaderCursor(*db, engineText, objectName())
+                                                     : OpenCursor(*db, engineText, objectName());
     const QVector<TFieldDef>& columns = cursor->Columns();
     m_columnCount = int(columns.size());
     if (!m_defs.isEmpty()) {
@@ -733,7 +737,10 @@ void TDataSet::Open()
     m_database = db;
     db->registerDataSet(this);
     try {
-        FetchTo(0);
+        // The first window is read whole, so its statement has ended when the
+        // data set is open: nothing holds the connection's view of the data
+        // while the page stands.
+        FetchTo(m_window > 0 ? m_window - 1 : 0);
     } catch (...) {
         Close();
         throw;
@@ -840,7 +847,10 @@ void TDataSet::readPastWindow()
     if (!db || !db->Connected())
         throw EDatabaseError(Describe(QStringLiteral("The database is not connected")));
     TBusyCursor busy;
-    std::unique_ptr<TCursor> cursor = OpenCursor(*db, db->PrepareSql(SelectText()), objectName());
+    // The rest is read when the operator gets to it, perhaps much later: on a
+    // snapshot of its own, so the program's connection still sees what other
+    // programs write, and saves are not held back by it.
+    std::unique_ptr<TCursor> cursor = OpenReaderCursor(*db, db->PrepareSql(SelectText()), objectName());
     TRowStore again;
     bool same = true;
     bool more = true;

@@ -224,14 +224,17 @@ public:
 
     // Forward only: rows are not kept behind the current one (exports read
     // a million rows in constant memory). Prior and First after moving raise.
+    // On a SQLite file the rows come from a snapshot of their own.
     bool UniDirectional = false;
 
     // Rows asked for first (0: all at once). Opening runs the statement with
     // the dialect's row limit (TOP on SQL Server, LIMIT on SQLite), so an
-    // engine that sorts stops at the rows a grid shows; the rest come from
-    // the whole statement when something reads past them. The rows are the
-    // whole statement's, in its order: the first ones are read again from it
-    // and replaced (RowsReplaced) when the two reads disagree.
+    // engine that sorts stops at the rows a grid shows; the window is read
+    // whole on opening and the rest come from the whole statement when
+    // something reads past them (on a SQLite file from a snapshot of their
+    // own, so the page standing half read holds nothing else back). The rows
+    // are the whole statement's, in its order: the first ones are read again
+    // from it and replaced (RowsReplaced) when the two reads disagree.
     int FirstWindow = 0;
     // While the first window is all that was asked for: its size; else 0.
     int WindowRows() const { return m_window; }

@@ -167,9 +167,9 @@ void TDataSetModel::fetchMore(const QModelIndex& parent)
         m_fetchPending = true;  // once the model has told the views of the last rows
         return;
     }
-    // The first fetch stops at the data set's first window, so a view that
-    // shows a screenful never makes it read the whole statement.
-    const int wanted = m_rows < ds->WindowRows() ? ds->WindowRows() : m_rows + kFetchBatch;
+    // A data set with a first window has read it on opening: a view that
+    // shows no more than that never gets here.
+    const int wanted = m_rows + kFetchBatch;
     try {
         ds->FetchTo(wanted - 1);
     } catch (const std::exception& e) {

@@ -205,6 +205,18 @@ void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     sqlite3_result_int(ctx, likeMatch(p, t, escape) ? 1 : 0);
 }
 
+// The functions every connection to the file has: LIKE as above.
+bool addFunctions(sqlite3* h)
+{
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    return sqlite3_create_function_v2(h, "like", 2, flags, nullptr, likeFunction, nullptr, nullptr, nullptr) ==
+               SQLITE_OK &&
+           sqlite3_create_function_v2(h, "like", 3, flags, nullptr, likeFunction, nullptr, nullptr, nullptr) ==
+               SQLITE_OK;
+}
+
+constexpr int kBusyTimeoutMs = 5000;
+
 }  // namespace
 
 bool CanWrite(const QString& file)
@@ -216,7 +228,7 @@ bool CanWrite(const QString& file)
 void Configure(QSqlDatabase& db, const QString& file, bool& readOnly)
 {
     readOnly = !CanWrite(file);
-    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000");
+    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs);
     if (!readOnly) {
         db.setDatabaseName(file);
         db.setConnectOptions(options);
@@ -252,11 +264,7 @@ void SetUp(QSqlDatabase& db, bool readOnly)
     sqlite3* h = EngineHandle(db);
     if (!h)
         throw EDatabaseError(QStringLiteral("The SQLite driver gives no engine handle"));
-    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
-    if (sqlite3_create_function_v2(h, "like", 2, flags, nullptr, likeFunction, nullptr, nullptr, nullptr) !=
-            SQLITE_OK ||
-        sqlite3_create_function_v2(h, "like", 3, flags, nullptr, likeFunction, nullptr, nullptr, nullptr) !=
-            SQLITE_OK)
+    if (!addFunctions(h))
         throw EDatabaseError(QString::fromUtf8(sqlite3_errmsg(h)));
     if (!readOnly) {
         // Readers do not hold writers off: a page left half read does not
@@ -264,6 +272,24 @@ void SetUp(QSqlDatabase& db, bool readOnly)
         QSqlQuery wal(db);
         wal.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
     }
+}
+
+sqlite3* OpenReader(const QSqlDatabase& db)
+{
+    // The file (or URI) and URI flag the connection was opened with; used by
+    // one thread only, so without the engine's locking of every call.
+    int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX;
+    if (db.connectOptions().contains(QLatin1String("QSQLITE_OPEN_URI")))
+        flags |= SQLITE_OPEN_URI;
+    sqlite3* h = nullptr;
+    const int rc = sqlite3_open_v2(db.databaseName().toUtf8().constData(), &h, flags, nullptr);
+    if (rc != SQLITE_OK || !addFunctions(h)) {
+        const QString msg = h ? QString::fromUtf8(sqlite3_errmsg(h)) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close(h);
+        throw EDatabaseError(msg);
+    }
+    sqlite3_busy_timeout(h, kBusyTimeoutMs);
+    return h;
 }
 
 bool LikeMatch(QStringView pattern, QStringView text, char32_t escape)

@@ -32,6 +32,13 @@ void SetUp(QSqlDatabase& db, bool readOnly);
 // driver offers none.
 sqlite3* EngineHandle(const QSqlDatabase& db);
 
+// A second, read-only connection to the file an open QSQLITE connection has
+// open, with the same functions and busy timeout: a statement read through
+// it keeps its own snapshot while the program's connection goes on. The
+// caller closes it (sqlite3_close_v2). Raises EDatabaseError when the file
+// cannot be opened.
+sqlite3* OpenReader(const QSqlDatabase& db);
+
 // The LIKE rule itself: `text` matches `pattern` with case folded over all
 // of Unicode. escape is 0 for none.
 bool LikeMatch(QStringView pattern, QStringView text, char32_t escape = 0);

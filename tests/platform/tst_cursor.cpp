@@ -1,8 +1,9 @@
 #include "Cursor.h"
 #include "TestSupport.h"
 
-// The two cursors, the engine's own on a SQLite file and Qt's query on any
-// connection, put the same values for the same rows; a data set reads the
+// The two cursors, the engine's own on a SQLite file (on the program's
+// connection or one of its own) and Qt's query on any connection, put the
+// same values for the same rows; a data set reads the
 // same fields and texts through the file and through an ODBC data source.
 class TestCursor : public QObject {
     Q_OBJECT
@@ -69,6 +70,12 @@ private slots:
             QCOMPARE(describe(engine->Columns()[c]), describe(qt->Columns()[c]));
         const TRowStore a = readAll(*engine);
         const TRowStore b = readAll(*qt);
+        // On a connection of its own: the same values.
+        auto reader = OpenReaderCursor(*db->Db(), sql, "q");
+        const TRowStore own = readAll(*reader);
+        QCOMPARE(own.End(), rows);
+        for (int r = 0; r < rows; ++r)
+            QCOMPARE(own.RowBytes(r), a.RowBytes(r));
         QCOMPARE(a.End(), rows);
         QCOMPARE(b.End(), rows);
         for (int r = 0; r < rows; ++r) {
@@ -118,11 +125,11 @@ private slots:
         QFETCH(QString, sql);
         QFETCH(int, rowsBefore);
         QFETCH(QString, message);
-        for (bool engine : {true, false}) {
+        for (auto open : {&OpenEngineCursor, &OpenQtCursor, &OpenReaderCursor}) {
             TRowStore rows;
             QString error;
             try {
-                auto cursor = engine ? OpenEngineCursor(*db->Db(), sql, "q") : OpenQtCursor(*db->Db(), sql, "q");
+                auto cursor = open(*db->Db(), sql, "q");
                 while (cursor->Next(rows)) {
                 }
             } catch (const EDatabaseError& e) {

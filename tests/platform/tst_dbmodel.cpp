@@ -85,8 +85,7 @@ private slots:
         QSignalSpy replaced(&q, &TDataSet::RowsReplaced);
         q.Open();
         QCOMPARE(q.WindowRows(), 10);
-        model.fetchMore(QModelIndex());
-        QCOMPARE(model.rowCount(), 10);
+        QCOMPARE(model.rowCount(), 10);  // the window, read whole on opening
         QVERIFY(model.canFetchMore(QModelIndex()));
         QCOMPARE(q.RecordCount(), 600);  // the whole statement's, counted by the engine
         model.fetchMore(QModelIndex());
@@ -120,14 +119,12 @@ private slots:
         TDataSetModel model(&ds);
         QSignalSpy replaced(&q, &TDataSet::RowsReplaced);
         q.Open();
-        model.fetchMore(QModelIndex());
         QCOMPARE(model.rowCount(), 5);
         q.Last();
         QCOMPARE(replaced.count(), 0);
 
         q.Close();
         q.Open();
-        model.fetchMore(QModelIndex());
         QCOMPARE(model.data(model.index(0, 0)).toString(), QString("1"));
         db.Exec("DELETE FROM tItem WHERE ID <= 2 OR ID > 30;");  // another program
         // Qt's checker reads on as a view would, and follows the new start.

@@ -21,6 +21,17 @@ QString firstValue(const QString& sql)
     q.Open();
     return q.Fields(0)->AsString();
 }
+// A page whose first window is one row, read to its end: the rest comes
+// through a connection of its own. Its last row's first value and the count.
+QString lastPastTheWindow(const QString& sql)
+{
+    TQuery page(nullptr, "dbKVdata");
+    page.SQL().SetText(sql);
+    page.FirstWindow = 1;
+    page.Open();
+    page.Last();
+    return QStringLiteral("%1 of %2").arg(page.Fields(0)->AsString()).arg(page.FetchedCount());
+}
 }  // namespace
 
 class TestSqliteSetup : public QObject {
@@ -77,6 +88,10 @@ private slots:
         db.Exec("CREATE TABLE tItem (ID INTEGER PRIMARY KEY, Name TEXT COLLATE NOCASE, Password TEXT);"
                 "INSERT INTO tItem (Name, Password) VALUES ('éclair', 'Secret'), ('Éponge', 'x'), ('eclipse', 'y');");
         QCOMPARE(firstValue("SELECT COUNT(*) FROM tItem WHERE Name LIKE 'É%'"), QString("2"));
+        // A page read past its first window reads on a connection of its own:
+        // the same rule there.
+        QCOMPARE(lastPastTheWindow("SELECT Name FROM tItem WHERE Name LIKE '[ÉX]%' ORDER BY ID"),
+                 QString("Éponge of 2"));
         QCOMPARE(firstValue("SELECT COUNT(*) FROM tItem WHERE Name LIKE " + SqlLikeExact("ÉCLAIR")), QString("1"));
         QCOMPARE(firstValue("SELECT COUNT(*) FROM tItem WHERE Name LIKE NULL"), QString("0"));
         // The password stays compared exactly.
@@ -116,7 +131,7 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath("ro.db");
         kvtest::ExecSqliteScript(file, QString("%1CREATE TABLE tItem (ID INTEGER PRIMARY KEY, Name TEXT);"
-                                               "INSERT INTO tItem (Name) VALUES ('kept');")
+                                               "INSERT INTO tItem (Name) VALUES ('kept'), ('kept too');")
                                            .arg(wal ? "PRAGMA journal_mode=WAL;" : ""));
         const QByteArray before = digest(file);
         kvtest::MessageRecorder boxes;
@@ -129,6 +144,9 @@ private slots:
             db.SetConnected(true);
             QVERIFY(db.ReadOnly());
             QCOMPARE(firstValue("SELECT Name FROM tItem"), QString("kept"));
+            // Past its first window a page reads on a connection of its own,
+            // opened as this one was.
+            QCOMPARE(lastPastTheWindow("SELECT Name FROM tItem ORDER BY ID"), QString("kept too of 2"));
 
             // A transaction is refused before anything runs, and a lone write
             // that reaches the engine says the same.
