@@ -51,17 +51,27 @@ struct MainFixture {
         if (demo)
             db->Exec(DemoSql());
         WriteConnectionSettings(db->File());
+        Launch(args);
+    }
+    // The data module and the window on the settings as they stand.
+    void Launch(const QStringList& args)
+    {
         Operator() = TOperatorIdentity();
         dm = std::make_unique<TDM>();
         DM = dm.get();
         dm->DMCreate();
         form = std::make_unique<TMainForm>(args);
     }
-    void Stop()
+    // Window and data module go; the database stays.
+    void Close()
     {
         form.reset();
         dm.reset();
         DM = nullptr;
+    }
+    void Stop()
+    {
+        Close();
         db.reset();
     }
     // Opens a page as the operator does: its node in the tree.

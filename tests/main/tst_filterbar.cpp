@@ -88,15 +88,6 @@ private slots:
         QVERIFY(!f->CurrentQuery(1013)->SQL().Lines().join('\n').contains("WHERE"));
     }
 
-    void pageWithoutActiveField()
-    {
-        open(1007);
-        QVERIFY(f->cbActive->isHidden());
-        f->cbActive->setChecked(false);  // whatever the hidden boxes hold
-        QTest::mouseClick(f->btnApply, Qt::LeftButton);
-        QVERIFY(!f->CurrentQuery(1007)->SQL().Lines().join('\n').contains("Active"));
-    }
-
     void numberWithoutDigitsEmptiesTheValueBox()
     {
         open(1013);
@@ -178,34 +169,22 @@ private slots:
         QVERIFY(!f->CurrentQuery(1022)->SQL().Lines().join('\n').contains("WHERE 7"));
     }
 
-    void presetColumnOnTheServicePage()
+    // The service and adjustment pages open with a column and value shown:
+    // Apply filters on them as the operator sees them.
+    void shownColumnAppliesAsTheOperatorSeesIt()
     {
         open(1051);
         QCOMPARE(f->cbField->currentText(), QString("ServiceID"));
         QCOMPARE(f->edtValue->text(), QString("02"));
         QTest::mouseClick(f->btnApply, Qt::LeftButton);
-        TQuery* q = f->CurrentQuery(1051);
-        QVERIFY(q->SQL().Lines().contains("WHERE ServiceID LIKE '02%'AND Active = 1"));
+        QVERIFY(f->CurrentQuery(1051)->SQL().Lines().contains("WHERE ServiceID LIKE '02%'AND Active = 1"));
         for (const QString& s : column(1051, "ServiceID"))
             QVERIFY(s.startsWith("02"));
         open(1002);
-        QCOMPARE(f->cbField->currentText(), QString("BatchID"));
-        QCOMPARE(f->edtValue->text(), QString("1111"));
-    }
-
-    void clearDoesNotReopen()
-    {
-        open(1013);
-        chooseColumn("Description");
-        type("x");
         QTest::mouseClick(f->btnApply, Qt::LeftButton);
-        const QStringList filtered = f->CurrentQuery(1013)->SQL().Lines();
-        QTest::mouseClick(f->btnClear, Qt::LeftButton);
-        QCOMPARE(f->cbField->currentIndex(), -1);
-        QCOMPARE(f->edtValue->text(), QString());
-        QCOMPARE(f->CurrentQuery(1013)->SQL().Lines(), filtered);
-        QTest::mouseClick(f->btnApply, Qt::LeftButton);
-        QVERIFY(f->CurrentQuery(1013)->SQL().Lines().contains("WHERE Active = 1"));
+        QVERIFY(f->CurrentQuery(1002)->SQL().Lines().contains("WHERE BatchID = 1111"));
+        for (const QString& b : column(1002, "BatchID"))
+            QCOMPARE(b, QString("1111"));
     }
 
     void eachTabKeepsItsState()
@@ -230,26 +209,24 @@ private slots:
         QCOMPARE(f->PrintTitle(), QString("tApplication - Unfiltered View"));
     }
 
-    void shownColumnAppliesAsTheOperatorSeesIt()
-    {
-        open(1002);  // column and value shown from the start, no clause chosen yet
-        QTest::mouseClick(f->btnApply, Qt::LeftButton);
-        QVERIFY(f->CurrentQuery(1002)->SQL().Lines().contains("WHERE BatchID = 1111"));
-        for (const QString& b : column(1002, "BatchID"))
-            QCOMPARE(b, QString("1111"));
-    }
-
-    void enterAndEscapeAnywhereInTheWindow()
+    // Enter applies and Escape clears from anywhere in the window; clearing
+    // leaves the page as it was filtered until the next Apply.
+    void enterAppliesAndEscapeClears()
     {
         open(1013);
         chooseColumn("Description");
         f->edtValue->setText("A");
-        f->PageOf(1013)->Grid->setFocus();
-        QTest::keyClick(f->PageOf(1013)->Grid, Qt::Key_Return);  // Apply is the default button
-        QVERIFY(f->CurrentQuery(1013)->SQL().Lines().contains("WHERE Description LIKE 'A%'AND Active = 1"));
-        QTest::keyClick(f->PageOf(1013)->Grid, Qt::Key_Escape);  // Clear is the cancel button
+        QWidget* grid = f->PageOf(1013)->Grid;
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Return);
+        const QStringList filtered = f->CurrentQuery(1013)->SQL().Lines();
+        QVERIFY(filtered.contains("WHERE Description LIKE 'A%'AND Active = 1"));
+        QTest::keyClick(grid, Qt::Key_Escape);
         QCOMPARE(f->cbField->currentIndex(), -1);
         QCOMPARE(f->edtValue->text(), QString());
+        QCOMPARE(f->CurrentQuery(1013)->SQL().Lines(), filtered);
+        QTest::mouseClick(f->btnApply, Qt::LeftButton);
+        QVERIFY(f->CurrentQuery(1013)->SQL().Lines().contains("WHERE Active = 1"));
     }
 };
 

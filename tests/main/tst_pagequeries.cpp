@@ -18,14 +18,6 @@ const PageQuery& page(int id)
     return *p;
 }
 
-const TFieldDef* fieldDef(const PageQuery& p, const QString& name)
-{
-    for (const TFieldDef& f : p.Fields)
-        if (f.Name == name)
-            return &f;
-    return nullptr;
-}
-
 QStringList fieldNames(const PageQuery& p)
 {
     QStringList names;
@@ -117,13 +109,24 @@ private slots:
 
     // The sort toggle rewrites the last line and the filter bar looks for
     // the WHERE line, so their places must hold on every page.
-    void orderByIsLastLine_data() { pageRows(); }
-    void orderByIsLastLine()
+    void layoutOfEveryPage_data() { pageRows(); }
+    void layoutOfEveryPage()
     {
         QFETCH(int, id);
         const PageQuery& p = page(id);
+        // Grid columns and titles name fields, each once.
+        const QStringList names = fieldNames(p);
+        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+        QCOMPARE(QSet<QString>(p.GridColumns.begin(), p.GridColumns.end()).size(), p.GridColumns.size());
+        for (const QString& c : p.GridColumns)
+            QVERIFY2(names.contains(c), qPrintable(c));
+        for (const PageGridTitle& t : p.Titles)
+            QVERIFY2(p.GridColumns.contains(t.Field), qPrintable(t.Field));
+
         QVERIFY(p.Sql.size() >= 2);
         QVERIFY(p.Sql.first().startsWith("SELECT", Qt::CaseInsensitive));
+        for (const QString& line : p.Sql)
+            QVERIFY2(!line.isEmpty() && !line.endsWith('\n'), qPrintable(line));
         if (p.QueryName == "qSysProgram") {
             QCOMPARE(p.Sql, QStringList({"SELECT *", "FROM tProgram"}));
             return;
@@ -131,8 +134,6 @@ private slots:
         QVERIFY2(p.Sql.last().startsWith("ORDER BY"), qPrintable(p.Sql.last()));
         QCOMPARE(linesStarting(p, "ORDER BY").size(), 1);
         QVERIFY(linesStarting(p, "WHERE").size() <= 1);
-        for (const QString& line : p.Sql)
-            QVERIFY2(!line.isEmpty() && !line.endsWith('\n'), qPrintable(line));
     }
 
     void defaultRestriction_data()
@@ -204,158 +205,6 @@ private slots:
         const PageQuery& p = page(id);
         QVERIFY(line <= p.Sql.size());
         QCOMPARE(p.Sql.at(line - 1), text);
-    }
-
-    void lineCounts_data()
-    {
-        QTest::addColumn<int>("id");
-        QTest::addColumn<int>("lines");
-        QTest::addColumn<int>("fields");
-        QTest::newRow("adjustment") << 1002 << 19 << 40;
-        QTest::newRow("agreement tariffs") << 1004 << 28 << 36;
-        QTest::newRow("batch") << 1009 << 6 << 30;
-        QTest::newRow("batch type") << 1012 << 10 << 100;
-        QTest::newRow("data source detail") << 1022 << 3 << 32;
-        QTest::newRow("service id") << 1051 << 30 << 76;
-        QTest::newRow("service type") << 1063 << 11 << 21;
-        QTest::newRow("user function") << 1082 << 30 << 22;
-    }
-    void lineCounts()
-    {
-        QFETCH(int, id);
-        QFETCH(int, lines);
-        QFETCH(int, fields);
-        QCOMPARE(page(id).Sql.size(), lines);
-        QCOMPARE(page(id).Fields.size(), fields);
-    }
-
-    void fieldDefinitions_data()
-    {
-        QTest::addColumn<int>("id");
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<int>("type");
-        QTest::addColumn<int>("size");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("alignment");
-        QTest::addColumn<bool>("currency");
-        QTest::newRow("int without width") << 1001 << "ID" << int(ftInteger) << 0 << "" << 0 << -1 << false;
-        QTest::newRow("text with its size") << 1001 << "ShipTo" << int(ftString) << 4 << "" << 0 << -1 << false;
-        QTest::newRow("flag") << 1001 << "Active" << int(ftBoolean) << 0 << "" << 0 << -1 << false;
-        QTest::newRow("smallint") << 1008 << "Action" << int(ftSmallint) << 0 << "" << 9 << -1 << false;
-        QTest::newRow("user id as text") << 1008 << "UserID" << int(ftString) << 50 << "" << 18 << -1 << false;
-        QTest::newRow("money") << 1009 << "TotalRevenue" << int(ftFloat) << 0 << "" << 0 << -1 << true;
-        QTest::newRow("plain float") << 1014 << "CostRangeFrom" << int(ftFloat) << 0 << "" << 0 << -1 << false;
-        QTest::newRow("labelled int") << 1010 << "BatchStatusID" << int(ftInteger) << 0 << "BS_ID" << 8 << -1 << false;
-        QTest::newRow("labelled date") << 1010 << "StatusChangeDate" << int(ftDateTime) << 0 << "Date" << 10 << -1 << false;
-        QTest::newRow("flag with a label") << 1012 << "AccountNo" << int(ftBoolean) << 0 << "AcctNo" << 0 << -1 << false;
-        QTest::newRow("text without size") << 1012 << "Var15Description" << int(ftString) << 0 << "Var15Desc" << 15 << -1 << false;
-        QTest::newRow("blob") << 1046 << "ParmOLE" << int(ftBlob) << 1 << "" << 0 << -1 << false;
-        QTest::newRow("labelled money") << 1051 << "PreviousCalls" << int(ftFloat) << 0 << "PrevCalls" << 0 << -1 << true;
-        QTest::newRow("centred") << 1063 << "ExpenseElement" << int(ftString) << 50 << "ExpElement" << 10 << int(taCenter) << false;
-        QTest::newRow("money with width") << 1063 << "ExpectedRent" << int(ftFloat) << 0 << "" << 14 << -1 << true;
-        QTest::newRow("lower-case id") << 1067 << "id" << int(ftInteger) << 0 << "" << 0 << -1 << false;
-        QTest::newRow("function column") << 1082 << "F16" << int(ftInteger) << 0 << "Payables" << 0 << -1 << false;
-    }
-    void fieldDefinitions()
-    {
-        QFETCH(int, id);
-        QFETCH(QString, field);
-        const TFieldDef* f = fieldDef(page(id), field);
-        QVERIFY(f);
-        QTEST(int(f->DataType), "type");
-        QTEST(f->Size, "size");
-        QTEST(f->DisplayLabel, "label");
-        QTEST(f->DisplayWidth, "width");
-        QTEST(f->Alignment, "alignment");
-        QTEST(f->Currency, "currency");
-    }
-
-    void gridColumnsAreFields_data() { pageRows(); }
-    void gridColumnsAreFields()
-    {
-        QFETCH(int, id);
-        const PageQuery& p = page(id);
-        const QStringList names = fieldNames(p);
-        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
-        QCOMPARE(QSet<QString>(p.GridColumns.begin(), p.GridColumns.end()).size(), p.GridColumns.size());
-        for (const QString& c : p.GridColumns)
-            QVERIFY2(names.contains(c), qPrintable(c));
-        for (const PageGridTitle& t : p.Titles)
-            QVERIFY2(p.GridColumns.contains(t.Field), qPrintable(t.Field));
-    }
-
-    void hiddenColumns_data()
-    {
-        QTest::addColumn<int>("id");
-        QTest::addColumn<QStringList>("hidden");
-        QTest::newRow("agreement tariffs") << 1004 << QStringList{
-            "SupplierServiceCodeID", "MinDuration", "MaxCharge", "MaxDuration", "Stage1Duration",
-            "Stage2Duration", "Stage2Charge", "Stage3Duration", "Stage3Charge", "Stage4Duration",
-            "Stage4Charge", "Stage5Duration", "Stage5Charge", "Surcharge", "SurchargeRate", "Discount",
-            "DiscountRate", "ChargePeriod", "Active", "AT_ID", "SupplierID", "VAN_ID"};
-        QTest::newRow("batch type") << 1012 << QStringList{"PayByDate", "TenderNumber", "ReportGroupID", "SupplierDisplayedName"};
-        QTest::newRow("service id") << 1051 << QStringList{
-            "ServiceKpiID", "No", "Part", "BearerID", "SpeedID", "Drawing", "ModemTypeID", "Cost", "Cost100",
-            "Make", "Ch", "Mux", "LineID", "StartTerminalID", "Invoiced", "TelcoID", "AuthorityID",
-            "VirtualCableID", "ServiceMnemonicID"};
-        QTest::newRow("user") << 1081 << QStringList{"Password"};
-        QTest::newRow("user function") << 1082 << QStringList{"Password"};
-        QTest::newRow("agreement") << 1003 << QStringList{"Active"};
-        QTest::newRow("service kpi") << 1052 << QStringList{"Active"};
-        QTest::newRow("activity: none") << 1001 << QStringList{};
-        QTest::newRow("batch: none, reordered") << 1009 << QStringList{};
-    }
-    void hiddenColumns()
-    {
-        QFETCH(int, id);
-        QFETCH(QStringList, hidden);
-        const PageQuery& p = page(id);
-        QStringList missing;
-        for (const TFieldDef& f : p.Fields)
-            if (!p.GridColumns.contains(f.Name))
-                missing << f.Name;
-        QCOMPARE(missing, hidden);
-    }
-
-    void gridOrder_data()
-    {
-        QTest::addColumn<int>("id");
-        QTest::addColumn<QStringList>("columns");
-        QTest::newRow("agreement tariffs") << 1004 << QStringList{
-            "ID", "AgreementID", "AgreementType", "AgreementNo", "Agreement", "ValidAccountNo", "SupplierName",
-            "BatchType", "Code", "FixedCharge", "FlagFall", "MinCharge", "ChargeIntervalSecs", "Stage1Charge"};
-        QTest::newRow("service split") << 1061 << QStringList{
-            "ID", "ServiceID", "ServiceID_Desc", "CustomerID", "ShipTo", "RentPercentage", "CallPercentage",
-            "OtherPercentage", "Active"};
-        QTest::newRow("system") << 1068 << QStringList{
-            "ID", "System", "BatchTypeID", "BatchType", "Active", "DateEntered", "DateLastChanged", "UserID",
-            "UserLogin"};
-        QTest::newRow("all fields") << 1083 << QStringList{
-            "ID", "AccountNo", "TenderNo", "BatchTypeID", "BatchType", "StartDate", "EndDate", "Active"};
-    }
-    void gridOrder()
-    {
-        QFETCH(int, id);
-        QTEST(page(id).GridColumns, "columns");
-    }
-
-    void gridTitles()
-    {
-        const PageQuery& sid = page(1051);
-        QCOMPARE(sid.Titles.size(), 2);
-        QCOMPARE(sid.Titles[0].Field, QString("ActivityID"));
-        QCOMPARE(sid.Titles[0].Title, QString("Act_ID"));
-        QCOMPARE(sid.Titles[1].Field, QString("ApplicationID"));
-        QCOMPARE(sid.Titles[1].Title, QString("App_ID"));
-        const PageQuery& sys = page(1068);
-        QCOMPARE(sys.Titles.size(), 1);
-        QCOMPARE(sys.Titles[0].Field, QString("DateLastChanged"));
-        QCOMPARE(sys.Titles[0].Title, QString("LastChanged"));
-        int withTitles = 0;
-        for (const PageQuery& p : PageQueries())
-            withTitles += p.Titles.isEmpty() ? 0 : 1;
-        QCOMPARE(withTitles, 2);
     }
 
     // Every statement runs on the schema and gives exactly its field list,
@@ -459,28 +308,6 @@ private slots:
         QCOMPARE(rows, QStringList({"amy - - - - - - 7 - - - - - - 14 - -", "bob - - - - - - - - - - - - - - - -"}));
     }
 
-    void serviceIdsDefaultTo02AndActive()
-    {
-        freshDatabase();
-        const QString error = execute({
-            "INSERT INTO tServiceID (ID, ServiceID, Active) VALUES (1, '0212345678', 1)",
-            "INSERT INTO tServiceID (ID, ServiceID, Active) VALUES (2, '0298765432', 0)",
-            "INSERT INTO tServiceID (ID, ServiceID, Active) VALUES (3, '0312345678', 1)",
-            "INSERT INTO tServiceID (ID, ServiceID, Active) VALUES (4, '0200000001', 1)"});
-        QVERIFY2(error.isEmpty(), qPrintable(error));
-        QCOMPARE(columnValues(page(1051), "ServiceID"), QStringList({"0200000001", "0212345678"}));
-    }
-
-    void adjustmentsDefaultTo02()
-    {
-        freshDatabase();
-        const QString error = execute({
-            "INSERT INTO tAdjustment (ID, ServiceID, ServiceType) VALUES (1, '0211111111', 'AB')",
-            "INSERT INTO tAdjustment (ID, ServiceID, ServiceType) VALUES (2, '0711111111', 'AB')",
-            "INSERT INTO tAdjustment (ID, ServiceID, ServiceType) VALUES (3, '0222222222', NULL)"});
-        QVERIFY2(error.isEmpty(), qPrintable(error));
-        QCOMPARE(columnValues(page(1002), "ID"), QStringList({"3", "1"}));
-    }
 };
 
 KV_TEST_MAIN(TestPageQueries)

@@ -10,7 +10,8 @@
 // table, tree place, blue rows), its query, its filter columns and what Del
 // does to its rows. They are written apart; here they are held against each
 // other, so a page added to one and forgotten in another is caught. The
-// editors' page table counts too.
+// editors' page table counts too. (What Del does on each page is run in
+// tst_deactivationclass.)
 namespace {
 
 QSet<QString> fieldNames(const PageQuery& q)
@@ -25,20 +26,8 @@ QSet<QString> fieldNames(const PageQuery& q)
 
 class TestPageRegistry : public QObject {
     Q_OBJECT
-    std::unique_ptr<kvtest::TestDatabase> db;
-
-    QSet<QString> columnsOf(const QString& table)
-    {
-        QSet<QString> names;
-        for (const QString& n : db->Rows(QString("SELECT name FROM pragma_table_info('%1')").arg(table)))
-            names << n.toLower();
-        return names;
-    }
 
 private slots:
-    void initTestCase() { db = std::make_unique<kvtest::TestDatabase>(); }
-    void cleanupTestCase() { db.reset(); }
-
     void sameSetOfPages()
     {
         QList<int> registry, queries;
@@ -86,32 +75,6 @@ private slots:
         // Blue rows need the Active field they are drawn by.
         if (info->InactiveBlue)
             QVERIFY(fields.contains("active"));
-
-        // Del reads the row's key and state from the page and changes a
-        // table that has the columns it writes.
-        if (const DeletePage* del = FindDeletePage(id)) {
-            QVERIFY(fields.contains(DeleteKeyField(id).toLower()));
-            const QSet<QString> columns = columnsOf(del->Table);
-            QVERIFY2(!columns.isEmpty(), del->Table);
-            switch (del->Kind) {
-            case DelKind::Delete:
-                QVERIFY(fields.contains("description"));
-                break;
-            case DelKind::ToggleEndDate:
-                QVERIFY(columns.contains("enddate"));
-                break;
-            case DelKind::ToggleTermDate:
-                QVERIFY(columns.contains("terminationdate"));
-                break;
-            case DelKind::Toggle:
-            case DelKind::ToggleShared:
-                break;
-            }
-            if (del->Kind != DelKind::Delete) {
-                QVERIFY(fields.contains("active"));
-                QVERIFY(columns.contains("active"));
-            }
-        }
     }
 };
 

@@ -29,8 +29,7 @@ class TestReadOnlySources : public QObject {
     std::unique_ptr<kvtest::TestDatabase> source;
     QTemporaryDir dataDir;
     QString dataFile;
-    std::unique_ptr<TDM> dm;
-    std::unique_ptr<TMainForm> form;
+    kvtest::MainFixture fx;
 
     // The demo database, copied (once opened in WAL mode) into a folder of
     // its own, and the settings that connect to it.
@@ -47,31 +46,19 @@ class TestReadOnlySources : public QObject {
     }
     void start()
     {
-        Operator() = TOperatorIdentity();
-        dm = std::make_unique<TDM>();
-        DM = dm.get();
-        dm->DMCreate();
-        form = std::make_unique<TMainForm>(QStringList{"1"});
-        form->show();
+        fx.Launch({"1"});
+        fx.form->show();
     }
     int browse(int pageId)
     {
-        const auto items = form->TreeViewSystem->findItems(QLatin1String(FindPage(pageId)->Node),
-                                                           Qt::MatchExactly | Qt::MatchRecursive);
-        if (items.isEmpty())
-            return -1;
-        form->TreeViewSystem->setCurrentItem(items.first());
-        form->TreeViewSystemChange();
-        TQuery* q = form->CurrentQuery(pageId);
+        TQuery* q = fx.Open(pageId) ? fx.form->CurrentQuery(pageId) : nullptr;
         return q && q->Active() ? q->RecordCount() : -1;
     }
     void stop()
     {
-        if (form)
-            form->close();
-        form.reset();
-        dm.reset();
-        DM = nullptr;
+        if (fx.form)
+            fx.form->close();
+        fx.Close();
     }
     static int boxesNaming(const kvtest::MessageRecorder& boxes, const QString& what)
     {
@@ -104,7 +91,7 @@ private slots:
             start();  // operator 1 remakes the connection from the main set, writing "DBconnection"
             QVERIFY(DM->dbKVdata->Connected());
             QVERIFY(browse(1006) > 0);
-            QCOMPARE(form->OperatorName(), QString("demo"));
+            QCOMPARE(fx.form->OperatorName(), QString("demo"));
             stop();
             QCOMPARE(snapshot(settings), before);
         }
@@ -126,10 +113,10 @@ private slots:
             QVERIFY(DM->dbKVdata->ReadOnly());
             const int rows = browse(1006);
             QVERIFY(rows > 0);
-            TQuery* q = form->CurrentQuery(1006);
+            TQuery* q = fx.form->CurrentQuery(1006);
             const int id = q->FieldByName("ID")->AsInteger();
             const bool active = q->FieldByName("Active")->AsBoolean();
-            QTest::mouseClick(form->btnDel, Qt::LeftButton);  // deactivate
+            QTest::mouseClick(fx.form->btnDel, Qt::LeftButton);  // deactivate
             QCOMPARE(boxes.Texts(), QStringList({DM->dbKVdata->ReadOnlyMessage() + "."}));
             QVERIFY(q->Active());
             QCOMPARE(q->RecordCount(), rows);
