@@ -6,9 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTimer>
 
 // The CSV export of a page: the file's bytes, the save dialog, the folder
@@ -86,11 +84,16 @@ private slots:
         requests.clear();
         answer.clear();
     }
+    // A longer file of the same name is replaced without asking.
     void fileBytes()
     {
         kvtest::MessageRecorder boxes;
         auto page = openPage();
         answer = out.filePath("tExport.csv");
+        QFile old(answer);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(10000, 'x'));
+        old.close();
         ExportDataSetToCsv(page.get(), "tExport");
         QCOMPARE(boxes.Count(), 0);
         const QByteArray expected =
@@ -101,52 +104,14 @@ private slots:
         QCOMPARE(read(answer), expected);
     }
 
-    // Every value is the field's own text, whatever type the field has.
-    void valuesAreTheFieldsText()
-    {
-        db->Exec("INSERT INTO tExport VALUES (4, '  padded  ', '20260305 14:07:09', 0.1, 1);"
-                 "INSERT INTO tExport VALUES (5, NULL, '2026-03-05', -12345678.125, NULL);"
-                 "INSERT INTO tExport VALUES (6, '', '', 1e-7, 0);");
-        auto page = openPage();
-        answer = out.filePath("fields.csv");
-        ExportDataSetToCsv(page.get(), "tExport");
-        QByteArray expected = CsvLine({"ID", "Description", "StartDate", "Rate", "Active"}) + "\r\n";
-        page->First();
-        for (; !page->Eof(); page->Next()) {
-            QStringList values;
-            for (int i = 0; i < page->FieldCount(); ++i)
-                values << page->Fields(i)->AsString();
-            expected += CsvLine(values) + "\r\n";
-        }
-        QCOMPARE(read(answer), expected);
-        QVERIFY(expected.contains("\"05/03/2026 14:07:09\""));
-    }
-
-    void csvReaderSeesEveryColumn()
-    {
-        const QString sqlite = QStandardPaths::findExecutable("sqlite3");
-        if (sqlite.isEmpty())
-            QSKIP("the sqlite3 shell is not installed");
-        auto page = openPage();
-        answer = out.filePath("reader.csv");
-        ExportDataSetToCsv(page.get(), "tExport");
-        QProcess p;
-        p.start(sqlite, {":memory:", ".import --csv " + answer + " t",
-                         "SELECT Description || '|' || StartDate || '|' || Active FROM t ORDER BY ID"});
-        QVERIFY(p.waitForFinished());
-        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
-                 QStringList({"Say \"hi\", then go|05/03/2026|True", "Zoë's café €||False", "Plain|31/12/1999|True"}));
-    }
-
     void csvLineQuotes_data()
     {
         QTest::addColumn<QStringList>("values");
         QTest::addColumn<QByteArray>("line");
-        QTest::newRow("two names") << QStringList{"ID", "Description"} << QByteArray("\"ID\",\"Description\"");
         QTest::newRow("empty value") << QStringList{""} << QByteArray("\"\"");
-        QTest::newRow("quote doubled") << QStringList{"12\" rack"} << QByteArray("\"12\"\" rack\"");
         QTest::newRow("only quotes") << QStringList{"\"\""} << QByteArray("\"\"\"\"\"\"");
-        QTest::newRow("comma and apostrophe kept") << QStringList{"O'Brien, J"} << QByteArray("\"O'Brien, J\"");
+        QTest::newRow("comma and apostrophe kept") << QStringList{"O'Brien, J", "x"}
+                                                   << QByteArray("\"O'Brien, J\",\"x\"");
         QTest::newRow("no values") << QStringList{} << QByteArray();
     }
     void csvLineQuotes()
@@ -156,47 +121,37 @@ private slots:
         QCOMPARE(CsvLine(values), line);
     }
 
-    void saveDialogRequest()
-    {
-        auto page = openPage();
-        answer.clear();  // cancelled
-        ExportDataSetToCsv(page.get(), "tCustomer");
-        QCOMPARE(requests.size(), 1);
-        const TSaveDialogRequest& r = requests.first();
-        QCOMPARE(r.Title, QString("Save the selected table values in CSV format"));
-        QCOMPARE(r.FileName, QString("tCustomer"));
-        QCOMPARE(r.Filter, QString("All Files (*.*)|*.*"));
-        QCOMPARE(r.FilterIndex, 1);
-        QCOMPARE(r.DefaultExt, QString("csv"));
-        QCOMPARE(r.InitialDir, QCoreApplication::applicationDirPath());
-        // Cancelled: nothing written, nothing kept.
-        QCOMPARE(parameterWrites(), 0);
-        QCOMPARE(QDir(out.path()).entryList(QDir::Files).filter("tCustomer"), QStringList());
-    }
-
-    void initialFolder_data()
+    // The save dialog's request; cancelled, nothing is written or kept.
+    void saveDialogRequest_data()
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("used");
+        QTest::newRow("nothing stored") << QString() << false;
         QTest::newRow("existing folder") << out.path() << true;
         QTest::newRow("folder gone") << out.filePath("gone") << false;
         QTest::newRow("a file, not a folder") << QCoreApplication::applicationFilePath() << false;
     }
-    void initialFolder()
+    void saveDialogRequest()
     {
         QFETCH(QString, stored);
         QFETCH(bool, used);
-        SetParameter("UserDirectory", stored, "PARMTEXT");
+        if (!stored.isEmpty())
+            SetParameter("UserDirectory", stored, "PARMTEXT");
+        const int writes = parameterWrites();
         auto page = openPage();
-        ExportDataSetToCsv(page.get(), "tExport");
+        ExportDataSetToCsv(page.get(), "tCustomer");
         QCOMPARE(requests.size(), 1);
-        QCOMPARE(requests.first().InitialDir, used ? stored : QCoreApplication::applicationDirPath());
+        const TSaveDialogRequest& r = requests.first();
+        QCOMPARE(QStringList({r.Title, r.FileName, r.Filter, r.DefaultExt}),
+                 QStringList({"Save the selected table values in CSV format", "tCustomer", "All Files (*.*)|*.*", "csv"}));
+        QCOMPARE(r.InitialDir, used ? stored : QCoreApplication::applicationDirPath());
+        QCOMPARE(parameterWrites(), writes);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files).filter("tCustomer"), QStringList());
     }
 
     void userDirectoryKept_data()
     {
         QTest::addColumn<QString>("folder");
-        QTest::newRow("plain folder") << "reports";
         QTest::newRow("apostrophe in the folder") << "O'Brien's exports";
         QTest::newRow("blanks and accents") << "Zoë  2026";
     }
@@ -212,11 +167,6 @@ private slots:
         ExportDataSetToCsv(page.get(), "tExport");
         QCOMPARE(boxes.Count(), 0);
         QCOMPARE(userDirectory(), dir);
-        QCOMPARE(db->Value("SELECT ParmField || '|' || ParmUserDefined FROM tParameter WHERE Parm = 'UserDirectory'"),
-                 QString("PARMTEXT|1"));
-        QString got;
-        GetParameter("UserDirectory", got);
-        QCOMPARE(got, dir);
         QCOMPARE(parameterWrites(), 1);
 
         // The same folder again: the parameter is not written.
@@ -233,21 +183,6 @@ private slots:
         QCOMPARE(parameterWrites(), 2);
     }
 
-    void existingFileReplacedWithoutAsking()
-    {
-        kvtest::MessageRecorder boxes;
-        answer = out.filePath("replace.csv");
-        QFile old(answer);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write(QByteArray(10000, 'x'));
-        old.close();
-        auto page = openPage("WHERE ID = 3");
-        ExportDataSetToCsv(page.get(), "tExport");
-        QCOMPARE(boxes.Count(), 0);
-        QCOMPARE(read(answer), QByteArray("\"ID\",\"Description\",\"StartDate\",\"Rate\",\"Active\"\r\n"
-                                          "\"3\",\"Plain\",\"31/12/1999\",\"1234.56\",\"True\"\r\n"));
-    }
-
     void unwritableFile()
     {
         SetParameter("UserDirectory", out.path(), "PARMTEXT");
@@ -261,8 +196,7 @@ private slots:
         ExportDataSetToCsv(page.get(), "tExport");
         QCOMPARE(boxes.Count(), 1);
         QCOMPARE(boxes.Boxes().first().Type, mtError);
-        QVERIFY2(boxes.Texts().first().startsWith("Cannot "), qPrintable(boxes.Texts().first()));
-        QVERIFY(boxes.Texts().first().contains(answer));
+        QVERIFY2(boxes.Texts().first().startsWith("Cannot create file \"" + answer), qPrintable(boxes.Texts().first()));
         QVERIFY(QFileInfo(answer).isDir());
         QCOMPARE(userDirectory(), out.path());
         QCOMPARE(parameterWrites(), writes);
@@ -271,43 +205,18 @@ private slots:
             QVERIFY(!(qobject_cast<TProgressForm*>(w) && w->isVisible()));
     }
 
-    void emptyPageOnlyTellsSo()
-    {
-        kvtest::MessageRecorder boxes;
-        auto page = openPage("WHERE ID < 0");
-        answer = out.filePath("never.csv");
-        ExportDataSetToCsv(page.get(), "tCustomer");
-        QCOMPARE(boxes.Texts(), QStringList{"No entries found in table tCustomer"});
-        QCOMPARE(boxes.Boxes().first().Type, mtInformation);
-        QCOMPARE(boxes.Boxes().first().Buttons, TMsgDlgButtons(mbOK));
-        QVERIFY(requests.isEmpty());
-        QVERIFY(!QFile::exists(answer));
-    }
-
     void progressWindowWhileWriting()
     {
         auto page = openPage();
         answer = out.filePath("progress.csv");
-        bool seen = false;
-        QString msg, title;
-        bool abortShown = true, abortEnabled = true;
+        QStringList seen;
         QTimer::singleShot(0, this, [&] {
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (auto* f = qobject_cast<TProgressForm*>(w); f && f->isVisible()) {
-                    seen = true;
-                    msg = f->Msg->text();
-                    abortShown = f->btnCancel->isVisible();
-                    abortEnabled = f->btnCancel->isEnabled();
-                    title = f->windowTitle();
-                }
-            }
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* f = qobject_cast<TProgressForm*>(w); f && f->isVisible())
+                    seen << f->windowTitle() << f->Msg->text() << (f->btnCancel->isVisible() ? "abort" : "no abort");
         });
         ExportDataSetToCsv(page.get(), "tExport");
-        QVERIFY(seen);
-        QCOMPARE(msg, QString("Saving account data to file ..."));
-        QCOMPARE(title, QString("Progress Status"));
-        QVERIFY(!abortShown);
-        QVERIFY(!abortEnabled);
+        QCOMPARE(seen, QStringList({"Progress Status", "Saving account data to file ...", "no abort"}));
         for (QWidget* w : QApplication::topLevelWidgets())
             QVERIFY(!(qobject_cast<TProgressForm*>(w) && w->isVisible()));
     }

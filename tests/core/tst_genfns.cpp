@@ -16,17 +16,12 @@ private slots:
         QTest::addColumn<QString>("out");
         QTest::addColumn<bool>("flag");
         QTest::newRow("cut: digit then letter") << "cut" << " 12a4 " << "12" << true;
-        QTest::newRow("cut: letters only") << "cut" << "abc" << "" << true;
         QTest::newRow("cut: clean number keeps its blanks") << "cut" << " 124 " << " 124 " << false;
-        QTest::newRow("cut: empty") << "cut" << "" << "" << false;
         QTest::newRow("cut: inner blank") << "cut" << "1 2" << "1" << true;
         QTest::newRow("decimal: point") << "decimal" << "12.50" << "12.50" << true;
         QTest::newRow("decimal: comma") << "decimal" << "12,50" << "12" << false;
-        QTest::newRow("decimal: minus") << "decimal" << "-3" << "" << false;
-        QTest::newRow("strip: trailing letter") << "strip" << " 123x " << "123" << true;
-        QTest::newRow("strip: one character") << "strip" << "x" << "" << true;
+        QTest::newRow("strip: only the last") << "strip" << " 12ab " << "12a" << true;
         QTest::newRow("strip: digits") << "strip" << "123 " << "123 " << false;
-        QTest::newRow("strip: only the last") << "strip" << "12ab" << "12a" << true;
     }
     void numberTexts()
     {
@@ -53,16 +48,12 @@ private slots:
         QTest::addColumn<QString>("result");
         QTest::newRow("new column ascending") << "ORDER BY Description" << "ID" << "ORDER BY  ID";
         QTest::newRow("same column descending") << "ORDER BY  ID" << "ID" << "ORDER BY  ID DESC";
-        QTest::newRow("and back") << "ORDER BY  ID DESC" << "ID" << "ORDER BY  ID";
-        QTest::newRow("descending default") << "ORDER BY ID DESC" << "ID" << "ORDER BY  ID";
+        QTest::newRow("descending goes back") << "ORDER BY ID DESC" << "ID" << "ORDER BY  ID";
         QTest::newRow("a name that merely ends the line") << "ORDER BY  ServiceID" << "ID" << "ORDER BY  ID";
-        QTest::newRow("qualified key") << "ORDER BY A.ActionTime DESC" << "ActionTime" << "ORDER BY  ActionTime";
-        QTest::newRow("qualified key ascending") << "ORDER BY tTransactionGroup.ID" << "ID"
-                                                 << "ORDER BY tTransactionGroup.ID DESC";
+        QTest::newRow("qualified key") << "ORDER BY tTransactionGroup.ID" << "ID"
+                                       << "ORDER BY tTransactionGroup.ID DESC";
         QTest::newRow("not an ORDER BY line") << "WHERE Active = 1" << "ID" << "WHERE Active = 1";
-        QTest::newRow("lower case order by") << "order by Parm" << "Parm" << "order by Parm DESC";
         QTest::newRow("several keys left alone") << "ORDER BY A, B" << "C" << "ORDER BY A, B";
-        QTest::newRow("no field") << "ORDER BY A" << "" << "ORDER BY A";
         QTest::newRow("reserved name in brackets") << "ORDER BY [Table]" << "Table" << "ORDER BY [Table] DESC";
         QTest::newRow("reserved name sorts in brackets") << "ORDER BY ID" << "Table" << "ORDER BY  [Table]";
     }
@@ -73,55 +64,32 @@ private slots:
         QFETCH(QString, result);
         TStringList sql{"SELECT *", "FROM tX", last};
         ToggleSortOrder(field, sql);
-        QCOMPARE(sql.Count(), 3);
-        QCOMPARE(sql[2], result);
-        QCOMPARE(sql[0], QString("SELECT *"));
+        QCOMPARE(sql.Lines(), QStringList({"SELECT *", "FROM tX", result}));
     }
 
-    void moneyAndText()
-    {
-        QCOMPARE(CurrToFixed2(12.5), QString("12.50"));
-        QCOMPARE(CurrToFixed2(1.005), QString("1.01"));
-        QCOMPARE(CurrToFixed2(-2.345), QString("-2.35"));
-        QCOMPARE(CurrToFixed2(1234567.891), QString("1234567.89"));
-        TFormatSettings fs = TFormatSettings::DayFirstEnglish();
-        fs.DecimalSeparator = ',';
-        SetFormatSettings(fs);
-        QCOMPARE(CurrToFixed2(0.1), QString("0.10"));  // SQL text never takes the regional comma
-        SetFormatSettings(TFormatSettings::DayFirstEnglish());
-        QCOMPARE(AddCurrRounded(0.125, 0.125), 0.24);   // each rounds half to even: 0.12 + 0.12
-        QCOMPARE(AddCurrRounded(0.135, 0.0), 0.14);
-        QCOMPARE(AddCurrRounded(-0.125, 1.0), 0.88);
-        QCOMPARE(AddCurrRounded(10.004, 0.004), 10.0);
-        QCOMPARE(RightString("ServiceID", 2), QString("ID"));
-        QCOMPARE(RightString("ID", 5), QString("ID"));
-        QCOMPARE(RightString("ID", 0), QString());
-        QCOMPARE(StripQuotes("it's 'x'"), QString("its x"));
-    }
-
-    void dateTexts()
+    // SQL texts take neither the regional comma nor a 12-hour clock; totals
+    // round each value to cents (halves to even) before adding.
+    void sqlTextsAndTotals()
     {
         const TDateTime d = EncodeDate(2026, 3, 5) + EncodeTime(14, 7, 9, 0);
-        QVERIFY(DateToDMY(d).startsWith("05/03/"));
-        QCOMPARE(DateToDMY(d), QString("05/03/2026"));
-        QCOMPARE(DateToYMD(d), QString("20260305"));
-        QCOMPARE(DateTimeToSql(d), QString("20260305 14:07:09"));
         TFormatSettings fs = TFormatSettings::DayFirstEnglish();
+        fs.DecimalSeparator = ',';
         fs.LongTimeFormat = "h:nn:ss AMPM";
         fs.DateSeparator = '.';
         SetFormatSettings(fs);
-        QCOMPARE(DateTimeToSql(d), QString("20260305 14:07:09"));
-        QCOMPARE(DateToDMY(d), QString("05/03/2026"));
+        const QStringList texts{CurrToFixed2(0.1), CurrToFixed2(1.005), CurrToFixed2(-2.345),
+                                DateTimeToSql(d), DateToDMY(d), DateToYMD(EncodeDate(987, 1, 2))};
         SetFormatSettings(TFormatSettings::DayFirstEnglish());
-        QCOMPARE(DateToYMD(EncodeDate(987, 1, 2)), QString("09870102"));
+        QCOMPARE(texts, QStringList({"0.10", "1.01", "-2.35", "20260305 14:07:09", "05/03/2026", "09870102"}));
+        QCOMPARE(AddCurrRounded(0.125, 0.125), 0.24);
+        QCOMPARE(AddCurrRounded(0.135, 0.0), 0.14);
+        QCOMPARE(AddCurrRounded(-0.125, 1.0), 0.88);
     }
 
     void auditLines()
     {
         TStringList lines;
         AddAuditField("NAME", "A", "A", lines);
-        AddAuditField("NAME", "", "", lines);
-        QCOMPARE(lines.Count(), 0);
         AddAuditField("NAME", "A", "a", lines);
         AddAuditField("ENDDATE", "20260101", "", lines);
         AddAuditField("STARTDATE", "", "20260305", lines);
@@ -129,25 +97,20 @@ private slots:
         QCOMPARE(lines.Lines(), QStringList({",'NAME','A','a')", ",'ENDDATE','20260101',NULL)",
                                              ",'STARTDATE',NULL,'20260305')", ",'NOTE','it''s','O''Neil')"}));
         QString insert, columns, values;
-        BeginAuditTrail("jsmith", "12", "tCustomer", insert, columns, values);
+        BeginAuditTrail("o'brien", "12", "tCustomer", insert, columns, values);
         QCOMPARE(insert, QString("INSERT INTO tAuditTrail"));
         QCOMPARE(columns, QString("(UserID,ActionTime,Action,TableName,TableID,FieldName,OldValue,NewValue)"));
-        QCOMPARE(values, QString("VALUES ('jsmith','20260305 14:07:09',12,'tCustomer',"));
-        AppendText("42", values);
-        QCOMPARE(values, QString("VALUES ('jsmith','20260305 14:07:09',12,'tCustomer',42"));
+        QCOMPARE(values, QString("VALUES ('o''brien','20260305 14:07:09',12,'tCustomer',"));
+        // Without a tEvent id there is no row to write.
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, BeginAuditTrail("u", "", "tX", insert, columns, values));
     }
 
     void auditTrailIsWritten()
     {
         kvtest::TestDatabase db;
         db.Exec("INSERT INTO tAudit (ID, [Table]) VALUES (1, 'tCustomer');");
-        QVERIFY(IsTableAudited("tCustomer"));
         QVERIFY(IsTableAudited(" TCUSTOMER "));
-        QVERIFY(!IsTableAudited("tSupplier"));
         QVERIFY(!IsTableAudited("tCust%"));  // a table name matches only itself
-        db.Db()->SetConnected(false);
-        QVERIFY(!IsTableAudited("   "));     // no query at all for blanks
-        db.Db()->SetConnected(true);
 
         QString insert, columns, values;
         BeginAuditTrail("o'brien", "12", "tCustomer", insert, columns, values);
@@ -160,8 +123,6 @@ private slots:
                          "FROM tAuditTrail ORDER BY FieldName"),
                  QStringList({"o'brien|20260305 14:07:09|12|tCustomer|42|ENDDATE|20260101|NULL",
                               "o'brien|20260305 14:07:09|12|tCustomer|42|NAME|Acme|Acme's"}));
-        WriteAuditTrail(insert, columns, values, TStringList());
-        QCOMPARE(db.Value("SELECT COUNT(*) FROM tAuditTrail"), QString("2"));
 
         // The rows of one change stand or fall together.
         db.Exec("CREATE TRIGGER noNotes BEFORE INSERT ON tAuditTrail WHEN NEW.FieldName = 'NOTE' "
@@ -171,20 +132,6 @@ private slots:
         AddAuditField("NOTE", "c", "d", two);
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, WriteAuditTrail(insert, columns, values, two));
         QCOMPARE(db.Value("SELECT COUNT(*) FROM tAuditTrail"), QString("2"));
-        // Without a tEvent id there is no row to write.
-        QVERIFY_THROWS_EXCEPTION(EDatabaseError, BeginAuditTrail("u", "", "tX", insert, columns, values));
-    }
-
-    void recordIdCheck()
-    {
-        kvtest::TestDatabase db;
-        db.Exec("INSERT INTO tAudit (ID, [Table]) VALUES (7, 'tRate');");
-        bool exists = false;
-        RecordIdExists("tAudit", 7, exists);
-        QVERIFY(exists);
-        RecordIdExists("tAudit", 8, exists);
-        QVERIFY(!exists);
-        QVERIFY_THROWS_EXCEPTION(EDatabaseError, RecordIdExists("tNoSuchTable", 1, exists));
     }
 
     void parameters()
@@ -196,10 +143,7 @@ private slots:
         SetParameter("UserDirectory", "/home/o'brien/exports", "PARMTEXT");
         QCOMPARE(db.Rows("SELECT Parm, ParmField, ParmText, ParmUserDefined FROM tParameter"),
                  QStringList({"UserDirectory|PARMTEXT|/home/o'brien/exports|1"}));
-        GetParameter("UserDirectory", value);
-        QCOMPARE(value, QString("/home/o'brien/exports"));
         SetParameter("UserDirectory", "/tmp", "PARMTEXT");
-        QCOMPARE(db.Rows("SELECT ParmText FROM tParameter"), QStringList({"/tmp"}));
         GetParameter("userdirectory", value);
         QCOMPARE(value, QString("/tmp"));
         GetParameter("User%", value);  // a parameter name matches only itself
@@ -212,9 +156,8 @@ private slots:
         SetParameter("MaxRows", "250", "PARMNUMBER");
         GetParameter("MaxRows", value);
         QCOMPARE(value, QString("250"));
-        db.Exec("INSERT INTO tParameter (Parm, ParmField) VALUES ('Broken', 'NoColumn'), "
-                "('Evil', 'ParmText FROM tUser --');");
-        QVERIFY_THROWS_EXCEPTION(EDatabaseError, GetParameter("Broken", value));
+        // Only a plain column name from the row is spliced into the statement.
+        db.Exec("INSERT INTO tParameter (Parm, ParmField) VALUES ('Evil', 'ParmText FROM tUser --');");
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, GetParameter("Evil", value));
     }
 
@@ -222,18 +165,14 @@ private slots:
     {
         QFile::remove(SettingsFileName());
         TIniFile ini(SettingsFileName());
-        QVERIFY(IsTestDatabase());  // both empty count as equal
         ini.WriteString("DBconnection", "KVDSN", "kvmain");
         QVERIFY(!IsTestDatabase());
         ini.WriteString("TestCfg", "id1", TDM::EncodeString("kvmain"));
         QVERIFY(IsTestDatabase());
-        ini.WriteString("TestCfg", "id1", TDM::EncodeString("kvother"));
+        ini.WriteString("TestCfg", "id1", "zz");  // unreadable counts as missing
         QVERIFY(!IsTestDatabase());
         ini.WriteString("DBconnection", "KVDSN", "/data/kv_Test.db");
         QVERIFY(IsTestDatabase());
-        ini.WriteString("DBconnection", "KVDSN", "kvmain");
-        ini.WriteString("TestCfg", "id1", "zz");  // unreadable counts as missing
-        QVERIFY(!IsTestDatabase());
     }
 };
 
