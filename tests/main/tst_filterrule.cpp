@@ -269,10 +269,6 @@ private slots:
         QTest::addColumn<bool>("found");
         QTest::newRow("text starts with, any case")
             << 1001 << "Description" << "CL" << "SELECT COUNT(*) FROM tActivity WHERE Description LIKE 'cl%' AND Active = 1" << true;
-        QTest::newRow("number")
-            << 1013 << "ID" << "12x" << "SELECT COUNT(*) FROM tCentre WHERE ID = 12 AND Active = 1" << true;
-        QTest::newRow("service ids starting 02")
-            << 1051 << "ServiceID" << "02" << "SELECT COUNT(*) FROM tServiceID WHERE ServiceID LIKE '02%' AND Active = 1" << true;
         QTest::newRow("date exactly")
             << 1064 << "StartDate" << "20100701"
             << "SELECT COUNT(*) FROM tStatus WHERE StartDate = '20100701' AND Active = 1" << true;
@@ -280,8 +276,6 @@ private slots:
             << 1061 << "CallPercentage" << "50" << "SELECT COUNT(*) FROM tServiceSplit WHERE CallPercentage = 50 AND Active = 1" << true;
         QTest::newRow("percentage 5 finds no 50")
             << 1061 << "CallPercentage" << "5" << "SELECT COUNT(*) FROM tServiceSplit WHERE CallPercentage = 5" << false;
-        QTest::newRow("kpi number as a number")
-            << 1052 << "KpiNumber" << "101" << "SELECT COUNT(*) FROM tServiceKpi WHERE KpiNumber = '101' AND Active = 1" << true;
     }
     void selectedRows()
     {

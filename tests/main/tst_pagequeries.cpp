@@ -147,11 +147,7 @@ private slots:
         QTest::newRow("service split: no blank after =") << 1061 << "WHERE Active =1";
         QTest::newRow("user functions") << 1082 << "WHERE Active = 1";
         QTest::newRow("audit: none") << 1007 << "";
-        QTest::newRow("audit trail: none") << 1008 << "";
-        QTest::newRow("batch: none") << 1009 << "";
-        QTest::newRow("batch history: none") << 1010 << "";
         QTest::newRow("service system: none") << 1062 << "";
-        QTest::newRow("transaction group: none") << 1069 << "";
     }
     void defaultRestriction()
     {
