@@ -283,62 +283,43 @@ private slots:
         QCOMPARE(lower.geometry(), QRect(30, 40, 300, 200));
     }
 
-    void otherPixelsPerInchDropsPositionButKeepsState_data()
+    // Which stored rectangle is applied: "-" means the form keeps its own.
+    void storedPositionRead_data()
     {
-        QTest::addColumn<int>("ppiDelta");
-        QTest::addColumn<bool>("applied");
-        QTest::newRow("same resolution") << 0 << true;
-        QTest::newRow("other resolution") << 24 << false;
-    }
-    void otherPixelsPerInchDropsPositionButKeepsState()
-    {
-        QFETCH(int, ppiDelta);
-        QFETCH(bool, applied);
-        WriteSection({QStringLiteral("FormVersion=0"), QStringLiteral("ShowCmd=1"), Ppi(ppiDelta),
-                      QStringLiteral("NormPos=10,20,410,320")});
-        TMainForm form;
-        ShowForm(form);
-        QCOMPARE(form.windowState(), Qt::WindowNoState);
-        QCOMPARE(form.geometry() == QRect(10, 20, 400, 300), applied);
-    }
-
-    void positionKeyOfThisScreenSizeWins_data()
-    {
-        QTest::addColumn<QString>("sizedKey");
-        QTest::addColumn<QRect>("expected");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("geometry");
         const QSize s = ScreenSize();
-        QTest::newRow("this screen's size") << QStringLiteral("NormPos(%1x%2)").arg(s.width()).arg(s.height())
-                                            << QRect(10, 20, 400, 300);
-        QTest::newRow("another screen's size") << QStringLiteral("NormPos(%1x%2)").arg(s.width() + 1).arg(s.height())
-                                               << QRect(50, 60, 200, 100);
+        const QString sized = QStringLiteral("NormPos(%1x%2)=10,20,410,320");
+        QTest::newRow("same resolution") << QStringList{"FormVersion=0", "ShowCmd=1", Ppi(), "NormPos=10,20,410,320"}
+                                         << "10,20 400x300";
+        QTest::newRow("other resolution") << QStringList{"FormVersion=0", "ShowCmd=1", Ppi(24), "NormPos=10,20,410,320"}
+                                          << "-";
+        QTest::newRow("this screen's size wins")
+            << QStringList{"ShowCmd=1", sized.arg(s.width()).arg(s.height()), "NormPos=50,60,250,160"} << "10,20 400x300";
+        QTest::newRow("another screen's size is passed over")
+            << QStringList{"ShowCmd=1", sized.arg(s.width() + 1).arg(s.height()), "NormPos=50,60,250,160"}
+            << "50,60 200x100";
+        QTest::newRow("missing words take the form's") << QStringList{"ShowCmd=1", "NormPos=10 20"} << "10,20";
+        QTest::newRow("no width: not applied") << QStringList{"ShowCmd=1", "NormPos=300,20,300,320"} << "-";
     }
-    void positionKeyOfThisScreenSizeWins()
+    void storedPositionRead()
     {
-        QFETCH(QString, sizedKey);
-        QFETCH(QRect, expected);
-        WriteSection({QStringLiteral("ShowCmd=1"), sizedKey + QStringLiteral("=10,20,410,320"),
-                      QStringLiteral("NormPos=50,60,250,160")});
-        TMainForm form;
-        ShowForm(form);
-        QCOMPARE(form.geometry(), expected);
-    }
-
-    void missingWordsTakeTheFormsValues()
-    {
-        WriteSection({QStringLiteral("ShowCmd=1"), QStringLiteral("NormPos=10 20")});
+        QFETCH(QStringList, lines);
+        QFETCH(QString, geometry);
+        WriteSection(lines);
         TMainForm form;
         const QRect designed = form.geometry();
         ShowForm(form);
-        QCOMPARE(form.geometry(), QRect(10, 20, designed.right() + 1 - 10, designed.bottom() + 1 - 20));
-    }
-
-    void rectangleWithoutWidthIsNotApplied()
-    {
-        WriteSection({QStringLiteral("ShowCmd=1"), QStringLiteral("NormPos=300,20,300,320")});
-        TMainForm form;
-        ShowForm(form);
-        QVERIFY(form.geometry().x() != 300);
-        QCOMPARE(form.geometry().size(), QSize(700, 500));
+        QCOMPARE(form.windowState(), Qt::WindowNoState);
+        const QRect g = form.geometry();
+        if (geometry == "-") {
+            QVERIFY(g.x() != 10 && g.x() != 300);
+            QCOMPARE(g.size(), QSize(700, 500));
+        } else if (geometry == "10,20") {
+            QCOMPARE(g, QRect(10, 20, designed.right() + 1 - 10, designed.bottom() + 1 - 20));
+        } else {
+            QCOMPARE(QStringLiteral("%1,%2 %3x%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height()), geometry);
+        }
     }
 
     void storedPropsLineWithoutComponentIsDropped()
