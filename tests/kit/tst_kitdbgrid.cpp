@@ -115,7 +115,7 @@ struct Form {
 struct TitleLog {
     QStringList buttonClicks;  // "<col>:<field>"
     QStringList titleClicks;   // field names
-    void attach(TKitDBGrid* grid)
+    explicit TitleLog(TKitDBGrid* grid)
     {
         grid->OnTitleBtnClick = [this](QObject*, int col, TField* f) {
             buttonClicks << QStringLiteral("%1:%2").arg(col).arg(f ? f->FieldName() : QString());
@@ -158,8 +158,7 @@ private slots:
         QFETCH(int, button);
         QFETCH(QStringList, titleClicks);
         Form f;
-        TitleLog log;
-        log.attach(f.grid);
+        TitleLog log(f.grid);
         f.pressTitle(1, Qt::MouseButton(button));
         f.releaseTitle(1, Qt::MouseButton(button));
         QCOMPARE(log.buttonClicks, QStringList{QStringLiteral("1:Name")});
@@ -169,8 +168,7 @@ private slots:
     void pressedStateFollowsPointerAndReleaseElsewhere()
     {
         Form f;
-        TitleLog log;
-        log.attach(f.grid);
+        TitleLog log(f.grid);
         QMap<QString, bool> down;
         f.grid->OnGetBtnParams = [&](QObject*, TField* field, TFont&, TColor&, TSortMarker&, bool isDown) {
             down[field->FieldName()] = isDown;
@@ -196,8 +194,7 @@ private slots:
     void disabledTitleButtonBeeps()
     {
         Form f;
-        TitleLog log;
-        log.attach(f.grid);
+        TitleLog log(f.grid);
         QList<int> asked;
         f.grid->OnCheckButton = [&](QObject*, int col, TField*, bool& enabled) {
             asked << col;
@@ -450,8 +447,7 @@ private slots:
     void closedDataSet()
     {
         Form f(20, false);
-        TitleLog log;
-        log.attach(f.grid);
+        TitleLog log(f.grid);
         QCOMPARE(f.grid->ColumnCount(), 0);
         const int beeps = BeepCount();
         QTest::mouseClick(f.titles()->viewport(), Qt::LeftButton, {}, QPoint(20, f.titles()->height() / 2));
@@ -693,8 +689,7 @@ private slots:
     void columnBorderDragIsNoTitleClick()
     {
         Form f;
-        TitleLog log;
-        log.attach(f.grid);
+        TitleLog log(f.grid);
         QWidget* titles = f.titles()->viewport();
         const int width = f.grid->horizontalHeader()->sectionSize(1);
         const QPoint border = titles->mapFrom(f.grid, QPoint(f.grid->TitleRect(1).right(), f.grid->TitleRect(1).center().y()));

@@ -63,6 +63,11 @@ public:
         ToolBarSystem->AlignControls();
     }
 
+    bool Shown()
+    {
+        show();
+        return QTest::qWaitForWindowExposed(this);
+    }
     TSpeedItem* item(int i) const { return items.at(i); }
     TSpeedbarButton* button(int i) const { return items.at(i)->Button(); }
 
@@ -143,8 +148,7 @@ private slots:
     void mainWindowItemsStandOnTheGrid()
     {
         TSpeedForm form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(form.Shown());
         QCOMPARE(form.ToolBarSystem->height(), 29);
         QCOMPARE(form.button(3)->geometry(), QRect(147, 3, 24, 23));
         QCOMPARE(form.ToolBarSystem->SnapToGrid(QPoint(150, 9)), QPoint(147, 3));
@@ -228,8 +232,7 @@ private slots:
     {
         TSpeedForm form;
         form.item(2)->SetVisible(false);
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(form.Shown());
         form.ToolBarSystem->hide();
         form.ToolBarSystem->show();
         QVERIFY(form.button(2)->isHidden());  // showing the bar again keeps a hidden item hidden
@@ -243,8 +246,7 @@ private slots:
     void disabledItemsTakeNoClick()
     {
         TSpeedForm form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(form.Shown());
         form.item(3)->SetEnabled(false);
         QVERIFY(!form.button(3)->isEnabled());
         QTest::mouseClick(form.button(3), Qt::LeftButton, {}, Centre(form.button(3)));
@@ -271,8 +273,7 @@ private slots:
     void clickingAnItemRunsItsHandler()
     {
         TSpeedForm form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(form.Shown());
         QObject* sender = nullptr;
         form.item(1)->OnClick = [&](QObject* s) { sender = s; form.clicks << QStringLiteral("print"); };
         QTest::mouseClick(form.button(1), Qt::LeftButton, {}, Centre(form.button(1)));
@@ -339,8 +340,7 @@ private slots:
     void alignDecidesTheOrientation()
     {
         TSpeedForm form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(form.Shown());
         form.ToolBarSystem->SetBtnOffsetHorz(5);
         const QPoint before = form.button(3)->pos();
         form.ToolBarSystem->SetAlign(alLeft);
@@ -382,8 +382,7 @@ private slots:
     void draggingTheBarDocksItToTheNearestEdge()
     {
         TSpeedForm form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(form.Shown());
         TSpeedBar* bar = form.ToolBarSystem;
         QList<TAlign> offered;
         bar->OnApplyAlign = [&](QObject*, TAlign a, bool&) { offered << a; };
@@ -425,8 +424,7 @@ private slots:
     void ordinaryChildrenSitOnTheBar()
     {
         TSpeedForm form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(form.Shown());
         // Docked right inside the lowered bevel.
         QCOMPARE(form.dbNavigator->geometry(), QRect(600 - 1 - 100, 1, 100, 29 - 2));
         // The label keeps its distance to the right edge.
@@ -445,8 +443,7 @@ private slots:
     void customisingDragSnapsToTheGrid()
     {
         TSpeedForm form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(form.Shown());
         TSpeedbarButton* print = form.button(1);
         // Outside customising mode a drag is a press.
         QTest::mousePress(print, Qt::LeftButton, {}, QPoint(5, 5));
@@ -474,8 +471,7 @@ private slots:
     void setupWindowBringsAnItemBack()
     {
         TSpeedForm form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(form.Shown());
         int customized = 0;
         form.ToolBarSystem->OnCustomize = [&](QObject*) { ++customized; };
         form.item(0)->SetVisible(false);
