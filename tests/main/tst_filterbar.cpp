@@ -51,10 +51,8 @@ private slots:
     void textColumnWithCurrentRows()
     {
         open(1001);
-        QCOMPARE(f->cbField->count(), 4);
         QVERIFY(f->cbActive->isVisible());
         chooseColumn("Description");
-        QVERIFY(f->edtValue->hasFocus() || !f->isActiveWindow());
         type("ab");
         QCOMPARE(f->edtValue->text(), QString("AB"));
         QTest::mouseClick(f->btnApply, Qt::LeftButton);

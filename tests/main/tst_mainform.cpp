@@ -23,7 +23,7 @@ class TestMainForm : public QObject {
     Q_OBJECT
 
     std::unique_ptr<kvtest::TestDatabase> mainDb, testDb;
-    std::unique_ptr<TDM> dm;
+    kvtest::MainFixture fx;  // data module and window only: the sets are mainDb and testDb
     QString typedPassword;
     int prompts = 0;
     QStringList promptNames;
@@ -44,18 +44,11 @@ class TestMainForm : public QObject {
                         "(12,'Reference Delete'),(13,'Reference Insert'),(14,'Batch Import');")
                     .arg(PlatformUserName().toLower().replace("'", "''")));
     }
-    void settings(const QString& getLog)
+    TMainForm* start(const QStringList& args, const QString& getLog = "0")
     {
         kvtest::WriteConnectionSettings(mainDb->File(), testDb->File(), getLog);
-    }
-    std::unique_ptr<TMainForm> start(const QStringList& args, const QString& getLog = "0")
-    {
-        settings(getLog);
-        Operator() = TOperatorIdentity();
-        dm = std::make_unique<TDM>();
-        DM = dm.get();
-        dm->DMCreate();
-        return std::make_unique<TMainForm>(args);
+        fx.Launch(args);
+        return fx.form.get();
     }
     static QTreeWidgetItem* node(TMainForm& f, const QString& text)
     {
@@ -104,11 +97,7 @@ private slots:
         promptNames.clear();
         promptTitles.clear();
     }
-    void cleanup()
-    {
-        dm.reset();
-        DM = nullptr;
-    }
+    void cleanup() { fx.Close(); }
 
     void trustedStartWithoutArguments()
     {
@@ -275,7 +264,7 @@ private slots:
     {
         auto f = start({"1"}, "1");
         f->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(f));
         QTreeWidget* tree = f->TreeViewSystem;
         auto expanded = [tree] {
             QStringList out;
@@ -362,7 +351,7 @@ private slots:
 
         auto f = start({"1"}, "1");
         QCOMPARE(f->windowTitle(), QString("Brellinghast System Tables       Operator: Ada Admin"));
-        QCOMPARE(TAboutBox(f.get()).windowTitle(), QString("About"));
+        QCOMPARE(TAboutBox(f).windowTitle(), QString("About"));
         QCOMPARE(TProgressForm().windowTitle(), QString("Progress Status"));
         QString dsn;
         TStringList params;

@@ -1,4 +1,8 @@
 #include "PageQueries.h"
+#include "CommonControlFns.h"
+#include "EditDispatch.h"
+#include "KVSysMainDelete.h"
+#include "PageRegistry.h"
 #include "DataMod.h"
 #include "TestSupport.h"
 #include <QSet>
@@ -107,13 +111,50 @@ private slots:
     void initTestCase() { freshDatabase(); }
     void cleanupTestCase() { db.reset(); }
 
-    // The sort toggle rewrites the last line and the filter bar looks for
-    // the WHERE line, so their places must hold on every page.
+    // A page is described in several tables kept by page id: the registry
+    // (names, tree place, blue rows), its query, its filter columns, what Del
+    // does (run on every page in tst_deactivationclass) and its editor. They
+    // are written apart, so a page added to one and forgotten in another is
+    // caught here.
+    void sameSetOfPages()
+    {
+        QList<int> registry, queries, editing;
+        for (const PageInfo& p : Pages())
+            registry << p.PageID;
+        for (const PageQuery& q : PageQueries())
+            queries << q.PageID;
+        for (const TEditPage& p : EditPages())
+            editing << p.PageID;
+        QCOMPARE(registry.size(), 53);
+        QCOMPARE(queries, registry);
+        QCOMPARE(FilterListPages(), registry);
+        QCOMPARE(editing, registry);
+        for (int unknown : {0, 1000, 1017, 1020, 1053, 1084})
+            QVERIFY(!FindPage(unknown) && !FindPageQuery(unknown) && !FindDeletePage(unknown));
+    }
+
+    // The page's node stands once in the full tree, under its group; the sort
+    // toggle rewrites the last line and the filter bar looks for the WHERE
+    // line, so their places must hold on every page.
     void layoutOfEveryPage_data() { pageRows(); }
     void layoutOfEveryPage()
     {
         QFETCH(int, id);
         const PageQuery& p = page(id);
+        const PageInfo* info = FindPage(id);
+        QVERIFY(info);
+        QCOMPARE(p.QueryName, QString(info->Query));
+        int found = 0;
+        for (const TreeGroup& g : TreeGroups(true, true))
+            for (const QString& node : g.Nodes)
+                if (node == QLatin1String(info->Node)) {
+                    ++found;
+                    QCOMPARE(g.Name, QString(info->Group));
+                }
+        QCOMPARE(found, 1);
+        QCOMPARE(FindPageByNode(info->Node), info);
+        if (info->InactiveBlue)  // blue rows are drawn by the Active field
+            QVERIFY(fieldNames(p).contains("Active", Qt::CaseInsensitive));
         // Grid columns and titles name fields, each once.
         const QStringList names = fieldNames(p);
         QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
