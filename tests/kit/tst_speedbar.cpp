@@ -323,18 +323,6 @@ private slots:
         QCOMPARE(item->Hint(), hint);
     }
 
-    void renamingAnItemRenamesACaptionThatIsItsName()
-    {
-        TSpeedItem item;
-        item.SetName(QStringLiteral("sbtnPrint"));
-        item.SetCaption(QStringLiteral("sbtnPrint"));
-        item.SetName(QStringLiteral("sbtnPrintAll"));
-        QCOMPARE(item.Caption(), QStringLiteral("sbtnPrintAll"));
-        item.SetCaption(QStringLiteral("Print"));
-        item.SetName(QStringLiteral("sbtnPrint"));
-        QCOMPARE(item.Caption(), QStringLiteral("Print"));
-    }
-
     // ------------------------------------------------------------ orientation and docking
 
     void alignDecidesTheOrientation()
