@@ -104,14 +104,6 @@ private slots:
         for (int fn = 1; fn <= 17; ++fn)
             QCOMPARE(rights[fn - 1], fn == 7 || fn == 14);  // function 30 grants nothing
         QCOMPARE(Operator().OPERATORFULLNAME, QString("Al Bee"));
-
-        // Right 14 without 7: refused without a message.
-        Operator() = TOperatorIdentity();
-        Operator().SetOperatorName("abc");
-        kvtest::MessageRecorder boxes;
-        QVERIFY(!CheckUserAccess(true, rights));
-        QCOMPARE(boxes.Count(), 0);
-        QCOMPARE(Operator().OPERATORFULLNAME, QString("Solo"));  // no leading blank
     }
 
     void hostilePasswords()

@@ -34,14 +34,10 @@ class TestCsvExport : public QObject {
         return {def("ID", ftInteger), def("Description", ftString, 40), def("StartDate", ftDateTime), rate,
                 def("Active", ftBoolean)};
     }
-    std::unique_ptr<TQuery> openPage(const QString& where = QString())
+    std::unique_ptr<TQuery> openPage()
     {
         auto q = std::make_unique<TQuery>(nullptr, QLatin1String(kDatabaseName));
-        q->SQL().Add("SELECT ID, Description, StartDate, Rate, Active");
-        q->SQL().Add("FROM tExport");
-        if (!where.isEmpty())
-            q->SQL().Add(where);
-        q->SQL().Add("ORDER BY ID");
+        q->SQL().Assign(QStringList{"SELECT ID, Description, StartDate, Rate, Active", "FROM tExport", "ORDER BY ID"});
         q->SetFieldDefs(pageFields());
         q->Open();
         return q;

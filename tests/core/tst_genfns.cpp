@@ -158,7 +158,12 @@ private slots:
         QCOMPARE(value, QString("250"));
         // Only a plain column name from the row is spliced into the statement.
         db.Exec("INSERT INTO tParameter (Parm, ParmField) VALUES ('Evil', 'ParmText FROM tUser --');");
-        QVERIFY_THROWS_EXCEPTION(EDatabaseError, GetParameter("Evil", value));
+        try {
+            GetParameter("Evil", value);
+            QFAIL("a statement was spliced into the parameter query");
+        } catch (const EDatabaseError& e) {
+            QCOMPARE(e.Message(), QString("Field 'ParmText FROM tUser --' not found"));
+        }
     }
 
     void testDatabaseDecision()
