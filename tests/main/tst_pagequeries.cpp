@@ -329,18 +329,11 @@ private slots:
             "INSERT INTO tUserFunction (UserID, FunctionID) VALUES (1, 14)",
             "INSERT INTO tUserFunction (UserID, FunctionID) VALUES (3, 15)"});
         QVERIFY2(error.isEmpty(), qPrintable(error));
-        TQuery q(nullptr, QLatin1String(kDatabaseName));
-        q.SQL().Assign(page(1082).Sql);
-        q.SetFieldDefs(page(1082).Fields);
-        q.Open();
-        QStringList rows;
-        for (q.First(); !q.Eof(); q.Next()) {
-            QString row = q.FieldByName("UserLogin")->AsString();
-            for (int f = 1; f <= 16; ++f) {
-                const TField* fld = q.FieldByName(QStringLiteral("F%1").arg(f));
-                row += fld->IsNull() ? QStringLiteral(" -") : QStringLiteral(" %1").arg(fld->AsInteger());
-            }
-            rows << row;
+        QStringList rows = columnValues(page(1082), "UserLogin");
+        for (int f = 1; f <= 16; ++f) {
+            const QStringList values = columnValues(page(1082), QStringLiteral("F%1").arg(f));
+            for (int r = 0; r < rows.size(); ++r)
+                rows[r] += " " + (values.value(r).isEmpty() ? QStringLiteral("-") : values.value(r));
         }
         QCOMPARE(rows, QStringList({"amy - - - - - - 7 - - - - - - 14 - -", "bob - - - - - - - - - - - - - - - -"}));
     }
