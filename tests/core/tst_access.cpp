@@ -69,7 +69,6 @@ private slots:
         QTest::newRow("trusted, login of another case") << "0" << 0 << "AXB" << "" << 2;
         QTest::newRow("trusted, % is no wildcard") << "0" << 0 << "a%b" << "" << 0;
         QTest::newRow("trusted, inactive login") << "0" << 0 << "x" << "" << 0;
-        QTest::newRow("password, right one") << "1" << 0 << "axb" << "pw" << 2;
         QTest::newRow("password, wrong one") << "1" << 0 << "axb" << "pw2" << 0;
         QTest::newRow("password, inactive operator") << "1" << 0 << "x" << "pw" << 0;
         QTest::newRow("started with an id: no password") << "1" << 2 << "" << "wrong" << 2;

@@ -126,21 +126,16 @@ private slots:
         const QString path = content == "<none>" ? m_dir.filePath(QStringLiteral("absent.exe"))
                                                  : write(QStringLiteral("error.bin"), content);
         QString raised;
-        QString text;
         try {
             TVerInfoRes info(path);
         } catch (const ENoVerInfoError& e) {
-            raised = QStringLiteral("ENoVerInfoError");
-            text = e.Message();
+            raised = "ENoVerInfoError: " + e.Message();
         } catch (const EVerInfoError& e) {
-            raised = QStringLiteral("EVerInfoError");
-            text = e.Message();
+            raised = "EVerInfoError: " + e.Message();
         } catch (const eNoFixeVerInfo& e) {
-            raised = QStringLiteral("eNoFixeVerInfo");
-            text = e.Message();
+            raised = "eNoFixeVerInfo: " + e.Message();
         }
-        QCOMPARE(raised, error);
-        QCOMPARE(text, message);
+        QCOMPARE(raised, error + ": " + message);
     }
 
     void flags_data()
