@@ -8,6 +8,7 @@
 #include "Progress.h"
 #include "Platform.h"
 #include "MainFixture.h"
+#include "SysEdit.h"
 #include <QAction>
 #include <QScrollBar>
 #include "ComCtrls.h"
@@ -335,6 +336,25 @@ private slots:
         f->KitDBGridSysTitleClick(q->FieldByName("UserLogin"));
         QCOMPARE(q->SQL().Last(), QString("ORDER BY  UserLogin DESC"));
         QCOMPARE(q->FieldByName("UserLogin")->AsString(), QString("viewer"));
+    }
+
+    // Without right 14 a double-click, Add and Del open no editor, ask
+    // nothing and change nothing.
+    void withoutRightFourteenNothingHappens()
+    {
+        mainDb->Exec("INSERT INTO tCentre (ID, Description, Active) VALUES (1,'Alpha',1);");
+        auto f = start({"2"}, "1");
+        choose(*f, "tCentre");
+        int editors = 0;
+        TRecordEditor::SetShowModalHook([&](TRecordEditor&) { return ++editors, int(mrCancel); });
+        kvtest::MessageRecorder boxes;
+        f->KitDBGridSysDblClick();
+        f->btnAddClick();
+        f->btnDeleteClick();
+        TRecordEditor::SetShowModalHook(nullptr);
+        QCOMPARE(editors, 0);
+        QCOMPARE(boxes.Count(), 0);
+        QCOMPARE(mainDb->Value("SELECT Active FROM tCentre"), QString("1"));
     }
 
     // Every title reads as given: the program sets no display name for the
