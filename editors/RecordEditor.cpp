@@ -240,6 +240,11 @@ void TSaveAttempt::Exec(const QStringList& lines)
     m_statements.append(lines);
     m_query.SQL().Assign(lines);
     m_query.ExecSQL();
+    // Every UPDATE an editor runs names one row by its id: one that changes
+    // no row means the row is gone, and the attempt must not pass for a save.
+    if (!lines.isEmpty() && lines.first().startsWith(QLatin1String("UPDATE "), Qt::CaseInsensitive) &&
+        m_query.RowsAffected() == 0)
+        Refuse(QStringLiteral("The row to change is no longer in the table; nothing was saved."));
 }
 
 int TSaveAttempt::ExecInsert(const QStringList& lines)

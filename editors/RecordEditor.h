@@ -238,7 +238,8 @@ public:
     // A SELECT: the named column of its first row (null when no row).
     QVariant Value(const QStringList& lines, const QString& field);
 
-    // A statement that returns no rows.
+    // A statement that returns no rows. An UPDATE that changes no row (its
+    // row is gone) refuses the attempt.
     void Exec(const QStringList& lines);
     // An INSERT: the id the server gave the new row.
     int ExecInsert(const QStringList& lines);

@@ -4,6 +4,7 @@
 #include "Dialogs.h"
 #include "KVSysMain.h"
 #include "RecordEditor.h"
+#include "RowKey.h"
 #include <memory>
 
 namespace {
@@ -114,10 +115,16 @@ void TMainForm::EditRecord(int pageId, bool add)
     const TEditorWiring wiring = EditorWiringOf(pageId);
     if (!wiring.Create)
         return;
+    const QString keyField = pageId == kUserFunctionPage ? QStringLiteral("UserID") : QStringLiteral("id");
+    TField* key = empty ? nullptr : query->FieldByName(keyField);
+    // The page returns to this row after a save, whatever its id.
+    const QVariant rowKey = key ? key->Value() : QVariant(0);
+    // Editing, and adding from the present data, hand the row's id to the
+    // editor: a row whose id the editors cannot carry is refused before
+    // anything opens.
+    int keptId = key && !add ? RowKeyOf(key) : 0;
     // One editor per call, freed when it closes.
     std::unique_ptr<TRecordEditor> editor(wiring.Create(this));
-    const QString keyField = pageId == kUserFunctionPage ? QStringLiteral("UserID") : QStringLiteral("id");
-    const int keptId = empty ? 0 : query->FieldByName(keyField)->AsInteger();
 
     if (wiring.BeforeQuestion)
         wiring.BeforeQuestion(*editor, *query, add, keptId);
@@ -126,6 +133,8 @@ void TMainForm::EditRecord(int pageId, bool add)
         copy = MessageDlg(QStringLiteral("Use the present data as a starting point?"), mtConfirmation, mbYes | mbNo,
                           0) == mrYes;
     if (copy) {
+        if (key && add)
+            keptId = RowKeyOf(key);
         if (wiring.Copy)
             wiring.Copy(*editor, *query, add, keptId);
     } else if (page->AddDefault != TAddDefault::Nothing && wiring.SetTodayDefault) {
@@ -142,6 +151,6 @@ void TMainForm::EditRecord(int pageId, bool add)
     if (wrote) {
         query->Close();
         query->Open();
-        query->Locate(keyField, keptId);
+        query->Locate(keyField, rowKey);
     }
 }

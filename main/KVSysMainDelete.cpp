@@ -14,6 +14,7 @@
 #include "Dialogs.h"
 #include "GenFns.h"
 #include "OperatorIdentity.h"
+#include "RowKey.h"
 #include "SqlText.h"
 #include "SysUtils.h"
 
@@ -63,7 +64,9 @@ QString Quoted(const QString& s)
     return QChar('\'') + s + QChar('\'');
 }
 
-// Runs one statement on the window's scratch query and leaves it closed.
+// Runs the row's statement on the window's scratch query and leaves it
+// closed. A statement that finds no row (someone removed it meanwhile)
+// raises, so no audit row claims a change that did not happen.
 void Exec(TQuery* q, const QStringList& lines)
 {
     q->Close();
@@ -71,7 +74,10 @@ void Exec(TQuery* q, const QStringList& lines)
     for (const QString& line : lines)
         q->SQL().Add(line);
     q->ExecSQL();
+    const bool changed = q->RowsAffected() != 0;
     q->Close();
+    if (!changed)
+        throw EDatabaseError(QStringLiteral("The row is no longer in the table; nothing was changed."));
 }
 
 // The old end (or termination) date of a row about to be reactivated, as
@@ -145,7 +151,7 @@ void TMainForm::DeleteRecord(int pageId)
     const bool audited = IsTableAudited(auditTable);
     const QString endDateText = Quoted(DateToYMD(Date()));
     const QString table = QLatin1String(page->Table);
-    const int id = key->AsInteger();
+    const int id = RowKeyOf(key);
     const QString idText = QString::number(id);
     const QString operatorName = SqlStr(OperatorName());
 

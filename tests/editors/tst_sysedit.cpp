@@ -213,6 +213,9 @@ private slots:
         QFETCH(Values, kept);
         QFETCH(Values, typed);
         QFETCH(QStringList, lines);
+        if (!add)  // the row being changed
+            db->Exec("INSERT OR IGNORE INTO " + TSysEditForm::TableName(code) + " (ID) VALUES (" +
+                     kept.filter(QRegularExpression("^1=")).first().mid(2) + ");");
         auto f = editor(code, add, kept);
         type(*f, typed);
         KV_EXPECT_SAVED(*f);
@@ -371,6 +374,19 @@ private slots:
         KV_EXPECT_SAVED(*p);
         QCOMPARE(db->Value("SELECT Description FROM tFunction WHERE ID = 40"), QString("O'Brien's reports"));
         QCOMPARE(db->AuditRows(), QStringList({"admin|13|tFunction|40|DESCRIPTION|NULL|'O''Brien''s reports'"}));
+    }
+
+    // An edit of a row that is not in the table (removed meanwhile) is
+    // refused: no audit row claims the change, the window stays open.
+    void editOfAMissingRow()
+    {
+        audited("tDestination");
+        auto f = editor(10, false, {"1=99", "2=Perth"});
+        type(*f, {"2=Darwin"});
+        QCOMPARE(kvtest::Click(*f), QStringList({"The row to change is no longer in the table; nothing was saved."}));
+        QVERIFY(f->result() != mrOk);
+        QVERIFY(!f->Wrote());
+        QCOMPARE(db->AuditRows(), QStringList());
     }
 
     // Two discount rows with the same service type and customer: the edit

@@ -109,6 +109,22 @@ private slots:
         QCOMPARE(boxes.Count(), 0);  // nothing is asked
     }
 
+    // A row removed behind the page's back: Del says so, and no audit row
+    // claims a change.
+    void rowGoneMeanwhile()
+    {
+        db->Exec("INSERT INTO tActivity (ID, Description, Active) VALUES (4,'Alpha',1),(5,'Beta',1);");
+        audited("tActivity");
+        startAs(1);
+        TQuery* q = open(1001);
+        QVERIFY(q->Locate("id", 5));
+        db->Exec("DELETE FROM tActivity WHERE ID = 5;");
+        kvtest::MessageRecorder boxes;
+        QTest::mouseClick(form->btnDel, Qt::LeftButton);
+        QCOMPARE(boxes.Texts(), QStringList({"The row is no longer in the table; nothing was changed."}));
+        QCOMPARE(audit(), QStringList());
+    }
+
     // The termination date of services and the updater stamp of rates follow
     // the same rule; the login is quoted wherever it is written.
     void terminationDateAndRateStamp()

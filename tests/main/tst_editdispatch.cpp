@@ -1,5 +1,6 @@
 #include "EditDispatch.h"
 #include "EditorSupport.h"
+#include "KitDBCtrl.h"
 #include "MainFixture.h"
 #include "SysEdit.h"
 #include "SysEditServiceID.h"
@@ -429,6 +430,52 @@ private slots:
         fx.form->KitDBGridSysDblClick();
         QCOMPARE(boxes.Count(), 0);
         QVERIFY(!opened);
+    }
+
+    // A row whose id is beyond what the editors carry (32 bits) is refused
+    // with a message naming the id, by a double-click, by Add from the
+    // present data and by Del; nothing opens and nothing is written. Add
+    // without the present data still opens a blank editor.
+    void rowsWithIdsBeyond32Bits_data()
+    {
+        QTest::addColumn<int>("pageId");
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("table");
+        QTest::newRow("generic editor") << 1001
+            << "INSERT INTO tActivity (ID, Description, CustomerID, Active) VALUES (3000000000,'Wide',1,1);"
+            << "tActivity";
+        QTest::newRow("editor of its own") << 1066
+            << "INSERT INTO tSupplier (ID, SupplierName, Active) VALUES (3000000000,'Wide',1);" << "tSupplier";
+    }
+    void rowsWithIdsBeyond32Bits()
+    {
+        QFETCH(int, pageId);
+        QFETCH(QString, setup);
+        QFETCH(QString, table);
+        fx.db->Exec(setup + "INSERT INTO tAudit (\"Table\") VALUES ('" + table + "');");
+        const QString state = "SELECT group_concat(Active) || '|' || (SELECT COUNT(*) FROM tAuditTrail) FROM " + table;
+        const QString before = fx.db->Value(state);
+        QVERIFY(fx.Open(pageId));
+        QVERIFY(fx.form->CurrentQuery(pageId)->Locate("id", qlonglong(3000000000)));
+        QStringList seen;
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+            seen << (e.AppendMode() ? "add" : "edit");
+            if (!e.AppendMode())
+                kvtest::Click(e);  // Save as it stands
+            return e.AppendMode() ? int(mrCancel) : e.result();
+        });
+        kvtest::MessageRecorder boxes;
+        TKitDBGrid* grid = fx.form->PageOf(pageId)->Grid;
+        grid->OnDblClick(grid);
+        boxes.Answer(mrYes);
+        QTest::mouseClick(fx.form->btnAdd, Qt::LeftButton);
+        boxes.Answer(mrNo);
+        QTest::mouseClick(fx.form->btnAdd, Qt::LeftButton);
+        QTest::mouseClick(fx.form->btnDel, Qt::LeftButton);
+        const QString refused = "This row cannot be changed here: its id 3000000000 is too large for this program.";
+        QCOMPARE(boxes.Texts(), QStringList({refused, kQuestion, refused, kQuestion, refused}));
+        QCOMPARE(seen, QStringList({"add"}));
+        QCOMPARE(fx.db->Value(state), before);
     }
 
     // The service page: a double-click fills the editor with the row, and
