@@ -153,7 +153,10 @@ private:
     QString rowId() const;
     QString referenceCheck(int edit, const QString& table, const QString& notNumber, const QString& notFound,
                            bool rewriteWhenMissing = true);
-    void decimalCheck(int edit, const QString& message);
+    // An amount input: a minus, digits and one point ("." or the regional
+    // decimal separator). Refused with the message otherwise, the input cut
+    // back to what passed. Gives the amount with "." as its point.
+    QString decimalCheck(int edit, const QString& message);
     void wholeNumberCheck(int edit, const QString& message);
     QString dateText(int edit) const;  // yyyymmdd, empty when the input is blank
     void dateBlockAdd(QString& columns, QString& values, bool withActive = true);
@@ -163,6 +166,10 @@ private:
     // An audit row of an input: from its kept value when changing, from
     // none when adding.
     void auditKept(const QString& field, int edit, const QString& now);
+    // The same for an amount: compared as a number, the kept value audited
+    // with "." as its point.
+    void auditAmount(const QString& field, int edit, const QString& now);
+    QString keptAmount(int edit) const;
     // The row's statement: "INSERT INTO " + the table, then the column list
     // and the value list each closed with ")"; or "UPDATE " + the table, the
     // SET lines and the row's WHERE line.
@@ -173,9 +180,9 @@ private:
     void addLastUpdatedBy(QString& columns, QString& values) const;
     QString lastUpdatedBy() const;
     // The checks discounts and discounted rates share: the customer, the
-    // service type and the rate.
-    void customerAndServiceType(QString& customer, QString& serviceType);
-    // An optional number changed from its kept value; empty sides as NULL.
+    // service type and the rate (given back as an amount).
+    QString customerAndServiceType(QString& customer, QString& serviceType);
+    // An optional amount changed from its kept value; empty sides as NULL.
     void auditOptional(const QString& field, int edit, const QString& now);
     // Runs the row's statement and writes the audit rows naming it.
     void run(TSaveAttempt& attempt, const QString& typedId = QString());

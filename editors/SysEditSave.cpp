@@ -1,7 +1,9 @@
 // The generic editor's Save: the checks of the table chosen, then its INSERT
 // or UPDATE and its audit rows, all in one attempt.
 #include "DateFunctions.h"
+#include "Formats.h"
 #include "GenFns.h"
+#include "Locale.h"
 #include "OperatorIdentity.h"
 #include "SqlText.h"
 #include "SysEdit.h"
@@ -21,6 +23,29 @@ QString threeDecimals(const QString& text)
     const double v = QLocale::c().toDouble(text);
     const double thousandths = std::nearbyint(v * 1000.0);  // the default mode rounds halves to even
     return QString::number(thousandths / 1000.0, 'f', 3);
+}
+
+// An amount with "." as its point: the operator may type the regional
+// decimal separator instead, and the page fills amounts in with it.
+QString pointed(const QString& amount)
+{
+    const QChar separator = FormatSettings().DecimalSeparator;
+    QString text = amount;
+    if (separator != QChar('.'))
+        text.replace(separator, QChar('.'));
+    return text;
+}
+
+// Two amounts the same number, whichever point each is written with; an
+// empty amount is the same only as another empty one.
+bool sameAmount(const QString& a, const QString& b)
+{
+    const QString x = pointed(a.trimmed()), y = pointed(b.trimmed());
+    if (x.isEmpty() || y.isEmpty())
+        return x.isEmpty() == y.isEmpty();
+    bool xNumber = false, yNumber = false;
+    const double vx = QLocale::c().toDouble(x, &xNumber), vy = QLocale::c().toDouble(y, &yNumber);
+    return xNumber && yNumber ? vx == vy : x == y;
 }
 
 // "SET a,", " b,", ..., " z": one changed column per line.
@@ -143,23 +168,29 @@ QString TSysEditForm::referenceCheck(int edit, const QString& refTable, const QS
     return text;
 }
 
-void TSysEditForm::decimalCheck(int edit, const QString& message)
+QString TSysEditForm::decimalCheck(int edit, const QString& message)
 {
     QLineEdit* e = input(edit);
-    QString text = e->text().trimmed();
+    const QString typed = e->text().trimmed();
+    // A minus, then digits and one point ("." or the regional decimal
+    // separator); no thousands separators, which would read as a point.
+    const bool negative = typed.startsWith(QChar('-'));
+    QString digits = pointed(typed.mid(negative ? 1 : 0));
     bool ok = false;
-    CheckDecimalText(text, ok);
+    CheckDecimalText(digits, ok);
     if (!ok) {
-        e->setText(text);
+        e->setText(typed.left(int(negative) + int(digits.size())));
         Refuse(message);
     }
     // Digits and points alone can still be no number ("1.2.3", "."): such a
     // value would be spliced into the statement bare.
-    bool number = text.isEmpty();
+    const QString amount = (negative ? QStringLiteral("-") : QString()) + digits;
+    bool number = amount.isEmpty();
     if (!number)
-        QLocale::c().toDouble(text, &number);
+        QLocale::c().toDouble(amount, &number);
     if (!number)
         Refuse(message);
+    return amount;
 }
 
 void TSysEditForm::wholeNumberCheck(int edit, const QString& message)
@@ -189,6 +220,19 @@ void TSysEditForm::audit(const QString& field, const QString& oldValue, const QS
 void TSysEditForm::auditKept(const QString& field, int edit, const QString& now)
 {
     audit(field, FAppendMode ? QString() : Kept(edit), now);
+}
+
+QString TSysEditForm::keptAmount(int edit) const
+{
+    return pointed(Kept(edit).trimmed());
+}
+
+void TSysEditForm::auditAmount(const QString& field, int edit, const QString& now)
+{
+    if (FAppendMode)
+        audit(field, QString(), now);
+    else if (!sameAmount(Kept(edit), now))
+        audit(field, keptAmount(edit), now);
 }
 
 void TSysEditForm::addLastUpdatedBy(QString& columns, QString& values) const
@@ -323,19 +367,19 @@ void refuseExistingPair(TSaveAttempt& attempt, const QString& table, const QStri
 }
 }  // namespace
 
-void TSysEditForm::customerAndServiceType(QString& customer, QString& serviceType)
+QString TSysEditForm::customerAndServiceType(QString& customer, QString& serviceType)
 {
     customer = referenceCheck(5, QStringLiteral("tCustomer"), QStringLiteral("CustomerID error - must be a number."),
                               QStringLiteral("CustomerID does not exist."));
     serviceType = referenceCheck(3, QStringLiteral("tServiceType"), QStringLiteral("ServiceTypeID error - must be a number."),
                                  QStringLiteral("ServiceTypeID does not exist."), false);
-    decimalCheck(2, QStringLiteral("Rate error - must be a number."));
+    return decimalCheck(2, QStringLiteral("Rate error - must be a number."));
 }
 
 void TSysEditForm::auditOptional(const QString& field, int edit, const QString& now)
 {
-    if (now != Kept(edit))
-        audit(field, BareOrNull(Kept(edit)), BareOrNull(now));
+    if (!sameAmount(Kept(edit), now))
+        audit(field, BareOrNull(keptAmount(edit)), BareOrNull(now));
 }
 
 bool TSysEditForm::saveDescriptionReference(TSaveAttempt& attempt)
@@ -615,10 +659,8 @@ bool TSysEditForm::saveTransactionGroup(TSaveAttempt& attempt)
     if (description.isEmpty())
         Refuse(QStringLiteral("Description field is Mandatory."));
     // The range values go into the statement bare: numbers only.
-    decimalCheck(3, QStringLiteral("CostRangeFrom must be a number."));
-    decimalCheck(4, QStringLiteral("CostRangeTo must be a number."));
-    const QString from = Edit3();
-    const QString to = Edit4();
+    const QString from = decimalCheck(3, QStringLiteral("CostRangeFrom must be a number."));
+    const QString to = decimalCheck(4, QStringLiteral("CostRangeTo must be a number."));
     if (FAppendMode) {
         QString columns = QStringLiteral("(Description");
         QString values = QStringLiteral("VALUES (") + Quote(description);
@@ -630,8 +672,8 @@ bool TSysEditForm::saveTransactionGroup(TSaveAttempt& attempt)
                    BareOrNull(from) + QStringLiteral(", CostRangeTo = ") + BareOrNull(to)});
     }
     auditKept(QStringLiteral("DESCRIPTION"), 2, description);
-    auditKept(QStringLiteral("COSTRANGEFROM"), 3, from);
-    auditKept(QStringLiteral("COSTRANGETO"), 4, to);
+    auditAmount(QStringLiteral("COSTRANGEFROM"), 3, from);
+    auditAmount(QStringLiteral("COSTRANGETO"), 4, to);
     run(attempt);
     return true;
 }
@@ -674,30 +716,27 @@ bool TSysEditForm::saveRate(TSaveAttempt& attempt)
     const QString serviceType = referenceCheck(2, QStringLiteral("tServiceType"),
                                                QStringLiteral("ServiceTypeID must be a number."),
                                                QStringLiteral("ServiceTypeID does not exist."));
-    decimalCheck(5, QStringLiteral("Cost must be a number."));
-    decimalCheck(6, QStringLiteral("Cost100 must be a number."));
+    const QString cost = decimalCheck(5, QStringLiteral("Cost must be a number."));
+    const QString cost100 = decimalCheck(6, QStringLiteral("Cost100 must be a number."));
     // Optional values: a value typed must be a number; nothing stored is
     // overwritten or dropped because of a typing slip.
-    decimalCheck(3, QStringLiteral("Length must be a number."));
-    decimalCheck(4, QStringLiteral("Percentage must be a number."));
-    decimalCheck(10, QStringLiteral("PartCost must be a number."));
-    const QString cost = Edit5();
-    const QString cost100 = Edit6();
-    const QString length = Edit3().isEmpty() ? QStringLiteral("0") : Edit3();
-    const QString percentage = Edit4();
+    const QString typedLength = decimalCheck(3, QStringLiteral("Length must be a number."));
+    const QString percentage = decimalCheck(4, QStringLiteral("Percentage must be a number."));
+    const QString partCost = decimalCheck(10, QStringLiteral("PartCost must be a number."));
+    const QString length = typedLength.isEmpty() ? QStringLiteral("0") : typedLength;
     const QString description = StripQuotes(Edit9());
-    const QString partCost = Edit10();
     const bool add = FAppendMode;
 
     // The length is written in its three-decimal form when adding, the
     // percentage when changing.
     const QString lengthWritten = add ? threeDecimals(length) : length;
     const QString percentageWritten = add ? percentage : (percentage.isEmpty() ? QString() : threeDecimals(percentage));
-    auditKept(QStringLiteral("COST100"), 6, cost100);
+    // Amounts are compared as numbers: 5 kept and 5.000 written is no change.
+    auditAmount(QStringLiteral("COST100"), 6, cost100);
     auditKept(QStringLiteral("SERVICETYPEID"), 2, serviceType);
-    auditKept(QStringLiteral("COST"), 5, cost);
-    auditKept(QStringLiteral("LENGTH"), 3, lengthWritten);
-    auditKept(QStringLiteral("PERCENTAGE"), 4, percentageWritten);
+    auditAmount(QStringLiteral("COST"), 5, cost);
+    auditAmount(QStringLiteral("LENGTH"), 3, lengthWritten);
+    auditAmount(QStringLiteral("PERCENTAGE"), 4, percentageWritten);
     if (add) {
         QString columns = QStringLiteral("(ServiceTypeID,Cost,Cost100,Length");
         QString values = QStringLiteral("VALUES (") + serviceType + QChar(',') + cost + QChar(',') + cost100 +
@@ -726,7 +765,7 @@ bool TSysEditForm::saveRate(TSaveAttempt& attempt)
         }
         if (!partCost.isEmpty()) {
             set += QStringLiteral(", PartCost = ") + partCost;
-            audit(QStringLiteral("PARTCOST"), Kept(10), partCost);
+            auditAmount(QStringLiteral("PARTCOST"), 10, partCost);
         }
         updateRow({set + lastUpdatedBy()});
     }
@@ -862,8 +901,7 @@ bool TSysEditForm::saveAgreement(TSaveAttempt& attempt)
 bool TSysEditForm::saveDiscountedRate(TSaveAttempt& attempt)
 {
     QString customer, serviceType;
-    customerAndServiceType(customer, serviceType);
-    const QString rate = Edit2();
+    const QString rate = customerAndServiceType(customer, serviceType);
     if (FAppendMode) {
         refuseExistingPair(attempt, table(), QStringLiteral("ServiceTypeID"), serviceType, QStringLiteral("CustomerID"),
                            customer);
@@ -871,14 +909,14 @@ bool TSysEditForm::saveDiscountedRate(TSaveAttempt& attempt)
                   QStringLiteral("VALUES (") + serviceType + QStringLiteral(", ") + customer + QStringLiteral(", ") +
                       BareOrNull(rate) + QStringLiteral(", 1"));
     } else {
-        if (serviceType == Kept(3) && customer == Kept(5) && rate == Kept(2))
+        if (serviceType == Kept(3) && customer == Kept(5) && sameAmount(rate, Kept(2)))
             Refuse(kNoChanges);
         updateRow(setLines({QStringLiteral("ServiceTypeID = ") + serviceType,
                             QStringLiteral("CustomerID = ") + customer, QStringLiteral("Rate = ") + BareOrNull(rate)}));
     }
     auditKept(QStringLiteral("SERVICETYPEID"), 3, serviceType);
     auditKept(QStringLiteral("CUSTOMERID"), 5, customer);
-    auditKept(QStringLiteral("RATE"), 2, rate);
+    auditAmount(QStringLiteral("RATE"), 2, rate);
     if (FAppendMode)
         audit(QStringLiteral("ACTIVE"), QString(), QStringLiteral("1"));
     run(attempt);
@@ -888,12 +926,9 @@ bool TSysEditForm::saveDiscountedRate(TSaveAttempt& attempt)
 bool TSysEditForm::saveDiscount(TSaveAttempt& attempt)
 {
     QString customer, serviceType;
-    customerAndServiceType(customer, serviceType);
-    decimalCheck(9, QStringLiteral("NonStdRevAdminFee error - must be a number."));
-    decimalCheck(10, QStringLiteral("NonStdExpAdminFee error - must be a number."));
-    const QString rate = Edit2();
-    const QString revFee = Edit9();
-    const QString expFee = Edit10();
+    const QString rate = customerAndServiceType(customer, serviceType);
+    const QString revFee = decimalCheck(9, QStringLiteral("NonStdRevAdminFee error - must be a number."));
+    const QString expFee = decimalCheck(10, QStringLiteral("NonStdExpAdminFee error - must be a number."));
     if (FAppendMode) {
         refuseExistingPair(attempt, table(), QStringLiteral("ServiceTypeID"), serviceType, QStringLiteral("CustomerID"),
                            customer);
@@ -937,10 +972,8 @@ bool TSysEditForm::saveCostRange(TSaveAttempt& attempt)
     const QString account = referenceCheck(3, QStringLiteral("tValidAccountNumber"),
                                            QStringLiteral("ValidAccountNumberID error - must be a number."),
                                            QStringLiteral("ValidAccountNumberID does not exist."), false);
-    decimalCheck(9, QStringLiteral("CostRangeFrom error - must be a number."));
-    decimalCheck(10, QStringLiteral("CostRangeTo error - must be a number."));
-    const QString from = Edit9();
-    const QString to = Edit10();
+    const QString from = decimalCheck(9, QStringLiteral("CostRangeFrom error - must be a number."));
+    const QString to = decimalCheck(10, QStringLiteral("CostRangeTo error - must be a number."));
     if (FAppendMode) {
         refuseExistingPair(attempt, table(), QStringLiteral("ValidAccountNumberID"), account,
                            QStringLiteral("TransactionTypeID"), transactionType);

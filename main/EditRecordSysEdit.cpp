@@ -6,7 +6,9 @@
 #include "Formats.h"
 #include "SysEdit.h"
 #include "SysUtils.h"
+#include "Locale.h"
 #include "ToolEdit.h"
+#include <cmath>
 
 namespace {
 
@@ -16,6 +18,7 @@ enum class C {
     IntTextIfSet,  // the same, only when the column holds a value
     TextIfSet,     // the text, only when the condition column holds a value
     CurrIfSet,     // the currency value as text, only when set
+    Amount,        // a number as plain decimal text (Null: empty)
     Bool,          // the column as a flag (Null: false)
     Id,            // Edit1: the kept id
     Dates,         // Edit7 and Edit8 (adding: today as the start date)
@@ -49,15 +52,15 @@ const QVector<PageCopy>& copies()
                        {4, "Department", C::Text}, {0, "", C::Dates}}},
         {1014, false, {{1, "", C::Id}, {3, "ValidAccountNumberID", C::Text}, {4, "AccountNo", C::Text},
                        {5, "TransactionTypeID", C::Text}, {6, "TransactionType", C::Text},
-                       {9, "CostRangeFrom", C::Text}, {10, "CostRangeTo", C::Text}}},
+                       {9, "CostRangeFrom", C::Amount}, {10, "CostRangeTo", C::Amount}}},
         {1015, false, {{1, "", C::Id}, {2, "Description", C::Text}}},
         {1024, false, {{1, "", C::Id}, {2, "Description", C::Text}, {3, "GroupID", C::Text},
                        {4, "GroupName", C::Text}, {0, "", C::Dates}}},
         {1025, false, {{1, "", C::Id}, {2, "Description", C::Text}}},
-        {1027, false, {{1, "", C::Id}, {2, "DiscountRate", C::Text}, {3, "ServiceTypeID", C::Text},
+        {1027, false, {{1, "", C::Id}, {2, "DiscountRate", C::Amount}, {3, "ServiceTypeID", C::Text},
                        {4, "", C::CodeAndType}, {5, "CustomerID", C::Text}, {6, "ShipTo", C::Text},
-                       {9, "NonStdRevAdminFee", C::Text}, {10, "NonStdExpAdminFee", C::Text}}},
-        {1028, false, {{1, "", C::Id}, {2, "Rate", C::Text}, {3, "ServiceTypeID", C::Text}, {4, "", C::CodeAndType},
+                       {9, "NonStdRevAdminFee", C::Amount}, {10, "NonStdExpAdminFee", C::Amount}}},
+        {1028, false, {{1, "", C::Id}, {2, "Rate", C::Amount}, {3, "ServiceTypeID", C::Text}, {4, "", C::CodeAndType},
                        {5, "CustomerID", C::Text}, {6, "ShipTo", C::Text}}},
         {1029, false, {{1, "", C::Id}, {2, "Description", C::Text}}},
         {1031, false, {{1, "", C::Id}, {2, "Description", C::Text}}},
@@ -74,9 +77,9 @@ const QVector<PageCopy>& copies()
         {1045, true, {{1, "", C::Id}, {2, "Description", C::Text}}},
         {1047, false, {{1, "", C::Id}, {2, "Person", C::Text}, {3, "EmailAddress", C::Text}, {0, "", C::Dates}}},
         {1048, false, {{1, "", C::Id}, {2, "Description", C::Text}}},
-        {1049, true, {{1, "", C::Id}, {2, "ServiceTypeID", C::Text}, {3, "Length", C::Text},
-                      {4, "Percentage", C::Text}, {5, "Cost", C::Text}, {6, "Cost100", C::Text}, {0, "", C::Dates},
-                      {9, "RateDescription", C::Text}, {10, "PartCost", C::Text}}},
+        {1049, true, {{1, "", C::Id}, {2, "ServiceTypeID", C::Text}, {3, "Length", C::Amount},
+                      {4, "Percentage", C::Amount}, {5, "Cost", C::Amount}, {6, "Cost100", C::Amount}, {0, "", C::Dates},
+                      {9, "RateDescription", C::Text}, {10, "PartCost", C::Amount}}},
         {1050, true, {{1, "", C::Id}, {2, "Description", C::Text}}},
         {1065, false, {{1, "", C::Id}, {2, "Description", C::Text}, {3, "CustomerID", C::Text},
                        {4, "ShipTo", C::Text}, {0, "", C::Dates}}},
@@ -104,6 +107,22 @@ const PageCopy* copyOf(int pageId)
 }
 
 constexpr int kPersonPage = 1047;
+
+// An amount as the operator reads and types it: up to 15 significant
+// digits with the regional decimal separator, never grouped and never in
+// exponent form, so the editor's own check reads it back as the same number.
+QString amountText(double value)
+{
+    const int exponent = value == 0 ? 0 : int(std::floor(std::log10(std::abs(value))));
+    QString text = QString::number(value, 'f', qMax(0, 14 - exponent));
+    if (text.contains(QChar('.'))) {
+        while (text.endsWith(QChar('0')))
+            text.chop(1);
+        if (text.endsWith(QChar('.')))
+            text.chop(1);
+    }
+    return text.replace(QChar('.'), FormatSettings().DecimalSeparator);
+}
 
 void setEdit(TSysEditForm& form, int edit, const QString& value)
 {
@@ -145,6 +164,9 @@ void copyRow(int pageId, TSysEditForm& form, TDataSet& row, bool add, int keptId
         case C::CurrIfSet:
             if (!field(s.Column)->IsNull())
                 setEdit(form, s.Edit, CurrToStrF(field(s.Column)->AsCurrency(), ffGeneral, 0));
+            break;
+        case C::Amount:
+            setEdit(form, s.Edit, field(s.Column)->IsNull() ? QString() : amountText(field(s.Column)->AsFloat()));
             break;
         case C::Bool: {
             // A flag without a value counts as not set.

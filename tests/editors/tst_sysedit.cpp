@@ -223,6 +223,93 @@ private slots:
         QCOMPARE(f->LastStatements().first(), lines);
     }
 
+    // Under a decimal comma an amount is read with it or with a point (never
+    // as a thousands separator); SQL and the audit rows have the point, and
+    // change detection compares the numbers, so an amount shown as the
+    // page filled it in is no change.
+    void regionalAmounts_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("add");
+        QTest::addColumn<Values>("kept");
+        QTest::addColumn<Values>("typed");
+        QTest::addColumn<QString>("message");  // empty: saved
+        QTest::addColumn<QStringList>("lines");  // saved: the row's statement
+        QTest::addColumn<QStringList>("audit");  // saved: field|old|new; refused: the input and what it shows
+        QTest::newRow("cost range typed with a comma") << 13 << true << Values{} << Values{"2=Small", "3=0,5"} << ""
+            << QStringList{"INSERT INTO tTransactionGroup", "(Description,CostRangeFrom)", "VALUES ('Small',0.5)"}
+            << QStringList{"DESCRIPTION|NULL|'Small'", "COSTRANGEFROM|NULL|'0.5'"};
+        QTest::newRow("rate, one amount changed") << 15 << false
+            << Values{"1=6", "2=4", "3=2,5", "4=5", "5=32,5", "6=3250"} << Values{"6=3250,75"} << ""
+            << QStringList{"UPDATE tRate",
+                           "SET ServiceTypeID = 4, Cost = 32.5, Cost100 = 3250.75, Length = 2.5, Percentage = 5.000, "
+                           "LastUpdatedBy = 'admin'",
+                           "WHERE id = 6"}
+            << QStringList{"COST100|'3250'|'3250.75'"};
+        QTest::newRow("discount, fee added") << 28 << false << Values{"1=8", "2=7,5", "3=4", "5=7", "9=1,5"}
+            << Values{"10=0,25"} << ""
+            << QStringList{"UPDATE tDiscount", "SET ServiceTypeID = 4,", " CustomerID = 7,", " DiscountRate = 7.5,",
+                           " NonStdRevAdminFee = 1.5,", " NonStdExpAdminFee = 0.25", "WHERE id = 8"}
+            << QStringList{"NONSTDEXPADMINFEE|'NULL'|'0.25'"};
+        QTest::newRow("cost range typed with a point") << 29 << false << Values{"1=5", "3=2", "5=3", "9=-0,5", "10=250"}
+            << Values{"10=300.5"} << ""
+            << QStringList{"UPDATE tCostRange", "SET ValidAccountNumberID = 2,", " TransactionTypeID = 3,",
+                           " CostRangeFrom = -0.5,", " CostRangeTo = 300.5", "WHERE id = 5"}
+            << QStringList{"COSTRANGETO|'250'|'300.5'"};
+        QTest::newRow("discounted rate untouched") << 25 << false << Values{"1=6", "2=28,5", "3=4", "5=7"} << Values{}
+            << "No data changes were detected." << QStringList() << QStringList{"2", "28,5"};
+        QTest::newRow("grouped amount refused") << 29 << true << Values{} << Values{"3=2", "5=3", "9=1.000,5"}
+            << "CostRangeFrom error - must be a number." << QStringList() << QStringList{"9", "1.000,5"};
+    }
+    void regionalAmounts()
+    {
+        QFETCH(int, code);
+        QFETCH(bool, add);
+        QFETCH(Values, kept);
+        QFETCH(Values, typed);
+        QFETCH(QString, message);
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, audit);
+        kvtest::DecimalSeparator separator(',');
+        audited(TSysEditForm::TableName(code));
+        if (!add)
+            db->Exec("INSERT INTO " + TSysEditForm::TableName(code) + " (ID) VALUES (" + kept.first().mid(2) + ");");
+        auto f = editor(code, add, kept);
+        type(*f, typed);
+        if (!message.isEmpty()) {
+            KV_EXPECT_REFUSED(*f, message);
+            QCOMPARE(f->findChild<QLineEdit*>("edtEdit" + audit.first())->text(), audit.last());
+            return;
+        }
+        KV_EXPECT_SAVED(*f);
+        QCOMPARE(f->LastStatements().first(), lines);
+        QStringList rows;
+        for (const QString& row : db->AuditRows())
+            rows << row.section('|', 4);
+        QCOMPARE(rows, audit);
+    }
+
+    // A rate's length and percentage are written with three decimals; the
+    // audit rows compare numbers, so only a real change is audited.
+    void rateAuditsRealChanges_data()
+    {
+        QTest::addColumn<Values>("typed");
+        QTest::addColumn<QStringList>("audit");
+        QTest::newRow("untouched") << Values{} << QStringList();
+        QTest::newRow("percentage changed") << Values{"4=7"} << QStringList{"PERCENTAGE|'5'|'7.000'"};
+    }
+    void rateAuditsRealChanges()
+    {
+        QFETCH(Values, typed);
+        QFETCH(QStringList, audit);
+        audited("tRate");
+        db->Exec("INSERT INTO tRate (ID, ServiceTypeID, Length, Percentage, Cost, Cost100) VALUES (6,4,0,5,1,100);");
+        auto f = editor(15, false, {"1=6", "2=4", "3=0", "4=5", "5=1", "6=100"});
+        type(*f, typed);
+        KV_EXPECT_SAVED(*f);
+        QCOMPARE(db->AuditRows(), kvtest::Prefixed("admin|11|tRate|6|", audit));
+    }
+
     // ------------------------------------------------------------ round trips
 
     // An audited change: the row and one audit row per changed field, with

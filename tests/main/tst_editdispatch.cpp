@@ -432,6 +432,55 @@ private slots:
         QVERIFY(!opened);
     }
 
+    // Under a decimal comma: the amounts a page fills in pass the editor's
+    // own checks, and Save without a change leaves them as they were and
+    // audits nothing (negative, tiny and large amounts among them); the
+    // tables that refuse an unchanged save say so.
+    void untouchedAmounts_data()
+    {
+        QTest::addColumn<int>("pageId");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QStringList>("amounts");  // column = value
+        QTest::addColumn<QStringList>("boxes");
+        const QStringList unchanged{"No data changes were detected."};
+        QTest::newRow("cost ranges") << 1014 << "tCostRange"
+            << QStringList({"CostRangeFrom = -250.5", "CostRangeTo = 0.0000001"}) << unchanged;
+        QTest::newRow("discounts") << 1027 << "tDiscount"
+            << QStringList({"DiscountRate = 12.5", "NonStdRevAdminFee = 2.25", "NonStdExpAdminFee = NULL"})
+            << unchanged;
+        QTest::newRow("discounted rates") << 1028 << "tDiscountedRate" << QStringList({"Rate = 32.5"}) << unchanged;
+        QTest::newRow("rates") << 1049 << "tRate"
+            << QStringList({"Length = 2.5", "Cost = 32.5", "Cost100 = 1e15", "Percentage = 5", "PartCost = 0.125"})
+            << QStringList();
+        QTest::newRow("transaction groups") << 1069 << "tTransactionGroup"
+            << QStringList({"CostRangeFrom = -0.5", "CostRangeTo = 1000000.25"}) << QStringList();
+    }
+    void untouchedAmounts()
+    {
+        QFETCH(int, pageId);
+        QFETCH(QString, table);
+        QFETCH(QStringList, amounts);
+        QFETCH(QStringList, boxes);
+        kvtest::DecimalSeparator separator(',');
+        fx.db->Exec("UPDATE " + table + " SET " + amounts.join(", ") + "; INSERT INTO tAudit (\"Table\") VALUES ('" +
+                    table + "');");
+        QStringList columns;
+        for (const QString& amount : amounts)
+            columns << "quote(" + amount.section(' ', 0, 0) + ")";
+        const QString state = "SELECT group_concat(" + columns.join(" || '|' || ") + ", '@') || '/' || "
+                              "(SELECT COUNT(*) FROM tAuditTrail) FROM " + table;
+        const QString before = fx.db->Value(state);
+        QVERIFY(fx.Open(pageId));
+        QStringList shown;
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+            shown << kvtest::Click(e);
+            return e.result();
+        });
+        fx.form->KitDBGridSysDblClick();
+        QCOMPARE(shown, boxes);
+        QCOMPARE(fx.db->Value(state), before);
+    }
+
     // A row whose id is beyond what the editors carry (32 bits) is refused
     // with a message naming the id, by a double-click, by Add from the
     // present data and by Del; nothing opens and nothing is written. Add
