@@ -225,6 +225,9 @@ void TSysEditForm::SetAppendMode(bool value)
     setWindowTitle(ModeCaption(windowTitle(), value));
     if (FTableNameID == 17 || FTableNameID == 26)
         edtEdit1->setEnabled(value);
+    // An element's code is given when it is added and never changed.
+    if (FTableNameID == 5)
+        edtEdit3->setEnabled(value);
 }
 
 // ------------------------------------------------------------ properties

@@ -539,8 +539,9 @@ bool TSysEditForm::saveValidAccount(TSaveAttempt& attempt)
             set += QStringLiteral(", BatchTypeID = ") + BareOrNull(batchType);
             audit(QStringLiteral("BATCHTYPEID"), Kept(3), batchType);
         }
-        if (!tender.isEmpty()) {
-            set += QStringLiteral(", TenderNo = ") + Quote(tender);
+        // A tender number the operator cleared is cleared.
+        if (!tender.isEmpty() || !Kept(5).trimmed().isEmpty()) {
+            set += QStringLiteral(", TenderNo = ") + QuoteOrNull(tender);
             audit(QStringLiteral("TENDERNO"), Kept(5), tender);
         }
         updateRow({set + dateBlockEdit()});
@@ -759,12 +760,13 @@ bool TSysEditForm::saveRate(TSaveAttempt& attempt)
         QString set = QStringLiteral("SET ServiceTypeID = ") + serviceType + QStringLiteral(", Cost = ") + cost +
                       QStringLiteral(", Cost100 = ") + cost100 + QStringLiteral(", Length = ") + lengthWritten +
                       QStringLiteral(", Percentage = ") + BareOrNull(percentageWritten) + dateBlockEdit();
-        if (!description.isEmpty()) {
-            set += QStringLiteral(", Description = ") + Quote(description);
+        // A description or part cost the operator cleared is cleared.
+        if (!description.isEmpty() || !Kept(9).trimmed().isEmpty()) {
+            set += QStringLiteral(", Description = ") + QuoteOrNull(description);
             audit(QStringLiteral("DESCRIPTION"), Kept(9), description);
         }
-        if (!partCost.isEmpty()) {
-            set += QStringLiteral(", PartCost = ") + partCost;
+        if (!partCost.isEmpty() || !keptAmount(10).isEmpty()) {
+            set += QStringLiteral(", PartCost = ") + BareOrNull(partCost);
             auditAmount(QStringLiteral("PARTCOST"), 10, partCost);
         }
         updateRow({set + lastUpdatedBy()});

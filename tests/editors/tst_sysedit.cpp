@@ -104,6 +104,12 @@ private slots:
         QVERIFY(!f->edtEdit1->isEnabled());
         QVERIFY(f->windowTitle().endsWith(" (EDIT)"));
 
+        // An element's code is typed when adding and only shown when changing.
+        f = editor(5, false);
+        QVERIFY(!f->edtEdit3->isHidden() && !f->edtEdit3->isEnabled());
+        f = editor(5, true);
+        QVERIFY(f->edtEdit3->isEnabled());
+
         // Code 18 has nothing to write and closes with OK.
         f = editor(18, true);
         KV_EXPECT_SAVED(*f);
@@ -461,6 +467,46 @@ private slots:
         KV_EXPECT_SAVED(*p);
         QCOMPARE(db->Value("SELECT Description FROM tFunction WHERE ID = 40"), QString("O'Brien's reports"));
         QCOMPARE(db->AuditRows(), QStringList({"admin|13|tFunction|40|DESCRIPTION|NULL|'O''Brien''s reports'"}));
+    }
+
+    // A field the operator clears is stored as NULL, with its audit row.
+    void clearedFields_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<Values>("kept");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("column");
+        QTest::newRow("rate description") << 15
+            << "INSERT INTO tRate (ID, ServiceTypeID, Length, Cost, Cost100, Description, PartCost) "
+               "VALUES (6,4,0,1,100,'Peak',2.5)"
+            << Values{"1=6", "2=4", "3=0", "5=1", "6=100", "9=Peak", "10=2.5"} << "9" << "Description";
+        QTest::newRow("rate part cost") << 15
+            << "INSERT INTO tRate (ID, ServiceTypeID, Length, Cost, Cost100, Description, PartCost) "
+               "VALUES (6,4,0,1,100,'Peak',2.5)"
+            << Values{"1=6", "2=4", "3=0", "5=1", "6=100", "9=Peak", "10=2.5"} << "10" << "PartCost";
+        QTest::newRow("tender number") << 2
+            << "INSERT INTO tValidAccountNumber (ID, AccountNo, TenderNo) VALUES (3,'ACC3','T-9')"
+            << Values{"1=3", "2=ACC3", "5=T-9"} << "5" << "TenderNo";
+    }
+    void clearedFields()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, row);
+        QFETCH(Values, kept);
+        QFETCH(QString, input);
+        QFETCH(QString, column);
+        const QString table = TSysEditForm::TableName(code);
+        audited(table);
+        db->Exec(row + ";");
+        auto f = editor(code, false, kept);
+        type(*f, {input + "="});
+        KV_EXPECT_SAVED(*f);
+        const QString id = kept.first().mid(2);
+        QCOMPARE(db->Value("SELECT quote(" + column + ") FROM " + table + " WHERE ID = " + id), QString("NULL"));
+        const QString old = kept.filter(QRegularExpression("^" + input + "=")).first().mid(input.size() + 1);
+        QCOMPARE(db->AuditRows(), QStringList({"admin|11|" + table + "|" + id + "|" + column.toUpper() + "|'" + old +
+                                               "'|NULL"}));
     }
 
     // An edit of a row that is not in the table (removed meanwhile) is
