@@ -97,10 +97,13 @@ TSysEditForm::TSysEditForm(QWidget* owner) : TRecordEditor(owner)
     // The window is 339 by 313 outside; this is its client area.
     setFixedSize(331, 286);
 
+    // A label takes the room up to the next column or the window's edge, so
+    // the longest captions ("DiscountRate (max 100)") read whole, and the
+    // height of its font up to the input below it.
     auto label = [this](const char* name, int left, int top) {
         auto* l = new QLabel(this);
         l->setObjectName(QLatin1String(name));
-        l->setGeometry(left, top, 137, 13);
+        l->setGeometry(left, top, (left < 176 ? 176 : width()) - 4 - left, qBound(13, l->sizeHint().height(), 16));
         return l;
     };
     auto edit = [this](const char* name, int left, int top) { return AddEdit(QLatin1String(name), left, top, 137); };
@@ -253,6 +256,8 @@ void TSysEditForm::setText(int edit, const QString& v)
 {
     FKept.Keep(QStringLiteral("Edit%1").arg(edit), v);
     input(edit)->setText(v);
+    // A text wider than its input shows from its start.
+    input(edit)->setCursorPosition(0);
 }
 
 QString TSysEditForm::Kept(int edit) const

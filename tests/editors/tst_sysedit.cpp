@@ -116,6 +116,40 @@ private slots:
         QVERIFY(f->LastStatements().isEmpty());
     }
 
+    // Every label of every layout reads whole: as wide and as high as its
+    // text, inside the window and clear of the column beside it.
+    void labelsReadWhole()
+    {
+        for (int code = 0; code <= 29; ++code) {
+            auto f = editor(code, false);
+            f->show();
+            for (const QLabel* l : f->findChildren<QLabel*>()) {
+                if (l->isHidden() || l->text().isEmpty())
+                    continue;
+                const QString what = QString("code %1: %2").arg(code).arg(l->text());
+                QVERIFY2(l->width() >= l->sizeHint().width(), qPrintable(what));
+                QVERIFY2(l->height() >= l->sizeHint().height(), qPrintable(what));
+                QVERIFY2(l->geometry().right() < (l->x() < 176 ? 176 : f->width()), qPrintable(what));
+            }
+        }
+    }
+
+    // Texts wider than their inputs show from their start, the one with the
+    // focus too.
+    void longTextsShowTheirStart()
+    {
+        auto f = editor(4, false, {"1=7", "2=Standby generator maintenance for the business telephone line",
+                                   "3=7", "4=Brellinghast Metropolitan Health and Hospitals Service"});
+        f->show();
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.get()));
+        QCOMPARE(f->focusWidget(), f->edtEdit2);
+        for (QLineEdit* e : {f->edtEdit2, f->edtEdit4}) {
+            QVERIFY(e->fontMetrics().horizontalAdvance(e->text()) > e->width());
+            QCOMPARE(e->cursorPosition(), 0);
+        }
+    }
+
     // ------------------------------------------------------------ statements
 
     void statementLines_data()
