@@ -10,7 +10,9 @@
 namespace {
 
 // "en": 1,234.50 and $ in front; "de": 1.234,50 € behind; "fr": blanks
-// between thousands and a decimal comma.
+// between thousands and a decimal comma; "ch": apostrophes between
+// thousands and a decimal point; "za": blanks between thousands and a
+// decimal point.
 TFormatSettings profile(const QString& name)
 {
     TFormatSettings fs = TFormatSettings::DayFirstEnglish();
@@ -24,6 +26,10 @@ TFormatSettings profile(const QString& name)
         fs.ThousandSeparator = ' ';
         fs.CurrencyString = QStringLiteral("F");
         fs.CurrencyFormat = 1;
+    } else if (name == QLatin1String("ch")) {
+        fs.ThousandSeparator = '\'';
+    } else if (name == QLatin1String("za")) {
+        fs.ThousandSeparator = ' ';
     }
     return fs;
 }
@@ -79,6 +85,8 @@ private slots:
         QTest::newRow("de: point is the thousands") << "de" << "1.234,5" << "1234,5";
         QTest::newRow("fr: point becomes the comma") << "fr" << "12.5" << "12,5";
         QTest::newRow("fr: blanks inside stay out") << "fr" << "1 234,5" << "1234,5";
+        QTest::newRow("ch: comma read as the point") << "ch" << "1'234,5" << "1234.5";
+        QTest::newRow("za: comma read as the point") << "za" << "1 234,5" << "1234.5";
     }
     void normalizing()
     {
@@ -302,6 +310,8 @@ private slots:
         QTest::newRow("de: comma is the decimal") << "de" << "12,5" << "12,5" << 12.5 << "12,5";
         QTest::newRow("de: point groups") << "de" << "1.234" << "1.234" << 1234.0 << "1234";
         QTest::newRow("fr: point becomes the comma") << "fr" << "3.5" << "3,5" << 3.5 << "3,5";
+        QTest::newRow("ch: comma becomes the point") << "ch" << "2,5" << "2.5" << 2.5 << "2.5";
+        QTest::newRow("za: comma becomes the point") << "za" << "2,5" << "2.5" << 2.5 << "2.5";
     }
     void typedSeparators()
     {

@@ -17,6 +17,13 @@ namespace {
 
 const QString kQuestion = "Use the present data as a starting point?";
 
+// The pages of the generic editor and the table code each lays it out for.
+const QVector<QPair<int, int>> kGenericPages = {
+    {1001, 4},  {1005, 27}, {1006, 23}, {1013, 3},  {1014, 29}, {1015, 22}, {1024, 8},  {1025, 10}, {1027, 28},
+    {1028, 25}, {1029, 21}, {1031, 20}, {1032, 19}, {1041, 5},  {1042, 17}, {1043, 9},  {1044, 0},  {1045, 11},
+    {1047, 1},  {1048, 26}, {1049, 15}, {1050, 16}, {1065, 6},  {1068, 7},  {1069, 13}, {1070, 14}, {1083, 2},
+};
+
 // The named inputs of an editor as the operator sees them, after its mode
 // ("add" or "edit") and joined by "|": an edit's or a date input's text, a
 // box as 0 or 1, a list's shown item; "cbF*" gives the boxes whose names
@@ -94,13 +101,14 @@ private slots:
     void genericPages_data()
     {
         QTest::addColumn<int>("pageId");
-        for (const TEditPage& p : EditPages())
-            if (p.Kind == TEditKind::Generic)
-                QTest::newRow(qPrintable(QString::number(p.PageID))) << p.PageID;
+        QTest::addColumn<int>("code");
+        for (const auto& [pageId, code] : kGenericPages)
+            QTest::newRow(qPrintable(QString::number(pageId))) << pageId << code;
     }
     void genericPages()
     {
         QFETCH(int, pageId);
+        QFETCH(int, code);
         TQuery* q = openAt(pageId, "id", 0);
         QVERIFY(q && !q->IsEmpty());
         const QString id = q->FieldByName("id")->AsString();
@@ -122,13 +130,23 @@ private slots:
         boxes.Answer(mrNo);
         fx.form->btnAddClick();
         const bool idOnAdd = QList<int>{1005, 1045, 1049, 1050, 1069, 1070}.contains(pageId);
-        const QString copied = QString("%1 1 %2 %3").arg(page->Code).arg(idOnAdd ? id : QString(), row);
-        QCOMPARE(seen, QStringList({QString("%1 0 %2 %3").arg(page->Code).arg(id, row),
-                                    page->Question ? copied : QString("%1 1  ").arg(page->Code),
-                                    QString("%1 1  ").arg(page->Code)}));
+        const QString copied = QString("%1 1 %2 %3").arg(code).arg(idOnAdd ? id : QString(), row);
+        QCOMPARE(seen, QStringList({QString("%1 0 %2 %3").arg(code).arg(id, row),
+                                    page->Question ? copied : QString("%1 1  ").arg(code),
+                                    QString("%1 1  ").arg(code)}));
         QCOMPARE(boxes.Texts(), page->Question ? QStringList({kQuestion, kQuestion}) : QStringList());
         for (const auto& editor : editors)
             QVERIFY(editor.isNull());
+    }
+
+    // No page but the listed ones opens the generic editor.
+    void genericPagesAreTheListed()
+    {
+        QVector<QPair<int, int>> generic;
+        for (const TEditPage& p : EditPages())
+            if (p.Kind == TEditKind::Generic)
+                generic.append({p.PageID, p.Code});
+        QCOMPARE(generic, kGenericPages);
     }
 
     // Flags without a value read as not set; a person added from the
