@@ -9,12 +9,15 @@
 // one, adds rows typed into blank lines and retires (Active = 0) the rows
 // whose customer is cleared. Every row is checked before any is written, and
 // all rows are written in one transaction.
+//
+// The customers can run to a million: one list, read in one pass, stands
+// behind all ten ShipTo rows.
 #include "RecordEditor.h"
-#include <QHash>
 #include <QVector>
 
 class QLineEdit;
 class TLookupCombo;
+class TLookupList;
 
 class TSplitForm : public TRecordEditor {
     Q_OBJECT
@@ -63,6 +66,8 @@ private:
     };
 
     void LoadSplits(int service);
+    // The services of the mode, each once, in ServiceID order.
+    void ListServices(bool adding);
     // Checks every line (customer known, whole non-negative shares, each
     // total exactly 100) and gives them; a failed check refuses the save.
     QVector<TSplitLine> CheckLines();
@@ -72,7 +77,8 @@ private:
     void showDescription();
 
     bool FAudited = false;
-    int FServiceID = 0;  // the service set
-    QHash<int, QString> FDescriptions;
+    int FServiceID = 0;    // the service set
+    int FListed = -1;      // the mode the services are listed for (1 adding, 0 editing)
+    TLookupList* FCustomers;
     TLoadedSplit FLoaded[kRows];
 };
