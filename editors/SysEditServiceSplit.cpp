@@ -135,7 +135,7 @@ void TSplitForm::ListServices(bool adding)
     q.SQL().Assign(QStringList{
         "SELECT tServiceID.ID, tServiceID.ServiceID", "FROM tServiceID",
         "LEFT JOIN tServiceSplit ON ((tServiceID.ID = tServiceSplit.ServiceID) AND (tServiceSplit.Active = 1))",
-        adding ? "WHERE tServiceSplit.CustomerID IS NULL" : "WHERE tServiceSplit.CustomerID IS NOT NULL",
+        adding ? "WHERE tServiceSplit.ID IS NULL" : "WHERE tServiceSplit.ID IS NOT NULL",
         "AND tServiceID.Active = 1", "ORDER BY tServiceID.ServiceID, tServiceID.ID"});
     q.Open();
     const TField* idField = q.FieldByName(QStringLiteral("ID"));
@@ -205,17 +205,28 @@ void TSplitForm::LoadSplits(int service)
         if (!q.Eof()) {
             s.ID = q.FieldByName(QStringLiteral("ID"))->AsInteger();
             s.CustomerID = q.FieldByName(QStringLiteral("CustomerID"))->AsInteger();
-            s.ShipTo = q.FieldByName(QStringLiteral("ShipTo"))->AsString().trimmed();
+            s.Shown = q.FieldByName(QStringLiteral("ShipTo"))->AsString().trimmed();
+            s.OnFile = !s.Shown.isEmpty();
+            if (!s.OnFile)
+                s.Shown = s.CustomerID > 0 ? QStringLiteral("(customer %1)").arg(s.CustomerID)
+                                           : QStringLiteral("(no customer)");
             s.Rent = q.FieldByName(QStringLiteral("RentPercentage"))->AsString();
             s.Calls = q.FieldByName(QStringLiteral("CallPercentage"))->AsString();
             s.Other = q.FieldByName(QStringLiteral("OtherPercentage"))->AsString();
             q.Next();
         }
-        // A customer no longer listed (inactive) shows its own ShipTo.
-        cbShipTo[i]->SetID(s.CustomerID, s.ShipTo);
+        // A customer no longer listed (inactive, or gone) shows as loaded.
+        cbShipTo[i]->SetID(s.CustomerID, s.Shown);
         edtRent[i]->setText(s.Rent);
         edtCalls[i]->setText(s.Calls);
         edtOther[i]->setText(s.Other);
+    }
+    // The rows beyond the tenth stay as they are, and still count.
+    std::fill(std::begin(FUnshown), std::end(FUnshown), 0);
+    for (; !q.Eof(); q.Next()) {
+        FUnshown[Rent] += q.FieldByName(QStringLiteral("RentPercentage"))->AsInteger();
+        FUnshown[Calls] += q.FieldByName(QStringLiteral("CallPercentage"))->AsInteger();
+        FUnshown[Other] += q.FieldByName(QStringLiteral("OtherPercentage"))->AsInteger();
     }
 }
 
@@ -229,16 +240,24 @@ void TSplitForm::btnOkClick()
 QVector<TSplitForm::TSplitLine> TSplitForm::CheckLines()
 {
     QVector<TSplitLine> lines(kRows);
+    // What is stored and not shown counts too (edited rows only: adding
+    // writes the ten rows alone).
     qint64 totals[3] = {0, 0, 0};
+    if (!FAppendMode)
+        std::copy(std::begin(FUnshown), std::end(FUnshown), totals);
     for (int i = 0; i < kRows; ++i) {
         TSplitLine& line = lines[i];
         line.ShipTo = cbShipTo[i]->currentText().trimmed();
         if (line.ShipTo.isEmpty())
             continue;
         const QString row = QString::number(i + 1);
-        if (!cbShipTo[i]->TextKnown())
+        // A row left naming a customer no longer on file keeps it when it
+        // is changed, and gives no new row its customer.
+        const TLoadedSplit& loaded = FLoaded[i];
+        const bool keptOffFile = loaded.ID != 0 && !loaded.OnFile && line.ShipTo == loaded.Shown;
+        if (keptOffFile ? FAppendMode : !cbShipTo[i]->TextKnown())
             Refuse("ShipTo" + row + " is not a known customer. Save aborted.");
-        line.CustomerID = cbShipTo[i]->ID();
+        line.CustomerID = keptOffFile ? loaded.CustomerID : cbShipTo[i]->ID();
         QLineEdit* inputs[] = {edtRent[i], edtCalls[i], edtOther[i]};
         QString* values[] = {&line.Rent, &line.Calls, &line.Other};
         for (int kind : {Rent, Calls, Other}) {
@@ -284,8 +303,6 @@ bool TSplitForm::save(TSaveAttempt& attempt)
         audit.SetTableID(loaded.ID);
         if (line.ShipTo.isEmpty()) {
             // The customer was cleared: the row is retired.
-            if (loaded.ShipTo.isEmpty())
-                continue;
             attempt.Exec({QStringLiteral("UPDATE tServiceSplit"), QStringLiteral("SET Active = 0"), "WHERE ID = " + id});
             audit.AddField(QStringLiteral("ACTIVE"), QStringLiteral("1"), QStringLiteral("0"));
         } else {
@@ -313,6 +330,14 @@ bool TSplitForm::save(TSaveAttempt& attempt)
         if (FAudited)
             attempt.Write(audit);
     }
+    // The service's active shares as stored now, rows written meanwhile by
+    // anyone else included: each totals 100, or nothing is written.
+    if (!attempt.Exists({QStringLiteral("SELECT ServiceID"), QStringLiteral("FROM tServiceSplit"),
+                         "WHERE ServiceID = " + service, QStringLiteral("AND Active = 1"),
+                         QStringLiteral("GROUP BY ServiceID"), QStringLiteral("HAVING SUM(RentPercentage) = 100"),
+                         QStringLiteral("AND SUM(CallPercentage) = 100"),
+                         QStringLiteral("AND SUM(OtherPercentage) = 100")}))
+        Refuse(QStringLiteral("Integer totals are not 100. Please review your data."));
     return true;
 }
 
