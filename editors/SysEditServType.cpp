@@ -21,6 +21,15 @@ bool allowedFrequency(int value)
     return value == 0 || value == 1 || value == 3 || value == 6 || value == 12;
 }
 
+// The rent as an addition writes it: with two decimals, or with the third
+// and fourth a currency holds when it has them.
+QString addedRentText(double rent)
+{
+    const QString text = CurrText(rent);
+    const int point = int(text.indexOf(QChar('.')));
+    return point < 0 || text.size() - point - 1 <= 2 ? CurrToFixed2(rent) : text;
+}
+
 }  // namespace
 
 TSysEditServTypeForm::TSysEditServTypeForm(QWidget* owner) : TRecordEditor(owner)
@@ -56,6 +65,7 @@ TSysEditServTypeForm::TSysEditServTypeForm(QWidget* owner) : TRecordEditor(owner
     edtEndDate = AddControl<TDateEdit>("edtEndDate", 128, 184, 100);
     AddLabel("lblExpectedRent", "ExpectedRent", 240, 168);
     edtExpectedRent = AddControl<TCurrencyEdit>("edtExpectedRent", 240, 184, 100);
+    UsePlainCurrencyText(edtExpectedRent);
     AddLabel("lblFrequency", "Bill Frequ (0,1,3,6,12 Months)", 16, 208);
     edtFrequency = AddEdit("edtFrequency", 16, 224, 65);
     edtFrequency->setToolTip(QStringLiteral("How many months between billing (0,1,3,6,12 or empty)"));
@@ -347,7 +357,7 @@ bool TSysEditServTypeForm::save(TSaveAttempt& attempt)
         insert.Add(QStringLiteral("SplitService"), splitService);
         insert.Add(QStringLiteral("VRTServiceType"), vrtServiceType);
         if (rent != 0)
-            insert.Add(QStringLiteral("ExpectedRent"), CurrToFixed2(rent));
+            insert.Add(QStringLiteral("ExpectedRent"), addedRentText(rent));
         if (frequency > 0)
             insert.Add(QStringLiteral("Frequency"), QString::number(frequency));
         insert.Add(QStringLiteral("NoCalls"), noCalls);

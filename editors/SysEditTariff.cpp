@@ -109,8 +109,7 @@ TSysEditTariffForm::TSysEditTariffForm(QWidget* owner) : TRecordEditor(owner)
         QLineEdit* input;
         if (valueOf(QLatin1String(p.Property))->Amount) {
             auto* amount = AddControl<TCurrencyEdit>(name, p.Left, p.Top, p.Width);
-            amount->SetDecimalPlaces(4);  // a currency value holds four decimals
-            amount->SetDisplayFormat(QStringLiteral(",0.00##"));
+            UsePlainCurrencyText(amount);
             input = amount;
         } else {
             input = AddEdit(name, p.Left, p.Top, p.Width);

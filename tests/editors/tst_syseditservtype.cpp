@@ -181,6 +181,23 @@ private slots:
         QCOMPARE(zero.LastStatements().first(), QStringList({"UPDATE tServiceType", "SET Code = 'TX11'", "WHERE id = 3"}));
     }
 
+    // The expected rent keeps the four decimals of a currency and shows as
+    // plain text: left alone it writes nothing, typed it is stored whole.
+    void rentKeepsFourDecimals()
+    {
+        db->Exec("UPDATE tServiceType SET ExpectedRent = 1250.125 WHERE ID = 1");
+        auto f = editRow1();
+        f->SetExpectedRent(1250.125);
+        f->show();
+        QCOMPARE(f->edtExpectedRent->ShownText(), QString("1250.125"));
+        KV_EXPECT_SAVED(*f);
+        QCOMPARE(f->LastStatements().first(), QStringList({"UPDATE tServiceType", "SET Code = 'PSTN'", "WHERE id = 1"}));
+        auto added = adding();
+        kvtest::Enter(*added, {"edtCode=NEW", "edtSupplierID=1", "cbRevenueElement=4200", "edtExpectedRent=12.3456"});
+        KV_EXPECT_SAVED(*added);
+        QCOMPARE(db->Value("SELECT ExpectedRent FROM tServiceType WHERE Code = 'NEW'"), QString("12.3456"));
+    }
+
     // Each check's message; an input a check cut shows what passed; nothing
     // is written.
     void refusals_data()
