@@ -90,25 +90,20 @@ TSysEditServTypeForm::TSysEditServTypeForm(QWidget* owner) : TRecordEditor(owner
         FKept.Keep(QLatin1String(flag), false);
     ReadAuditIds();
 
-    // The elements of the internal customer, VRT.
+    // The elements of the internal customer, VRT, one list behind both
+    // inputs; its empty first choice takes an element off the type.
     TQuery q(nullptr, QLatin1String(kDatabaseName));
     q.SQL().Assign(QStringList{"SELECT tCustomer.ID", "FROM tCustomer", "WHERE tCustomer.ShipTo LIKE 'VRT'"});
     q.Open();
     const QString customer = q.IsEmpty() ? QStringLiteral("0") : q.FieldByName(QStringLiteral("id"))->AsString();
     q.Close();
-    q.SQL().Assign(QStringList{"SELECT tElement.ID, (tElement.ElementCode + (CASE WHEN tElement.Description IS NULL THEN '' "
-                    "ELSE '  ' + tElement.Description END)) AS \"Code\"",
-                    "FROM tElement", "WHERE tElement.CustomerID = " + customer,
-                    "AND tElement.ElementCode IS NOT NULL", "AND tElement.Active = 1",
-                    "ORDER BY tElement.ElementCode"});
-    q.Open();
-    for (; !q.Eof(); q.Next()) {
-        const QString text = q.FieldByName(QStringLiteral("Code"))->AsString();
-        const int id = q.FieldByName(QStringLiteral("ID"))->AsInteger();
-        cbRevenueElement->AddItem(text, id);
-        cbExpenseElement->AddItem(text, id);
-    }
-    q.Close();
+    cbRevenueElement->Fill({"SELECT tElement.ID, (tElement.ElementCode + (CASE WHEN tElement.Description IS NULL "
+                            "THEN '' ELSE '  ' + tElement.Description END)) AS \"Code\"",
+                            "FROM tElement", "WHERE tElement.CustomerID = " + customer,
+                            "AND tElement.ElementCode IS NOT NULL", "AND tElement.Active = 1",
+                            "ORDER BY tElement.ElementCode"},
+                           QStringLiteral("Code"), QStringLiteral("ID"), true);
+    cbExpenseElement->SetList(cbRevenueElement->List());
     FAudited = IsTableAudited(kTable);
 }
 

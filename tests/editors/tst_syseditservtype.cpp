@@ -79,7 +79,7 @@ private slots:
         auto f = adding();
         QCOMPARE(f->windowTitle(), QString("System Edit: tServiceType (ADD)"));
         QCOMPARE(kvtest::Items(f->cbRevenueElement),
-                 QStringList({"1 4100  Rental revenue", "2 4200", "3 6100  Carrier costs"}));
+                 QStringList({"0 ", "1 4100  Rental revenue", "2 4200", "3 6100  Carrier costs"}));
         kvtest::Enter(*f, {"edtCode= NEW'1 ", "edtDescription=New type", "edtSupplierID=2", "edtSystemID=1",
                            "cbRevenueElement=4100  Rental revenue", "edtEndDate=20261231", "edtExpectedRent=12.5",
                            "edtFrequency=3"});
@@ -179,6 +179,35 @@ private slots:
         QCOMPARE(zero.edtExpectedRent->text(), QString());
         KV_EXPECT_SAVED(zero);
         QCOMPARE(zero.LastStatements().first(), QStringList({"UPDATE tServiceType", "SET Code = 'TX11'", "WHERE id = 3"}));
+    }
+
+    // Either element can be taken off a type with its list's empty choice,
+    // as long as the other one stays.
+    void elementTakenOff_data()
+    {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("written");  // the audit row too; empty: refused
+        QTest::newRow("revenue") << QStringList{"cbRevenueElement="} << "RevenueElementID|'1'";
+        QTest::newRow("expense") << QStringList{"cbExpenseElement="} << "ExpenseElementID|'3'";
+        QTest::newRow("both") << QStringList{"cbRevenueElement=", "cbExpenseElement="} << "";
+    }
+    void elementTakenOff()
+    {
+        QFETCH(QStringList, typed);
+        QFETCH(QString, written);
+        auto f = editRow1();
+        kvtest::Enter(*f, typed);
+        if (written.isEmpty()) {
+            KV_EXPECT_REFUSED(*f, "You must provide: Code, SupplierID, and either RevenueElementID or "
+                                  "ExpenseElementID.");
+            return;
+        }
+        KV_EXPECT_SAVED(*f);
+        const QString column = written.section('|', 0, 0);
+        QCOMPARE(f->LastStatements().first(),
+                 QStringList({"UPDATE tServiceType", "SET Code = 'PSTN',", column + " = NULL", "WHERE id = 1"}));
+        QCOMPARE(db->AuditRows(),
+                 QStringList{"demo|11|tServiceType|1|" + column.toUpper() + "|" + written.section('|', 1) + "|NULL"});
     }
 
     // The expected rent keeps the four decimals of a currency and shows as
