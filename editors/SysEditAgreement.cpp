@@ -172,8 +172,8 @@ bool TSysEditAgreementForm::save(TSaveAttempt& attempt)
         Refuse(QStringLiteral("AgreementNo MUST be entered."));
     if (Description().isEmpty())
         Refuse(QStringLiteral("Description MUST be entered."));
-    const QString number = StripQuotes(AgreementNo());
-    const QString description = StripQuotes(Description());
+    const QString number = FKept.WithoutQuotesIfChanged(QStringLiteral("AgreementNo"), AgreementNo());
+    const QString description = FKept.WithoutQuotesIfChanged(QStringLiteral("Description"), Description());
     const int ids[] = {AgreementTypeID(), SupplierID(), BatchTypeID(), ValidAccountNumberID()};
     const QString startDate = DateEditYMD(edtStartDate);
     const QString endDate = DateEditYMD(edtEndDate);

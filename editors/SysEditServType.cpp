@@ -278,8 +278,9 @@ void TSysEditServTypeForm::btnOkClick()
 
 bool TSysEditServTypeForm::save(TSaveAttempt& attempt)
 {
-    // The code as it is written and looked up: without apostrophes.
-    const QString code = StripQuotes(Code());
+    // The code as it is written and looked up: without apostrophes once
+    // the operator changed it.
+    const QString code = FKept.WithoutQuotesIfChanged(QStringLiteral("Code"), Code());
     QString supplierText = edtSupplierID->text().trimmed();
     const int revenue = RevenueElementID();
     const int expense = ExpenseElementID();
@@ -317,7 +318,7 @@ bool TSysEditServTypeForm::save(TSaveAttempt& attempt)
         Refuse(QStringLiteral("SystemID MUST be an integer."));
     }
 
-    const QString description = StripQuotes(Description());
+    const QString description = FKept.WithoutQuotesIfChanged(QStringLiteral("Description"), Description());
     const QString supplier = QString::number(supplierId);
     const QString system = IdText(systemId);
     const QString startDate = DateEditYMD(edtStartDate);

@@ -159,9 +159,14 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
             Refuse(QLatin1String(r.Column) + QChar(' ') + QString::number(id) + QStringLiteral(" does not exist."));
         lineIds[i] = id;
     }
+    // The job number and the line details lose their single quotes where
+    // the operator changed them; the others are written as stored.
+    const auto typed = [this](const QString& property, const QString& value) {
+        return FKept.WithoutQuotesIfChanged(property, value);
+    };
     // The channel column holds a number: a text that is none would make the
     // row unreadable.
-    const QString ch = StripQuotes(d.Ch);
+    const QString ch = typed(QStringLiteral("Ch"), d.Ch);
     if (!ch.trimmed().isEmpty() && !IsSqlNumber(ch.trimmed()))
         Refuse(QStringLiteral("Ch must be a number."));
 
@@ -171,28 +176,28 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
     const QString centreText = QString::number(centreId);
 
     // Texts as written: the first four as typed (quotes doubled), the job
-    // number and the line details without their single quotes.
+    // number and the line details as above.
     const QVector<TTextColumn> heading = {
         {QStringLiteral("Description"), QStringLiteral("Description"), Description()},
         {QStringLiteral("SACCnumber"), QStringLiteral("SACCNumber"), SACCNumber()},
         {QStringLiteral("PayType"), QStringLiteral("PayType"), PayType()},
     };
     const QVector<TTextColumn> frame = {
-        {QStringLiteral("Jobno"), QStringLiteral("Jobno"), StripQuotes(Jobno())},
-        {QStringLiteral("UpMDF"), QStringLiteral("UpMDF"), StripQuotes(d.UpMDF)},
-        {QStringLiteral("UpEnd"), QStringLiteral("UpEnd"), StripQuotes(d.UpEnd)},
-        {QStringLiteral("DownMDF"), QStringLiteral("DownMDF"), StripQuotes(d.DownMDF)},
-        {QStringLiteral("DownEnd"), QStringLiteral("DownEnd"), StripQuotes(d.DownEnd)},
+        {QStringLiteral("Jobno"), QStringLiteral("Jobno"), typed(QStringLiteral("Jobno"), Jobno())},
+        {QStringLiteral("UpMDF"), QStringLiteral("UpMDF"), typed(QStringLiteral("UpMDF"), d.UpMDF)},
+        {QStringLiteral("UpEnd"), QStringLiteral("UpEnd"), typed(QStringLiteral("UpEnd"), d.UpEnd)},
+        {QStringLiteral("DownMDF"), QStringLiteral("DownMDF"), typed(QStringLiteral("DownMDF"), d.DownMDF)},
+        {QStringLiteral("DownEnd"), QStringLiteral("DownEnd"), typed(QStringLiteral("DownEnd"), d.DownEnd)},
     };
     const QVector<TTextColumn> line = {
-        {QStringLiteral("No"), QStringLiteral("No"), StripQuotes(d.No)},
-        {QStringLiteral("Part"), QStringLiteral("Part"), StripQuotes(d.Part)},
-        {QStringLiteral("Drawing"), QStringLiteral("Drawing"), StripQuotes(d.Drawing)},
+        {QStringLiteral("No"), QStringLiteral("No"), typed(QStringLiteral("No"), d.No)},
+        {QStringLiteral("Part"), QStringLiteral("Part"), typed(QStringLiteral("Part"), d.Part)},
+        {QStringLiteral("Drawing"), QStringLiteral("Drawing"), typed(QStringLiteral("Drawing"), d.Drawing)},
     };
     const QVector<TTextColumn> equipment = {
-        {QStringLiteral("Make"), QStringLiteral("Make"), StripQuotes(d.Make)},
+        {QStringLiteral("Make"), QStringLiteral("Make"), typed(QStringLiteral("Make"), d.Make)},
         {QStringLiteral("Ch"), QStringLiteral("Ch"), ch},
-        {QStringLiteral("Mux"), QStringLiteral("Mux"), StripQuotes(d.Mux)},
+        {QStringLiteral("Mux"), QStringLiteral("Mux"), typed(QStringLiteral("Mux"), d.Mux)},
     };
 
     // The audit rows, when the table is audited.

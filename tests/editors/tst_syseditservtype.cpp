@@ -210,6 +210,24 @@ private slots:
                  QStringList{"demo|11|tServiceType|1|" + column.toUpper() + "|" + written.section('|', 1) + "|NULL"});
     }
 
+    // Apostrophes leave only what the operator changed: a code and a
+    // description left alone are written as stored and audit nothing.
+    void storedApostrophes()
+    {
+        db->Exec("UPDATE tServiceType SET Code = 'O''B', Description = 'It''s a line' WHERE ID = 1");
+        auto f = editRow1();
+        f->SetCode("O'B");
+        f->SetDescription("It's a line");
+        KV_EXPECT_SAVED(*f);
+        QCOMPARE(f->LastStatements().first(), QStringList({"UPDATE tServiceType", "SET Code = 'O''B'", "WHERE id = 1"}));
+        QCOMPARE(db->AuditRows(), QStringList());
+        f = editRow1();
+        f->SetDescription("It's a line");
+        kvtest::Enter(*f, {"edtCode=Q'B"});
+        KV_EXPECT_SAVED(*f);
+        QCOMPARE(row(1), QString("QB|It's a line|1|1|3|1|01000|20100701|-|1|29.95|3"));
+    }
+
     // The expected rent keeps the four decimals of a currency and shows as
     // plain text: left alone it writes nothing, typed it is stored whole.
     void rentKeepsFourDecimals()
