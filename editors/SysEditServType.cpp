@@ -278,6 +278,8 @@ void TSysEditServTypeForm::btnOkClick()
 
 bool TSysEditServTypeForm::save(TSaveAttempt& attempt)
 {
+    // A change needs the row it changes.
+    const int rowId = FAppendMode ? 0 : RowToChange(edtID, QStringLiteral("service type"));
     // The code as it is written and looked up: without apostrophes once
     // the operator changed it.
     const QString code = FKept.WithoutQuotesIfChanged(QStringLiteral("Code"), Code());
@@ -293,7 +295,7 @@ bool TSysEditServTypeForm::save(TSaveAttempt& attempt)
         QStringList check{"SELECT tServiceType.id", "FROM tServiceType",
                           "WHERE tServiceType.Code LIKE " + SqlLikeExact(code)};
         if (!FAppendMode)
-            check << "AND tServiceType.id <> " + QString::number(FID);
+            check << "AND tServiceType.id <> " + QString::number(rowId);
         if (attempt.Exists(check)) {
             edtCode->setText(Code());
             Refuse(QStringLiteral("The Code MUST be a unique value."));
@@ -360,7 +362,7 @@ bool TSysEditServTypeForm::save(TSaveAttempt& attempt)
         audit.SetTableID(attempt.ExecInsert(insert.Statement(kTable)));
     } else {
         TUpdateLines update(kTable, FKept, audit);
-        audit.SetTableID(FID);
+        audit.SetTableID(rowId);
         update.Always(QStringLiteral("Code"), code, "SET Code = " + Quote(code) + ",");
         update.Set(QStringLiteral("Description"), description, "Description = " + QuoteOrNull(description) + ",");
         update.Set(QStringLiteral("SupplierID"), supplier, "SupplierID = " + supplier + ",");
@@ -385,7 +387,7 @@ bool TSysEditServTypeForm::save(TSaveAttempt& attempt)
         update.Set(QStringLiteral("SplitService"), splitService, "SplitService = " + splitService + ",");
         update.Set(QStringLiteral("VRTServiceType"), vrtServiceType, "VRTServiceType = " + vrtServiceType + ",");
         update.Set(QStringLiteral("NoCalls"), noCalls, "NoCalls = " + noCalls + ",");
-        attempt.Exec(update.Statement("WHERE id = " + QString::number(FID)));
+        attempt.Exec(update.Statement("WHERE id = " + QString::number(rowId)));
     }
     if (FAudited)
         attempt.Write(audit);

@@ -81,6 +81,8 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
     // LastUpdatedBy is the login name as the main window holds it now.
     const QString user = Operator().OPERATORNAME;
     const QString stamp = DateTimeToSql(Now());
+    // A change needs the row it changes.
+    const int rowId = adding ? 0 : RowToChange(edtID, QStringLiteral("service"));
 
     // Required values.
     const QString serviceId = ServiceID();
@@ -93,7 +95,7 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
     QStringList duplicate = {QStringLiteral("SELECT tServiceID.id"), QStringLiteral("FROM tServiceID"),
                              QStringLiteral("WHERE tServiceID.ServiceID LIKE ") + SqlLikeExact(serviceId)};
     if (!adding)
-        duplicate << QStringLiteral("AND id <> ") + QString::number(ID());
+        duplicate << QStringLiteral("AND id <> ") + QString::number(rowId);
     if (attempt.Exists(duplicate)) {
         edtServiceID->setText(serviceId);
         Refuse(QStringLiteral("The ServiceID ") + serviceId + QStringLiteral(" already exists. ") +
@@ -368,10 +370,10 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
             text(t);
         lines << QStringLiteral("DateLastChanged = ") + Quote(stamp) + QStringLiteral(",LastUpdatedBy = ") +
                      Quote(user);
-        lines << QStringLiteral("WHERE id = ") + QString::number(ID());
+        lines << QStringLiteral("WHERE id = ") + QString::number(rowId);
         attempt.Exec(lines);
         if (audit)
-            audit->SetTableID(ID());
+            audit->SetTableID(rowId);
     }
     if (audit)
         attempt.Write(*audit);

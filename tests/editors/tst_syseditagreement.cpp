@@ -177,6 +177,14 @@ private slots:
         QCOMPARE(db->AuditRows(), QStringList{"demo|11|tAgreement|1|DESCRIPTION|'It''s voice'|'Toms voice'"});
     }
 
+    // A change without a row id is refused rather than run on no row.
+    void changeWithoutRowId()
+    {
+        auto f = editing(1);
+        f->SetID(0);
+        KV_EXPECT_REFUSED(*f, "This agreement has no ID, so it cannot be changed.");
+    }
+
     void refusals_data()
     {
         QTest::addColumn<QString>("number");

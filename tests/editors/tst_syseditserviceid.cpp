@@ -331,6 +331,8 @@ private slots:
         const auto plus = [&](const QString& e) { return valid + L{e}; };
         const QString required = "Valid entries are required for ServiceID,\r\nServiceTypeID, and CustomerCentreID.";
         const QString exists = "The ServiceID %1 already exists. Duplicates are not permitted.";
+        QTest::newRow("changing without a row id") << false << L({"ID="})
+                                                   << "This service has no ID, so it cannot be changed.";
         QTest::newRow("no ServiceID") << true << L({"ServiceTypeID=3", "CustomerCentreID=5"}) << required;
         QTest::newRow("negative centre") << true << plus("CustomerCentreID=-5") << required;
         QTest::newRow("service type not a number") << true << plus("ServiceTypeID=3x") << "ServiceTypeID MUST be an integer.";

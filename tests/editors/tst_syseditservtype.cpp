@@ -289,6 +289,14 @@ private slots:
         QCOMPARE(db->AuditRows(), QStringList());
     }
 
+    // A change without a row id is refused rather than run on no row.
+    void changeWithoutRowId()
+    {
+        auto f = editRow1();
+        f->SetID(0);
+        KV_EXPECT_REFUSED(*f, "This service type has no ID, so it cannot be changed.");
+    }
+
     // A row keeps its own code, in any letter case; wildcards in a code
     // match only themselves.
     void uniqueCodes()

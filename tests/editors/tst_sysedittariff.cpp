@@ -161,6 +161,14 @@ private slots:
         QCOMPARE(static_cast<TCustomNumEdit*>(f.Input("FixedCharge"))->ShownText(), shown);
     }
 
+    // A change without a row id is refused rather than run on no row.
+    void changeWithoutRowId()
+    {
+        auto f = editing(1);
+        f->SetID(0);
+        KV_EXPECT_REFUSED(*f, "This tariff has no ID, so it cannot be changed.");
+    }
+
     void refusals_data()
     {
         QTest::addColumn<QStringList>("typed");
