@@ -2,7 +2,7 @@
 #include <QFile>
 #include <sqlite3.h>
 
-bool MakeAuditBenchDatabase(const QString& file, const QString& schemaFile, int rows, QString* error)
+bool MakeSchemaBenchDatabase(const QString& file, const QString& schemaFile, const QString& fill, QString* error)
 {
     QFile::remove(file);
     QFile schema(schemaFile);
@@ -14,6 +14,18 @@ bool MakeAuditBenchDatabase(const QString& file, const QString& schemaFile, int 
     sqlite3* db = nullptr;
     if (sqlite3_open(QFile::encodeName(file).constData(), &db) != SQLITE_OK)
         return false;
+    char* err = nullptr;
+    const QByteArray script = schema.readAll() + fill.toUtf8();
+    const int rc = sqlite3_exec(db, script.constData(), nullptr, nullptr, &err);
+    if (rc != SQLITE_OK && error)
+        *error = QString::fromUtf8(err);
+    sqlite3_free(err);
+    sqlite3_close(db);
+    return rc == SQLITE_OK;
+}
+
+bool MakeAuditBenchDatabase(const QString& file, const QString& schemaFile, int rows, QString* error)
+{
     const QString fill = QStringLiteral(
         "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;"
         "BEGIN;"
@@ -32,12 +44,5 @@ bool MakeAuditBenchDatabase(const QString& file, const QString& schemaFile, int 
         "FROM n;"
         "COMMIT; ANALYZE;")
                              .arg(rows);
-    char* err = nullptr;
-    const QByteArray script = schema.readAll() + fill.toUtf8();
-    const int rc = sqlite3_exec(db, script.constData(), nullptr, nullptr, &err);
-    if (rc != SQLITE_OK && error)
-        *error = QString::fromUtf8(err);
-    sqlite3_free(err);
-    sqlite3_close(db);
-    return rc == SQLITE_OK;
+    return MakeSchemaBenchDatabase(file, schemaFile, fill, error);
 }

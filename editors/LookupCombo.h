@@ -8,9 +8,56 @@
 // the stored id is not among the items (an inactive row, say) the list shows
 // nothing selected, and ID() gives the stored id back unchanged until the
 // operator picks something: saving an untouched window never loses it.
+//
+// The rows live in a TLookupList, filled in one go and held compactly (one
+// buffer of texts and one of ids), so a list of a million customers costs
+// about what its texts cost and several lists can share one.
+#include <QAbstractListModel>
 #include <QComboBox>
 #include <QStringList>
 #include <QVector>
+
+// Rows gathered before they go into a list: texts (one buffer) and ids.
+class TLookupRows {
+public:
+    void Add(QStringView text, int id);
+    int Count() const { return int(m_ids.size()); }
+    QStringView Text(int row) const;
+    int ID(int row) const { return row >= 0 && row < Count() ? m_ids[row] : 0; }
+    // Gives back the memory the buffers hold beyond their rows.
+    void Squeeze();
+
+private:
+    QString m_texts;
+    QVector<int> m_ends;  // where each row's text ends in m_texts
+    QVector<int> m_ids;
+};
+
+// The rows behind one or more lookup combos.
+class TLookupList : public QAbstractListModel {
+    Q_OBJECT
+public:
+    explicit TLookupList(QObject* parent = nullptr) : QAbstractListModel(parent) {}
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    // The text (display and edit roles) and the id (the user role).
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+    int Count() const { return m_rows.Count(); }
+    QStringView Text(int row) const { return m_rows.Text(row); }
+    int ID(int row) const { return m_rows.ID(row); }
+    // The first row with the id; -1 when there is none.
+    int IndexOf(int id) const;
+
+    // Replaces every row at once.
+    void Assign(TLookupRows rows);
+    // One more row at the end.
+    void Append(QStringView text, int id);
+    void Clear() { Assign(TLookupRows()); }
+
+private:
+    TLookupRows m_rows;
+};
 
 class TLookupCombo : public QComboBox {
     Q_OBJECT
@@ -25,9 +72,13 @@ public:
     void AddItem(const QString& text, int id);
     // Empties the list; the stored id is forgotten too.
     void ClearItems();
+    // Shows the rows of `list` (which several combos may share, and which
+    // outlives them); nothing is selected and the stored id is forgotten.
+    void SetList(TLookupList* list);
+    TLookupList* List() const { return m_list; }
 
-    int ItemID(int index) const { return index >= 0 && index < m_ids.size() ? m_ids[index] : 0; }
-    int IndexOfID(int id) const { return int(m_ids.indexOf(id)); }
+    int ItemID(int index) const { return m_list->ID(index); }
+    int IndexOfID(int id) const { return m_list->IndexOf(id); }
 
     // Lets the operator type into the list (see above).
     void SetEditable(bool value);
@@ -44,12 +95,16 @@ public:
     // False when typed text names no item (an editable list only).
     bool TextKnown() const;
 
+    // A long list drops down without measuring every item first.
+    void showPopup() override;
+
 signals:
     // The operator chose an item (keyboard or mouse).
     void PickedID(int id);
 
 private:
-    QVector<int> m_ids;
+    void forget();
+    TLookupList* m_list;
     int m_stored = 0;
     bool m_picked = false;
     bool m_typed = false;  // the operator typed since the last SetID

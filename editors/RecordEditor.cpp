@@ -130,6 +130,11 @@ void TKeptValues::KeepAll(const QHash<QString, QString>& written)
         m_values.insert(it.key(), it.value());
 }
 
+QString TKeptValues::WithoutQuotesIfChanged(const QString& name, const QString& now) const
+{
+    return Changed(name, now) ? StripQuotes(now) : now;
+}
+
 void TKeptValues::Audit(TAuditTrail* audit, const QString& name, const QString& now) const
 {
     if (audit)

@@ -150,6 +150,9 @@ public:
     }
     // A flag's kept value; a flag never set reads false.
     bool KeptBool(const QString& name) const { return Kept(name) == QLatin1String("1"); }
+    // A text a save writes without apostrophes: without them when the
+    // operator changed it, else as kept (as it is stored).
+    QString WithoutQuotesIfChanged(const QString& name, const QString& now) const;
     // After a save that keeps the window open, what was written becomes the
     // saved value.
     void KeepAll(const QHash<QString, QString>& written);

@@ -168,12 +168,14 @@ void TSysEditAgreementForm::btnOkClick()
 
 bool TSysEditAgreementForm::save(TSaveAttempt& attempt)
 {
+    // A change needs the row it changes.
+    const int rowId = FAppendMode ? 0 : RowToChange(edtID, QStringLiteral("agreement"));
     if (AgreementNo().isEmpty())
         Refuse(QStringLiteral("AgreementNo MUST be entered."));
     if (Description().isEmpty())
         Refuse(QStringLiteral("Description MUST be entered."));
-    const QString number = StripQuotes(AgreementNo());
-    const QString description = StripQuotes(Description());
+    const QString number = FKept.WithoutQuotesIfChanged(QStringLiteral("AgreementNo"), AgreementNo());
+    const QString description = FKept.WithoutQuotesIfChanged(QStringLiteral("Description"), Description());
     const int ids[] = {AgreementTypeID(), SupplierID(), BatchTypeID(), ValidAccountNumberID()};
     const QString startDate = DateEditYMD(edtStartDate);
     const QString endDate = DateEditYMD(edtEndDate);
@@ -193,7 +195,7 @@ bool TSysEditAgreementForm::save(TSaveAttempt& attempt)
         audit.SetTableID(attempt.ExecInsert(insert.Statement(kTable)));
     } else {
         TUpdateLines update(kTable, FKept, audit);
-        audit.SetTableID(FID);
+        audit.SetTableID(rowId);
         update.Always(QStringLiteral("AgreementNo"), number, "SET AgreementNo = " + Quote(number) + ",");
         update.Set(QStringLiteral("Description"), description, "Description = " + QuoteOrNull(description) + ",");
         for (int i = 0; i < 4; ++i) {
@@ -204,7 +206,7 @@ bool TSysEditAgreementForm::save(TSaveAttempt& attempt)
         // only when the end date itself changes.
         update.SetStartDate(startDate);
         update.SetEndDate(endDate);
-        attempt.Exec(update.Statement("WHERE id = " + QString::number(FID)));
+        attempt.Exec(update.Statement("WHERE id = " + QString::number(rowId)));
     }
     if (FAudited)
         attempt.Write(audit);

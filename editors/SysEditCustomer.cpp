@@ -36,6 +36,7 @@ TSysEditCustomerForm::TSysEditCustomerForm(QWidget* owner) : TAddressEditor(owne
         edtAddress[n - 1] = labelled(edit.constData(), caption.constData(), 104, 68 + n * 28, 300, 8);
     }
     edtMaxExServiceAmount = AddControl<TCurrencyEdit>(QStringLiteral("edtMaxExServiceAmount"), 104, 270, 100);
+    UsePlainCurrencyText(edtMaxExServiceAmount);
     AddLabel(QStringLiteral("lblMaxExServiceAmount"), QStringLiteral("Maximum\nExService Amt:"), 8, 266)
         ->setBuddy(edtMaxExServiceAmount);
     AddLabel(QStringLiteral("lblAnnualFee"), QStringLiteral("(Annual Fee)"), 212, 273);

@@ -21,6 +21,15 @@ bool allowedFrequency(int value)
     return value == 0 || value == 1 || value == 3 || value == 6 || value == 12;
 }
 
+// The rent as an addition writes it: with two decimals, or with the third
+// and fourth a currency holds when it has them.
+QString addedRentText(double rent)
+{
+    const QString text = CurrText(rent);
+    const int point = int(text.indexOf(QChar('.')));
+    return point < 0 || text.size() - point - 1 <= 2 ? CurrToFixed2(rent) : text;
+}
+
 }  // namespace
 
 TSysEditServTypeForm::TSysEditServTypeForm(QWidget* owner) : TRecordEditor(owner)
@@ -56,6 +65,7 @@ TSysEditServTypeForm::TSysEditServTypeForm(QWidget* owner) : TRecordEditor(owner
     edtEndDate = AddControl<TDateEdit>("edtEndDate", 128, 184, 100);
     AddLabel("lblExpectedRent", "ExpectedRent", 240, 168);
     edtExpectedRent = AddControl<TCurrencyEdit>("edtExpectedRent", 240, 184, 100);
+    UsePlainCurrencyText(edtExpectedRent);
     AddLabel("lblFrequency", "Bill Frequ (0,1,3,6,12 Months)", 16, 208);
     edtFrequency = AddEdit("edtFrequency", 16, 224, 65);
     edtFrequency->setToolTip(QStringLiteral("How many months between billing (0,1,3,6,12 or empty)"));
@@ -80,25 +90,20 @@ TSysEditServTypeForm::TSysEditServTypeForm(QWidget* owner) : TRecordEditor(owner
         FKept.Keep(QLatin1String(flag), false);
     ReadAuditIds();
 
-    // The elements of the internal customer, VRT.
+    // The elements of the internal customer, VRT, one list behind both
+    // inputs; its empty first choice takes an element off the type.
     TQuery q(nullptr, QLatin1String(kDatabaseName));
     q.SQL().Assign(QStringList{"SELECT tCustomer.ID", "FROM tCustomer", "WHERE tCustomer.ShipTo LIKE 'VRT'"});
     q.Open();
     const QString customer = q.IsEmpty() ? QStringLiteral("0") : q.FieldByName(QStringLiteral("id"))->AsString();
     q.Close();
-    q.SQL().Assign(QStringList{"SELECT tElement.ID, (tElement.ElementCode + (CASE WHEN tElement.Description IS NULL THEN '' "
-                    "ELSE '  ' + tElement.Description END)) AS \"Code\"",
-                    "FROM tElement", "WHERE tElement.CustomerID = " + customer,
-                    "AND tElement.ElementCode IS NOT NULL", "AND tElement.Active = 1",
-                    "ORDER BY tElement.ElementCode"});
-    q.Open();
-    for (; !q.Eof(); q.Next()) {
-        const QString text = q.FieldByName(QStringLiteral("Code"))->AsString();
-        const int id = q.FieldByName(QStringLiteral("ID"))->AsInteger();
-        cbRevenueElement->AddItem(text, id);
-        cbExpenseElement->AddItem(text, id);
-    }
-    q.Close();
+    cbRevenueElement->Fill({"SELECT tElement.ID, (tElement.ElementCode + (CASE WHEN tElement.Description IS NULL "
+                            "THEN '' ELSE '  ' + tElement.Description END)) AS \"Code\"",
+                            "FROM tElement", "WHERE tElement.CustomerID = " + customer,
+                            "AND tElement.ElementCode IS NOT NULL", "AND tElement.Active = 1",
+                            "ORDER BY tElement.ElementCode"},
+                           QStringLiteral("Code"), QStringLiteral("ID"), true);
+    cbExpenseElement->SetList(cbRevenueElement->List());
     FAudited = IsTableAudited(kTable);
 }
 
@@ -273,8 +278,11 @@ void TSysEditServTypeForm::btnOkClick()
 
 bool TSysEditServTypeForm::save(TSaveAttempt& attempt)
 {
-    // The code as it is written and looked up: without apostrophes.
-    const QString code = StripQuotes(Code());
+    // A change needs the row it changes.
+    const int rowId = FAppendMode ? 0 : RowToChange(edtID, QStringLiteral("service type"));
+    // The code as it is written and looked up: without apostrophes once
+    // the operator changed it.
+    const QString code = FKept.WithoutQuotesIfChanged(QStringLiteral("Code"), Code());
     QString supplierText = edtSupplierID->text().trimmed();
     const int revenue = RevenueElementID();
     const int expense = ExpenseElementID();
@@ -287,7 +295,7 @@ bool TSysEditServTypeForm::save(TSaveAttempt& attempt)
         QStringList check{"SELECT tServiceType.id", "FROM tServiceType",
                           "WHERE tServiceType.Code LIKE " + SqlLikeExact(code)};
         if (!FAppendMode)
-            check << "AND tServiceType.id <> " + QString::number(FID);
+            check << "AND tServiceType.id <> " + QString::number(rowId);
         if (attempt.Exists(check)) {
             edtCode->setText(Code());
             Refuse(QStringLiteral("The Code MUST be a unique value."));
@@ -312,7 +320,7 @@ bool TSysEditServTypeForm::save(TSaveAttempt& attempt)
         Refuse(QStringLiteral("SystemID MUST be an integer."));
     }
 
-    const QString description = StripQuotes(Description());
+    const QString description = FKept.WithoutQuotesIfChanged(QStringLiteral("Description"), Description());
     const QString supplier = QString::number(supplierId);
     const QString system = IdText(systemId);
     const QString startDate = DateEditYMD(edtStartDate);
@@ -347,14 +355,14 @@ bool TSysEditServTypeForm::save(TSaveAttempt& attempt)
         insert.Add(QStringLiteral("SplitService"), splitService);
         insert.Add(QStringLiteral("VRTServiceType"), vrtServiceType);
         if (rent != 0)
-            insert.Add(QStringLiteral("ExpectedRent"), CurrToFixed2(rent));
+            insert.Add(QStringLiteral("ExpectedRent"), addedRentText(rent));
         if (frequency > 0)
             insert.Add(QStringLiteral("Frequency"), QString::number(frequency));
         insert.Add(QStringLiteral("NoCalls"), noCalls);
         audit.SetTableID(attempt.ExecInsert(insert.Statement(kTable)));
     } else {
         TUpdateLines update(kTable, FKept, audit);
-        audit.SetTableID(FID);
+        audit.SetTableID(rowId);
         update.Always(QStringLiteral("Code"), code, "SET Code = " + Quote(code) + ",");
         update.Set(QStringLiteral("Description"), description, "Description = " + QuoteOrNull(description) + ",");
         update.Set(QStringLiteral("SupplierID"), supplier, "SupplierID = " + supplier + ",");
@@ -379,7 +387,7 @@ bool TSysEditServTypeForm::save(TSaveAttempt& attempt)
         update.Set(QStringLiteral("SplitService"), splitService, "SplitService = " + splitService + ",");
         update.Set(QStringLiteral("VRTServiceType"), vrtServiceType, "VRTServiceType = " + vrtServiceType + ",");
         update.Set(QStringLiteral("NoCalls"), noCalls, "NoCalls = " + noCalls + ",");
-        attempt.Exec(update.Statement("WHERE id = " + QString::number(FID)));
+        attempt.Exec(update.Statement("WHERE id = " + QString::number(rowId)));
     }
     if (FAudited)
         attempt.Write(audit);

@@ -4,7 +4,8 @@
 // system, dates, expected rent, billing frequency and five flags).
 //
 // The element lists hold the active elements of the internal customer whose
-// ShipTo is "VRT". The billing frequency is one of 0, 1, 3, 6 or 12 months:
+// ShipTo is "VRT", after an empty choice for none (one of the two must be
+// chosen). The billing frequency is one of 0, 1, 3, 6 or 12 months:
 // the input takes digits only and falls back to the last allowed value.
 // Adding writes the columns that have a value; changing writes the code and
 // the columns that differ from what the caller set.

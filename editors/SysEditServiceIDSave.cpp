@@ -81,6 +81,8 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
     // LastUpdatedBy is the login name as the main window holds it now.
     const QString user = Operator().OPERATORNAME;
     const QString stamp = DateTimeToSql(Now());
+    // A change needs the row it changes.
+    const int rowId = adding ? 0 : RowToChange(edtID, QStringLiteral("service"));
 
     // Required values.
     const QString serviceId = ServiceID();
@@ -93,7 +95,7 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
     QStringList duplicate = {QStringLiteral("SELECT tServiceID.id"), QStringLiteral("FROM tServiceID"),
                              QStringLiteral("WHERE tServiceID.ServiceID LIKE ") + SqlLikeExact(serviceId)};
     if (!adding)
-        duplicate << QStringLiteral("AND id <> ") + QString::number(ID());
+        duplicate << QStringLiteral("AND id <> ") + QString::number(rowId);
     if (attempt.Exists(duplicate)) {
         edtServiceID->setText(serviceId);
         Refuse(QStringLiteral("The ServiceID ") + serviceId + QStringLiteral(" already exists. ") +
@@ -159,9 +161,14 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
             Refuse(QLatin1String(r.Column) + QChar(' ') + QString::number(id) + QStringLiteral(" does not exist."));
         lineIds[i] = id;
     }
+    // The job number and the line details lose their single quotes where
+    // the operator changed them; the others are written as stored.
+    const auto typed = [this](const QString& property, const QString& value) {
+        return FKept.WithoutQuotesIfChanged(property, value);
+    };
     // The channel column holds a number: a text that is none would make the
     // row unreadable.
-    const QString ch = StripQuotes(d.Ch);
+    const QString ch = typed(QStringLiteral("Ch"), d.Ch);
     if (!ch.trimmed().isEmpty() && !IsSqlNumber(ch.trimmed()))
         Refuse(QStringLiteral("Ch must be a number."));
 
@@ -171,28 +178,28 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
     const QString centreText = QString::number(centreId);
 
     // Texts as written: the first four as typed (quotes doubled), the job
-    // number and the line details without their single quotes.
+    // number and the line details as above.
     const QVector<TTextColumn> heading = {
         {QStringLiteral("Description"), QStringLiteral("Description"), Description()},
         {QStringLiteral("SACCnumber"), QStringLiteral("SACCNumber"), SACCNumber()},
         {QStringLiteral("PayType"), QStringLiteral("PayType"), PayType()},
     };
     const QVector<TTextColumn> frame = {
-        {QStringLiteral("Jobno"), QStringLiteral("Jobno"), StripQuotes(Jobno())},
-        {QStringLiteral("UpMDF"), QStringLiteral("UpMDF"), StripQuotes(d.UpMDF)},
-        {QStringLiteral("UpEnd"), QStringLiteral("UpEnd"), StripQuotes(d.UpEnd)},
-        {QStringLiteral("DownMDF"), QStringLiteral("DownMDF"), StripQuotes(d.DownMDF)},
-        {QStringLiteral("DownEnd"), QStringLiteral("DownEnd"), StripQuotes(d.DownEnd)},
+        {QStringLiteral("Jobno"), QStringLiteral("Jobno"), typed(QStringLiteral("Jobno"), Jobno())},
+        {QStringLiteral("UpMDF"), QStringLiteral("UpMDF"), typed(QStringLiteral("UpMDF"), d.UpMDF)},
+        {QStringLiteral("UpEnd"), QStringLiteral("UpEnd"), typed(QStringLiteral("UpEnd"), d.UpEnd)},
+        {QStringLiteral("DownMDF"), QStringLiteral("DownMDF"), typed(QStringLiteral("DownMDF"), d.DownMDF)},
+        {QStringLiteral("DownEnd"), QStringLiteral("DownEnd"), typed(QStringLiteral("DownEnd"), d.DownEnd)},
     };
     const QVector<TTextColumn> line = {
-        {QStringLiteral("No"), QStringLiteral("No"), StripQuotes(d.No)},
-        {QStringLiteral("Part"), QStringLiteral("Part"), StripQuotes(d.Part)},
-        {QStringLiteral("Drawing"), QStringLiteral("Drawing"), StripQuotes(d.Drawing)},
+        {QStringLiteral("No"), QStringLiteral("No"), typed(QStringLiteral("No"), d.No)},
+        {QStringLiteral("Part"), QStringLiteral("Part"), typed(QStringLiteral("Part"), d.Part)},
+        {QStringLiteral("Drawing"), QStringLiteral("Drawing"), typed(QStringLiteral("Drawing"), d.Drawing)},
     };
     const QVector<TTextColumn> equipment = {
-        {QStringLiteral("Make"), QStringLiteral("Make"), StripQuotes(d.Make)},
+        {QStringLiteral("Make"), QStringLiteral("Make"), typed(QStringLiteral("Make"), d.Make)},
         {QStringLiteral("Ch"), QStringLiteral("Ch"), ch},
-        {QStringLiteral("Mux"), QStringLiteral("Mux"), StripQuotes(d.Mux)},
+        {QStringLiteral("Mux"), QStringLiteral("Mux"), typed(QStringLiteral("Mux"), d.Mux)},
     };
 
     // The audit rows, when the table is audited.
@@ -363,10 +370,10 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
             text(t);
         lines << QStringLiteral("DateLastChanged = ") + Quote(stamp) + QStringLiteral(",LastUpdatedBy = ") +
                      Quote(user);
-        lines << QStringLiteral("WHERE id = ") + QString::number(ID());
+        lines << QStringLiteral("WHERE id = ") + QString::number(rowId);
         attempt.Exec(lines);
         if (audit)
-            audit->SetTableID(ID());
+            audit->SetTableID(rowId);
     }
     if (audit)
         attempt.Write(*audit);

@@ -1,4 +1,5 @@
 #include "SysEditServiceSplit.h"
+#include "Application.h"
 #include "DataMod.h"
 #include "GenFns.h"
 #include "LookupCombo.h"
@@ -8,6 +9,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -21,9 +23,47 @@ constexpr int kRowHeight = 24;
 enum TShare { Rent, Calls, Other };
 const char* const kShareNames[] = {"Rent", "Calls", "Other"};
 
+// The active customers with a ShipTo, in ShipTo order, sorted as people
+// read them (letter case aside), in English where the system names no
+// language. The database's order mostly is that order already: it is
+// checked in one pass and sorted again only where it differs.
+TLookupRows sortedCustomers()
+{
+    TLookupRows rows;
+    {
+        TQuery q(nullptr, QLatin1String(kDatabaseName));
+        q.UniDirectional = true;
+        q.SQL().Assign(QStringList{"SELECT ID, ShipTo", "FROM tCustomer", "WHERE Active = 1", "ORDER BY ShipTo"});
+        q.Open();
+        const TField* id = q.FieldByName(QStringLiteral("ID"));
+        const TField* shipTo = q.FieldByName(QStringLiteral("ShipTo"));
+        for (; !q.Eof(); q.Next()) {
+            const QString text = shipTo->AsString().trimmed();
+            if (!text.isEmpty())
+                rows.Add(text, id->AsInteger());
+        }
+    }
+    const QLocale system = QLocale::system();
+    QCollator collator(system.language() == QLocale::C ? QLocale(QLocale::English) : system);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    const auto before = [&](int a, int b) { return collator.compare(rows.Text(a), rows.Text(b)) < 0; };
+    int row = 1;
+    while (row < rows.Count() && !before(row, row - 1))
+        ++row;
+    if (row >= rows.Count())
+        return rows;
+    QVector<int> order(rows.Count());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), before);
+    TLookupRows sorted;
+    for (int i : order)
+        sorted.Add(rows.Text(i), rows.ID(i));
+    return sorted;
+}
+
 }  // namespace
 
-TSplitForm::TSplitForm(QWidget* owner) : TRecordEditor(owner)
+TSplitForm::TSplitForm(QWidget* owner) : TRecordEditor(owner), FCustomers(new TLookupList(this))
 {
     setObjectName(QStringLiteral("SplitForm"));
     SetModeCaption(kCaption);
@@ -41,27 +81,9 @@ TSplitForm::TSplitForm(QWidget* owner) : TRecordEditor(owner)
     AddLabel("lblCalls", "Calls %", 264, kRowTop - 16);
     AddLabel("lblOther", "Other %", 328, kRowTop - 16);
 
-    // The customers, in ShipTo order; each row's list keeps them sorted, and
-    // every item carries its customer's id.
-    QVector<QPair<QString, int>> customers;
-    {
-        TQuery q(nullptr, QLatin1String(kDatabaseName));
-        q.SQL().Assign(QStringList{"SELECT ID, ShipTo", "FROM tCustomer", "WHERE Active = 1", "ORDER BY ShipTo"});
-        q.Open();
-        for (; !q.Eof(); q.Next()) {
-            const QString shipTo = q.FieldByName(QStringLiteral("ShipTo"))->AsString().trimmed();
-            if (!shipTo.isEmpty())
-                customers.append({shipTo, q.FieldByName(QStringLiteral("ID"))->AsInteger()});
-        }
-    }
-    // Sorted as people read them (letter case aside), in English where the
-    // system names no language.
-    const QLocale system = QLocale::system();
-    QCollator collator(system.language() == QLocale::C ? QLocale(QLocale::English) : system);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(customers.begin(), customers.end(),
-                     [&collator](const auto& a, const auto& b) { return collator.compare(a.first, b.first) < 0; });
-
+    // One list of customers behind every row; each item carries its
+    // customer's id.
+    FCustomers->Assign(sortedCustomers());
     QList<QWidget*> order{cbServiceID};
     for (int i = 0; i < kRows; ++i) {
         const int top = kRowTop + i * kRowHeight;
@@ -71,8 +93,7 @@ TSplitForm::TSplitForm(QWidget* owner) : TRecordEditor(owner)
         ShowOnly(edtItem[i]);
         cbShipTo[i] = AddControl<TLookupCombo>("cbShipTo" + n, 64, top, 128);
         cbShipTo[i]->SetEditable(true);
-        for (const auto& c : customers)
-            cbShipTo[i]->AddItem(c.first, c.second);
+        cbShipTo[i]->SetList(FCustomers);
         edtRent[i] = AddEdit("edtRent" + n, 200, top, 56);
         edtCalls[i] = AddEdit("edtCalls" + n, 264, top, 56);
         edtOther[i] = AddEdit("edtOther" + n, 328, top, 56);
@@ -81,7 +102,7 @@ TSplitForm::TSplitForm(QWidget* owner) : TRecordEditor(owner)
     AddOkCancel(btnOk, btnCancel, QStringLiteral("&Ok"), 264, 348, [this] { btnOkClick(); });
     order << btnOk << btnCancel;
     SetTabOrder(order);
-    connect(cbServiceID, &TLookupCombo::PickedID, this, [this] { showDescription(); });
+    connect(cbServiceID, &TLookupCombo::PickedID, this, [this] { RunGuarded([this] { showDescription(); }); });
 
     ReadAuditIds();
     FAudited = IsTableAudited(kTable);
@@ -92,28 +113,45 @@ TSplitForm::TSplitForm(QWidget* owner) : TRecordEditor(owner)
 void TSplitForm::SetAppendMode(bool value)
 {
     TRecordEditor::SetAppendMode(value);
-    // A service counts as split while it has active split rows.
-    const int shown = cbServiceID->currentIndex() >= 0 ? cbServiceID->ID() : 0;
-    cbServiceID->ClearItems();
-    FDescriptions.clear();
-    TQuery q(nullptr, QLatin1String(kDatabaseName));
-    q.SQL().Assign(QStringList{
-        "SELECT tServiceID.ID, tServiceID.ServiceID, tServiceID.Description", "FROM tServiceID",
-        "LEFT JOIN tServiceSplit ON ((tServiceID.ID = tServiceSplit.ServiceID) AND (tServiceSplit.Active = 1))",
-        value ? "WHERE tServiceSplit.CustomerID IS NULL" : "WHERE tServiceSplit.CustomerID IS NOT NULL",
-        "AND tServiceID.Active = 1", "ORDER BY tServiceID.ServiceID"});
-    q.Open();
-    for (; !q.Eof(); q.Next()) {
-        const int id = q.FieldByName(QStringLiteral("ID"))->AsInteger();
-        if (FDescriptions.contains(id))
-            continue;  // a service with several split rows is listed once
-        cbServiceID->AddItem(q.FieldByName(QStringLiteral("ServiceID"))->AsString(), id);
-        FDescriptions.insert(id, q.FieldByName(QStringLiteral("Description"))->AsString());
+    // The list is read again only when the mode changes.
+    if (FListed != int(value)) {
+        const int shown = cbServiceID->currentIndex() >= 0 ? cbServiceID->ID() : 0;
+        ListServices(value);
+        FListed = int(value);
+        if (shown > 0)
+            cbServiceID->SetID(shown);
     }
-    if (shown > 0)
-        cbServiceID->SetID(shown);
     cbServiceID->setEnabled(value);
     showDescription();
+}
+
+void TSplitForm::ListServices(bool adding)
+{
+    // A service counts as split while it has active split rows; one with
+    // several is listed once.
+    TLookupRows rows;
+    TQuery q(nullptr, QLatin1String(kDatabaseName));
+    q.UniDirectional = true;
+    q.SQL().Assign(QStringList{
+        "SELECT tServiceID.ID, tServiceID.ServiceID", "FROM tServiceID",
+        "LEFT JOIN tServiceSplit ON ((tServiceID.ID = tServiceSplit.ServiceID) AND (tServiceSplit.Active = 1))",
+        adding ? "WHERE tServiceSplit.ID IS NULL" : "WHERE tServiceSplit.ID IS NOT NULL",
+        "AND tServiceID.Active = 1", "ORDER BY tServiceID.ServiceID, tServiceID.ID"});
+    q.Open();
+    const TField* idField = q.FieldByName(QStringLiteral("ID"));
+    const TField* serviceField = q.FieldByName(QStringLiteral("ServiceID"));
+    int last = 0;
+    for (; !q.Eof(); q.Next()) {
+        const int id = idField->AsInteger();
+        if (id != last)
+            rows.Add(serviceField->AsString(), id);
+        last = id;
+    }
+    q.Close();
+    TLookupList* list = cbServiceID->List();
+    const QSignalBlocker quiet(cbServiceID);
+    list->Assign(std::move(rows));
+    cbServiceID->SetID(0);
 }
 
 int TSplitForm::ServiceID() const
@@ -136,8 +174,18 @@ void TSplitForm::SetServiceID(int value)
 
 void TSplitForm::showDescription()
 {
+    // Read for the service shown, not kept for every service listed.
     const int index = cbServiceID->currentIndex();
-    dbedtServiceDescription->setText(index >= 0 ? FDescriptions.value(cbServiceID->ItemID(index)) : QString());
+    QString description;
+    if (index >= 0) {
+        TQuery q(nullptr, QLatin1String(kDatabaseName));
+        q.SQL().Assign(QStringList{"SELECT Description", "FROM tServiceID",
+                                   "WHERE ID = " + QString::number(cbServiceID->ItemID(index))});
+        q.Open();
+        if (!q.Eof())
+            description = q.FieldByName(QStringLiteral("Description"))->AsString();
+    }
+    dbedtServiceDescription->setText(description);
 }
 
 void TSplitForm::LoadSplits(int service)
@@ -157,17 +205,28 @@ void TSplitForm::LoadSplits(int service)
         if (!q.Eof()) {
             s.ID = q.FieldByName(QStringLiteral("ID"))->AsInteger();
             s.CustomerID = q.FieldByName(QStringLiteral("CustomerID"))->AsInteger();
-            s.ShipTo = q.FieldByName(QStringLiteral("ShipTo"))->AsString().trimmed();
+            s.Shown = q.FieldByName(QStringLiteral("ShipTo"))->AsString().trimmed();
+            s.OnFile = !s.Shown.isEmpty();
+            if (!s.OnFile)
+                s.Shown = s.CustomerID > 0 ? QStringLiteral("(customer %1)").arg(s.CustomerID)
+                                           : QStringLiteral("(no customer)");
             s.Rent = q.FieldByName(QStringLiteral("RentPercentage"))->AsString();
             s.Calls = q.FieldByName(QStringLiteral("CallPercentage"))->AsString();
             s.Other = q.FieldByName(QStringLiteral("OtherPercentage"))->AsString();
             q.Next();
         }
-        // A customer no longer listed (inactive) shows its own ShipTo.
-        cbShipTo[i]->SetID(s.CustomerID, s.ShipTo);
+        // A customer no longer listed (inactive, or gone) shows as loaded.
+        cbShipTo[i]->SetID(s.CustomerID, s.Shown);
         edtRent[i]->setText(s.Rent);
         edtCalls[i]->setText(s.Calls);
         edtOther[i]->setText(s.Other);
+    }
+    // The rows beyond the tenth stay as they are, and still count.
+    std::fill(std::begin(FUnshown), std::end(FUnshown), 0);
+    for (; !q.Eof(); q.Next()) {
+        FUnshown[Rent] += q.FieldByName(QStringLiteral("RentPercentage"))->AsInteger();
+        FUnshown[Calls] += q.FieldByName(QStringLiteral("CallPercentage"))->AsInteger();
+        FUnshown[Other] += q.FieldByName(QStringLiteral("OtherPercentage"))->AsInteger();
     }
 }
 
@@ -181,16 +240,24 @@ void TSplitForm::btnOkClick()
 QVector<TSplitForm::TSplitLine> TSplitForm::CheckLines()
 {
     QVector<TSplitLine> lines(kRows);
+    // What is stored and not shown counts too (edited rows only: adding
+    // writes the ten rows alone).
     qint64 totals[3] = {0, 0, 0};
+    if (!FAppendMode)
+        std::copy(std::begin(FUnshown), std::end(FUnshown), totals);
     for (int i = 0; i < kRows; ++i) {
         TSplitLine& line = lines[i];
         line.ShipTo = cbShipTo[i]->currentText().trimmed();
         if (line.ShipTo.isEmpty())
             continue;
         const QString row = QString::number(i + 1);
-        if (!cbShipTo[i]->TextKnown())
+        // A row left naming a customer no longer on file keeps it when it
+        // is changed, and gives no new row its customer.
+        const TLoadedSplit& loaded = FLoaded[i];
+        const bool keptOffFile = loaded.ID != 0 && !loaded.OnFile && line.ShipTo == loaded.Shown;
+        if (keptOffFile ? FAppendMode : !cbShipTo[i]->TextKnown())
             Refuse("ShipTo" + row + " is not a known customer. Save aborted.");
-        line.CustomerID = cbShipTo[i]->ID();
+        line.CustomerID = keptOffFile ? loaded.CustomerID : cbShipTo[i]->ID();
         QLineEdit* inputs[] = {edtRent[i], edtCalls[i], edtOther[i]};
         QString* values[] = {&line.Rent, &line.Calls, &line.Other};
         for (int kind : {Rent, Calls, Other}) {
@@ -236,8 +303,6 @@ bool TSplitForm::save(TSaveAttempt& attempt)
         audit.SetTableID(loaded.ID);
         if (line.ShipTo.isEmpty()) {
             // The customer was cleared: the row is retired.
-            if (loaded.ShipTo.isEmpty())
-                continue;
             attempt.Exec({QStringLiteral("UPDATE tServiceSplit"), QStringLiteral("SET Active = 0"), "WHERE ID = " + id});
             audit.AddField(QStringLiteral("ACTIVE"), QStringLiteral("1"), QStringLiteral("0"));
         } else {
@@ -265,6 +330,14 @@ bool TSplitForm::save(TSaveAttempt& attempt)
         if (FAudited)
             attempt.Write(audit);
     }
+    // The service's active shares as stored now, rows written meanwhile by
+    // anyone else included: each totals 100, or nothing is written.
+    if (!attempt.Exists({QStringLiteral("SELECT ServiceID"), QStringLiteral("FROM tServiceSplit"),
+                         "WHERE ServiceID = " + service, QStringLiteral("AND Active = 1"),
+                         QStringLiteral("GROUP BY ServiceID"), QStringLiteral("HAVING SUM(RentPercentage) = 100"),
+                         QStringLiteral("AND SUM(CallPercentage) = 100"),
+                         QStringLiteral("AND SUM(OtherPercentage) = 100")}))
+        Refuse(QStringLiteral("Integer totals are not 100. Please review your data."));
     return true;
 }
 

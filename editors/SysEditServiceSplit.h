@@ -8,13 +8,17 @@
 // of a service that has none; editing changes the rows of a service that has
 // one, adds rows typed into blank lines and retires (Active = 0) the rows
 // whose customer is cleared. Every row is checked before any is written, and
-// all rows are written in one transaction.
+// all rows are written in one transaction; a save never leaves the service's
+// active shares totalling anything but 100.
+//
+// The customers can run to a million: one list, read in one pass, stands
+// behind all ten ShipTo rows.
 #include "RecordEditor.h"
-#include <QHash>
 #include <QVector>
 
 class QLineEdit;
 class TLookupCombo;
+class TLookupList;
 
 class TSplitForm : public TRecordEditor {
     Q_OBJECT
@@ -49,11 +53,15 @@ public:
     void btnOkClick();
 
 private:
-    // A split row as loaded: id 0 for a blank line.
+    // A split row as loaded: id 0 for a blank line. Shown is what its
+    // ShipTo row shows: the customer's ShipTo, or for a customer no longer
+    // on file (or without a ShipTo) a text naming its id, so that the row
+    // still counts and can be cleared.
     struct TLoadedSplit {
         int ID = 0;
         int CustomerID = 0;
-        QString ShipTo, Rent, Calls, Other;
+        bool OnFile = false;  // the customer is on file with a ShipTo
+        QString Shown, Rent, Calls, Other;
     };
     // One line as the operator left it, checked.
     struct TSplitLine {
@@ -63,8 +71,11 @@ private:
     };
 
     void LoadSplits(int service);
+    // The services of the mode, each once, in ServiceID order.
+    void ListServices(bool adding);
     // Checks every line (customer known, whole non-negative shares, each
-    // total exactly 100) and gives them; a failed check refuses the save.
+    // total exactly 100 with the rows beyond the tenth) and gives them; a
+    // failed check refuses the save.
     QVector<TSplitLine> CheckLines();
     bool save(TSaveAttempt& save);
     // A new split row for the service, audited with the INSERT's id.
@@ -72,7 +83,11 @@ private:
     void showDescription();
 
     bool FAudited = false;
-    int FServiceID = 0;  // the service set
-    QHash<int, QString> FDescriptions;
+    int FServiceID = 0;    // the service set
+    int FListed = -1;      // the mode the services are listed for (1 adding, 0 editing)
+    TLookupList* FCustomers;
     TLoadedSplit FLoaded[kRows];
+    // The shares of the loaded rows beyond the tenth, which the window
+    // neither shows nor changes: Rent, Calls, Other.
+    qint64 FUnshown[3] = {0, 0, 0};
 };

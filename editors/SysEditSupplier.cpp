@@ -31,6 +31,10 @@ TSysEditSupplierForm::TSysEditSupplierForm(QWidget* owner) : TAddressEditor(owne
     ckPlatinumUpdate = AddCheck(QStringLiteral("ckPlatinumUpdate"), QStringLiteral("Platinum Update"), 296, 208, 120);
     edtPlatinumVendorID =
         labelled(QStringLiteral("edtPlatinumVendorID"), QStringLiteral("PlatinumVendorID"), 112, 236, 150, 8);
+    // The column's longest caption: its input starts after it and ends
+    // before the ID's caption.
+    const int vendorLeft = qMax(112, findChild<QLabel*>(QStringLiteral("lblPlatinumVendorID"))->geometry().right() + 8);
+    edtPlatinumVendorID->setGeometry(vendorLeft, 236, qMin(150, 300 - vendorLeft), 21);
     edtID = labelled(QStringLiteral("edtID"), QStringLiteral("ID:"), 336, 236, 80, 308);
     ShowOnly(edtID);
     SetModeCaption(kCaption, edtID);

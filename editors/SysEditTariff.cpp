@@ -109,8 +109,7 @@ TSysEditTariffForm::TSysEditTariffForm(QWidget* owner) : TRecordEditor(owner)
         QLineEdit* input;
         if (valueOf(QLatin1String(p.Property))->Amount) {
             auto* amount = AddControl<TCurrencyEdit>(name, p.Left, p.Top, p.Width);
-            amount->SetDecimalPlaces(4);  // a currency value holds four decimals
-            amount->SetDisplayFormat(QStringLiteral(",0.00##"));
+            UsePlainCurrencyText(amount);
             input = amount;
         } else {
             input = AddEdit(name, p.Left, p.Top, p.Width);
@@ -237,6 +236,8 @@ void TSysEditTariffForm::btnOkClick()
 
 bool TSysEditTariffForm::save(TSaveAttempt& attempt)
 {
+    // A change needs the row it changes.
+    const int rowId = FAppendMode ? 0 : RowToChange(edtID, QStringLiteral("tariff"));
     const int agreement = AgreementID();
     const int code = SupplierServiceCodeID();
     if (agreement == 0 || code == 0)
@@ -271,7 +272,7 @@ bool TSysEditTariffForm::save(TSaveAttempt& attempt)
         audit.SetTableID(attempt.ExecInsert(insert.Statement(kTable)));
     } else {
         TUpdateLines update(kTable, FKept, audit);
-        audit.SetTableID(FID);
+        audit.SetTableID(rowId);
         update.Always(QStringLiteral("AgreementID"), agreementText, "SET AgreementID = " + agreementText + ",");
         update.Set(QStringLiteral("SupplierServiceCodeID"), codeText, "SupplierServiceCodeID = " + codeText + ",");
         for (const TTariffValue& v : TariffValues()) {
@@ -293,7 +294,7 @@ bool TSysEditTariffForm::save(TSaveAttempt& attempt)
         }
         for (const auto& s : switches)
             update.Set(s[0], s[1], s[0] + " = " + s[1] + ",");
-        attempt.Exec(update.Statement("WHERE id = " + QString::number(FID)));
+        attempt.Exec(update.Statement("WHERE id = " + QString::number(rowId)));
     }
     if (FAudited)
         attempt.Write(audit);

@@ -495,3 +495,9 @@ QString CurrencyDisplayFormat()
     }
     return QStringLiteral("%1;-%2").arg(p, p);
 }
+
+void UsePlainCurrencyText(TCustomNumEdit* edit)
+{
+    edit->SetDecimalPlaces(4);
+    edit->SetDisplayFormat(QStringLiteral("0.####"));
+}

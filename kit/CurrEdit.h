@@ -118,3 +118,9 @@ public:
 // placed by the currency format, then ";-" and the same again, so a
 // negative amount shows a minus before the whole positive form.
 QString CurrencyDisplayFormat();
+
+// Shows a currency value as the currency's plain decimal text, with the
+// four decimals the currency holds: no symbol, no grouping, no trailing
+// zeros ("8000", "1234.5"), the regional decimal separator; as many
+// decimals may be typed.
+void UsePlainCurrencyText(TCustomNumEdit* edit);

@@ -1,11 +1,12 @@
 #include "LookupCombo.h"
 #include "TestSupport.h"
 #include <QLineEdit>
+#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 
 // The lookup combo: filled from a query with an id per item; only the
 // operator's picks signal; a stored id that is not listed survives until the
-// operator picks something else.
+// operator picks something else; one list of rows can stand behind several.
 class TestLookupCombo : public QObject {
     Q_OBJECT
     std::unique_ptr<kvtest::TestDatabase> db;
@@ -79,6 +80,35 @@ private slots:
         edit->selectAll();
         QTest::keyClick(edit, Qt::Key_Delete);
         QCOMPARE(combo.ID(), 0);  // erased: not chosen, though an item was
+    }
+
+    // One list behind two combos: each keeps its own choice, both show a
+    // row added later, and the list keeps to the rules of item models while
+    // it is filled, added to and emptied.
+    void sharedList()
+    {
+        TLookupList list;
+        QAbstractItemModelTester tester(&list, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        TLookupRows rows;
+        rows.Add(u"Telstra", 3);
+        rows.Add(u"Optus", 5);
+        list.Assign(rows);
+        TLookupCombo a, b;
+        a.SetEditable(true);
+        a.SetList(&list);
+        b.SetList(&list);
+        QCOMPARE(a.currentIndex(), -1);
+        QCOMPARE(b.currentIndex(), -1);
+        QVERIFY(a.SetID(5));
+        QCOMPARE(a.currentText(), QString("Optus"));
+        QCOMPARE(b.currentIndex(), -1);
+        list.Append(u"Vocus", 9);
+        QCOMPARE(b.itemText(2), QString("Vocus"));
+        QVERIFY(b.SetID(9));
+        QCOMPARE(a.ID(), 5);
+        QCOMPARE(b.ID(), 9);
+        list.Clear();
+        QCOMPARE(a.count(), 0);
     }
 };
 

@@ -160,6 +160,31 @@ private slots:
                                                                             "ACTIVE|'0'|'1'"}));
     }
 
+    // Apostrophes leave only what the operator changed: a number and a
+    // description left alone are written as stored and audit nothing.
+    void storedApostrophes()
+    {
+        db->Exec("UPDATE tAgreement SET AgreementNo = 'O''B-1', Description = 'It''s voice' WHERE ID = 1");
+        auto f = editing(1);
+        KV_EXPECT_SAVED(*f);
+        QCOMPARE(f->LastStatements().first(),
+                 QStringList({"UPDATE tAgreement", "SET AgreementNo = 'O''B-1'", "WHERE id = 1"}));
+        QCOMPARE(db->AuditRows(), QStringList());
+        f = editing(1);
+        kvtest::Enter(*f, {"edtDescription=Tom's voice"});
+        KV_EXPECT_SAVED(*f);
+        QCOMPARE(row(1), QString("O'B-1|Toms voice|1|1|1|1|20190701|-|1"));
+        QCOMPARE(db->AuditRows(), QStringList{"demo|11|tAgreement|1|DESCRIPTION|'It''s voice'|'Toms voice'"});
+    }
+
+    // A change without a row id is refused rather than run on no row.
+    void changeWithoutRowId()
+    {
+        auto f = editing(1);
+        f->SetID(0);
+        KV_EXPECT_REFUSED(*f, "This agreement has no ID, so it cannot be changed.");
+    }
+
     void refusals_data()
     {
         QTest::addColumn<QString>("number");

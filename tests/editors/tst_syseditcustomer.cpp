@@ -4,8 +4,9 @@
 
 // The customer editor: the statements adding and changing a customer write,
 // line by line, with their audit rows; a changed status is stored; amounts
-// are written with "." whatever the regional settings; a rate that is not a
-// number stops the save with nothing written.
+// keep their four decimals, show as plain text and are written with "."
+// whatever the regional settings; a rate that is not a number stops the save
+// with nothing written.
 class TestSysEditCustomer : public QObject {
     Q_OBJECT
     std::unique_ptr<kvtest::TestDatabase> db;
@@ -105,6 +106,45 @@ private slots:
                                                    {"SHIPTO|NULL|'HLTH'", "ACTIVE|NULL|'1'", "RATE|NULL|'NULL'",
                                                     "PLATINUMUPDATE|NULL|'0'", "INVOICE|NULL|'0'",
                                                     "INVOICESERVICES|NULL|'0'"}));
+    }
+
+    // The annual fee shows as the currency's plain text with its four
+    // decimals and the regional decimal separator: left alone it writes
+    // nothing, typed it is stored whole.
+    void amounts_data()
+    {
+        QTest::addColumn<QChar>("separator");
+        QTest::addColumn<double>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("typed");  // empty: left alone
+        QTest::addColumn<QString>("written");
+        QTest::newRow("three decimals left alone") << QChar('.') << 1250.125 << "1250.125" << "" << "";
+        QTest::newRow("four decimals left alone") << QChar('.') << 1234.5678 << "1234.5678" << "" << "";
+        QTest::newRow("whole, left alone") << QChar('.') << 8000.0 << "8000" << "" << "";
+        QTest::newRow("four decimals typed") << QChar('.') << 8000.0 << "8000" << "1234.5678" << "1234.5678";
+        QTest::newRow("decimal comma, left alone") << QChar(',') << 1234.5 << "1234,5" << "" << "";
+        QTest::newRow("decimal comma, typed") << QChar(',') << 1234.5 << "1234,5" << "12,3456" << "12.3456";
+    }
+    void amounts()
+    {
+        QFETCH(QChar, separator);
+        kvtest::DecimalSeparator regional(separator);
+        QFETCH(double, stored);
+        QFETCH(QString, shown);
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        db->Exec("UPDATE tCustomer SET MaxExServiceAmount = " + QString::number(stored, 'f', 4));
+        auto f = editorOf20();
+        f->SetMaxExServiceAmount(stored);
+        f->show();
+        QCOMPARE(f->edtMaxExServiceAmount->ShownText(), shown);
+        if (!typed.isEmpty())
+            kvtest::Enter(*f, {"edtMaxExServiceAmount=" + typed});
+        KV_EXPECT_SAVED(*f);
+        QCOMPARE(f->LastStatements().first()[2].contains("MaxExServiceAmount"), !written.isEmpty());
+        QCOMPARE(db->Value("SELECT printf('%.4f', MaxExServiceAmount) FROM tCustomer"),
+                 QString::number(written.isEmpty() ? stored : written.toDouble(), 'f', 4));
+        QCOMPARE(db->AuditRows().size(), written.isEmpty() ? 0 : 1);
     }
 
     // A change: the ShipTo and the switches always, the rest only when

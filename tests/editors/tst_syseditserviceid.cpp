@@ -234,6 +234,31 @@ private slots:
         QCOMPARE(db->AuditRows(), QStringList());
     }
 
+    // The job number loses its apostrophes only when the operator changed
+    // it; left alone it is written as stored, without an audit row.
+    void storedApostrophes_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("audit");
+        QTest::newRow("left alone") << "" << "Jobno = 'O''B'," << QStringList();
+        QTest::newRow("typed") << "Q'1" << "Jobno = 'Q1',"
+                               << QStringList{"op|11|tServiceID|20|JOBNO|'O''B'|'Q1'"};
+    }
+    void storedApostrophes()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, line);
+        QFETCH(QStringList, audit);
+        auto f = editing();
+        f->SetJobno("O'B");
+        if (!typed.isEmpty())
+            type(*f, {"Jobno=" + typed});
+        KV_EXPECT_SAVED(*f);
+        QCOMPARE(f->LastStatements().first().filter("Jobno"), QStringList{line});
+        QCOMPARE(db->AuditRows(), audit);
+    }
+
     // Changes in the editor and in the dialog: their lines and one audit row
     // each, cleared ids and dates as NULL.
     void changesAndTheirAuditRows()
@@ -306,6 +331,8 @@ private slots:
         const auto plus = [&](const QString& e) { return valid + L{e}; };
         const QString required = "Valid entries are required for ServiceID,\r\nServiceTypeID, and CustomerCentreID.";
         const QString exists = "The ServiceID %1 already exists. Duplicates are not permitted.";
+        QTest::newRow("changing without a row id") << false << L({"ID="})
+                                                   << "This service has no ID, so it cannot be changed.";
         QTest::newRow("no ServiceID") << true << L({"ServiceTypeID=3", "CustomerCentreID=5"}) << required;
         QTest::newRow("negative centre") << true << plus("CustomerCentreID=-5") << required;
         QTest::newRow("service type not a number") << true << plus("ServiceTypeID=3x") << "ServiceTypeID MUST be an integer.";

@@ -37,7 +37,7 @@ class TestSysEditServiceSplit : public QObject {
     }
     QStringList rows(const QString& where) const
     {
-        return db->Rows("SELECT ID || ' ' || ServiceID || ' ' || CustomerID || ' ' || ifnull(RentPercentage,'-') || "
+        return db->Rows("SELECT ID || ' ' || ServiceID || ' ' || ifnull(CustomerID,'-') || ' ' || ifnull(RentPercentage,'-') || "
                         "' ' || ifnull(CallPercentage,'-') || ' ' || ifnull(OtherPercentage,'-') || ' ' || Active "
                         "FROM tServiceSplit WHERE " + where + " ORDER BY ID");
     }
@@ -218,6 +218,72 @@ private slots:
         QCOMPARE(rows("ID IN (3, 5)"), QStringList({"3 2 13 100 100 100 1", "5 7 11 100 100 - 1"}));
         QCOMPARE(db->AuditRows(), QStringList({"demo|11|tServiceSplit|3|CUSTOMERID|'15'|'13'",
                                                "demo|11|tServiceSplit|5|OTHERPERCENTAGE|'0'|NULL"}));
+    }
+
+    // A split row whose customer is gone, has no ShipTo or no customer at
+    // all shows a text naming it, is kept as it is while left alone, counts
+    // in the totals and can be retired. Such a service is listed among the
+    // split ones, never among those that can be added.
+    void rowsOffFile_data()
+    {
+        QTest::addColumn<QString>("customer");  // of split row 8
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("customer gone") << "99" << "(customer 99)";
+        QTest::newRow("customer without a ShipTo") << "17" << "(customer 17)";
+        QTest::newRow("no customer") << "NULL" << "(no customer)";
+    }
+    void rowsOffFile()
+    {
+        QFETCH(QString, customer);
+        QFETCH(QString, shown);
+        db->Exec("INSERT INTO tCustomer (ID, ShipTo, Active) VALUES (17, '  ', 1);"
+                 "INSERT INTO tServiceSplit (ID, ServiceID, CustomerID, CallPercentage, RentPercentage, "
+                 "OtherPercentage, Active) VALUES (8, 4, " + customer + ", 50, 50, 50, 1), (9, 4, 13, 50, 50, 50, 1)");
+        // Copied into an addition, it gives the new row no customer.
+        auto f = editor(true, 4);
+        QVERIFY(!kvtest::Items(f->cbServiceID).contains("4 0299001004"));
+        QCOMPARE(f->cbShipTo[0]->currentText(), shown);
+        KV_EXPECT_REFUSED(*f, "ShipTo1 is not a known customer. Save aborted.");
+
+        f = editor(false, 4);
+        QVERIFY(kvtest::Items(f->cbServiceID).contains("4 0299001004"));
+        QCOMPARE(f->cbShipTo[0]->currentText(), shown);
+        KV_EXPECT_SAVED(*f);
+        QCOMPARE(kvtest::RowStatements(*f), QVector<QStringList>());
+
+        f = editor(false, 4);
+        enter(*f, 2, "- 100 100 100");
+        KV_EXPECT_REFUSED(*f, "Integer totals are not 100. Please review your data.");
+        enter(*f, 1, "_");
+        KV_EXPECT_SAVED(*f);
+        QCOMPARE(rows("ServiceID = 4"), QStringList({"8 4 " + QString(customer == "NULL" ? "-" : customer) + " 50 50 50 0",
+                                                     "9 4 13 100 100 100 1"}));
+    }
+
+    // A save never leaves a service's active shares off 100: the rows
+    // beyond the tenth, which are not shown, count, and so do rows another
+    // operator wrote while the window was open.
+    void storedSharesTotal100()
+    {
+        // Rows 20 to 29 with 9, 10, 10; row 30 with 10, 0, 0.
+        db->Exec("WITH RECURSIVE n(i) AS (SELECT 20 UNION ALL SELECT i + 1 FROM n WHERE i < 30) "
+                 "INSERT INTO tServiceSplit (ID, ServiceID, CustomerID, RentPercentage, CallPercentage, "
+                 "OtherPercentage, Active) SELECT i, 4, 11, 9 + (i = 30), 10 * (i < 30), 10 * (i < 30), 1 FROM n");
+        auto f = editor(false, 4);
+        QCOMPARE(f->edtRent[9]->text(), QString("9"));
+        KV_EXPECT_SAVED(*f);  // 10 x 9 shown and 10 not shown
+        f = editor(false, 4);
+        enter(*f, 10, "_");
+        KV_EXPECT_REFUSED(*f, "Integer totals are not 100. Please review your data.");
+
+        f = editor(false, 1);
+        enter(*f, 1, "- 60 - -");
+        enter(*f, 2, "- 40 - -");
+        db->Exec("INSERT INTO tServiceSplit (ServiceID, CustomerID, CallPercentage, RentPercentage, "
+                 "OtherPercentage, Active) VALUES (1, 16, 0, 10, 0, 1)");
+        QCOMPARE(kvtest::Click(*f), QStringList{"Integer totals are not 100. Please review your data."});
+        QVERIFY(f->result() != mrOk);
+        QCOMPARE(rows("ServiceID = 1 AND ID < 3"), QStringList({"1 1 11 50 50 50 1", "2 1 13 50 50 50 1"}));
     }
 
     // Adding from a split service: it is not offered, so the first offered

@@ -79,7 +79,7 @@ private slots:
         auto f = adding();
         QCOMPARE(f->windowTitle(), QString("System Edit: tServiceType (ADD)"));
         QCOMPARE(kvtest::Items(f->cbRevenueElement),
-                 QStringList({"1 4100  Rental revenue", "2 4200", "3 6100  Carrier costs"}));
+                 QStringList({"0 ", "1 4100  Rental revenue", "2 4200", "3 6100  Carrier costs"}));
         kvtest::Enter(*f, {"edtCode= NEW'1 ", "edtDescription=New type", "edtSupplierID=2", "edtSystemID=1",
                            "cbRevenueElement=4100  Rental revenue", "edtEndDate=20261231", "edtExpectedRent=12.5",
                            "edtFrequency=3"});
@@ -181,6 +181,57 @@ private slots:
         QCOMPARE(zero.LastStatements().first(), QStringList({"UPDATE tServiceType", "SET Code = 'TX11'", "WHERE id = 3"}));
     }
 
+    // Either element can be taken off a type with its list's empty choice
+    // (both, and the save is refused as before).
+    void elementTakenOff_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("revenue") << "RevenueElementID" << "1";
+        QTest::newRow("expense") << "ExpenseElementID" << "3";
+    }
+    void elementTakenOff()
+    {
+        QFETCH(QString, column);
+        QFETCH(QString, kept);
+        auto f = editRow1();
+        kvtest::Enter(*f, {"cb" + column.chopped(2) + "="});
+        KV_EXPECT_SAVED(*f);
+        QCOMPARE(f->LastStatements().first(),
+                 QStringList({"UPDATE tServiceType", "SET Code = 'PSTN',", column + " = NULL", "WHERE id = 1"}));
+        QCOMPARE(db->AuditRows(), QStringList{"demo|11|tServiceType|1|" + column.toUpper() + "|'" + kept + "'|NULL"});
+    }
+
+    // Apostrophes leave only what the operator changed: a code and a
+    // description left alone are written as stored and audit nothing.
+    void storedApostrophes()
+    {
+        db->Exec("UPDATE tServiceType SET Code = 'O''B', Description = 'It''s a line' WHERE ID = 1");
+        auto f = editRow1();
+        f->SetCode("O'B");
+        f->SetDescription("It's a line");
+        KV_EXPECT_SAVED(*f);
+        QCOMPARE(f->LastStatements().first(), QStringList({"UPDATE tServiceType", "SET Code = 'O''B'", "WHERE id = 1"}));
+        QCOMPARE(db->AuditRows(), QStringList());
+    }
+
+    // The expected rent keeps the four decimals of a currency and shows as
+    // plain text: left alone it writes nothing, typed it is stored whole.
+    void rentKeepsFourDecimals()
+    {
+        db->Exec("UPDATE tServiceType SET ExpectedRent = 1250.125 WHERE ID = 1");
+        auto f = editRow1();
+        f->SetExpectedRent(1250.125);
+        f->show();
+        QCOMPARE(f->edtExpectedRent->ShownText(), QString("1250.125"));
+        KV_EXPECT_SAVED(*f);
+        QCOMPARE(f->LastStatements().first(), QStringList({"UPDATE tServiceType", "SET Code = 'PSTN'", "WHERE id = 1"}));
+        auto added = adding();
+        kvtest::Enter(*added, {"edtCode=NEW", "edtSupplierID=1", "cbRevenueElement=4200", "edtExpectedRent=12.3456"});
+        KV_EXPECT_SAVED(*added);
+        QCOMPARE(db->Value("SELECT ExpectedRent FROM tServiceType WHERE Code = 'NEW'"), QString("12.3456"));
+    }
+
     // Each check's message; an input a check cut shows what passed; nothing
     // is written.
     void refusals_data()
@@ -223,6 +274,14 @@ private slots:
         QCOMPARE(db->Value("SELECT COUNT(*) FROM tServiceType"), QString("3"));
         QCOMPARE(row(1), QString("PSTN|Business line|1|1|3|1|01000|20100701|-|1|29.95|3"));
         QCOMPARE(db->AuditRows(), QStringList());
+    }
+
+    // A change without a row id is refused rather than run on no row.
+    void changeWithoutRowId()
+    {
+        auto f = editRow1();
+        f->SetID(0);
+        KV_EXPECT_REFUSED(*f, "This service type has no ID, so it cannot be changed.");
     }
 
     // A row keeps its own code, in any letter case; wildcards in a code

@@ -1,3 +1,4 @@
+#include "CurrEdit.h"
 #include "EditorSupport.h"
 #include "SysEditTariff.h"
 
@@ -138,6 +139,34 @@ private slots:
                                                            "ChargePeriod = 1", "WHERE id = 2"}));
         QCOMPARE(db->AuditRows(), QStringList({"demo|11|tAgreementTariffs|2|CHARGEPERIOD|'0'|'1'"}));
         QCOMPARE(db->Value("SELECT AgreementID FROM tAgreementTariffs WHERE ID = 2"), QString("4"));
+    }
+
+    // Amounts show as the currency's plain text: no symbol, no grouping, no
+    // trailing zeros, up to the four decimals a currency holds.
+    void amountsShown_data()
+    {
+        QTest::addColumn<double>("amount");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("thousands") << 1234.5 << "1234.5";
+        QTest::newRow("whole") << 8000.0 << "8000";
+        QTest::newRow("four decimals") << 0.1234 << "0.1234";
+    }
+    void amountsShown()
+    {
+        QFETCH(double, amount);
+        QFETCH(QString, shown);
+        TSysEditTariffForm f;
+        f.SetAmount("FixedCharge", amount);
+        f.show();
+        QCOMPARE(static_cast<TCustomNumEdit*>(f.Input("FixedCharge"))->ShownText(), shown);
+    }
+
+    // A change without a row id is refused rather than run on no row.
+    void changeWithoutRowId()
+    {
+        auto f = editing(1);
+        f->SetID(0);
+        KV_EXPECT_REFUSED(*f, "This tariff has no ID, so it cannot be changed.");
     }
 
     void refusals_data()
