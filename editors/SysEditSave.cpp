@@ -725,7 +725,9 @@ bool TSysEditForm::saveRate(TSaveAttempt& attempt)
     const QString percentage = decimalCheck(4, QStringLiteral("Percentage must be a number."));
     const QString partCost = decimalCheck(10, QStringLiteral("PartCost must be a number."));
     const QString length = typedLength.isEmpty() ? QStringLiteral("0") : typedLength;
-    const QString description = StripQuotes(Edit9());
+    // Apostrophes go from a description the operator typed; one left as
+    // stored is written back as it is.
+    const QString description = FKept.WithoutQuotesIfChanged(QStringLiteral("Edit9"), Edit9());
     const bool add = FAppendMode;
 
     // The length is written in its three-decimal form when adding, the

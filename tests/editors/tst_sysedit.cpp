@@ -567,6 +567,11 @@ private slots:
             << "NULL" << QStringList{"DESCRIPTION|'Peak'|NULL"};
         QTest::newRow("rate part cost cleared") << 15 << rate << keptRate << Values{"10="} << "quote(PartCost)"
             << "NULL" << QStringList{"PARTCOST|'2.5'|NULL"};
+        QTest::newRow("rate description with apostrophes left as stored")
+            << 15 << "INSERT INTO tRate (ID, ServiceTypeID, Length, Cost, Cost100, Description) "
+                     "VALUES (31,4,0,1,100,'O''Neil''s peak')"
+            << Values{"1=31", "2=4", "3=0", "5=1", "6=100", "9=O'Neil's peak"} << Values{"5=2"} << "Description"
+            << "O'Neil's peak" << QStringList{"COST|'1'|'2'"};
         QTest::newRow("tender number cleared") << 2
             << "INSERT INTO tValidAccountNumber (ID, AccountNo, TenderNo) VALUES (31,'ACC3','T-9')"
             << Values{"1=31", "2=ACC3", "5=T-9"} << Values{"5="} << "quote(TenderNo)" << "NULL"
