@@ -420,6 +420,8 @@ void TRecordEditor::KeepText(QLineEdit* edit, const QString& name, const QString
 {
     FKept.Keep(name, value.trimmed());
     edit->setText(value.trimmed());
+    // A text wider than its input shows from its start.
+    edit->setCursorPosition(0);
 }
 
 void TRecordEditor::KeepCheck(QCheckBox* box, const QString& name, bool value)

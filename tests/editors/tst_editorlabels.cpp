@@ -13,8 +13,9 @@
 #include <QLabel>
 #include <functional>
 
-// The specialised editors' labels read whole: each is as wide as its
-// caption, inside its window, and clear of every input, box and button.
+// What the specialised editors show reads whole: each label is as wide as
+// its caption, inside its window, and clear of every input, box and button;
+// a text wider than its input shows from its start.
 class TestEditorLabels : public QObject {
     Q_OBJECT
     std::unique_ptr<kvtest::TestDatabase> db;
@@ -72,6 +73,22 @@ private slots:
             }
         }
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
+    }
+
+    void longTextsShowTheirStart()
+    {
+        const QString text = "Standby generator maintenance contract for the Brellinghast business telephone line";
+        TSysEditAgreementForm agreement;
+        agreement.SetDescription(text);
+        TSysEditServiceIDForm service;
+        service.SetDescription(text);
+        TSysEditCustomerForm customer;
+        customer.SetFullName(text);
+        for (QLineEdit* e : {agreement.edtDescription, service.edtDescription, customer.edtFullName}) {
+            e->window()->show();
+            QVERIFY(e->fontMetrics().horizontalAdvance(e->text()) > e->width());
+            QCOMPARE(e->cursorPosition(), 0);
+        }
     }
 };
 
