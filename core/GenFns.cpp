@@ -20,6 +20,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <algorithm>
 #include <cstring>
 #include <cmath>
 #include <memory>
@@ -347,16 +348,24 @@ void appendCsvValue(QByteArray& out, const QString& value)
 }
 
 // A value between double quotes, written as its field gives it; quotes
-// inside are doubled.
+// inside are doubled where they stand.
 void appendCsvValue(QByteArray& out, TFieldText& text, const TValueRef& value)
 {
     out += '"';
     const qsizetype start = out.size();
     text.Append(out, value);
-    if (std::memchr(out.constData() + start, '"', size_t(out.size() - start))) {
-        QByteArray part = out.mid(start);
-        out.truncate(start);
-        out += part.replace("\"", "\"\"");
+    const qsizetype end = out.size();
+    const char* first = static_cast<const char*>(std::memchr(out.constData() + start, '"', size_t(end - start)));
+    if (first) {
+        const qsizetype from = first - out.constData();
+        const qsizetype quotes = std::count(out.cbegin() + from, out.cend(), '"');
+        out.resize(end + quotes);
+        char* b = out.data();
+        for (qsizetype r = end, w = end + quotes; r > from;) {
+            b[--w] = b[--r];
+            if (b[r] == '"')
+                b[--w] = '"';
+        }
     }
     out += '"';
 }

@@ -914,10 +914,12 @@ void TDataSet::RowValues(int row, QVector<TValueRef>& out)
         return;
     }
     m_columnValues.resize(size_t(m_columnCount));
+    const TValueRef* columns = m_columnValues.data();
     m_rows.Values(row, m_columnValues.data(), m_columnCount);
+    TValueRef* values = out.data();
     for (size_t i = 0; i < m_fields.size(); ++i) {
         const int column = m_fields[i]->m_column;
-        out[qsizetype(i)] = column >= 0 && column < m_columnCount ? m_columnValues[size_t(column)] : TValueRef();
+        values[i] = column >= 0 && column < m_columnCount ? columns[column] : TValueRef();
     }
 }
 
@@ -1302,6 +1304,7 @@ TRowReader::TRowReader(TDataSet* dataSet) : m_ds(dataSet)
         m_own->SQL() = query->SQL();
         m_own->SetFieldDefs(query->FieldDefs());
         m_own->UniDirectional = true;
+        m_own->DisableControls();  // no control watches it
         m_own->Open();
     } else {
         m_keep = dataSet->RecNo();
