@@ -317,8 +317,9 @@ QStringList qtNameFilters(const QString& filter)
     }
     return out;
 }
+}  // namespace
 
-QString runSaveDialog(const TSaveDialogRequest& r)
+QString ExecuteSaveDialog(const TSaveDialogRequest& r)
 {
     if (saveDialogHook())
         return saveDialogHook()(r);
@@ -337,6 +338,7 @@ QString runSaveDialog(const TSaveDialogRequest& r)
     return dlg.selectedFiles().first();
 }
 
+namespace {
 void appendCsvValue(QByteArray& out, const QString& value)
 {
     out += '"';
@@ -415,7 +417,7 @@ void ExportDataSetToCsv(TDataSet* DataSet, const QString& TableName)
     request.DefaultExt = QStringLiteral("csv");
     const bool storedExists = !stored.isEmpty() && QFileInfo(stored).isDir();
     request.InitialDir = storedExists ? stored : QCoreApplication::applicationDirPath();
-    const QString path = runSaveDialog(request);
+    const QString path = ExecuteSaveDialog(request);
     if (path.isEmpty())
         return;
 
