@@ -124,15 +124,17 @@ bool TFieldText::appendReal(QByteArray& out, double value) const
 
 const QByteArray& TFieldText::dayText(int key, const char* digits)
 {
-    if (m_days.empty())
-        m_days.resize(kDaySlots);
-    // Days of one month and the months of a few years each have a slot.
-    Day& day = m_days[size_t(((key / 10000) * 372 + (key / 100 % 100) * 31 + key % 100) % kDaySlots)];
-    if (day.key != key) {
-        day.key = key;
-        day.text = m_field->AsStringOf(QString::fromLatin1(digits, 8)).toUtf8();
+    if (key != m_lastDay) {
+        auto it = m_days.constFind(key);
+        if (it == m_days.constEnd()) {
+            if (m_days.size() >= 100000)
+                m_days.clear();
+            it = m_days.insert(key, m_field->AsStringOf(QString::fromLatin1(digits, 8)).toUtf8());
+        }
+        m_lastDay = key;
+        m_lastDayText = *it;
     }
-    return day.text;
+    return m_lastDayText;
 }
 
 bool TFieldText::appendStamp(QByteArray& out, const TValueRef& value)

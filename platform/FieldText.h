@@ -9,6 +9,7 @@
 // and times, goes through the field's own conversion.
 #include "DB.h"
 #include <QByteArray>
+#include <QHash>
 #include <vector>
 
 class TFieldText {
@@ -24,16 +25,12 @@ private:
     bool appendStamp(QByteArray& out, const TValueRef& value);
     const QByteArray& dayText(int key, const char* digits);
 
-    struct Day {
-        int key = -1;
-        QByteArray text;
-    };
-    static constexpr int kDaySlots = 1024;
-
     const TField* m_field;
     Kind m_kind;
-    QByteArray m_decimal;             // the regional decimal separator
-    std::vector<Day> m_days;          // the days met, by a slot of their own
+    QByteArray m_decimal;  // the regional decimal separator
+    int m_lastDay = -1;
+    QByteArray m_lastDayText;
+    QHash<int, QByteArray> m_days;
     std::vector<QByteArray> m_times;  // by second of the day, made when first met
     QByteArray m_flags[2];            // the texts of 0 and 1
 };
