@@ -4,9 +4,11 @@
 #include "IniFiles.h"
 #include "PageBenchData.h"
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <algorithm>
 #include <cstdio>
+#include <sqlite3.h>
 
 void BenchMemory(double& rss, double& peak)
 {
@@ -29,6 +31,39 @@ double BenchMedian(std::vector<double> values)
     return values.empty() ? 0.0 : values[values.size() / 2];
 }
 
+double EngineStepSeconds(const QString& file, const QByteArray& sql, qint64& rows, qint64 untilId)
+{
+    QElapsedTimer t;
+    t.start();
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr);
+    const int columns = sqlite3_column_count(stmt);
+    rows = 0;
+    qint64 bytes = 0;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        for (int c = 0; c < columns; ++c) {
+            switch (sqlite3_column_type(stmt, c)) {
+            case SQLITE_INTEGER: bytes += sqlite3_column_int64(stmt, c) & 1; break;
+            case SQLITE_FLOAT: bytes += sqlite3_column_double(stmt, c) > 0; break;
+            case SQLITE_NULL: break;
+            default:
+                sqlite3_column_text(stmt, c);
+                bytes += sqlite3_column_bytes(stmt, c);
+                break;
+            }
+        }
+        ++rows;
+        if (untilId >= 0 && sqlite3_column_int64(stmt, 0) == untilId)
+            break;
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    const double s = t.nsecsElapsed() / 1e9;
+    return bytes >= 0 ? s : -s;  // the bytes read, so that nothing is left out
+}
+
 QString AuditBenchFile(int rows)
 {
     const QString file = QDir::temp().filePath(QStringLiteral("kvsys-bench-audit-%1.db").arg(rows));
@@ -38,6 +73,23 @@ QString AuditBenchFile(int rows)
     QString error;
     if (!MakeAuditBenchDatabase(file, QStringLiteral(KV_SOURCE_DIR "/db/schema.sql"), rows, &error)) {
         std::printf("failed: %s\n", qPrintable(error));
+        return QString();
+    }
+    return file;
+}
+
+QString ServicePagesBenchFile(int rows)
+{
+    const QString file = QDir::temp().filePath(QStringLiteral("kvsys-bench-reload-%1.db").arg(rows));
+    if (QFile::exists(file))
+        return file;
+    std::printf("making %d services and %d customers in %s ...\n", rows, rows, qPrintable(file));
+    std::fflush(stdout);
+    QString error;
+    if (!MakeReloadBenchDatabase(file, QStringLiteral(KV_SOURCE_DIR "/db/schema.sql"),
+                                 QStringLiteral(KV_SOURCE_DIR "/db/demo.sql"), rows, &error)) {
+        std::printf("failed: %s\n", qPrintable(error));
+        QFile::remove(file);
         return QString();
     }
     return file;

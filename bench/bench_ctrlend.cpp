@@ -19,40 +19,6 @@
 #include <cstdio>
 #include <sqlite3.h>
 
-namespace {
-// The anchor: every row stepped, every column read as the engine holds it.
-double engineSteps(const QString& file, const QByteArray& sql, qint64& rows)
-{
-    QElapsedTimer t;
-    t.start();
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr);
-    const int columns = sqlite3_column_count(stmt);
-    rows = 0;
-    qint64 bytes = 0;
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-        for (int c = 0; c < columns; ++c) {
-            switch (sqlite3_column_type(stmt, c)) {
-            case SQLITE_INTEGER: bytes += sqlite3_column_int64(stmt, c) & 1; break;
-            case SQLITE_FLOAT: bytes += sqlite3_column_double(stmt, c) > 0; break;
-            case SQLITE_NULL: break;
-            default:
-                sqlite3_column_text(stmt, c);
-                bytes += sqlite3_column_bytes(stmt, c);
-                break;
-            }
-        }
-        ++rows;
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    const double s = t.nsecsElapsed() / 1e9;
-    return bytes >= 0 ? s : -s;
-}
-}  // namespace
-
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -117,7 +83,7 @@ int main(int argc, char** argv)
         QCoreApplication::processEvents();
         const double closing = t.nsecsElapsed() / 1e9;
         BenchMemory(rssClosed, peakClosed);
-        theirs.push_back(std::abs(engineSteps(file, sql, stepped)));
+        theirs.push_back(std::abs(EngineStepSeconds(file, sql, stepped)));
         std::printf("round %d: Ctrl+End %.3f s, closing the page %.3f s; engine %.3f s\n", round + 1, ours.back(),
                     closing, theirs.back());
     }

@@ -20,6 +20,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <algorithm>
 #include <cstring>
 #include <cmath>
 #include <memory>
@@ -316,8 +317,9 @@ QStringList qtNameFilters(const QString& filter)
     }
     return out;
 }
+}  // namespace
 
-QString runSaveDialog(const TSaveDialogRequest& r)
+QString ExecuteSaveDialog(const TSaveDialogRequest& r)
 {
     if (saveDialogHook())
         return saveDialogHook()(r);
@@ -336,6 +338,7 @@ QString runSaveDialog(const TSaveDialogRequest& r)
     return dlg.selectedFiles().first();
 }
 
+namespace {
 void appendCsvValue(QByteArray& out, const QString& value)
 {
     out += '"';
@@ -347,16 +350,24 @@ void appendCsvValue(QByteArray& out, const QString& value)
 }
 
 // A value between double quotes, written as its field gives it; quotes
-// inside are doubled.
+// inside are doubled where they stand.
 void appendCsvValue(QByteArray& out, TFieldText& text, const TValueRef& value)
 {
     out += '"';
     const qsizetype start = out.size();
     text.Append(out, value);
-    if (std::memchr(out.constData() + start, '"', size_t(out.size() - start))) {
-        QByteArray part = out.mid(start);
-        out.truncate(start);
-        out += part.replace("\"", "\"\"");
+    const qsizetype end = out.size();
+    const char* first = static_cast<const char*>(std::memchr(out.constData() + start, '"', size_t(end - start)));
+    if (first) {
+        const qsizetype from = first - out.constData();
+        const qsizetype quotes = std::count(out.cbegin() + from, out.cend(), '"');
+        out.resize(end + quotes);
+        char* b = out.data();
+        for (qsizetype r = end, w = end + quotes; r > from;) {
+            b[--w] = b[--r];
+            if (b[r] == '"')
+                b[--w] = '"';
+        }
     }
     out += '"';
 }
@@ -406,7 +417,7 @@ void ExportDataSetToCsv(TDataSet* DataSet, const QString& TableName)
     request.DefaultExt = QStringLiteral("csv");
     const bool storedExists = !stored.isEmpty() && QFileInfo(stored).isDir();
     request.InitialDir = storedExists ? stored : QCoreApplication::applicationDirPath();
-    const QString path = runSaveDialog(request);
+    const QString path = ExecuteSaveDialog(request);
     if (path.isEmpty())
         return;
 

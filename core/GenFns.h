@@ -74,3 +74,6 @@ struct TSaveDialogRequest {
 };
 using SaveDialogHook = std::function<QString(const TSaveDialogRequest&)>;
 SaveDialogHook SetSaveDialogHook(SaveDialogHook hook);
+// Asks it (or the hook). It asks nothing of its own about an existing file:
+// the caller decides what an existing file means.
+QString ExecuteSaveDialog(const TSaveDialogRequest& Request);

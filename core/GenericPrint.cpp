@@ -9,7 +9,9 @@
 #include "Progress.h"
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
@@ -342,10 +344,11 @@ private:
 };
 
 // Makes sure the printer can take a job: selects the current (or the
-// system's default) printer again; without one, asks in the print dialog.
-// False when the operator cancelled it.
-bool requirePrinter()
+// system's default) printer again; without one, asks in the print dialog
+// (`asked`). False when the operator cancelled it.
+bool requirePrinter(bool& asked)
 {
+    asked = false;
     if (PrinterAvailable())
         return true;
     QPrinter* p = Printer();
@@ -354,25 +357,54 @@ bool requirePrinter()
         p->setPrinterName(name);
     if (PrinterAvailable())
         return true;
+    asked = true;
     if (!ExecutePrintDialog(TPrintDialogPurpose::Print, QApplication::activeWindow()))
         return false;
     if (!PrinterAvailable())
         throw EPrinter(QStringLiteral("Could Not Initialize Printer TDeviceMode Structure."));
     return true;
 }
-}  // namespace
 
-void PrintDataSet(TDataSet* DataSet, const QString& Title)
+bool printsToFile(const QPrinter* printer)
 {
-    if (!DataSet)
-        return;
-    // One report at a time: the window stays usable while one prints.
-    if (g_printing) {
-        MessageDlg(QStringLiteral("A report is being printed. Wait until it has finished."), mtInformation, mbOK);
-        return;
+    return printer->outputFormat() == QPrinter::PdfFormat;
+}
+
+// The file of this report, named in the save dialog: the page's name in the
+// folder of the last report, or of the file the print dialog named (the
+// home folder when that folder is gone). A file that is there already is
+// replaced only when the operator says so; otherwise the dialog asks again.
+// False when the operator cancelled it.
+bool chooseReportFile(QPrinter* printer, const QString& name)
+{
+    const QFileInfo last(printer->outputFileName());
+    TSaveDialogRequest request;
+    request.Title = QStringLiteral("Print the report to a file");
+    request.FileName = (name.isEmpty() ? QStringLiteral("report") : name) + QStringLiteral(".pdf");
+    request.Filter = QStringLiteral("PDF Files (*.pdf)|*.pdf|All Files (*.*)|*.*");
+    request.DefaultExt = QStringLiteral("pdf");
+    request.InitialDir = !last.fileName().isEmpty() && last.absoluteDir().exists() ? last.absolutePath()
+                                                                                    : QDir::homePath();
+    for (;;) {
+        const QString path = ExecuteSaveDialog(request);
+        if (path.isEmpty())
+            return false;
+        const QFileInfo chosen(path);
+        if (!chosen.exists() ||
+            MessageDlg(QStringLiteral("%1 already exists. Replace it?").arg(QDir::toNativeSeparators(path)),
+                       mtConfirmation, mbYesNo) == mrYes) {
+            printer->setOutputFileName(path);
+            return true;
+        }
+        request.FileName = chosen.fileName();
+        request.InitialDir = chosen.absolutePath();
     }
-    if (!requirePrinter())
-        return;
+}
+
+// The report itself, on the printer as it is set up; the job has ended
+// (and a file is complete) when this returns.
+void printReport(TDataSet* DataSet, const QString& Title, QPrinter* printer)
+{
     g_printing = true;
     struct PrintingFlag {
         ~PrintingFlag() { g_printing = false; }
@@ -394,7 +426,6 @@ void PrintDataSet(TDataSet* DataSet, const QString& Title)
     const int count = DataSet->RecordCount();
     const double step = count > 0 ? 100.0 / count : 100.0;
 
-    QPrinter* printer = Printer();
     QPainter painter;
     JobGuard job(printer, &painter);
     printer->setPageOrientation(QPageLayout::Landscape);
@@ -447,8 +478,34 @@ void PrintDataSet(TDataSet* DataSet, const QString& Title)
     job.Finished();
     progress->hide();
 }
+}  // namespace
 
-void PrintQuery(TQuery* Query, const QString& Title)
+void PrintDataSet(TDataSet* DataSet, const QString& Title, const QString& FileName)
 {
-    PrintDataSet(Query, Title);
+    if (!DataSet)
+        return;
+    // One report at a time: the window stays usable while one prints.
+    if (g_printing) {
+        MessageDlg(QStringLiteral("A report is being printed. Wait until it has finished."), mtInformation, mbOK);
+        return;
+    }
+    bool asked = false;
+    if (!requirePrinter(asked))
+        return;
+    QPrinter* printer = Printer();
+    // A print dialog shown just now named the file (and asked before
+    // replacing one); otherwise the file is named for this report.
+    const bool toFile = printsToFile(printer);
+    if (toFile && !asked && !chooseReportFile(printer, FileName))
+        return;
+    printReport(DataSet, Title, printer);
+    if (toFile && !PrintJobAborted()) {
+        const QString where = QDir::toNativeSeparators(printer->outputFileName());
+        MessageDlg(QStringLiteral("The report was written to %1.").arg(where), mtInformation, mbOK);
+    }
+}
+
+void PrintQuery(TQuery* Query, const QString& Title, const QString& FileName)
+{
+    PrintDataSet(Query, Title, FileName);
 }

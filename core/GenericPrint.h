@@ -43,8 +43,13 @@ bool PrintJobAborted();
 // Print the rows of the data set under the title; the progress window shows
 // while it runs. With no printer set up, the print dialog asks for one first
 // (cancelling it prints nothing); raises EPrinter when there is still none.
-void PrintDataSet(TDataSet* DataSet, const QString& Title);
-void PrintQuery(TQuery* Query, const QString& Title);
+// Printed to a file, the report goes to a file the operator names for it:
+// the print dialog just shown named it, or else the save dialog proposes
+// FileName (".pdf" added; "report" when empty) in the folder of the last
+// report; an existing file is replaced only when the operator says so, and
+// where the report was written is told at the end.
+void PrintDataSet(TDataSet* DataSet, const QString& Title, const QString& FileName = QString());
+void PrintQuery(TQuery* Query, const QString& Title, const QString& FileName = QString());
 
 // One cell of a report line: its text and its width in tenths of an inch
 // (negative: right-aligned).

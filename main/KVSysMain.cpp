@@ -1003,10 +1003,12 @@ void TMainForm::ActionPrintCurrentTab()
     if (CurrentTable(ActivePageID).toUpper() == QLatin1String("EMPTY"))
         return;
     const QString title = PrintTitle();
+    // Printed to a file, the report is proposed under the page's table name.
+    const QString file = CurrentTable(ActivePageID);
     if (ActivePageID == 1051)
-        PrintDataSet(PageOf(1051)->Grid->DataSet(), title);  // the grid's data set
+        PrintDataSet(PageOf(1051)->Grid->DataSet(), title, file);  // the grid's data set
     else
-        PrintQuery(CurrentQuery(ActivePageID), title);
+        PrintQuery(CurrentQuery(ActivePageID), title, file);
 }
 
 void TMainForm::ActionFileCurrentTab()

@@ -914,10 +914,12 @@ void TDataSet::RowValues(int row, QVector<TValueRef>& out)
         return;
     }
     m_columnValues.resize(size_t(m_columnCount));
+    const TValueRef* columns = m_columnValues.data();
     m_rows.Values(row, m_columnValues.data(), m_columnCount);
+    TValueRef* values = out.data();
     for (size_t i = 0; i < m_fields.size(); ++i) {
         const int column = m_fields[i]->m_column;
-        out[qsizetype(i)] = column >= 0 && column < m_columnCount ? m_columnValues[size_t(column)] : TValueRef();
+        values[i] = column >= 0 && column < m_columnCount ? columns[column] : TValueRef();
     }
 }
 
@@ -1087,6 +1089,98 @@ int TDataSet::RecordCount()
     return m_count = FetchedCount();
 }
 
+namespace {
+// A value Locate looks for, made ready once in the forms the rows hold it:
+// a number as a number, a text as its UTF-8 bytes.
+struct TSought {
+    const TField* field = nullptr;
+    QVariant want;
+    bool numeric = false;     // a number or flag field
+    bool text = false;        // a text field
+    bool numberOk = false;    // want read as a number
+    double number = 0.0;
+    bool whole = false;       // want is a whole number: compared exactly
+    qint64 wholeValue = 0;
+    QString wantText;
+    QByteArray wantUtf8;
+};
+
+TSought makeSought(const TField* field, const QVariant& want)
+{
+    TSought s;
+    s.field = field;
+    s.want = want;
+    s.numeric = field->IsNumeric() || field->DataType() == ftBoolean;
+    s.text = isStringType(field->DataType());
+    if (want.isNull())
+        return s;
+    if (want.typeId() == QMetaType::Bool) {
+        s.numberOk = s.whole = true;
+        s.wholeValue = want.toBool() ? 1 : 0;
+        s.number = double(s.wholeValue);
+    } else {
+        const QString t = want.toString().trimmed();
+        s.number = t.toDouble(&s.numberOk);
+        bool ok = false;
+        const qlonglong n = t.toLongLong(&ok);
+        if (s.numberOk && ok) {
+            s.whole = true;
+            s.wholeValue = n;
+        }
+    }
+    s.wantText = want.typeId() == QMetaType::QDateTime ? field->AsStringOf(want) : want.toString();
+    s.wantUtf8 = s.wantText.toUtf8();
+    return s;
+}
+
+// The comparison on the value as the field reads it.
+bool soughtMatchesValue(const TSought& s, const QVariant& raw, bool ci, bool partial)
+{
+    const QVariant v = s.field->ValueOf(raw);
+    if (v.isNull() || s.want.isNull())
+        return v.isNull() == s.want.isNull();
+    if (s.field->IsNumeric() || v.typeId() == QMetaType::Bool) {
+        if (!s.numberOk)
+            return false;
+        const double have = v.typeId() == QMetaType::Bool ? (v.toBool() ? 1.0 : 0.0) : v.toDouble();
+        return have == s.number;
+    }
+    const QString have = s.field->AsStringOf(raw);
+    const Qt::CaseSensitivity cs = ci ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    return partial ? have.startsWith(s.wantText, cs) : have.compare(s.wantText, cs) == 0;
+}
+
+// The same comparison on the stored value itself, for the values a page
+// holds most (numbers in number fields, texts in text fields); any other
+// goes through the field's conversion.
+bool soughtMatches(const TSought& s, const TValueRef& value, bool ci, bool partial)
+{
+    if (value.kind == TValueRef::Null)
+        return s.want.isNull();
+    if (s.numeric && (value.kind == TValueRef::Int || value.kind == TValueRef::Float)) {
+        if (s.want.isNull() || !s.numberOk)
+            return false;
+        const TFieldType type = s.field->DataType();
+        if (type == ftBoolean && value.kind == TValueRef::Int)
+            return (value.i != 0 ? 1.0 : 0.0) == s.number;
+        if (value.kind == TValueRef::Int && isIntType(type))
+            return s.whole ? value.i == s.wholeValue : double(value.i) == s.number;
+        if (value.kind == TValueRef::Float && isFloatType(type))
+            return value.d == s.number;
+        return soughtMatchesValue(s, value.toVariant(), ci, partial);
+    }
+    if (s.text && value.kind == TValueRef::Text && !ci && !partial) {
+        if (s.want.isNull())
+            return false;
+        if (value.bytes() == QByteArrayView(s.wantUtf8))
+            return true;
+        if (value.bytes().isValidUtf8())
+            return false;  // the same text would have the same bytes
+    }
+    return soughtMatchesValue(s, value.toVariant(), ci, partial);
+}
+}  // namespace
+
 bool TDataSet::Locate(const QString& keyFields, const QVariant& keyValues, TLocateOptions options)
 {
     if (!m_active)
@@ -1103,48 +1197,44 @@ bool TDataSet::Locate(const QString& keyFields, const QVariant& keyValues, TLoca
     if (values.size() != fields.size())
         throw EDatabaseError(Describe(QStringLiteral("Locate needs one value per key field")));
 
+    // The sought values are read once, not again for every row passed.
+    std::vector<TSought> sought;
+    for (int k = 0; k < fields.size(); ++k)
+        sought.push_back(makeSought(fields[k], values[k]));
     const bool ci = options & loCaseInsensitive;
     const bool partial = options & loPartialKey;
     auto matches = [&](int row) {
-        for (int k = 0; k < fields.size(); ++k) {
-            const QVariant v = fields[k]->ValueOf(RawValue(row, fields[k]->Index()));
-            const QVariant& want = values[k];
-            if (v.isNull() || want.isNull()) {
-                if (v.isNull() != want.isNull())
-                    return false;
-                continue;
-            }
-            const bool numeric = fields[k]->IsNumeric() || v.typeId() == QMetaType::Bool;
-            if (numeric) {
-                bool ok = false;
-                const double w = want.typeId() == QMetaType::Bool ? (want.toBool() ? 1.0 : 0.0)
-                                                                  : want.toString().trimmed().toDouble(&ok);
-                if (want.typeId() != QMetaType::Bool && !ok)
-                    return false;
-                const double have = v.typeId() == QMetaType::Bool ? (v.toBool() ? 1.0 : 0.0) : v.toDouble();
-                if (have != w)
-                    return false;
-                continue;
-            }
-            const QString have = fields[k]->AsStringOf(RawValue(row, fields[k]->Index()));
-            const QString w = want.typeId() == QMetaType::QDateTime
-                                  ? fields[k]->AsStringOf(want)
-                                  : want.toString();
-            const Qt::CaseSensitivity cs = ci ? Qt::CaseInsensitive : Qt::CaseSensitive;
-            if (partial ? !have.startsWith(w, cs) : have.compare(w, cs) != 0)
+        for (const TSought& s : sought)
+            if (!soughtMatches(s, m_rows.Value(row, s.field->m_column), ci, partial))
                 return false;
-        }
         return true;
     };
-    for (int row = m_base; FetchTo(row); ++row) {
-        if (matches(row)) {
-            m_bof = row == 0;
-            m_eof = false;
-            setCurrent(row);
-            return true;
+
+    // The rows read on the way are told to the controls once, at the end,
+    // not batch by batch while the walk goes on.
+    const int fetchedBefore = FetchedCount();
+    int found = -1;
+    ++m_disableCount;
+    try {
+        for (int row = m_base; FetchTo(row); ++row) {
+            if (matches(row)) {
+                found = row;
+                break;
+            }
         }
+    } catch (...) {
+        --m_disableCount;
+        throw;
     }
-    return false;
+    --m_disableCount;
+    if (!ControlsDisabled() && FetchedCount() > fetchedBefore)
+        emit RowsFetched(fetchedBefore, FetchedCount() - 1);
+    if (found < 0)
+        return false;
+    m_bof = found == 0;
+    m_eof = false;
+    setCurrent(found);
+    return true;
 }
 
 // ---------------------------------------------------------------------- TQuery
@@ -1214,6 +1304,7 @@ TRowReader::TRowReader(TDataSet* dataSet) : m_ds(dataSet)
         m_own->SQL() = query->SQL();
         m_own->SetFieldDefs(query->FieldDefs());
         m_own->UniDirectional = true;
+        m_own->DisableControls();  // no control watches it
         m_own->Open();
     } else {
         m_keep = dataSet->RecNo();

@@ -1,6 +1,8 @@
 #include "FieldText.h"
 #include "Locale.h"
 #include "SysUtils.h"
+#include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -54,6 +56,10 @@ TFieldText::TFieldText(const TField* field) : m_field(field)
     case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: case ftLargeint:
         m_kind = Whole;
         break;
+    case ftFloat: case ftCurrency: case ftBCD:
+        m_kind = Real;
+        m_decimal = QString(FormatSettings().DecimalSeparator).toUtf8();
+        break;
     case ftBoolean:
         m_kind = Flag;
         break;
@@ -75,6 +81,45 @@ TFieldText::TFieldText(const TField* field) : m_field(field)
 void TFieldText::appendConverted(QByteArray& out, const TValueRef& value)
 {
     out += m_field->AsStringOf(value.toVariant()).toUtf8();
+}
+
+// A number's text is its fifteen significant digits, without trailing
+// zeros, in fixed notation from 0.0001 up to 1E15. Where the shortest digits
+// that read back as the same number are no more than fifteen, they are those
+// digits (a number that close to them has no other nearest fifteen-digit
+// neighbour), and they are written here; any other number goes through the
+// field's conversion.
+bool TFieldText::appendReal(QByteArray& out, double value) const
+{
+    if (value == 0) {
+        out += '0';
+        return true;
+    }
+    const double size = std::fabs(value);
+    if (!(size >= 1e-4 && size < 1e15))
+        return false;
+    char buf[64];
+    const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+    if (r.ec != std::errc())
+        return false;
+    int digits = 0;
+    const char* point = nullptr;
+    for (const char* p = buf; p < r.ptr; ++p) {
+        if (*p == '.')
+            point = p;
+        else if (*p >= '0' && *p <= '9' && (digits > 0 || *p != '0'))
+            ++digits;
+    }
+    if (digits > 15)
+        return false;
+    if (!point || m_decimal == ".") {
+        out.append(buf, r.ptr - buf);
+    } else {
+        out.append(buf, point - buf);
+        out += m_decimal;
+        out.append(point + 1, r.ptr - point - 1);
+    }
+    return true;
 }
 
 const QByteArray& TFieldText::dayText(int key, const char* digits)
@@ -143,6 +188,8 @@ void TFieldText::Append(QByteArray& out, const TValueRef& value)
             appendInteger(out, value.i);
             return;
         }
+        if (m_kind == Real && appendReal(out, double(value.i)))
+            return;
         if (m_kind == Flag && (value.i == 0 || value.i == 1)) {
             QByteArray& text = m_flags[value.i];
             if (text.isNull())
@@ -150,6 +197,10 @@ void TFieldText::Append(QByteArray& out, const TValueRef& value)
             out += text;
             return;
         }
+        break;
+    case TValueRef::Float:
+        if (m_kind == Real && appendReal(out, value.d))
+            return;
         break;
     case TValueRef::Text:
         if (m_kind == Plain && (isAscii(value.data, value.size) || value.bytes().isValidUtf8())) {

@@ -17,6 +17,8 @@ else
 fi
 
 cmake -S . -B "$BUILD" -G Ninja $EXTRA
-cmake --build "$BUILD" --parallel
+# As many jobs as the machine has processors; CMAKE_BUILD_PARALLEL_LEVEL
+# limits them.
+cmake --build "$BUILD"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$BUILD" --output-on-failure --parallel 2

@@ -1,6 +1,7 @@
 #include "GenFns.h"
 #include "DataMod.h"
 #include "Progress.h"
+#include "SqlText.h"
 #include "TestSupport.h"
 #include <QCoreApplication>
 #include <QDir>
@@ -115,6 +116,28 @@ private slots:
         QFETCH(QStringList, values);
         QFETCH(QByteArray, line);
         QCOMPARE(CsvLine(values), line);
+    }
+
+    // Quotes in a row's text are doubled wherever they stand; the values
+    // around them keep their bytes.
+    void quotesInARow_data()
+    {
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("first and last") << "\"Direct\"" << QByteArray("\"\"\"Direct\"\"\"");
+        QTest::newRow("side by side") << "a\"\"b" << QByteArray("\"a\"\"\"\"b\"");
+        QTest::newRow("only a quote") << "\"" << QByteArray("\"\"\"\"");
+        QTest::newRow("beside non-ASCII") << QString::fromUtf8("€\"é") << QByteArray("\"\xe2\x82\xac\"\"\xc3\xa9\"");
+    }
+    void quotesInARow()
+    {
+        QFETCH(QString, description);
+        QFETCH(QByteArray, written);
+        db->Exec("UPDATE tExport SET Description = '" + SqlStr(description) + "' WHERE ID = 3;");
+        auto page = openPage();
+        answer = out.filePath("quotes.csv");
+        ExportDataSetToCsv(page.get(), "tExport");
+        QCOMPARE(read(answer).split('\n').at(3), "\"3\"," + written + ",\"31/12/1999\",\"1234.56\",\"True\"\r");
     }
 
     // The save dialog's request; cancelled, nothing is written or kept.

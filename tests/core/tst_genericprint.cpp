@@ -1,5 +1,6 @@
 #include "GenericPrint.h"
 #include "DataMod.h"
+#include "GenFns.h"
 #include "Locale.h"
 #include "Progress.h"
 #include "TestSupport.h"
@@ -23,6 +24,8 @@ class TestGenericPrint : public QObject {
     QTemporaryDir out;
     QList<TReportText> drawn;
     std::function<void(const TReportText&)> onDraw;  // a test's own look at each text
+    QList<TSaveDialogRequest> requests;  // the save dialogs of reports printed to a file
+    QStringList answers;                 // their answers in turn; then the report file
 
     static TFieldDef def(const QString& name, TFieldType t, int width = 0, const QString& label = QString())
     {
@@ -52,6 +55,7 @@ class TestGenericPrint : public QObject {
                      def("Rate", ftFloat), def("Active", ftBoolean)});
     }
     QString pdf() const { return out.filePath("report.pdf"); }
+    QString written(const QString& file) const { return "The report was written to " + file + "."; }
     static int pdfPages(const QString& file)
     {
         QFile f(file);
@@ -117,10 +121,15 @@ private slots:
             if (onDraw)
                 onDraw(t);
         });
+        SetSaveDialogHook([this](const TSaveDialogRequest& r) {
+            requests << r;
+            return answers.isEmpty() ? pdf() : answers.takeFirst();
+        });
     }
     void cleanupTestCase()
     {
         SetReportTextHook(nullptr);
+        SetSaveDialogHook(nullptr);
         db.reset();
     }
 
@@ -129,6 +138,8 @@ private slots:
         db->Exec("DELETE FROM tPrint;");
         drawn.clear();
         onDraw = nullptr;
+        requests.clear();
+        answers.clear();
         QFile::remove(pdf());
         Printer()->setOutputFileName(pdf());
         Printer()->setPageOrientation(QPageLayout::Portrait);
@@ -199,7 +210,7 @@ private slots:
         };
         kvtest::MessageRecorder boxes;
         PrintQuery(q.get(), "tPrint - Unfiltered View");
-        QCOMPARE(boxes.Count(), 0);
+        QCOMPARE(boxes.Texts(), QStringList{written(pdf())});
         QVERIFY(landscape);
         QCOMPARE(Printer()->pageLayout().orientation(), QPageLayout::Portrait);  // given back
         QCOMPARE(pdfPages(pdf()), 1);
@@ -274,7 +285,7 @@ private slots:
             q->Open();
         };
         PrintQuery(q.get(), "tPrint - Unfiltered View");
-        QCOMPARE(boxes.Texts(), QStringList({"A report is being printed. Wait until it has finished."}));
+        QCOMPARE(boxes.Texts(), QStringList({"A report is being printed. Wait until it has finished.", written(pdf())}));
         const QStringList ids = printedIds();
         QCOMPARE(ids.size(), 300);
         QCOMPARE(ids.first(), QString("1"));
@@ -295,9 +306,11 @@ private slots:
                 progress = QStringList{f->Msg->text(), f->btnCancel->isVisible() ? f->btnCancel->text() : "",
                                        QString::number(f->ProgressBar1->value())};
         };
+        kvtest::MessageRecorder boxes;
         PrintQuery(q.get(), "tPrint - Unfiltered View");
         QCOMPARE(progress, QStringList({"Printing data ...", "Abort", "100"}));
         QVERIFY(!visibleProgress());
+        QCOMPARE(boxes.Texts(), QStringList{written(pdf())});
 
         const int pages = drawn.last().Page;
         QVERIFY2(pages > 100, qPrintable(QString::number(pages)));
@@ -369,7 +382,7 @@ private slots:
         QTest::newRow("cancelled") << false << false << QStringList();
         QTest::newRow("confirmed, still no printer")
             << true << false << QStringList{"Could Not Initialize Printer TDeviceMode Structure."};
-        QTest::newRow("a PDF file chosen") << true << true << QStringList();
+        QTest::newRow("a PDF file chosen") << true << true << QStringList{written(pdf())};
     }
     void noPrinterAsksTheDialog()
     {
@@ -401,19 +414,71 @@ private slots:
         QCOMPARE(QFile::exists(pdf()), chooseFile);
         QCOMPARE(drawn.isEmpty(), !chooseFile);
         QVERIFY(!visibleProgress());
+        QVERIFY(requests.isEmpty());  // the print dialog named the file
         if (chooseFile) {
+            // Printing to a file holds; the next report's file is named anew.
             QFile::remove(pdf());
             PrintQuery(q.get(), "again");
             QCOMPARE(asked, 1);
+            QCOMPARE(requests.size(), 1);
             QVERIFY(QFile::exists(pdf()));
         }
         SetPrintDialogHook(nullptr);
     }
 
+    // Printing to a file asks for each report's file, proposing the page's
+    // name in the folder of the last one, and never replaces a report
+    // without asking: No asks for another name, Yes replaces it.
+    void printToFileNamesEachReport()
+    {
+        auto q = pageOfRows(3);
+        const QString first = out.filePath("first/tPrint.pdf");
+        QVERIFY(QDir().mkpath(out.filePath("first")));
+        kvtest::MessageRecorder boxes;
+        answers << first;
+        PrintQuery(q.get(), "tPrint - Unfiltered View", "tPrint");
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(QStringList({requests[0].FileName, requests[0].InitialDir, requests[0].DefaultExt}),
+                 QStringList({"tPrint.pdf", out.path(), "pdf"}));
+        QCOMPARE(boxes.Texts(), QStringList{written(first)});
+        const QByteArray report = [&] {
+            QFile f(first);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        QVERIFY(report.startsWith("%PDF"));
+
+        // The same name again: No asks again, and cancelling there prints nothing.
+        boxes.Clear();
+        drawn.clear();
+        answers << first << QString();
+        boxes.Answer(mrNo);
+        PrintQuery(q.get(), "second", "tPrint");
+        QCOMPARE(requests.size(), 3);
+        QCOMPARE(requests[1].InitialDir, out.filePath("first"));
+        QCOMPARE(requests[2].FileName, QString("tPrint.pdf"));
+        QCOMPARE(boxes.Texts(), QStringList{first + " already exists. Replace it?"});
+        QCOMPARE(boxes.Boxes().first().Type, mtConfirmation);
+        QVERIFY(drawn.isEmpty());
+        QFile kept(first);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), report);
+        kept.close();
+
+        // Yes replaces it.
+        boxes.Clear();
+        answers << first;
+        boxes.Answer(mrYes);
+        PrintQuery(q.get(), "third", "tPrint");
+        QCOMPARE(boxes.Texts(), QStringList({first + " already exists. Replace it?", written(first)}));
+        QVERIFY(texts().contains("third"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QVERIFY(kept.readAll() != report);
+    }
+
     void fileThatCannotBeMade()
     {
         const QString bad = out.filePath("no such folder/report.pdf");
-        Printer()->setOutputFileName(bad);
+        answers << bad;
         auto q = pageOfRows(3);
         QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
         QVERIFY_THROWS_EXCEPTION(EPrinter, PrintQuery(q.get(), "tPrint"));

@@ -49,13 +49,22 @@ private slots:
         fx.Stop();
     }
 
+    // Printed to a file, the report is proposed under the page's table name.
     void printsThePageWithItsTitle()
     {
         QVERIFY(fx.Open(1016));
+        QStringList proposed;
+        SetSaveDialogHook([&](const TSaveDialogRequest& r) {
+            proposed << r.FileName;
+            return dir.filePath("report.pdf");
+        });
         fx.form->cbField->setCurrentIndex(fx.form->cbField->findText("ShipTo"));
         fx.form->edtValue->setText("A");  // shown, not applied: the title still says so
+        kvtest::MessageRecorder boxes;
         QTest::mouseClick(fx.form->sbtnPrint->Button(), Qt::LeftButton);
         QVERIFY(printedTexts.contains("tCustomer - Filtered on ShipTo = A"));
+        QCOMPARE(proposed, QStringList{"tCustomer.pdf"});
+        QCOMPARE(boxes.Texts(), QStringList{"The report was written to " + dir.filePath("report.pdf") + "."});
         printedTexts.clear();
         fx.form->edtValue->clear();
         fx.form->mnuFilePrint->trigger();
@@ -114,6 +123,7 @@ private slots:
         QVERIFY(!asked);
         QCOMPARE(boxes.Texts(), QStringList{"No entries found in table tCentre"});
 
+        SetSaveDialogHook([&](const TSaveDialogRequest&) { return dir.filePath("closed.pdf"); });
         QTest::mouseClick(fx.form->sbtnPrint->Button(), Qt::LeftButton);
         QVERIFY(printedTexts.contains("tCentre - Unfiltered View"));
         QVERIFY(printedTexts.contains("Description"));  // the headings

@@ -1,3 +1,4 @@
+#include "DBModel.h"
 #include "Formats.h"
 #include "Locale.h"
 #include "SqlText.h"
@@ -214,6 +215,87 @@ private slots:
         QVERIFY(q.Locate("ID;Active", QVariantList{12, false}));
         QVERIFY(!q.Locate("ID;Active", QVariantList{12, true}));
         QVERIFY(!q.Locate("ID", 9999));
+    }
+
+    // The value sought is compared with each row as the field reads it,
+    // whatever form it is given in; whole numbers exactly, past what a
+    // double holds too.
+    void locateComparesAsTheFieldReads_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<int>("options");
+        QTest::addColumn<qlonglong>("found");  // the row's ID; 0: none
+        const qlonglong big = (qlonglong(1) << 53) + 1;  // a double reads it as 2^53
+        QTest::newRow("whole number past 2^53") << "ID" << QVariant(big) << 0 << big;
+        QTest::newRow("whole number as text") << "ID" << QVariant("  150 ") << 0 << 150LL;
+        QTest::newRow("whole number not there") << "ID" << QVariant(9999) << 0 << 0LL;
+        QTest::newRow("number that is no number") << "ID" << QVariant("abc") << 0 << 0LL;
+        QTest::newRow("amount") << "Amount" << QVariant(187.5) << 0 << 150LL;
+        QTest::newRow("amount as text") << "Amount" << QVariant("187.5") << 0 << 150LL;
+        QTest::newRow("flag off") << "Active" << QVariant(false) << 0 << 2LL;
+        QTest::newRow("flag as a number") << "Active" << QVariant(1) << 0 << 1LL;
+        QTest::newRow("text, exact case") << "Name" << QVariant("item 7") << 0 << 7LL;
+        QTest::newRow("text, other case") << "Name" << QVariant("ITEM 7") << 0 << 0LL;
+        QTest::newRow("text beyond ASCII") << "Name" << QVariant(QString::fromUtf8("Zoë")) << 0 << 3LL;
+        QTest::newRow("text beyond ASCII, any case")
+            << "Name" << QVariant(QString::fromUtf8("ZOË")) << int(loCaseInsensitive) << 3LL;
+        QTest::newRow("text, beginning") << "Name" << QVariant("item 29") << int(loPartialKey) << 29LL;
+        QTest::newRow("null text") << "Name" << QVariant() << 0 << 4LL;
+        QTest::newRow("date-time") << "Stamp" << QVariant(QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9), Qt::UTC))
+                                   << 0 << 1LL;
+    }
+    void locateComparesAsTheFieldReads()
+    {
+        QFETCH(QString, field);
+        QFETCH(QVariant, value);
+        QFETCH(int, options);
+        QFETCH(qlonglong, found);
+        kvtest::TestDatabase db(false);
+        seed(db, 300);
+        const qlonglong big = (qlonglong(1) << 53) + 1;
+        db.Exec(QString("UPDATE tItem SET Name = 'Zoë' WHERE ID = 3; UPDATE tItem SET Name = NULL WHERE ID = 4;"
+                        "INSERT INTO tItem (ID, Name, Active) VALUES (%1, 'first big', 1), (%2, 'second big', 1);")
+                    .arg(big - 1)
+                    .arg(big));
+        TQuery q(nullptr, "dbKVdata");
+        q.SQL().SetText("SELECT ID, Name, Amount, StartDate, Stamp, Active FROM tItem ORDER BY ID");
+        q.SetFieldDefs(itemFields());
+        q.Open();
+        q.MoveBy(9);
+        QCOMPARE(q.Locate(field, value, options), found != 0);
+        QCOMPARE(q.FieldByName("ID")->Value().toLongLong(), found != 0 ? found : 10);
+    }
+
+    // Looking for a row far down the page reads the rows on the way; the
+    // grid is told of them once, and of the move once.
+    void locateTellsTheControlsOnce()
+    {
+        kvtest::TestDatabase db(false);
+        seed(db, 5000);
+        TQuery q(nullptr, "dbKVdata");
+        q.SQL().SetText("SELECT ID, Name FROM tItem ORDER BY ID");
+        q.FirstWindow = 100;
+        q.Open();
+        TDataSource source(nullptr, &q);
+        TDataSetModel model(&source);
+        QSignalSpy fetched(&q, &TDataSet::RowsFetched);
+        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy scrolled(&q, &TDataSet::AfterScroll);
+        QVERIFY(q.Locate("ID", 4000));
+        QCOMPARE(q.RecNo(), 4000);
+        QCOMPARE(fetched.count(), 1);
+        QCOMPARE(inserted.count(), 1);
+        QCOMPARE(model.rowCount(), q.FetchedCount());
+        QCOMPARE(scrolled.count(), 1);
+        // Not found: the rows read are told all the same, and nothing moves.
+        fetched.clear();
+        scrolled.clear();
+        QVERIFY(!q.Locate("ID", 0));
+        QCOMPARE(fetched.count(), 1);
+        QCOMPARE(model.rowCount(), 5000);
+        QCOMPARE(scrolled.count(), 0);
+        QCOMPARE(q.RecNo(), 4000);
     }
 
     void uniDirectionalKeepsNoRowsBehind()
