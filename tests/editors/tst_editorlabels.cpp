@@ -13,7 +13,7 @@
 #include <QLabel>
 #include <functional>
 
-// What the specialised editors show reads whole: each label is as wide as
+// What the editors of their own show reads whole: each label is as wide as
 // its caption, inside its window, and clear of every input, box and button;
 // a text wider than its input shows from its start.
 class TestEditorLabels : public QObject {
