@@ -10,6 +10,8 @@
 #include "SqlText.h"
 #include "ToolEdit.h"
 #include <QCheckBox>
+#include <QFontMetrics>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -120,6 +122,90 @@ void SetUpperCase(QLineEdit* edit)
         edit->setText(upper);
         edit->setCursorPosition(qMin(pos + int(upper.size() - text.size()), int(upper.size())));
     });
+}
+
+// ------------------------------------------------------------ the font
+
+namespace {
+
+// The standard font the places and sizes are given for: 9 points at 96 dots
+// per inch (DejaVu Sans, 12 pixels), whose 52 letters A to Z and a to z
+// take 385 pixels and whose lines are 14 pixels high.
+constexpr double kStandardLettersWidth = 385;
+constexpr double kStandardLineHeight = 14;
+
+// The place a control was given, kept for ScaleToFont.
+constexpr char kGivenPlace[] = "kvGivenPlace";
+
+// A distance from the window's (or frame's) corner, scaled.
+int scaledAt(int at, double factor)
+{
+    return qRound(at * factor);
+}
+
+// Both edges are scaled, so controls that touch or line up still do.
+QRect scaledRect(const QRect& r, const QSizeF& factor)
+{
+    const int left = scaledAt(r.x(), factor.width());
+    const int top = scaledAt(r.y(), factor.height());
+    return QRect(left, top, scaledAt(r.x() + r.width(), factor.width()) - left,
+                 scaledAt(r.y() + r.height(), factor.height()) - top);
+}
+
+// A frame that only holds controls; anything else is a control whose parts
+// are its own business.
+bool isPlainFrame(const QWidget* w)
+{
+    const QMetaObject* kind = w->metaObject();
+    return kind == &QFrame::staticMetaObject || kind == &QWidget::staticMetaObject;
+}
+
+void scaleControls(QWidget* parent, const QSizeF& factor)
+{
+    for (QObject* child : parent->children()) {
+        auto* w = qobject_cast<QWidget*>(child);
+        if (!w || w->isWindow())
+            continue;
+        auto* label = qobject_cast<QLabel*>(w);
+        const bool captionSized = label && label->size() == label->sizeHint();
+        const QVariant given = w->property(kGivenPlace);
+        w->setGeometry(scaledRect(given.isValid() ? given.toRect() : w->geometry(), factor));
+        if (captionSized) {
+            label->adjustSize();
+        } else if (label) {
+            // A label whose caption comes later is at least one line high.
+            const int line = label->fontMetrics().boundingRect(QRect(), 0, QStringLiteral("X")).height();
+            label->resize(label->width(), qMax(label->height(), qMax(line, label->sizeHint().height())));
+        }
+        if (isPlainFrame(w))
+            scaleControls(w, factor);
+    }
+}
+
+}  // namespace
+
+QSizeF FontScale(const QFont& font)
+{
+    const QFontMetrics metrics(font);
+    const int letters = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return QSizeF(qMax(1.0, letters / kStandardLettersWidth), qMax(1.0, metrics.height() / kStandardLineHeight));
+}
+
+void PlaceControl(QWidget* control, int left, int top, int width, int height)
+{
+    control->setProperty(kGivenPlace, QRect(left, top, width, height));
+    control->setGeometry(left, top, width, height);
+}
+
+void ScaleToFont(QWidget* window)
+{
+    const QSizeF factor = FontScale(window->font());
+    scaleControls(window, factor);
+    const QSize size(scaledAt(window->width(), factor.width()), scaledAt(window->height(), factor.height()));
+    if (window->minimumSize() == window->maximumSize())
+        window->setFixedSize(size);
+    else
+        window->resize(size);
 }
 
 // ------------------------------------------------------------ kept values

@@ -65,7 +65,9 @@
 // Controls are placed where the window defines them, each with its name:
 // AddLabel, AddEdit, AddCheck, AddButton and AddControl; ShowOnly greys out an input
 // the operator only reads (the row's id). ModeCaption gives the caption
-// with the mode.
+// with the mode. Places and sizes are given for the standard font; once the
+// window's controls are all built, ScaleToFont(this) sizes it for the font
+// in use.
 #include "AuditTrail.h"
 #include "DB.h"
 #include "Dialogs.h"
@@ -73,6 +75,7 @@
 #include "SysUtils.h"
 #include <QDialog>
 #include <QHash>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -83,6 +86,7 @@ class TCustomDateEdit;
 class TCustomNumEdit;
 class TLookupCombo;
 class QCheckBox;
+class QFont;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -132,6 +136,26 @@ bool ParseIdText(QString& text, int& id);
 // Letters the operator types or pastes into the edit become capitals; text
 // set by code shows as given, so an untouched value is saved unchanged.
 void SetUpperCase(QLineEdit* edit);
+
+// ------------------------------------------------------------ the font
+
+// How much larger `font` is than the standard font the editors' places and
+// sizes are given for: the average width of its letters over theirs across,
+// its line height over theirs down; never below 1, so a smaller font leaves
+// a window as given.
+QSizeF FontScale(const QFont& font);
+
+// Puts a control at its place as given for the standard font. ScaleToFont
+// scales this place rather than what the control made of it (a date input
+// raises a height below its text's), so an input is placed this way.
+void PlaceControl(QWidget* control, int left, int top, int width, int height);
+
+// Sizes a built window for its font: the window and every control in it, in
+// place and size, grow by FontScale of the window's font. A label as large
+// as its caption stays so; no label is lower than its text. Controls inside
+// a plain frame are placed within it the same way; the parts of a control
+// and other windows are left to themselves.
+void ScaleToFont(QWidget* window);
 
 // ------------------------------------------------------------ kept values
 
@@ -313,7 +337,7 @@ protected:
     {
         auto* control = new W(this);
         control->setObjectName(name);
-        control->setGeometry(left, top, width, height);
+        PlaceControl(control, left, top, width, height);
         return control;
     }
     // Tab goes from each control of the list to the next.

@@ -98,12 +98,12 @@ TSysEditForm::TSysEditForm(QWidget* owner) : TRecordEditor(owner)
     setFixedSize(331, 286);
 
     // A label takes the room up to the next column or the window's edge, so
-    // the longest captions ("DiscountRate (max 100)") read whole, and the
-    // height of its font up to the input below it.
+    // the longest captions ("DiscountRate (max 100)") read whole; it is 13
+    // high above its input, and as high as its text once sized for the font.
     auto label = [this](const char* name, int left, int top) {
         auto* l = new QLabel(this);
         l->setObjectName(QLatin1String(name));
-        l->setGeometry(left, top, (left < 176 ? 176 : width()) - 4 - left, qBound(13, l->sizeHint().height(), 16));
+        l->setGeometry(left, top, (left < 176 ? 176 : width()) - 4 - left, 13);
         return l;
     };
     auto edit = [this](const char* name, int left, int top) { return AddEdit(QLatin1String(name), left, top, 137); };
@@ -154,6 +154,7 @@ TSysEditForm::TSysEditForm(QWidget* owner) : TRecordEditor(owner)
     // Tab order: the inputs in their rows, the dates, the boxes, the buttons.
     SetTabOrder({edtEdit1, edtEdit2, edtEdit3, edtEdit4, edtEdit5, edtEdit6, edtEdit9, edtEdit10, edtEdit7, edtEdit8,
                  CheckBox1, CheckBox2, CheckBox3, CheckBox4, btnOk, btnCancel});
+    ScaleToFont(this);
 
     // Save stays disabled until a table is chosen.
     btnOk->setEnabled(false);

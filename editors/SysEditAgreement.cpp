@@ -53,6 +53,7 @@ TSysEditAgreementForm::TSysEditAgreementForm(QWidget* owner) : TRecordEditor(own
     AddLabel("lblEndDate", "EndDate", 128, 168);
     edtEndDate = AddControl<TDateEdit>("edtEndDate", 128, 184, 100);
     AddOkCancel(btnOk, btnCancel, QStringLiteral("&Save"), 253, 212, [this] { btnOkClick(); });
+    ScaleToFont(this);
     SetTabOrder({edtAgreementNo, edtDescription, cbSupplier, cbAgreementType, cbBatchType, cbValidAccountNumber,
                  edtStartDate, edtEndDate, btnOk, btnCancel, edtID});
     connect(cbSupplier, &TLookupCombo::PickedID, this, [this] { RunGuarded([this] { cbSupplierChange(); }); });

@@ -193,6 +193,7 @@ TSysEditBatchTypeForm::TSysEditBatchTypeForm(QWidget* owner) : TRecordEditor(own
         ckCritical[n - 1]->setChecked(true);
 
     AddOkCancel(btnOk, btnCancel, QStringLiteral("&Ok"), 664, 440, [this] { btnOkClick(); });
+    ScaleToFont(this);
 
     ReadAuditIds();
     FAudited = IsTableAudited(QStringLiteral("tBatchType"));

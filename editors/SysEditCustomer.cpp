@@ -52,6 +52,7 @@ TSysEditCustomerForm::TSysEditCustomerForm(QWidget* owner) : TAddressEditor(owne
     SetModeCaption(kCaption, edtID);
 
     AddOkCancel(btnOk, btnCancel, QStringLiteral("&Ok"), 392, 302, [this] { btnOkClick(); });
+    ScaleToFont(this);
 
     ReadAuditIds();
     FAudited = IsTableAudited(QStringLiteral("tCustomer"));

@@ -78,6 +78,7 @@ TSysEditServTypeForm::TSysEditServTypeForm(QWidget* owner) : TRecordEditor(owner
     ckVRTServiceType = AddCheck("ckVRTServiceType", "VRT Service Type", 16, 280, 130);
     ckNoCalls = AddCheck("ckNoCalls", "No Calls", 152, 280, 130);
     AddOkCancel(btnOk, btnCancel, QStringLiteral("&Save"), 261, 320, [this] { btnOkClick(); });
+    ScaleToFont(this);
     SetTabOrder({edtCode, edtDescription, edtSupplierID, edtSystemID, cbRevenueElement, cbExpenseElement,
                  edtStartDate, edtEndDate, edtExpectedRent, edtFrequency, ckAdminFee, ckExportToTims,
                  ckSplitService, ckVRTServiceType, ckNoCalls, btnOk, btnCancel});

@@ -86,7 +86,7 @@ void TSysEditServiceIDForm::buildForm()
     const auto place = [this](QWidget* input, const QString& name, const QString& caption, int left, int top,
                               int width) {
         input->setObjectName(name);
-        input->setGeometry(left, top + 15, width, 21);
+        PlaceControl(input, left, top + 15, width, 21);
         const int prefix = name.startsWith(QLatin1String("edt")) ? 3 : 2;  // edt or cb
         QLabel* label = AddLabel(QStringLiteral("lbl") + name.mid(prefix), caption, left, top);
         label->setBuddy(input);
@@ -175,6 +175,7 @@ void TSysEditServiceIDForm::buildForm()
     connect(btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
     connect(btnDetails, &QPushButton::clicked, this, Guarded([this] { btnDetailsClick(); }));
+    ScaleToFont(this);
 
     // The line-detail dialog: hidden until Details, closed with this window.
     SysServiceRecordForm = new TSysServiceRecordForm(this);

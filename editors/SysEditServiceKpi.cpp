@@ -59,6 +59,7 @@ TSysEditServiceKpiForm::TSysEditServiceKpiForm(QWidget* owner) : TRecordEditor(o
     SetUpperCase(edtKpiNumber);
 
     AddOkCancel(btnOk, btnCancel, QStringLiteral("&Ok"), 288, 306, [this] { btnOkClick(); });
+    ScaleToFont(this);
 
     // FormCreate: the audit action ids and whether the table is audited.
     ReadAuditIds();

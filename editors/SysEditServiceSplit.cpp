@@ -100,6 +100,7 @@ TSplitForm::TSplitForm(QWidget* owner) : TRecordEditor(owner), FCustomers(new TL
         order << cbShipTo[i] << edtRent[i] << edtCalls[i] << edtOther[i];
     }
     AddOkCancel(btnOk, btnCancel, QStringLiteral("&Ok"), 264, 348, [this] { btnOkClick(); });
+    ScaleToFont(this);
     order << btnOk << btnCancel;
     SetTabOrder(order);
     connect(cbServiceID, &TLookupCombo::PickedID, this, [this] { RunGuarded([this] { showDescription(); }); });

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QtMath>
 
 namespace {
 const QString kCaption = QStringLiteral("System Table: tSupplier");
@@ -32,14 +33,16 @@ TSysEditSupplierForm::TSysEditSupplierForm(QWidget* owner) : TAddressEditor(owne
     edtPlatinumVendorID =
         labelled(QStringLiteral("edtPlatinumVendorID"), QStringLiteral("PlatinumVendorID"), 112, 236, 150, 8);
     // The column's longest caption: its input starts after it and ends
-    // before the ID's caption.
-    const int vendorLeft = qMax(112, findChild<QLabel*>(QStringLiteral("lblPlatinumVendorID"))->geometry().right() + 8);
-    edtPlatinumVendorID->setGeometry(vendorLeft, 236, qMin(150, 300 - vendorLeft), 21);
+    // before the ID's caption (places as given for the standard font).
+    const int captionWidth = findChild<QLabel*>(QStringLiteral("lblPlatinumVendorID"))->width();
+    const int vendorLeft = qMax(112, 8 + qCeil(captionWidth / FontScale(font()).width()) + 7);
+    PlaceControl(edtPlatinumVendorID, vendorLeft, 236, qMin(150, 300 - vendorLeft), 21);
     edtID = labelled(QStringLiteral("edtID"), QStringLiteral("ID:"), 336, 236, 80, 308);
     ShowOnly(edtID);
     SetModeCaption(kCaption, edtID);
 
     AddOkCancel(btnOk, btnCancel, QStringLiteral("&Ok"), 252, 274, [this] { btnOkClick(); });
+    ScaleToFont(this);
 
     ReadAuditIds();
     FAudited = IsTableAudited(QStringLiteral("tSupplier"));

@@ -120,6 +120,7 @@ TSysEditTariffForm::TSysEditTariffForm(QWidget* owner) : TRecordEditor(owner)
     ckDiscount = AddCheck("ckDiscount", "Discount:", 312, kGridTop + kRow + 2, 85);
     ckChargePeriod = AddCheck("ckChargePeriod", "Charge Period", 312, kGridTop + 2 * kRow + 2, 120);
     AddOkCancel(btnOk, btnCancel, QStringLiteral("&Save"), 301, 344, [this] { btnOkClick(); });
+    ScaleToFont(this);
 
     QList<QWidget*> order{cbAgreement, cbSupplierServiceCode, Input("FixedCharge"), Input("FlagFall")};
     for (const TTariffValue& v : TariffValues()) {  // the grid, row by row

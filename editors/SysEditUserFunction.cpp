@@ -70,6 +70,7 @@ TSysEditUserFunctionForm::TSysEditUserFunctionForm(QWidget* owner) : TRecordEdit
                           i < 8 ? 16 : 216, 136 + (i % 8) * 20, 190);
 
     AddOkCancel(btnOk, btnCancel, QStringLiteral("&Save"), 120, 303, [this] { btnOkClick(); });
+    ScaleToFont(this);
 
     ReadAuditIds();
     // One flag decides the audit rows of the operator and of the rights.

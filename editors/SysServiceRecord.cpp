@@ -43,7 +43,7 @@ TSysServiceRecordForm::TSysServiceRecordForm(QWidget* owner) : QDialog(owner)
     const auto place = [this](QWidget* input, const char* name, const char* labelName, const QString& caption,
                               int left, int top, int width) {
         input->setObjectName(QLatin1String(name));
-        input->setGeometry(left, top + 15, width, 21);
+        PlaceControl(input, left, top + 15, width, 21);
         auto* label = new QLabel(caption, this);
         label->setObjectName(QLatin1String(labelName));
         label->move(left, top);
@@ -99,6 +99,7 @@ TSysServiceRecordForm::TSysServiceRecordForm(QWidget* owner) : QDialog(owner)
     btnCancel->setGeometry(289, 452, 75, 25);
     connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
+    ScaleToFont(this);
 }
 
 QString TSysServiceRecordForm::FormCaptionName() const

@@ -10,21 +10,16 @@
 #include "SysEditTariff.h"
 #include "SysEditUserFunction.h"
 #include "SysServiceRecord.h"
-#include <QLabel>
 #include <functional>
 
-// What the editors of their own show reads whole: each label is as wide as
-// its caption, inside its window, and clear of every input, box and button;
-// a text wider than its input shows from its start.
+// What the editors of their own show reads whole, at the desktop's font
+// whatever its size: each label is as large as its caption, inside its
+// window, and clear of every input, box and button; every input is inside
+// the window and tall enough for its text; a text wider than its input shows
+// from its start.
 class TestEditorLabels : public QObject {
     Q_OBJECT
     std::unique_ptr<kvtest::TestDatabase> db;
-
-    static bool isInput(const QWidget* w)
-    {
-        return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w) ||
-               qobject_cast<const QAbstractButton*>(w);
-    }
 
 private slots:
     void initTestCase()
@@ -36,42 +31,33 @@ private slots:
 
     void labels_data()
     {
+        QTest::addColumn<int>("points");
         QTest::addColumn<std::function<QWidget*()>>("make");
-        const auto row = [](const char* name, std::function<QWidget*()> make) { QTest::newRow(name) << make; };
-        row("service id", [] { return new TSysEditServiceIDForm; });
-        row("line details", [] { return new TSysServiceRecordForm; });
-        row("service type", [] { return new TSysEditServTypeForm; });
-        row("operator", [] { return new TSysEditUserFunctionForm; });
-        row("batch type", [] { return new TSysEditBatchTypeForm; });
-        row("customer", [] { return new TSysEditCustomerForm; });
-        row("supplier", [] { return new TSysEditSupplierForm; });
-        row("service level", [] { return new TSysEditServiceKpiForm; });
-        row("agreement", [] { return new TSysEditAgreementForm; });
-        row("tariff", [] { return new TSysEditTariffForm; });
-        row("split", [] { return new TSplitForm; });
+        const std::pair<const char*, std::function<QWidget*()>> editors[] = {
+            {"service id", [] { return new TSysEditServiceIDForm; }},
+            {"line details", [] { return new TSysServiceRecordForm; }},
+            {"service type", [] { return new TSysEditServTypeForm; }},
+            {"operator", [] { return new TSysEditUserFunctionForm; }},
+            {"batch type", [] { return new TSysEditBatchTypeForm; }},
+            {"customer", [] { return new TSysEditCustomerForm; }},
+            {"supplier", [] { return new TSysEditSupplierForm; }},
+            {"service level", [] { return new TSysEditServiceKpiForm; }},
+            {"agreement", [] { return new TSysEditAgreementForm; }},
+            {"tariff", [] { return new TSysEditTariffForm; }},
+            {"split", [] { return new TSplitForm; }},
+        };
+        for (int points : kvtest::kFontPoints)
+            for (const auto& [name, make] : editors)
+                QTest::addRow("%s, %d pt", name, points) << points << make;
     }
     void labels()
     {
+        QFETCH(int, points);
         QFETCH(std::function<QWidget*()>, make);
+        kvtest::ApplicationFont font(points);
         std::unique_ptr<QWidget> window(make());
         window->show();
-        QStringList faults;
-        const QList<QWidget*> widgets = window->findChildren<QWidget*>();
-        for (const QLabel* label : window->findChildren<QLabel*>()) {
-            if (!label->isVisible() || label->text().isEmpty())
-                continue;
-            const QRect at(label->mapTo(window.get(), QPoint(0, 0)), label->size());
-            if (label->width() < label->sizeHint().width())
-                faults << label->objectName() + " is cut";
-            if (!window->rect().contains(at))
-                faults << label->objectName() + " runs out of the window";
-            for (const QWidget* other : widgets) {
-                if (!isInput(other) || !other->isVisible() || isInput(other->parentWidget()))
-                    continue;  // the parts of an input count as the input
-                if (at.intersects(QRect(other->mapTo(window.get(), QPoint(0, 0)), other->size())))
-                    faults << label->objectName() + " runs into " + other->objectName();
-            }
-        }
+        const QStringList faults = kvtest::LayoutFaults(*window);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
     }
 

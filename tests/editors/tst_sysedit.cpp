@@ -117,21 +117,34 @@ private slots:
         QVERIFY(f->LastStatements().isEmpty());
     }
 
-    // Every label of every layout reads whole: as wide and as high as its
-    // text, inside the window and clear of the column beside it.
+    // Every label of every layout reads whole at the desktop's font,
+    // whatever its size: as wide and as high as its text, inside the window,
+    // clear of the column beside it and of every input; the inputs are inside
+    // the window and tall enough for their text.
+    void labelsReadWhole_data()
+    {
+        QTest::addColumn<int>("points");
+        for (int points : kvtest::kFontPoints)
+            QTest::addRow("%d pt", points) << points;
+    }
     void labelsReadWhole()
     {
+        QFETCH(int, points);
+        kvtest::ApplicationFont font(points);
         for (int code = 0; code <= 29; ++code) {
             auto f = editor(code, false);
             f->show();
+            const int secondColumn = f->edtEdit2->x();
             for (const QLabel* l : f->findChildren<QLabel*>()) {
-                if (l->isHidden() || l->text().isEmpty())
-                    continue;
+                if (!l->isVisible() || l->text().isEmpty())
+                    continue;  // hidden, or on a date input's calendar that is not open
                 const QString what = QString("code %1: %2").arg(code).arg(l->text());
                 QVERIFY2(l->width() >= l->sizeHint().width(), qPrintable(what));
                 QVERIFY2(l->height() >= l->sizeHint().height(), qPrintable(what));
-                QVERIFY2(l->geometry().right() < (l->x() < 176 ? 176 : f->width()), qPrintable(what));
+                QVERIFY2(l->geometry().right() < (l->x() < secondColumn ? secondColumn : f->width()), qPrintable(what));
             }
+            const QStringList faults = kvtest::LayoutFaults(*f);
+            QVERIFY2(faults.isEmpty(), qPrintable(QString("code %1: ").arg(code) + faults.join("; ")));
         }
     }
 

@@ -9,9 +9,13 @@
 #include "SysUtils.h"
 #include "TestSupport.h"
 #include "ToolEdit.h"
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 
 namespace kvtest {
 
@@ -37,6 +41,76 @@ public:
 private:
     TFormatSettings m_saved;
 };
+
+// The program's font is DejaVu Sans of `points` for as long as the object
+// lives (windows made meanwhile take it), as a desktop set to that size.
+class ApplicationFont {
+public:
+    explicit ApplicationFont(int points) : m_saved(QApplication::font())
+    {
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPointSize(points);
+        QApplication::setFont(font);
+    }
+    ~ApplicationFont() { QApplication::setFont(m_saved); }
+    ApplicationFont(const ApplicationFont&) = delete;
+    ApplicationFont& operator=(const ApplicationFont&) = delete;
+
+private:
+    QFont m_saved;
+};
+
+// The desktop font sizes every editor is read at: the default and larger.
+inline const int kFontPoints[] = {9, 10, 11, 12};
+
+// What the operator types into, picks or clicks.
+inline bool IsInput(const QWidget* w)
+{
+    return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w) ||
+           qobject_cast<const QAbstractButton*>(w);
+}
+
+// What an input needs to show its text uncut: a check box its line, the
+// others their line within their frame and a pixel's margin.
+inline int TextHeight(const QWidget* input)
+{
+    const int line = input->fontMetrics().height();
+    if (qobject_cast<const QCheckBox*>(input))
+        return line;
+    return line + 2 * (input->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, input) + 1);
+}
+
+// What does not read whole in a shown window: a label smaller than its
+// caption, out of the window or running into an input; an input out of the
+// window or too low for its text. Empty when all is well.
+inline QStringList LayoutFaults(const QWidget& window)
+{
+    QStringList faults;
+    const auto placed = [&](const QWidget* w) { return QRect(w->mapTo(&window, QPoint(0, 0)), w->size()); };
+    QList<const QWidget*> inputs;
+    for (const QWidget* w : window.findChildren<QWidget*>())
+        if (IsInput(w) && w->isVisible() && !IsInput(w->parentWidget()))  // the parts of an input count as the input
+            inputs << w;
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+        if (!label->isVisible() || label->text().isEmpty())
+            continue;
+        const QRect at = placed(label);
+        if (label->width() < label->sizeHint().width() || label->height() < label->sizeHint().height())
+            faults << label->objectName() + QStringLiteral(" is cut");
+        if (!window.rect().contains(at))
+            faults << label->objectName() + QStringLiteral(" runs out of the window");
+        for (const QWidget* input : inputs)
+            if (at.intersects(placed(input)))
+                faults << label->objectName() + QStringLiteral(" runs into ") + input->objectName();
+    }
+    for (const QWidget* input : inputs) {
+        if (!window.rect().contains(placed(input)))
+            faults << input->objectName() + QStringLiteral(" runs out of the window");
+        if (input->height() < TextHeight(input))
+            faults << QStringLiteral("%1 is %2 high of %3").arg(input->objectName()).arg(input->height()).arg(TextHeight(input));
+    }
+    return faults;
+}
 
 // A fresh database with the audit actions (11 update, 12 delete, 13 insert),
 // the `audited` tables listed in tAudit and the rows of `sql`; the operator
