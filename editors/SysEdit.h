@@ -154,7 +154,8 @@ private:
     QString referenceCheck(int edit, const QString& table, const QString& notNumber, const QString& notFound,
                            bool rewriteWhenMissing = true);
     // An amount input: a minus, digits and one point ("." or the regional
-    // decimal separator). Refused with the message otherwise, the input cut
+    // decimal separator), read as every amount input reads it, without
+    // thousands separators. Refused with the message otherwise, the input cut
     // back to what passed. Gives the amount with "." as its point.
     QString decimalCheck(int edit, const QString& message);
     void wholeNumberCheck(int edit, const QString& message);

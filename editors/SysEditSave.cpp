@@ -25,22 +25,21 @@ QString threeDecimals(const QString& text)
     return QString::number(thousandths / 1000.0, 'f', 3);
 }
 
-// An amount with "." as its point: the operator may type the regional
-// decimal separator instead, and the page fills amounts in with it.
+// An amount with "." as its point, read as every amount input reads it (the
+// page fills amounts in with the regional decimal separator); a text that
+// is no number stays as it is.
 QString pointed(const QString& amount)
 {
-    const QChar separator = FormatSettings().DecimalSeparator;
-    QString text = amount;
-    if (separator != QChar('.'))
-        text.replace(separator, QChar('.'));
-    return text;
+    QString text;
+    return AmountPointText(amount, text) ? text : amount.trimmed();
 }
 
-// Two amounts the same number, whichever point each is written with; an
-// empty amount is the same only as another empty one.
-bool sameAmount(const QString& a, const QString& b)
+// An amount kept as the page filled it in and one as a save writes it ("."
+// as its point, never read again as typed text) the same number; an empty
+// amount is the same only as another empty one.
+bool sameAmount(const QString& kept, const QString& written)
 {
-    const QString x = pointed(a.trimmed()), y = pointed(b.trimmed());
+    const QString x = pointed(kept), y = written.trimmed();
     if (x.isEmpty() || y.isEmpty())
         return x.isEmpty() == y.isEmpty();
     bool xNumber = false, yNumber = false;
@@ -172,23 +171,28 @@ QString TSysEditForm::decimalCheck(int edit, const QString& message)
 {
     QLineEdit* e = input(edit);
     const QString typed = e->text().trimmed();
-    // A minus, then digits and one point ("." or the regional decimal
-    // separator); no thousands separators, which would read as a point.
+    // A minus, then digits and points ("." or the regional decimal
+    // separator); the input is cut back before anything else.
     const bool negative = typed.startsWith(QChar('-'));
-    QString digits = pointed(typed.mid(negative ? 1 : 0));
+    QString digits = typed.mid(negative ? 1 : 0);
+    const QChar separator = FormatSettings().DecimalSeparator;
+    if (separator != QChar('.'))
+        digits.replace(separator, QChar('.'));
     bool ok = false;
     CheckDecimalText(digits, ok);
     if (!ok) {
         e->setText(typed.left(int(negative) + int(digits.size())));
         Refuse(message);
     }
-    // Digits and points alone can still be no number ("1.2.3", "."): such a
-    // value would be spliced into the statement bare.
-    const QString amount = (negative ? QStringLiteral("-") : QString()) + digits;
-    bool number = amount.isEmpty();
-    if (!number)
-        QLocale::c().toDouble(amount, &number);
-    if (!number)
+    if (typed.isEmpty())
+        return QString();
+    // Read as every amount input reads it. A thousands separator is not
+    // taken here ("1.000" where "." groups thousands), and digits and points
+    // can still be no number ("1.2.3", "."): such a value would be spliced
+    // into the statement bare.
+    QString amount;
+    bool grouped = false;
+    if (!AmountPointText(typed, amount, &grouped) || grouped)
         Refuse(message);
     return amount;
 }
@@ -913,7 +917,7 @@ bool TSysEditForm::saveDiscountedRate(TSaveAttempt& attempt)
                   QStringLiteral("VALUES (") + serviceType + QStringLiteral(", ") + customer + QStringLiteral(", ") +
                       BareOrNull(rate) + QStringLiteral(", 1"));
     } else {
-        if (serviceType == Kept(3) && customer == Kept(5) && sameAmount(rate, Kept(2)))
+        if (serviceType == Kept(3) && customer == Kept(5) && sameAmount(Kept(2), rate))
             Refuse(kNoChanges);
         updateRow(setLines({QStringLiteral("ServiceTypeID = ") + serviceType,
                             QStringLiteral("CustomerID = ") + customer, QStringLiteral("Rate = ") + BareOrNull(rate)}));

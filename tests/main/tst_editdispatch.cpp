@@ -499,6 +499,77 @@ private slots:
         QCOMPARE(fx.db->Value(state), before);
     }
 
+    // The same typed amount is the same number in every amount input, under
+    // the regional settings the program builds from each locale: the generic
+    // editor (a rate's cost) and the number inputs (a customer's annual fee,
+    // a tariff's fixed charge) store and audit it alike. The generic editor
+    // takes no thousands separator and refuses such an amount, writing
+    // nothing; a "." that groups thousands is never read as the point.
+    void typedAmountsReadAlike_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("generic");  // the number stored, or "refused"
+        QTest::addColumn<QString>("number");   // the number the number inputs store
+        const QString refused = "refused";
+        QTest::newRow("de_DE 1.000") << "de_DE" << "1.000" << refused << "1000";
+        QTest::newRow("de_DE 1.234") << "de_DE" << "1.234" << refused << "1234";
+        QTest::newRow("de_DE 1.000,5") << "de_DE" << "1.000,5" << refused << "1000.5";
+        QTest::newRow("de_DE 1000,5") << "de_DE" << "1000,5" << "1000.5" << "1000.5";
+        QTest::newRow("de_DE 0,5") << "de_DE" << "0,5" << "0.5" << "0.5";
+        QTest::newRow("de_DE 300.5, a point grouping nothing") << "de_DE" << "300.5" << "300.5" << "300.5";
+        QTest::newRow("de_CH 1'000.5") << "de_CH" << "1'000.5" << refused << "1000.5";
+        QTest::newRow("de_CH 1.5") << "de_CH" << "1.5" << "1.5" << "1.5";
+        QTest::newRow("de_CH 1.000") << "de_CH" << "1.000" << "1" << "1";
+        QTest::newRow("fr_FR 1.000") << "fr_FR" << "1.000" << "1" << "1";
+        QTest::newRow("fr_FR 1.234") << "fr_FR" << "1.234" << "1.234" << "1.234";
+        QTest::newRow("fr_FR 1 000,5") << "fr_FR" << "1 000,5" << refused << "1000.5";
+        QTest::newRow("fr_FR 1000,5") << "fr_FR" << "1000,5" << "1000.5" << "1000.5";
+        QTest::newRow("fr_FR 0,5") << "fr_FR" << "0,5" << "0.5" << "0.5";
+    }
+    void typedAmountsReadAlike()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, typed);
+        QFETCH(QString, generic);
+        QFETCH(QString, number);
+        kvtest::RegionalSettings regional(locale);
+        struct Amount {
+            int PageID, ID;
+            QString Input, Table, Column;
+        };
+        const Amount amounts[] = {{1049, 1, "edtEdit5", "tRate", "Cost"},
+                                  {1016, 3, "edtMaxExServiceAmount", "tCustomer", "MaxExServiceAmount"},
+                                  {1004, 4, "edtFixedCharge", "tAgreementTariffs", "FixedCharge"}};
+        for (const Amount& a : amounts) {
+            const QString expected = a.Table == "tRate" ? generic : number;
+            const QString stored = QString("SELECT quote(%1) FROM %2 WHERE ID = %3").arg(a.Column, a.Table).arg(a.ID);
+            const QString before = fx.db->Value(stored);
+            const QString lastAudit = fx.db->Value("SELECT ifnull(MAX(AuditID), 0) FROM tAuditTrail");
+            QVERIFY(openAt(a.PageID, "id", a.ID));
+            QStringList boxes;
+            TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+                kvtest::Enter(e, {a.Input + "=" + typed});
+                boxes << kvtest::Click(e);
+                return e.result();
+            });
+            fx.form->KitDBGridSysDblClick();
+            const QStringList audit = fx.db->Rows("SELECT FieldName || '|' || NewValue FROM tAuditTrail WHERE AuditID > " +
+                                                  lastAudit);
+            if (expected == "refused") {
+                QCOMPARE(boxes, QStringList({"Cost must be a number."}));
+                QCOMPARE(fx.db->Value(stored), before);
+                QCOMPARE(audit, QStringList());
+                continue;
+            }
+            QCOMPARE(boxes, QStringList());
+            QCOMPARE(fx.db->Value(stored).toDouble(), expected.toDouble());
+            QCOMPARE(audit.size(), 1);
+            QCOMPARE(audit.first().section('|', 0, 0), a.Column.toUpper());
+            QCOMPARE(audit.first().section('|', 1).toDouble(), expected.toDouble());
+        }
+    }
+
     // A row whose id is beyond what the editors carry (32 bits) is refused
     // with a message naming the id, by a double-click, by Add from the
     // present data and by Del; nothing opens and nothing is written. Add

@@ -11,6 +11,7 @@
 #include "ToolEdit.h"
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 
 namespace kvtest {
@@ -33,6 +34,20 @@ public:
         SetFormatSettings(settings);
     }
     ~DecimalSeparator() { SetFormatSettings(m_saved); }
+
+private:
+    TFormatSettings m_saved;
+};
+
+// The regional settings the program builds from a locale ("de_DE") for as
+// long as the object lives.
+class RegionalSettings {
+public:
+    explicit RegionalSettings(const QString& locale) : m_saved(FormatSettings())
+    {
+        SetFormatSettings(TFormatSettings::FromLocale(QLocale(locale)));
+    }
+    ~RegionalSettings() { SetFormatSettings(m_saved); }
 
 private:
     TFormatSettings m_saved;
