@@ -47,9 +47,11 @@ bool sameAmount(const QString& kept, const QString& written)
     return xNumber && yNumber ? vx == vy : x == y;
 }
 
-// "SET a,", " b,", ..., " z": one changed column per line.
-QStringList setLines(const QStringList& items)
+// "SET a,", " b,", ..., " z": one changed column per line (empty items,
+// amounts left alone, are none).
+QStringList setLines(QStringList items)
 {
+    items.removeAll(QString());
     QStringList lines;
     for (int i = 0; i < items.size(); ++i)
         lines << (i == 0 ? QStringLiteral("SET ") : QStringLiteral(" ")) + items[i] +
@@ -197,6 +199,16 @@ QString TSysEditForm::decimalCheck(int edit, const QString& message)
     return amount;
 }
 
+bool TSysEditForm::amountTouched(int edit) const
+{
+    return input(edit)->text().trimmed() != Kept(edit).trimmed();
+}
+
+QString TSysEditForm::ifTouched(int edit, const QString& item) const
+{
+    return amountTouched(edit) ? item : QString();
+}
+
 void TSysEditForm::wholeNumberCheck(int edit, const QString& message)
 {
     QLineEdit* e = input(edit);
@@ -235,7 +247,7 @@ void TSysEditForm::auditAmount(const QString& field, int edit, const QString& no
 {
     if (FAppendMode)
         audit(field, QString(), now);
-    else if (!sameAmount(Kept(edit), now))
+    else if (amountTouched(edit) && !sameAmount(Kept(edit), now))
         audit(field, keptAmount(edit), now);
 }
 
@@ -382,7 +394,7 @@ QString TSysEditForm::customerAndServiceType(QString& customer, QString& service
 
 void TSysEditForm::auditOptional(const QString& field, int edit, const QString& now)
 {
-    if (!sameAmount(Kept(edit), now))
+    if (amountTouched(edit) && !sameAmount(Kept(edit), now))
         audit(field, BareOrNull(keptAmount(edit)), BareOrNull(now));
 }
 
@@ -673,8 +685,9 @@ bool TSysEditForm::saveTransactionGroup(TSaveAttempt& attempt)
         addGiven(columns, values, to, QStringLiteral(",CostRangeTo"), QChar(',') + to);
         insertRow(columns, values);
     } else {
-        updateRow({QStringLiteral("SET Description = ") + Quote(description) + QStringLiteral(", CostRangeFrom = ") +
-                   BareOrNull(from) + QStringLiteral(", CostRangeTo = ") + BareOrNull(to)});
+        updateRow({QStringLiteral("SET Description = ") + Quote(description) +
+                   ifTouched(3, QStringLiteral(", CostRangeFrom = ") + BareOrNull(from)) +
+                   ifTouched(4, QStringLiteral(", CostRangeTo = ") + BareOrNull(to))});
     }
     auditKept(QStringLiteral("DESCRIPTION"), 2, description);
     auditAmount(QStringLiteral("COSTRANGEFROM"), 3, from);
@@ -763,15 +776,19 @@ bool TSysEditForm::saveRate(TSaveAttempt& attempt)
         addLastUpdatedBy(columns, values);
         insertRow(columns, values);
     } else {
-        QString set = QStringLiteral("SET ServiceTypeID = ") + serviceType + QStringLiteral(", Cost = ") + cost +
-                      QStringLiteral(", Cost100 = ") + cost100 + QStringLiteral(", Length = ") + lengthWritten +
-                      QStringLiteral(", Percentage = ") + BareOrNull(percentageWritten) + dateBlockEdit();
+        // The amounts the operator did not touch are left out: the page fills
+        // them in with fewer digits than a stored value may have.
+        QString set = QStringLiteral("SET ServiceTypeID = ") + serviceType +
+                      ifTouched(5, QStringLiteral(", Cost = ") + cost) +
+                      ifTouched(6, QStringLiteral(", Cost100 = ") + cost100) +
+                      ifTouched(3, QStringLiteral(", Length = ") + lengthWritten) +
+                      ifTouched(4, QStringLiteral(", Percentage = ") + BareOrNull(percentageWritten)) + dateBlockEdit();
         // A description or part cost the operator cleared is cleared.
         if (!description.isEmpty() || !Kept(9).trimmed().isEmpty()) {
             set += QStringLiteral(", Description = ") + QuoteOrNull(description);
             audit(QStringLiteral("DESCRIPTION"), Kept(9), description);
         }
-        if (!partCost.isEmpty() || !keptAmount(10).isEmpty()) {
+        if (amountTouched(10)) {
             set += QStringLiteral(", PartCost = ") + BareOrNull(partCost);
             auditAmount(QStringLiteral("PARTCOST"), 10, partCost);
         }
@@ -919,8 +936,9 @@ bool TSysEditForm::saveDiscountedRate(TSaveAttempt& attempt)
     } else {
         if (serviceType == Kept(3) && customer == Kept(5) && sameAmount(Kept(2), rate))
             Refuse(kNoChanges);
-        updateRow(setLines({QStringLiteral("ServiceTypeID = ") + serviceType,
-                            QStringLiteral("CustomerID = ") + customer, QStringLiteral("Rate = ") + BareOrNull(rate)}));
+        updateRow(setLines(QStringList{QStringLiteral("ServiceTypeID = ") + serviceType,
+                                       QStringLiteral("CustomerID = ") + customer,
+                                       ifTouched(2, QStringLiteral("Rate = ") + BareOrNull(rate))}));
     }
     auditKept(QStringLiteral("SERVICETYPEID"), 3, serviceType);
     auditKept(QStringLiteral("CUSTOMERID"), 5, customer);
@@ -965,9 +983,9 @@ bool TSysEditForm::saveDiscount(TSaveAttempt& attempt)
     // The opened row by its id: its service type and customer need not be
     // unique among the rows.
     updateRow(setLines({QStringLiteral("ServiceTypeID = ") + serviceType, QStringLiteral("CustomerID = ") + customer,
-                        QStringLiteral("DiscountRate = ") + BareOrNull(rate),
-                        QStringLiteral("NonStdRevAdminFee = ") + BareOrNull(revFee),
-                        QStringLiteral("NonStdExpAdminFee = ") + BareOrNull(expFee)}));
+                        ifTouched(2, QStringLiteral("DiscountRate = ") + BareOrNull(rate)),
+                        ifTouched(9, QStringLiteral("NonStdRevAdminFee = ") + BareOrNull(revFee)),
+                        ifTouched(10, QStringLiteral("NonStdExpAdminFee = ") + BareOrNull(expFee))}));
     run(attempt);
     return true;
 }
@@ -1003,8 +1021,8 @@ bool TSysEditForm::saveCostRange(TSaveAttempt& attempt)
         Refuse(kNoChanges);
     updateRow(setLines({QStringLiteral("ValidAccountNumberID = ") + account,
                         QStringLiteral("TransactionTypeID = ") + transactionType,
-                        QStringLiteral("CostRangeFrom = ") + BareOrNull(from),
-                        QStringLiteral("CostRangeTo = ") + BareOrNull(to)}));
+                        ifTouched(9, QStringLiteral("CostRangeFrom = ") + BareOrNull(from)),
+                        ifTouched(10, QStringLiteral("CostRangeTo = ") + BareOrNull(to))}));
     run(attempt);
     return true;
 }

@@ -472,6 +472,15 @@ private slots:
             << QStringList();
         QTest::newRow("transaction groups") << 1069 << "tTransactionGroup"
             << QStringList({"CostRangeFrom = -0.5", "CostRangeTo = 1000000.25"}) << QStringList();
+        // Stored with more digits than the page fills in.
+        QTest::newRow("rates, more digits") << 1049 << "tRate"
+            << QStringList({"Cost = 0.1 + 0.2", "Cost100 = 1250.12345", "Percentage = 12.3456"}) << QStringList();
+        QTest::newRow("customers, more digits") << 1016 << "tCustomer"
+            << QStringList({"MaxExServiceAmount = 1250.12345"}) << QStringList();
+        QTest::newRow("tariffs, more digits") << 1004 << "tAgreementTariffs"
+            << QStringList({"FixedCharge = 1250.12345", "DiscountRate = 0.1 + 0.2"}) << QStringList();
+        QTest::newRow("service types, more digits") << 1063 << "tServiceType"
+            << QStringList({"ExpectedRent = 1250.12345"}) << QStringList();
     }
     void untouchedAmounts()
     {
