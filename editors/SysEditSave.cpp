@@ -105,9 +105,13 @@ bool TSysEditForm::entryMet() const
         {5, {3, 5}}, {19, {3, 5}}, {25, {3, 5}}, {28, {3, 5}}, {29, {3, 5}},
         {17, {1, 2}}, {26, {1, 2}}, {15, {2, 5, 6}},
     };
-    for (int n : entry.value(code))
+    for (int n : entry.value(code)) {
+        // An element stored without a code may be changed without one.
+        if (code == 5 && n == 3 && !FAppendMode && Kept(3).trimmed().isEmpty())
+            continue;
         if (input(n)->text().trimmed().isEmpty())
             return false;
+    }
     return true;
 }
 
@@ -579,12 +583,20 @@ bool TSysEditForm::saveElement(TSaveAttempt& attempt)
     const bool platinum = CheckBox1->isChecked();
     const bool lostRevenue = CheckBox2->isChecked();
 
-    if (FAppendMode) {
-        const QString code = Edit3().toUpper();
-        if (attempt.Exists({QStringLiteral("SELECT id"), QStringLiteral("FROM tElement"),
-                            QStringLiteral("WHERE ElementCode LIKE ") + SqlLikeExact(code),
-                            QStringLiteral("AND CustomerID = ") + customer}))
+    // The code in capitals, unique among the customer's elements.
+    const QString code = Edit3().toUpper();
+    auto uniqueCode = [&] {
+        QStringList lookup{QStringLiteral("SELECT id"), QStringLiteral("FROM tElement"),
+                           QStringLiteral("WHERE ElementCode LIKE ") + SqlLikeExact(code),
+                           QStringLiteral("AND CustomerID = ") + customer};
+        if (!FAppendMode)
+            lookup << QStringLiteral("AND id <> ") + rowId();
+        if (attempt.Exists(lookup))
             Refuse(QStringLiteral("The ElementCode MUST be a unique value."));
+    };
+
+    if (FAppendMode) {
+        uniqueCode();
         QString columns = QStringLiteral("(ElementCode, CustomerID, PlatinumUpdate, LostRevenueFlag");
         QString values = QStringLiteral("VALUES (") + Quote(code) + QStringLiteral(", ") + customer +
                          QStringLiteral(", ") + BitText(platinum) + QStringLiteral(", ") + BitText(lostRevenue);
@@ -611,6 +623,13 @@ bool TSysEditForm::saveElement(TSaveAttempt& attempt)
         QStringList sets;
         QString set = QStringLiteral("SET CustomerID = ") + customer;
         audit(QStringLiteral("CUSTOMERID"), Kept(5), customer);
+        // An element stored without a code may be given one; a stored code
+        // is never written.
+        if (Kept(3).trimmed().isEmpty() && !code.isEmpty()) {
+            uniqueCode();
+            set += QStringLiteral(", ElementCode = ") + Quote(code);
+            audit(QStringLiteral("ELEMENTCODE"), QString(), code);
+        }
         if (platinum != KeptCheck(1)) {
             set += QStringLiteral(", PlatinumUpdate = ") + BitText(platinum);
             audit(QStringLiteral("PLATINUMUPDATE"), BitText(!platinum), BitText(platinum));

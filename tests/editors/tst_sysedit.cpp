@@ -105,8 +105,9 @@ private slots:
         QVERIFY(!f->edtEdit1->isEnabled());
         QVERIFY(f->windowTitle().endsWith(" (EDIT)"));
 
-        // An element's code is typed when adding and only shown when changing.
-        f = editor(5, false);
+        // An element's code is typed when adding and only shown when changing
+        // (unless the element has none yet).
+        f = editor(5, false, {"3=EL1"});
         QVERIFY(!f->edtEdit3->isHidden() && !f->edtEdit3->isEnabled());
         f = editor(5, true);
         QVERIFY(f->edtEdit3->isEnabled());
@@ -440,6 +441,8 @@ private slots:
             << "The \"Description\" field must be unique - try again." << 0 << "";
         QTest::newRow("element code in use") << 5 << true << Values{} << Values{"3=el1", "5=7"}
             << "The ElementCode MUST be a unique value." << 0 << "";
+        QTest::newRow("element without a code given one in use") << 5 << false << Values{"1=10", "3=", "5=7"}
+            << Values{"3=el1"} << "The ElementCode MUST be a unique value." << 0 << "";
         QTest::newRow("function id in use") << 17 << true << Values{} << Values{"1=14", "2=Other"}
             << "ID must be a unique number." << 0 << "";
         QTest::newRow("program id in use") << 26 << true << Values{} << Values{"1=12", "2=Other"}

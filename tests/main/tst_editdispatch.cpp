@@ -319,6 +319,16 @@ private slots:
         QTest::newRow("customer, status") << 1016 << 3 << "" << QStringList({"edtStatus=Closed", "edtRate=2"}) << ok
             << "SELECT Status || '|' || Rate FROM tCustomer WHERE ID = 3" << "Closed|2"
             << QStringList({"tCustomer|3|STATUS|'Agency'|'Closed'", "tCustomer|3|RATE|'1'|'2'"});
+        // An element stored without a code can be given one, or be changed
+        // without one.
+        const QString noCode = "UPDATE tElement SET ElementCode = NULL WHERE ID = 1;";
+        const QString element = "SELECT ifnull(ElementCode, 'NULL') || '|' || Description FROM tElement WHERE ID = 1";
+        const QString renamed = "tElement|1|DESCRIPTION|'Fixed voice revenue'|'Fixed voice'";
+        QTest::newRow("element without a code, given one") << 1041 << 1 << noCode
+            << QStringList({"edtEdit3=r4119", "edtEdit4=Fixed voice"}) << ok << element << "R4119|Fixed voice"
+            << QStringList({"tElement|1|ELEMENTCODE|NULL|'R4119'", renamed});
+        QTest::newRow("element without a code, left without") << 1041 << 1 << noCode
+            << QStringList({"edtEdit4=Fixed voice"}) << ok << element << "NULL|Fixed voice" << QStringList({renamed});
         QTest::newRow("service split") << 1061 << 2 << "" << QStringList({"edtRent1=70", "edtRent2=30"}) << ok
             << "SELECT group_concat(RentPercentage) FROM tServiceSplit WHERE ID IN (1, 2)" << "70,30"
             << QStringList({"tServiceSplit|1|RENTPERCENTAGE|'50'|'70'", "tServiceSplit|2|RENTPERCENTAGE|'50'|'30'"});
