@@ -545,6 +545,9 @@ private slots:
         QTest::newRow("fr_FR 1 000,5") << "fr_FR" << "1 000,5" << refused << "1000.5";
         QTest::newRow("fr_FR 1000,5") << "fr_FR" << "1000,5" << "1000.5" << "1000.5";
         QTest::newRow("fr_FR 0,5") << "fr_FR" << "0,5" << "0.5" << "0.5";
+        // The number inputs take the point as the comma as it is typed and
+        // refuse the second comma with a beep: they hold 1,0005.
+        QTest::newRow("fr_FR 1.000,5") << "fr_FR" << "1.000,5" << refused << "1.0005";
     }
     void typedAmountsReadAlike()
     {
