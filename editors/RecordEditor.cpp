@@ -524,8 +524,14 @@ void TRecordEditor::KeepDate(TCustomDateEdit* edit, const QString& name, TDateTi
 
 void TRecordEditor::KeepAmount(TCustomNumEdit* edit, const QString& name, double value)
 {
-    FKept.Keep(name, CurrText(value));
+    FKept.Keep(name, SqlFloat(value));
     edit->SetValue(value);
+    m_amountTexts.insert(name, edit->text().trimmed());
+}
+
+bool TRecordEditor::AmountTouched(const TCustomNumEdit* edit, const QString& name) const
+{
+    return edit->text().trimmed() != m_amountTexts.value(name);
 }
 
 void TRecordEditor::KeepListID(TLookupCombo* list, const QString& name, int value,

@@ -364,9 +364,14 @@ protected:
     // The same for a flag shown in a check box.
     void KeepCheck(QCheckBox* box, const QString& name, bool value);
     // The same for a date (kept as yyyymmdd, empty for none) and for an
-    // amount (kept as CurrText).
+    // amount (kept whole as SqlFloat gives it: the audit row's old value).
     void KeepDate(TCustomDateEdit* edit, const QString& name, TDateTime value);
     void KeepAmount(TCustomNumEdit* edit, const QString& name, double value);
+    // Whether the operator changed the text an amount input showed when
+    // KeepAmount filled it in (empty when it never did). A change writes and
+    // audits only the amounts touched: the input shows fewer digits than a
+    // stored value may have.
+    bool AmountTouched(const TCustomNumEdit* edit, const QString& name) const;
     // The same for the id of a list's row: an id of 0 or less shows and
     // keeps nothing; one the list does not hold (an inactive row) is kept
     // and given back unchanged, an editable list showing shownWhenMissing()
@@ -396,6 +401,7 @@ protected:
 
 private:
     bool m_wrote = false;
+    QHash<QString, QString> m_amountTexts;  // what KeepAmount showed, by name
     QVector<QStringList> m_lastStatements;
     QString m_modeCaption;             // empty: the caption is the editor's own
     QLineEdit* m_idCleared = nullptr;  // cleared when adding

@@ -229,9 +229,10 @@ void TSysEditForm::SetAppendMode(bool value)
     setWindowTitle(ModeCaption(windowTitle(), value));
     if (FTableNameID == 17 || FTableNameID == 26)
         edtEdit1->setEnabled(value);
-    // An element's code is given when it is added and never changed.
+    // An element's code is given once: when the element is added, or when
+    // one stored without a code is changed. A stored code never changes.
     if (FTableNameID == 5)
-        edtEdit3->setEnabled(value);
+        edtEdit3->setEnabled(value || Kept(3).trimmed().isEmpty());
 }
 
 // ------------------------------------------------------------ properties

@@ -154,9 +154,15 @@ private:
     QString referenceCheck(int edit, const QString& table, const QString& notNumber, const QString& notFound,
                            bool rewriteWhenMissing = true);
     // An amount input: a minus, digits and one point ("." or the regional
-    // decimal separator). Refused with the message otherwise, the input cut
+    // decimal separator), read as every amount input reads it, without
+    // thousands separators. Refused with the message otherwise, the input cut
     // back to what passed. Gives the amount with "." as its point.
     QString decimalCheck(int edit, const QString& message);
+    // An amount input the operator changed from what the page filled in.
+    // One left alone is not written by a change, nor audited.
+    bool amountTouched(int edit) const;
+    // `item` when the amount of `edit` was touched, else nothing.
+    QString ifTouched(int edit, const QString& item) const;
     void wholeNumberCheck(int edit, const QString& message);
     QString dateText(int edit) const;  // yyyymmdd, empty when the input is blank
     void dateBlockAdd(QString& columns, QString& values, bool withActive = true);

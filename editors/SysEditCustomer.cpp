@@ -196,7 +196,8 @@ bool TSysEditCustomerForm::saveChanges(TSaveAttempt& save)
         note(QStringLiteral("Rate"), rateText);
     }
     const QString amountText = CurrText(amount);
-    if (FKept.Changed(QStringLiteral("MaxExServiceAmount"), amountText)) {
+    if (AmountTouched(edtMaxExServiceAmount, QStringLiteral("MaxExServiceAmount")) &&
+        FKept.Changed(QStringLiteral("MaxExServiceAmount"), amountText)) {
         line += QStringLiteral(" MaxExServiceAmount = ") +
                 (amount == 0 ? QStringLiteral("NULL,") : amountText + QChar(','));
         note(QStringLiteral("MaxExServiceAmount"), amountText);

@@ -25,22 +25,21 @@ QString threeDecimals(const QString& text)
     return QString::number(thousandths / 1000.0, 'f', 3);
 }
 
-// An amount with "." as its point: the operator may type the regional
-// decimal separator instead, and the page fills amounts in with it.
+// An amount with "." as its point, read as every amount input reads it (the
+// page fills amounts in with the regional decimal separator); a text that
+// is no number stays as it is.
 QString pointed(const QString& amount)
 {
-    const QChar separator = FormatSettings().DecimalSeparator;
-    QString text = amount;
-    if (separator != QChar('.'))
-        text.replace(separator, QChar('.'));
-    return text;
+    QString text;
+    return AmountPointText(amount, text) ? text : amount.trimmed();
 }
 
-// Two amounts the same number, whichever point each is written with; an
-// empty amount is the same only as another empty one.
-bool sameAmount(const QString& a, const QString& b)
+// An amount kept as the page filled it in and one as a save writes it ("."
+// as its point, never read again as typed text) the same number; an empty
+// amount is the same only as another empty one.
+bool sameAmount(const QString& kept, const QString& written)
 {
-    const QString x = pointed(a.trimmed()), y = pointed(b.trimmed());
+    const QString x = pointed(kept), y = written.trimmed();
     if (x.isEmpty() || y.isEmpty())
         return x.isEmpty() == y.isEmpty();
     bool xNumber = false, yNumber = false;
@@ -48,9 +47,11 @@ bool sameAmount(const QString& a, const QString& b)
     return xNumber && yNumber ? vx == vy : x == y;
 }
 
-// "SET a,", " b,", ..., " z": one changed column per line.
-QStringList setLines(const QStringList& items)
+// "SET a,", " b,", ..., " z": one changed column per line (empty items,
+// amounts left alone, are none).
+QStringList setLines(QStringList items)
 {
+    items.removeAll(QString());
     QStringList lines;
     for (int i = 0; i < items.size(); ++i)
         lines << (i == 0 ? QStringLiteral("SET ") : QStringLiteral(" ")) + items[i] +
@@ -104,9 +105,13 @@ bool TSysEditForm::entryMet() const
         {5, {3, 5}}, {19, {3, 5}}, {25, {3, 5}}, {28, {3, 5}}, {29, {3, 5}},
         {17, {1, 2}}, {26, {1, 2}}, {15, {2, 5, 6}},
     };
-    for (int n : entry.value(code))
+    for (int n : entry.value(code)) {
+        // An element stored without a code may be changed without one.
+        if (code == 5 && n == 3 && !FAppendMode && Kept(3).trimmed().isEmpty())
+            continue;
         if (input(n)->text().trimmed().isEmpty())
             return false;
+    }
     return true;
 }
 
@@ -172,25 +177,40 @@ QString TSysEditForm::decimalCheck(int edit, const QString& message)
 {
     QLineEdit* e = input(edit);
     const QString typed = e->text().trimmed();
-    // A minus, then digits and one point ("." or the regional decimal
-    // separator); no thousands separators, which would read as a point.
+    // A minus, then digits and points ("." or the regional decimal
+    // separator); the input is cut back before anything else.
     const bool negative = typed.startsWith(QChar('-'));
-    QString digits = pointed(typed.mid(negative ? 1 : 0));
+    QString digits = typed.mid(negative ? 1 : 0);
+    const QChar separator = FormatSettings().DecimalSeparator;
+    if (separator != QChar('.'))
+        digits.replace(separator, QChar('.'));
     bool ok = false;
     CheckDecimalText(digits, ok);
     if (!ok) {
         e->setText(typed.left(int(negative) + int(digits.size())));
         Refuse(message);
     }
-    // Digits and points alone can still be no number ("1.2.3", "."): such a
-    // value would be spliced into the statement bare.
-    const QString amount = (negative ? QStringLiteral("-") : QString()) + digits;
-    bool number = amount.isEmpty();
-    if (!number)
-        QLocale::c().toDouble(amount, &number);
-    if (!number)
+    if (typed.isEmpty())
+        return QString();
+    // Read as every amount input reads it. A thousands separator is not
+    // taken here ("1.000" where "." groups thousands), and digits and points
+    // can still be no number ("1.2.3", "."): such a value would be spliced
+    // into the statement bare.
+    QString amount;
+    bool grouped = false;
+    if (!AmountPointText(typed, amount, &grouped) || grouped)
         Refuse(message);
     return amount;
+}
+
+bool TSysEditForm::amountTouched(int edit) const
+{
+    return input(edit)->text().trimmed() != Kept(edit).trimmed();
+}
+
+QString TSysEditForm::ifTouched(int edit, const QString& item) const
+{
+    return amountTouched(edit) ? item : QString();
 }
 
 void TSysEditForm::wholeNumberCheck(int edit, const QString& message)
@@ -231,7 +251,7 @@ void TSysEditForm::auditAmount(const QString& field, int edit, const QString& no
 {
     if (FAppendMode)
         audit(field, QString(), now);
-    else if (!sameAmount(Kept(edit), now))
+    else if (amountTouched(edit) && !sameAmount(Kept(edit), now))
         audit(field, keptAmount(edit), now);
 }
 
@@ -378,7 +398,7 @@ QString TSysEditForm::customerAndServiceType(QString& customer, QString& service
 
 void TSysEditForm::auditOptional(const QString& field, int edit, const QString& now)
 {
-    if (!sameAmount(Kept(edit), now))
+    if (amountTouched(edit) && !sameAmount(Kept(edit), now))
         audit(field, BareOrNull(keptAmount(edit)), BareOrNull(now));
 }
 
@@ -563,12 +583,20 @@ bool TSysEditForm::saveElement(TSaveAttempt& attempt)
     const bool platinum = CheckBox1->isChecked();
     const bool lostRevenue = CheckBox2->isChecked();
 
-    if (FAppendMode) {
-        const QString code = Edit3().toUpper();
-        if (attempt.Exists({QStringLiteral("SELECT id"), QStringLiteral("FROM tElement"),
-                            QStringLiteral("WHERE ElementCode LIKE ") + SqlLikeExact(code),
-                            QStringLiteral("AND CustomerID = ") + customer}))
+    // The code in capitals, unique among the customer's elements.
+    const QString code = Edit3().toUpper();
+    auto uniqueCode = [&] {
+        QStringList lookup{QStringLiteral("SELECT id"), QStringLiteral("FROM tElement"),
+                           QStringLiteral("WHERE ElementCode LIKE ") + SqlLikeExact(code),
+                           QStringLiteral("AND CustomerID = ") + customer};
+        if (!FAppendMode)
+            lookup << QStringLiteral("AND id <> ") + rowId();
+        if (attempt.Exists(lookup))
             Refuse(QStringLiteral("The ElementCode MUST be a unique value."));
+    };
+
+    if (FAppendMode) {
+        uniqueCode();
         QString columns = QStringLiteral("(ElementCode, CustomerID, PlatinumUpdate, LostRevenueFlag");
         QString values = QStringLiteral("VALUES (") + Quote(code) + QStringLiteral(", ") + customer +
                          QStringLiteral(", ") + BitText(platinum) + QStringLiteral(", ") + BitText(lostRevenue);
@@ -595,6 +623,13 @@ bool TSysEditForm::saveElement(TSaveAttempt& attempt)
         QStringList sets;
         QString set = QStringLiteral("SET CustomerID = ") + customer;
         audit(QStringLiteral("CUSTOMERID"), Kept(5), customer);
+        // An element stored without a code may be given one; a stored code
+        // is never written.
+        if (Kept(3).trimmed().isEmpty() && !code.isEmpty()) {
+            uniqueCode();
+            set += QStringLiteral(", ElementCode = ") + Quote(code);
+            audit(QStringLiteral("ELEMENTCODE"), QString(), code);
+        }
         if (platinum != KeptCheck(1)) {
             set += QStringLiteral(", PlatinumUpdate = ") + BitText(platinum);
             audit(QStringLiteral("PLATINUMUPDATE"), BitText(!platinum), BitText(platinum));
@@ -669,8 +704,9 @@ bool TSysEditForm::saveTransactionGroup(TSaveAttempt& attempt)
         addGiven(columns, values, to, QStringLiteral(",CostRangeTo"), QChar(',') + to);
         insertRow(columns, values);
     } else {
-        updateRow({QStringLiteral("SET Description = ") + Quote(description) + QStringLiteral(", CostRangeFrom = ") +
-                   BareOrNull(from) + QStringLiteral(", CostRangeTo = ") + BareOrNull(to)});
+        updateRow({QStringLiteral("SET Description = ") + Quote(description) +
+                   ifTouched(3, QStringLiteral(", CostRangeFrom = ") + BareOrNull(from)) +
+                   ifTouched(4, QStringLiteral(", CostRangeTo = ") + BareOrNull(to))});
     }
     auditKept(QStringLiteral("DESCRIPTION"), 2, description);
     auditAmount(QStringLiteral("COSTRANGEFROM"), 3, from);
@@ -759,15 +795,19 @@ bool TSysEditForm::saveRate(TSaveAttempt& attempt)
         addLastUpdatedBy(columns, values);
         insertRow(columns, values);
     } else {
-        QString set = QStringLiteral("SET ServiceTypeID = ") + serviceType + QStringLiteral(", Cost = ") + cost +
-                      QStringLiteral(", Cost100 = ") + cost100 + QStringLiteral(", Length = ") + lengthWritten +
-                      QStringLiteral(", Percentage = ") + BareOrNull(percentageWritten) + dateBlockEdit();
+        // The amounts the operator did not touch are left out: the page fills
+        // them in with fewer digits than a stored value may have.
+        QString set = QStringLiteral("SET ServiceTypeID = ") + serviceType +
+                      ifTouched(5, QStringLiteral(", Cost = ") + cost) +
+                      ifTouched(6, QStringLiteral(", Cost100 = ") + cost100) +
+                      ifTouched(3, QStringLiteral(", Length = ") + lengthWritten) +
+                      ifTouched(4, QStringLiteral(", Percentage = ") + BareOrNull(percentageWritten)) + dateBlockEdit();
         // A description or part cost the operator cleared is cleared.
         if (!description.isEmpty() || !Kept(9).trimmed().isEmpty()) {
             set += QStringLiteral(", Description = ") + QuoteOrNull(description);
             audit(QStringLiteral("DESCRIPTION"), Kept(9), description);
         }
-        if (!partCost.isEmpty() || !keptAmount(10).isEmpty()) {
+        if (amountTouched(10)) {
             set += QStringLiteral(", PartCost = ") + BareOrNull(partCost);
             auditAmount(QStringLiteral("PARTCOST"), 10, partCost);
         }
@@ -913,10 +953,11 @@ bool TSysEditForm::saveDiscountedRate(TSaveAttempt& attempt)
                   QStringLiteral("VALUES (") + serviceType + QStringLiteral(", ") + customer + QStringLiteral(", ") +
                       BareOrNull(rate) + QStringLiteral(", 1"));
     } else {
-        if (serviceType == Kept(3) && customer == Kept(5) && sameAmount(rate, Kept(2)))
+        if (serviceType == Kept(3) && customer == Kept(5) && sameAmount(Kept(2), rate))
             Refuse(kNoChanges);
-        updateRow(setLines({QStringLiteral("ServiceTypeID = ") + serviceType,
-                            QStringLiteral("CustomerID = ") + customer, QStringLiteral("Rate = ") + BareOrNull(rate)}));
+        updateRow(setLines(QStringList{QStringLiteral("ServiceTypeID = ") + serviceType,
+                                       QStringLiteral("CustomerID = ") + customer,
+                                       ifTouched(2, QStringLiteral("Rate = ") + BareOrNull(rate))}));
     }
     auditKept(QStringLiteral("SERVICETYPEID"), 3, serviceType);
     auditKept(QStringLiteral("CUSTOMERID"), 5, customer);
@@ -961,9 +1002,9 @@ bool TSysEditForm::saveDiscount(TSaveAttempt& attempt)
     // The opened row by its id: its service type and customer need not be
     // unique among the rows.
     updateRow(setLines({QStringLiteral("ServiceTypeID = ") + serviceType, QStringLiteral("CustomerID = ") + customer,
-                        QStringLiteral("DiscountRate = ") + BareOrNull(rate),
-                        QStringLiteral("NonStdRevAdminFee = ") + BareOrNull(revFee),
-                        QStringLiteral("NonStdExpAdminFee = ") + BareOrNull(expFee)}));
+                        ifTouched(2, QStringLiteral("DiscountRate = ") + BareOrNull(rate)),
+                        ifTouched(9, QStringLiteral("NonStdRevAdminFee = ") + BareOrNull(revFee)),
+                        ifTouched(10, QStringLiteral("NonStdExpAdminFee = ") + BareOrNull(expFee))}));
     run(attempt);
     return true;
 }
@@ -999,8 +1040,8 @@ bool TSysEditForm::saveCostRange(TSaveAttempt& attempt)
         Refuse(kNoChanges);
     updateRow(setLines({QStringLiteral("ValidAccountNumberID = ") + account,
                         QStringLiteral("TransactionTypeID = ") + transactionType,
-                        QStringLiteral("CostRangeFrom = ") + BareOrNull(from),
-                        QStringLiteral("CostRangeTo = ") + BareOrNull(to)}));
+                        ifTouched(9, QStringLiteral("CostRangeFrom = ") + BareOrNull(from)),
+                        ifTouched(10, QStringLiteral("CostRangeTo = ") + BareOrNull(to))}));
     run(attempt);
     return true;
 }

@@ -375,9 +375,10 @@ bool TSysEditServTypeForm::save(TSaveAttempt& attempt)
                    "ExpenseElementID = " + BareOrNull(expenseText) + ",");
         update.Set(QStringLiteral("SystemID"), system, "SystemID = " + BareOrNull(system) + ",");
         // An empty rent input is 0: over a saved 0 it changes nothing.
-        update.Set(QStringLiteral("ExpectedRent"), CurrText(rent),
-                   "ExpectedRent = " + (rentEmpty ? QStringLiteral("NULL") : CurrText(rent)) + ",",
-                   rentEmpty ? QString() : CurrText(rent));
+        if (AmountTouched(edtExpectedRent, QStringLiteral("ExpectedRent")))
+            update.Set(QStringLiteral("ExpectedRent"), CurrText(rent),
+                       "ExpectedRent = " + (rentEmpty ? QStringLiteral("NULL") : CurrText(rent)) + ",",
+                       rentEmpty ? QString() : CurrText(rent));
         const QString frequencyText = frequency > 0 ? QString::number(frequency) : QString();
         update.Set(QStringLiteral("Frequency"), QString::number(frequency),
                    "Frequency = " + BareOrNull(frequencyText) + ",", frequencyText);

@@ -280,8 +280,10 @@ bool TSysEditTariffForm::save(TSaveAttempt& attempt)
             const QString column = QLatin1String(v.Column);
             const QString property = QLatin1String(v.Property);
             if (v.Amount) {
-                const QString now = CurrText(Amount(property));
-                update.Set(column, now, column + " = " + now + ",");
+                if (AmountTouched(static_cast<TCurrencyEdit*>(Input(property)), column)) {
+                    const QString now = CurrText(Amount(property));
+                    update.Set(column, now, column + " = " + now + ",");
+                }
                 continue;
             }
             // A count of 0 or less is none: NULL.

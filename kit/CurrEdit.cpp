@@ -40,16 +40,8 @@ QImage TCustomNumEdit::DefaultGlyph() const
 
 QString TCustomNumEdit::NormalizeNumberText(const QString& S)
 {
-    const TFormatSettings& fs = FormatSettings();
-    const QChar dec = fs.DecimalSeparator;
-    const QChar thou = fs.ThousandSeparator;
-    QString t = S.trimmed();
-    if (thou != dec)
-        t.remove(thou);
-    if (dec != QChar('.') && thou != QChar('.'))
-        t.replace(QChar('.'), dec);
-    if (dec != QChar(',') && thou != QChar(','))
-        t.replace(QChar(','), dec);
+    // The program's one reading of typed amounts.
+    QString t = NormalizeAmountText(S);
     if (t.isEmpty())
         t = QStringLiteral("0");
     else if (t == QLatin1String("-"))

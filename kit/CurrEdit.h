@@ -55,8 +55,9 @@ public:
     // Whether typing Key where the selection is keeps the text a number
     // within the decimals and the sign the range allows.
     virtual bool AcceptsKeyChar(QChar Key) const;
-    // Blanks trimmed, thousands separators dropped, "." or "," as the
-    // decimal separator, "" as "0" and "-" as "-0".
+    // The text as every amount input reads it (NormalizeAmountText: blanks
+    // trimmed, thousands separators dropped, "." or "," as the decimal
+    // separator), "" as "0" and "-" as "-0".
     static QString NormalizeNumberText(const QString& S);
     // The value put into range: MinValue < MaxValue clamps; MinValue >
     // MaxValue bounds below only when MaxValue is 0, above only when

@@ -150,6 +150,77 @@ bool TryStrToFloat(const QString& s, double& out)
     return true;
 }
 
+namespace {
+bool apostropheLike(QChar c)
+{
+    return c == QChar('\'') || c == QChar(0x2018) || c == QChar(0x2019);
+}
+
+bool blankLike(QChar c)
+{
+    return c == QChar(' ') || c == QChar(0xA0) || c == QChar(0x2009) || c == QChar(0x202F);
+}
+
+// What an operator types for the thousands separator: the separator
+// itself, any apostrophe for an apostrophe, any blank for a blank.
+bool typedFor(QChar c, QChar separator)
+{
+    return c == separator || (apostropheLike(separator) && apostropheLike(c)) ||
+           (blankLike(separator) && blankLike(c));
+}
+
+int digitsAfter(const QString& text, int at)
+{
+    int n = 0;
+    while (at + 1 + n < text.size() && text[at + 1 + n].isDigit())
+        ++n;
+    return n;
+}
+}  // namespace
+
+QString NormalizeAmountText(const QString& typed, bool* grouped)
+{
+    const TFormatSettings& fs = FormatSettings();
+    const QChar dec = fs.DecimalSeparator;
+    const QChar thou = fs.ThousandSeparator;
+    if (grouped)
+        *grouped = false;
+    QString t = typed.trimmed();
+    if (thou != dec)
+        for (QChar& c : t)
+            if (typedFor(c, thou))
+                c = thou;
+    for (QChar point : {QChar('.'), QChar(',')})
+        if (point != dec && point != thou)
+            t.replace(point, dec);
+    if (thou == dec || !t.contains(thou))
+        return t;
+    const int at = int(t.indexOf(thou));
+    const bool lonePoint = (thou == QChar('.') || thou == QChar(',')) && t.count(thou) == 1 && !t.contains(dec);
+    // Fewer than three digits after it: it cannot group thousands.
+    if (lonePoint && digitsAfter(t, at) < 3) {
+        t[at] = dec;
+        return t;
+    }
+    t.remove(thou);
+    if (grouped)
+        *grouped = true;
+    return t;
+}
+
+bool AmountPointText(const QString& typed, QString& out, bool* grouped)
+{
+    QString t = NormalizeAmountText(typed, grouped);
+    double value;
+    if (!TryStrToFloat(t, value))
+        return false;
+    const QChar dec = FormatSettings().DecimalSeparator;
+    if (dec != QChar('.'))
+        t.replace(dec, QChar('.'));
+    out = t;
+    return true;
+}
+
 double StrToFloat(const QString& s)
 {
     double v;

@@ -319,6 +319,16 @@ private slots:
         QTest::newRow("customer, status") << 1016 << 3 << "" << QStringList({"edtStatus=Closed", "edtRate=2"}) << ok
             << "SELECT Status || '|' || Rate FROM tCustomer WHERE ID = 3" << "Closed|2"
             << QStringList({"tCustomer|3|STATUS|'Agency'|'Closed'", "tCustomer|3|RATE|'1'|'2'"});
+        // An element stored without a code can be given one, or be changed
+        // without one.
+        const QString noCode = "UPDATE tElement SET ElementCode = NULL WHERE ID = 1;";
+        const QString element = "SELECT ifnull(ElementCode, 'NULL') || '|' || Description FROM tElement WHERE ID = 1";
+        const QString renamed = "tElement|1|DESCRIPTION|'Fixed voice revenue'|'Fixed voice'";
+        QTest::newRow("element without a code, given one") << 1041 << 1 << noCode
+            << QStringList({"edtEdit3=r4119", "edtEdit4=Fixed voice"}) << ok << element << "R4119|Fixed voice"
+            << QStringList({"tElement|1|ELEMENTCODE|NULL|'R4119'", renamed});
+        QTest::newRow("element without a code, left without") << 1041 << 1 << noCode
+            << QStringList({"edtEdit4=Fixed voice"}) << ok << element << "NULL|Fixed voice" << QStringList({renamed});
         QTest::newRow("service split") << 1061 << 2 << "" << QStringList({"edtRent1=70", "edtRent2=30"}) << ok
             << "SELECT group_concat(RentPercentage) FROM tServiceSplit WHERE ID IN (1, 2)" << "70,30"
             << QStringList({"tServiceSplit|1|RENTPERCENTAGE|'50'|'70'", "tServiceSplit|2|RENTPERCENTAGE|'50'|'30'"});
@@ -472,6 +482,15 @@ private slots:
             << QStringList();
         QTest::newRow("transaction groups") << 1069 << "tTransactionGroup"
             << QStringList({"CostRangeFrom = -0.5", "CostRangeTo = 1000000.25"}) << QStringList();
+        // Stored with more digits than the page fills in.
+        QTest::newRow("rates, more digits") << 1049 << "tRate"
+            << QStringList({"Cost = 0.1 + 0.2", "Cost100 = 1250.12345", "Percentage = 12.3456"}) << QStringList();
+        QTest::newRow("customers, more digits") << 1016 << "tCustomer"
+            << QStringList({"MaxExServiceAmount = 1250.12345"}) << QStringList();
+        QTest::newRow("tariffs, more digits") << 1004 << "tAgreementTariffs"
+            << QStringList({"FixedCharge = 1250.12345", "DiscountRate = 0.1 + 0.2"}) << QStringList();
+        QTest::newRow("service types, more digits") << 1063 << "tServiceType"
+            << QStringList({"ExpectedRent = 1250.12345"}) << QStringList();
     }
     void untouchedAmounts()
     {
@@ -497,6 +516,80 @@ private slots:
         fx.form->KitDBGridSysDblClick();
         QCOMPARE(shown, boxes);
         QCOMPARE(fx.db->Value(state), before);
+    }
+
+    // The same typed amount is the same number in every amount input, under
+    // the regional settings the program builds from each locale: the generic
+    // editor (a rate's cost) and the number inputs (a customer's annual fee,
+    // a tariff's fixed charge) store and audit it alike. The generic editor
+    // takes no thousands separator and refuses such an amount, writing
+    // nothing; a "." that groups thousands is never read as the point.
+    void typedAmountsReadAlike_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("generic");  // the number stored, or "refused"
+        QTest::addColumn<QString>("number");   // the number the number inputs store
+        const QString refused = "refused";
+        QTest::newRow("de_DE 1.000") << "de_DE" << "1.000" << refused << "1000";
+        QTest::newRow("de_DE 1.234") << "de_DE" << "1.234" << refused << "1234";
+        QTest::newRow("de_DE 1.000,5") << "de_DE" << "1.000,5" << refused << "1000.5";
+        QTest::newRow("de_DE 1000,5") << "de_DE" << "1000,5" << "1000.5" << "1000.5";
+        QTest::newRow("de_DE 0,5") << "de_DE" << "0,5" << "0.5" << "0.5";
+        QTest::newRow("de_DE 300.5, a point grouping nothing") << "de_DE" << "300.5" << "300.5" << "300.5";
+        QTest::newRow("de_CH 1'000.5") << "de_CH" << "1'000.5" << refused << "1000.5";
+        QTest::newRow("de_CH 1.5") << "de_CH" << "1.5" << "1.5" << "1.5";
+        QTest::newRow("de_CH 1.000") << "de_CH" << "1.000" << "1" << "1";
+        QTest::newRow("fr_FR 1.000") << "fr_FR" << "1.000" << "1" << "1";
+        QTest::newRow("fr_FR 1.234") << "fr_FR" << "1.234" << "1.234" << "1.234";
+        QTest::newRow("fr_FR 1 000,5") << "fr_FR" << "1 000,5" << refused << "1000.5";
+        QTest::newRow("fr_FR 1000,5") << "fr_FR" << "1000,5" << "1000.5" << "1000.5";
+        QTest::newRow("fr_FR 0,5") << "fr_FR" << "0,5" << "0.5" << "0.5";
+        // The number inputs take the point as the comma as it is typed and
+        // refuse the second comma with a beep: they hold 1,0005.
+        QTest::newRow("fr_FR 1.000,5") << "fr_FR" << "1.000,5" << refused << "1.0005";
+    }
+    void typedAmountsReadAlike()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, typed);
+        QFETCH(QString, generic);
+        QFETCH(QString, number);
+        kvtest::RegionalSettings regional(locale);
+        struct Amount {
+            int PageID, ID;
+            QString Input, Table, Column;
+        };
+        const Amount amounts[] = {{1049, 1, "edtEdit5", "tRate", "Cost"},
+                                  {1016, 3, "edtMaxExServiceAmount", "tCustomer", "MaxExServiceAmount"},
+                                  {1004, 4, "edtFixedCharge", "tAgreementTariffs", "FixedCharge"}};
+        for (const Amount& a : amounts) {
+            const QString expected = a.Table == "tRate" ? generic : number;
+            const QString stored = QString("SELECT quote(%1) FROM %2 WHERE ID = %3").arg(a.Column, a.Table).arg(a.ID);
+            const QString before = fx.db->Value(stored);
+            const QString lastAudit = fx.db->Value("SELECT ifnull(MAX(AuditID), 0) FROM tAuditTrail");
+            QVERIFY(openAt(a.PageID, "id", a.ID));
+            QStringList boxes;
+            TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+                kvtest::Enter(e, {a.Input + "=" + typed});
+                boxes << kvtest::Click(e);
+                return e.result();
+            });
+            fx.form->KitDBGridSysDblClick();
+            const QStringList audit = fx.db->Rows("SELECT FieldName || '|' || NewValue FROM tAuditTrail WHERE AuditID > " +
+                                                  lastAudit);
+            if (expected == "refused") {
+                QCOMPARE(boxes, QStringList({"Cost must be a number."}));
+                QCOMPARE(fx.db->Value(stored), before);
+                QCOMPARE(audit, QStringList());
+                continue;
+            }
+            QCOMPARE(boxes, QStringList());
+            QCOMPARE(fx.db->Value(stored).toDouble(), expected.toDouble());
+            QCOMPARE(audit.size(), 1);
+            QCOMPARE(audit.first().section('|', 0, 0), a.Column.toUpper());
+            QCOMPARE(audit.first().section('|', 1).toDouble(), expected.toDouble());
+        }
     }
 
     // A row whose id is beyond what the editors carry (32 bits) is refused

@@ -3,6 +3,7 @@
 #include "Locale.h"
 #include "SysUtils.h"
 #include "TestSupport.h"
+#include <QLocale>
 
 class TestSysUtils : public QObject {
     Q_OBJECT
@@ -151,6 +152,44 @@ private slots:
         QCOMPARE(StrToFloat("12,5"), 12.5);
         QVERIFY_THROWS_EXCEPTION(EConvertError, StrToFloat("12.5"));
         QVERIFY_THROWS_EXCEPTION(EConvertError, StrToFloat("1,234,5"));
+    }
+    // Typed amounts under the regional settings built from each locale: a
+    // thousands separator (or the apostrophe or blank typed for it) groups,
+    // a lone point or comma before fewer than three digits is the point.
+    void amountReading_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("pointText");  // empty: no number
+        QTest::addColumn<bool>("grouped");
+        QTest::newRow("de_DE point groups") << "de_DE" << "1.000" << "1000" << true;
+        QTest::newRow("de_DE grouped with decimals") << "de_DE" << " 1.234,5 " << "1234.5" << true;
+        QTest::newRow("de_DE lone point") << "de_DE" << "300.5" << "300.5" << false;
+        QTest::newRow("de_DE point before four digits") << "de_DE" << "1.0000" << "10000" << true;
+        QTest::newRow("de_DE two commas") << "de_DE" << "1,2,3" << "" << false;
+        QTest::newRow("de_CH typed apostrophe") << "de_CH" << "1'000.5" << "1000.5" << true;
+        QTest::newRow("de_CH its own apostrophe") << "de_CH" << QString::fromUtf8("1\u2019000.5") << "1000.5" << true;
+        QTest::newRow("de_CH comma as the point") << "de_CH" << "1,5" << "1.5" << false;
+        QTest::newRow("fr_FR typed blank") << "fr_FR" << "1 000,5" << "1000.5" << true;
+        QTest::newRow("fr_FR its own blank") << "fr_FR" << QString::fromUtf8("1\u202F000,5") << "1000.5" << true;
+        QTest::newRow("fr_FR point as the comma") << "fr_FR" << "1.000" << "1.000" << false;
+        QTest::newRow("en_AU lone comma") << "en_AU" << "1,5" << "1.5" << false;
+        QTest::newRow("en_AU grouped") << "en_AU" << "-1,234.5" << "-1234.5" << true;
+    }
+    void amountReading()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, typed);
+        QFETCH(QString, pointText);
+        QFETCH(bool, grouped);
+        SetFormatSettings(TFormatSettings::FromLocale(QLocale(locale)));
+        QString text;
+        bool dropped = false;
+        QCOMPARE(AmountPointText(typed, text, &dropped), !pointText.isEmpty());
+        if (!pointText.isEmpty()) {
+            QCOMPARE(text, pointText);
+            QCOMPARE(dropped, grouped);
+        }
     }
     void formatFloat_data()
     {

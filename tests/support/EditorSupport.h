@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QStyle>
 
@@ -111,6 +112,20 @@ inline QStringList LayoutFaults(const QWidget& window)
     }
     return faults;
 }
+
+// The regional settings the program builds from a locale ("de_DE") for as
+// long as the object lives.
+class RegionalSettings {
+public:
+    explicit RegionalSettings(const QString& locale) : m_saved(FormatSettings())
+    {
+        SetFormatSettings(TFormatSettings::FromLocale(QLocale(locale)));
+    }
+    ~RegionalSettings() { SetFormatSettings(m_saved); }
+
+private:
+    TFormatSettings m_saved;
+};
 
 // A fresh database with the audit actions (11 update, 12 delete, 13 insert),
 // the `audited` tables listed in tAudit and the rows of `sql`; the operator
