@@ -10,6 +10,7 @@
 #include "Application.h"
 #include "Dialogs.h"
 #include "Progress.h"
+#include "ReplacementFile.h"
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -19,7 +20,6 @@
 #include <QPushButton>
 #include <QLocale>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <algorithm>
 #include <cstring>
 #include <cmath>
@@ -372,11 +372,14 @@ void appendCsvValue(QByteArray& out, TFieldText& text, const TValueRef& value)
     out += '"';
 }
 
-void fileError(const QString& what, const QSaveFile& file)
-{
-    MessageDlg(what.arg(QDir::toNativeSeparators(file.fileName()), file.errorString()), mtError, mbOK);
-}
 }  // namespace
+
+QString FileErrorText(TFileStep Step, const TReplacementFile& File)
+{
+    const QString what = Step == TFileStep::Create ? QStringLiteral("Cannot create file \"%1\". %2")
+                                                   : QStringLiteral("Cannot write file \"%1\". %2");
+    return what.arg(QDir::toNativeSeparators(File.FileName()), File.errorString());
+}
 
 SaveDialogHook SetSaveDialogHook(SaveDialogHook hook)
 {
@@ -427,12 +430,12 @@ void ExportDataSetToCsv(TDataSet* DataSet, const QString& TableName)
     progress->Msg->setText(QStringLiteral("Saving account data to file ..."));
     progress->show();
 
-    // Written beside the target and put in its place only when complete: a
-    // failed export leaves an existing file as it was.
-    QSaveFile file(path);
+    // Written beside the target and put in its place only when every byte is
+    // on the disk: a failed export leaves an existing file as it was.
+    TReplacementFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         progress->hide();
-        fileError(QStringLiteral("Cannot create file \"%1\". %2"), file);
+        MessageDlg(FileErrorText(TFileStep::Create, file), mtError, mbOK);
         return;
     }
 
@@ -478,9 +481,9 @@ void ExportDataSetToCsv(TDataSet* DataSet, const QString& TableName)
         source->Next();
     }
     flush();
-    if (!ok || !file.commit()) {
+    if (!ok || !file.Commit()) {
         progress->hide();
-        fileError(QStringLiteral("Cannot write file \"%1\". %2"), file);
+        MessageDlg(FileErrorText(TFileStep::Write, file), mtError, mbOK);
         return;
     }
 

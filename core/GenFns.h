@@ -10,6 +10,8 @@
 #include <QString>
 #include <functional>
 
+class TReplacementFile;
+
 // Runs "SELECT id", "FROM " + Table, "WHERE id = " + Id.
 void RecordIdExists(const QString& Table, int Id, bool& Exists);
 
@@ -58,6 +60,12 @@ void SetParameter(const QString& Parm, const QString& Value, const QString& Fiel
 // parameter. An empty data set only gets the message "No entries found in
 // table ...".
 void ExportDataSetToCsv(TDataSet* DataSet, const QString& TableName);
+
+// Why a file written through a TReplacementFile is not there, with the
+// system's reason: "Cannot create file "<file>". <reason>" when it could not
+// be begun, "Cannot write file ..." when it could not be completed.
+enum class TFileStep { Create, Write };
+QString FileErrorText(TFileStep Step, const TReplacementFile& File);
 
 // One CSV line (without its line end) of the given texts.
 QByteArray CsvLine(const QStringList& Values);

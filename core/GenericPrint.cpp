@@ -7,6 +7,7 @@
 #include "GenFns.h"
 #include "Locale.h"
 #include "Progress.h"
+#include "ReplacementFile.h"
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -51,7 +53,8 @@ ReportTextHook& textHook()
 
 // The state of the report being printed; reset at the start of each one.
 struct ReportJob {
-    QPrinter* printer = nullptr;
+    QPagedPaintDevice* device = nullptr;  // what the report is drawn on
+    QPrinter* printer = nullptr;          // the printer, when it is drawn on it
     QPainter* painter = nullptr;
     int Y = 0;
     int PageNumber = 0;
@@ -127,7 +130,8 @@ void AbortPrintJob()
     if (!g_job.painter || g_job.aborted)
         return;
     g_job.aborted = true;
-    g_job.printer->abort();  // not every device can; the job still draws nothing more
+    if (g_job.printer)
+        g_job.printer->abort();  // not every device can; the job still draws nothing more
 }
 
 bool PrintJobAborted()
@@ -240,7 +244,7 @@ void PrintPageHeader(const QString& Title)
     big.setBold(true);
     p.setFont(big);
     const QFontMetrics fm = p.fontMetrics();
-    const int pageWidth = g_job.printer->width();
+    const int pageWidth = g_job.device->width();
     const int l = pixels(kReportLeftMargin) + 2;
     const int r = pixels(kReportRightMargin) + 2;
     g_job.Y += kReportTopMargin * g_job.Gap;
@@ -309,36 +313,35 @@ void PrintTotalsRow(const QVector<double>& Totals, const QVector<int>& Widths)
 
 namespace {
 // Ends the job however the report leaves: a job that did not finish (aborted
-// or failed) leaves no output behind where the device lets us discard it.
+// or failed) counts as aborted, and a printer discards its output where it
+// can. The printer gets its orientation back.
 class JobGuard {
 public:
-    JobGuard(QPrinter* printer, QPainter* painter) : m_orientation(printer->pageLayout().orientation())
+    JobGuard(QPrinter* printer, QPagedPaintDevice* device, QPainter* painter)
+        : m_printer(printer), m_orientation(printer->pageLayout().orientation())
     {
         g_job = ReportJob();
-        g_job.printer = printer;
+        g_job.device = device;
+        g_job.printer = device == printer ? printer : nullptr;
         g_job.painter = painter;
     }
     void Finished() { m_finished = true; }
     ~JobGuard()
     {
-        QPrinter* printer = g_job.printer;
-        if (!m_finished && !g_job.aborted) {
-            g_job.aborted = true;
-            printer->abort();
-        }
-        const bool discard = g_job.aborted && g_job.painter->isActive();
+        if (!m_finished)
+            AbortPrintJob();
         if (g_job.painter->isActive())
             g_job.painter->end();
-        if (discard && printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty())
-            QFile::remove(printer->outputFileName());
-        printer->setPageOrientation(m_orientation);
+        m_printer->setPageOrientation(m_orientation);
         g_job.painter = nullptr;
         g_job.printer = nullptr;
+        g_job.device = nullptr;
     }
     JobGuard(const JobGuard&) = delete;
     JobGuard& operator=(const JobGuard&) = delete;
 
 private:
+    QPrinter* m_printer;
     QPageLayout::Orientation m_orientation;
     bool m_finished = false;
 };
@@ -401,9 +404,10 @@ bool chooseReportFile(QPrinter* printer, const QString& name)
     }
 }
 
-// The report itself, on the printer as it is set up; the job has ended
-// (and a file is complete) when this returns.
-void printReport(TDataSet* DataSet, const QString& Title, QPrinter* printer)
+// The report itself, on the printer as it is set up, or on the writer of its
+// file (given the printer's page); the job has ended (and the writer has
+// written the whole file) when this returns.
+void printReport(TDataSet* DataSet, const QString& Title, QPrinter* printer, QPdfWriter* writer)
 {
     g_printing = true;
     struct PrintingFlag {
@@ -427,9 +431,14 @@ void printReport(TDataSet* DataSet, const QString& Title, QPrinter* printer)
     const double step = count > 0 ? 100.0 / count : 100.0;
 
     QPainter painter;
-    JobGuard job(printer, &painter);
+    QPagedPaintDevice* device = writer ? static_cast<QPagedPaintDevice*>(writer) : printer;
+    JobGuard job(printer, device, &painter);
     printer->setPageOrientation(QPageLayout::Landscape);
-    if (!painter.begin(printer)) {
+    if (writer) {
+        writer->setPageLayout(printer->pageLayout());
+        writer->setResolution(printer->resolution());
+    }
+    if (!painter.begin(device)) {
         progress->hide();
         throw EPrinter(QStringLiteral("Cannot start printing on %1.")
                            .arg(printer->outputFormat() == QPrinter::PdfFormat ? printer->outputFileName()
@@ -438,8 +447,8 @@ void printReport(TDataSet* DataSet, const QString& Title, QPrinter* printer)
     QFont font = QApplication::font();
     font.setPointSize(8);  // the printer canvas's default size
     painter.setFont(font);
-    g_job.DpiX = printer->logicalDpiX();
-    g_job.Gap = printer->logicalDpiY() / 10;
+    g_job.DpiX = device->logicalDpiX();
+    g_job.Gap = device->logicalDpiY() / 10;
     g_job.LineH = painter.fontMetrics().height() + g_job.Gap;
     g_job.PageNumber = 1;
     PrintPageHeader(Title);
@@ -461,9 +470,9 @@ void printReport(TDataSet* DataSet, const QString& Title, QPrinter* printer)
                     totals[i] = AddCurrRounded(totals[i], f.AsFloat());
             }
             PrintRow(row);
-            if (drawing() && printer->height() < g_job.Y + g_job.LineH) {
+            if (drawing() && device->height() < g_job.Y + g_job.LineH) {
                 g_job.Y = 0;
-                printer->newPage();
+                device->newPage();
                 ++g_job.PageNumber;
                 PrintPageHeader(Title);
                 PrintHeadingsRow(widths, headings);
@@ -498,11 +507,42 @@ void PrintDataSet(TDataSet* DataSet, const QString& Title, const QString& FileNa
     const bool toFile = printsToFile(printer);
     if (toFile && !asked && !chooseReportFile(printer, FileName))
         return;
-    printReport(DataSet, Title, printer);
-    if (toFile && !PrintJobAborted()) {
-        const QString where = QDir::toNativeSeparators(printer->outputFileName());
-        MessageDlg(QStringLiteral("The report was written to %1.").arg(where), mtInformation, mbOK);
+    if (!toFile) {
+        printReport(DataSet, Title, printer, nullptr);
+        return;
     }
+    // The report is written beside its file and takes its place only when it
+    // is complete: a report that failed or was aborted leaves a file that is
+    // there as it was.
+    TReplacementFile file(printer->outputFileName());
+    if (!file.open())
+        throw EPrinter(FileErrorText(TFileStep::Create, file));
+    QPdfWriter writer(&file);
+    writer.setTitle(printer->docName());
+    writer.setCreator(printer->creator());
+    writer.setPdfVersion(printer->pdfVersion());
+    printReport(DataSet, Title, printer, &writer);
+    if (PrintJobAborted())
+        return;
+    if (!file.Commit(PdfFileFault))
+        throw EPrinter(FileErrorText(TFileStep::Write, file));
+    const QString where = QDir::toNativeSeparators(file.FileName());
+    MessageDlg(QStringLiteral("The report was written to %1.").arg(where), mtInformation, mbOK);
+}
+
+QString PdfFileFault(const QString& Path)
+{
+    QFile f(Path);
+    if (!f.open(QIODevice::ReadOnly))
+        return f.errorString();
+    const QByteArray head = f.read(5);
+    const qint64 tailSize = 64;
+    if (!f.seek(qMax<qint64>(0, f.size() - tailSize)))
+        return f.errorString();
+    const QByteArray tail = f.read(tailSize).trimmed();
+    if (head != "%PDF-" || !tail.endsWith("%%EOF"))
+        return QStringLiteral("The file is not a complete PDF document.");
+    return QString();
 }
 
 void PrintQuery(TQuery* Query, const QString& Title, const QString& FileName)

@@ -47,9 +47,17 @@ bool PrintJobAborted();
 // the print dialog just shown named it, or else the save dialog proposes
 // FileName (".pdf" added; "report" when empty) in the folder of the last
 // report; an existing file is replaced only when the operator says so, and
-// where the report was written is told at the end.
+// where the report was written is told at the end. The report is written
+// beside that file and takes its place only when it is complete: one that
+// cannot be written raises EPrinter with the system's reason (an existing
+// file keeps its bytes), and an aborted one leaves the file as it was.
 void PrintDataSet(TDataSet* DataSet, const QString& Title, const QString& FileName = QString());
 void PrintQuery(TQuery* Query, const QString& Title, const QString& FileName = QString());
+
+// Why the file at Path is not a complete PDF document (it must begin with
+// "%PDF-" and end with "%%EOF"); empty when it is one. A report printed to a
+// file takes the place of the file it names only when this finds nothing.
+QString PdfFileFault(const QString& Path);
 
 // One cell of a report line: its text and its width in tenths of an inch
 // (negative: right-aligned).

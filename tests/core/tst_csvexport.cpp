@@ -80,6 +80,7 @@ private slots:
                  "INSERT INTO tExport VALUES (3, 'Plain', '19991231', 1234.56, 1);");
         requests.clear();
         answer.clear();
+        kvtest::RemoveFilesIn(kvtest::FullDisk::Folder());
     }
     // A longer file of the same name is replaced without asking.
     void fileBytes()
@@ -217,6 +218,55 @@ private slots:
             QVERIFY(!(qobject_cast<TProgressForm*>(w) && w->isVisible()));
     }
 
+    // A full disk: a small page fails only when its last bytes are flushed, a
+    // long one on the way. Either way an existing file keeps its bytes, a new
+    // one is not made, nothing is left beside it, the folder is not kept, and
+    // the operator reads the system's reason. With room again it is written.
+    void fullDisk_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("existing");
+        QTest::newRow("small page onto an existing file") << 17 << true;
+        QTest::newRow("small page, new file") << 17 << false;
+        QTest::newRow("long page onto an existing file") << 5000 << true;
+        QTest::newRow("long page, new file") << 5000 << false;
+    }
+    void fullDisk()
+    {
+        QFETCH(int, rows);
+        QFETCH(bool, existing);
+        db->Exec(QString("WITH RECURSIVE n(i) AS (SELECT 4 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
+                         " INSERT INTO tExport SELECT i, 'Row ' || i, '20260101', i * 0.01, i % 2 FROM n;")
+                     .arg(rows));
+        SetParameter("UserDirectory", out.path(), "PARMTEXT");
+        const int writes = parameterWrites();
+        const QString folder = kvtest::FullDisk::Folder();
+        answer = folder + "/tExport.csv";
+        const QByteArray earlier = "\"ID\"\r\n\"an earlier export\"\r\n";
+        if (existing)
+            QVERIFY(kvtest::WriteFileBytes(answer, earlier));
+        kvtest::MessageRecorder boxes;
+        auto page = openPage();
+        {
+            kvtest::FullDisk full;
+            RunGuarded([&] { ExportDataSetToCsv(page.get(), "tExport"); });
+        }
+        QCOMPARE(boxes.Texts(), QStringList{"Cannot write file \"" + answer + "\". " + kvtest::FullDisk::Reason()});
+        QCOMPARE(boxes.Boxes().first().Type, mtError);
+        QCOMPARE(kvtest::FilesIn(folder), existing ? QStringList{"tExport.csv"} : QStringList());
+        if (existing)
+            QCOMPARE(kvtest::FileBytes(answer), earlier);
+        QCOMPARE(parameterWrites(), writes);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY(!(qobject_cast<TProgressForm*>(w) && w->isVisible()));
+
+        boxes.Clear();
+        ExportDataSetToCsv(page.get(), "tExport");
+        QCOMPARE(boxes.Count(), 0);
+        QCOMPARE(kvtest::FileBytes(answer).count("\r\n"), rows + 1);
+        QVERIFY(QFile::remove(answer));
+    }
+
     void progressWindowWhileWriting()
     {
         auto page = openPage();
@@ -251,5 +301,5 @@ private slots:
     }
 };
 
-KV_TEST_MAIN(TestCsvExport)
+KV_TEST_MAIN_FULL_DISK(TestCsvExport)
 #include "tst_csvexport.moc"

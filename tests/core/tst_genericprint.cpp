@@ -141,6 +141,7 @@ private slots:
         requests.clear();
         answers.clear();
         QFile::remove(pdf());
+        kvtest::RemoveFilesIn(kvtest::FullDisk::Folder());
         Printer()->setOutputFileName(pdf());
         Printer()->setPageOrientation(QPageLayout::Portrait);
     }
@@ -333,12 +334,18 @@ private slots:
     void abortStopsTheJob_data()
     {
         QTest::addColumn<bool>("escape");
-        QTest::newRow("Abort button clicked") << false;
-        QTest::newRow("Escape pressed") << true;
+        QTest::addColumn<bool>("existing");  // a report there, replaced after Yes
+        QTest::newRow("Abort button clicked") << false << false;
+        QTest::newRow("Escape pressed") << true << false;
+        QTest::newRow("Abort button clicked, a report there") << false << true;
     }
     void abortStopsTheJob()
     {
         QFETCH(bool, escape);
+        QFETCH(bool, existing);
+        const QByteArray earlier = "%PDF-1.4\n% an earlier report\n%%EOF\n";
+        if (existing)
+            QVERIFY(kvtest::WriteFileBytes(pdf(), earlier));
         auto q = pageOfRows(10000);
         int drawnAtAbort = -1;
         onDraw = [&](const TReportText& t) {
@@ -360,9 +367,12 @@ private slots:
         QCOMPARE(int(drawn.size()), drawnAtAbort);
         QCOMPARE(drawn.last().Page, 2);
         QVERIFY(!find("1,250.00") && !find("12,500.00"));
-        QCOMPARE(boxes.Count(), 0);
+        QCOMPARE(boxes.Texts(), existing ? QStringList{pdf() + " already exists. Replace it?"} : QStringList());
         QVERIFY(!visibleProgress());
-        QVERIFY(!QFile::exists(pdf()));  // nothing comes out of a cancelled job
+        // Nothing comes out of a cancelled job: a report there keeps its
+        // bytes, and nothing is left beside it.
+        QCOMPARE(kvtest::FilesIn(out.path()), existing ? QStringList{"report.pdf"} : QStringList());
+        QCOMPARE(kvtest::FileBytes(pdf()), existing ? earlier : QByteArray());
 
         // The next report prints in full again.
         onDraw = nullptr;
@@ -475,18 +485,98 @@ private slots:
         QVERIFY(kept.readAll() != report);
     }
 
+    // On a full disk the report is not written, nor said to be: a report
+    // there (replaced after Yes) keeps its bytes, a new one is not made,
+    // nothing is left beside it, and the operator reads the system's reason
+    // instead. With room again it is written.
+    void fullDisk_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("existing");
+        QTest::newRow("one page over a report there") << 3 << true;
+        QTest::newRow("one page, new file") << 3 << false;
+        QTest::newRow("many pages over a report there") << 600 << true;
+        QTest::newRow("many pages, new file") << 600 << false;
+    }
+    void fullDisk()
+    {
+        QFETCH(int, rows);
+        QFETCH(bool, existing);
+        const QString folder = kvtest::FullDisk::Folder();
+        const QString file = folder + "/tPrint.pdf";
+        const QByteArray earlier = "%PDF-1.4\n% an earlier report\n%%EOF\n";
+        if (existing)
+            QVERIFY(kvtest::WriteFileBytes(file, earlier));
+        const QStringList replace = existing ? QStringList{file + " already exists. Replace it?"} : QStringList();
+        auto q = pageOfRows(rows);
+        kvtest::MessageRecorder boxes;
+        answers << file;
+        {
+            kvtest::FullDisk full;
+            RunGuarded([&] { PrintQuery(q.get(), "tPrint", "tPrint"); });
+        }
+        QCOMPARE(boxes.Texts(), replace + QStringList{"Cannot write file \"" + file + "\". " +
+                                                      kvtest::FullDisk::Reason() + "."});
+        QCOMPARE(boxes.Boxes().last().Type, mtError);
+        QCOMPARE(kvtest::FilesIn(folder), existing ? QStringList{"tPrint.pdf"} : QStringList());
+        if (existing)
+            QCOMPARE(kvtest::FileBytes(file), earlier);
+        QVERIFY(!visibleProgress());
+
+        boxes.Clear();
+        drawn.clear();
+        answers << file;
+        PrintQuery(q.get(), "tPrint", "tPrint");
+        QCOMPARE(boxes.Texts(), replace + QStringList{written(file)});
+        QCOMPARE(kvtest::FilesIn(folder), QStringList{"tPrint.pdf"});
+        QCOMPARE(pdfPages(file), drawn.last().Page);
+    }
+
+    // A report file takes its place only when it is a whole PDF document:
+    // what a disk that fills up leaves behind is refused.
+    void pdfFileFault_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("empty") << "empty" << false;
+        QTest::newRow("a block of zeros") << "zeros" << false;
+        QTest::newRow("the first block of a report") << "head" << false;
+        QTest::newRow("a report less its last bytes") << "chopped" << false;
+        QTest::newRow("a whole report") << "whole" << true;
+    }
+    void pdfFileFault()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, whole);
+        auto q = pageOfRows(40);
+        kvtest::MessageRecorder boxes;
+        PrintQuery(q.get(), "tPrint");
+        const QByteArray report = kvtest::FileBytes(pdf());
+        QVERIFY(report.size() > 4096);
+        const QByteArray bytes = kind == "empty"     ? QByteArray()
+                                 : kind == "zeros"   ? QByteArray(4096, '\0')
+                                 : kind == "head"    ? report.left(4096)
+                                 : kind == "chopped" ? report.chopped(4)
+                                                     : report;
+        const QString file = out.filePath("fault.pdf");
+        QVERIFY(kvtest::WriteFileBytes(file, bytes));
+        QCOMPARE(PdfFileFault(file), whole ? QString() : QString("The file is not a complete PDF document."));
+        QVERIFY(QFile::remove(file));
+    }
+
     void fileThatCannotBeMade()
     {
         const QString bad = out.filePath("no such folder/report.pdf");
         answers << bad;
         auto q = pageOfRows(3);
-        QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
-        QVERIFY_THROWS_EXCEPTION(EPrinter, PrintQuery(q.get(), "tPrint"));
+        kvtest::MessageRecorder boxes;
+        RunGuarded([&] { PrintQuery(q.get(), "tPrint"); });
+        QCOMPARE(boxes.Texts(), QStringList{"Cannot create file \"" + bad + "\". " + qt_error_string(ENOENT) + "."});
         QVERIFY(drawn.isEmpty());
         QVERIFY(!visibleProgress());
         QVERIFY(!QFile::exists(bad));
     }
 };
 
-KV_TEST_MAIN(TestGenericPrint)
+KV_TEST_MAIN_FULL_DISK(TestGenericPrint)
 #include "tst_genericprint.moc"

@@ -4,6 +4,11 @@
 #include "Locale.h"
 #include "Platform.h"
 #include <QDirIterator>
+#include <csignal>
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QDir>
@@ -247,6 +252,144 @@ std::unique_ptr<TDatabase> OdbcDataSource::Connect(const QString& databaseName) 
     db->Params.SetValue(QStringLiteral("PASSWORD"), QStringLiteral("unused"));
     db->SetConnected(true);
     return db;
+}
+
+namespace {
+// The small disk of the program: a folder with `files` (where the tests
+// write) and, while a FullDisk lives, the filler beside it.
+struct SmallDisk {
+    QByteArray root;
+    bool mounted = false;
+    rlimit limit{};
+    ~SmallDisk()
+    {
+        if (mounted)
+            ::umount2(root.constData(), MNT_DETACH);
+        if (!root.isEmpty())
+            QDir(QFile::decodeName(root)).removeRecursively();
+    }
+    QByteArray filler() const { return root + "/filler"; }
+};
+SmallDisk& smallDisk()
+{
+    static SmallDisk disk;
+    return disk;
+}
+
+bool writeProcFile(const char* path, const QByteArray& text)
+{
+    const int fd = ::open(path, O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::write(fd, text.constData(), size_t(text.size())) == text.size();
+    ::close(fd);
+    return ok;
+}
+
+// A mount namespace of the program's own, in a user namespace of its own
+// when the program may not have one otherwise; the ids stay what they are,
+// so files keep their owners. Nothing mounted in it reaches the machine.
+bool privateMounts()
+{
+    if (::unshare(CLONE_NEWNS) != 0) {
+        const QByteArray uid = QByteArray::number(::geteuid());
+        const QByteArray gid = QByteArray::number(::getegid());
+        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+            return false;
+        writeProcFile("/proc/self/setgroups", "deny");
+        if (!writeProcFile("/proc/self/uid_map", uid + ' ' + uid + " 1") ||
+            !writeProcFile("/proc/self/gid_map", gid + ' ' + gid + " 1"))
+            return false;
+    }
+    return ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+}  // namespace
+
+void FullDisk::Prepare()
+{
+    SmallDisk& disk = smallDisk();
+    QByteArray folder = QFile::encodeName(QDir::tempPath()) + "/kvdisk-XXXXXX";
+    if (!::mkdtemp(folder.data()))
+        qFatal("cannot make a folder for the small disk");
+    disk.root = folder;
+    disk.mounted = privateMounts() &&
+                   ::mount("tmpfs", folder.constData(), "tmpfs", MS_NOSUID | MS_NODEV, "size=1m,mode=0700") == 0;
+    if (!QDir().mkpath(Folder()))
+        qFatal("cannot make the small disk's folder");
+}
+
+QString FullDisk::Folder()
+{
+    return QFile::decodeName(smallDisk().root) + QStringLiteral("/files");
+}
+
+bool FullDisk::OwnFileSystem()
+{
+    return smallDisk().mounted;
+}
+
+QString FullDisk::Reason()
+{
+    return qt_error_string(OwnFileSystem() ? ENOSPC : EFBIG);
+}
+
+FullDisk::FullDisk()
+{
+    SmallDisk& disk = smallDisk();
+    if (disk.root.isEmpty())
+        qFatal("FullDisk needs KV_TEST_MAIN_FULL_DISK");
+    if (!disk.mounted) {
+        std::signal(SIGXFSZ, SIG_IGN);  // the write fails instead of ending the program
+        ::getrlimit(RLIMIT_FSIZE, &disk.limit);
+        rlimit none = disk.limit;
+        none.rlim_cur = 0;
+        if (::setrlimit(RLIMIT_FSIZE, &none) != 0)
+            qFatal("cannot lower the file size limit");
+        return;
+    }
+    const int fd = ::open(disk.filler().constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0)
+        qFatal("cannot make the filler of the small disk");
+    const QByteArray chunk(1 << 16, '\0');
+    ssize_t n = 0;
+    while ((n = ::write(fd, chunk.constData(), size_t(chunk.size()))) > 0) {
+    }
+    const int error = errno;
+    ::close(fd);
+    if (n == 0 || error != ENOSPC)
+        qFatal("the small disk did not fill up: %s", qPrintable(qt_error_string(error)));
+}
+
+FullDisk::~FullDisk()
+{
+    SmallDisk& disk = smallDisk();
+    if (disk.mounted)
+        ::unlink(disk.filler().constData());
+    else
+        ::setrlimit(RLIMIT_FSIZE, &disk.limit);
+}
+
+QStringList FilesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool WriteFileBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush();
+}
+
+void RemoveFilesIn(const QString& folder)
+{
+    for (const QString& name : FilesIn(folder))
+        QFile::remove(QDir(folder).filePath(name));
 }
 
 }  // namespace kvtest

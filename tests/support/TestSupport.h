@@ -114,16 +114,56 @@ private:
     bool m_available = false;
 };
 
+// A disk with no room left, for writes that fail for want of it. The test
+// program makes a small file system of its own when it starts (a tmpfs in a
+// private mount namespace, inside a user namespace of its own when it may
+// not mount otherwise): while a FullDisk lives, a filler file takes all its
+// room and every write that needs more fails with "No space left on device".
+// Where namespaces are not permitted the folder is an ordinary one and the
+// file size limit is lowered to nothing instead, so every write that would
+// grow a file fails with "File too large". Either way the failure comes from
+// the system, through the real write and flush of the code under test.
+class FullDisk {
+public:
+    // The program's very first step (KV_TEST_MAIN_FULL_DISK): a user
+    // namespace can only be entered while the program runs one thread.
+    static void Prepare();
+    static QString Folder();     // where the files meeting the full disk go
+    static QString Reason();     // the system's text for the failed writes
+    static bool OwnFileSystem(); // the small file system, not the size limit
+    FullDisk();
+    ~FullDisk();
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+};
+
+// The files in a folder, hidden ones too (a left-over temporary file shows).
+QStringList FilesIn(const QString& folder);
+QByteArray FileBytes(const QString& path);  // empty when it cannot be read
+bool WriteFileBytes(const QString& path, const QByteArray& bytes);
+void RemoveFilesIn(const QString& folder);
+
 }  // namespace kvtest
 
-#define KV_TEST_MAIN(TestObject)                         \
-    int main(int argc, char** argv)                      \
-    {                                                    \
+#define KV_TEST_MAIN_BODY(TestObject)                    \
         kvtest::InitEnvironment();                       \
         TApplication app(argc, argv);                    \
         app.setAttribute(Qt::AA_Use96Dpi, true);         \
         kvtest::InitApplication();                       \
         TestObject tc;                                   \
         QTEST_SET_MAIN_SOURCE_PATH                       \
-        return QTest::qExec(&tc, argc, argv);            \
+        return QTest::qExec(&tc, argc, argv);
+
+#define KV_TEST_MAIN(TestObject)                         \
+    int main(int argc, char** argv)                      \
+    {                                                    \
+        KV_TEST_MAIN_BODY(TestObject)                    \
+    }
+
+// The same for a program whose tests meet a full disk (kvtest::FullDisk).
+#define KV_TEST_MAIN_FULL_DISK(TestObject)               \
+    int main(int argc, char** argv)                      \
+    {                                                    \
+        kvtest::FullDisk::Prepare();                     \
+        KV_TEST_MAIN_BODY(TestObject)                    \
     }
