@@ -128,12 +128,6 @@ void SetUpperCase(QLineEdit* edit)
 
 namespace {
 
-// The standard font the places and sizes are given for: 9 points at 96 dots
-// per inch (DejaVu Sans, 12 pixels), whose 52 letters A to Z and a to z
-// take 385 pixels and whose lines are 14 pixels high.
-constexpr double kStandardLettersWidth = 385;
-constexpr double kStandardLineHeight = 14;
-
 // The place a control was given, kept for ScaleToFont.
 constexpr char kGivenPlace[] = "kvGivenPlace";
 
@@ -183,13 +177,6 @@ void scaleControls(QWidget* parent, const QSizeF& factor)
 }
 
 }  // namespace
-
-QSizeF FontScale(const QFont& font)
-{
-    const QFontMetrics metrics(font);
-    const int letters = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return QSizeF(qMax(1.0, letters / kStandardLettersWidth), qMax(1.0, metrics.height() / kStandardLineHeight));
-}
 
 void PlaceControl(QWidget* control, int left, int top, int width, int height)
 {

@@ -73,9 +73,9 @@
 #include "Dialogs.h"
 #include "Exceptions.h"
 #include "SysUtils.h"
+#include "VCLUtils.h"  // FontScale
 #include <QDialog>
 #include <QHash>
-#include <QSizeF>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -86,7 +86,6 @@ class TCustomDateEdit;
 class TCustomNumEdit;
 class TLookupCombo;
 class QCheckBox;
-class QFont;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -138,12 +137,6 @@ bool ParseIdText(QString& text, int& id);
 void SetUpperCase(QLineEdit* edit);
 
 // ------------------------------------------------------------ the font
-
-// How much larger `font` is than the standard font the editors' places and
-// sizes are given for: the average width of its letters over theirs across,
-// its line height over theirs down; never below 1, so a smaller font leaves
-// a window as given.
-QSizeF FontScale(const QFont& font);
 
 // Puts a control at its place as given for the standard font. ScaleToFont
 // scales this place rather than what the control made of it (a date input

@@ -393,18 +393,28 @@ void connectNavButtons(const std::array<TKitTimerSpeedButton*, 4>& buttons, Owne
     buttons[3]->OnClick = [owner](QObject*) { owner->NextYearBtnClick(); };
 }
 
-// The title bar of the popup and of the dialog, Width wide: a year and a
-// month button at each end, the month's title between them. Scaled turns
-// pixels at 96 dots per inch into the screen's.
-template <typename Scaled>
-void placeTitleBar(const std::array<TKitTimerSpeedButton*, 4>& buttons, QLabel* title, int width, Scaled scaled)
+// Pixels as given, scaled by a factor.
+int scaledBy(int v, double factor)
 {
-    const int b = scaled(14);
-    buttons[0]->SetBounds(-1, -1, b, b);
-    buttons[1]->SetBounds(scaled(12), -1, b, b);
-    buttons[2]->SetBounds(width - scaled(26), -1, b, b);
-    buttons[3]->SetBounds(width - scaled(13), -1, b, b);
-    title->setGeometry(scaled(29), 1, width - scaled(58), b);
+    return int(v * factor + 0.5);
+}
+
+// The title bar of the popup and of the dialog, Width wide: a year and a
+// month button at each end, the month's title between them. Places and
+// sizes as given are scaled by Scale across and down; the buttons at the
+// right end mirror those at the left, so they stay as far in from that edge
+// whatever the rounding.
+void placeTitleBar(const std::array<TKitTimerSpeedButton*, 4>& buttons, QLabel* title, int width,
+                   const QSizeF& scale)
+{
+    const auto across = [&](int v) { return scaledBy(v, scale.width()); };
+    const int bw = across(14);
+    const int bh = scaledBy(14, scale.height());
+    buttons[0]->SetBounds(-1, -1, bw, bh);
+    buttons[1]->SetBounds(across(12), -1, bw, bh);
+    buttons[2]->SetBounds(width - across(12) - bw, -1, bw, bh);
+    buttons[3]->SetBounds(width + 1 - bw, -1, bw, bh);
+    title->setGeometry(across(29), 1, width - across(58), bh);
 }
 
 // The date edit's calendar settings on the popup's or the dialog's
@@ -431,6 +441,16 @@ double screenScale(const QWidget* w)
 {
     const int dpi = w->logicalDpiY();
     return dpi > 0 && dpi != 96 ? dpi / 96.0 : 1.0;
+}
+
+// The popup is laid out for the standard font at 96 dots per inch: it grows
+// with the screen's dots per inch and with a larger font, by whichever is
+// more (a font in points already grows with the dots per inch).
+QSizeF popupScale(const QWidget* w)
+{
+    const double dpi = screenScale(w);
+    const QSizeF font = FontScale(w->font());
+    return QSizeF(qMax(dpi, font.width()), qMax(dpi, font.height()));
 }
 
 }  // namespace
@@ -461,15 +481,21 @@ TPopupCalendar::TPopupCalendar(QWidget* AOwner) : TPopupWindow(AOwner)
     m_calendar->OnMouseUp = [this](QObject*, Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) {
         calendarMouseUp(b, s, x, y);
     };
-    const QSize size(qMax(scaled(187), scaled(180)), qMax(scaled(124), scaled(120)));
+    m_scale = popupScale(this);
+    const QSize size(qMax(scaledX(187), scaledX(180)), qMax(scaledY(124), scaledY(120)));
     resize(size);
     layoutChildren();  // a hidden window gets its resize event only when shown
     updateTitle();
 }
 
-int TPopupCalendar::scaled(int v) const
+int TPopupCalendar::scaledX(int v) const
 {
-    return int(v * screenScale(this) + 0.5);
+    return scaledBy(v, m_scale.width());
+}
+
+int TPopupCalendar::scaledY(int v) const
+{
+    return scaledBy(v, m_scale.height());
 }
 
 void TPopupCalendar::resizeEvent(QResizeEvent* event)
@@ -483,9 +509,9 @@ void TPopupCalendar::layoutChildren()
     const QRect client = contentsRect();
     m_back->setGeometry(client);
     const int w = client.width();
-    const int topH = scaled(18);
+    const int topH = scaledY(18);
     m_top->setGeometry(0, 0, w, topH);
-    placeTitleBar(m_buttons, m_title, w, [this](int v) { return scaled(v); });
+    placeTitleBar(m_buttons, m_title, w, m_scale);
     m_calendar->setGeometry(0, topH, w, client.height() - topH);
 }
 
@@ -548,7 +574,7 @@ TSelectDateDlg::TSelectDateDlg(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Select a Date"));
     setFocusPolicy(Qt::StrongFocus);
     const double s = screenScale(this);
-    auto sc = [s](int v) { return int(v * s + 0.5); };
+    auto sc = [s](int v) { return scaledBy(v, s); };
     setFixedSize(sc(226), sc(190));
 
     auto* top = new QWidget(this);
@@ -560,7 +586,7 @@ TSelectDateDlg::TSelectDateDlg(QWidget* parent) : QDialog(parent)
     m_title->setAlignment(Qt::AlignCenter);
     m_title->installEventFilter(this);
     m_buttons = makeNavButtons(top);
-    placeTitleBar(m_buttons, m_title, top->width(), sc);
+    placeTitleBar(m_buttons, m_title, top->width(), QSizeF(s, s));
     connectNavButtons(m_buttons, this);
 
     m_calendar = new TLocCalendar(this);

@@ -9,6 +9,7 @@
 #include "KitCtrls.h"
 #include "ToolEdit.h"
 #include <QDialog>
+#include <QSizeF>
 #include <QStringList>
 #include <array>
 
@@ -116,7 +117,9 @@ protected:
 
 // The date edit's drop-down: title with the month, four repeating buttons
 // (year and month back and forward) and the calendar. A click on a day
-// takes it.
+// takes it. Its size and the places in it are given for the standard font
+// and grow with the font in use (FontScale), so every day name, day and the
+// title read whole at any desktop font size.
 class TPopupCalendar : public TPopupWindow {
     Q_OBJECT
 public:
@@ -146,13 +149,17 @@ private:
     void calendarMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     void updateTitle();
     void layoutChildren();
-    int scaled(int v) const;
+    // Pixels as given for the standard font at 96 dots per inch, across
+    // and down.
+    int scaledX(int v) const;
+    int scaledY(int v) const;
 
     QWidget* m_back = nullptr;
     QWidget* m_top = nullptr;
     QLabel* m_title = nullptr;
     TLocCalendar* m_calendar = nullptr;
     std::array<TKitTimerSpeedButton*, 4> m_buttons{};
+    QSizeF m_scale{1, 1};
 };
 
 // Passes the date edit's calendar settings on; up to four hints replace the

@@ -426,6 +426,25 @@ void DrawCellText(QWidget* Control, QPainter& Canvas, const QRect& ARect, const 
     DrawCellTextFull(Control, Canvas, ARect, S, Align, VertAlign, false);
 }
 
+// ---------------------------------------------------------------- the font
+
+namespace {
+
+// The standard font the places and sizes are given for: 9 points at 96 dots
+// per inch (DejaVu Sans, 12 pixels), whose 52 letters A to Z and a to z
+// take 385 pixels and whose lines are 14 pixels high.
+constexpr double kStandardLettersWidth = 385;
+constexpr double kStandardLineHeight = 14;
+
+}  // namespace
+
+QSizeF FontScale(const QFont& font)
+{
+    const QFontMetrics metrics(font);
+    const int letters = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return QSizeF(qMax(1.0, letters / kStandardLettersWidth), qMax(1.0, metrics.height() / kStandardLineHeight));
+}
+
 // ---------------------------------------------------------------- system
 
 bool IsForegroundTask()

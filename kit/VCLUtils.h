@@ -1,15 +1,18 @@
 #pragma once
 // Drawing and window helpers that the kit's controls share: colour numbers,
 // the kit's bitmaps and cursors, 3-D frames, transparent and greyed bitmaps,
-// grid cell text, rectangle helpers and the directory test.
+// grid cell text, rectangle helpers, the font's scale and the directory
+// test.
 #include "DB.h"  // TAlignment
 #include <QColor>
 #include <QCursor>
 #include <QImage>
 #include <QRect>
+#include <QSizeF>
 #include <QString>
 #include <functional>
 
+class QFont;
 class QFontMetrics;
 class QObject;
 class QPainter;
@@ -178,6 +181,14 @@ void DrawCellTextFull(QWidget* Control, QPainter& Canvas, const QRect& ARect, co
                       TAlignment Align, TVertAlignment VertAlign, bool WordWrap);
 void DrawCellText(QWidget* Control, QPainter& Canvas, const QRect& ARect, const QString& S,
                   TAlignment Align, TVertAlignment VertAlign);
+
+// ---------------------------------------------------------------- the font
+
+// How much larger `font` is than the standard font the windows' and the
+// kit's places and sizes are given for: the average width of its letters
+// over theirs across, its line height over theirs down; never below 1, so a
+// smaller font leaves a window as given.
+QSizeF FontScale(const QFont& font);
 
 // ---------------------------------------------------------------- system
 

@@ -193,6 +193,63 @@ private slots:
         QCOMPARE(popup.NavButton(3)->Hint(), QString("Next Year|"));
         QVERIFY(popup.Calendar()->focusPolicy() == Qt::NoFocus);
     }
+
+    // The date edit's drop-down at the desktop's font: every day name, day
+    // and the month's title read whole, the six week rows and the buttons
+    // lie inside it; at the standard font it keeps its given size.
+    void popupReadsWholeAtEveryFontSize_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::addColumn<QSize>("size");
+        for (int points : kvtest::kFontPoints)
+            QTest::addRow("%d pt", points) << points << (points == 9 ? QSize(187, 124) : QSize());
+    }
+    void popupReadsWholeAtEveryFontSize()
+    {
+        QFETCH(int, points);
+        QFETCH(QSize, size);
+        const kvtest::ApplicationFont font(points);
+        auto* edit = new TDateEdit(host.get());
+        edit->setGeometry(10, 10, 121, 21);
+        edit->SetDate(D(2026, 3, 30));  // a month of six week rows
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Down, Qt::AltModifier);
+        TPopupCalendar* popup = edit->PopupCalendar();
+        QVERIFY(popup->isVisible());
+        if (size.isValid())
+            QCOMPARE(popup->size(), size);
+
+        TLocCalendar* c = popup->Calendar();
+        const QFontMetrics metrics(c->font());
+        const auto inPopup = [&](const QWidget* w, const QRect& r) {
+            return QRect(w->mapTo(popup, r.topLeft()), r.size());
+        };
+        QCOMPARE(c->CellText(0, 6), QString("30"));
+        for (int r = 0; r < TKitCalendar::RowCount; ++r)
+            for (int col = 0; col < TKitCalendar::ColCount; ++col) {
+                const QRect cell = c->CellRect(col, r);
+                // A week cell holds a day of one or two digits, all as wide.
+                const QString text = r == 0 ? c->CellText(col, r) : QString("28");
+                const QSize needs(metrics.horizontalAdvance(text), metrics.height());
+                QVERIFY2(cell.width() >= needs.width() && cell.height() >= needs.height(),
+                         qPrintable(QString("%1 has %2 by %3 of %4 by %5")
+                                        .arg(text).arg(cell.width()).arg(cell.height())
+                                        .arg(needs.width()).arg(needs.height())));
+                QVERIFY2(popup->contentsRect().contains(inPopup(c, cell)), qPrintable(QString("row %1").arg(r)));
+            }
+
+        popup->SetValue(D(2026, 9, 30));
+        const QLabel* title = popup->TitleLabel();
+        QCOMPARE(title->text(), QString("September, 2026"));
+        QVERIFY(title->width() >= title->fontMetrics().horizontalAdvance(title->text()));
+        QVERIFY(title->height() >= title->fontMetrics().height());
+        const QRect calendarAt = inPopup(c, c->rect());
+        for (int i = 0; i < 4; ++i) {
+            const QRect buttonAt = inPopup(popup->NavButton(i), popup->NavButton(i)->rect());
+            QVERIFY(popup->rect().contains(buttonAt));
+            QVERIFY(!buttonAt.intersects(calendarAt) && !buttonAt.intersects(inPopup(title, title->rect())));
+        }
+    }
     void heldButtonRepeats()
     {
         TPopupCalendar popup(host.get());

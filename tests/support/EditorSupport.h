@@ -9,7 +9,6 @@
 #include "SysUtils.h"
 #include "TestSupport.h"
 #include "ToolEdit.h"
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -42,27 +41,6 @@ public:
 private:
     TFormatSettings m_saved;
 };
-
-// The program's font is DejaVu Sans of `points` for as long as the object
-// lives (windows made meanwhile take it), as a desktop set to that size.
-class ApplicationFont {
-public:
-    explicit ApplicationFont(int points) : m_saved(QApplication::font())
-    {
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPointSize(points);
-        QApplication::setFont(font);
-    }
-    ~ApplicationFont() { QApplication::setFont(m_saved); }
-    ApplicationFont(const ApplicationFont&) = delete;
-    ApplicationFont& operator=(const ApplicationFont&) = delete;
-
-private:
-    QFont m_saved;
-};
-
-// The desktop font sizes every editor is read at: the default and larger.
-inline const int kFontPoints[] = {9, 10, 11, 12};
 
 // What the operator types into, picks or clicks.
 inline bool IsInput(const QWidget* w)

@@ -1,10 +1,12 @@
 #pragma once
 // Shared test scaffolding: a private settings folder, a fixed locale and
-// clock, a recorder that answers message boxes, and fresh SQLite databases
-// made from db/schema.sql.
+// clock, the desktop font at a chosen size, a recorder that answers message
+// boxes, and fresh SQLite databases made from db/schema.sql.
 #include "Application.h"
 #include "DB.h"
 #include "Dialogs.h"
+#include <QApplication>
+#include <QFont>
 #include <QList>
 #include <QString>
 #include <QDir>
@@ -29,6 +31,27 @@ void QuietHeadlessNotices();
 
 QString SourcePath(const QString& relative);  // inside the source tree
 QString ConfigFolder();                        // the private XDG_CONFIG_HOME
+
+// The program's font is DejaVu Sans of `points` for as long as the object
+// lives (windows made meanwhile take it), as a desktop set to that size.
+class ApplicationFont {
+public:
+    explicit ApplicationFont(int points) : m_saved(QApplication::font())
+    {
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPointSize(points);
+        QApplication::setFont(font);
+    }
+    ~ApplicationFont() { QApplication::setFont(m_saved); }
+    ApplicationFont(const ApplicationFont&) = delete;
+    ApplicationFont& operator=(const ApplicationFont&) = delete;
+
+private:
+    QFont m_saved;
+};
+
+// The desktop font sizes every window is read at: the default and larger.
+inline const int kFontPoints[] = {9, 10, 11, 12};
 
 // Answers message boxes and keeps them. Answers given with Answer() are used
 // in order; without one, the box's OK, else Yes, else its first button.
