@@ -35,6 +35,14 @@ class TestSysEditServiceSplit : public QObject {
         f->SetAppendMode(add);
         return f;
     }
+    // Service 4 split between `customer` (split row 8) and B (row 9); a
+    // customer 17 without a ShipTo.
+    void splitOffFile(const QString& customer)
+    {
+        db->Exec("INSERT INTO tCustomer (ID, ShipTo, Active) VALUES (17, '  ', 1);"
+                 "INSERT INTO tServiceSplit (ID, ServiceID, CustomerID, CallPercentage, RentPercentage, "
+                 "OtherPercentage, Active) VALUES (8, 4, " + customer + ", 50, 50, 50, 1), (9, 4, 13, 50, 50, 50, 1)");
+    }
     QStringList rows(const QString& where) const
     {
         return db->Rows("SELECT ID || ' ' || ServiceID || ' ' || ifnull(CustomerID,'-') || ' ' || ifnull(RentPercentage,'-') || "
@@ -236,9 +244,7 @@ private slots:
     {
         QFETCH(QString, customer);
         QFETCH(QString, shown);
-        db->Exec("INSERT INTO tCustomer (ID, ShipTo, Active) VALUES (17, '  ', 1);"
-                 "INSERT INTO tServiceSplit (ID, ServiceID, CustomerID, CallPercentage, RentPercentage, "
-                 "OtherPercentage, Active) VALUES (8, 4, " + customer + ", 50, 50, 50, 1), (9, 4, 13, 50, 50, 50, 1)");
+        splitOffFile(customer);
         // Copied into an addition, it gives the new row no customer.
         auto f = editor(true, 4);
         QVERIFY(!kvtest::Items(f->cbServiceID).contains("4 0299001004"));
@@ -258,6 +264,23 @@ private slots:
         KV_EXPECT_SAVED(*f);
         QCOMPARE(rows("ServiceID = 4"), QStringList({"8 4 " + QString(customer == "NULL" ? "-" : customer) + " 50 50 50 0",
                                                      "9 4 13 100 100 100 1"}));
+    }
+
+    // Such a row given another customer's ShipTo takes that customer; a
+    // ShipTo that is no customer's is refused.
+    void rowsOffFileRetyped_data() { rowsOffFile_data(); }
+    void rowsOffFileRetyped()
+    {
+        QFETCH(QString, customer);
+        splitOffFile(customer);
+        auto f = editor(false, 4);
+        enter(*f, 1, "Nobody");
+        KV_EXPECT_REFUSED(*f, "ShipTo1 is not a known customer. Save aborted.");
+        enter(*f, 1, "D");
+        KV_EXPECT_SAVED(*f);
+        QCOMPARE(rows("ServiceID = 4"), QStringList({"8 4 16 50 50 50 1", "9 4 13 50 50 50 1"}));
+        const QString old = customer == "NULL" ? "NULL" : "'" + customer + "'";
+        QCOMPARE(db->AuditRows(), QStringList{"demo|11|tServiceSplit|8|CUSTOMERID|" + old + "|'16'"});
     }
 
     // A save never leaves a service's active shares off 100: the rows
