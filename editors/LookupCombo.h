@@ -48,6 +48,15 @@ public:
     int ID(int row) const { return m_rows.ID(row); }
     // The first row with the id; -1 when there is none.
     int IndexOf(int id) const;
+    // The row whose text, blanks around it aside, is `text` (the first of
+    // several); else the one row whose text differs from it in letter case
+    // only; else -1 (no such row, or several).
+    int Find(QStringView text) const;
+
+    // A whole text looked up from the top (as a combo looks up its typed
+    // text) goes through the rows' index; anything else as any model does.
+    QModelIndexList match(const QModelIndex& start, int role, const QVariant& value, int hits = 1,
+                          Qt::MatchFlags flags = Qt::MatchFlags(Qt::MatchStartsWith | Qt::MatchWrap)) const override;
 
     // Replaces every row at once.
     void Assign(TLookupRows rows);
@@ -56,7 +65,16 @@ public:
     void Clear() { Assign(TLookupRows()); }
 
 private:
+    // Calls `row` for each row whose text, blanks aside, equals `text` in
+    // letter case or not, in row order.
+    template <typename F>
+    void forEachNamed(QStringView text, F row) const;
+    void dropIndex() { m_slots.clear(); }
+
     TLookupRows m_rows;
+    // The rows by their text, letter case and blanks aside, built when first
+    // looked up: an open table of row + 1, 0 where free.
+    mutable QVector<int> m_slots;
 };
 
 class TLookupCombo : public QComboBox {
@@ -88,7 +106,9 @@ public:
     // editable list shows shownWhenMissing for an id it does not hold.
     bool SetID(int id, const QString& shownWhenMissing = QString());
     // The picked or shown item's id; the stored id when nothing is selected
-    // and the operator picked nothing; otherwise 0.
+    // and the operator picked nothing; otherwise 0. A list that takes typing:
+    // the stored or picked id while the text is as it was shown with it,
+    // else the id of the item the text names (0 for none).
     int ID() const;
     // True once the operator has picked an item since the last SetID.
     bool Picked() const { return m_picked; }
@@ -98,15 +118,21 @@ public:
     // A long list drops down without measuring every item first.
     void showPopup() override;
 
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
 signals:
     // The operator chose an item (keyboard or mouse).
     void PickedID(int id);
 
 private:
     void forget();
+    void keep(int id);
     TLookupList* m_list;
     int m_stored = 0;
     bool m_picked = false;
-    bool m_typed = false;  // the operator typed since the last SetID
-    int typedID() const;
+    QString m_shown;  // the text shown with the stored or picked id (a list that takes typing)
+    bool m_listChoice = false;  // the dropped-down list is choosing an item
 };

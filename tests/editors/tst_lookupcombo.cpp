@@ -1,5 +1,6 @@
 #include "LookupCombo.h"
 #include "TestSupport.h"
+#include <QAbstractItemView>
 #include <QLineEdit>
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -12,6 +13,7 @@ class TestLookupCombo : public QObject {
     std::unique_ptr<kvtest::TestDatabase> db;
 
 private slots:
+    void initTestCase() { kvtest::QuietHeadlessNotices(); }
     void init()
     {
         db = std::make_unique<kvtest::TestDatabase>();
@@ -80,6 +82,73 @@ private slots:
         edit->selectAll();
         QTest::keyClick(edit, Qt::Key_Delete);
         QCOMPARE(combo.ID(), 0);  // erased: not chosen, though an item was
+    }
+
+    // A typed text names the item with exactly that text (blanks around it
+    // aside; the first of several), else the one item that differs from it
+    // in letter case only; Return keeps the text as typed.
+    void typedTexts_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("id");
+        QTest::newRow("exact") << "Optus" << 5;
+        QTest::newRow("exact, in small letters") << "optus" << 6;
+        QTest::newRow("two in another case") << "OPTUS" << 0;
+        QTest::newRow("one in another case") << "telstra" << 3;
+        QTest::newRow("one in another case, beyond ASCII") << QString::fromUtf8("\xC3\xB6rebro") << 11;
+        QTest::newRow("blanks around") << " Telstra  " << 3;
+        QTest::newRow("the first of two the same") << "Vocus" << 9;
+        QTest::newRow("two the same in another case") << "vocus" << 0;
+        QTest::newRow("a beginning") << "Tel" << 0;
+    }
+    void typedTexts()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, id);
+        TLookupCombo combo;
+        combo.SetEditable(true);
+        for (const auto& [text, rowId] : {std::pair{"Telstra", 3}, {"Optus", 5}, {"optus", 6}, {"Vocus", 9},
+                                          {"Vocus", 10}, {"\xC3\x96rebro", 11}})
+            combo.AddItem(QString::fromUtf8(text), rowId);
+        combo.show();
+        combo.setFocus();
+        combo.lineEdit()->setFocus();
+        for (const QChar c : typed)  // keys beyond ASCII too
+            QTest::sendKeyEvent(QTest::Click, combo.lineEdit(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QTest::keyClick(&combo, Qt::Key_Return);
+        QCOMPARE(combo.currentText(), typed);
+        QCOMPARE(combo.ID(), id);
+        QCOMPARE(combo.TextKnown(), id != 0);
+    }
+
+    // In a list that takes typing, a choice in the dropped-down list (by
+    // Return or a click) signals and holds, also where another item shows
+    // the same text.
+    void listChoices()
+    {
+        TLookupCombo combo;
+        combo.SetEditable(true);
+        combo.AddItem("Vocus", 9);
+        combo.AddItem("Vocus", 10);
+        combo.AddItem("Optus", 5);
+        QSignalSpy picks(&combo, &TLookupCombo::PickedID);
+        combo.SetID(9);
+        combo.show();
+        combo.setFocus();
+        QTest::keyClick(&combo, Qt::Key_Down);
+        QAbstractItemView* list = combo.view();
+        QVERIFY(list->isVisible());
+        list->setCurrentIndex(list->model()->index(1, 0));
+        QTest::keyClick(list, Qt::Key_Return);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(picks.count(), 1);
+        QCOMPARE(combo.ID(), 10);
+
+        combo.showPopup();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(2, 0)).center());
+        QCOMPARE(picks.count(), 2);
+        QCOMPARE(picks.last().first().toInt(), 5);
+        QCOMPARE(combo.ID(), 5);
     }
 
     // One list behind two combos: each keeps its own choice, both show a

@@ -1,5 +1,7 @@
 #include "EditorSupport.h"
 #include "SysEditServiceSplit.h"
+#include <QAbstractItemView>
+#include <QWheelEvent>
 
 // The service split editor: the services it offers, the split rows it loads,
 // the checks every row passes before any is written (customers, whole
@@ -18,6 +20,33 @@ void enter(TSplitForm& f, int row, const QString& line)
             kvtest::Enter(f, {inputs[i] + QString::number(row) + "=" + (parts[i] == "_" ? QString() : parts[i])});
 }
 
+// Presses keys in a ShipTo row as the operator does, with the row in focus:
+// key names ("Return", "Alt+Down"), each to the row or to its list while
+// that is dropped down; "wheel" turns the mouse wheel over the row, "leave"
+// moves the focus to the row's Rent share.
+void press(TSplitForm& f, int row, const QString& keys)
+{
+    TLookupCombo* combo = f.cbShipTo[row - 1];
+    f.show();
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    combo->setFocus();
+    for (const QString& key : keys.split(' ')) {
+        if (key == "leave") {
+            f.edtRent[row - 1]->setFocus();
+        } else if (key == "wheel") {
+            const QPointF at(combo->rect().center());
+            QWheelEvent wheel(at, combo->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(combo, &wheel);
+        } else {
+            const QKeyCombination k = QKeySequence(key)[0];
+            QWidget* target = combo->view()->isVisible() ? static_cast<QWidget*>(combo->view()) : combo;
+            QTest::keyClick(target, k.key(), k.keyboardModifiers());
+        }
+    }
+}
+
 }  // namespace
 
 class TestSysEditServiceSplit : public QObject {
@@ -34,6 +63,14 @@ class TestSysEditServiceSplit : public QObject {
             f->SetServiceID(service);
         f->SetAppendMode(add);
         return f;
+    }
+    // Service 4 split between `customer` (split row 8) and B (row 9); a
+    // customer 17 without a ShipTo.
+    void splitOffFile(const QString& customer)
+    {
+        db->Exec("INSERT INTO tCustomer (ID, ShipTo, Active) VALUES (17, '  ', 1);"
+                 "INSERT INTO tServiceSplit (ID, ServiceID, CustomerID, CallPercentage, RentPercentage, "
+                 "OtherPercentage, Active) VALUES (8, 4, " + customer + ", 50, 50, 50, 1), (9, 4, 13, 50, 50, 50, 1)");
     }
     QStringList rows(const QString& where) const
     {
@@ -236,9 +273,7 @@ private slots:
     {
         QFETCH(QString, customer);
         QFETCH(QString, shown);
-        db->Exec("INSERT INTO tCustomer (ID, ShipTo, Active) VALUES (17, '  ', 1);"
-                 "INSERT INTO tServiceSplit (ID, ServiceID, CustomerID, CallPercentage, RentPercentage, "
-                 "OtherPercentage, Active) VALUES (8, 4, " + customer + ", 50, 50, 50, 1), (9, 4, 13, 50, 50, 50, 1)");
+        splitOffFile(customer);
         // Copied into an addition, it gives the new row no customer.
         auto f = editor(true, 4);
         QVERIFY(!kvtest::Items(f->cbServiceID).contains("4 0299001004"));
@@ -258,6 +293,108 @@ private slots:
         KV_EXPECT_SAVED(*f);
         QCOMPARE(rows("ServiceID = 4"), QStringList({"8 4 " + QString(customer == "NULL" ? "-" : customer) + " 50 50 50 0",
                                                      "9 4 13 100 100 100 1"}));
+    }
+
+    // Such a row given another customer's ShipTo takes that customer; a
+    // ShipTo that is no customer's is refused.
+    void rowsOffFileRetyped_data() { rowsOffFile_data(); }
+    void rowsOffFileRetyped()
+    {
+        QFETCH(QString, customer);
+        splitOffFile(customer);
+        auto f = editor(false, 4);
+        enter(*f, 1, "Nobody");
+        KV_EXPECT_REFUSED(*f, "ShipTo1 is not a known customer. Save aborted.");
+        enter(*f, 1, "D");
+        KV_EXPECT_SAVED(*f);
+        QCOMPARE(rows("ServiceID = 4"), QStringList({"8 4 16 50 50 50 1", "9 4 13 50 50 50 1"}));
+        const QString old = customer == "NULL" ? "NULL" : "'" + customer + "'";
+        QCOMPARE(db->AuditRows(), QStringList{"demo|11|tServiceSplit|8|CUSTOMERID|" + old + "|'16'"});
+    }
+
+    // A row the operator did not retype keeps its customer whatever is
+    // pressed in it: a listed one, and an inactive one whose ShipTo differs
+    // only in letter case from an active customer's. Only a choice made in
+    // the dropped-down list changes it.
+    void untouchedRowsKeepTheirCustomer_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::newRow("Return") << "Return";
+        QTest::newRow("Tab") << "Tab";
+        QTest::newRow("the row left") << "leave";
+        QTest::newRow("Down") << "Down Escape";
+        QTest::newRow("Up") << "Up Escape";
+        QTest::newRow("Page Down") << "PgDown Escape";
+        QTest::newRow("Ctrl+Down") << "Ctrl+Down Return";
+        QTest::newRow("list dropped down and closed") << "F4 Escape Return";
+        QTest::newRow("list dropped down and closed with its key") << "Alt+Down Down Alt+Down leave";
+        QTest::newRow("mouse wheel") << "wheel";
+    }
+    void untouchedRowsKeepTheirCustomer()
+    {
+        QFETCH(QString, keys);
+        db->Exec("INSERT INTO tCustomer (ID, ShipTo, Active) VALUES (21, 'ARTS', 0), (22, 'arts', 1);"
+                 "INSERT INTO tServiceSplit (ID, ServiceID, CustomerID, CallPercentage, RentPercentage, "
+                 "OtherPercentage, Active) VALUES (8, 4, 21, 50, 50, 50, 1), (9, 4, 13, 50, 50, 50, 1)");
+        for (int row : {1, 2}) {
+            auto f = editor(false, 4);
+            const QString shown = f->cbShipTo[row - 1]->currentText();
+            QCOMPARE(shown, QString(row == 1 ? "ARTS" : "B"));
+            kvtest::MessageRecorder boxes;
+            press(*f, row, keys);
+            QCOMPARE(f->cbShipTo[row - 1]->currentText(), shown);
+            if (f->isVisible())
+                QTest::mouseClick(f->btnOk, Qt::LeftButton);
+            QCOMPARE(boxes.Texts(), QStringList());
+            QCOMPARE(f->result(), int(mrOk));
+            QCOMPARE(kvtest::RowStatements(*f), QVector<QStringList>());
+        }
+        QCOMPARE(rows("ServiceID = 4"), QStringList({"8 4 21 50 50 50 1", "9 4 13 50 50 50 1"}));
+        QCOMPARE(db->AuditRows(), QStringList());
+
+        // The operator's own choice in the list: the row takes that customer.
+        auto f = editor(false, 4);
+        press(*f, 1, "F4");
+        QAbstractItemView* list = f->cbShipTo[0]->view();
+        list->setCurrentIndex(list->model()->index(f->cbShipTo[0]->IndexOfID(22), 0));
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(f->cbShipTo[0]->currentText(), QString("arts"));
+        KV_EXPECT_SAVED(*f);
+        QCOMPARE(rows("ID = 8"), QStringList{"8 4 22 50 50 50 1"});
+    }
+
+    // A typed ShipTo names the customer with exactly that ShipTo; one that
+    // differs in letter case only where no other customer's does; one that
+    // matches several customers only in letter case names none. Return in
+    // the row saves.
+    void typedShipTo_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("customer");  // or the message
+        QTest::newRow("dup of DUP and dup") << "dup" << "24";
+        QTest::newRow("DUP of DUP and dup") << "DUP" << "23";
+        QTest::newRow("Dup of DUP and dup") << "Dup" << "ShipTo1 is not a known customer. Save aborted.";
+        QTest::newRow("arts2 of ARTS2 alone") << "arts2" << "25";
+        QTest::newRow("ARTS of an inactive ARTS and an active arts") << "ARTS" << "22";
+    }
+    void typedShipTo()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, customer);
+        db->Exec("INSERT INTO tCustomer (ID, ShipTo, Active) VALUES (21, 'ARTS', 0), (22, 'arts', 1), "
+                 "(23, 'DUP', 1), (24, 'dup', 1), (25, 'ARTS2', 1)");
+        auto f = editor(true, 3);
+        enter(*f, 1, typed + " 100 100 100");
+        kvtest::MessageRecorder boxes;
+        press(*f, 1, "Return");
+        if (customer.toInt() == 0) {
+            QCOMPARE(boxes.Texts(), QStringList{customer});
+            QCOMPARE(rows("ServiceID = 3"), QStringList());
+            return;
+        }
+        QCOMPARE(boxes.Texts(), QStringList());
+        QCOMPARE(f->result(), int(mrOk));
+        QCOMPARE(rows("ServiceID = 3"), QStringList{"7 3 " + customer + " 100 100 100 1"});
     }
 
     // A save never leaves a service's active shares off 100: the rows
