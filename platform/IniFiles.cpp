@@ -2,11 +2,11 @@
 #include "Cp1252.h"
 #include "Dialogs.h"
 #include "Platform.h"
+#include "ReplacementFile.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <QSet>
 #include <QStringDecoder>
 
@@ -176,9 +176,12 @@ void TIniFile::save(const Doc& doc) const
     const QString key = keyOfFile(m_fileName);
     bool written = false;
     if (fi.exists() ? PathWritable(fi.absoluteFilePath()) : PathWritable(fi.absolutePath())) {
-        QSaveFile f(m_fileName);
-        f.setDirectWriteFallback(true);  // a writable file in a folder that is not
-        written = f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
+        // The file is replaced only by one holding every byte; a writable
+        // file in a folder that is not is written in place, and only when
+        // the disk has room for it.
+        TReplacementFile f(m_fileName);
+        f.SetDirectWriteFallback(true);
+        written = f.open() && f.write(bytes) == bytes.size() && f.Commit();
     }
     if (written) {
         unwritten().lines.remove(key);

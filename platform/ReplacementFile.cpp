@@ -55,6 +55,8 @@ bool TReplacementFile::open(OpenMode mode)
     if (isOpen() || !(mode & WriteOnly) || (mode & ReadOnly))
         return false;
     m_failed = false;
+    m_inPlace = false;
+    m_pending.clear();
     m_written = 0;
     m_final = QFile::encodeName(finalPath(m_target));
 
@@ -70,14 +72,56 @@ bool TReplacementFile::open(OpenMode mode)
     for (int attempt = 0; m_fd < 0; ++attempt) {
         const QByteArray name = stem + randomSuffix();
         m_fd = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (m_fd >= 0)
+        if (m_fd >= 0) {
             m_temporary = name;
-        else if (errno != EEXIST || attempt == 100)
-            return fail(errno);
+            break;
+        }
+        const int error = errno;
+        if (error == EEXIST && attempt < 100)
+            continue;
+        // The folder refuses a new file for want of rights, not of room.
+        if ((error == EACCES || error == EPERM) && m_directFallback && replacing && S_ISREG(existing.st_mode))
+            return openInPlace();
+        return fail(error);
     }
     if (replacing)
         ::fchmod(m_fd, existing.st_mode & 0777);
     return QIODevice::open(WriteOnly | Unbuffered);
+}
+
+bool TReplacementFile::openInPlace()
+{
+    m_fd = ::open(m_final.constData(), O_WRONLY | O_CLOEXEC);
+    if (m_fd < 0)
+        return fail(errno);
+    m_inPlace = true;
+    return QIODevice::open(WriteOnly | Unbuffered);
+}
+
+// The room for the new bytes is reserved first (beyond the file's end, its
+// length unchanged), so a disk without it fails before the file is touched;
+// then they are written over the old ones and the file cut to their length.
+bool TReplacementFile::writeInPlace()
+{
+    const qint64 size = m_pending.size();
+    int reserved = 0;
+    while (size > 0 && (reserved = ::fallocate(m_fd, FALLOC_FL_KEEP_SIZE, 0, off_t(size))) != 0 && errno == EINTR) {
+    }
+    if (reserved != 0 && errno != EOPNOTSUPP && errno != ENOSYS)  // those: a file system that reserves nothing
+        return fail(errno);
+    for (qint64 done = 0; done < size;) {
+        const ssize_t n = ::pwrite(m_fd, m_pending.constData() + done, size_t(size - done), off_t(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return fail(n < 0 ? errno : EIO);
+        done += n;
+    }
+    m_written = size;
+    m_pending.clear();
+    if (::ftruncate(m_fd, off_t(size)) != 0)
+        return fail(errno);
+    return true;
 }
 
 qint64 TReplacementFile::readData(char*, qint64)
@@ -89,6 +133,10 @@ qint64 TReplacementFile::writeData(const char* data, qint64 size)
 {
     if (m_failed || m_fd < 0)
         return -1;
+    if (m_inPlace) {
+        m_pending.append(data, size);
+        return size;
+    }
     for (qint64 done = 0; done < size;) {
         const ssize_t n = ::write(m_fd, data + done, size_t(size - done));
         if (n < 0 && errno == EINTR)
@@ -112,7 +160,7 @@ bool TReplacementFile::Commit(const Check& check)
         Discard();
         return false;
     };
-    if (m_failed) {
+    if (m_failed || (m_inPlace && !writeInPlace())) {
         Discard();
         return false;
     }
@@ -128,11 +176,11 @@ bool TReplacementFile::Commit(const Check& check)
     if (::close(fd) != 0)
         return giveUp(errno);
     if (check) {
-        const QString wrong = check(QFile::decodeName(m_temporary));
+        const QString wrong = check(QFile::decodeName(m_inPlace ? m_final : m_temporary));
         if (!wrong.isEmpty())
             return giveUp(wrong);
     }
-    if (::rename(m_temporary.constData(), m_final.constData()) != 0)
+    if (!m_inPlace && ::rename(m_temporary.constData(), m_final.constData()) != 0)
         return giveUp(errno);
     m_temporary.clear();
     QIODevice::close();
@@ -144,6 +192,7 @@ void TReplacementFile::Discard()
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
+    m_pending.clear();
     if (!m_temporary.isEmpty())
         ::unlink(m_temporary.constData());
     m_temporary.clear();

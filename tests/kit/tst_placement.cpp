@@ -387,6 +387,45 @@ private slots:
         QVERIFY(boxes.Texts().first().startsWith("Unable to write to /proc/kv-no-such-folder/Tarvalis.ini"));
     }
 
+    // On a full disk the placement file keeps the placement it held: the
+    // window closes, the failure is told once, and a window opened later in
+    // the run takes the placement kept in memory.
+    void fullDiskKeepsTheFile()
+    {
+        SaveNormal(QRect(100, 120, 500, 300), 210);
+        const QString folder = kvtest::FullDisk::Folder();
+        const QString file = folder + QStringLiteral("/Tarvalis.ini");
+        const QByteArray before = kvtest::FileBytes(IniPath());
+        QVERIFY(kvtest::WriteFileBytes(file, before));
+        kvtest::MessageRecorder boxes;
+        {
+            TMainForm form;
+            form.MainFormFormStorage->SetIniFileName(file);
+            ShowForm(form);
+            QCOMPARE(form.geometry(), QRect(100, 120, 500, 300));
+            form.setGeometry(40, 50, 320, 240);
+            form.panelLeftSystem->resize(230, form.panelLeftSystem->height());
+            kvtest::FullDisk full;
+            QVERIFY(form.close());
+            QVERIFY(!form.isVisible());
+        }
+        QCOMPARE(boxes.Count(), 1);
+        QCOMPARE(boxes.Boxes().first().Type, mtWarning);
+        QVERIFY(boxes.Texts().first().startsWith(QStringLiteral("Unable to write to ") + file));
+        QCOMPARE(kvtest::FileBytes(file), before);
+        QCOMPARE(kvtest::FilesIn(folder), QStringList{QStringLiteral("Tarvalis.ini")});
+        {
+            TMainForm form;
+            form.MainFormFormStorage->SetIniFileName(file);
+            ShowForm(form);
+            QCOMPARE(form.geometry(), QRect(40, 50, 320, 240));
+            QCOMPARE(form.panelLeftSystem->width(), 230);
+        }
+        QCOMPARE(boxes.Count(), 1);
+        TIniFile::ForgetUnwritten();
+        QVERIFY(QFile::remove(file));
+    }
+
     void activeControlIsKeptWhenAsked()
     {
         {
@@ -717,5 +756,5 @@ private slots:
     }
 };
 
-KV_TEST_MAIN(TestPlacement)
+KV_TEST_MAIN_FULL_DISK(TestPlacement)
 #include "tst_placement.moc"

@@ -2,6 +2,7 @@
 #include "IniFiles.h"
 #include "TestSupport.h"
 #include <QFile>
+#include <optional>
 
 class TestIniFile : public QObject {
     Q_OBJECT
@@ -241,7 +242,58 @@ private slots:
         }
         TIniFile::ForgetUnwritten();
     }
+
+    // A settings file on a full disk keeps its bytes, whether it is written
+    // beside itself or in place (its folder holding no new file): the
+    // failure is told once, the run goes on with the values in memory, and
+    // the first write once there is room again puts them all on the disk.
+    void fullDiskKeepsTheFile_data()
+    {
+        QTest::addColumn<bool>("inPlace");
+        QTest::newRow("written beside it") << false;
+        QTest::newRow("written in place") << true;
+    }
+    void fullDiskKeepsTheFile()
+    {
+        QFETCH(bool, inPlace);
+        const QString folder = kvtest::FullDisk::Folder();
+        const QString f = folder + "/kvsys.ini";
+        const QByteArray before = "[DBconnection]\r\nKVDSN=main.db\r\nur=DA1F\r\npd=C81FDA\r\n\r\n"
+                                  "[MainCfg]\r\nid1=9A1B\r\n";
+        QVERIFY(kvtest::WriteFileBytes(f, before));
+        // Longer than a page of the disk: the file needs room it does not
+        // have, however it is written.
+        const QString dsn = "/srv/kv/" + QString(6000, 'd') + ".db";
+        kvtest::MessageRecorder boxes;
+        {
+            std::optional<kvtest::ClosedFolder> closed;
+            if (inPlace && !closed.emplace(folder).Available())
+                QSKIP("No folder can be closed to new files here.");
+            {
+                kvtest::FullDisk full;
+                TIniFile ini(f);
+                ini.WriteString("DBconnection", "KVDSN", dsn);
+                ini.WriteString("DBconnection", "ur", "0B");
+                TIniFile(f).WriteString("TestCfg", "id1", "CC");
+                QCOMPARE(kvtest::FileBytes(f), before);
+                QCOMPARE(kvtest::FilesIn(folder), QStringList{"kvsys.ini"});
+                QCOMPARE(boxes.Count(), 1);
+                QCOMPARE(boxes.Boxes().first().Type, mtWarning);
+                QVERIFY(boxes.Texts().first().startsWith("Unable to write to " + f));
+                QCOMPARE(TIniFile(f).ReadString("DBconnection", "KVDSN", ""), dsn);
+                QCOMPARE(ini.ReadString("MainCfg", "id1", ""), QString("9A1B"));
+            }
+            TIniFile(f).WriteString("General", "GetLog", "1");
+        }
+        QCOMPARE(boxes.Count(), 1);
+        QCOMPARE(kvtest::FileBytes(f), "[DBconnection]\r\nKVDSN=" + dsn.toLatin1() +
+                                           "\r\nur=0B\r\npd=C81FDA\r\n\r\n[MainCfg]\r\nid1=9A1B\r\n\r\n"
+                                           "[TestCfg]\r\nid1=CC\r\n\r\n[General]\r\nGetLog=1\r\n");
+        QCOMPARE(kvtest::FilesIn(folder), QStringList{"kvsys.ini"});
+        QVERIFY(QFile::remove(f));
+        TIniFile::ForgetUnwritten();
+    }
 };
 
-KV_TEST_MAIN(TestIniFile)
+KV_TEST_MAIN_FULL_DISK(TestIniFile)
 #include "tst_inifile.moc"

@@ -6,6 +6,8 @@
 #include <QDirIterator>
 #include <csignal>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -367,6 +369,46 @@ FullDisk::~FullDisk()
         ::unlink(disk.filler().constData());
     else
         ::setrlimit(RLIMIT_FSIZE, &disk.limit);
+}
+
+namespace {
+// Sets or clears the immutable flag of a folder; false when it cannot.
+bool setImmutable(const QString& folder, bool on)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return ok;
+}
+}  // namespace
+
+ClosedFolder::ClosedFolder(const QString& folder) : m_folder(QDir(folder).absolutePath())
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(m_folder).constData(), &st) != 0)
+        return;
+    m_mode = st.st_mode & 07777;
+    if (ReadOnlyFolder::RunningAsRoot())
+        m_closed = setImmutable(m_folder, true);
+    else
+        m_closed = ::chmod(QFile::encodeName(m_folder).constData(), m_mode & ~0222) == 0;
+}
+
+ClosedFolder::~ClosedFolder()
+{
+    if (!m_closed)
+        return;
+    if (ReadOnlyFolder::RunningAsRoot())
+        setImmutable(m_folder, false);
+    else
+        ::chmod(QFile::encodeName(m_folder).constData(), m_mode);
 }
 
 QStringList FilesIn(const QString& folder)

@@ -160,6 +160,25 @@ public:
     FullDisk& operator=(const FullDisk&) = delete;
 };
 
+// A folder in which no new file can be made (so nothing can be written
+// beside a file there), while the files already in it stay writable. Not
+// run as root, the folder's mode bits say so; run as root, which they do not
+// stop, the folder is made immutable. Available() is false where neither
+// can be done.
+class ClosedFolder {
+public:
+    explicit ClosedFolder(const QString& folder);
+    ~ClosedFolder();
+    ClosedFolder(const ClosedFolder&) = delete;
+    ClosedFolder& operator=(const ClosedFolder&) = delete;
+    bool Available() const { return m_closed; }
+
+private:
+    QString m_folder;
+    unsigned m_mode = 0;
+    bool m_closed = false;
+};
+
 // The files in a folder, hidden ones too (a left-over temporary file shows).
 QStringList FilesIn(const QString& folder);
 QByteArray FileBytes(const QString& path);  // empty when it cannot be read
