@@ -409,6 +409,35 @@ bool isSqliteFile(const QString& path)
     return f.read(16) == QByteArray("SQLite format 3\0", 16);
 }
 
+// An ODBC data source may lead to SQLite too (tests, small installs): true
+// when it does. The SQLite ODBC driver reads INTEGER columns as 32-bit
+// numbers unless the connection asks for 64-bit ones, and an id beyond 32
+// bits would then arrive cut to some other row's: the connection is made
+// again asking for them, and a number beyond 32 bits must come back whole.
+bool setUpOdbc(QSqlDatabase& db, const QString& source)
+{
+    {
+        QSqlQuery probe(db);
+        if (!probe.exec(QStringLiteral("SELECT sqlite_version()")))
+            return false;
+    }
+    db.close();
+    QString options = source.trimmed();
+    while (options.endsWith(QChar(';')))
+        options.chop(1);
+    db.setDatabaseName(options + QStringLiteral(";BigInt=1"));
+    if (!db.open())
+        DatabaseErrorFrom(db.lastError());
+    const qint64 wide = (qint64(1) << 32) + 1;
+    QSqlQuery probe(db);
+    probe.setForwardOnly(true);
+    if (!probe.exec(QStringLiteral("SELECT %1").arg(wide)) || !probe.next() || probe.value(0).toLongLong() != wide)
+        throw EDatabaseError(QStringLiteral("The ODBC driver of data source '%1' cuts whole numbers to 32 bits, so "
+                                            "rows could be taken for one another: it cannot be used")
+                                 .arg(source));
+    return true;
+}
+
 QString errorText(const QSqlError& err)
 {
     QString db = err.databaseText().trimmed();
@@ -538,27 +567,24 @@ void TDatabase::SetConnected(bool value)
             QSqlDatabase::removeDatabase(m_connectionName);
             DatabaseErrorFrom(err);
         }
-        if (embedded) {
-            try {
+        bool sqlite = embedded;
+        try {
+            if (embedded)
                 SqliteSetup::SetUp(db, readOnly);
-            } catch (...) {
-                db.close();
-                db = QSqlDatabase();
-                QSqlDatabase::removeDatabase(m_connectionName);
-                throw;
-            }
+            else
+                sqlite = setUpOdbc(db, source);
+        } catch (...) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_connectionName);
+            throw;
         }
         m_db = db;
         m_readOnly = readOnly;
         m_sourceName = embedded ? file : source;
+        m_sqlite = sqlite;
     }
     m_embedded = embedded;
-    m_sqlite = embedded;
-    if (!embedded) {
-        // An ODBC data source may lead to SQLite too (tests, small installs).
-        QSqlQuery probe(m_db);
-        m_sqlite = probe.exec(QStringLiteral("SELECT sqlite_version()"));
-    }
     m_connected = true;
     emit AfterConnect();
 }
