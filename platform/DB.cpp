@@ -13,6 +13,7 @@
 #include <QSqlQuery>
 #include <atomic>
 #include <cmath>
+#include <utility>
 
 // ---------------------------------------------------------------- conversions
 
@@ -518,7 +519,7 @@ void TDatabase::SetConnected(bool value)
         m_dataSets.clear();
         if (m_inTransaction) {
             m_db.rollback();
-            m_inTransaction = false;
+            m_inTransaction = m_transactionFailed = false;
         }
         m_db.close();
         m_db = QSqlDatabase();
@@ -585,6 +586,7 @@ void TDatabase::SetConnected(bool value)
         m_sqlite = sqlite;
     }
     m_embedded = embedded;
+    m_transactionFailed = false;
     m_connected = true;
     emit AfterConnect();
 }
@@ -599,13 +601,49 @@ QString TDatabase::ReadOnlyMessage() const
     return QStringLiteral("The data source %1 is read-only: nothing can be saved").arg(m_sourceName);
 }
 
-void TDatabase::StatementError(const QSqlError& err, const QString& context) const
+void TDatabase::StatementFailed()
 {
+    // The server may have ended the transaction itself (a trigger or
+    // constraint that rolls it back, a deadlock): statements after it would
+    // then commit one by one, and through ODBC the driver would go on
+    // counting the transaction open. It is rolled back at once, so the
+    // driver and the server agree again, and takes no further statement.
+    if (!m_inTransaction || m_transactionFailed)
+        return;
+    m_transactionFailed = true;
+    rollbackThroughDriver();
+}
+
+void TDatabase::StatementError(const QSqlError& err, const QString& context)
+{
+    StatementFailed();
     // SQLite's "attempt to write a readonly database" (code 8 and its
     // extended codes) on a source opened read-only.
     if (m_readOnly && (err.nativeErrorCode().toInt() & 0xFF) == 8)
         throw EDatabaseError(ReadOnlyMessage());
     DatabaseErrorFrom(err, context);
+}
+
+void TDatabase::CheckTransactionUsable() const
+{
+    if (m_inTransaction && m_transactionFailed)
+        throw EDatabaseError(QStringLiteral("A statement of this transaction failed and it was rolled back: nothing "
+                                            "more is written in it"));
+}
+
+bool TDatabase::rollbackThroughDriver()
+{
+    if (m_db.rollback())
+        return true;
+    if (m_embedded)
+        return false;
+    // The server has no transaction to roll back: it ended it itself, while
+    // the driver still counts one open (and would run every later statement
+    // outside any transaction). One begun on the server and rolled back
+    // through the driver brings the two together again.
+    QSqlQuery begin(m_db);
+    begin.setForwardOnly(true);
+    return begin.exec(PrepareSql(QStringLiteral("BEGIN TRANSACTION"))) && m_db.rollback();
 }
 
 void TDatabase::StartTransaction()
@@ -620,15 +658,21 @@ void TDatabase::StartTransaction()
     if (!m_db.transaction())
         DatabaseErrorFrom(m_db.lastError());
     m_inTransaction = true;
+    m_transactionFailed = false;
 }
 
 void TDatabase::Commit()
 {
     if (!m_inTransaction)
         return;
+    if (m_transactionFailed) {
+        m_inTransaction = m_transactionFailed = false;
+        throw EDatabaseError(QStringLiteral("A statement of this transaction failed and it was rolled back: nothing "
+                                            "was saved"));
+    }
     if (!m_db.commit()) {
         const QSqlError err = m_db.lastError();
-        m_db.rollback();
+        rollbackThroughDriver();
         m_inTransaction = false;
         DatabaseErrorFrom(err);
     }
@@ -640,7 +684,9 @@ void TDatabase::Rollback()
     if (!m_inTransaction)
         return;
     m_inTransaction = false;
-    if (!m_db.rollback())
+    if (std::exchange(m_transactionFailed, false))
+        return;  // rolled back when its statement failed
+    if (!rollbackThroughDriver())
         DatabaseErrorFrom(m_db.lastError());
 }
 
@@ -683,6 +729,23 @@ namespace {
 }
 }  // namespace
 
+namespace {
+// The connection a statement of the data set runs on, connected, with its
+// transaction able to take the statement.
+TDatabase& statementDatabase(TDatabase* db, const TDataSet& query)
+{
+    if (!db)
+        throw EDatabaseError(query.objectName().isEmpty()
+                                 ? QStringLiteral("Unknown database '%1'").arg(query.DatabaseName)
+                                 : query.objectName() +
+                                       QStringLiteral(": Unknown database '%1'").arg(query.DatabaseName));
+    if (!db->Connected())
+        db->SetConnected(true);
+    db->CheckTransactionUsable();
+    return *db;
+}
+}  // namespace
+
 TDataSet::TDataSet(QObject* owner) : QObject(owner) {}
 
 TDataSet::~TDataSet()
@@ -707,12 +770,7 @@ void TDataSet::Open()
 {
     if (m_active)
         return;
-    TDatabase* db = Database();
-    if (!db)
-        throw EDatabaseError(Describe(QStringLiteral("Unknown database '%1'").arg(DatabaseName)));
-    if (!db->Connected())
-        db->SetConnected(true);
-
+    TDatabase* db = &statementDatabase(Database(), *this);
     const QString whole = SelectText();
     const QString window = FirstWindow > 0 && !UniDirectional ? SqlDialect::WithRowLimit(whole, FirstWindow) : QString();
     TBusyCursor busy;
@@ -1278,40 +1336,32 @@ QString TQuery::SelectText() const
 
 void TQuery::ExecSQL()
 {
-    TDatabase* db = Database();
-    if (!db)
-        throw EDatabaseError(Describe(QStringLiteral("Unknown database '%1'").arg(DatabaseName)));
-    if (!db->Connected())
-        db->SetConnected(true);
-    QSqlQuery q(db->Connection());
+    TDatabase& db = statementDatabase(Database(), *this);
+    QSqlQuery q(db.Connection());
     q.setForwardOnly(true);
-    if (!q.exec(db->PrepareSql(SelectText())))
-        db->StatementError(q.lastError(), objectName());
+    if (!q.exec(db.PrepareSql(SelectText())))
+        db.StatementError(q.lastError(), objectName());
     m_rowsAffected = q.numRowsAffected();
 }
 
 int TQuery::ExecInsert()
 {
-    TDatabase* db = Database();
-    if (!db)
-        throw EDatabaseError(Describe(QStringLiteral("Unknown database '%1'").arg(DatabaseName)));
-    if (!db->Connected())
-        db->SetConnected(true);
-    QSqlQuery q(db->Connection());
+    TDatabase& db = statementDatabase(Database(), *this);
+    QSqlQuery q(db.Connection());
     q.setForwardOnly(true);
-    if (db->IsSqlite()) {
-        if (!q.exec(db->PrepareSql(SelectText())))
-            db->StatementError(q.lastError(), objectName());
+    if (db.IsSqlite()) {
+        if (!q.exec(db.PrepareSql(SelectText())))
+            db.StatementError(q.lastError(), objectName());
         m_rowsAffected = q.numRowsAffected();
-        QSqlQuery id(db->Connection());
+        QSqlQuery id(db.Connection());
         if (!id.exec(QStringLiteral("SELECT last_insert_rowid()")) || !id.next())
-            DatabaseErrorFrom(id.lastError(), objectName());
+            db.StatementError(id.lastError(), objectName());
         return id.value(0).toInt();
     }
     // SQL Server: the identity of this INSERT, from the same batch.
     const QString batch = SelectText() + QStringLiteral("\nSELECT CAST(SCOPE_IDENTITY() AS INT) AS NewID");
     if (!q.exec(batch))
-        DatabaseErrorFrom(q.lastError(), objectName());
+        db.StatementError(q.lastError(), objectName());
     m_rowsAffected = q.numRowsAffected();
     while (!q.isSelect() && q.nextResult()) {
     }
