@@ -1344,30 +1344,49 @@ void TQuery::ExecSQL()
     m_rowsAffected = q.numRowsAffected();
 }
 
-int TQuery::ExecInsert()
+qint64 TQuery::ExecInsert()
 {
     TDatabase& db = statementDatabase(Database(), *this);
     QSqlQuery q(db.Connection());
     q.setForwardOnly(true);
+    QVariant id;
     if (db.IsSqlite()) {
         if (!q.exec(db.PrepareSql(SelectText())))
             db.StatementError(q.lastError(), objectName());
         m_rowsAffected = q.numRowsAffected();
-        QSqlQuery id(db.Connection());
-        if (!id.exec(QStringLiteral("SELECT last_insert_rowid()")) || !id.next())
-            db.StatementError(id.lastError(), objectName());
-        return id.value(0).toInt();
+        QSqlQuery last(db.Connection());
+        last.setForwardOnly(true);
+        if (!last.exec(QStringLiteral("SELECT last_insert_rowid()")) || !last.next())
+            db.StatementError(last.lastError(), objectName());
+        id = last.value(0);
+    } else {
+        // SQL Server: the identity of this INSERT, from the same batch, at
+        // the width of the widest identity.
+        const QString batch = SelectText() + QStringLiteral("\nSELECT CAST(SCOPE_IDENTITY() AS BIGINT) AS NewID");
+        if (!q.exec(batch))
+            db.StatementError(q.lastError(), objectName());
+        m_rowsAffected = q.numRowsAffected();
+        while (!q.isSelect() && q.nextResult()) {
+        }
+        if (q.next())
+            id = q.value(0);
     }
-    // SQL Server: the identity of this INSERT, from the same batch.
-    const QString batch = SelectText() + QStringLiteral("\nSELECT CAST(SCOPE_IDENTITY() AS INT) AS NewID");
-    if (!q.exec(batch))
-        db.StatementError(q.lastError(), objectName());
-    m_rowsAffected = q.numRowsAffected();
-    while (!q.isSelect() && q.nextResult()) {
+    if (id.isNull())
+        return 0;  // the table gives no ids
+    // The id is read whole: a number cut or rounded on the way would name
+    // another row.
+    bool whole = false;
+    qint64 newId = 0;
+    if (id.typeId() == QMetaType::Double) {
+        const double d = id.toDouble();
+        whole = std::fabs(d) < 9007199254740992.0 && d == std::floor(d);  // exact below 2^53
+        newId = whole ? qint64(d) : 0;
+    } else {
+        newId = id.toLongLong(&whole);
     }
-    if (!q.next())
+    if (!whole)
         throw EDatabaseError(Describe(QStringLiteral("The server gave no id for the new row")));
-    return q.value(0).toInt();
+    return newId;
 }
 
 // ------------------------------------------------------------------ TRowReader

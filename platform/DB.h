@@ -342,8 +342,8 @@ public:
     // Runs a statement that returns no rows.
     void ExecSQL();
     int RowsAffected() const { return m_rowsAffected; }
-    // Runs an INSERT and returns the id the server gave the new row.
-    int ExecInsert();
+    // Runs an INSERT and returns the id the server gave the new row, whole.
+    qint64 ExecInsert();
 
 protected:
     QString SelectText() const override;

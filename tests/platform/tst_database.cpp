@@ -395,6 +395,41 @@ private slots:
         QCOMPARE(w.ExecInsert(), 9);
     }
 
+    // The id a new row gets is read whole, beyond 32 bits too, on both
+    // routes; so are the ids of the rows read.
+    void wideIdsWhole_data()
+    {
+        QTest::addColumn<bool>("odbc");
+        QTest::addColumn<qlonglong>("last");  // the largest id before the INSERT
+        for (const qlonglong last : {7LL, 2147483647LL, 3000000000LL, 9007199254740993LL}) {
+            QTest::addRow("SQLite file, after %lld", last) << false << last;
+            QTest::addRow("through ODBC, after %lld", last) << true << last;
+        }
+    }
+    void wideIdsWhole()
+    {
+        QFETCH(bool, odbc);
+        QFETCH(qlonglong, last);
+        kvtest::TestDatabase file(false, odbc ? "dbFile" : "dbRoute");
+        seed(file, 3);
+        file.Exec(QString("INSERT INTO tItem (ID, Name) VALUES (%1, 'last')").arg(last));
+        Route route;
+        if (!connectRoute(route, file, odbc))
+            QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+        TQuery w(nullptr, "dbRoute");
+        w.SQL().SetText("INSERT INTO tItem (Name) VALUES ('new')");
+        QCOMPARE(w.ExecInsert(), last + 1);
+        TQuery q(nullptr, "dbRoute");
+        q.SQL().SetText("SELECT ID FROM tItem WHERE ID > 3 ORDER BY ID");
+        q.Open();
+        QCOMPARE(q.Fields(0)->Value(), QVariant(last));
+        QCOMPARE(q.Fields(0)->DisplayText(), QString::number(last));
+        q.Next();
+        QCOMPARE(q.Fields(0)->Value(), QVariant(last + 1));
+        QVERIFY(q.Locate("ID", last));
+        QCOMPARE(q.RecNo(), 1);
+    }
+
     // When the engine itself rolls a transaction back (a trigger), the
     // failed statement's error is raised and the transaction is over:
     // nothing of it stays, no later statement runs in it and it cannot
