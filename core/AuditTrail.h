@@ -38,7 +38,7 @@ public:
     // The changed row's id. Write() refuses rows without one: an audit row
     // that names no row would be worse than useless.
     void SetTableID(const QString& id) { m_tableId = id.trimmed(); }
-    void SetTableID(int id) { m_tableId = QString::number(id); }
+    void SetTableID(qint64 id) { m_tableId = QString::number(id); }
     const QString& TableID() const { return m_tableId; }
 
     // One row in the shared layout when NewValue differs from OldValue

@@ -97,6 +97,14 @@ QString DateEditYMD(TCustomDateEdit* edit)
     return DateToYMD(edit->Date());
 }
 
+void RefuseIdBeyondEditors(qint64 id)
+{
+    if (id > std::numeric_limits<int>::max())
+        Refuse(QStringLiteral("The new row would get the id %1, which is too large for this program; nothing was "
+                              "saved.")
+                   .arg(id));
+}
+
 bool ParseIdText(QString& text, int& id)
 {
     bool cut = false;
@@ -325,7 +333,7 @@ void TSaveAttempt::Exec(const QStringList& lines)
         Refuse(QStringLiteral("The row to change is no longer in the table; nothing was saved."));
 }
 
-int TSaveAttempt::ExecInsert(const QStringList& lines)
+qint64 TSaveAttempt::ExecInsert(const QStringList& lines)
 {
     m_statements.append(lines);
     m_query.SQL().Assign(lines);

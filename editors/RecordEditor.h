@@ -33,7 +33,7 @@
 //                 Refuse("Code field is Mandatory.");
 //             QStringList columns{"(Code,"}, values{"VALUES (" + Quote(code) + ","};
 //             if (!note.isEmpty()) { columns << "Note,"; values << Quote(note) + ","; }
-//             const int id = save.ExecInsert(InsertStatement("tThing", columns, values));
+//             const qint64 id = save.ExecInsert(InsertStatement("tThing", columns, values));
 //             TAuditTrail audit = NewAudit(AuditIds.Insert, "tThing");
 //             audit.SetTableID(id);               // the id the INSERT gave
 //             audit.AddField("CODE", QString(), code);
@@ -131,6 +131,11 @@ QString DateEditYMD(TCustomDateEdit* edit);
 // cut or the number does not fit a 32-bit integer; text is then what passed
 // (the leading digits), for the input to show.
 bool ParseIdText(QString& text, int& id);
+
+// A new row's id that the window goes on with (as the row it changes next):
+// one beyond what the editors carry (32 bits) refuses the attempt, so
+// nothing is committed.
+void RefuseIdBeyondEditors(qint64 id);
 
 // Letters the operator types or pastes into the edit become capitals; text
 // set by code shows as given, so an untouched value is saved unchanged.
@@ -261,8 +266,8 @@ public:
     // A statement that returns no rows. An UPDATE that changes no row (its
     // row is gone) refuses the attempt.
     void Exec(const QStringList& lines);
-    // An INSERT: the id the server gave the new row.
-    int ExecInsert(const QStringList& lines);
+    // An INSERT: the id the server gave the new row, whole.
+    qint64 ExecInsert(const QStringList& lines);
     // The audit rows of the change.
     void Write(const TAuditTrail& audit);
 

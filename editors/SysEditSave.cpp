@@ -361,7 +361,7 @@ void TSysEditForm::descriptionCheck(TSaveAttempt& attempt, const QString& mandat
 void TSysEditForm::run(TSaveAttempt& attempt, const QString& typedId)
 {
     if (FAppendMode && typedId.isEmpty()) {
-        const int id = attempt.ExecInsert(FSQLLines);
+        const qint64 id = attempt.ExecInsert(FSQLLines);
         if (m_audit)
             m_audit->SetTableID(id);
     } else {

@@ -210,7 +210,7 @@ int TSysEditServiceIDForm::ID() const
     return text.isEmpty() ? 0 : StrToInt(text);
 }
 
-void TSysEditServiceIDForm::SetID(int value)
+void TSysEditServiceIDForm::SetID(qint64 value)
 {
     KeepText(edtID, QStringLiteral("ID"), value == 0 ? QString() : QString::number(value));
 }
@@ -427,6 +427,9 @@ bool TSysEditServiceIDForm::SaveServiceID(bool stay)
     if (!RunSave([&](TSaveAttempt& attempt) {
             result = TSaveResult();
             save(attempt, result);
+            // Staying, the window goes on with a new row as a change of it.
+            if (stay)
+                RefuseIdBeyondEditors(result.NewId);
             return !stay;
         }))
         return false;

@@ -76,7 +76,7 @@ public:
 
     // The row's id: empty shown for 0.
     int ID() const;
-    void SetID(int value);
+    void SetID(qint64 value);
     // Texts: the getters trim. ServiceID shows its value as given; Service
     // shows it without keeping it (ServiceName keeps it); the others show
     // the trimmed value and keep it.
@@ -158,7 +158,7 @@ private:
     // shows changes only after the attempt committed.
     struct TSaveResult {
         QHash<QString, QString> Written;
-        int NewId = 0;
+        qint64 NewId = 0;
         QString DefaultService;  // the Service made from the ServiceID, if any
     };
     bool SaveServiceID(bool stay);

@@ -116,7 +116,7 @@ bool TSysEditServiceKpiForm::save(TSaveAttempt& attempt)
                 TextItem(v[1]) + TextItem(v[2]) + TextItem(v[3]),
             TextItem(v[4]) + TextItem(v[5]) + TextItem(v[6]) + TextItem(v[7]) + QuoteOrNull(v[8]) + QChar(')'),
         };
-        const int id = attempt.ExecInsert(lines);
+        const qint64 id = attempt.ExecInsert(lines);
         if (audit)
             audit->SetTableID(id);
         if (!v[0].isEmpty()) {

@@ -144,7 +144,7 @@ void TSysEditUserFunctionForm::btnOkClick()
     });
 }
 
-QStringList TSysEditUserFunctionForm::grantLines(int id, int function)
+QStringList TSysEditUserFunctionForm::grantLines(qint64 id, int function)
 {
     return {QStringLiteral("INSERT INTO tUserFunction"), QStringLiteral("(UserID, FunctionID)"),
             QStringLiteral("VALUES (") + QString::number(id) + QStringLiteral(", ") + QString::number(function) +
@@ -157,11 +157,11 @@ bool TSysEditUserFunctionForm::saveNew(TSaveAttempt& save, const QString& login,
     const QString names =
         (firstName.isEmpty() ? QStringLiteral("NULL,") : Quote(firstName) + QChar(',')) +
         (surname.isEmpty() ? QStringLiteral("NULL, 1)") : QChar(' ') + Quote(surname) + QStringLiteral(", 1)"));
-    const int id = save.ExecInsert({QStringLiteral("INSERT INTO tUser"),
-                                    QStringLiteral("(UserLogin, Password, FirstName, Surname, Active)"),
-                                    QStringLiteral("VALUES (") + Quote(login) + QChar(',') + Quote(password) +
-                                        QChar(','),
-                                    names});
+    const qint64 id = save.ExecInsert({QStringLiteral("INSERT INTO tUser"),
+                                       QStringLiteral("(UserLogin, Password, FirstName, Surname, Active)"),
+                                       QStringLiteral("VALUES (") + Quote(login) + QChar(',') + Quote(password) +
+                                           QChar(','),
+                                       names});
     if (FAudited) {
         TAuditTrail audit = NewAudit(AuditIds.Insert, QStringLiteral("tUser"));
         audit.SetTableID(id);

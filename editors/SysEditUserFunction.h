@@ -72,7 +72,7 @@ private:
                  const QString& surname);
     bool saveChanges(TSaveAttempt& save, int id, const QString& login, const QString& password,
                      const QString& firstName, const QString& surname);
-    static QStringList grantLines(int id, int function);
+    static QStringList grantLines(qint64 id, int function);
 
     QString FUserIDText;
     QString FFunction1To16 = QStringLiteral("0000000000000000");

@@ -85,9 +85,10 @@ using TOwnConnection = std::unique_ptr<sqlite3, TCloseConnection>;
 class TSqliteCursor : public TCursor {
 public:
     // `own`, when given, is the connection `db`, the cursor's alone: it is
-    // closed as soon as the statement ends.
-    TSqliteCursor(sqlite3* db, TOwnConnection own, const QString& text, const QString& context)
-        : m_db(db), m_own(std::move(own)), m_context(context)
+    // closed as soon as the statement ends. Otherwise `db` is the program's
+    // connection `program`, which is told when the statement fails.
+    TSqliteCursor(sqlite3* db, TOwnConnection own, TDatabase* program, const QString& text, const QString& context)
+        : m_db(db), m_own(std::move(own)), m_program(program), m_context(context)
     {
         const QByteArray utf8 = text.toUtf8();
         const char* tail = nullptr;
@@ -191,11 +192,14 @@ private:
     [[noreturn]] void fail(const QString& msg)
     {
         finish();
+        if (m_program)
+            m_program->StatementFailed();
         throw EDatabaseError(withContext(m_context, msg));
     }
 
     sqlite3* m_db;
     TOwnConnection m_own;
+    QPointer<TDatabase> m_program;
     sqlite3_stmt* m_stmt = nullptr;
     QString m_context;
     int m_columnCount = 0;
@@ -242,13 +246,13 @@ TFieldDef defFromDriver(const QSqlField& f)
 class TQtCursor : public TCursor {
 public:
     TQtCursor(TDatabase& db, const QString& text, const QString& context)
-        : m_query(std::make_unique<QSqlQuery>(db.Connection())), m_context(context)
+        : m_db(&db), m_query(std::make_unique<QSqlQuery>(db.Connection())), m_context(context)
     {
         // SQLite steps through its rows as they are read; other servers get a
         // scrollable (server-side) cursor so other statements can run beside it.
         m_query->setForwardOnly(db.IsSqlite());
         if (!m_query->exec(text))
-            DatabaseErrorFrom(m_query->lastError(), m_context);
+            db.StatementError(m_query->lastError(), m_context);
         if (!m_query->isSelect())
             noResultSet(m_context);
         const QSqlRecord rec = m_query->record();
@@ -270,12 +274,16 @@ public:
         }
         const QSqlError err = m_query->lastError();
         m_query.reset();  // frees the statement (and its read lock)
-        if (err.type() != QSqlError::NoError)
+        if (err.type() != QSqlError::NoError) {
+            if (m_db)
+                m_db->StatementError(err, m_context);
             DatabaseErrorFrom(err, m_context);
+        }
         return false;
     }
 
 private:
+    QPointer<TDatabase> m_db;
     std::unique_ptr<QSqlQuery> m_query;
     QString m_context;
     int m_columnCount = 0;
@@ -288,7 +296,7 @@ std::unique_ptr<TCursor> OpenEngineCursor(TDatabase& db, const QString& engineTe
     sqlite3* handle = db.IsEmbedded() ? SqliteSetup::EngineHandle(db.Connection()) : nullptr;
     if (!handle)
         return nullptr;
-    return std::make_unique<TSqliteCursor>(handle, TOwnConnection(), engineText, context);
+    return std::make_unique<TSqliteCursor>(handle, TOwnConnection(), &db, engineText, context);
 }
 
 std::unique_ptr<TCursor> OpenQtCursor(TDatabase& db, const QString& engineText, const QString& context)
@@ -313,5 +321,5 @@ std::unique_ptr<TCursor> OpenReaderCursor(TDatabase& db, const QString& engineTe
         return OpenCursor(db, engineText, context);
     TOwnConnection own(SqliteSetup::OpenReader(db.Connection()));
     sqlite3* handle = own.get();
-    return std::make_unique<TSqliteCursor>(handle, std::move(own), engineText, context);
+    return std::make_unique<TSqliteCursor>(handle, std::move(own), nullptr, engineText, context);
 }

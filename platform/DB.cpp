@@ -13,6 +13,7 @@
 #include <QSqlQuery>
 #include <atomic>
 #include <cmath>
+#include <utility>
 
 // ---------------------------------------------------------------- conversions
 
@@ -409,6 +410,35 @@ bool isSqliteFile(const QString& path)
     return f.read(16) == QByteArray("SQLite format 3\0", 16);
 }
 
+// An ODBC data source may lead to SQLite too (tests, small installs): true
+// when it does. The SQLite ODBC driver reads INTEGER columns as 32-bit
+// numbers unless the connection asks for 64-bit ones, and an id beyond 32
+// bits would then arrive cut to some other row's: the connection is made
+// again asking for them, and a number beyond 32 bits must come back whole.
+bool setUpOdbc(QSqlDatabase& db, const QString& source)
+{
+    {
+        QSqlQuery probe(db);
+        if (!probe.exec(QStringLiteral("SELECT sqlite_version()")))
+            return false;
+    }
+    db.close();
+    QString options = source.trimmed();
+    while (options.endsWith(QChar(';')))
+        options.chop(1);
+    db.setDatabaseName(options + QStringLiteral(";BigInt=1"));
+    if (!db.open())
+        DatabaseErrorFrom(db.lastError());
+    const qint64 wide = (qint64(1) << 32) + 1;
+    QSqlQuery probe(db);
+    probe.setForwardOnly(true);
+    if (!probe.exec(QStringLiteral("SELECT %1").arg(wide)) || !probe.next() || probe.value(0).toLongLong() != wide)
+        throw EDatabaseError(QStringLiteral("The ODBC driver of data source '%1' cuts whole numbers to 32 bits, so "
+                                            "rows could be taken for one another: it cannot be used")
+                                 .arg(source));
+    return true;
+}
+
 QString errorText(const QSqlError& err)
 {
     QString db = err.databaseText().trimmed();
@@ -489,7 +519,7 @@ void TDatabase::SetConnected(bool value)
         m_dataSets.clear();
         if (m_inTransaction) {
             m_db.rollback();
-            m_inTransaction = false;
+            m_inTransaction = m_transactionFailed = false;
         }
         m_db.close();
         m_db = QSqlDatabase();
@@ -538,27 +568,25 @@ void TDatabase::SetConnected(bool value)
             QSqlDatabase::removeDatabase(m_connectionName);
             DatabaseErrorFrom(err);
         }
-        if (embedded) {
-            try {
+        bool sqlite = embedded;
+        try {
+            if (embedded)
                 SqliteSetup::SetUp(db, readOnly);
-            } catch (...) {
-                db.close();
-                db = QSqlDatabase();
-                QSqlDatabase::removeDatabase(m_connectionName);
-                throw;
-            }
+            else
+                sqlite = setUpOdbc(db, source);
+        } catch (...) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_connectionName);
+            throw;
         }
         m_db = db;
         m_readOnly = readOnly;
         m_sourceName = embedded ? file : source;
+        m_sqlite = sqlite;
     }
     m_embedded = embedded;
-    m_sqlite = embedded;
-    if (!embedded) {
-        // An ODBC data source may lead to SQLite too (tests, small installs).
-        QSqlQuery probe(m_db);
-        m_sqlite = probe.exec(QStringLiteral("SELECT sqlite_version()"));
-    }
+    m_transactionFailed = false;
     m_connected = true;
     emit AfterConnect();
 }
@@ -573,13 +601,49 @@ QString TDatabase::ReadOnlyMessage() const
     return QStringLiteral("The data source %1 is read-only: nothing can be saved").arg(m_sourceName);
 }
 
-void TDatabase::StatementError(const QSqlError& err, const QString& context) const
+void TDatabase::StatementFailed()
 {
+    // The server may have ended the transaction itself (a trigger or
+    // constraint that rolls it back, a deadlock): statements after it would
+    // then commit one by one, and through ODBC the driver would go on
+    // counting the transaction open. It is rolled back at once, so the
+    // driver and the server agree again, and takes no further statement.
+    if (!m_inTransaction || m_transactionFailed)
+        return;
+    m_transactionFailed = true;
+    rollbackThroughDriver();
+}
+
+void TDatabase::StatementError(const QSqlError& err, const QString& context)
+{
+    StatementFailed();
     // SQLite's "attempt to write a readonly database" (code 8 and its
     // extended codes) on a source opened read-only.
     if (m_readOnly && (err.nativeErrorCode().toInt() & 0xFF) == 8)
         throw EDatabaseError(ReadOnlyMessage());
     DatabaseErrorFrom(err, context);
+}
+
+void TDatabase::CheckTransactionUsable() const
+{
+    if (m_inTransaction && m_transactionFailed)
+        throw EDatabaseError(QStringLiteral("A statement of this transaction failed and it was rolled back: nothing "
+                                            "more is written in it"));
+}
+
+bool TDatabase::rollbackThroughDriver()
+{
+    if (m_db.rollback())
+        return true;
+    if (m_embedded)
+        return false;
+    // The server has no transaction to roll back: it ended it itself, while
+    // the driver still counts one open (and would run every later statement
+    // outside any transaction). One begun on the server and rolled back
+    // through the driver brings the two together again.
+    QSqlQuery begin(m_db);
+    begin.setForwardOnly(true);
+    return begin.exec(PrepareSql(QStringLiteral("BEGIN TRANSACTION"))) && m_db.rollback();
 }
 
 void TDatabase::StartTransaction()
@@ -594,15 +658,21 @@ void TDatabase::StartTransaction()
     if (!m_db.transaction())
         DatabaseErrorFrom(m_db.lastError());
     m_inTransaction = true;
+    m_transactionFailed = false;
 }
 
 void TDatabase::Commit()
 {
     if (!m_inTransaction)
         return;
+    if (m_transactionFailed) {
+        m_inTransaction = m_transactionFailed = false;
+        throw EDatabaseError(QStringLiteral("A statement of this transaction failed and it was rolled back: nothing "
+                                            "was saved"));
+    }
     if (!m_db.commit()) {
         const QSqlError err = m_db.lastError();
-        m_db.rollback();
+        rollbackThroughDriver();
         m_inTransaction = false;
         DatabaseErrorFrom(err);
     }
@@ -614,7 +684,9 @@ void TDatabase::Rollback()
     if (!m_inTransaction)
         return;
     m_inTransaction = false;
-    if (!m_db.rollback())
+    if (std::exchange(m_transactionFailed, false))
+        return;  // rolled back when its statement failed
+    if (!rollbackThroughDriver())
         DatabaseErrorFrom(m_db.lastError());
 }
 
@@ -657,6 +729,23 @@ namespace {
 }
 }  // namespace
 
+namespace {
+// The connection a statement of the data set runs on, connected, with its
+// transaction able to take the statement.
+TDatabase& statementDatabase(TDatabase* db, const TDataSet& query)
+{
+    if (!db)
+        throw EDatabaseError(query.objectName().isEmpty()
+                                 ? QStringLiteral("Unknown database '%1'").arg(query.DatabaseName)
+                                 : query.objectName() +
+                                       QStringLiteral(": Unknown database '%1'").arg(query.DatabaseName));
+    if (!db->Connected())
+        db->SetConnected(true);
+    db->CheckTransactionUsable();
+    return *db;
+}
+}  // namespace
+
 TDataSet::TDataSet(QObject* owner) : QObject(owner) {}
 
 TDataSet::~TDataSet()
@@ -681,12 +770,7 @@ void TDataSet::Open()
 {
     if (m_active)
         return;
-    TDatabase* db = Database();
-    if (!db)
-        throw EDatabaseError(Describe(QStringLiteral("Unknown database '%1'").arg(DatabaseName)));
-    if (!db->Connected())
-        db->SetConnected(true);
-
+    TDatabase* db = &statementDatabase(Database(), *this);
     const QString whole = SelectText();
     const QString window = FirstWindow > 0 && !UniDirectional ? SqlDialect::WithRowLimit(whole, FirstWindow) : QString();
     TBusyCursor busy;
@@ -1252,46 +1336,57 @@ QString TQuery::SelectText() const
 
 void TQuery::ExecSQL()
 {
-    TDatabase* db = Database();
-    if (!db)
-        throw EDatabaseError(Describe(QStringLiteral("Unknown database '%1'").arg(DatabaseName)));
-    if (!db->Connected())
-        db->SetConnected(true);
-    QSqlQuery q(db->Connection());
+    TDatabase& db = statementDatabase(Database(), *this);
+    QSqlQuery q(db.Connection());
     q.setForwardOnly(true);
-    if (!q.exec(db->PrepareSql(SelectText())))
-        db->StatementError(q.lastError(), objectName());
+    if (!q.exec(db.PrepareSql(SelectText())))
+        db.StatementError(q.lastError(), objectName());
     m_rowsAffected = q.numRowsAffected();
 }
 
-int TQuery::ExecInsert()
+qint64 TQuery::ExecInsert()
 {
-    TDatabase* db = Database();
-    if (!db)
-        throw EDatabaseError(Describe(QStringLiteral("Unknown database '%1'").arg(DatabaseName)));
-    if (!db->Connected())
-        db->SetConnected(true);
-    QSqlQuery q(db->Connection());
+    TDatabase& db = statementDatabase(Database(), *this);
+    QSqlQuery q(db.Connection());
     q.setForwardOnly(true);
-    if (db->IsSqlite()) {
-        if (!q.exec(db->PrepareSql(SelectText())))
-            db->StatementError(q.lastError(), objectName());
+    QVariant id;
+    if (db.IsSqlite()) {
+        if (!q.exec(db.PrepareSql(SelectText())))
+            db.StatementError(q.lastError(), objectName());
         m_rowsAffected = q.numRowsAffected();
-        QSqlQuery id(db->Connection());
-        if (!id.exec(QStringLiteral("SELECT last_insert_rowid()")) || !id.next())
-            DatabaseErrorFrom(id.lastError(), objectName());
-        return id.value(0).toInt();
+        QSqlQuery last(db.Connection());
+        last.setForwardOnly(true);
+        if (!last.exec(QStringLiteral("SELECT last_insert_rowid()")) || !last.next())
+            db.StatementError(last.lastError(), objectName());
+        id = last.value(0);
+    } else {
+        // SQL Server: the identity of this INSERT, from the same batch, at
+        // the width of the widest identity.
+        const QString batch = SelectText() + QStringLiteral("\nSELECT CAST(SCOPE_IDENTITY() AS BIGINT) AS NewID");
+        if (!q.exec(batch))
+            db.StatementError(q.lastError(), objectName());
+        m_rowsAffected = q.numRowsAffected();
+        while (!q.isSelect() && q.nextResult()) {
+        }
+        if (q.next())
+            id = q.value(0);
     }
-    // SQL Server: the identity of this INSERT, from the same batch.
-    const QString batch = SelectText() + QStringLiteral("\nSELECT CAST(SCOPE_IDENTITY() AS INT) AS NewID");
-    if (!q.exec(batch))
-        DatabaseErrorFrom(q.lastError(), objectName());
-    m_rowsAffected = q.numRowsAffected();
-    while (!q.isSelect() && q.nextResult()) {
+    if (id.isNull())
+        return 0;  // the table gives no ids
+    // The id is read whole: a number cut or rounded on the way would name
+    // another row.
+    bool whole = false;
+    qint64 newId = 0;
+    if (id.typeId() == QMetaType::Double) {
+        const double d = id.toDouble();
+        whole = std::fabs(d) < 9007199254740992.0 && d == std::floor(d);  // exact below 2^53
+        newId = whole ? qint64(d) : 0;
+    } else {
+        newId = id.toLongLong(&whole);
     }
-    if (!q.next())
+    if (!whole)
         throw EDatabaseError(Describe(QStringLiteral("The server gave no id for the new row")));
-    return q.value(0).toInt();
+    return newId;
 }
 
 // ------------------------------------------------------------------ TRowReader

@@ -128,9 +128,14 @@ public:
     void Close() { SetConnected(false); }
 
     void StartTransaction();
+    // A transaction a statement of which failed was rolled back then:
+    // committing it raises EDatabaseError, nothing being saved.
     void Commit();
     void Rollback();
     bool InTransaction() const { return m_inTransaction; }
+    // Raises EDatabaseError when a statement of the open transaction failed
+    // and ended it: nothing more runs in it until its guard lets it go.
+    void CheckTransactionUsable() const;
 
     // True when the server is SQLite (reached directly or through ODBC); the
     // program's SQL Server text is then translated before it runs.
@@ -143,9 +148,12 @@ public:
     // that reaches the engine raises the same clear message.
     bool ReadOnly() const { return m_readOnly; }
     QString ReadOnlyMessage() const;
-    // Raises EDatabaseError for a failed statement: the read-only message
-    // where that is the cause, else the engine's.
-    [[noreturn]] void StatementError(const class QSqlError& err, const QString& context) const;
+    // A statement failed: the open transaction, if any, is rolled back at
+    // once and takes no further statement (CheckTransactionUsable).
+    void StatementFailed();
+    // Raises EDatabaseError for a failed statement (StatementFailed): the
+    // read-only message where that is the cause, else the engine's.
+    [[noreturn]] void StatementError(const class QSqlError& err, const QString& context);
     QSqlDatabase& Connection() { return m_db; }
 
     static TDatabase* Find(const QString& databaseName);
@@ -163,12 +171,14 @@ private:
     friend class TDataSet;
     void registerDataSet(TDataSet* ds);
     void unregisterDataSet(TDataSet* ds);
+    bool rollbackThroughDriver();
     QString m_connectionName;
     QSqlDatabase m_db;
     bool m_connected = false;
     bool m_sqlite = false;
     bool m_embedded = false;
     bool m_inTransaction = false;
+    bool m_transactionFailed = false;  // rolled back when a statement failed
     bool m_readOnly = false;
     QString m_sourceName;
     QVector<QPointer<TDataSet>> m_dataSets;
@@ -332,8 +342,8 @@ public:
     // Runs a statement that returns no rows.
     void ExecSQL();
     int RowsAffected() const { return m_rowsAffected; }
-    // Runs an INSERT and returns the id the server gave the new row.
-    int ExecInsert();
+    // Runs an INSERT and returns the id the server gave the new row, whole.
+    qint64 ExecInsert();
 
 protected:
     QString SelectText() const override;

@@ -460,6 +460,27 @@ private slots:
         QCOMPARE(db->AuditRows(), expected);
     }
 
+    // Beside a row whose id is beyond 32 bits, Save (which goes on with the
+    // new row) is refused before anything is kept, the window not being
+    // able to carry the new id; OK adds the row, audited on its whole id.
+    void addBesideAWideId()
+    {
+        db->Exec("INSERT INTO tServiceID (ID, ServiceID, ServiceTypeID, CustomerCentreID, Active) VALUES "
+                 "(3000000000,'WIDE',3,5,1)");
+        auto f = adding();
+        type(*f, {"ServiceID=NW-8", "ServiceTypeID=3", "CustomerCentreID=5"});
+        QCOMPARE(kvtest::Click(*f, "btnSave"),
+                 QStringList({"The new row would get the id 3000000001, which is too large for this program; "
+                              "nothing was saved."}));
+        QVERIFY(!f->Wrote());
+        QVERIFY(f->AppendMode());
+        QCOMPARE(count("tServiceID"), QString("4"));
+        QCOMPARE(db->AuditRows(), QStringList());
+        KV_EXPECT_SAVED(*f);
+        QCOMPARE(db->Value("SELECT ServiceID FROM tServiceID WHERE ID = 3000000001"), QString("NW-8"));
+        QCOMPARE(db->Rows("SELECT DISTINCT TableID FROM tAuditTrail"), QStringList({"3000000001"}));
+    }
+
     // ------------------------------------------------------------ line details
 
     void lineDetailDialog()

@@ -232,6 +232,84 @@ private slots:
         QCOMPARE(db->AuditRows(), QStringList());
     }
 
+    // When the engine itself rolls a save back (a trigger on the audit
+    // trail), the save is reported failed and leaves nothing. Every save
+    // after it on the same connection is whole and reported as it went:
+    // written with its audit rows, or refused with nothing left, also when
+    // the refusal comes after its rows were written. On a SQLite file and
+    // through ODBC alike.
+    void wholeAfterTheEngineRolledBack_data()
+    {
+        QTest::addColumn<bool>("odbc");
+        QTest::newRow("SQLite file") << false;
+        QTest::newRow("through ODBC") << true;
+    }
+    void wholeAfterTheEngineRolledBack()
+    {
+        QFETCH(bool, odbc);
+        std::unique_ptr<kvtest::OdbcDataSource> dsn;
+        std::unique_ptr<TDatabase> viaOdbc;
+        if (odbc) {
+            db->Db()->DatabaseName = "dbFile";
+            dsn = std::make_unique<kvtest::OdbcDataSource>("kvsplit", db->File());
+            if (!dsn->Available())
+                QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+            viaOdbc = dsn->Connect("dbKVdata");
+        }
+        db->Exec("CREATE TRIGGER auditFull BEFORE INSERT ON tAuditTrail WHEN NEW.NewValue = '77' "
+                 "BEGIN SELECT RAISE(ROLLBACK, 'the audit trail is full'); END;");
+        const QString all = "ID > 0";
+        const QStringList untouched = rows(all);
+
+        auto f = editor(false, 1);
+        enter(*f, 1, "- 77 - -");
+        enter(*f, 2, "- 23 - -");
+        const QStringList failed = kvtest::Click(*f);
+        QCOMPARE(failed.size(), 1);
+        QVERIFY2(failed.first().contains("the audit trail is full"), qPrintable(failed.first()));
+        QVERIFY(f->result() != mrOk);
+        QCOMPARE(rows(all), untouched);
+        QCOMPARE(db->AuditRows(), QStringList());
+
+        enter(*f, 1, "- 60 - -");
+        enter(*f, 2, "- 40 - -");
+        KV_EXPECT_SAVED(*f);
+        QStringList audit = {"demo|11|tServiceSplit|1|RENTPERCENTAGE|'50'|'60'",
+                             "demo|11|tServiceSplit|2|RENTPERCENTAGE|'50'|'40'"};
+        QCOMPARE(rows("ServiceID = 1"), QStringList({"1 1 11 60 50 50 1", "2 1 13 40 50 50 1"}));
+        QCOMPARE(db->AuditRows(), audit);
+
+        auto a = editor(true, 0);
+        kvtest::Enter(*a, {"cbServiceID=0299001003"});
+        enter(*a, 1, "B 100 100 100");
+        KV_EXPECT_SAVED(*a);
+        audit << kvtest::Prefixed("demo|13|tServiceSplit|7|", {"CUSTOMERID|NULL|'13'", "CALLPERCENTAGE|NULL|'100'",
+                                                               "RENTPERCENTAGE|NULL|'100'",
+                                                               "OTHERPERCENTAGE|NULL|'100'"});
+        QCOMPARE(rows("ServiceID = 3"), QStringList({"7 3 13 100 100 100 1"}));
+        QCOMPARE(db->AuditRows(), audit);
+
+        // Refused by the stored totals after its rows were written: another
+        // operator added a share meanwhile.
+        auto g = editor(false, 7);
+        enter(*g, 1, "- 90 - -");
+        enter(*g, 2, "- 10 - -");
+        db->Exec("INSERT INTO tServiceSplit (ID, ServiceID, CustomerID, CallPercentage, RentPercentage, "
+                 "OtherPercentage, Active) VALUES (20, 7, 16, 0, 5, 0, 1)");
+        const QStringList before = rows(all);
+        QCOMPARE(kvtest::Click(*g), QStringList{"Integer totals are not 100. Please review your data."});
+        QVERIFY(g->result() != mrOk);
+        QCOMPARE(rows(all), before);
+        QCOMPARE(db->AuditRows(), audit);
+
+        db->Exec("DELETE FROM tServiceSplit WHERE ID = 20");
+        KV_EXPECT_SAVED(*g);
+        audit << "demo|11|tServiceSplit|5|RENTPERCENTAGE|'100'|'90'"
+              << "demo|11|tServiceSplit|6|RENTPERCENTAGE|'0'|'10'";
+        QCOMPARE(rows("ServiceID = 7"), QStringList({"5 7 11 90 100 0 1", "6 7 13 10 0 100 1"}));
+        QCOMPARE(db->AuditRows(), audit);
+    }
+
     // A split whose customer is no longer active shows that customer, counts
     // in the totals and keeps it until another is chosen; an erased share of
     // a kept row is NULL.

@@ -40,6 +40,7 @@ inline QString DemoSql()
 
 struct MainFixture {
     std::unique_ptr<TestDatabase> db;
+    std::unique_ptr<OdbcDataSource> dsn;
     std::unique_ptr<TDM> dm;
     std::unique_ptr<TMainForm> form;
 
@@ -52,6 +53,20 @@ struct MainFixture {
             db->Exec(DemoSql());
         WriteConnectionSettings(db->File());
         Launch(args);
+    }
+    // The same with the program reaching the database through an ODBC data
+    // source on its file; false when the SQLite ODBC driver or Qt's ODBC
+    // plugin is not installed.
+    bool StartThroughOdbc(const QStringList& args)
+    {
+        db = std::make_unique<TestDatabase>(true, QStringLiteral("fixture"));
+        db->Exec(DemoSql());
+        dsn = std::make_unique<OdbcDataSource>(QStringLiteral("kvfixture"), db->File());
+        if (!dsn->Available())
+            return false;
+        WriteConnectionSettings(QStringLiteral("kvfixture"));
+        Launch(args);
+        return true;
     }
     // The data module and the window on the settings as they stand.
     void Launch(const QStringList& args)
@@ -72,6 +87,7 @@ struct MainFixture {
     void Stop()
     {
         Close();
+        dsn.reset();
         db.reset();
     }
     // Opens a page as the operator does: its node in the tree.

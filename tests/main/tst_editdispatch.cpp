@@ -84,6 +84,71 @@ class TestEditDispatch : public QObject {
         return seen;
     }
 
+    // Starts the window again through an ODBC data source when asked; false
+    // when that route is not installed here.
+    bool startOn(bool odbc)
+    {
+        if (!odbc)
+            return true;
+        fx.Stop();
+        return fx.StartThroughOdbc({"1"});
+    }
+    // The id shown in the grid of the page for its current row.
+    QString shownId(int pageId)
+    {
+        TKitDBGrid* grid = fx.form->PageOf(pageId)->Grid;
+        TDataSetModel* model = grid->Model();
+        for (int column = 0; column < model->columnCount(); ++column)
+            if (model->FieldAt(column)->FieldName().compare("id", Qt::CaseInsensitive) == 0)
+                return model->data(model->index(fx.form->CurrentQuery(pageId)->CurrentRow(), column)).toString();
+        return "no id column";
+    }
+    // A generic and an own editor's page with a row of a wide id, on a
+    // SQLite file and through ODBC.
+    static void pagesWithWideIds(const QList<qlonglong>& ids)
+    {
+        QTest::addColumn<int>("pageId");
+        QTest::addColumn<QString>("setup");  // %1: the wide id
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<qlonglong>("id");
+        QTest::addColumn<bool>("odbc");
+        for (const bool odbc : {false, true}) {
+            for (const qlonglong id : ids) {
+                const QByteArray route = odbc ? "through ODBC" : "SQLite file";
+                QTest::addRow("generic editor, %lld, %s", id, route.constData()) << 1001
+                    << "INSERT INTO tActivity (ID, Description, CustomerID, Active) VALUES (%1,'Wide',1,1);"
+                    << "tActivity" << id << odbc;
+                QTest::addRow("editor of its own, %lld, %s", id, route.constData()) << 1066
+                    << "INSERT INTO tSupplier (ID, SupplierName, Active) VALUES (%1,'Wide',1);" << "tSupplier" << id
+                    << odbc;
+            }
+        }
+    }
+
+    struct WideRow {
+        int pageId = 0;
+        QString table;
+        qlonglong id = 0;
+        TQuery* query = nullptr;  // the page's, on the row; null when not found
+    };
+    // The test's page opened with its row of a wide id current, on the
+    // test's route; false when that route is not installed here.
+    bool openWideRow(WideRow& row)
+    {
+        QFETCH(int, pageId);
+        QFETCH(QString, setup);
+        QFETCH(QString, table);
+        QFETCH(qlonglong, id);
+        QFETCH(bool, odbc);
+        row = {pageId, table, id, nullptr};
+        if (!startOn(odbc))
+            return false;
+        fx.db->Exec(setup.arg(id) + "INSERT INTO tAudit (\"Table\") VALUES ('" + table + "');");
+        if (fx.Open(pageId) && fx.form->CurrentQuery(pageId)->Locate("id", id))
+            row.query = fx.form->CurrentQuery(pageId);
+        return true;
+    }
+
 private slots:
     void initTestCase() { kvtest::QuietHeadlessNotices(); }
     void init() { fx.Start({"1"}); }
@@ -594,29 +659,21 @@ private slots:
 
     // A row whose id is beyond what the editors carry (32 bits) is refused
     // with a message naming the id, by a double-click, by Add from the
-    // present data and by Del; nothing opens and nothing is written. Add
-    // without the present data still opens a blank editor.
-    void rowsWithIdsBeyond32Bits_data()
-    {
-        QTest::addColumn<int>("pageId");
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("table");
-        QTest::newRow("generic editor") << 1001
-            << "INSERT INTO tActivity (ID, Description, CustomerID, Active) VALUES (3000000000,'Wide',1,1);"
-            << "tActivity";
-        QTest::newRow("editor of its own") << 1066
-            << "INSERT INTO tSupplier (ID, SupplierName, Active) VALUES (3000000000,'Wide',1);" << "tSupplier";
-    }
+    // present data and by Del; nothing opens and nothing is written, not
+    // even to row 1, which an id cut to 32 bits would name. The page shows
+    // the id whole. Add without the present data still opens a blank
+    // editor. The same on a SQLite file and through ODBC.
+    void rowsWithIdsBeyond32Bits_data() { pagesWithWideIds({3000000000LL, 4294967297LL, 9007199254740993LL}); }
     void rowsWithIdsBeyond32Bits()
     {
-        QFETCH(int, pageId);
-        QFETCH(QString, setup);
-        QFETCH(QString, table);
-        fx.db->Exec(setup + "INSERT INTO tAudit (\"Table\") VALUES ('" + table + "');");
-        const QString state = "SELECT group_concat(Active) || '|' || (SELECT COUNT(*) FROM tAuditTrail) FROM " + table;
+        WideRow row;
+        if (!openWideRow(row))
+            QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+        QVERIFY(row.query);
+        QCOMPARE(shownId(row.pageId), QString::number(row.id));
+        const QString state = "SELECT group_concat(ID || ':' || Active || ':' || ifnull(EndDate, '')) || '|' || "
+                              "(SELECT COUNT(*) FROM tAuditTrail) FROM " + row.table;
         const QString before = fx.db->Value(state);
-        QVERIFY(fx.Open(pageId));
-        QVERIFY(fx.form->CurrentQuery(pageId)->Locate("id", qlonglong(3000000000)));
         QStringList seen;
         TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
             seen << (e.AppendMode() ? "add" : "edit");
@@ -625,17 +682,50 @@ private slots:
             return e.AppendMode() ? int(mrCancel) : e.result();
         });
         kvtest::MessageRecorder boxes;
-        TKitDBGrid* grid = fx.form->PageOf(pageId)->Grid;
+        TKitDBGrid* grid = fx.form->PageOf(row.pageId)->Grid;
         grid->OnDblClick(grid);
         boxes.Answer(mrYes);
         QTest::mouseClick(fx.form->btnAdd, Qt::LeftButton);
         boxes.Answer(mrNo);
         QTest::mouseClick(fx.form->btnAdd, Qt::LeftButton);
         QTest::mouseClick(fx.form->btnDel, Qt::LeftButton);
-        const QString refused = "This row cannot be changed here: its id 3000000000 is too large for this program.";
+        const QString refused = QString("This row cannot be changed here: its id %1 is too large for this program.")
+                                    .arg(row.id);
         QCOMPARE(boxes.Texts(), QStringList({refused, kQuestion, refused, kQuestion, refused}));
         QCOMPARE(seen, QStringList({"add"}));
         QCOMPARE(fx.db->Value(state), before);
+    }
+
+    // Added beside a row whose id is beyond 32 bits, a row takes the next id
+    // and every audit row of it names that id whole; the page comes back to
+    // the row it was on. The same on a SQLite file and through ODBC.
+    void addedBesideWideIds_data() { pagesWithWideIds({3000000000LL, 9007199254740993LL}); }
+    void addedBesideWideIds()
+    {
+        WideRow row;
+        if (!openWideRow(row))
+            QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+        QVERIFY(row.query);
+        const QString lastAudit = fx.db->Value("SELECT MAX(AuditID) FROM tAuditTrail");
+        QStringList boxes;
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+            kvtest::Enter(e, row.pageId == 1001 ? QStringList({"edtEdit2=Wider activity", "edtEdit3=1"})
+                                                : QStringList({"edtSupplierName=Wider supplies"}));
+            boxes << kvtest::Click(e);
+            return e.result();
+        });
+        kvtest::MessageRecorder recorder;
+        recorder.Answer(mrNo);
+        QTest::mouseClick(fx.form->btnAdd, Qt::LeftButton);
+        QCOMPARE(recorder.Texts(), QStringList({kQuestion}));
+        QCOMPARE(boxes.join('\n'), QString());
+        const QString added = QString::number(row.id + 1);
+        QCOMPARE(fx.db->Value("SELECT MAX(ID) FROM " + row.table), added);
+        QCOMPARE(fx.db->Rows("SELECT DISTINCT TableName || '|' || TableID FROM tAuditTrail WHERE AuditID > " +
+                             lastAudit),
+                 QStringList({row.table + "|" + added}));
+        QCOMPARE(row.query->FieldByName("id")->Value(), QVariant(row.id));
+        QCOMPARE(shownId(row.pageId), QString::number(row.id));
     }
 
     // The service page: a double-click fills the editor with the row, and

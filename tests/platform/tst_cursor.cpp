@@ -150,10 +150,11 @@ private slots:
         const std::unique_ptr<TDatabase> odbc = dsn.Connect("dbOdbcCursor");
         QVERIFY(!odbc->IsEmbedded());
 
-        // The SQLite ODBC driver reads an INTEGER column as 32-bit numbers
-        // only: the rows with wider numbers or text in it are left out.
+        // Numbers of every width come whole (the SQLite ODBC driver gives
+        // 32-bit ones unless asked for more); the SQLite ODBC driver reads no
+        // text in an INTEGER column: those rows are left out.
         const QString sql = "SELECT ID, I, R, T, D, F, V, ID * 2 AS Twice, T + '!' AS Bang FROM tMixed "
-                            "WHERE ID NOT IN (3, 4, 9, 10) ORDER BY ID";
+                            "WHERE ID NOT IN (9, 10) ORDER BY ID";
         TQuery direct(nullptr, "dbCursor");
         TQuery viaOdbc(nullptr, "dbOdbcCursor");
         for (TQuery* q : {&direct, &viaOdbc})
@@ -199,7 +200,7 @@ private slots:
                 }
             }
             QVERIFY(viaOdbc.Eof());
-            QCOMPARE(rows, 6);
+            QCOMPARE(rows, 8);
         }
     }
 };

@@ -30,6 +30,35 @@ class TestDatabase : public QObject {
         return f;
     }
 
+    // The statements of a test run on "dbRoute": the file itself, or an ODBC
+    // data source on it; `file` is named "dbFile" on the ODBC route.
+    struct Route {
+        std::unique_ptr<kvtest::OdbcDataSource> dsn;
+        std::unique_ptr<TDatabase> odbc;
+    };
+    static bool connectRoute(Route& route, const kvtest::TestDatabase& file, bool odbc)
+    {
+        if (!odbc)
+            return true;
+        route.dsn = std::make_unique<kvtest::OdbcDataSource>("kvroute", file.File());
+        if (!route.dsn->Available())
+            return false;
+        route.odbc = route.dsn->Connect("dbRoute");
+        return true;
+    }
+    static void exec(const QString& sql)
+    {
+        TQuery w(nullptr, "dbRoute");
+        w.SQL().SetText(sql);
+        w.ExecSQL();
+    }
+    static void routes()
+    {
+        QTest::addColumn<bool>("odbc");
+        QTest::newRow("SQLite file") << false;
+        QTest::newRow("through ODBC") << true;
+    }
+
 private slots:
     void navigationAndLazyFetching()
     {
@@ -364,6 +393,94 @@ private slots:
         w.SQL().SetText("INSERT INTO tItem (Name) VALUES ('item 1')");  // same text as row 1
         QCOMPARE(w.ExecInsert(), 8);
         QCOMPARE(w.ExecInsert(), 9);
+    }
+
+    // The id a new row gets is read whole, beyond 32 bits too, on both
+    // routes; so are the ids of the rows read.
+    void wideIdsWhole_data()
+    {
+        QTest::addColumn<bool>("odbc");
+        QTest::addColumn<qlonglong>("last");  // the largest id before the INSERT
+        for (const qlonglong last : {7LL, 2147483647LL, 3000000000LL, 9007199254740993LL}) {
+            QTest::addRow("SQLite file, after %lld", last) << false << last;
+            QTest::addRow("through ODBC, after %lld", last) << true << last;
+        }
+    }
+    void wideIdsWhole()
+    {
+        QFETCH(bool, odbc);
+        QFETCH(qlonglong, last);
+        kvtest::TestDatabase file(false, odbc ? "dbFile" : "dbRoute");
+        seed(file, 3);
+        file.Exec(QString("INSERT INTO tItem (ID, Name) VALUES (%1, 'last')").arg(last));
+        Route route;
+        if (!connectRoute(route, file, odbc))
+            QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+        TQuery w(nullptr, "dbRoute");
+        w.SQL().SetText("INSERT INTO tItem (Name) VALUES ('new')");
+        QCOMPARE(w.ExecInsert(), last + 1);
+        TQuery q(nullptr, "dbRoute");
+        q.SQL().SetText("SELECT ID FROM tItem WHERE ID > 3 ORDER BY ID");
+        q.Open();
+        QCOMPARE(q.Fields(0)->Value(), QVariant(last));
+        QCOMPARE(q.Fields(0)->DisplayText(), QString::number(last));
+        q.Next();
+        QCOMPARE(q.Fields(0)->Value(), QVariant(last + 1));
+        QVERIFY(q.Locate("ID", last));
+        QCOMPARE(q.RecNo(), 1);
+    }
+
+    // When the engine itself rolls a transaction back (a trigger), the
+    // failed statement's error is raised and the transaction is over:
+    // nothing of it stays, no later statement runs in it and it cannot
+    // commit. Every transaction after it on the same connection is whole,
+    // committed together or rolled back together.
+    void engineRollbackEndsTheTransaction_data() { routes(); }
+    void engineRollbackEndsTheTransaction()
+    {
+        QFETCH(bool, odbc);
+        kvtest::TestDatabase file(false, odbc ? "dbFile" : "dbRoute");
+        file.Exec("CREATE TABLE tItem (ID INTEGER PRIMARY KEY, Name TEXT);"
+                  "CREATE TRIGGER refuse BEFORE INSERT ON tItem WHEN NEW.Name = 'bad' "
+                  "BEGIN SELECT RAISE(ROLLBACK, 'refused by the trigger'); END;");
+        Route route;
+        if (!connectRoute(route, file, odbc))
+            QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+        TDatabase* db = TDatabase::Find("dbRoute");
+        const auto insert = [](const QString& name) { exec("INSERT INTO tItem (Name) VALUES ('" + name + "')"); };
+        {
+            TTransaction tx(db);
+            insert("first");
+            try {
+                insert("bad");
+                QFAIL("the trigger let the row in");
+            } catch (const EDatabaseError& e) {
+                QVERIFY2(e.Message().contains("refused by the trigger"), qPrintable(e.Message()));
+            }
+            QVERIFY_THROWS_EXCEPTION(EDatabaseError, insert("after"));
+            QVERIFY_THROWS_EXCEPTION(EDatabaseError, tx.Commit());
+        }
+        QVERIFY(!db->InTransaction());
+        QCOMPARE(file.Rows("SELECT Name FROM tItem"), QStringList());
+        for (const QString round : {"1", "2", "3"}) {
+            {
+                TTransaction tx(db);
+                insert("kept " + round);
+                insert("also kept " + round);
+                tx.Commit();
+            }
+            {
+                TTransaction tx(db);
+                insert("dropped " + round);
+            }
+            QVERIFY_THROWS_EXCEPTION(EDatabaseError, [&] {
+                TTransaction tx(db);
+                insert("dropped " + round);
+                insert("bad");
+            }());
+        }
+        QCOMPARE(file.Rows("SELECT Name FROM tItem ORDER BY ID"),
+                 QStringList({"kept 1", "also kept 1", "kept 2", "also kept 2", "kept 3", "also kept 3"}));
     }
 
     void quotingHelpers_data()
