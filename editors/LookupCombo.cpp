@@ -252,8 +252,12 @@ void TLookupCombo::Fill(const QStringList& selectLines, const QString& textField
     q.Open();
     const TField* text = q.FieldByName(textField);
     const TField* id = q.FieldByName(idField);
+    // A row whose id does not fit an item's id is left out: it cannot be
+    // chosen, so it is never taken for another row.
+    int rowId = 0;
     for (; !q.Eof(); q.Next())
-        rows.Add(text->AsString(), id->AsInteger());
+        if (id->TryAsInteger(rowId))
+            rows.Add(text->AsString(), rowId);
     q.Close();
     const QSignalBlocker quiet(this);
     m_list->Assign(std::move(rows));

@@ -83,8 +83,9 @@ public:
     explicit TLookupCombo(QWidget* parent = nullptr);
 
     // Empties the list and fills it from a SELECT: each row's textField
-    // becomes an item with its idField as the item's id. With blankFirst the
-    // list starts with a blank item of id 0.
+    // becomes an item with its idField as the item's id; a row whose id does
+    // not fit an item's id is left out. With blankFirst the list starts with
+    // a blank item of id 0.
     void Fill(const QStringList& selectLines, const QString& textField, const QString& idField = QStringLiteral("ID"),
               bool blankFirst = false);
     void AddItem(const QString& text, int id);

@@ -195,10 +195,13 @@ void TSysEditServiceIDForm::fillLists()
     q.SQL().Assign(QStringList{QStringLiteral("SELECT ID, KpiNumber, Description"), QStringLiteral("FROM tServiceKPI"),
                     QStringLiteral("WHERE Active = 1"), QStringLiteral("ORDER BY KpiNumber")});
     q.Open();
+    // A service level whose id does not fit is not listed.
+    int id = 0;
     for (; !q.Eof(); q.Next())
-        cbKpiDescription->AddItem(kpiLabel(q.FieldByName(QStringLiteral("KpiNumber"))->AsString(),
-                                           q.FieldByName(QStringLiteral("Description"))->AsString()),
-                                  q.FieldByName(QStringLiteral("ID"))->AsInteger());
+        if (q.FieldByName(QStringLiteral("ID"))->TryAsInteger(id))
+            cbKpiDescription->AddItem(kpiLabel(q.FieldByName(QStringLiteral("KpiNumber"))->AsString(),
+                                               q.FieldByName(QStringLiteral("Description"))->AsString()),
+                                      id);
     q.Close();
 }
 

@@ -37,10 +37,13 @@ TLookupRows sortedCustomers()
         q.Open();
         const TField* id = q.FieldByName(QStringLiteral("ID"));
         const TField* shipTo = q.FieldByName(QStringLiteral("ShipTo"));
+        // A customer whose id does not fit is not listed: it cannot be
+        // chosen, so no row takes another customer for it.
+        int customer = 0;
         for (; !q.Eof(); q.Next()) {
             const QString text = shipTo->AsString().trimmed();
-            if (!text.isEmpty())
-                rows.Add(text, id->AsInteger());
+            if (!text.isEmpty() && id->TryAsInteger(customer))
+                rows.Add(text, customer);
         }
     }
     const QLocale system = QLocale::system();
@@ -143,7 +146,10 @@ void TSplitForm::ListServices(bool adding)
     const TField* serviceField = q.FieldByName(QStringLiteral("ServiceID"));
     int last = 0;
     for (; !q.Eof(); q.Next()) {
-        const int id = idField->AsInteger();
+        // A service whose id does not fit is not listed.
+        int id = 0;
+        if (!idField->TryAsInteger(id))
+            continue;
         if (id != last)
             rows.Add(serviceField->AsString(), id);
         last = id;

@@ -13,6 +13,7 @@
 #include <QSqlQuery>
 #include <atomic>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 // ---------------------------------------------------------------- conversions
@@ -209,8 +210,11 @@ QVariant TField::ValueOf(const QVariant& r) const
             const qlonglong n = r.toString().trimmed().toLongLong(&ok);
             return ok ? QVariant(n) : r;
         }
-        if (r.typeId() == QMetaType::Double)
-            return qlonglong(RoundHalfEven(r.toDouble(), 0));
+        if (r.typeId() == QMetaType::Double) {
+            // A double beyond 64 bits stays as it is: no whole number holds it.
+            const double whole = RoundHalfEven(r.toDouble(), 0);
+            return whole >= -0x1p63 && whole < 0x1p63 ? QVariant(qlonglong(whole)) : QVariant(r.toDouble());
+        }
         return r.toLongLong();
     }
     if (isFloatType(t)) {
@@ -276,18 +280,70 @@ QString TField::DisplayText() const
     return DisplayTextOf(raw());
 }
 
+namespace {
+// A whole number of a double, when it lies in the 32-bit range (never for
+// NaN or infinity).
+TIntegerFit integerOfWhole(double whole, int& out)
+{
+    if (!(whole >= double(std::numeric_limits<int>::min()) && whole <= double(std::numeric_limits<int>::max())))
+        return TIntegerFit::OutOfRange;
+    out = int(whole);
+    return TIntegerFit::Fits;
+}
+
+TIntegerFit integerOfNumber(qlonglong n, int& out)
+{
+    if (n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
+        return TIntegerFit::OutOfRange;
+    out = int(n);
+    return TIntegerFit::Fits;
+}
+
+// A field's value read as a 32-bit integer: null 0, a flag 0 or 1, a double
+// rounded half to even, a date its day number, a text as StrToInt reads it.
+TIntegerFit integerOf(const QVariant& v, int& out)
+{
+    out = 0;
+    if (v.isNull())
+        return TIntegerFit::Fits;
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        out = v.toBool() ? 1 : 0;
+        return TIntegerFit::Fits;
+    case QMetaType::Double: return integerOfWhole(RoundHalfEven(v.toDouble(), 0), out);
+    case QMetaType::QString: return ScanIntText(v.toString(), out);
+    case QMetaType::QDateTime: return integerOfWhole(std::trunc(QDateTimeToDateTime(v.toDateTime())), out);
+    case QMetaType::ULongLong:
+        return v.toULongLong() > qulonglong(std::numeric_limits<int>::max()) ? TIntegerFit::OutOfRange
+                                                                               : integerOfNumber(v.toLongLong(), out);
+    default: {
+        bool number = false;
+        const qlonglong n = v.toLongLong(&number);
+        if (number)
+            return integerOfNumber(n, out);
+        out = v.toInt();
+        return TIntegerFit::Fits;
+    }
+    }
+}
+}  // namespace
+
 int TField::AsInteger() const
 {
     const QVariant v = Value();
-    if (v.isNull())
-        return 0;
-    switch (v.typeId()) {
-    case QMetaType::Bool: return v.toBool() ? 1 : 0;
-    case QMetaType::Double: return int(RoundHalfEven(v.toDouble(), 0));
-    case QMetaType::QString: return StrToInt(v.toString());
-    case QMetaType::QDateTime: return int(QDateTimeToDateTime(v.toDateTime()));
-    default: return v.toInt();
+    int out = 0;
+    switch (integerOf(v, out)) {
+    case TIntegerFit::Fits: return out;
+    case TIntegerFit::NotInteger: return StrToInt(v.toString());
+    case TIntegerFit::OutOfRange: break;
     }
+    throw ERangeError(QStringLiteral("The value %1 of %2 is too large for this program.")
+                          .arg(AsStringOf(raw()).trimmed(), FieldName()));
+}
+
+bool TField::TryAsInteger(int& value) const
+{
+    return integerOf(Value(), value) == TIntegerFit::Fits;
 }
 
 double TField::AsFloat() const

@@ -69,7 +69,13 @@ public:
     // Null reads as "", 0, false, 0.0. A text that is not a number, date or
     // flag raises EConvertError.
     QString AsString() const;
+    // A value outside the 32-bit range (a number, a number's text, or a
+    // double that rounds beyond it, NaN and infinity too) raises ERangeError
+    // naming the value and the field: it is never cut to another number.
     int AsInteger() const;
+    // AsInteger for readers that pass a value over: false (and no
+    // exception) where AsInteger would raise.
+    bool TryAsInteger(int& value) const;
     double AsFloat() const;
     double AsCurrency() const { return AsFloat(); }
     bool AsBoolean() const;

@@ -311,7 +311,7 @@ QString DateTimeToStr(TDateTime dt)
     return FormatDateTime(QStringLiteral("c"), dt);
 }
 
-bool TryStrToInt(const QString& s, int& out)
+TIntegerFit ScanIntText(const QString& s, int& out)
 {
     // Leading blanks, an optional sign, then
     // decimal digits or "$"/"0x" and hex digits, and nothing after them.
@@ -332,22 +332,28 @@ bool TryStrToInt(const QString& s, int& out)
         i += 2;
     }
     if (i >= s.size())
-        return false;
+        return TIntegerFit::NotInteger;
     qint64 v = 0;
+    bool beyond = false;
     for (; i < s.size(); ++i) {
         const int digit = QStringLiteral("0123456789abcdef").indexOf(s[i].toLower());
         if (digit < 0 || digit >= base)
-            return false;
-        v = v * base + digit;
-        if (v > qint64(INT_MAX) + 1)
-            return false;
+            return TIntegerFit::NotInteger;
+        if (!beyond)
+            v = v * base + digit;
+        beyond = beyond || v > qint64(INT_MAX) + 1;
     }
     if (neg)
         v = -v;
-    if (v < INT_MIN || v > INT_MAX)
-        return false;
+    if (beyond || v < INT_MIN || v > INT_MAX)
+        return TIntegerFit::OutOfRange;
     out = int(v);
-    return true;
+    return TIntegerFit::Fits;
+}
+
+bool TryStrToInt(const QString& s, int& out)
+{
+    return ScanIntText(s, out) == TIntegerFit::Fits;
 }
 
 int StrToInt(const QString& s)

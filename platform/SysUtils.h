@@ -50,5 +50,10 @@ TDateTimeFormatUse DateTimeFormatUse(const QString& format);
 int StrToInt(const QString& s);  // raises EConvertError "'s' is not a valid integer value"
 int StrToIntDef(const QString& s, int def);
 bool TryStrToInt(const QString& s, int& out);
+// How a value reads as a 32-bit integer: it fits (and is given), it is no
+// integer, or it is one outside the range, which is never cut to fit.
+enum class TIntegerFit { Fits, NotInteger, OutOfRange };
+// A text as StrToInt reads it, its number's size aside.
+TIntegerFit ScanIntText(const QString& s, int& out);
 QString IntToStr(long long v);
 QString IntToHex(unsigned long long v, int digits);

@@ -4,6 +4,8 @@
 #include "LoginFrm.h"
 #include "TestSupport.h"
 #include <QFile>
+#include <algorithm>
+#include <functional>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -130,6 +132,37 @@ private slots:
         form.edtPassword->setText(QString(16385, 'p'));
         QCOMPARE(form.edtName->text().size(), 50);
         QCOMPARE(form.edtPassword->text().size(), 50);
+    }
+
+    // An operator whose id is beyond 32 bits is refused with a message
+    // naming it, before anything is stamped and with no rights at all: cut
+    // to 32 bits, 2^32+1 would be operator 1, with operator 1's rights.
+    void operatorIdBeyond32Bits()
+    {
+        db->Exec("INSERT INTO tUser (ID, UserLogin, FirstName, Surname, Password, Active) VALUES "
+                 "(4294967297,'wide','Wy','De','pw',1);"
+                 "INSERT INTO tUserFunction (UserID, FunctionID) VALUES (4294967297,2);");
+        const auto refused = [](const std::function<void()>& login) {
+            try {
+                login();
+            } catch (const ERangeError& e) {
+                return e.Message();
+            }
+            return QString("let in");
+        };
+        QString id = "unset";
+        QCOMPARE(refused([&] { StampLastLoggedOn("wide", id); }),
+                 QString("The value 4294967297 of ID is too large for this program."));
+        QCOMPARE(id, QString("unset"));
+        QCOMPARE(db->Value("SELECT COUNT(*) FROM tUser WHERE LastLoggedOn IS NOT NULL"), QString("0"));
+        setLogin("1");
+        Operator().SetOperatorName("wide");
+        password = "pw";
+        TUserRights rights{};
+        QCOMPARE(refused([&] { CheckUserAccess(true, rights); }),
+                 QString("The value 4294967297 of ID is too large for this program."));
+        QCOMPARE(Operator().OPERATORNUMBER, 0);
+        QCOMPARE(std::count(rights.begin(), rights.end(), true), 0);
     }
 
     void logOffStamp()

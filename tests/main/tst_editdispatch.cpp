@@ -93,16 +93,17 @@ class TestEditDispatch : public QObject {
         fx.Stop();
         return fx.StartThroughOdbc({"1"});
     }
-    // The id shown in the grid of the page for its current row.
-    QString shownId(int pageId)
+    // What the grid of the page shows in a column for its current row.
+    QString shownValue(int pageId, const QString& name)
     {
         TKitDBGrid* grid = fx.form->PageOf(pageId)->Grid;
         TDataSetModel* model = grid->Model();
         for (int column = 0; column < model->columnCount(); ++column)
-            if (model->FieldAt(column)->FieldName().compare("id", Qt::CaseInsensitive) == 0)
+            if (model->FieldAt(column)->FieldName().compare(name, Qt::CaseInsensitive) == 0)
                 return model->data(model->index(fx.form->CurrentQuery(pageId)->CurrentRow(), column)).toString();
-        return "no id column";
+        return "no " + name + " column";
     }
+    QString shownId(int pageId) { return shownValue(pageId, "id"); }
     // A generic and an own editor's page with a row of a wide id, on a
     // SQLite file and through ODBC.
     static void pagesWithWideIds(const QList<qlonglong>& ids)
@@ -147,6 +148,25 @@ class TestEditDispatch : public QObject {
         if (fx.Open(pageId) && fx.form->CurrentQuery(pageId)->Locate("id", id))
             row.query = fx.form->CurrentQuery(pageId);
         return true;
+    }
+
+    // The test's route started and its rows set up; false when that route
+    // is not installed here.
+    bool setUpReferences()
+    {
+        QFETCH(bool, odbc);
+        QFETCH(QString, setup);
+        if (!startOn(odbc))
+            return false;
+        fx.db->Exec(setup);
+        return true;
+    }
+    // What must not change: the test's state (an expression of subqueries)
+    // and the number of audit rows.
+    QString unchanged()
+    {
+        QFETCH(QString, state);
+        return fx.db->Value("SELECT " + state + " || '|' || (SELECT COUNT(*) FROM tAuditTrail)");
     }
 
 private slots:
@@ -726,6 +746,123 @@ private slots:
                  QStringList({row.table + "|" + added}));
         QCOMPARE(row.query->FieldByName("id")->Value(), QVariant(row.id));
         QCOMPARE(shownId(row.pageId), QString::number(row.id));
+    }
+
+    // A row whose reference to another row is beyond 32 bits (supplier
+    // 2^32+1 where the editor would carry supplier 1) is refused by a
+    // double-click and by Add from the present data, with a message naming
+    // the value and its column: no editor opens, nothing is written, and the
+    // row that a cut id would name stays as it was. The grid shows the value
+    // whole. The same on a SQLite file and through ODBC.
+    void storedReferencesBeyond32Bits_data()
+    {
+        QTest::addColumn<bool>("odbc");
+        QTest::addColumn<int>("pageId");
+        QTest::addColumn<int>("id");          // the page's row
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("column");  // the wide reference
+        QTest::addColumn<QString>("state");   // what must not change
+        const QString wideSupplier = "INSERT INTO tSupplier (ID, SupplierName, Active) VALUES (4294967297,'Wide',1);";
+        const QString suppliers = " || '|' || (SELECT group_concat(ID || ':' || SupplierName) FROM tSupplier)";
+        for (const bool odbc : {false, true}) {
+            const QByteArray route = odbc ? "through ODBC" : "SQLite file";
+            QTest::addRow("agreement's supplier, %s", route.constData()) << odbc << 1003 << 3
+                << wideSupplier + "UPDATE tAgreement SET SupplierID = 4294967297 WHERE ID = 3;" << "SupplierID"
+                << "(SELECT group_concat(ID || ':' || SupplierID || ':' || AgreementTypeID || ':' || BatchTypeID) "
+                   "FROM tAgreement)" + suppliers;
+            QTest::addRow("service type's supplier, %s", route.constData()) << odbc << 1063 << 7
+                << wideSupplier + "UPDATE tServiceType SET SupplierID = 4294967297 WHERE ID = 7;" << "SupplierID"
+                << "(SELECT group_concat(ID || ':' || SupplierID || ':' || Code) FROM tServiceType)" + suppliers;
+            QTest::addRow("split's customer, %s", route.constData()) << odbc << 1061 << 2
+                << "INSERT INTO tCustomer (ID, ShipTo, Active) VALUES (4294967297,'WIDE',1);"
+                   "UPDATE tServiceSplit SET CustomerID = 4294967297 WHERE ID = 2;" << "CustomerID"
+                << "(SELECT group_concat(ID || ':' || CustomerID || ':' || RentPercentage || ':' || Active) "
+                   "FROM tServiceSplit) || '|' || (SELECT ShipTo FROM tCustomer WHERE ID = 1)";
+        }
+    }
+    void storedReferencesBeyond32Bits()
+    {
+        QFETCH(int, pageId);
+        QFETCH(int, id);
+        QFETCH(QString, column);
+        if (!setUpReferences())
+            QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+        const QString before = unchanged();
+        QVERIFY(openAt(pageId, "id", id));
+        QCOMPARE(shownValue(pageId, column), QString("4294967297"));
+        QStringList seen;
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+            seen << (e.AppendMode() ? "add" : "edit");
+            kvtest::Click(e);  // OK as it stands
+            return e.result();
+        });
+        kvtest::MessageRecorder boxes;
+        TKitDBGrid* grid = fx.form->PageOf(pageId)->Grid;
+        grid->OnDblClick(grid);
+        boxes.Answer(mrYes);
+        QTest::mouseClick(fx.form->btnAdd, Qt::LeftButton);
+        const QString refused = "The value 4294967297 of " + column + " is too large for this program.";
+        QCOMPARE(unchanged(), before);
+        QCOMPARE(boxes.Texts(), QStringList({refused, kQuestion, refused}));
+        QCOMPARE(seen, QStringList());
+    }
+
+    // A reference row whose id is beyond 32 bits (a customer or a supplier
+    // of id 2^32+1) is left out of the editor's lists: it cannot be picked,
+    // and a ShipTo typed for it is not a known customer, so it never becomes
+    // row 1. The other rows stay listed and the editor works on. The same on
+    // a SQLite file and through ODBC.
+    void referenceRowsBeyond32Bits_data()
+    {
+        QTest::addColumn<bool>("odbc");
+        QTest::addColumn<int>("pageId");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("list");   // the list and the wide row's text in it
+        QTest::addColumn<QString>("wide");
+        QTest::addColumn<QString>("kept");   // an item the list still holds
+        QTest::addColumn<QStringList>("boxes");  // OK after the wide row was picked or typed
+        QTest::addColumn<QString>("state");
+        for (const bool odbc : {false, true}) {
+            const QByteArray route = odbc ? "through ODBC" : "SQLite file";
+            QTest::addRow("split editor's customers, %s", route.constData()) << odbc << 1061 << 2
+                << "INSERT INTO tCustomer (ID, ShipTo, Active) VALUES (4294967297,'WIDE',1);" << "cbShipTo2" << "WIDE"
+                << "HLTH" << QStringList({"ShipTo2 is not a known customer. Save aborted."})
+                << "(SELECT group_concat(ID || ':' || CustomerID || ':' || Active) FROM tServiceSplit)";
+            QTest::addRow("agreement editor's suppliers, %s", route.constData()) << odbc << 1003 << 3
+                << "INSERT INTO tSupplier (ID, SupplierName, Active) VALUES (4294967297,'Wide supplies',1);"
+                << "cbSupplier" << "Wide supplies" << "Corvane Mobile" << QStringList()
+                << "(SELECT group_concat(ID || ':' || SupplierID || ':' || BatchTypeID) FROM tAgreement)";
+        }
+    }
+    void referenceRowsBeyond32Bits()
+    {
+        QFETCH(int, pageId);
+        QFETCH(int, id);
+        QFETCH(QString, list);
+        QFETCH(QString, wide);
+        QFETCH(QString, kept);
+        QFETCH(QStringList, boxes);
+        if (!setUpReferences())
+            QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+        const QString before = unchanged();
+        QVERIFY(openAt(pageId, "id", id));
+        QStringList listed;
+        QStringList shown;
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+            auto* combo = e.findChild<TLookupCombo*>(list);
+            listed << QString::number(combo->findText(wide) >= 0) << QString::number(combo->findText(kept) >= 0);
+            // The operator picks the row where the list offers it, or types it.
+            if (combo->isEditable() || combo->findText(wide) >= 0)
+                kvtest::Enter(e, {list + "=" + wide});
+            shown << kvtest::Click(e);
+            return e.result();
+        });
+        TKitDBGrid* grid = fx.form->PageOf(pageId)->Grid;
+        grid->OnDblClick(grid);
+        QCOMPARE(unchanged(), before);
+        QCOMPARE(listed, QStringList({"0", "1"}));
+        QCOMPARE(shown, boxes);
     }
 
     // The service page: a double-click fills the editor with the row, and

@@ -430,6 +430,96 @@ private slots:
         QCOMPARE(q.RecNo(), 1);
     }
 
+    // A value read as a 32-bit integer is the number stored, or is refused
+    // with a message naming it and its field: never cut to another number.
+    // Numbers, doubles and texts stored, each in a column of its kind, on a
+    // SQLite file and through ODBC; a double in an integer column (SQLite
+    // keeps what it cannot make whole) on the file, the ODBC driver reading
+    // such a column as whole numbers of its own. Null, flags, the rounding
+    // of doubles and the texts StrToInt reads keep their readings.
+    void integersReadWholeOrRefused_data()
+    {
+        QTest::addColumn<bool>("odbc");
+        QTest::addColumn<QString>("column");  // Whole INTEGER, Amount REAL, Code TEXT, Flag (a flag)
+        QTest::addColumn<QString>("stored");  // an SQL literal
+        QTest::addColumn<QString>("read");    // the integer, or the error's class and message
+        const QString tooLarge = "ERangeError The value %1 of %2 is too large for this program.";
+        const struct {
+            const char* name;
+            const char* column;
+            const char* stored;
+            QString read;
+        } rules[] = {
+            {"integer, largest", "Whole", "2147483647", "2147483647"},
+            {"integer, smallest", "Whole", "-2147483648", "-2147483648"},
+            {"integer, null", "Whole", "NULL", "0"},
+            {"integer, one past the largest", "Whole", "2147483648", tooLarge.arg("2147483648", "Whole")},
+            {"integer, one past the smallest", "Whole", "-2147483649", tooLarge.arg("-2147483649", "Whole")},
+            {"integer, 2^32+1", "Whole", "4294967297", tooLarge.arg("4294967297", "Whole")},
+            {"integer, 2^53+1", "Whole", "9007199254740993", tooLarge.arg("9007199254740993", "Whole")},
+            {"integer column, a half", "Whole", "2.5", "2"},
+            {"integer column, a double past 64 bits", "Whole", "1e300", tooLarge.arg("1E300", "Whole")},
+            {"double, largest", "Amount", "2147483647.0", "2147483647"},
+            {"double, rounded down to the largest", "Amount", "2147483647.4", "2147483647"},
+            {"double, rounded to the smallest", "Amount", "-2147483648.4", "-2147483648"},
+            {"double, half to even", "Amount", "3.5", "4"},
+            {"double, rounded past the largest", "Amount", "2147483647.5", tooLarge.arg("2147483647.5", "Amount")},
+            {"double, 2^32+1", "Amount", "4294967297.0", tooLarge.arg("4294967297", "Amount")},
+            {"double, 1e300", "Amount", "1e300", tooLarge.arg("1E300", "Amount")},
+            {"double, minus 1e300", "Amount", "-1e300", tooLarge.arg("-1E300", "Amount")},
+            {"text, largest", "Code", "'2147483647'", "2147483647"},
+            {"text, smallest", "Code", "'-2147483648'", "-2147483648"},
+            {"text, leading blanks", "Code", "'  42'", "42"},
+            {"text, hex", "Code", "'$7FFFFFFF'", "2147483647"},
+            {"text, one past the largest", "Code", "'2147483648'", tooLarge.arg("2147483648", "Code")},
+            {"text, one past the smallest", "Code", "'-2147483649'", tooLarge.arg("-2147483649", "Code")},
+            {"text, 2^32+1", "Code", "'4294967297'", tooLarge.arg("4294967297", "Code")},
+            {"text, past 64 bits", "Code", "'99999999999999999999999'",
+             tooLarge.arg("99999999999999999999999", "Code")},
+            {"text, hex 2^32+1", "Code", "'$100000001'", tooLarge.arg("$100000001", "Code")},
+            {"text, no number", "Code", "'12a'", "EConvertError '12a' is not a valid integer value"},
+            {"flag", "Flag", "1", "1"},
+        };
+        for (const bool odbc : {false, true}) {
+            for (const auto& r : rules) {
+                if (!odbc || !QByteArray(r.name).startsWith("integer column"))
+                    QTest::addRow("%s, %s", r.name, odbc ? "through ODBC" : "SQLite file")
+                        << odbc << QString(r.column) << QString(r.stored) << r.read;
+            }
+        }
+    }
+    void integersReadWholeOrRefused()
+    {
+        QFETCH(bool, odbc);
+        QFETCH(QString, column);
+        QFETCH(QString, stored);
+        QFETCH(QString, read);
+        kvtest::TestDatabase file(false, odbc ? "dbFile" : "dbRoute");
+        file.Exec("CREATE TABLE tValue (Whole INTEGER, Amount REAL, Code TEXT, Flag INTEGER);"
+                  "INSERT INTO tValue (" + column + ") VALUES (" + stored + ");");
+        Route route;
+        if (!connectRoute(route, file, odbc))
+            QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+        TQuery q(nullptr, "dbRoute");
+        q.SQL().SetText("SELECT " + column + " FROM tValue");
+        if (column == "Flag")
+            q.SetFieldDefs({{"Flag", ftBoolean, 0, "", 0, -1, false, true, ""}});
+        q.Open();
+        const TField* field = q.Fields(0);
+        QString got;
+        int value = -1;
+        try {
+            got = QString::number(field->AsInteger());
+        } catch (const ERangeError& e) {
+            got = "ERangeError " + e.Message();
+        } catch (const EConvertError& e) {
+            got = "EConvertError " + e.Message();
+        }
+        QCOMPARE(got, read);
+        QCOMPARE(field->TryAsInteger(value), !read.startsWith('E'));
+        QCOMPARE(value, read.startsWith('E') ? 0 : read.toInt());
+    }
+
     // When the engine itself rolls a transaction back (a trigger), the
     // failed statement's error is raised and the transaction is over:
     // nothing of it stays, no later statement runs in it and it cannot
