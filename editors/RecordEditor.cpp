@@ -139,19 +139,13 @@ namespace {
 // The place a control was given, kept for ScaleToFont.
 constexpr char kGivenPlace[] = "kvGivenPlace";
 
-// A distance from the window's (or frame's) corner, scaled.
-int scaledAt(int at, double factor)
-{
-    return qRound(at * factor);
-}
-
 // Both edges are scaled, so controls that touch or line up still do.
 QRect scaledRect(const QRect& r, const QSizeF& factor)
 {
-    const int left = scaledAt(r.x(), factor.width());
-    const int top = scaledAt(r.y(), factor.height());
-    return QRect(left, top, scaledAt(r.x() + r.width(), factor.width()) - left,
-                 scaledAt(r.y() + r.height(), factor.height()) - top);
+    const int left = ScaledPixels(r.x(), factor.width());
+    const int top = ScaledPixels(r.y(), factor.height());
+    return QRect(left, top, ScaledPixels(r.x() + r.width(), factor.width()) - left,
+                 ScaledPixels(r.y() + r.height(), factor.height()) - top);
 }
 
 // A frame that only holds controls; anything else is a control whose parts
@@ -196,7 +190,7 @@ void ScaleToFont(QWidget* window)
 {
     const QSizeF factor = FontScale(window->font());
     scaleControls(window, factor);
-    const QSize size(scaledAt(window->width(), factor.width()), scaledAt(window->height(), factor.height()));
+    const QSize size(ScaledPixels(window->width(), factor.width()), ScaledPixels(window->height(), factor.height()));
     if (window->minimumSize() == window->maximumSize())
         window->setFixedSize(size);
     else

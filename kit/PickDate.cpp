@@ -393,12 +393,6 @@ void connectNavButtons(const std::array<TKitTimerSpeedButton*, 4>& buttons, Owne
     buttons[3]->OnClick = [owner](QObject*) { owner->NextYearBtnClick(); };
 }
 
-// Pixels as given, scaled by a factor.
-int scaledBy(int v, double factor)
-{
-    return int(v * factor + 0.5);
-}
-
 // The title bar of the popup and of the dialog, Width wide: a year and a
 // month button at each end, the month's title between them. Places and
 // sizes as given are scaled by Scale across and down; the buttons at the
@@ -407,9 +401,9 @@ int scaledBy(int v, double factor)
 void placeTitleBar(const std::array<TKitTimerSpeedButton*, 4>& buttons, QLabel* title, int width,
                    const QSizeF& scale)
 {
-    const auto across = [&](int v) { return scaledBy(v, scale.width()); };
+    const auto across = [&](int v) { return ScaledPixels(v, scale.width()); };
     const int bw = across(14);
-    const int bh = scaledBy(14, scale.height());
+    const int bh = ScaledPixels(14, scale.height());
     buttons[0]->SetBounds(-1, -1, bw, bh);
     buttons[1]->SetBounds(across(12), -1, bw, bh);
     buttons[2]->SetBounds(width - across(12) - bw, -1, bw, bh);
@@ -490,12 +484,12 @@ TPopupCalendar::TPopupCalendar(QWidget* AOwner) : TPopupWindow(AOwner)
 
 int TPopupCalendar::scaledX(int v) const
 {
-    return scaledBy(v, m_scale.width());
+    return ScaledPixels(v, m_scale.width());
 }
 
 int TPopupCalendar::scaledY(int v) const
 {
-    return scaledBy(v, m_scale.height());
+    return ScaledPixels(v, m_scale.height());
 }
 
 void TPopupCalendar::resizeEvent(QResizeEvent* event)
@@ -574,7 +568,7 @@ TSelectDateDlg::TSelectDateDlg(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Select a Date"));
     setFocusPolicy(Qt::StrongFocus);
     const double s = screenScale(this);
-    auto sc = [s](int v) { return scaledBy(v, s); };
+    auto sc = [s](int v) { return ScaledPixels(v, s); };
     setFixedSize(sc(226), sc(190));
 
     auto* top = new QWidget(this);

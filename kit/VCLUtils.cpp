@@ -445,6 +445,11 @@ QSizeF FontScale(const QFont& font)
     return QSizeF(qMax(1.0, letters / kStandardLettersWidth), qMax(1.0, metrics.height() / kStandardLineHeight));
 }
 
+int ScaledPixels(int pixels, double factor)
+{
+    return qRound(pixels * factor);
+}
+
 // ---------------------------------------------------------------- system
 
 bool IsForegroundTask()

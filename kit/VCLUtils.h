@@ -189,6 +189,9 @@ void DrawCellText(QWidget* Control, QPainter& Canvas, const QRect& ARect, const 
 // over theirs across, its line height over theirs down; never below 1, so a
 // smaller font leaves a window as given.
 QSizeF FontScale(const QFont& font);
+// Pixels as given (for the standard font at 96 dots per inch), scaled by
+// `factor` and rounded.
+int ScaledPixels(int pixels, double factor);
 
 // ---------------------------------------------------------------- system
 

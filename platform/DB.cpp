@@ -680,11 +680,17 @@ void TDatabase::StatementError(const QSqlError& err, const QString& context)
     DatabaseErrorFrom(err, context);
 }
 
+namespace {
+QString failedTransactionText(const QString& outcome)
+{
+    return QStringLiteral("A statement of this transaction failed and it was rolled back: ") + outcome;
+}
+}  // namespace
+
 void TDatabase::CheckTransactionUsable() const
 {
     if (m_inTransaction && m_transactionFailed)
-        throw EDatabaseError(QStringLiteral("A statement of this transaction failed and it was rolled back: nothing "
-                                            "more is written in it"));
+        throw EDatabaseError(failedTransactionText(QStringLiteral("nothing more is written in it")));
 }
 
 bool TDatabase::rollbackThroughDriver()
@@ -723,8 +729,7 @@ void TDatabase::Commit()
         return;
     if (m_transactionFailed) {
         m_inTransaction = m_transactionFailed = false;
-        throw EDatabaseError(QStringLiteral("A statement of this transaction failed and it was rolled back: nothing "
-                                            "was saved"));
+        throw EDatabaseError(failedTransactionText(QStringLiteral("nothing was saved")));
     }
     if (!m_db.commit()) {
         const QSqlError err = m_db.lastError();
@@ -785,22 +790,16 @@ namespace {
 }
 }  // namespace
 
-namespace {
-// The connection a statement of the data set runs on, connected, with its
-// transaction able to take the statement.
-TDatabase& statementDatabase(TDatabase* db, const TDataSet& query)
+TDatabase& TDataSet::StatementDatabase()
 {
+    TDatabase* db = Database();
     if (!db)
-        throw EDatabaseError(query.objectName().isEmpty()
-                                 ? QStringLiteral("Unknown database '%1'").arg(query.DatabaseName)
-                                 : query.objectName() +
-                                       QStringLiteral(": Unknown database '%1'").arg(query.DatabaseName));
+        throw EDatabaseError(Describe(QStringLiteral("Unknown database '%1'").arg(DatabaseName)));
     if (!db->Connected())
         db->SetConnected(true);
     db->CheckTransactionUsable();
     return *db;
 }
-}  // namespace
 
 TDataSet::TDataSet(QObject* owner) : QObject(owner) {}
 
@@ -826,7 +825,7 @@ void TDataSet::Open()
 {
     if (m_active)
         return;
-    TDatabase* db = &statementDatabase(Database(), *this);
+    TDatabase* db = &StatementDatabase();
     const QString whole = SelectText();
     const QString window = FirstWindow > 0 && !UniDirectional ? SqlDialect::WithRowLimit(whole, FirstWindow) : QString();
     TBusyCursor busy;
@@ -1392,7 +1391,7 @@ QString TQuery::SelectText() const
 
 void TQuery::ExecSQL()
 {
-    TDatabase& db = statementDatabase(Database(), *this);
+    TDatabase& db = StatementDatabase();
     QSqlQuery q(db.Connection());
     q.setForwardOnly(true);
     if (!q.exec(db.PrepareSql(SelectText())))
@@ -1402,7 +1401,7 @@ void TQuery::ExecSQL()
 
 qint64 TQuery::ExecInsert()
 {
-    TDatabase& db = statementDatabase(Database(), *this);
+    TDatabase& db = StatementDatabase();
     QSqlQuery q(db.Connection());
     q.setForwardOnly(true);
     QVariant id;

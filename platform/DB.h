@@ -283,6 +283,9 @@ signals:
 protected:
     virtual QString SelectText() const = 0;
     QString Describe(const QString& msg) const;
+    // The connection a statement of the data set runs on, connected, with
+    // its transaction able to take the statement.
+    TDatabase& StatementDatabase();
 
 private:
     void fetchOne();

@@ -19,6 +19,23 @@ QString finalPath(const QString& target)
     return canonical.isEmpty() ? fi.symLinkTarget() : canonical;
 }
 
+// Writes every byte, at `offset` (or where the file stands when it is
+// negative): 0, or the error that stopped it.
+int writeAll(int fd, const char* data, qint64 size, qint64 offset = -1)
+{
+    for (qint64 done = 0; done < size;) {
+        const size_t left = size_t(size - done);
+        const ssize_t n =
+            offset < 0 ? ::write(fd, data + done, left) : ::pwrite(fd, data + done, left, off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        done += n;
+    }
+    return 0;
+}
+
 QByteArray randomSuffix()
 {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
@@ -109,14 +126,8 @@ bool TReplacementFile::writeInPlace()
     }
     if (reserved != 0 && errno != EOPNOTSUPP && errno != ENOSYS)  // those: a file system that reserves nothing
         return fail(errno);
-    for (qint64 done = 0; done < size;) {
-        const ssize_t n = ::pwrite(m_fd, m_pending.constData() + done, size_t(size - done), off_t(done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return fail(n < 0 ? errno : EIO);
-        done += n;
-    }
+    if (const int error = writeAll(m_fd, m_pending.constData(), size, 0))
+        return fail(error);
     m_written = size;
     m_pending.clear();
     if (::ftruncate(m_fd, off_t(size)) != 0)
@@ -137,17 +148,11 @@ qint64 TReplacementFile::writeData(const char* data, qint64 size)
         m_pending.append(data, size);
         return size;
     }
-    for (qint64 done = 0; done < size;) {
-        const ssize_t n = ::write(m_fd, data + done, size_t(size - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            fail(n < 0 ? errno : EIO);
-            return -1;
-        }
-        done += n;
-        m_written += n;
+    if (const int error = writeAll(m_fd, data, size)) {
+        fail(error);
+        return -1;
     }
+    m_written += size;
     return size;
 }
 
