@@ -604,35 +604,59 @@ private slots:
     }
 
     // The same typed amount is the same number in every amount input, under
-    // the regional settings the program builds from each locale: the generic
-    // editor (a rate's cost) and the number inputs (a customer's annual fee,
-    // a tariff's fixed charge) store and audit it alike. The generic editor
-    // takes no thousands separator and refuses such an amount, writing
-    // nothing; a "." that groups thousands is never read as the point.
+    // the regional settings the program builds from each locale, typed key
+    // by key: the generic editor (a rate's cost) and the number inputs (a
+    // customer's maximum ExService amount, a tariff's fixed charge, a service
+    // type's expected rent) store and audit it alike, and the line-detail
+    // dialog hands the service id editor the same cost (which neither of its
+    // statements writes), within its two decimals. The generic editor takes
+    // no thousands separator and refuses such an amount, writing nothing; a
+    // "." that groups thousands is never read as the point. A key the number
+    // inputs refuse
+    // (a blank where the thousands separator is none, a letter, a second
+    // decimal separator) leaves the keys after it taken.
     void typedAmountsReadAlike_data()
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("generic");  // the number stored, or "refused"
         QTest::addColumn<QString>("number");   // the number the number inputs store
+        QTest::addColumn<QString>("detail");   // the line-detail cost, of two decimals
         const QString refused = "refused";
-        QTest::newRow("de_DE 1.000") << "de_DE" << "1.000" << refused << "1000";
-        QTest::newRow("de_DE 1.234") << "de_DE" << "1.234" << refused << "1234";
-        QTest::newRow("de_DE 1.000,5") << "de_DE" << "1.000,5" << refused << "1000.5";
-        QTest::newRow("de_DE 1000,5") << "de_DE" << "1000,5" << "1000.5" << "1000.5";
-        QTest::newRow("de_DE 0,5") << "de_DE" << "0,5" << "0.5" << "0.5";
-        QTest::newRow("de_DE 300.5, a point grouping nothing") << "de_DE" << "300.5" << "300.5" << "300.5";
-        QTest::newRow("de_CH 1'000.5") << "de_CH" << "1'000.5" << refused << "1000.5";
-        QTest::newRow("de_CH 1.5") << "de_CH" << "1.5" << "1.5" << "1.5";
-        QTest::newRow("de_CH 1.000") << "de_CH" << "1.000" << "1" << "1";
-        QTest::newRow("fr_FR 1.000") << "fr_FR" << "1.000" << "1" << "1";
-        QTest::newRow("fr_FR 1.234") << "fr_FR" << "1.234" << "1.234" << "1.234";
-        QTest::newRow("fr_FR 1 000,5") << "fr_FR" << "1 000,5" << refused << "1000.5";
-        QTest::newRow("fr_FR 1000,5") << "fr_FR" << "1000,5" << "1000.5" << "1000.5";
-        QTest::newRow("fr_FR 0,5") << "fr_FR" << "0,5" << "0.5" << "0.5";
+        const auto row = [](const char* name, const QString& locale, const QString& typed, const QString& generic,
+                            const QString& number, const QString& detail = QString()) {
+            QTest::newRow(name) << locale << typed << generic << number << (detail.isNull() ? number : detail);
+        };
+        row("de_DE 1.000", "de_DE", "1.000", refused, "1000");
+        row("de_DE 1.234", "de_DE", "1.234", refused, "1234");
+        row("de_DE 1.000,5", "de_DE", "1.000,5", refused, "1000.5");
+        row("de_DE 1000,5", "de_DE", "1000,5", "1000.5", "1000.5");
+        row("de_DE 0,5", "de_DE", "0,5", "0.5", "0.5");
+        row("de_DE 300.5, a point grouping nothing", "de_DE", "300.5", "300.5", "300.5");
+        row("de_DE 1.25, a point before two digits", "de_DE", "1.25", "1.25", "1.25");
+        row("de_DE 1 000,5, a blank refused", "de_DE", "1 000,5", refused, "1000.5");
+        row("de_DE 1x000,5, a letter refused", "de_DE", "1x000,5", refused, "1000.5");
+        row("de_DE 1,0,5, a second comma refused", "de_DE", "1,0,5", refused, "1.05");
+        row("de_CH 1'000.5", "de_CH", "1'000.5", refused, "1000.5");
+        row("de_CH 1.5", "de_CH", "1.5", "1.5", "1.5");
+        row("de_CH 1.000", "de_CH", "1.000", "1", "1");
+        row("de_CH 1 000.5, a blank refused", "de_CH", "1 000.5", refused, "1000.5");
+        row("en_US 1,000.5", "en_US", "1,000.5", refused, "1000.5");
+        row("en_US 1000.5", "en_US", "1000.5", "1000.5", "1000.5");
+        row("en_US 1,25, a comma before two digits", "en_US", "1,25", refused, "1.25");
+        row("en_US 1,250, a comma before three digits", "en_US", "1,250", refused, "1250");
+        row("en_US 1 000.5, a blank refused", "en_US", "1 000.5", refused, "1000.5");
+        row("en_US 1.0.5, a second point refused", "en_US", "1.0.5", refused, "1.05");
+        row("fr_FR 1.000", "fr_FR", "1.000", "1", "1");
+        row("fr_FR 1.234", "fr_FR", "1.234", "1.234", "1.234", "1.23");
+        row("fr_FR 1 000,5", "fr_FR", "1 000,5", refused, "1000.5");
+        row("fr_FR 1000,5", "fr_FR", "1000,5", "1000.5", "1000.5");
+        row("fr_FR 0,5", "fr_FR", "0,5", "0.5", "0.5");
+        row("fr_FR 12 345 678,5, blanks grouping", "fr_FR", "12 345 678,5", refused, "12345678.5");
         // The number inputs take the point as the comma as it is typed and
-        // refuse the second comma with a beep: they hold 1,0005.
-        QTest::newRow("fr_FR 1.000,5") << "fr_FR" << "1.000,5" << refused << "1.0005";
+        // refuse the second comma with a beep: they hold 1,0005 (the
+        // line-detail cost 1,00).
+        row("fr_FR 1.000,5", "fr_FR", "1.000,5", refused, "1.0005", "1");
     }
     void typedAmountsReadAlike()
     {
@@ -640,24 +664,40 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, generic);
         QFETCH(QString, number);
+        QFETCH(QString, detail);
         kvtest::RegionalSettings regional(locale);
         struct Amount {
             int PageID, ID;
-            QString Input, Table, Column;
+            QString Input, Table, Column;  // no table: the line-detail dialog's input
         };
         const Amount amounts[] = {{1049, 1, "edtEdit5", "tRate", "Cost"},
                                   {1016, 3, "edtMaxExServiceAmount", "tCustomer", "MaxExServiceAmount"},
-                                  {1004, 4, "edtFixedCharge", "tAgreementTariffs", "FixedCharge"}};
+                                  {1004, 4, "edtFixedCharge", "tAgreementTariffs", "FixedCharge"},
+                                  {1063, 2, "edtExpectedRent", "tServiceType", "ExpectedRent"},
+                                  {1051, 1, "edtCost", "", "Cost"}};
         for (const Amount& a : amounts) {
-            const QString expected = a.Table == "tRate" ? generic : number;
-            const QString stored = QString("SELECT quote(%1) FROM %2 WHERE ID = %3").arg(a.Column, a.Table).arg(a.ID);
+            const QString expected = a.Table == "tRate" ? generic : a.Table.isEmpty() ? detail : number;
+            const QString stored = QString("SELECT quote(%1) FROM %2 WHERE ID = %3")
+                                       .arg(a.Column, a.Table.isEmpty() ? "tServiceID" : a.Table)
+                                       .arg(a.ID);
             const QString before = fx.db->Value(stored);
             const QString lastAudit = fx.db->Value("SELECT ifnull(MAX(AuditID), 0) FROM tAuditTrail");
             QVERIFY(openAt(a.PageID, "id", a.ID));
             QStringList boxes;
+            double handedBack = -1;
             TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
-                kvtest::Enter(e, {a.Input + "=" + typed});
-                boxes << kvtest::Click(e);
+                if (a.Table.isEmpty()) {
+                    auto& f = static_cast<TSysEditServiceIDForm&>(e);
+                    f.show();
+                    f.btnDetailsClick();
+                    kvtest::Enter(*f.SysServiceRecordForm, {a.Input + "=" + typed});
+                    QTest::mouseClick(f.SysServiceRecordForm->btnOk, Qt::LeftButton);
+                    boxes << kvtest::Click(e);
+                    handedBack = f.LineDetails().Cost;
+                } else {
+                    kvtest::Enter(e, {a.Input + "=" + typed});
+                    boxes << kvtest::Click(e);
+                }
                 return e.result();
             });
             fx.form->KitDBGridSysDblClick();
@@ -670,6 +710,12 @@ private slots:
                 continue;
             }
             QCOMPARE(boxes, QStringList());
+            if (a.Table.isEmpty()) {
+                QCOMPARE(handedBack, expected.toDouble());
+                QCOMPARE(fx.db->Value(stored), before);
+                QCOMPARE(audit, QStringList());
+                continue;
+            }
             QCOMPARE(fx.db->Value(stored).toDouble(), expected.toDouble());
             QCOMPARE(audit.size(), 1);
             QCOMPARE(audit.first().section('|', 0, 0), a.Column.toUpper());
