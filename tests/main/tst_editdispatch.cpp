@@ -414,6 +414,17 @@ private slots:
             << QStringList({"tElement|1|ELEMENTCODE|NULL|'R4119'", renamed});
         QTest::newRow("element without a code, left without") << 1041 << 1 << noCode
             << QStringList({"edtEdit4=Fixed voice"}) << ok << element << "NULL|Fixed voice" << QStringList({renamed});
+        // The old code is audited as it was stored: NULL only where there
+        // was none.
+        QTest::newRow("element without a code, given one in capitals") << 1041 << 1 << noCode
+            << QStringList({"edtEdit3=R9001"}) << ok << element << "R9001|Fixed voice revenue"
+            << QStringList({"tElement|1|ELEMENTCODE|NULL|'R9001'"});
+        QTest::newRow("element with an empty code, given one") << 1041 << 1
+            << "UPDATE tElement SET ElementCode = '' WHERE ID = 1;" << QStringList({"edtEdit3=r4119"}) << ok << element
+            << "R4119|Fixed voice revenue" << QStringList({"tElement|1|ELEMENTCODE|''|'R4119'"});
+        QTest::newRow("element with a blank code, given one") << 1041 << 1
+            << "UPDATE tElement SET ElementCode = '  ' WHERE ID = 1;" << QStringList({"edtEdit3=R4119", "edtEdit4=Fixed voice"})
+            << ok << element << "R4119|Fixed voice" << QStringList({"tElement|1|ELEMENTCODE|'  '|'R4119'", renamed});
         QTest::newRow("service split") << 1061 << 2 << "" << QStringList({"edtRent1=70", "edtRent2=30"}) << ok
             << "SELECT group_concat(RentPercentage) FROM tServiceSplit WHERE ID IN (1, 2)" << "70,30"
             << QStringList({"tServiceSplit|1|RENTPERCENTAGE|'50'|'70'", "tServiceSplit|2|RENTPERCENTAGE|'50'|'30'"});
