@@ -6,6 +6,7 @@
 #include "SysEditServiceID.h"
 #include "SysServiceRecord.h"
 #include <QPointer>
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 // The main window's route to the record editors, on the demo database: which
@@ -559,59 +560,95 @@ private slots:
     // Under a decimal comma: the amounts a page fills in pass the editor's
     // own checks, and Save without a change leaves them as they were and
     // audits nothing (negative, tiny and large amounts among them); the
-    // tables that refuse an unchanged save say so.
+    // tables that refuse an unchanged save say so. An amount typed over is
+    // audited from its stored value whole, and one left beside it is neither
+    // written nor audited.
     void untouchedAmounts_data()
     {
         QTest::addColumn<int>("pageId");
         QTest::addColumn<QString>("table");
         QTest::addColumn<QStringList>("amounts");  // column = value
+        QTest::addColumn<QStringList>("typed");    // input=text
         QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QStringList>("audit");    // FIELD|old|new
         const QStringList unchanged{"No data changes were detected."};
+        const QStringList none;
         QTest::newRow("cost ranges") << 1014 << "tCostRange"
-            << QStringList({"CostRangeFrom = -250.5", "CostRangeTo = 0.0000001"}) << unchanged;
+            << QStringList({"CostRangeFrom = -250.5", "CostRangeTo = 0.0000001"}) << none << unchanged << none;
         QTest::newRow("discounts") << 1027 << "tDiscount"
-            << QStringList({"DiscountRate = 12.5", "NonStdRevAdminFee = 2.25", "NonStdExpAdminFee = NULL"})
-            << unchanged;
-        QTest::newRow("discounted rates") << 1028 << "tDiscountedRate" << QStringList({"Rate = 32.5"}) << unchanged;
+            << QStringList({"DiscountRate = 12.5", "NonStdRevAdminFee = 2.25", "NonStdExpAdminFee = NULL"}) << none
+            << unchanged << none;
+        QTest::newRow("discounted rates") << 1028 << "tDiscountedRate" << QStringList({"Rate = 32.5"}) << none
+            << unchanged << none;
         QTest::newRow("rates") << 1049 << "tRate"
             << QStringList({"Length = 2.5", "Cost = 32.5", "Cost100 = 1e15", "Percentage = 5", "PartCost = 0.125"})
-            << QStringList();
+            << none << none << none;
         QTest::newRow("transaction groups") << 1069 << "tTransactionGroup"
-            << QStringList({"CostRangeFrom = -0.5", "CostRangeTo = 1000000.25"}) << QStringList();
+            << QStringList({"CostRangeFrom = -0.5", "CostRangeTo = 1000000.25"}) << none << none << none;
         // Stored with more digits than the page fills in.
         QTest::newRow("rates, more digits") << 1049 << "tRate"
-            << QStringList({"Cost = 0.1 + 0.2", "Cost100 = 1250.12345", "Percentage = 12.3456"}) << QStringList();
+            << QStringList({"Cost = 0.1 + 0.2", "Cost100 = 1250.12345", "Percentage = 12.3456"}) << none << none
+            << none;
         QTest::newRow("customers, more digits") << 1016 << "tCustomer"
-            << QStringList({"MaxExServiceAmount = 1250.12345"}) << QStringList();
+            << QStringList({"MaxExServiceAmount = 1250.12345"}) << none << none << none;
         QTest::newRow("tariffs, more digits") << 1004 << "tAgreementTariffs"
-            << QStringList({"FixedCharge = 1250.12345", "DiscountRate = 0.1 + 0.2"}) << QStringList();
+            << QStringList({"FixedCharge = 1250.12345", "DiscountRate = 0.1 + 0.2"}) << none << none << none;
         QTest::newRow("service types, more digits") << 1063 << "tServiceType"
-            << QStringList({"ExpectedRent = 1250.12345"}) << QStringList();
+            << QStringList({"ExpectedRent = 1250.12345"}) << none << none << none;
+        // One of them typed over.
+        QTest::newRow("rates, more digits, one typed") << 1049 << "tRate"
+            << QStringList({"Cost = 0.1 + 0.2", "Cost100 = 1250.12345", "Percentage = 12.3456"})
+            << QStringList({"edtEdit6=1300"}) << none << QStringList({"COST100|'1250.12345'|'1300'"});
+        QTest::newRow("customers, more digits, typed") << 1016 << "tCustomer"
+            << QStringList({"MaxExServiceAmount = 1250.12345"}) << QStringList({"edtMaxExServiceAmount=1300"}) << none
+            << QStringList({"MAXEXSERVICEAMOUNT|'1250.12345'|'1300'"});
+        QTest::newRow("tariffs, more digits, one typed") << 1004 << "tAgreementTariffs"
+            << QStringList({"FixedCharge = 1250.12345", "DiscountRate = 0.1 + 0.2"})
+            << QStringList({"edtFixedCharge=1300"}) << none << QStringList({"FIXEDCHARGE|'1250.12345'|'1300'"});
+        QTest::newRow("service types, more digits, typed") << 1063 << "tServiceType"
+            << QStringList({"ExpectedRent = 1250.12345"}) << QStringList({"edtExpectedRent=1300,5"}) << none
+            << QStringList({"EXPECTEDRENT|'1250.12345'|'1300.5'"});
     }
     void untouchedAmounts()
     {
         QFETCH(int, pageId);
         QFETCH(QString, table);
         QFETCH(QStringList, amounts);
+        QFETCH(QStringList, typed);
         QFETCH(QStringList, boxes);
+        QFETCH(QStringList, audit);
         kvtest::DecimalSeparator separator(',');
         fx.db->Exec("UPDATE " + table + " SET " + amounts.join(", ") + "; INSERT INTO tAudit (\"Table\") VALUES ('" +
                     table + "');");
+        // The amounts not typed over, as stored.
         QStringList columns;
-        for (const QString& amount : amounts)
-            columns << "quote(" + amount.section(' ', 0, 0) + ")";
+        for (const QString& amount : amounts) {
+            const QString column = amount.section(' ', 0, 0);
+            if (audit.filter(QRegularExpression("^" + column.toUpper() + "\\|")).isEmpty())
+                columns << "quote(" + column + ")";
+        }
+        if (columns.isEmpty())
+            columns << "''";
         const QString state = "SELECT group_concat(" + columns.join(" || '|' || ") + ", '@') || '/' || "
                               "(SELECT COUNT(*) FROM tAuditTrail) FROM " + table;
         const QString before = fx.db->Value(state);
+        const QString lastAudit = fx.db->Value("SELECT ifnull(MAX(AuditID), 0) FROM tAuditTrail");
         QVERIFY(fx.Open(pageId));
         QStringList shown;
         TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+            kvtest::Enter(e, typed);
             shown << kvtest::Click(e);
             return e.result();
         });
         fx.form->KitDBGridSysDblClick();
         QCOMPARE(shown, boxes);
-        QCOMPARE(fx.db->Value(state), before);
+        QCOMPARE(fx.db->Rows("SELECT FieldName || '|' || quote(OldValue) || '|' || quote(NewValue) FROM tAuditTrail "
+                             "WHERE AuditID > " + lastAudit),
+                 audit);
+        if (audit.isEmpty())
+            QCOMPARE(fx.db->Value(state), before);
+        else  // only the audit rows added
+            QCOMPARE(fx.db->Value(state).section('/', 0, 0), before.section('/', 0, 0));
     }
 
     // The same typed amount is the same number in every amount input, under
