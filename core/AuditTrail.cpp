@@ -40,6 +40,11 @@ void TAuditTrail::AddField(const QString& fieldName, const QString& oldValue, co
     AddAuditField(fieldName, oldValue, newValue, m_fields);
 }
 
+void TAuditTrail::AddStoredField(const QString& fieldName, const QString& storedValue, const QString& newValue)
+{
+    AddStoredAuditField(fieldName, storedValue, newValue, m_fields);
+}
+
 void TAuditTrail::AddToggleRow(const QString& fieldName, const QString& oldSql, const QString& newSql)
 {
     m_toggles.append({fieldName, oldSql, newSql});

@@ -44,6 +44,9 @@ public:
     // One row in the shared layout when NewValue differs from OldValue
     // (exact text comparison); an empty side is written as NULL.
     void AddField(const QString& fieldName, const QString& oldValue, const QString& newValue);
+    // The same with the old value as it was stored: a null text is NULL, an
+    // empty or blank text is written as it stands.
+    void AddStoredField(const QString& fieldName, const QString& storedValue, const QString& newValue);
 
     // One row in the main window's own deactivation layout: its own column
     // order and letter case, the values standing as the caller gives them in

@@ -195,18 +195,35 @@ void AppendText(const QString& Text, QString& Target)
     Target += Text;
 }
 
+namespace {
+// One side of an audit row: NULL, or the text quoted.
+QString auditValue(const QString& value, bool null)
+{
+    return null ? QStringLiteral("NULL") : QChar('\'') + SqlStr(value) + QChar('\'');
+}
+
+void addAuditLine(const QString& FieldName, const QString& OldSql, const QString& NewSql, TStringList& Lines)
+{
+    Lines.Add(QStringLiteral(",'") + SqlStr(FieldName) + QStringLiteral("',") + OldSql + QChar(',') + NewSql +
+              QChar(')'));
+}
+}  // namespace
+
 void AddAuditField(const QString& FieldName, const QString& OldValue, const QString& NewValue, TStringList& Lines)
 {
     if (NewValue == OldValue)
         return;
-    const QString field = QStringLiteral(",'") + SqlStr(FieldName) + QStringLiteral("',");
-    if (NewValue.isEmpty())
-        Lines.Add(field + QChar('\'') + SqlStr(OldValue) + QStringLiteral("',NULL)"));
-    else if (OldValue.isEmpty())
-        Lines.Add(field + QStringLiteral("NULL,'") + SqlStr(NewValue) + QStringLiteral("')"));
-    else
-        Lines.Add(field + QChar('\'') + SqlStr(OldValue) + QStringLiteral("','") + SqlStr(NewValue) +
-                  QStringLiteral("')"));
+    addAuditLine(FieldName, auditValue(OldValue, OldValue.isEmpty()), auditValue(NewValue, NewValue.isEmpty()),
+                 Lines);
+}
+
+void AddStoredAuditField(const QString& FieldName, const QString& StoredValue, const QString& NewValue,
+                         TStringList& Lines)
+{
+    const QString oldSql = auditValue(StoredValue, StoredValue.isNull());
+    const QString newSql = auditValue(NewValue, NewValue.isEmpty());
+    if (oldSql != newSql)
+        addAuditLine(FieldName, oldSql, newSql, Lines);
 }
 
 void WriteAuditTrail(const QString& InsertLine, const QString& Columns, const QString& Values,

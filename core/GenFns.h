@@ -42,7 +42,12 @@ void BeginAuditTrail(const QString& UserId, const QString& Action, const QString
 void BeginAuditTrailAt(const QString& UserId, const QString& Action, const QString& Table,
                        const QString& ActionTime, QString& InsertLine, QString& Columns, QString& Values);
 void AppendText(const QString& Text, QString& Target);
+// An empty value is written as NULL.
 void AddAuditField(const QString& FieldName, const QString& OldValue, const QString& NewValue, TStringList& Lines);
+// The same with the old value as it was stored: only a null text is NULL,
+// an empty or blank one is written as it stands.
+void AddStoredAuditField(const QString& FieldName, const QString& StoredValue, const QString& NewValue,
+                         TStringList& Lines);
 void WriteAuditTrail(const QString& InsertLine, const QString& Columns, const QString& Values,
                      const TStringList& Lines);
 

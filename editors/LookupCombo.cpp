@@ -331,10 +331,11 @@ int TLookupCombo::ID() const
             return ItemID(index);
         return m_picked ? 0 : m_stored;
     }
-    // The text as it was shown: the id shown or picked with it, whatever
+    // The text as it was shown, read as every text of the list is read
+    // (blanks around it aside): the id shown or picked with it, whatever
     // item has that text too.
     const QString text = currentText();
-    if (text == m_shown)
+    if (QStringView(text).trimmed() == QStringView(m_shown).trimmed())
         return m_stored;
     const int row = text.trimmed().isEmpty() ? -1 : m_list->Find(text);
     return row < 0 ? 0 : ItemID(row);

@@ -108,8 +108,9 @@ public:
     bool SetID(int id, const QString& shownWhenMissing = QString());
     // The picked or shown item's id; the stored id when nothing is selected
     // and the operator picked nothing; otherwise 0. A list that takes typing:
-    // the stored or picked id while the text is as it was shown with it,
-    // else the id of the item the text names (0 for none).
+    // the stored or picked id while the text is as it was shown with it
+    // (blanks around it aside), else the id of the item the text names (0
+    // for none).
     int ID() const;
     // True once the operator has picked an item since the last SetID.
     bool Picked() const { return m_picked; }

@@ -624,11 +624,13 @@ bool TSysEditForm::saveElement(TSaveAttempt& attempt)
         QString set = QStringLiteral("SET CustomerID = ") + customer;
         audit(QStringLiteral("CUSTOMERID"), Kept(5), customer);
         // An element stored without a code may be given one; a stored code
-        // is never written.
+        // is never written. The old code is audited as it was stored: NULL
+        // only where there was none, else the empty or blank text.
         if (Kept(3).trimmed().isEmpty() && !code.isEmpty()) {
             uniqueCode();
             set += QStringLiteral(", ElementCode = ") + Quote(code);
-            audit(QStringLiteral("ELEMENTCODE"), QString(), code);
+            if (m_audit)
+                m_audit->AddStoredField(QStringLiteral("ELEMENTCODE"), Kept(3), code);
         }
         if (platinum != KeptCheck(1)) {
             set += QStringLiteral(", PlatinumUpdate = ") + BitText(platinum);

@@ -69,6 +69,11 @@ double TCustomNumEdit::ApplyValueRange(bool Raise, double AValue) const
 
 bool TCustomNumEdit::AcceptsKeyChar(QChar Key) const
 {
+    // The blanks around a typed amount are dropped when it is read, but a
+    // blank typed among its digits stands only for a thousands separator
+    // that is a blank; anything else would end the number there.
+    if (Key.isSpace() && !TypedForThousandSeparator(Key))
+        return false;
     const QString current = text();
     const int start = hasSelectedText() ? selectionStart() : cursorPosition();
     const int length = hasSelectedText() ? int(selectedText().size()) : 0;

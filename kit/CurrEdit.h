@@ -53,7 +53,8 @@ public:
     QString ShownText() const;
     virtual QString StandardDisplayFormat() const;
     // Whether typing Key where the selection is keeps the text a number
-    // within the decimals and the sign the range allows.
+    // within the decimals and the sign the range allows. A blank is taken
+    // only where it stands for the thousands separator.
     virtual bool AcceptsKeyChar(QChar Key) const;
     // The text as every amount input reads it (NormalizeAmountText: blanks
     // trimmed, thousands separators dropped, "." or "," as the decimal

@@ -208,6 +208,12 @@ QString NormalizeAmountText(const QString& typed, bool* grouped)
     return t;
 }
 
+bool TypedForThousandSeparator(QChar c)
+{
+    const TFormatSettings& fs = FormatSettings();
+    return fs.ThousandSeparator != fs.DecimalSeparator && typedFor(c, fs.ThousandSeparator);
+}
+
 bool AmountPointText(const QString& typed, QString& out, bool* grouped)
 {
     QString t = NormalizeAmountText(typed, grouped);

@@ -29,6 +29,10 @@ bool TryStrToFloat(const QString& s, double& out);
 // is the decimal point ("300.5" is 300 and a half there too). `grouped`
 // tells whether a thousands separator was dropped.
 QString NormalizeAmountText(const QString& typed, bool* grouped = nullptr);
+// Whether a typed character stands for the regional thousands separator:
+// the separator itself, any apostrophe for an apostrophe, any blank for a
+// blank.
+bool TypedForThousandSeparator(QChar c);
 // The same amount with "." as its point and nothing else changed
 // ("1000,50" gives "1000.50"); false when the text is no number.
 bool AmountPointText(const QString& typed, QString& out, bool* grouped = nullptr);

@@ -463,22 +463,42 @@ private slots:
     // Beside a row whose id is beyond 32 bits, Save (which goes on with the
     // new row) is refused before anything is kept, the window not being
     // able to carry the new id; OK adds the row, audited on its whole id.
+    // A new id just inside 32 bits is carried: Save goes on with that row.
+    void addBesideAWideId_data()
+    {
+        QTest::addColumn<qlonglong>("last");  // the largest id before the addition
+        QTest::newRow("the new id the largest 32-bit one") << 2147483646LL;
+        QTest::newRow("the new id just beyond 32 bits") << 2147483647LL;
+        QTest::newRow("the new id well beyond 32 bits") << 3000000000LL;
+    }
     void addBesideAWideId()
     {
-        db->Exec("INSERT INTO tServiceID (ID, ServiceID, ServiceTypeID, CustomerCentreID, Active) VALUES "
-                 "(3000000000,'WIDE',3,5,1)");
+        QFETCH(qlonglong, last);
+        db->Exec(QString("INSERT INTO tServiceID (ID, ServiceID, ServiceTypeID, CustomerCentreID, Active) VALUES "
+                         "(%1,'WIDE',3,5,1)").arg(last));
+        const qlonglong added = last + 1;
+        const bool fits = added <= std::numeric_limits<int>::max();
         auto f = adding();
         type(*f, {"ServiceID=NW-8", "ServiceTypeID=3", "CustomerCentreID=5"});
         QCOMPARE(kvtest::Click(*f, "btnSave"),
-                 QStringList({"The new row would get the id 3000000001, which is too large for this program; "
-                              "nothing was saved."}));
-        QVERIFY(!f->Wrote());
-        QVERIFY(f->AppendMode());
-        QCOMPARE(count("tServiceID"), QString("4"));
-        QCOMPARE(db->AuditRows(), QStringList());
+                 fits ? QStringList()
+                      : QStringList({QString("The new row would get the id %1, which is too large for this program; "
+                                             "nothing was saved.").arg(added)}));
+        QCOMPARE(f->Wrote(), fits);
+        QCOMPARE(f->AppendMode(), !fits);
+        QCOMPARE(count("tServiceID"), QString(fits ? "5" : "4"));
+        if (fits) {
+            QCOMPARE(qlonglong(f->ID()), added);
+            type(*f, {"Description=Carried"});
+        } else {
+            QCOMPARE(db->AuditRows(), QStringList());
+        }
         KV_EXPECT_SAVED(*f);
-        QCOMPARE(db->Value("SELECT ServiceID FROM tServiceID WHERE ID = 3000000001"), QString("NW-8"));
-        QCOMPARE(db->Rows("SELECT DISTINCT TableID FROM tAuditTrail"), QStringList({"3000000001"}));
+        QCOMPARE(count("tServiceID"), QString("5"));
+        QCOMPARE(db->Value(QString("SELECT ServiceID || '|' || ifnull(Description, '') FROM tServiceID WHERE ID = %1")
+                               .arg(added)),
+                 QString(fits ? "NW-8|Carried" : "NW-8|"));
+        QCOMPARE(db->Rows("SELECT DISTINCT TableID FROM tAuditTrail"), QStringList({QString::number(added)}));
     }
 
     // ------------------------------------------------------------ line details

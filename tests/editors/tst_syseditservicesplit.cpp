@@ -391,9 +391,11 @@ private slots:
     }
 
     // A row the operator did not retype keeps its customer whatever is
-    // pressed in it: a listed one, and an inactive one whose ShipTo differs
-    // only in letter case from an active customer's. Only a choice made in
-    // the dropped-down list changes it.
+    // pressed in it: a listed one, an inactive one whose ShipTo differs only
+    // in letter case from an active customer's, and each of two customers
+    // with the same ShipTo. Blanks typed before or after the ShipTo leave it
+    // reading the same. Only a choice made in the dropped-down list, or a
+    // text that reads otherwise, changes it.
     void untouchedRowsKeepTheirCustomer_data()
     {
         QTest::addColumn<QString>("keys");
@@ -407,27 +409,37 @@ private slots:
         QTest::newRow("list dropped down and closed") << "F4 Escape Return";
         QTest::newRow("list dropped down and closed with its key") << "Alt+Down Down Alt+Down leave";
         QTest::newRow("mouse wheel") << "wheel";
+        QTest::newRow("a blank after") << "End Space";
+        QTest::newRow("a blank after, Return") << "End Space Return";
+        QTest::newRow("blanks before, the row left") << "Home Space Space leave";
+        QTest::newRow("blanks both sides, Return") << "Home Space End Space Return";
     }
     void untouchedRowsKeepTheirCustomer()
     {
         QFETCH(QString, keys);
-        db->Exec("INSERT INTO tCustomer (ID, ShipTo, Active) VALUES (21, 'ARTS', 0), (22, 'arts', 1);"
+        db->Exec("INSERT INTO tCustomer (ID, ShipTo, Active) VALUES (21, 'ARTS', 0), (22, 'arts', 1), "
+                 "(23, 'DUP', 1), (24, 'DUP', 1);"
                  "INSERT INTO tServiceSplit (ID, ServiceID, CustomerID, CallPercentage, RentPercentage, "
-                 "OtherPercentage, Active) VALUES (8, 4, 21, 50, 50, 50, 1), (9, 4, 13, 50, 50, 50, 1)");
-        for (int row : {1, 2}) {
+                 "OtherPercentage, Active) VALUES (8, 4, 21, 50, 50, 50, 1), (9, 4, 13, 50, 50, 50, 1), "
+                 "(10, 4, 23, 0, 0, 0, 1), (11, 4, 24, 0, 0, 0, 1)");
+        const QStringList before = rows("ServiceID = 4");
+        const bool blanks = keys.contains("Space");
+        for (int row : {1, 2, 3, 4}) {
             auto f = editor(false, 4);
             const QString shown = f->cbShipTo[row - 1]->currentText();
-            QCOMPARE(shown, QString(row == 1 ? "ARTS" : "B"));
+            QCOMPARE(shown, QStringList({"ARTS", "B", "DUP", "DUP"})[row - 1]);
             kvtest::MessageRecorder boxes;
             press(*f, row, keys);
-            QCOMPARE(f->cbShipTo[row - 1]->currentText(), shown);
+            const QString text = f->cbShipTo[row - 1]->currentText();
+            QCOMPARE(blanks ? text.trimmed() : text, shown);
+            QVERIFY(blanks == (text != shown));
             if (f->isVisible())
                 QTest::mouseClick(f->btnOk, Qt::LeftButton);
             QCOMPARE(boxes.Texts(), QStringList());
             QCOMPARE(f->result(), int(mrOk));
             QCOMPARE(kvtest::RowStatements(*f), QVector<QStringList>());
         }
-        QCOMPARE(rows("ServiceID = 4"), QStringList({"8 4 21 50 50 50 1", "9 4 13 50 50 50 1"}));
+        QCOMPARE(rows("ServiceID = 4"), before);
         QCOMPARE(db->AuditRows(), QStringList());
 
         // The operator's own choice in the list: the row takes that customer.
@@ -439,6 +451,13 @@ private slots:
         QCOMPARE(f->cbShipTo[0]->currentText(), QString("arts"));
         KV_EXPECT_SAVED(*f);
         QCOMPARE(rows("ID = 8"), QStringList{"8 4 22 50 50 50 1"});
+
+        // A text that reads otherwise, blanks round it or not, takes the
+        // customer it names.
+        f = editor(false, 4);
+        kvtest::Enter(*f, {"cbShipTo3= b ", "cbShipTo2=D"});
+        KV_EXPECT_SAVED(*f);
+        QCOMPARE(rows("ID IN (9, 10)"), QStringList({"9 4 16 50 50 50 1", "10 4 13 0 0 0 1"}));
     }
 
     // A typed ShipTo names the customer with exactly that ShipTo; one that

@@ -144,6 +144,57 @@ private slots:
         QCOMPARE(loginRights("o'hara", "  pa ss  "), Rights({7, 9, 14}));
     }
 
+    // A new operator beside one whose id is the largest 32-bit number or
+    // beyond it takes the next id whole: its rights and its audit rows name
+    // that id, on the file and through ODBC. Just inside 32 bits the login
+    // check then gives it its rights.
+    void addBesideWideIds_data()
+    {
+        QTest::addColumn<bool>("odbc");
+        QTest::addColumn<qlonglong>("last");  // the largest id before the addition
+        for (const bool odbc : {false, true}) {
+            const QByteArray route = odbc ? "through ODBC" : "SQLite file";
+            for (const qlonglong last : {2147483646LL, 2147483647LL, 3000000000LL, 9007199254740992LL})
+                QTest::addRow("beside %lld, %s", last, route.constData()) << odbc << last;
+        }
+    }
+    void addBesideWideIds()
+    {
+        QFETCH(bool, odbc);
+        QFETCH(qlonglong, last);
+        const QString setup = QString("INSERT INTO tUser (ID, UserLogin, Password, Active) VALUES (%1,'wide','w',1);"
+                                      "INSERT INTO tUserFunction (UserID, FunctionID) VALUES (%1,7)").arg(last);
+        db->Exec(setup);
+        std::unique_ptr<kvtest::TestDatabase> file;
+        std::unique_ptr<kvtest::OdbcDataSource> source;
+        std::unique_ptr<TDatabase> connection;
+        kvtest::TestDatabase* written = db.get();
+        if (odbc) {
+            db.reset();
+            file = std::make_unique<kvtest::TestDatabase>(true, "dbFile");
+            file->Exec("INSERT INTO tEvent (ID, Description) VALUES (11,'Reference Update'),(13,'Reference Insert');"
+                      "INSERT INTO tAudit (\"Table\") VALUES ('tUserFunction');" + QString(kOperators) + ";" + setup);
+            source = std::make_unique<kvtest::OdbcDataSource>("kvwideoperators", file->File());
+            if (!source->Available())
+                QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+            connection = source->Connect("dbKVdata");
+            written = file.get();
+        }
+        auto f = adding("newbie", "pw", {7, 14});
+        KV_EXPECT_SAVED(*f);
+        f.reset();
+        connection.reset();
+        const QString added = QString::number(last + 1);
+        QCOMPARE(written->Value("SELECT ID FROM tUser WHERE UserLogin = 'newbie'"), added);
+        QCOMPARE(written->Rows("SELECT UserID || ':' || FunctionID FROM tUserFunction WHERE UserID > 4 "
+                               "ORDER BY UserID, FunctionID"),
+                 QStringList({QString::number(last) + ":7", added + ":7", added + ":14"}));
+        QCOMPARE(written->AuditRows(), kvtest::Prefixed("admin|13|tUser|" + added + "|",
+                                                        {"USERLOGIN|NULL|'newbie'", "ACTIVE|NULL|'1'"}));
+        if (!odbc && last + 1 <= std::numeric_limits<int>::max())
+            QCOMPARE(loginRights("newbie", "pw"), Rights({7, 14}));
+    }
+
     // What adding refuses; a login's "%", "_" and "[" match only themselves.
     void addChecks_data()
     {

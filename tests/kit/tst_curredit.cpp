@@ -312,6 +312,16 @@ private slots:
         QTest::newRow("fr: point becomes the comma") << "fr" << "3.5" << "3,5" << 3.5 << "3,5";
         QTest::newRow("ch: comma becomes the point") << "ch" << "2,5" << "2.5" << 2.5 << "2.5";
         QTest::newRow("za: comma becomes the point") << "za" << "2,5" << "2.5" << 2.5 << "2.5";
+        // A blank is a key only where it groups thousands; refused elsewhere,
+        // it leaves the keys after it taken.
+        QTest::newRow("de: a blank refused") << "de" << "1 000,5" << "1000,5" << 1000.5 << "1000,5";
+        QTest::newRow("en: a blank refused") << "en" << "1 000.5" << "1000.5" << 1000.5 << "1000.5";
+        QTest::newRow("ch: a blank refused") << "ch" << "1 000.5" << "1000.5" << 1000.5 << "1000.5";
+        QTest::newRow("de: a leading blank refused") << "de" << " 12" << "12" << 12.0 << "12";
+        QTest::newRow("fr: a blank groups") << "fr" << "1 000,5" << "1 000,5" << 1000.5 << "1000,5";
+        QTest::newRow("de: an apostrophe refused") << "de" << "1'000,5" << "1000,5" << 1000.5 << "1000,5";
+        QTest::newRow("de: a letter refused") << "de" << "1x000,5" << "1000,5" << 1000.5 << "1000,5";
+        QTest::newRow("de: a second comma refused") << "de" << "1,0,5" << "1,05" << 1.05 << "1,05";
     }
     void typedSeparators()
     {

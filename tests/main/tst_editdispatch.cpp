@@ -6,6 +6,7 @@
 #include "SysEditServiceID.h"
 #include "SysServiceRecord.h"
 #include <QPointer>
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 // The main window's route to the record editors, on the demo database: which
@@ -414,6 +415,17 @@ private slots:
             << QStringList({"tElement|1|ELEMENTCODE|NULL|'R4119'", renamed});
         QTest::newRow("element without a code, left without") << 1041 << 1 << noCode
             << QStringList({"edtEdit4=Fixed voice"}) << ok << element << "NULL|Fixed voice" << QStringList({renamed});
+        // The old code is audited as it was stored: NULL only where there
+        // was none.
+        QTest::newRow("element without a code, given one in capitals") << 1041 << 1 << noCode
+            << QStringList({"edtEdit3=R9001"}) << ok << element << "R9001|Fixed voice revenue"
+            << QStringList({"tElement|1|ELEMENTCODE|NULL|'R9001'"});
+        QTest::newRow("element with an empty code, given one") << 1041 << 1
+            << "UPDATE tElement SET ElementCode = '' WHERE ID = 1;" << QStringList({"edtEdit3=r4119"}) << ok << element
+            << "R4119|Fixed voice revenue" << QStringList({"tElement|1|ELEMENTCODE|''|'R4119'"});
+        QTest::newRow("element with a blank code, given one") << 1041 << 1
+            << "UPDATE tElement SET ElementCode = '  ' WHERE ID = 1;" << QStringList({"edtEdit3=R4119", "edtEdit4=Fixed voice"})
+            << ok << element << "R4119|Fixed voice" << QStringList({"tElement|1|ELEMENTCODE|'  '|'R4119'", renamed});
         QTest::newRow("service split") << 1061 << 2 << "" << QStringList({"edtRent1=70", "edtRent2=30"}) << ok
             << "SELECT group_concat(RentPercentage) FROM tServiceSplit WHERE ID IN (1, 2)" << "70,30"
             << QStringList({"tServiceSplit|1|RENTPERCENTAGE|'50'|'70'", "tServiceSplit|2|RENTPERCENTAGE|'50'|'30'"});
@@ -548,91 +560,151 @@ private slots:
     // Under a decimal comma: the amounts a page fills in pass the editor's
     // own checks, and Save without a change leaves them as they were and
     // audits nothing (negative, tiny and large amounts among them); the
-    // tables that refuse an unchanged save say so.
+    // tables that refuse an unchanged save say so. An amount typed over is
+    // audited from its stored value whole, and one left beside it is neither
+    // written nor audited.
     void untouchedAmounts_data()
     {
         QTest::addColumn<int>("pageId");
         QTest::addColumn<QString>("table");
         QTest::addColumn<QStringList>("amounts");  // column = value
+        QTest::addColumn<QStringList>("typed");    // input=text
         QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QStringList>("audit");    // FIELD|old|new
         const QStringList unchanged{"No data changes were detected."};
+        const QStringList none;
         QTest::newRow("cost ranges") << 1014 << "tCostRange"
-            << QStringList({"CostRangeFrom = -250.5", "CostRangeTo = 0.0000001"}) << unchanged;
+            << QStringList({"CostRangeFrom = -250.5", "CostRangeTo = 0.0000001"}) << none << unchanged << none;
         QTest::newRow("discounts") << 1027 << "tDiscount"
-            << QStringList({"DiscountRate = 12.5", "NonStdRevAdminFee = 2.25", "NonStdExpAdminFee = NULL"})
-            << unchanged;
-        QTest::newRow("discounted rates") << 1028 << "tDiscountedRate" << QStringList({"Rate = 32.5"}) << unchanged;
+            << QStringList({"DiscountRate = 12.5", "NonStdRevAdminFee = 2.25", "NonStdExpAdminFee = NULL"}) << none
+            << unchanged << none;
+        QTest::newRow("discounted rates") << 1028 << "tDiscountedRate" << QStringList({"Rate = 32.5"}) << none
+            << unchanged << none;
         QTest::newRow("rates") << 1049 << "tRate"
             << QStringList({"Length = 2.5", "Cost = 32.5", "Cost100 = 1e15", "Percentage = 5", "PartCost = 0.125"})
-            << QStringList();
+            << none << none << none;
         QTest::newRow("transaction groups") << 1069 << "tTransactionGroup"
-            << QStringList({"CostRangeFrom = -0.5", "CostRangeTo = 1000000.25"}) << QStringList();
+            << QStringList({"CostRangeFrom = -0.5", "CostRangeTo = 1000000.25"}) << none << none << none;
         // Stored with more digits than the page fills in.
         QTest::newRow("rates, more digits") << 1049 << "tRate"
-            << QStringList({"Cost = 0.1 + 0.2", "Cost100 = 1250.12345", "Percentage = 12.3456"}) << QStringList();
+            << QStringList({"Cost = 0.1 + 0.2", "Cost100 = 1250.12345", "Percentage = 12.3456"}) << none << none
+            << none;
         QTest::newRow("customers, more digits") << 1016 << "tCustomer"
-            << QStringList({"MaxExServiceAmount = 1250.12345"}) << QStringList();
+            << QStringList({"MaxExServiceAmount = 1250.12345"}) << none << none << none;
         QTest::newRow("tariffs, more digits") << 1004 << "tAgreementTariffs"
-            << QStringList({"FixedCharge = 1250.12345", "DiscountRate = 0.1 + 0.2"}) << QStringList();
+            << QStringList({"FixedCharge = 1250.12345", "DiscountRate = 0.1 + 0.2"}) << none << none << none;
         QTest::newRow("service types, more digits") << 1063 << "tServiceType"
-            << QStringList({"ExpectedRent = 1250.12345"}) << QStringList();
+            << QStringList({"ExpectedRent = 1250.12345"}) << none << none << none;
+        // One of them typed over.
+        QTest::newRow("rates, more digits, one typed") << 1049 << "tRate"
+            << QStringList({"Cost = 0.1 + 0.2", "Cost100 = 1250.12345", "Percentage = 12.3456"})
+            << QStringList({"edtEdit6=1300"}) << none << QStringList({"COST100|'1250.12345'|'1300'"});
+        QTest::newRow("customers, more digits, typed") << 1016 << "tCustomer"
+            << QStringList({"MaxExServiceAmount = 1250.12345"}) << QStringList({"edtMaxExServiceAmount=1300"}) << none
+            << QStringList({"MAXEXSERVICEAMOUNT|'1250.12345'|'1300'"});
+        QTest::newRow("tariffs, more digits, one typed") << 1004 << "tAgreementTariffs"
+            << QStringList({"FixedCharge = 1250.12345", "DiscountRate = 0.1 + 0.2"})
+            << QStringList({"edtFixedCharge=1300"}) << none << QStringList({"FIXEDCHARGE|'1250.12345'|'1300'"});
+        QTest::newRow("service types, more digits, typed") << 1063 << "tServiceType"
+            << QStringList({"ExpectedRent = 1250.12345"}) << QStringList({"edtExpectedRent=1300,5"}) << none
+            << QStringList({"EXPECTEDRENT|'1250.12345'|'1300.5'"});
     }
     void untouchedAmounts()
     {
         QFETCH(int, pageId);
         QFETCH(QString, table);
         QFETCH(QStringList, amounts);
+        QFETCH(QStringList, typed);
         QFETCH(QStringList, boxes);
+        QFETCH(QStringList, audit);
         kvtest::DecimalSeparator separator(',');
         fx.db->Exec("UPDATE " + table + " SET " + amounts.join(", ") + "; INSERT INTO tAudit (\"Table\") VALUES ('" +
                     table + "');");
+        // The amounts not typed over, as stored.
         QStringList columns;
-        for (const QString& amount : amounts)
-            columns << "quote(" + amount.section(' ', 0, 0) + ")";
+        for (const QString& amount : amounts) {
+            const QString column = amount.section(' ', 0, 0);
+            if (audit.filter(QRegularExpression("^" + column.toUpper() + "\\|")).isEmpty())
+                columns << "quote(" + column + ")";
+        }
+        if (columns.isEmpty())
+            columns << "''";
         const QString state = "SELECT group_concat(" + columns.join(" || '|' || ") + ", '@') || '/' || "
                               "(SELECT COUNT(*) FROM tAuditTrail) FROM " + table;
         const QString before = fx.db->Value(state);
+        const QString lastAudit = fx.db->Value("SELECT ifnull(MAX(AuditID), 0) FROM tAuditTrail");
         QVERIFY(fx.Open(pageId));
         QStringList shown;
         TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+            kvtest::Enter(e, typed);
             shown << kvtest::Click(e);
             return e.result();
         });
         fx.form->KitDBGridSysDblClick();
         QCOMPARE(shown, boxes);
-        QCOMPARE(fx.db->Value(state), before);
+        QCOMPARE(fx.db->Rows("SELECT FieldName || '|' || quote(OldValue) || '|' || quote(NewValue) FROM tAuditTrail "
+                             "WHERE AuditID > " + lastAudit),
+                 audit);
+        if (audit.isEmpty())
+            QCOMPARE(fx.db->Value(state), before);
+        else  // only the audit rows added
+            QCOMPARE(fx.db->Value(state).section('/', 0, 0), before.section('/', 0, 0));
     }
 
     // The same typed amount is the same number in every amount input, under
-    // the regional settings the program builds from each locale: the generic
-    // editor (a rate's cost) and the number inputs (a customer's annual fee,
-    // a tariff's fixed charge) store and audit it alike. The generic editor
-    // takes no thousands separator and refuses such an amount, writing
-    // nothing; a "." that groups thousands is never read as the point.
+    // the regional settings the program builds from each locale, typed key
+    // by key: the generic editor (a rate's cost) and the number inputs (a
+    // customer's maximum ExService amount, a tariff's fixed charge, a service
+    // type's expected rent) store and audit it alike, and the line-detail
+    // dialog hands the service id editor the same cost (which neither of its
+    // statements writes), within its two decimals. The generic editor takes
+    // no thousands separator and refuses such an amount, writing nothing; a
+    // "." that groups thousands is never read as the point. A key the number
+    // inputs refuse
+    // (a blank where the thousands separator is none, a letter, a second
+    // decimal separator) leaves the keys after it taken.
     void typedAmountsReadAlike_data()
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("generic");  // the number stored, or "refused"
         QTest::addColumn<QString>("number");   // the number the number inputs store
+        QTest::addColumn<QString>("detail");   // the line-detail cost, of two decimals
         const QString refused = "refused";
-        QTest::newRow("de_DE 1.000") << "de_DE" << "1.000" << refused << "1000";
-        QTest::newRow("de_DE 1.234") << "de_DE" << "1.234" << refused << "1234";
-        QTest::newRow("de_DE 1.000,5") << "de_DE" << "1.000,5" << refused << "1000.5";
-        QTest::newRow("de_DE 1000,5") << "de_DE" << "1000,5" << "1000.5" << "1000.5";
-        QTest::newRow("de_DE 0,5") << "de_DE" << "0,5" << "0.5" << "0.5";
-        QTest::newRow("de_DE 300.5, a point grouping nothing") << "de_DE" << "300.5" << "300.5" << "300.5";
-        QTest::newRow("de_CH 1'000.5") << "de_CH" << "1'000.5" << refused << "1000.5";
-        QTest::newRow("de_CH 1.5") << "de_CH" << "1.5" << "1.5" << "1.5";
-        QTest::newRow("de_CH 1.000") << "de_CH" << "1.000" << "1" << "1";
-        QTest::newRow("fr_FR 1.000") << "fr_FR" << "1.000" << "1" << "1";
-        QTest::newRow("fr_FR 1.234") << "fr_FR" << "1.234" << "1.234" << "1.234";
-        QTest::newRow("fr_FR 1 000,5") << "fr_FR" << "1 000,5" << refused << "1000.5";
-        QTest::newRow("fr_FR 1000,5") << "fr_FR" << "1000,5" << "1000.5" << "1000.5";
-        QTest::newRow("fr_FR 0,5") << "fr_FR" << "0,5" << "0.5" << "0.5";
+        const auto row = [](const char* name, const QString& locale, const QString& typed, const QString& generic,
+                            const QString& number, const QString& detail = QString()) {
+            QTest::newRow(name) << locale << typed << generic << number << (detail.isNull() ? number : detail);
+        };
+        row("de_DE 1.000", "de_DE", "1.000", refused, "1000");
+        row("de_DE 1.234", "de_DE", "1.234", refused, "1234");
+        row("de_DE 1.000,5", "de_DE", "1.000,5", refused, "1000.5");
+        row("de_DE 1000,5", "de_DE", "1000,5", "1000.5", "1000.5");
+        row("de_DE 0,5", "de_DE", "0,5", "0.5", "0.5");
+        row("de_DE 300.5, a point grouping nothing", "de_DE", "300.5", "300.5", "300.5");
+        row("de_DE 1.25, a point before two digits", "de_DE", "1.25", "1.25", "1.25");
+        row("de_DE 1 000,5, a blank refused", "de_DE", "1 000,5", refused, "1000.5");
+        row("de_DE 1x000,5, a letter refused", "de_DE", "1x000,5", refused, "1000.5");
+        row("de_DE 1,0,5, a second comma refused", "de_DE", "1,0,5", refused, "1.05");
+        row("de_CH 1'000.5", "de_CH", "1'000.5", refused, "1000.5");
+        row("de_CH 1.5", "de_CH", "1.5", "1.5", "1.5");
+        row("de_CH 1.000", "de_CH", "1.000", "1", "1");
+        row("de_CH 1 000.5, a blank refused", "de_CH", "1 000.5", refused, "1000.5");
+        row("en_US 1,000.5", "en_US", "1,000.5", refused, "1000.5");
+        row("en_US 1000.5", "en_US", "1000.5", "1000.5", "1000.5");
+        row("en_US 1,25, a comma before two digits", "en_US", "1,25", refused, "1.25");
+        row("en_US 1,250, a comma before three digits", "en_US", "1,250", refused, "1250");
+        row("en_US 1 000.5, a blank refused", "en_US", "1 000.5", refused, "1000.5");
+        row("en_US 1.0.5, a second point refused", "en_US", "1.0.5", refused, "1.05");
+        row("fr_FR 1.000", "fr_FR", "1.000", "1", "1");
+        row("fr_FR 1.234", "fr_FR", "1.234", "1.234", "1.234", "1.23");
+        row("fr_FR 1 000,5", "fr_FR", "1 000,5", refused, "1000.5");
+        row("fr_FR 1000,5", "fr_FR", "1000,5", "1000.5", "1000.5");
+        row("fr_FR 0,5", "fr_FR", "0,5", "0.5", "0.5");
+        row("fr_FR 12 345 678,5, blanks grouping", "fr_FR", "12 345 678,5", refused, "12345678.5");
         // The number inputs take the point as the comma as it is typed and
-        // refuse the second comma with a beep: they hold 1,0005.
-        QTest::newRow("fr_FR 1.000,5") << "fr_FR" << "1.000,5" << refused << "1.0005";
+        // refuse the second comma with a beep: they hold 1,0005 (the
+        // line-detail cost 1,00).
+        row("fr_FR 1.000,5", "fr_FR", "1.000,5", refused, "1.0005", "1");
     }
     void typedAmountsReadAlike()
     {
@@ -640,24 +712,40 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, generic);
         QFETCH(QString, number);
+        QFETCH(QString, detail);
         kvtest::RegionalSettings regional(locale);
         struct Amount {
             int PageID, ID;
-            QString Input, Table, Column;
+            QString Input, Table, Column;  // no table: the line-detail dialog's input
         };
         const Amount amounts[] = {{1049, 1, "edtEdit5", "tRate", "Cost"},
                                   {1016, 3, "edtMaxExServiceAmount", "tCustomer", "MaxExServiceAmount"},
-                                  {1004, 4, "edtFixedCharge", "tAgreementTariffs", "FixedCharge"}};
+                                  {1004, 4, "edtFixedCharge", "tAgreementTariffs", "FixedCharge"},
+                                  {1063, 2, "edtExpectedRent", "tServiceType", "ExpectedRent"},
+                                  {1051, 1, "edtCost", "", "Cost"}};
         for (const Amount& a : amounts) {
-            const QString expected = a.Table == "tRate" ? generic : number;
-            const QString stored = QString("SELECT quote(%1) FROM %2 WHERE ID = %3").arg(a.Column, a.Table).arg(a.ID);
+            const QString expected = a.Table == "tRate" ? generic : a.Table.isEmpty() ? detail : number;
+            const QString stored = QString("SELECT quote(%1) FROM %2 WHERE ID = %3")
+                                       .arg(a.Column, a.Table.isEmpty() ? "tServiceID" : a.Table)
+                                       .arg(a.ID);
             const QString before = fx.db->Value(stored);
             const QString lastAudit = fx.db->Value("SELECT ifnull(MAX(AuditID), 0) FROM tAuditTrail");
             QVERIFY(openAt(a.PageID, "id", a.ID));
             QStringList boxes;
+            double handedBack = -1;
             TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
-                kvtest::Enter(e, {a.Input + "=" + typed});
-                boxes << kvtest::Click(e);
+                if (a.Table.isEmpty()) {
+                    auto& f = static_cast<TSysEditServiceIDForm&>(e);
+                    f.show();
+                    f.btnDetailsClick();
+                    kvtest::Enter(*f.SysServiceRecordForm, {a.Input + "=" + typed});
+                    QTest::mouseClick(f.SysServiceRecordForm->btnOk, Qt::LeftButton);
+                    boxes << kvtest::Click(e);
+                    handedBack = f.LineDetails().Cost;
+                } else {
+                    kvtest::Enter(e, {a.Input + "=" + typed});
+                    boxes << kvtest::Click(e);
+                }
                 return e.result();
             });
             fx.form->KitDBGridSysDblClick();
@@ -670,6 +758,12 @@ private slots:
                 continue;
             }
             QCOMPARE(boxes, QStringList());
+            if (a.Table.isEmpty()) {
+                QCOMPARE(handedBack, expected.toDouble());
+                QCOMPARE(fx.db->Value(stored), before);
+                QCOMPARE(audit, QStringList());
+                continue;
+            }
             QCOMPARE(fx.db->Value(stored).toDouble(), expected.toDouble());
             QCOMPARE(audit.size(), 1);
             QCOMPARE(audit.first().section('|', 0, 0), a.Column.toUpper());
