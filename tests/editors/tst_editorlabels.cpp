@@ -103,7 +103,8 @@ QStringList contents(const kvtest::TestDatabase& db)
 // whatever its size: each label is as large as its caption, inside its
 // window, and clear of every input, box and button; every input is inside
 // the window and tall enough for its text; a text wider than its input shows
-// from its start.
+// from its start. Every window fits a laptop's screen, its OK and Cancel in
+// view, and Tab brings each input into view.
 class TestEditorLabels : public QObject {
     Q_OBJECT
     std::unique_ptr<kvtest::TestDatabase> db;
