@@ -12,7 +12,10 @@
 // third ShipTo row (blank in both modes), the row is left (its editing
 // finished) and its customer read.
 // The engine runs in every round too; medians shown, peak memory the
-// highest of the rounds ("before": the process before the editor opened).
+// highest of the rounds, read after each step: once the editor has opened
+// and painted ("opened"), once the list has been dropped down and closed
+// ("dropped") and once the ShipTo has been typed and its customer read
+// ("typed", the whole run); "before": the process before the editor opened.
 #include "Application.h"
 #include "BenchSupport.h"
 #include "DB.h"
@@ -124,6 +127,8 @@ int openOnce(int argc, char** argv)
     QCoreApplication::processEvents();
     const double dropped = t.nsecsElapsed() / 1e9;
     form.cbShipTo[0]->hidePopup();
+    double rssDropped, peakDropped;
+    BenchMemory(rssDropped, peakDropped);
     // Then the last customer's ShipTo typed into the third row in small
     // letters, the row left, and its customer.
     TLookupCombo* row = form.cbShipTo[2];
@@ -135,15 +140,17 @@ int openOnce(int argc, char** argv)
     QMetaObject::invokeMethod(row->lineEdit(), "editingFinished");
     const int customer = row->ID();
     const double typing = t.nsecsElapsed() / 1e9;
-    std::printf("opened %.4f peak %.1f before %.1f dropped %.4f typed %.4f customers %d services %d shown %s "
-                "customer %d\n",
-                seconds, peak, rss0, dropped, typing, int(form.cbShipTo[0]->count()), int(form.cbServiceID->count()),
-                qPrintable(form.cbShipTo[0]->currentText()), customer);
+    double rssTyped, peakTyped;
+    BenchMemory(rssTyped, peakTyped);
+    std::printf("opened %.4f peak %.1f before %.1f dropped %.4f peakdropped %.1f typed %.4f peaktyped %.1f "
+                "customers %d services %d shown %s customer %d\n",
+                seconds, peak, rss0, dropped, peakDropped, typing, peakTyped, int(form.cbShipTo[0]->count()),
+                int(form.cbServiceID->count()), qPrintable(form.cbShipTo[0]->currentText()), customer);
     return 0;
 }
 
 struct TOpening {
-    double Seconds = -1, Peak = 0, Before = 0, Dropped = 0, Typed = 0;
+    double Seconds = -1, Peak = 0, Before = 0, Dropped = 0, PeakDropped = 0, Typed = 0, PeakTyped = 0;
     QString Counts;
 };
 
@@ -155,7 +162,7 @@ TOpening openInChild(const QString& file, bool adding)
     p.waitForFinished(-1);
     const QStringList words = QString::fromLocal8Bit(p.readAllStandardOutput()).simplified().split(QChar(' '));
     TOpening o;
-    if (words.size() < 16 || words[0] != QLatin1String("opened")) {
+    if (words.size() < 20 || words[0] != QLatin1String("opened")) {
         std::printf("the child failed: %s\n", p.readAllStandardError().constData());
         return o;
     }
@@ -163,8 +170,10 @@ TOpening openInChild(const QString& file, bool adding)
     o.Peak = words[3].toDouble();
     o.Before = words[5].toDouble();
     o.Dropped = words[7].toDouble();
-    o.Typed = words[9].toDouble();
-    o.Counts = words.mid(10).join(QChar(' '));
+    o.PeakDropped = words[9].toDouble();
+    o.Typed = words[11].toDouble();
+    o.PeakTyped = words[13].toDouble();
+    o.Counts = words.mid(14).join(QChar(' '));
     return o;
 }
 
@@ -189,8 +198,8 @@ int main(int argc, char** argv)
     if (sizes.isEmpty())
         sizes = {100000, 1000000};
 
-    std::printf("%-28s %9s %9s %6s %8s %10s %12s %9s\n", "opening, medians", "kvsys s", "engine s", "ratio",
-                "peak MB", "before MB", "drop-down s", "typed s");
+    std::printf("%-28s %9s %9s %6s %10s %15s %12s %16s %9s %14s\n", "opening, medians", "kvsys s", "engine s",
+                "ratio", "before MB", "opened peak MB", "drop-down s", "dropped peak MB", "typed s", "typed peak MB");
     for (int customers : sizes) {
         const QString file = dataFile(customers);
         if (file.isEmpty())
@@ -202,7 +211,7 @@ int main(int argc, char** argv)
             const QList<QByteArray> statements = {
                 db.PrepareSql(SplitBenchCustomerList().join(QChar('\n'))).toUtf8(),
                 db.PrepareSql(SplitBenchServiceList(adding).join(QChar('\n'))).toUtf8()};
-            std::vector<double> ours, theirs, peaks, befores, drops, typings;
+            std::vector<double> ours, theirs, peaks, befores, drops, droppedPeaks, typings, typedPeaks;
             QString counts;
             qint64 rows = 0;
             for (int round = 0; round < rounds; ++round) {
@@ -213,15 +222,18 @@ int main(int argc, char** argv)
                 peaks.push_back(o.Peak);
                 befores.push_back(o.Before);
                 drops.push_back(o.Dropped);
+                droppedPeaks.push_back(o.PeakDropped);
                 typings.push_back(o.Typed);
+                typedPeaks.push_back(o.PeakTyped);
                 counts = o.Counts;
                 theirs.push_back(engineReads(file, statements, rows));
             }
             const double a = BenchMedian(ours), b = BenchMedian(theirs);
             const QString name = QStringLiteral("%1 customers, %2").arg(customers).arg(adding ? "add" : "edit");
-            std::printf("%-28s %9.3f %9.3f %6.2f %8.1f %10.1f %12.3f %9.3f\n", qPrintable(name), a, b, a / b,
-                        *std::max_element(peaks.begin(), peaks.end()), BenchMedian(befores), BenchMedian(drops),
-                        BenchMedian(typings));
+            const auto highest = [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); };
+            std::printf("%-28s %9.3f %9.3f %6.2f %10.1f %15.1f %12.3f %16.1f %9.3f %14.1f\n", qPrintable(name), a, b,
+                        a / b, BenchMedian(befores), highest(peaks), BenchMedian(drops), highest(droppedPeaks),
+                        BenchMedian(typings), highest(typedPeaks));
             std::printf("    (lists: %s; engine rows %lld)\n", qPrintable(counts), rows);
             std::fflush(stdout);
         }

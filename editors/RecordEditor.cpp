@@ -9,12 +9,16 @@
 #include "OperatorIdentity.h"
 #include "SqlText.h"
 #include "ToolEdit.h"
+#include <QApplication>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <limits>
 
 void Refuse(const QString& message)
@@ -178,6 +182,100 @@ void scaleControls(QWidget* parent, const QSizeF& factor)
     }
 }
 
+// What a desktop adds around a window (title bar and borders) at the
+// standard font; the title grows with the font as the window does.
+constexpr int kFrameAcross = 8;
+constexpr int kFrameDown = 32;
+// The margin above and below the buttons kept in view under scrolled inputs.
+constexpr int kButtonRowMargin = 8;
+
+// The buttons that stay in view when a window's inputs scroll: OK and the
+// buttons beside it on its row (Cancel, Save). Empty without an OK.
+QList<QWidget*> buttonRow(QWidget* window)
+{
+    QList<QWidget*> row;
+    const auto* ok = window->findChild<QPushButton*>(QStringLiteral("btnOk"), Qt::FindDirectChildrenOnly);
+    if (!ok)
+        return row;
+    for (QPushButton* button : window->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly))
+        if (button->y() <= ok->geometry().bottom() && ok->y() <= button->geometry().bottom())
+            row << button;
+    return row;
+}
+
+// The smallest rectangle holding every control in the list.
+QRect boundsOf(const QList<QWidget*>& controls)
+{
+    QRect bounds;
+    for (const QWidget* w : controls)
+        bounds |= w->geometry();
+    return bounds;
+}
+
+// A window of `size` (its controls already scaled) that, with its frame,
+// would not fit the part of its screen left to windows: its controls move
+// onto a sheet that scrolls, and the button row stays in view at the bottom.
+// Controls keep their places on the sheet, their tab order and whether they
+// show; the control that takes the focus is scrolled into view. Gives the
+// window's size; a window that fits keeps `size` and its layout.
+QSize fitToScreen(QWidget* window, QSize size, const QSizeF& factor)
+{
+    const QScreen* screen = window->screen();
+    if (!screen)
+        return size;
+    const QRect area = screen->availableGeometry();
+    const QSize room(area.width() - ScaledPixels(kFrameAcross, factor.width()),
+                     area.height() - ScaledPixels(kFrameDown, factor.height()));
+    if (size.width() <= room.width() && size.height() <= room.height())
+        return size;
+
+    const QList<QWidget*> row = buttonRow(window);
+    QList<QWidget*> controls;
+    for (QObject* child : window->children())
+        if (auto* w = qobject_cast<QWidget*>(child); w && !w->isWindow() && !row.contains(w))
+            controls << w;
+    auto* scroll = new QScrollArea(window);
+    scroll->setObjectName(QStringLiteral("kvScrolledInputs"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    // The sheet is a child of the window while the controls move onto it, so
+    // they stay in the window's tab order.
+    auto* sheet = new QWidget(window);
+    sheet->setObjectName(QStringLiteral("kvInputSheet"));
+    const int margin = ScaledPixels(kButtonRowMargin, factor.height());
+    sheet->resize(size.width(), qMin(size.height(), boundsOf(controls).bottom() + 1 + margin));
+    for (QWidget* w : controls) {
+        const bool explicitlyHidden = w->isHidden() && w->testAttribute(Qt::WA_WState_ExplicitShowHide);
+        const QRect place = w->geometry();
+        w->setParent(sheet);
+        w->setGeometry(place);
+        w->setVisible(!explicitlyHidden);
+    }
+    scroll->setWidget(sheet);
+
+    const int bar = scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll);
+    const QRect buttons = boundsOf(row);
+    const int rowHeight = row.isEmpty() ? 0 : buttons.height() + 2 * margin;
+    const QSize fitted(qMin(sheet->width() + bar, room.width()),
+                       qMin(sheet->height() + (sheet->width() + bar > room.width() ? bar : 0) + rowHeight,
+                            room.height()));
+    scroll->setGeometry(0, 0, fitted.width(), fitted.height() - rowHeight);
+    // The row keeps its place across, moved left as far as the window's
+    // narrowing needs.
+    const int shift = qMax(0, buttons.right() + 1 + margin - fitted.width());
+    for (QWidget* w : row)
+        w->move(w->x() - shift, fitted.height() - rowHeight + margin + w->y() - buttons.y());
+    // The whole control, not only a text input's cursor, comes into view.
+    QObject::connect(qApp, &QApplication::focusChanged, scroll, [scroll, sheet, margin](QWidget*, QWidget* now) {
+        if (!now || !sheet->isAncestorOf(now))
+            return;
+        const QRect place(now->mapTo(sheet, QPoint(0, 0)), now->size());
+        scroll->ensureVisible(place.center().x(), place.center().y(), place.width() / 2 + margin,
+                              place.height() / 2 + margin);
+    });
+    return fitted;
+}
+
 }  // namespace
 
 void PlaceControl(QWidget* control, int left, int top, int width, int height)
@@ -190,11 +288,17 @@ void ScaleToFont(QWidget* window)
 {
     const QSizeF factor = FontScale(window->font());
     scaleControls(window, factor);
-    const QSize size(ScaledPixels(window->width(), factor.width()), ScaledPixels(window->height(), factor.height()));
-    if (window->minimumSize() == window->maximumSize())
+    QSize size(ScaledPixels(window->width(), factor.width()), ScaledPixels(window->height(), factor.height()));
+    if (window->isWindow())
+        size = fitToScreen(window, size, factor);
+    if (window->minimumSize() == window->maximumSize()) {
         window->setFixedSize(size);
-    else
-        window->resize(size);
+        return;
+    }
+    // A bar of a fixed height inside a window stays fixed at its new height.
+    if (window->minimumHeight() == window->maximumHeight())
+        window->setFixedHeight(size.height());
+    window->resize(size);
 }
 
 // ------------------------------------------------------------ kept values

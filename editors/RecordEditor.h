@@ -152,7 +152,12 @@ void PlaceControl(QWidget* control, int left, int top, int width, int height);
 // place and size, grow by FontScale of the window's font. A label as large
 // as its caption stays so; no label is lower than its text. Controls inside
 // a plain frame are placed within it the same way; the parts of a control
-// and other windows are left to themselves.
+// and other windows are left to themselves. A bar of controls inside a
+// window (of a fixed height) grows the same way.
+// A window that would then not fit its screen with its frame keeps its
+// controls on a sheet that scrolls inside it, with OK and the buttons of its
+// row in view at the bottom; the tab order stays as it was, and the control
+// that takes the focus scrolls into view.
 void ScaleToFont(QWidget* window);
 
 // ------------------------------------------------------------ kept values

@@ -19,6 +19,7 @@
 #include "OperatorIdentity.h"
 #include "PageQueries.h"
 #include "Platform.h"
+#include "RecordEditor.h"  // ScaleToFont
 #include <QAction>
 #include <QCheckBox>
 #include <QPushButton>
@@ -394,6 +395,8 @@ void TMainForm::buildFilterBar()
     auto* clear = new QShortcut(QKeySequence(Qt::Key_Escape), bar);
     clear->setContext(Qt::WindowShortcut);
     connect(clear, &QShortcut::activated, btnClear, &QPushButton::click);
+    // The bar and its controls grow with the desktop's font as the editors do.
+    ScaleToFont(bar);
 }
 
 void TMainForm::buildMenu()

@@ -1,4 +1,5 @@
 #include "KitDBCtrl.h"
+#include "EditorSupport.h"
 #include "MainFixture.h"
 #include <QCheckBox>
 #include <QComboBox>
@@ -224,7 +225,49 @@ private slots:
         QTest::mouseClick(f->btnApply, Qt::LeftButton);
         QVERIFY(f->CurrentQuery(1013)->SQL().Lines().contains("WHERE Active = 1"));
     }
+
+    // The bar grows with the desktop's font as the editors do: no control
+    // runs into another, every caption reads whole and every input is tall
+    // enough for its text; at the standard font it keeps the layout it is
+    // given (as at a smaller font, which leaves it as given).
+    void barAtTheDesktopFont_data()
+    {
+        QTest::addColumn<int>("points");
+        for (int points : kvtest::kFontPoints)
+            QTest::addRow("%d pt", points) << points;
+    }
+    void barAtTheDesktopFont()
+    {
+        QFETCH(int, points);
+        QStringList given;
+        for (int size : {8, points}) {
+            fx.Stop();
+            kvtest::ApplicationFont font(size);
+            fx.Start({"1"});
+            f = fx.form.get();
+            f->show();
+            QVERIFY(QTest::qWaitForWindowExposed(f));
+            open(1013);
+            QWidget* bar = f->panelTopOfTab;
+            QVERIFY(bar->isVisible());
+            QCoreApplication::processEvents();  // the window lays out the bar it now shows
+            const QStringList faults = kvtest::LayoutFaults(*bar);
+            QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
+            QStringList layout{QString("bar height %1").arg(bar->height())};
+            for (const QWidget* w : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+                layout << QString("%1 at %2,%3 %4 x %5")
+                              .arg(w->objectName())
+                              .arg(w->x())
+                              .arg(w->y())
+                              .arg(w->width())
+                              .arg(w->height());
+            if (size == 8)
+                given = layout;
+            else if (points == 9)
+                QCOMPARE(layout, given);
+        }
+    }
 };
 
-KV_TEST_MAIN(TestFilterBar)
+KV_TEST_MAIN_LAPTOP_SCREEN(TestFilterBar)
 #include "tst_filterbar.moc"

@@ -15,7 +15,9 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStyle>
+#include <QStyleOption>
 
 namespace kvtest {
 
@@ -59,13 +61,42 @@ inline int TextHeight(const QWidget* input)
     return line + 2 * (input->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, input) + 1);
 }
 
-// What does not read whole in a shown window: a label smaller than its
-// caption, out of the window or running into an input; an input out of the
-// window or too low for its text. Empty when all is well.
+// True when a box's caption, written beside its tick, runs past its edge.
+inline bool CaptionCut(const QCheckBox* box)
+{
+    QStyleOptionButton option;
+    option.initFrom(box);
+    option.text = box->text();
+    const QRect room = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
+    const QString caption = QString(box->text()).remove(QLatin1Char('&'));
+    return room.left() + box->fontMetrics().tightBoundingRect(caption).right() >= box->width();
+}
+
+// What a control is laid out on inside `window`: the sheet of the scroll
+// area its window's inputs scroll on, else the window itself.
+inline const QWidget* SheetOf(const QWidget* control, const QWidget& window)
+{
+    for (const QWidget* p = control->parentWidget(); p && p != &window; p = p->parentWidget())
+        if (auto* area = qobject_cast<const QScrollArea*>(p))
+            return area->widget();
+    return &window;
+}
+
+// What does not read whole in a shown window (or a bar of controls): a
+// label or a box's caption smaller than its text, a label out of the window
+// or running into an input; an input out of the window, too low for its
+// text or running into another input. Controls on a sheet that scrolls are
+// laid out on the sheet. Empty when all is well.
 inline QStringList LayoutFaults(const QWidget& window)
 {
     QStringList faults;
-    const auto placed = [&](const QWidget* w) { return QRect(w->mapTo(&window, QPoint(0, 0)), w->size()); };
+    const auto placed = [&](const QWidget* w) {
+        return QRect(w->mapTo(SheetOf(w, window), QPoint(0, 0)), w->size());
+    };
+    const auto inside = [&](const QWidget* w) { return SheetOf(w, window)->rect().contains(placed(w)); };
+    const auto meet = [&](const QWidget* a, const QWidget* b) {
+        return SheetOf(a, window) == SheetOf(b, window) && placed(a).intersects(placed(b));
+    };
     QList<const QWidget*> inputs;
     for (const QWidget* w : window.findChildren<QWidget*>())
         if (IsInput(w) && w->isVisible() && !IsInput(w->parentWidget()))  // the parts of an input count as the input
@@ -73,20 +104,24 @@ inline QStringList LayoutFaults(const QWidget& window)
     for (const QLabel* label : window.findChildren<QLabel*>()) {
         if (!label->isVisible() || label->text().isEmpty())
             continue;
-        const QRect at = placed(label);
         if (label->width() < label->sizeHint().width() || label->height() < label->sizeHint().height())
             faults << label->objectName() + QStringLiteral(" is cut");
-        if (!window.rect().contains(at))
+        if (!inside(label))
             faults << label->objectName() + QStringLiteral(" runs out of the window");
         for (const QWidget* input : inputs)
-            if (at.intersects(placed(input)))
+            if (meet(label, input))
                 faults << label->objectName() + QStringLiteral(" runs into ") + input->objectName();
     }
     for (const QWidget* input : inputs) {
-        if (!window.rect().contains(placed(input)))
+        if (!inside(input))
             faults << input->objectName() + QStringLiteral(" runs out of the window");
         if (input->height() < TextHeight(input))
             faults << QStringLiteral("%1 is %2 high of %3").arg(input->objectName()).arg(input->height()).arg(TextHeight(input));
+        if (auto* box = qobject_cast<const QCheckBox*>(input); box && CaptionCut(box))
+            faults << input->objectName() + QStringLiteral(" has its caption cut");
+        for (const QWidget* other : inputs)
+            if (other < input && meet(input, other))
+                faults << input->objectName() + QStringLiteral(" runs into ") + other->objectName();
     }
     return faults;
 }

@@ -36,6 +36,15 @@ void InitEnvironment()
     qputenv("XDG_RUNTIME_DIR", configDir()->path().toLocal8Bit());
 }
 
+void LaptopScreen()
+{
+    const QString file = configDir()->filePath(QStringLiteral("laptop-screen.json"));
+    WriteFileBytes(file, QByteArrayLiteral("{\"screens\": [{\"name\": \"laptop\", \"x\": 0, \"y\": 0, "
+                                           "\"width\": 1366, \"height\": 768, \"logicalDpi\": 96, "
+                                           "\"logicalBaseDpi\": 96}]}"));
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(file));
+}
+
 namespace {
 // The headless platform says so whenever a window asks it for something it
 // cannot do (raise, size hints); nothing to do with what is tested.

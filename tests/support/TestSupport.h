@@ -20,6 +20,11 @@ namespace kvtest {
 // Before the application object: headless platform, a private
 // XDG_CONFIG_HOME, no system ODBC files.
 void InitEnvironment();
+// Between InitEnvironment and the application object: the headless
+// platform shows one screen of 1366 by 768 pixels, a laptop's (by itself it
+// shows 800 by 800). Pixels of the screen, not of the windows: with
+// QT_SCALE_FACTOR=1.25 the windows see it as a desktop scaled to 125 % does.
+void LaptopScreen();
 // After it: day-first English regional settings, the clock fixed at
 // 5 March 2026 14:07:09, every message box answered by the recorder.
 void InitApplication();
@@ -189,6 +194,9 @@ void RemoveFilesIn(const QString& folder);
 
 #define KV_TEST_MAIN_BODY(TestObject)                    \
         kvtest::InitEnvironment();                       \
+        KV_TEST_APPLICATION_BODY(TestObject)
+
+#define KV_TEST_APPLICATION_BODY(TestObject)             \
         TApplication app(argc, argv);                    \
         app.setAttribute(Qt::AA_Use96Dpi, true);         \
         kvtest::InitApplication();                       \
@@ -200,6 +208,16 @@ void RemoveFilesIn(const QString& folder);
     int main(int argc, char** argv)                      \
     {                                                    \
         KV_TEST_MAIN_BODY(TestObject)                    \
+    }
+
+// The same for a program whose windows are shown on a laptop's screen
+// (kvtest::LaptopScreen).
+#define KV_TEST_MAIN_LAPTOP_SCREEN(TestObject)           \
+    int main(int argc, char** argv)                      \
+    {                                                    \
+        kvtest::InitEnvironment();                       \
+        kvtest::LaptopScreen();                          \
+        KV_TEST_APPLICATION_BODY(TestObject)             \
     }
 
 // The same for a program whose tests meet a full disk (kvtest::FullDisk).
