@@ -31,9 +31,11 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
+#include <QScreen>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <limits>
 
 TMainForm* MainForm = nullptr;
 int ActivePageID = 0;
@@ -140,22 +142,30 @@ TMainForm::TMainForm(const QStringList& args, QWidget* parent) : QMainWindow(par
         throw;
     }
     // The smallest window keeps the bars whole beside the tree, however wide
-    // the tree is made or was kept from the last run.
-    updateMinimumSize();
+    // the tree is made; a tree kept from the last run that would leave the
+    // bar no room on this screen is made narrower.
+    updateMinimumSize(true);
     KitSplitterSystem->OnPosChanged = [this](QObject*) { updateMinimumSize(); };
-    MainFormFormStorage->OnRestorePlacement = [this](QObject*) { updateMinimumSize(); };
+    MainFormFormStorage->OnRestorePlacement = [this](QObject*) { updateMinimumSize(true); };
 }
 
-void TMainForm::updateMinimumSize()
+void TMainForm::updateMinimumSize(bool fitTree)
 {
-    // The filter bar: its rightmost control and the margin of its left edge.
-    int filterWidth = 0;
-    int filterLeft = panelTopOfTab->width();
-    for (QWidget* w : panelTopOfTab->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        filterWidth = qMax(filterWidth, w->geometry().right() + 1);
-        filterLeft = qMin(filterLeft, w->x());
+    // The filter bar needs its width as the font gave it, or, where the
+    // screen is narrower than the tree and that bar, as little as its
+    // inputs may give up.
+    const int tight = m_filterNatural - m_filterGive;
+    int room = std::numeric_limits<int>::max();
+    if (const QScreen* s = screen())
+        room = s->availableGeometry().width() - (frameGeometry().width() - width());
+    const int splitter = KitSplitterSystem->width();
+    if (fitTree) {
+        const int floor = TreeViewSystem->fontMetrics().averageCharWidth() * 12;
+        const int spare = room - splitter - tight;
+        if (panelLeftSystem->width() > spare && panelLeftSystem->width() > floor)
+            panelLeftSystem->resize(qMax(spare, floor), panelLeftSystem->height());
     }
-    filterWidth += qMax(filterLeft, 0);
+    const int filterWidth = qBound(tight, room - panelLeftSystem->width() - splitter, m_filterNatural);
     // The splitter leaves the pages at least that wide.
     KitSplitterSystem->SetBottomRightLimit(filterWidth);
 
@@ -397,6 +407,41 @@ void TMainForm::buildFilterBar()
     connect(clear, &QShortcut::activated, btnClear, &QPushButton::click);
     // The bar and its controls grow with the desktop's font as the editors do.
     ScaleToFont(bar);
+    int left = std::numeric_limits<int>::max();
+    for (QWidget* w : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        m_filterPlaces.append({w, w->geometry()});
+        m_filterNatural = qMax(m_filterNatural, w->geometry().right() + 1);
+        left = qMin(left, w->x());
+        if (w == cbField || w == edtValue)
+            m_filterGive += w->width() / 2;
+    }
+    m_filterNatural += qMax(left, 0);  // the margin of its left edge on the right as well
+    bar->installEventFilter(this);
+}
+
+void TMainForm::placeFilterBar()
+{
+    // The inputs give what the bar lacks, each in proportion to its width;
+    // the controls right of them move left by what they gave.
+    const int lack = qBound(0, m_filterNatural - panelTopOfTab->width(), m_filterGive);
+    const int shrinkable = 2 * m_filterGive;
+    int given = 0;
+    for (const auto& [w, place] : m_filterPlaces) {
+        QRect r = place.translated(-given, 0);
+        if (w == cbField || w == edtValue) {
+            const int give = shrinkable > 0 ? lack * place.width() / shrinkable : 0;
+            r.setWidth(place.width() - give);
+            given += give;
+        }
+        w->setGeometry(r);
+    }
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == panelTopOfTab && event->type() == QEvent::Resize)
+        placeFilterBar();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::buildMenu()

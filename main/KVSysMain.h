@@ -176,6 +176,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildLayout();
@@ -188,8 +189,15 @@ private:
     void readEventIds();
     void initTabState();
     void updateTestLabel();
-    void updateMinimumSize();
+    void updateMinimumSize(bool fitTree = false);
+    void placeFilterBar();
     QVector<TPage> FPages;
+    // The filter bar's controls at the places the desktop's font gave them,
+    // and how much narrower the bar may become (its two inputs give up to
+    // half their width where the screen leaves it no more room).
+    QVector<QPair<QWidget*, QRect>> m_filterPlaces;
+    int m_filterNatural = 0;
+    int m_filterGive = 0;
     bool m_closed = false;
 };
 

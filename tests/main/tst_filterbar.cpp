@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include "ComCtrls.h"
 
 // The filter bar above the pages, on the demo data, as the operator uses it
@@ -253,6 +254,21 @@ private slots:
             QCoreApplication::processEvents();  // the window lays out the bar it now shows
             const QStringList faults = kvtest::LayoutFaults(*bar);
             QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
+            // The window can be as narrow as the screen, and there, as at its
+            // smallest, the bar shows every control whole.
+            const QRect screen = f->screen()->availableGeometry();
+            QVERIFY2(f->minimumWidth() <= screen.width(), qPrintable(QString::number(f->minimumWidth())));
+            f->resize(f->minimumSize());
+            QTRY_COMPARE(f->width(), f->minimumWidth());
+            QCoreApplication::processEvents();
+            for (const QWidget* w : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+                QVERIFY2(f->rect().contains(QRect(w->mapTo(f, QPoint(0, 0)), w->size())),
+                         qPrintable(w->objectName() + " lies outside the window"));
+            const QStringList narrowFaults = kvtest::LayoutFaults(*bar);
+            QVERIFY2(narrowFaults.isEmpty(), qPrintable(narrowFaults.join("; ")));
+            f->showMaximized();
+            QTRY_VERIFY(f->width() >= f->minimumWidth() && f->width() <= screen.width());
+            QCoreApplication::processEvents();
             QStringList layout{QString("bar height %1").arg(bar->height())};
             for (const QWidget* w : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
                 layout << QString("%1 at %2,%3 %4 x %5")

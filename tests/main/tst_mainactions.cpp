@@ -5,6 +5,7 @@
 #include "KitSplit.h"
 #include "Platform.h"
 #include "SpeedBar.h"
+#include "EditorSupport.h"
 #include "MainFixture.h"
 #include <QAction>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTreeWidget>
 
@@ -276,7 +278,40 @@ private slots:
         QCOMPARE(fx.form->panelLeftSystem->width(), width + 40);
         QCOMPARE(fx.form->size(), QSize(1100, 640));
     }
+
+    // A tree kept wider than this screen leaves room for is made narrower, so
+    // the filter bar shows whole in a window as wide as the screen; one that
+    // leaves room keeps its width.
+    void keptTreeLeavesTheFilterBarRoom_data()
+    {
+        QTest::addColumn<int>("kept");
+        QTest::addColumn<bool>("narrowed");
+        QTest::newRow("wider than the screen leaves") << 1000 << true;
+        QTest::newRow("within what it leaves") << 400 << false;
+    }
+    void keptTreeLeavesTheFilterBarRoom()
+    {
+        QFETCH(int, kept);
+        QFETCH(bool, narrowed);
+        fx.Stop();
+        QVERIFY(kvtest::WriteFileBytes(SettingsFolder() + "Tarvalis.ini",
+                               "[TMainForm]\r\npanelLeftSystem_Width=" + QByteArray::number(kept) + "\r\n"));
+        fx.Start({"1"});
+        TMainForm* f = fx.form.get();
+        f->showMaximized();
+        QVERIFY(QTest::qWaitForWindowExposed(f));
+        QVERIFY(fx.Open(1013));
+        const int screen = f->screen()->availableGeometry().width();
+        QTRY_VERIFY(f->width() <= screen);
+        QCOMPARE(f->panelLeftSystem->width() < kept, narrowed);
+        QCoreApplication::processEvents();
+        for (const QWidget* w : f->panelTopOfTab->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            QVERIFY2(f->rect().contains(QRect(w->mapTo(f, QPoint(0, 0)), w->size())),
+                     qPrintable(w->objectName() + " lies outside the window"));
+        const QStringList faults = kvtest::LayoutFaults(*f->panelTopOfTab);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
+    }
 };
 
-KV_TEST_MAIN(TestMainActions)
+KV_TEST_MAIN_LAPTOP_SCREEN(TestMainActions)
 #include "tst_mainactions.moc"
