@@ -401,6 +401,12 @@ ClosedFolder::ClosedFolder(const QString& folder) : m_folder(QDir(folder).absolu
         m_closed = ::chmod(QFile::encodeName(m_folder).constData(), m_mode & ~0222) == 0;
 }
 
+QString ClosedFolder::Reason()
+{
+    // An immutable folder refuses with EPERM, one without write rights with EACCES.
+    return qt_error_string(ReadOnlyFolder::RunningAsRoot() ? EPERM : EACCES);
+}
+
 ClosedFolder::~ClosedFolder()
 {
     if (!m_closed)
@@ -409,6 +415,13 @@ ClosedFolder::~ClosedFolder()
         setImmutable(m_folder, false);
     else
         ::chmod(QFile::encodeName(m_folder).constData(), m_mode);
+}
+
+void AddNameLengthRows()
+{
+    QTest::addColumn<int>("length");
+    for (const int length : {248, 254, 255, 256})
+        QTest::addRow("%d bytes", length) << length;
 }
 
 QStringList FilesIn(const QString& folder)

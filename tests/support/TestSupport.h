@@ -172,12 +172,18 @@ public:
     ClosedFolder(const ClosedFolder&) = delete;
     ClosedFolder& operator=(const ClosedFolder&) = delete;
     bool Available() const { return m_closed; }
+    // The system's reason when a file cannot be made in such a folder.
+    static QString Reason();
 
 private:
     QString m_folder;
     unsigned m_mode = 0;
     bool m_closed = false;
 };
+
+// The rows of a test of file names by their length in bytes (column
+// "length"): 248, 254 and 255, the longest a file system takes, and 256.
+void AddNameLengthRows();
 
 // The files in a folder, hidden ones too (a left-over temporary file shows).
 QStringList FilesIn(const QString& folder);
