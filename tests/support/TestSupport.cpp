@@ -417,6 +417,14 @@ ClosedFolder::~ClosedFolder()
         ::chmod(QFile::encodeName(m_folder).constData(), m_mode);
 }
 
+QString NodeAt(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QString();
+    return QStringLiteral("%1:%2 mode %3 device %4").arg(st.st_dev).arg(st.st_ino).arg(st.st_mode, 0, 8).arg(st.st_rdev);
+}
+
 void AddNameLengthRows()
 {
     QTest::addColumn<int>("length");

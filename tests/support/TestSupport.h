@@ -181,6 +181,10 @@ private:
     bool m_closed = false;
 };
 
+// What stands at a path (its node, kind and device number) as text, to
+// tell that it is still the same thing; empty when nothing is there.
+QString NodeAt(const QString& path);
+
 // The rows of a test of file names by their length in bytes (column
 // "length"): 248, 254 and 255, the longest a file system takes, and 256.
 void AddNameLengthRows();
