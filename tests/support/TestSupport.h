@@ -181,6 +181,14 @@ private:
     bool m_closed = false;
 };
 
+// The warning shown once when a settings or placement file cannot be
+// written, for the system's reason given.
+inline QString UnableToWrite(const QString& file, const QString& reason)
+{
+    return QStringLiteral("Unable to write to %1. %2. Settings changed now are kept until the program closes.")
+        .arg(file, reason);
+}
+
 // What stands at a path (its node, kind and device number) as text, to
 // tell that it is still the same thing; empty when nothing is there.
 QString NodeAt(const QString& path);
