@@ -448,8 +448,10 @@ void ExportDataSetToCsv(TDataSet* DataSet, const QString& TableName)
     progress->show();
 
     // Written beside the target and put in its place only when every byte is
-    // on the disk: a failed export leaves an existing file as it was.
+    // on the disk: a failed export leaves an existing file as it was. A file
+    // whose folder takes no new file is written in place when it may be.
     TReplacementFile file(path);
+    file.SetDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) {
         progress->hide();
         MessageDlg(FileErrorText(TFileStep::Create, file), mtError, mbOK);

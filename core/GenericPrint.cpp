@@ -513,8 +513,10 @@ void PrintDataSet(TDataSet* DataSet, const QString& Title, const QString& FileNa
     }
     // The report is written beside its file and takes its place only when it
     // is complete: a report that failed or was aborted leaves a file that is
-    // there as it was.
+    // there as it was. A file whose folder takes no new file is written in
+    // place when it may be.
     TReplacementFile file(printer->outputFileName());
+    file.SetDirectWriteFallback(true);
     if (!file.open())
         throw EPrinter(FileErrorText(TFileStep::Create, file));
     QPdfWriter writer(&file);

@@ -9,6 +9,8 @@
 #include <QHash>
 #include <QSet>
 #include <QStringDecoder>
+#include <cerrno>
+#include <unistd.h>
 
 struct TIniFile::Doc {
     QStringList lines;
@@ -88,10 +90,11 @@ Unwritten& unwritten()
 }
 TIniFile::WriteFailureReport& failureReport()
 {
-    static TIniFile::WriteFailureReport report = [](const QString& fileName) {
-        MessageDlg(QStringLiteral("Unable to write to %1. Settings changed now are kept until the program "
+    static TIniFile::WriteFailureReport report = [](const QString& fileName, const QString& reason) {
+        const QString because = reason.endsWith(QChar('.')) ? reason : reason + QChar('.');
+        MessageDlg(QStringLiteral("Unable to write to %1. %2 Settings changed now are kept until the program "
                                   "closes.")
-                       .arg(QDir::toNativeSeparators(fileName)),
+                       .arg(QDir::toNativeSeparators(fileName), because),
                    mtWarning, mbOK);
     };
     return report;
@@ -99,6 +102,15 @@ TIniFile::WriteFailureReport& failureReport()
 QString keyOfFile(const QString& fileName)
 {
     return QFileInfo(fileName).absoluteFilePath();
+}
+
+// Why a path the writability probe refuses may not be written: the
+// system's reason where it gives one, else that of a file without rights.
+QString refusal(const QString& path)
+{
+    if (::access(QFile::encodeName(path).constData(), W_OK) != 0)
+        return qt_error_string(errno);
+    return qt_error_string(EACCES);
 }
 
 bool hasLineBreak(const QString& s)
@@ -174,14 +186,19 @@ void TIniFile::save(const Doc& doc) const
 
     const QFileInfo fi(m_fileName);
     const QString key = keyOfFile(m_fileName);
+    const QString probed = fi.exists() ? fi.absoluteFilePath() : fi.absolutePath();
     bool written = false;
-    if (fi.exists() ? PathWritable(fi.absoluteFilePath()) : PathWritable(fi.absolutePath())) {
+    QString reason;
+    if (PathWritable(probed)) {
         // The file is replaced only by one holding every byte; a writable
         // file in a folder that is not is written in place, and only when
         // the disk has room for it.
         TReplacementFile f(m_fileName);
         f.SetDirectWriteFallback(true);
         written = f.open() && f.write(bytes) == bytes.size() && f.Commit();
+        reason = f.errorString();
+    } else {
+        reason = refusal(probed);
     }
     if (written) {
         unwritten().lines.remove(key);
@@ -195,7 +212,7 @@ void TIniFile::save(const Doc& doc) const
     if (!unwritten().reported.contains(key)) {
         unwritten().reported.insert(key);
         if (failureReport())
-            failureReport()(m_fileName);
+            failureReport()(m_fileName, reason);
     }
 }
 

@@ -60,9 +60,10 @@ public:
     static QString DecodeValue(const QString& stored);
 
     // Called the first time a file cannot be written (once per file per
-    // run). The default shows a warning box; the previous report is
-    // returned. Without a report the failure passes silently.
-    using WriteFailureReport = std::function<void(const QString& fileName)>;
+    // run), with the system's reason. The default shows a warning box; the
+    // previous report is returned. Without a report the failure passes
+    // silently.
+    using WriteFailureReport = std::function<void(const QString& fileName, const QString& reason)>;
     static WriteFailureReport SetWriteFailureReport(WriteFailureReport report);
     // Forgets what was kept in memory and which files were reported.
     static void ForgetUnwritten();

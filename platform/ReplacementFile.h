@@ -2,24 +2,39 @@
 // A file that takes the place of another only once it is written whole.
 //
 // The bytes go to a temporary file beside the target (in the same folder,
-// so it can be renamed over it). Every write goes straight to the system,
-// so a failure is seen at the write that meets it, with the system's reason
-// (such as "No space left on device"). Commit() puts the file in the
-// target's place only when every byte was written without error, the file
-// has reached the disk and holds exactly those bytes, and an optional check
-// of its contents agrees; otherwise, and whenever the object goes without a
-// commit, the temporary file is removed and a file already at the target
-// keeps its bytes. A new file gets the usual permissions, a replaced one
-// keeps its own; a target that is a symbolic link is written through it.
+// so it can be renamed over it). The temporary file has no name while it is
+// written, so nothing is left of it when the program ends without a commit,
+// however it ends; Commit() gives it a short name of its own and renames it
+// over the target, so any name the file system takes can be written. Where
+// the file system has no unnamed files, the temporary file is named from the
+// start (".kvsys-" and twelve letters or digits, then ".tmp", whatever the
+// target is called) and locked while it is written; such a file that an
+// earlier run left behind (no longer locked, owned by this user) is removed
+// by the next write to that folder.
+//
+// Every write goes straight to the system, so a failure is seen at the write
+// that meets it, with the system's reason (such as "No space left on
+// device"). Commit() puts the file in the target's place only when every
+// byte was written without error, the file has reached the disk and holds
+// exactly those bytes, and an optional check of its contents agrees;
+// otherwise, and whenever the object goes without a commit, the temporary
+// file goes and a file already at the target keeps its bytes. A new file
+// gets the usual permissions, a replaced one keeps its own; a target that is
+// a symbolic link is written through it. A target that is there and is not
+// an ordinary file (a folder, a named pipe, a device, a socket) is refused
+// and left as it is.
 //
 // With the direct-write fallback, a file whose folder may not be written
 // (no file can be made beside it) while the file itself may be is written
-// in place instead: the bytes are kept in memory until Commit(), which
-// first reserves the room they need and writes only when it has it, so a
-// full disk still leaves the file as it was. A failure after that (a disk
-// that cannot reserve room ahead) is still seen and reported, but the file
-// may then hold part of the new bytes. A folder that cannot hold another
-// file for want of room gets no direct write: that failure is reported.
+// in place instead: the bytes go to an unnamed file in the system's
+// temporary folder until Commit(), which checks them there, then reserves
+// the room they need in the target, and only when it has it copies them
+// over the old bytes and cuts the file to their length. Any failure before
+// the room is reserved (a full disk, a failed check) leaves the file as it
+// was. A failure after that (a disk that cannot reserve room ahead) is
+// still seen and reported, but the file may then hold part of the new
+// bytes. A folder that cannot hold another file for want of room gets no
+// direct write: that failure is reported.
 #include <QIODevice>
 #include <QString>
 #include <functional>
@@ -34,24 +49,30 @@ public:
 
     QString FileName() const { return m_target; }  // the target, as given
     // Makes the temporary file; false, with the reason in errorString(), when
-    // it cannot be made or the target cannot be replaced (a folder, a file
-    // that may not be written).
+    // it cannot be made or the target cannot be replaced (not an ordinary
+    // file, a file that may not be written).
     bool open(OpenMode mode = WriteOnly) override;
-    // Looks at the complete temporary file (its path given); returns why it
-    // is not what it should be, or an empty text when it is.
+    // Looks at the complete file (its path given); returns why it is not
+    // what it should be, or an empty text when it is.
     using Check = std::function<QString(const QString& path)>;
     // True when the file now stands at the target; false, with the reason in
-    // errorString(), when it does not (the target is then as it was).
-    // (In place, the check looks at the target, already written.)
+    // errorString(), when it does not (the target is then as it was, but
+    // for the case above).
     bool Commit(const Check& check = Check());
-    // Gives up: the temporary file is removed, the target left as it was.
+    // Gives up: the temporary file goes, the target is left as it was.
     void Discard();
     // Before open(): whether a file that cannot be written beside may be
-    // written in place (see above). Meant for small files.
+    // written in place (see above).
     void SetDirectWriteFallback(bool enabled) { m_directFallback = enabled; }
     // After open(): the target itself is written.
     bool WritesInPlace() const { return m_inPlace; }
     bool isSequential() const override { return true; }
+
+    // Whether temporary files are made without a name where the file system
+    // offers it (the default); turned off, every one is named from the
+    // start, as on a file system without unnamed files. Returns the setting
+    // it replaces.
+    static bool SetUnnamedFiles(bool enabled);
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override;
@@ -61,15 +82,18 @@ private:
     bool fail(int error);
     bool fail(const QString& reason);
     bool openInPlace();
-    bool writeInPlace();
+    bool writeInPlace(const Check& check);
+    bool giveUp(int error);
+    bool giveUp(const QString& reason);
 
     QString m_target;
     QByteArray m_final;      // where the file goes (a link's target resolved)
-    QByteArray m_temporary;  // empty when there is none
-    int m_fd = -1;
+    QByteArray m_folder;     // the folder it is in
+    QByteArray m_temporary;  // the temporary file's name; empty while it has none
+    int m_fd = -1;           // the file written: beside the target, or the staged bytes
+    int m_targetFd = -1;     // the target, when it is written in place
     qint64 m_written = 0;
     bool m_failed = false;
     bool m_directFallback = false;
     bool m_inPlace = false;
-    QByteArray m_pending;  // the bytes for a file written in place
 };

@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <optional>
+#include <sys/stat.h>  // mkfifo
 
 // The CSV export of a page: the file's bytes, the save dialog, the folder
 // kept in "UserDirectory", and the failures.
@@ -82,18 +84,38 @@ private slots:
         answer.clear();
         kvtest::RemoveFilesIn(kvtest::FullDisk::Folder());
     }
-    // A longer file of the same name is replaced without asking.
+    // A file of the same name is replaced without asking; in a folder that
+    // takes no new file, it is written in place, whether it held more bytes
+    // or fewer.
+    void fileBytes_data()
+    {
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<int>("oldSize");
+        QTest::newRow("over a longer file") << false << 10000;
+        QTest::newRow("over a longer file, folder closed") << true << 10000;
+        QTest::newRow("over a shorter file, folder closed") << true << 10;
+    }
     void fileBytes()
     {
+        QFETCH(bool, closed);
+        QFETCH(int, oldSize);
         kvtest::MessageRecorder boxes;
         auto page = openPage();
-        answer = out.filePath("tExport.csv");
+        const QString folder = out.filePath(closed ? "closed" : "open");
+        QVERIFY(QDir().mkpath(folder));
+        answer = QDir(folder).filePath("tExport.csv");
         QFile old(answer);
         QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write(QByteArray(10000, 'x'));
+        old.write(QByteArray(oldSize, 'x'));
         old.close();
-        ExportDataSetToCsv(page.get(), "tExport");
-        QCOMPARE(boxes.Count(), 0);
+        {
+            std::optional<kvtest::ClosedFolder> closing;
+            if (closed && !closing.emplace(folder).Available())
+                QSKIP("No folder can be closed to new files here.");
+            ExportDataSetToCsv(page.get(), "tExport");
+        }
+        QCOMPARE(boxes.Texts(), QStringList());
+        QCOMPARE(kvtest::FilesIn(folder), QStringList{"tExport.csv"});
         const QByteArray expected =
             "\"ID\",\"Description\",\"StartDate\",\"Rate\",\"Active\"\r\n"
             "\"1\",\"Say \"\"hi\"\", then go\",\"05/03/2026\",\"12.5\",\"True\"\r\n"
@@ -196,21 +218,53 @@ private slots:
         QCOMPARE(parameterWrites(), 2);
     }
 
+    // A name that no file can take: a folder, a named pipe or a device
+    // (itself or through a link), which are left as they are, or a new file
+    // in a folder that takes none.
+    void unwritableFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        const QString notAFile = "It is %1, not an ordinary file, and is left as it is.";
+        QTest::newRow("a folder") << "folder" << notAFile.arg("a folder");
+        QTest::newRow("a named pipe") << "pipe" << notAFile.arg("a named pipe");
+        QTest::newRow("a link to the null device") << "null" << notAFile.arg("a device");
+        QTest::newRow("a new file in a closed folder") << "closed" << kvtest::ClosedFolder::Reason();
+    }
     void unwritableFile()
     {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
         SetParameter("UserDirectory", out.path(), "PARMTEXT");
         const int writes = parameterWrites();
-        // The name chosen is a folder: no file can be made there.
         const QString blocked = out.filePath("blocked");
+        QVERIFY(QDir(blocked).removeRecursively());
         QVERIFY(QDir().mkpath(blocked + "/inner"));
+        answer = blocked + "/inner";
+        if (kind == "pipe" || kind == "null")
+            answer = blocked + "/tExport.csv";
+        if (kind == "pipe")
+            QVERIFY(::mkfifo(QFile::encodeName(answer).constData(), 0600) == 0);
+        if (kind == "null")
+            QVERIFY(QFile::link("/dev/null", answer));
+        if (kind == "closed")
+            answer = blocked + "/new.csv";
+        const QString thing = kind == "null" ? "/dev/null" : answer;
+        const QString before = kvtest::NodeAt(thing);
+        QCOMPARE(before.isEmpty(), kind == "closed");
         kvtest::MessageRecorder boxes;
         auto page = openPage();
-        answer = blocked + "/inner";
-        ExportDataSetToCsv(page.get(), "tExport");
-        QCOMPARE(boxes.Count(), 1);
+        {
+            std::optional<kvtest::ClosedFolder> closing;
+            if (kind == "closed" && !closing.emplace(blocked).Available())
+                QSKIP("No folder can be closed to new files here.");
+            ExportDataSetToCsv(page.get(), "tExport");
+        }
+        QCOMPARE(boxes.Texts(), QStringList{"Cannot create file \"" + answer + "\". " + reason});
         QCOMPARE(boxes.Boxes().first().Type, mtError);
-        QVERIFY2(boxes.Texts().first().startsWith("Cannot create file \"" + answer), qPrintable(boxes.Texts().first()));
-        QVERIFY(QFileInfo(answer).isDir());
+        QCOMPARE(kvtest::NodeAt(thing), before);
+        QCOMPARE(kvtest::FilesIn(blocked), kind == "pipe" || kind == "null" ? QStringList{"tExport.csv"} : QStringList());
+        QVERIFY(QDir(blocked).removeRecursively());
         QCOMPARE(userDirectory(), out.path());
         QCOMPARE(parameterWrites(), writes);
         // And no progress window is left behind.
@@ -226,15 +280,18 @@ private slots:
     {
         QTest::addColumn<int>("rows");
         QTest::addColumn<bool>("existing");
-        QTest::newRow("small page onto an existing file") << 17 << true;
-        QTest::newRow("small page, new file") << 17 << false;
-        QTest::newRow("long page onto an existing file") << 5000 << true;
-        QTest::newRow("long page, new file") << 5000 << false;
+        QTest::addColumn<bool>("closed");  // the folder takes no new file: written in place
+        QTest::newRow("small page onto an existing file") << 17 << true << false;
+        QTest::newRow("small page, new file") << 17 << false << false;
+        QTest::newRow("long page onto an existing file") << 5000 << true << false;
+        QTest::newRow("long page, new file") << 5000 << false << false;
+        QTest::newRow("long page onto an existing file, folder closed") << 5000 << true << true;
     }
     void fullDisk()
     {
         QFETCH(int, rows);
         QFETCH(bool, existing);
+        QFETCH(bool, closed);
         db->Exec(QString("WITH RECURSIVE n(i) AS (SELECT 4 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
                          " INSERT INTO tExport SELECT i, 'Row ' || i, '20260101', i * 0.01, i % 2 FROM n;")
                      .arg(rows));
@@ -247,6 +304,9 @@ private slots:
             QVERIFY(kvtest::WriteFileBytes(answer, earlier));
         kvtest::MessageRecorder boxes;
         auto page = openPage();
+        std::optional<kvtest::ClosedFolder> closing;
+        if (closed && !closing.emplace(folder).Available())
+            QSKIP("No folder can be closed to new files here.");
         {
             kvtest::FullDisk full;
             RunGuarded([&] { ExportDataSetToCsv(page.get(), "tExport"); });
@@ -264,6 +324,29 @@ private slots:
         ExportDataSetToCsv(page.get(), "tExport");
         QCOMPARE(boxes.Count(), 0);
         QCOMPARE(kvtest::FileBytes(answer).count("\r\n"), rows + 1);
+        closing.reset();
+        QVERIFY(QFile::remove(answer));
+    }
+
+    // Any name the file system takes can be exported to; a longer one is
+    // refused with the system's reason.
+    void longFileNames_data() { kvtest::AddNameLengthRows(); }
+    void longFileNames()
+    {
+        QFETCH(int, length);
+        const QString name = QString(length - 4, QChar('e')) + ".csv";
+        answer = out.filePath(name);
+        kvtest::MessageRecorder boxes;
+        auto page = openPage();
+        ExportDataSetToCsv(page.get(), "tExport");
+        if (length > 255) {
+            QCOMPARE(boxes.Texts(),
+                     QStringList{"Cannot create file \"" + answer + "\". " + qt_error_string(ENAMETOOLONG)});
+            QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).filter("eeee"), QStringList());
+            return;
+        }
+        QCOMPARE(boxes.Texts(), QStringList());
+        QCOMPARE(kvtest::FileBytes(answer).count("\r\n"), 4);
         QVERIFY(QFile::remove(answer));
     }
 

@@ -13,6 +13,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <optional>
+#include <sys/stat.h>  // mkfifo
 
 // The printed report, printed to a PDF file: its layout rules, the page
 // header, headings and totals, pagination with the progress window, the
@@ -493,15 +495,18 @@ private slots:
     {
         QTest::addColumn<int>("rows");
         QTest::addColumn<bool>("existing");
-        QTest::newRow("one page over a report there") << 3 << true;
-        QTest::newRow("one page, new file") << 3 << false;
-        QTest::newRow("many pages over a report there") << 600 << true;
-        QTest::newRow("many pages, new file") << 600 << false;
+        QTest::addColumn<bool>("closed");  // the folder takes no new file: written in place
+        QTest::newRow("one page over a report there") << 3 << true << false;
+        QTest::newRow("one page, new file") << 3 << false << false;
+        QTest::newRow("many pages over a report there") << 600 << true << false;
+        QTest::newRow("many pages, new file") << 600 << false << false;
+        QTest::newRow("many pages over a report there, folder closed") << 600 << true << true;
     }
     void fullDisk()
     {
         QFETCH(int, rows);
         QFETCH(bool, existing);
+        QFETCH(bool, closed);
         const QString folder = kvtest::FullDisk::Folder();
         const QString file = folder + "/tPrint.pdf";
         const QByteArray earlier = "%PDF-1.4\n% an earlier report\n%%EOF\n";
@@ -511,6 +516,9 @@ private slots:
         auto q = pageOfRows(rows);
         kvtest::MessageRecorder boxes;
         answers << file;
+        std::optional<kvtest::ClosedFolder> closing;
+        if (closed && !closing.emplace(folder).Available())
+            QSKIP("No folder can be closed to new files here.");
         {
             kvtest::FullDisk full;
             RunGuarded([&] { PrintQuery(q.get(), "tPrint", "tPrint"); });
@@ -530,6 +538,59 @@ private slots:
         QCOMPARE(boxes.Texts(), replace + QStringList{written(file)});
         QCOMPARE(kvtest::FilesIn(folder), QStringList{"tPrint.pdf"});
         QCOMPARE(pdfPages(file), drawn.last().Page);
+    }
+
+    // In a folder that takes no new file, a report there that may be
+    // written is written in place, whole, whether it was longer or shorter.
+    void closedFolder_data()
+    {
+        QTest::addColumn<int>("oldSize");
+        QTest::newRow("over a longer file") << 1000000;
+        QTest::newRow("over a shorter file") << 10;
+    }
+    void closedFolder()
+    {
+        QFETCH(int, oldSize);
+        const QString folder = out.filePath("closed");
+        QVERIFY(QDir().mkpath(folder));
+        const QString file = folder + "/tPrint.pdf";
+        QVERIFY(kvtest::WriteFileBytes(file, QByteArray(oldSize, '%')));
+        auto q = pageOfRows(3);
+        kvtest::MessageRecorder boxes;
+        answers << file;
+        {
+            kvtest::ClosedFolder closing(folder);
+            if (!closing.Available())
+                QSKIP("No folder can be closed to new files here.");
+            RunGuarded([&] { PrintQuery(q.get(), "tPrint", "tPrint"); });
+        }
+        QCOMPARE(boxes.Texts(), QStringList({file + " already exists. Replace it?", written(file)}));
+        QCOMPARE(kvtest::FilesIn(folder), QStringList{"tPrint.pdf"});
+        QCOMPARE(PdfFileFault(file), QString());
+        QCOMPARE(pdfPages(file), 1);
+        QVERIFY(QDir(folder).removeRecursively());
+    }
+
+    // Any name the file system takes can be printed to; a longer one is
+    // refused with the system's reason.
+    void longFileNames_data() { kvtest::AddNameLengthRows(); }
+    void longFileNames()
+    {
+        QFETCH(int, length);
+        const QString file = out.filePath(QString(length - 4, QChar('p')) + ".pdf");
+        answers << file;
+        auto q = pageOfRows(3);
+        kvtest::MessageRecorder boxes;
+        RunGuarded([&] { PrintQuery(q.get(), "tPrint", "tPrint"); });
+        if (length > 255) {
+            QCOMPARE(boxes.Texts(),
+                     QStringList{"Cannot create file \"" + file + "\". " + qt_error_string(ENAMETOOLONG) + "."});
+            QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).filter("pppp"), QStringList());
+            return;
+        }
+        QCOMPARE(boxes.Texts(), QStringList{written(file)});
+        QCOMPARE(PdfFileFault(file), QString());
+        QVERIFY(QFile::remove(file));
     }
 
     // A report file takes its place only when it is a whole PDF document:
@@ -564,17 +625,53 @@ private slots:
         QVERIFY(QFile::remove(file));
     }
 
+    // No report is drawn where no file can be made: a folder that is not
+    // there, a new file in a folder that takes none, or a named pipe or a
+    // device (itself or through a link), which are left as they are.
+    void fileThatCannotBeMade_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        const QString notAFile = "It is %1, not an ordinary file, and is left as it is.";
+        QTest::newRow("no such folder") << "missing" << qt_error_string(ENOENT) + ".";
+        QTest::newRow("a new file in a closed folder") << "closed" << kvtest::ClosedFolder::Reason() + ".";
+        QTest::newRow("a named pipe") << "pipe" << notAFile.arg("a named pipe");
+        QTest::newRow("the null device") << "device" << notAFile.arg("a device");
+        QTest::newRow("a link to the null device") << "null" << notAFile.arg("a device");
+    }
     void fileThatCannotBeMade()
     {
-        const QString bad = out.filePath("no such folder/report.pdf");
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        const QString folder = out.filePath("blocked");
+        QVERIFY(QDir(folder).removeRecursively());
+        QVERIFY(QDir().mkpath(folder));
+        QString bad = kind == "missing" ? out.filePath("no such folder/report.pdf") : folder + "/report.pdf";
+        if (kind == "pipe")
+            QVERIFY(::mkfifo(QFile::encodeName(bad).constData(), 0600) == 0);
+        if (kind == "null")
+            QVERIFY(QFile::link("/dev/null", bad));
+        if (kind == "device")
+            bad = "/dev/null";
+        const QString thing = kind == "null" ? "/dev/null" : bad;
+        const QString before = kvtest::NodeAt(thing);
+        const bool there = !before.isEmpty();
         answers << bad;
         auto q = pageOfRows(3);
         kvtest::MessageRecorder boxes;
-        RunGuarded([&] { PrintQuery(q.get(), "tPrint"); });
-        QCOMPARE(boxes.Texts(), QStringList{"Cannot create file \"" + bad + "\". " + qt_error_string(ENOENT) + "."});
+        {
+            std::optional<kvtest::ClosedFolder> closing;
+            if (kind == "closed" && !closing.emplace(folder).Available())
+                QSKIP("No folder can be closed to new files here.");
+            RunGuarded([&] { PrintQuery(q.get(), "tPrint"); });
+        }
+        const QStringList asked = there ? QStringList{bad + " already exists. Replace it?"} : QStringList();
+        QCOMPARE(boxes.Texts(), asked + QStringList{"Cannot create file \"" + bad + "\". " + reason});
         QVERIFY(drawn.isEmpty());
         QVERIFY(!visibleProgress());
-        QVERIFY(!QFile::exists(bad));
+        QCOMPARE(kvtest::NodeAt(thing), before);
+        QCOMPARE(kvtest::FilesIn(folder), kind == "pipe" || kind == "null" ? QStringList{"report.pdf"} : QStringList());
+        QVERIFY(QDir(folder).removeRecursively());
     }
 };
 

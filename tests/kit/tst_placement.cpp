@@ -384,7 +384,8 @@ private slots:
         QVERIFY(!form.isVisible());
         QCOMPARE(boxes.Count(), 1);  // one box for the file, not one per key
         QCOMPARE(boxes.Boxes().first().Type, mtWarning);
-        QVERIFY(boxes.Texts().first().startsWith("Unable to write to /proc/kv-no-such-folder/Tarvalis.ini"));
+        QCOMPARE(boxes.Texts().first(),
+                 kvtest::UnableToWrite("/proc/kv-no-such-folder/Tarvalis.ini", qt_error_string(ENOENT)));
     }
 
     // On a full disk the placement file keeps the placement it held: the
@@ -411,7 +412,7 @@ private slots:
         }
         QCOMPARE(boxes.Count(), 1);
         QCOMPARE(boxes.Boxes().first().Type, mtWarning);
-        QVERIFY(boxes.Texts().first().startsWith(QStringLiteral("Unable to write to ") + file));
+        QCOMPARE(boxes.Texts().first(), kvtest::UnableToWrite(file, kvtest::FullDisk::Reason()));
         QCOMPARE(kvtest::FileBytes(file), before);
         QCOMPARE(kvtest::FilesIn(folder), QStringList{QStringLiteral("Tarvalis.ini")});
         {

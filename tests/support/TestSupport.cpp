@@ -410,6 +410,12 @@ ClosedFolder::ClosedFolder(const QString& folder) : m_folder(QDir(folder).absolu
         m_closed = ::chmod(QFile::encodeName(m_folder).constData(), m_mode & ~0222) == 0;
 }
 
+QString ClosedFolder::Reason()
+{
+    // An immutable folder refuses with EPERM, one without write rights with EACCES.
+    return qt_error_string(ReadOnlyFolder::RunningAsRoot() ? EPERM : EACCES);
+}
+
 ClosedFolder::~ClosedFolder()
 {
     if (!m_closed)
@@ -418,6 +424,21 @@ ClosedFolder::~ClosedFolder()
         setImmutable(m_folder, false);
     else
         ::chmod(QFile::encodeName(m_folder).constData(), m_mode);
+}
+
+QString NodeAt(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QString();
+    return QStringLiteral("%1:%2 mode %3 device %4").arg(st.st_dev).arg(st.st_ino).arg(st.st_mode, 0, 8).arg(st.st_rdev);
+}
+
+void AddNameLengthRows()
+{
+    QTest::addColumn<int>("length");
+    for (const int length : {248, 254, 255, 256})
+        QTest::addRow("%d bytes", length) << length;
 }
 
 QStringList FilesIn(const QString& folder)

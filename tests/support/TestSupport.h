@@ -177,12 +177,30 @@ public:
     ClosedFolder(const ClosedFolder&) = delete;
     ClosedFolder& operator=(const ClosedFolder&) = delete;
     bool Available() const { return m_closed; }
+    // The system's reason when a file cannot be made in such a folder.
+    static QString Reason();
 
 private:
     QString m_folder;
     unsigned m_mode = 0;
     bool m_closed = false;
 };
+
+// The warning shown once when a settings or placement file cannot be
+// written, for the system's reason given.
+inline QString UnableToWrite(const QString& file, const QString& reason)
+{
+    return QStringLiteral("Unable to write to %1. %2. Settings changed now are kept until the program closes.")
+        .arg(file, reason);
+}
+
+// What stands at a path (its node, kind and device number) as text, to
+// tell that it is still the same thing; empty when nothing is there.
+QString NodeAt(const QString& path);
+
+// The rows of a test of file names by their length in bytes (column
+// "length"): 248, 254 and 255, the longest a file system takes, and 256.
+void AddNameLengthRows();
 
 // The files in a folder, hidden ones too (a left-over temporary file shows).
 QStringList FilesIn(const QString& folder);
