@@ -938,9 +938,12 @@ void TMainForm::ApplyFilter()
         cbNotActive->setChecked(true);  // neither ticked means the terminated rows
         cbNotActiveClick();
     }
-    // Built before the page closes: a value no statement can carry is
-    // refused with the page left as it was.
+    // Built and checked before the page closes: a value no statement can
+    // carry, or this connection cannot, is refused with the page left as it
+    // was.
     const FilteredLines filtered = FilterQueryLines(q->SQL().Lines(), clause, value, boxes);
+    if (const TDatabase* db = q->Database())
+        db->CheckCarried(filtered.Lines.join(QChar('\n')));
     q->Close();
     if (filtered.ValueDropped)
         edtValue->clear();

@@ -243,6 +243,12 @@ TFieldDef defFromDriver(const QSqlField& f)
     return d;
 }
 
+TFetchFault& fetchFault()
+{
+    static TFetchFault fault;
+    return fault;
+}
+
 class TQtCursor : public TCursor {
 public:
     TQtCursor(TDatabase& db, const QString& text, const QString& context)
@@ -265,14 +271,16 @@ public:
     {
         if (!m_query)
             return false;
-        if (m_query->next()) {
+        const QSqlError fault = fetchFault() ? fetchFault()(m_fetched) : QSqlError();
+        if (fault.type() == QSqlError::NoError && m_query->next()) {
             rows.BeginRow();
             for (int c = 0; c < m_columnCount; ++c)
                 rows.PutVariant(m_query->value(c));
             rows.EndRow();
+            ++m_fetched;
             return true;
         }
-        const QSqlError err = m_query->lastError();
+        const QSqlError err = fault.type() != QSqlError::NoError ? fault : m_query->lastError();
         m_query.reset();  // frees the statement (and its read lock)
         if (err.type() != QSqlError::NoError) {
             if (m_db)
@@ -287,9 +295,15 @@ private:
     std::unique_ptr<QSqlQuery> m_query;
     QString m_context;
     int m_columnCount = 0;
+    int m_fetched = 0;
 };
 
 }  // namespace
+
+TFetchFault SetFetchFault(TFetchFault fault)
+{
+    return std::exchange(fetchFault(), std::move(fault));
+}
 
 std::unique_ptr<TCursor> OpenEngineCursor(TDatabase& db, const QString& engineText, const QString& context)
 {

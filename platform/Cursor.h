@@ -6,8 +6,10 @@
 // everything above them never know which one runs.
 #include "DB.h"
 #include "RowStore.h"
+#include <QSqlError>
 #include <QString>
 #include <QVector>
+#include <functional>
 #include <memory>
 
 class TCursor {
@@ -40,3 +42,11 @@ std::unique_ptr<TCursor> OpenReaderCursor(TDatabase& db, const QString& engineTe
 // SQLite handle).
 std::unique_ptr<TCursor> OpenEngineCursor(TDatabase& db, const QString& engineText, const QString& context);
 std::unique_ptr<TCursor> OpenQtCursor(TDatabase& db, const QString& engineText, const QString& context);
+
+// Tests: a failure put in the place of the driver's answer when a row is
+// fetched through Qt's query (a driver that reads every row when the
+// statement runs reports none of its own there). Asked before each row with
+// the row's number from 0; an error it gives is handled as the driver's.
+// Returns the one it replaces.
+using TFetchFault = std::function<QSqlError(int row)>;
+TFetchFault SetFetchFault(TFetchFault fault);

@@ -495,6 +495,72 @@ bool setUpOdbc(QSqlDatabase& db, const QString& source)
     return true;
 }
 
+// The kinds of character beyond ASCII that a connection may fail to carry
+// as they are: a driver manager that hands the program's UTF-16 text to a
+// driver in a narrower form cuts what that form lacks (and may then cut
+// every character of the statement to its low byte, where the low byte of
+// one half of an emoji is an apostrophe). Each kind is sent and read back
+// when the connection opens, with characters of its own.
+enum TTextKind { tkWestern, tkOtherBmp, tkBeyondBmp, tkKinds };
+
+TTextKind kindOf(char32_t c)
+{
+    if (c >= 0xA0 && c <= 0xFF)
+        return tkWestern;
+    if (c > 0xFFFF || QChar::isSurrogate(c))
+        return tkBeyondBmp;
+    return tkOtherBmp;
+}
+
+QString kindSample(TTextKind kind)
+{
+    QString sample;
+    switch (kind) {
+    case tkWestern:
+        for (char32_t c = 0xA0; c <= 0xFF; ++c)
+            sample += QChar(c);
+        break;
+    case tkOtherBmp:
+        // Letters of several scripts, signs, a joiner, characters whose low
+        // byte is an apostrophe, and the plane's ends but for the two codes
+        // that are no characters (U+FFFE, U+FFFF).
+        for (char32_t c : {0x80, 0x9F, 0x100, 0x127, 0x152, 0x394, 0x436, 0x5D0, 0x627, 0xE01, 0x200D, 0x2027,
+                           0x20AC, 0x2122, 0x3042, 0x4E2D, 0xAC00, 0xE000, 0xFEFF, 0xFFFD})
+            sample += QChar(c);
+        break;
+    default:
+        for (char32_t c : {0x10000, 0x1D11E, 0x1F427, 0x1F468, 0x1F600, 0x20000, 0x10FFFF})
+            sample += QString::fromUcs4(&c, 1);
+        break;
+    }
+    return sample;
+}
+
+QString kindName(TTextKind kind)
+{
+    switch (kind) {
+    case tkWestern: return QStringLiteral("accented letter or sign of Western Europe");
+    case tkOtherBmp: return QStringLiteral("letter or sign beyond those of Western Europe");
+    default: return QStringLiteral("emoji or rare symbol");
+    }
+}
+
+// The kinds of character the connection does not give back as sent, one
+// bit each.
+int uncarriedKinds(QSqlDatabase& db)
+{
+    int uncarried = 0;
+    for (int kind = 0; kind < tkKinds; ++kind) {
+        const QString sample = kindSample(TTextKind(kind));
+        QSqlQuery probe(db);
+        probe.setForwardOnly(true);
+        if (!probe.exec(QStringLiteral("SELECT '%1' AS kv_probe").arg(sample)) || !probe.next() ||
+            probe.value(0).toString() != sample)
+            uncarried |= 1 << kind;
+    }
+    return uncarried;
+}
+
 QString errorText(const QSqlError& err)
 {
     QString db = err.databaseText().trimmed();
@@ -582,6 +648,7 @@ void TDatabase::SetConnected(bool value)
         QSqlDatabase::removeDatabase(m_connectionName);
         m_connected = false;
         m_sqlite = m_embedded = m_readOnly = false;
+        m_uncarried = 0;
         emit AfterDisconnect();
         return;
     }
@@ -636,6 +703,7 @@ void TDatabase::SetConnected(bool value)
             QSqlDatabase::removeDatabase(m_connectionName);
             throw;
         }
+        m_uncarried = uncarriedKinds(db);
         m_db = db;
         m_readOnly = readOnly;
         m_sourceName = embedded ? file : source;
@@ -650,6 +718,40 @@ void TDatabase::SetConnected(bool value)
 QString TDatabase::PrepareSql(const QString& text) const
 {
     return m_sqlite ? SqlDialect::ToSqlite(text) : text;
+}
+
+void TDatabase::CheckCarried(const QString& text) const
+{
+    if (m_uncarried == 0)
+        return;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t unit = text.at(i).unicode();
+        if (unit < 0x80)
+            continue;
+        const bool pair = QChar::isHighSurrogate(unit) && i + 1 < n && text.at(i + 1).isLowSurrogate();
+        const char32_t c = pair ? QChar::surrogateToUcs4(unit, text.at(i + 1).unicode()) : unit;
+        const TTextKind kind = kindOf(c);
+        if (m_uncarried & (1 << kind))
+            throw EDatabaseError(QStringLiteral("The text holds the character %1 (U+%2), which the data source %3 "
+                                                "cannot take as typed, nor any other %4. Remove it and try again.")
+                                     .arg(text.mid(i, pair ? 2 : 1),
+                                          QString::number(uint(c), 16).toUpper().rightJustified(4, QChar('0')),
+                                          m_sourceName, kindName(kind)));
+        if (pair)
+            ++i;
+    }
+}
+
+QString TDatabase::StatementText(const QString& sqlServerText)
+{
+    try {
+        CheckCarried(sqlServerText);
+    } catch (const EDatabaseError&) {
+        StatementFailed();
+        throw;
+    }
+    return PrepareSql(sqlServerText);
 }
 
 QString TDatabase::ReadOnlyMessage() const
@@ -831,7 +933,7 @@ void TDataSet::Open()
     TBusyCursor busy;
     // A forward-only reader (an export, a report) reads for as long as it
     // takes, on a snapshot of its own.
-    const QString engineText = db->PrepareSql(window.isEmpty() ? whole : window);
+    const QString engineText = db->StatementText(window.isEmpty() ? whole : window);
     std::unique_ptr<TCursor> cursor = UniDirectional ? OpenReaderCursor(*db, engineText, objectName())
                                                      : OpenCursor(*db, engineText, objectName());
     const QVector<TFieldDef>& columns = cursor->Columns();
@@ -989,7 +1091,7 @@ void TDataSet::readPastWindow()
     // The rest is read when the operator gets to it, perhaps much later: on a
     // snapshot of its own, so the program's connection still sees what other
     // programs write, and saves are not held back by it.
-    std::unique_ptr<TCursor> cursor = OpenReaderCursor(*db, db->PrepareSql(SelectText()), objectName());
+    std::unique_ptr<TCursor> cursor = OpenReaderCursor(*db, db->StatementText(SelectText()), objectName());
     TRowStore again;
     bool same = true;
     bool more = true;
@@ -1219,7 +1321,7 @@ int TDataSet::RecordCount()
         const QString inner = SqlDialect::WithoutTrailingOrderBy(SelectText()).trimmed();
         QSqlQuery q(db->Connection());
         q.setForwardOnly(true);
-        if (q.exec(db->PrepareSql(QStringLiteral("SELECT COUNT(*) FROM (%1) AS kv_count").arg(inner))) && q.next()) {
+        if (q.exec(db->StatementText(QStringLiteral("SELECT COUNT(*) FROM (%1) AS kv_count").arg(inner))) && q.next()) {
             m_count = q.value(0).toInt();
             return m_count;
         }
@@ -1394,7 +1496,7 @@ void TQuery::ExecSQL()
     TDatabase& db = StatementDatabase();
     QSqlQuery q(db.Connection());
     q.setForwardOnly(true);
-    if (!q.exec(db.PrepareSql(SelectText())))
+    if (!q.exec(db.StatementText(SelectText())))
         db.StatementError(q.lastError(), objectName());
     m_rowsAffected = q.numRowsAffected();
 }
@@ -1406,7 +1508,7 @@ qint64 TQuery::ExecInsert()
     q.setForwardOnly(true);
     QVariant id;
     if (db.IsSqlite()) {
-        if (!q.exec(db.PrepareSql(SelectText())))
+        if (!q.exec(db.StatementText(SelectText())))
             db.StatementError(q.lastError(), objectName());
         m_rowsAffected = q.numRowsAffected();
         QSqlQuery last(db.Connection());
@@ -1418,7 +1520,7 @@ qint64 TQuery::ExecInsert()
         // SQL Server: the identity of this INSERT, from the same batch, at
         // the width of the widest identity.
         const QString batch = SelectText() + QStringLiteral("\nSELECT CAST(SCOPE_IDENTITY() AS BIGINT) AS NewID");
-        if (!q.exec(batch))
+        if (!q.exec(db.StatementText(batch)))
             db.StatementError(q.lastError(), objectName());
         m_rowsAffected = q.numRowsAffected();
         while (!q.isSelect() && q.nextResult()) {

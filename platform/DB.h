@@ -149,6 +149,17 @@ public:
     // True when the embedded engine opened a file (no ODBC).
     bool IsEmbedded() const { return m_embedded; }
     QString PrepareSql(const QString& sqlServerText) const;
+    // Raises EDatabaseError, naming the character, when the text holds one
+    // of a kind that this connection does not carry exactly as it is. Each
+    // kind of character beyond ASCII (Western European letters, the rest of
+    // the Basic Multilingual Plane, characters beyond it such as emoji) is
+    // sent and read back when the connection opens; a kind that does not
+    // come back unchanged is never sent.
+    void CheckCarried(const QString& text) const;
+    // What every statement of the program runs as: checked (CheckCarried),
+    // then translated (PrepareSql). A text refused here counts as a failed
+    // statement of the open transaction.
+    QString StatementText(const QString& sqlServerText);
     // True when the data source was opened read-only (a SQLite file the
     // program may not write). Transactions are then refused, and a write
     // that reaches the engine raises the same clear message.
@@ -186,6 +197,7 @@ private:
     bool m_inTransaction = false;
     bool m_transactionFailed = false;  // rolled back when a statement failed
     bool m_readOnly = false;
+    int m_uncarried = 0;  // kinds of character the connection does not carry
     QString m_sourceName;
     QVector<QPointer<TDataSet>> m_dataSets;
 };

@@ -660,6 +660,78 @@ private slots:
         QCOMPARE(db->Value("SELECT COUNT(*) FROM tLocation"), QString("1"));
     }
 
+    // A location's description reaches the table exactly as typed, or the
+    // save is refused with the program's own message before anything is
+    // written: through the SQLite ODBC driver characters beyond the Basic
+    // Multilingual Plane are not carried. On edit and on add; the other
+    // rows and columns stay as they were, and the audit rows tell only
+    // what was saved.
+    void textsOnEveryRoute_data()
+    {
+        QTest::addColumn<bool>("odbc");
+        QTest::addColumn<bool>("add");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("carried");
+        const QStringList beyond = {"🐧", "𝄞 clef", "😀", "👨‍👩‍👧", "x🐧, Active = 0 --", "🐧 OR 1=1 --",
+                                    "x🐧, Description = (SELECT group_concat(UserLogin || Password) FROM tUser) --"};
+        const QStringList within = {"Crème brûlée à Zürich", "北京\u00A0office ħ'€"};
+        for (const bool odbc : {false, true})
+            for (const bool add : {false, true})
+                for (const QString& typed : beyond + within)
+                    QTest::addRow("%s, %s: %s", odbc ? "through ODBC" : "SQLite file", add ? "add" : "edit",
+                                  qPrintable(typed))
+                        << odbc << add << typed << (!odbc || within.contains(typed));
+    }
+    void textsOnEveryRoute()
+    {
+        QFETCH(bool, odbc);
+        QFETCH(bool, add);
+        QFETCH(QString, typed);
+        QFETCH(bool, carried);
+        db.reset();
+        kvtest::TestDatabase file(true, odbc ? "dbFile" : "dbKVdata");
+        file.Exec("INSERT INTO tEvent (ID, Description) VALUES (11,'Reference Update'),(13,'Reference Insert');"
+                  "INSERT INTO tAudit (\"Table\") VALUES ('tLocation');"
+                  "INSERT INTO tUser (ID, UserLogin, Password) VALUES (1,'admin','Secret');"
+                  "INSERT INTO tLocation (ID, Description, StartDate, Active) VALUES (3,'TQ11','20260101',1),"
+                  "(4,'Other','20260101',1);");
+        std::unique_ptr<kvtest::OdbcDataSource> source;
+        std::unique_ptr<TDatabase> viaOdbc;
+        if (odbc) {
+            source = std::make_unique<kvtest::OdbcDataSource>("kvtexts", file.File());
+            if (!source->Available())
+                QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+            viaOdbc = source->Connect("dbKVdata");
+        }
+        const QString rows = "SELECT ID || '|' || hex(Description) || '|' || ifnull(StartDate, '') || '|' || "
+                             "ifnull(EndDate, '') || '|' || Active FROM tLocation ORDER BY ID";
+        QStringList expected = file.Rows(rows);
+        const QString hex = typed.toUtf8().toHex().toUpper();
+        auto f = add ? editor(0, true) : editor(0, false, {"1=3", "2=TQ11", "7=20260101"});
+        type(*f, {"2=" + typed});
+        QCOMPARE(f->edtEdit2->text(), typed);
+        const QStringList boxes = kvtest::Click(*f);
+        if (!carried) {
+            QCOMPARE(boxes.size(), 1);
+            QVERIFY2(boxes.first().startsWith("The text holds the character ") &&
+                         boxes.first().contains("data source kvtexts cannot take as typed"),
+                     qPrintable(boxes.first()));
+            QCOMPARE(file.Rows(rows), expected);
+            QCOMPARE(file.AuditRows(), QStringList());
+            return;
+        }
+        QCOMPARE(boxes.join("#"), QString());
+        if (add)
+            QCOMPARE(file.Value("SELECT hex(Description) FROM tLocation WHERE ID = 5"), hex);
+        else
+            expected[0] = "3|" + hex + "|" + expected[0].section('|', 2);
+        QCOMPARE(file.Rows(rows).mid(0, 2), expected);
+        QCOMPARE(file.AuditRows().filter("|DESCRIPTION|"),
+                 QStringList(QString("admin|%1|DESCRIPTION|%2|'%3'")
+                                 .arg(add ? "13|tLocation|5" : "11|tLocation|3", add ? "NULL" : "'TQ11'",
+                                      QString(typed).replace("'", "''"))));
+    }
+
     // Saves through the ODBC route (to SQLite through its ODBC driver): the
     // row, audit rows naming the id the INSERT gave, then a change of it.
     void saveThroughOdbc()

@@ -771,6 +771,54 @@ private slots:
         }
     }
 
+    // A description stored with characters beyond the Basic Multilingual
+    // Plane (written to the file directly) shows as stored on the page and
+    // in the editor on both routes. Saved untouched or with another input
+    // changed, it is never written back as other bytes: through the SQLite
+    // ODBC driver, which cannot carry them, the save is refused.
+    void storedTextsShownAndKept_data()
+    {
+        QTest::addColumn<bool>("odbc");
+        QTest::addColumn<QStringList>("typed");
+        for (const bool odbc : {false, true}) {
+            QTest::addRow("untouched, %s", odbc ? "through ODBC" : "SQLite file") << odbc << QStringList();
+            QTest::addRow("end date typed, %s", odbc ? "through ODBC" : "SQLite file") << odbc
+                << QStringList({"edtEdit8=20261231"});
+        }
+    }
+    void storedTextsShownAndKept()
+    {
+        QFETCH(bool, odbc);
+        QFETCH(QStringList, typed);
+        if (!startOn(odbc))
+            QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+        const QString text = "𝄞 clef north";
+        fx.db->Exec("INSERT INTO tLocation (ID, Description, Active) VALUES (90, '" + text + "', 1)");
+        const QString stored = "SELECT hex(Description) || '|' || ifnull(EndDate, '') || '|' || Active || '|' || "
+                               "(SELECT COUNT(*) FROM tAuditTrail) FROM tLocation WHERE ID = 90";
+        const QString before = fx.db->Value(stored);
+        QVERIFY(openAt(1044, "id", 90));
+        QCOMPARE(shownValue(1044, "Description"), text);
+        QString inEditor;
+        QStringList boxes;
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+            inEditor = shown(e, {"edtEdit2"});
+            kvtest::Enter(e, typed);
+            boxes << kvtest::Click(e);
+            return e.result();
+        });
+        fx.form->KitDBGridSysDblClick();
+        QCOMPARE(inEditor, "edit|" + text);
+        if (!odbc) {
+            QCOMPARE(boxes, QStringList());
+            QCOMPARE(fx.db->Value(stored).section('|', 0, 0), before.section('|', 0, 0));
+            return;
+        }
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes.first().startsWith("The text holds the character 𝄞 (U+1D11E)"), qPrintable(boxes.first()));
+        QCOMPARE(fx.db->Value(stored), before);
+    }
+
     // A row whose id is beyond what the editors carry (32 bits) is refused
     // with a message naming the id, by a double-click, by Add from the
     // present data and by Del; nothing opens and nothing is written, not

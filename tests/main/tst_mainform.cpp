@@ -8,6 +8,7 @@
 #include "Progress.h"
 #include "Platform.h"
 #include "MainFixture.h"
+#include "EditorSupport.h"
 #include "SysEdit.h"
 #include <QAction>
 #include <QScrollBar>
@@ -45,9 +46,9 @@ class TestMainForm : public QObject {
                         "(12,'Reference Delete'),(13,'Reference Insert'),(14,'Batch Import');")
                     .arg(PlatformUserName().toLower().replace("'", "''")));
     }
-    TMainForm* start(const QStringList& args, const QString& getLog = "0")
+    TMainForm* start(const QStringList& args, const QString& getLog = "0", const QString& source = QString())
     {
-        kvtest::WriteConnectionSettings(mainDb->File(), testDb->File(), getLog);
+        kvtest::WriteConnectionSettings(source.isEmpty() ? mainDb->File() : source, testDb->File(), getLog);
         fx.Launch(args);
         return fx.form.get();
     }
@@ -82,7 +83,7 @@ private slots:
             if (typedPassword.isNull())
                 return int(QDialog::Rejected);
             form.show();
-            QTest::keyClicks(form.edtPassword, typedPassword);
+            kvtest::Retype(form.edtPassword, typedPassword);
             QTest::mouseClick(form.btnOK, Qt::LeftButton);
             return form.result();
         });
@@ -117,24 +118,59 @@ private slots:
     }
 
     // Without arguments and with the password check on, the machine's own
-    // login is asked its password, compared exactly.
+    // login is asked its password, compared exactly, on a SQLite file and
+    // through ODBC. A password the connection cannot carry as typed (through
+    // the SQLite ODBC driver, characters beyond the Basic Multilingual Plane)
+    // is refused before it is sent, and the program does not start.
     void passwordStartWithoutArguments_data()
     {
+        QTest::addColumn<bool>("odbc");
         QTest::addColumn<QString>("password");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("right password") << "pw" << true;
-        QTest::newRow("wrong case") << "PW" << false;
-        QTest::newRow("wildcard") << "%" << false;
-        QTest::newRow("injection") << "' OR '1'='1" << false;
+        QTest::addColumn<QString>("refused");  // the character refused, if any
+        for (const bool odbc : {false, true}) {
+            const char* route = odbc ? ", through ODBC" : "";
+            QTest::addRow("right password%s", route) << odbc << "pw" << true << "";
+            QTest::addRow("wrong case%s", route) << odbc << "PW" << false << "";
+            QTest::addRow("wildcard%s", route) << odbc << "%" << false << "";
+            QTest::addRow("injection%s", route) << odbc << "' OR '1'='1" << false << "";
+            QTest::addRow("letters of other scripts%s", route) << odbc << "Mañana北京" << true << "";
+            QTest::addRow("emoji break-out%s", route) << odbc << "🐧 OR 1=1 --" << false << (odbc ? "🐧" : "");
+            QTest::addRow("musical symbol%s", route) << odbc << "pw𝄞' OR 'a'='a" << false << (odbc ? "𝄞" : "");
+        }
     }
     void passwordStartWithoutArguments()
     {
+        QFETCH(bool, odbc);
         QFETCH(QString, password);
         QFETCH(bool, accepted);
+        QFETCH(QString, refused);
         kvtest::MessageRecorder boxes;
         typedPassword = password;
-        auto f = start({}, QString());  // GetLog absent: passwords are asked
+        if (accepted)  // the one typed is the operator's password
+            mainDb->Exec("UPDATE tUser SET Password = '" + password + "' WHERE ID = 5");
+        std::unique_ptr<kvtest::OdbcDataSource> source;
+        if (odbc) {
+            source = std::make_unique<kvtest::OdbcDataSource>("kvlogin", mainDb->File());
+            if (!source->Available())
+                QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+        }
+        TMainForm* f = nullptr;
+        QString raised;
+        try {
+            f = start({}, QString(), odbc ? "kvlogin" : QString());  // GetLog absent: passwords are asked
+        } catch (const EDatabaseError& e) {
+            raised = e.Message();
+        }
         QCOMPARE(promptNames, QStringList({PlatformUserName() + " (disabled)"}));
+        if (!refused.isEmpty()) {
+            QVERIFY2(raised.startsWith("The text holds the character " + refused + " (U+"), qPrintable(raised));
+            QVERIFY(!f && !HasRight(7));
+            QCOMPARE(Operator().OPERATORNUMBER, 5);
+            QCOMPARE(boxes.Count(), 0);
+            return;
+        }
+        QCOMPARE(raised, QString());
         QCOMPARE(f->Timebomb->isActive(), !accepted);
         if (accepted) {
             QCOMPARE(boxes.Count(), 0);

@@ -1,3 +1,4 @@
+#include "Cursor.h"
 #include "DBModel.h"
 #include "Formats.h"
 #include "Locale.h"
@@ -571,6 +572,59 @@ private slots:
         }
         QCOMPARE(file.Rows("SELECT Name FROM tItem ORDER BY ID"),
                  QStringList({"kept 1", "also kept 1", "kept 2", "also kept 2", "kept 3", "also kept 3"}));
+    }
+
+    // A database error while rows are fetched inside a transaction (the
+    // engine's own on a SQLite file; through ODBC, whose SQLite driver reads
+    // every row when the statement runs, one put in the driver's place)
+    // rolls the transaction back at once: nothing of it stays and it takes
+    // no further statement. The transaction after it is whole.
+    void fetchErrorEndsTheTransaction_data() { routes(); }
+    void fetchErrorEndsTheTransaction()
+    {
+        QFETCH(bool, odbc);
+        kvtest::TestDatabase file(false, odbc ? "dbFile" : "dbRoute");
+        seed(file, 5);
+        Route route;
+        if (!connectRoute(route, file, odbc))
+            QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+        TDatabase* db = TDatabase::Find("dbRoute");
+        const TFetchFault previous = SetFetchFault([](int row) {
+            return row == 2 ? QSqlError(QString(), "the third row could not be read", QSqlError::StatementError)
+                            : QSqlError();
+        });
+        const auto rename = [](int id, const QString& name) {
+            exec(QString("UPDATE tItem SET Name = '%1' WHERE ID = %2").arg(name).arg(id));
+        };
+        {
+            TTransaction tx(db);
+            rename(1, "changed");
+            TQuery q(nullptr, "dbRoute");
+            // On the file the third row's abs() of the smallest integer fails.
+            q.SQL().SetText(odbc ? "SELECT ID FROM tItem ORDER BY ID"
+                                 : "SELECT CASE WHEN ID = 3 THEN abs(-9223372036854775807 - 1) ELSE ID END FROM tItem "
+                                   "ORDER BY ID");
+            q.Open();
+            QCOMPARE(q.Fields(0)->AsInteger(), 1);
+            try {
+                q.Last();
+                QFAIL("every row was read");
+            } catch (const EDatabaseError& e) {
+                QVERIFY2(e.Message().contains(odbc ? "the third row could not be read" : "integer overflow"),
+                         qPrintable(e.Message()));
+            }
+            QVERIFY_THROWS_EXCEPTION(EDatabaseError, rename(2, "after"));
+            QVERIFY_THROWS_EXCEPTION(EDatabaseError, tx.Commit());
+        }
+        SetFetchFault(previous);
+        QCOMPARE(file.Rows("SELECT Name FROM tItem WHERE ID <= 2 ORDER BY ID"), QStringList({"item 1", "item 2"}));
+        {
+            TTransaction tx(db);
+            rename(1, "kept");
+            rename(2, "also kept");
+            tx.Commit();
+        }
+        QCOMPARE(file.Rows("SELECT Name FROM tItem WHERE ID <= 2 ORDER BY ID"), QStringList({"kept", "also kept"}));
     }
 
     void quotingHelpers_data()

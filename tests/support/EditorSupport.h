@@ -11,6 +11,7 @@
 #include "ToolEdit.h"
 #include <QCheckBox>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -175,15 +176,27 @@ inline QStringList Items(const TLookupCombo* list)
     return out;
 }
 
-// Types into an input as the operator does, replacing what it held.
+// Types into an input as the operator does, replacing what it held: ASCII
+// with the keys, other characters as an input method (an emoji picker, a
+// compose key) hands them over.
 inline void Retype(QWidget* input, const QString& text)
 {
     input->setFocus();
     QTest::keySequence(input, QKeySequence::SelectAll);
     if (text.isEmpty())
         QTest::keyClick(input, Qt::Key_Backspace);
-    else
-        QTest::keyClicks(input, text);
+    for (qsizetype i = 0, end = 0; i < text.size(); i = end) {
+        const bool keys = text.at(i).unicode() < 0x80;
+        for (end = i; end < text.size() && (text.at(end).unicode() < 0x80) == keys;)
+            ++end;
+        if (keys) {
+            QTest::keyClicks(input, text.mid(i, end - i));
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(text.mid(i, end - i));
+            QApplication::sendEvent(input, &commit);
+        }
+    }
 }
 
 // Fills inputs of a window by name as the operator does: "edtCode=A1" types
