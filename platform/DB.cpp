@@ -1325,6 +1325,10 @@ int TDataSet::RecordCount()
             m_count = q.value(0).toInt();
             return m_count;
         }
+        // Inside a transaction a failed count ends it, as any failed
+        // statement does; outside one the rows are counted as they are read.
+        if (db->InTransaction())
+            db->StatementError(q.lastError(), objectName());
     }
     FetchTo(INT_MAX - 1);
     return m_count = FetchedCount();

@@ -627,6 +627,34 @@ private slots:
         QCOMPARE(file.Rows("SELECT Name FROM tItem WHERE ID <= 2 ORDER BY ID"), QStringList({"kept", "also kept"}));
     }
 
+    // So does a count of the rows that fails inside a transaction (here one
+    // the engine takes alone but not counted: its closing semicolon); outside
+    // one, the rows are counted as they are read.
+    void countErrorEndsTheTransaction_data() { routes(); }
+    void countErrorEndsTheTransaction()
+    {
+        QFETCH(bool, odbc);
+        kvtest::TestDatabase file(false, odbc ? "dbFile" : "dbRoute");
+        seed(file, 5000);  // more than the first read takes
+        Route route;
+        if (!connectRoute(route, file, odbc))
+            QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+        TDatabase* db = TDatabase::Find("dbRoute");
+        TQuery q(nullptr, "dbRoute");
+        q.SQL().SetText("SELECT ID FROM tItem;");
+        q.Open();
+        QCOMPARE(q.RecordCount(), 5000);
+        q.Close();
+        {
+            TTransaction tx(db);
+            exec("UPDATE tItem SET Name = 'changed' WHERE ID = 1");
+            q.Open();
+            QVERIFY_THROWS_EXCEPTION(EDatabaseError, q.RecordCount());
+            QVERIFY_THROWS_EXCEPTION(EDatabaseError, tx.Commit());
+        }
+        QCOMPARE(file.Rows("SELECT Name FROM tItem WHERE ID = 1"), QStringList({"item 1"}));
+    }
+
     void quotingHelpers_data()
     {
         QTest::addColumn<QString>("value");
