@@ -269,7 +269,9 @@ void TMainForm::buildLayout()
 
     panelLeftSystem = new QWidget(body);
     panelLeftSystem->setObjectName(QStringLiteral("panelLeftSystem"));
-    panelLeftSystem->resize(185, 400);
+    // Its width, until the operator sets another, grows with the desktop's
+    // font as the tables' names do.
+    panelLeftSystem->resize(ScaledPixels(185, FontScale(panelLeftSystem->font()).width()), 400);
     auto* left = new QVBoxLayout(panelLeftSystem);
     left->setContentsMargins(0, 0, 0, 0);
     TreeViewSystem = new QTreeWidget(panelLeftSystem);

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTreeWidget>
 #include "ComCtrls.h"
 
 // The filter bar above the pages, on the demo data, as the operator uses it
@@ -292,8 +293,8 @@ private slots:
     void barAtTheDesktopFont()
     {
         QFETCH(int, points);
-        QStringList given;
-        for (int size : {8, points}) {
+        QStringList given, standardCut;
+        for (int size : {8, 9, points}) {
             fx.Stop();
             kvtest::ApplicationFont font(size);
             fx.Start({"1"});
@@ -321,6 +322,26 @@ private slots:
             f->showMaximized();
             QTRY_VERIFY(f->width() >= f->minimumWidth() && f->width() <= screen.width());
             QCoreApplication::processEvents();
+            // The tree beside it, as wide as it first is, shows whole every
+            // table name that it shows whole at the standard font (9 pt).
+            QTreeWidget* tree = f->TreeViewSystem;
+            QStringList cut;
+            for (int group = 0; group < tree->topLevelItemCount(); ++group) {
+                tree->collapseAll();
+                tree->expandItem(tree->topLevelItem(group));
+                QCoreApplication::processEvents();
+                for (int i = 0; i < tree->topLevelItem(group)->childCount(); ++i) {
+                    const QTreeWidgetItem* item = tree->topLevelItem(group)->child(i);
+                    const int text = tree->fontMetrics().horizontalAdvance(item->text(0));
+                    if (text + 8 > tree->visualItemRect(item).width())
+                        cut << item->text(0);
+                }
+            }
+            tree->collapseAll();
+            if (size == 9)
+                standardCut = cut;
+            for (const QString& name : cut)
+                QVERIFY2(size == 8 || standardCut.contains(name), qPrintable(name + " is cut"));
             QStringList layout{QString("bar height %1").arg(bar->height())};
             for (const QWidget* w : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
                 layout << QString("%1 at %2,%3 %4 x %5")
