@@ -126,7 +126,11 @@ bool DefineSqliteOdbcDsn(const QString& folder, const QString& dsn, const QStrin
     if (!inst.open(QIODevice::WriteOnly) || !ini.open(QIODevice::WriteOnly))
         return false;
     inst.write(QStringLiteral("[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=%1\n").arg(driver).toUtf8());
-    ini.write(QStringLiteral("[%1]\nDriver=SQLite3\nDatabase=%2\n").arg(dsn, file).toUtf8());
+    // The source names the driver by its file: unixODBC takes ODBCSYSINI once
+    // per process and keeps what it read from odbcinst.ini for some seconds
+    // only, so a driver named through the folder of a source already gone is
+    // "not found" once that time is over.
+    ini.write(QStringLiteral("[%1]\nDriver=%2\nDatabase=%3\n").arg(dsn, driver, file).toUtf8());
     qputenv("ODBCSYSINI", folder.toLocal8Bit());
     qputenv("ODBCINI", ini.fileName().toLocal8Bit());
     return true;
