@@ -451,7 +451,6 @@ void ExportDataSetToCsv(TDataSet* DataSet, const QString& TableName)
     // on the disk: a failed export leaves an existing file as it was. A file
     // whose folder takes no new file is written in place when it may be.
     TReplacementFile file(path);
-    file.SetDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) {
         progress->hide();
         MessageDlg(FileErrorText(TFileStep::Create, file), mtError, mbOK);

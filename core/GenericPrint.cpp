@@ -516,7 +516,6 @@ void PrintDataSet(TDataSet* DataSet, const QString& Title, const QString& FileNa
     // there as it was. A file whose folder takes no new file is written in
     // place when it may be.
     TReplacementFile file(printer->outputFileName());
-    file.SetDirectWriteFallback(true);
     if (!file.open())
         throw EPrinter(FileErrorText(TFileStep::Create, file));
     QPdfWriter writer(&file);

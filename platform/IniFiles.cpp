@@ -194,7 +194,6 @@ void TIniFile::save(const Doc& doc) const
         // file in a folder that is not is written in place, and only when
         // the disk has room for it.
         TReplacementFile f(m_fileName);
-        f.SetDirectWriteFallback(true);
         written = f.open() && f.write(bytes) == bytes.size() && f.Commit();
         reason = f.errorString();
     } else {

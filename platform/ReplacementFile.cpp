@@ -293,7 +293,7 @@ bool TReplacementFile::open(OpenMode mode)
         const int error = errno;
         m_temporary.clear();
         // The folder refuses a new file for want of rights, not of room.
-        if ((error == EACCES || error == EPERM) && m_directFallback && replacing)
+        if ((error == EACCES || error == EPERM) && replacing)
             return openInPlace();
         return fail(error);
     }

@@ -24,9 +24,8 @@
 // an ordinary file (a folder, a named pipe, a device, a socket) is refused
 // and left as it is.
 //
-// With the direct-write fallback, a file whose folder may not be written
-// (no file can be made beside it) while the file itself may be is written
-// in place instead: the bytes go to an unnamed file in the system's
+// A file whose folder may not be written (no file can be made beside it)
+// while the file itself may be is written in place instead: the bytes go to an unnamed file in the system's
 // temporary folder until Commit(), which checks them there, then reserves
 // the room they need in the target, and only when it has it copies them
 // over the old bytes and cuts the file to their length. Any failure before
@@ -61,9 +60,6 @@ public:
     bool Commit(const Check& check = Check());
     // Gives up: the temporary file goes, the target is left as it was.
     void Discard();
-    // Before open(): whether a file that cannot be written beside may be
-    // written in place (see above).
-    void SetDirectWriteFallback(bool enabled) { m_directFallback = enabled; }
     // After open(): the target itself is written.
     bool WritesInPlace() const { return m_inPlace; }
     bool isSequential() const override { return true; }
@@ -94,6 +90,5 @@ private:
     int m_targetFd = -1;     // the target, when it is written in place
     qint64 m_written = 0;
     bool m_failed = false;
-    bool m_directFallback = false;
     bool m_inPlace = false;
 };

@@ -314,9 +314,8 @@ private slots:
             f->resize(f->minimumSize());
             QTRY_COMPARE(f->width(), f->minimumWidth());
             QCoreApplication::processEvents();
-            for (const QWidget* w : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-                QVERIFY2(f->rect().contains(QRect(w->mapTo(f, QPoint(0, 0)), w->size())),
-                         qPrintable(w->objectName() + " lies outside the window"));
+            const QStringList outside = kvtest::OutsideTheWindow(*bar);
+            QVERIFY2(outside.isEmpty(), qPrintable(outside.join("; ")));
             const QStringList narrowFaults = kvtest::LayoutFaults(*bar);
             QVERIFY2(narrowFaults.isEmpty(), qPrintable(narrowFaults.join("; ")));
             f->showMaximized();

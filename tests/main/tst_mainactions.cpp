@@ -305,9 +305,8 @@ private slots:
         QTRY_VERIFY(f->width() <= screen);
         QCOMPARE(f->panelLeftSystem->width() < kept, narrowed);
         QCoreApplication::processEvents();
-        for (const QWidget* w : f->panelTopOfTab->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-            QVERIFY2(f->rect().contains(QRect(w->mapTo(f, QPoint(0, 0)), w->size())),
-                     qPrintable(w->objectName() + " lies outside the window"));
+        const QStringList outside = kvtest::OutsideTheWindow(*f->panelTopOfTab);
+        QVERIFY2(outside.isEmpty(), qPrintable(outside.join("; ")));
         const QStringList faults = kvtest::LayoutFaults(*f->panelTopOfTab);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
     }

@@ -263,7 +263,6 @@ private slots:
         if (!closed.Available())
             QSKIP("No folder can be closed to new files here.");
         TReplacementFile f(target);
-        f.SetDirectWriteFallback(true);
         if (!existing) {
             QVERIFY(!f.open());
             QCOMPARE(f.errorString(), kvtest::ClosedFolder::Reason());

@@ -127,6 +127,18 @@ inline QStringList LayoutFaults(const QWidget& window)
     return faults;
 }
 
+// The controls of a bar that its window does not show whole (each named,
+// "lies outside the window"). Empty when all is well.
+inline QStringList OutsideTheWindow(const QWidget& bar)
+{
+    QStringList faults;
+    const QWidget* window = bar.window();
+    for (const QWidget* w : bar.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (!window->rect().contains(QRect(w->mapTo(window, QPoint(0, 0)), w->size())))
+            faults << w->objectName() + QStringLiteral(" lies outside the window");
+    return faults;
+}
+
 // The regional settings the program builds from a locale ("de_DE") for as
 // long as the object lives.
 class RegionalSettings {
