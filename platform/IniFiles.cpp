@@ -140,6 +140,12 @@ TIniFile::Doc TIniFile::load() const
         doc.crlf = unwritten().crlf.value(key, true);
         return doc;
     }
+    // A file that is not an ordinary one (a named pipe would keep the read
+    // waiting for a writer) is not read; it is refused as its write is.
+    if (const QString wrong = TReplacementFile::NotAFile(m_fileName); !wrong.isEmpty()) {
+        reportOnce(key, wrong);
+        return doc;
+    }
     QFile f(m_fileName);
     if (!f.open(QIODevice::ReadOnly))
         return doc;
@@ -208,6 +214,11 @@ void TIniFile::save(const Doc& doc) const
     // it once.
     unwritten().lines.insert(key, doc.lines);
     unwritten().crlf.insert(key, doc.crlf);
+    reportOnce(key, reason);
+}
+
+void TIniFile::reportOnce(const QString& key, const QString& reason) const
+{
     if (!unwritten().reported.contains(key)) {
         unwritten().reported.insert(key);
         if (failureReport())

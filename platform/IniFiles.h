@@ -72,5 +72,6 @@ private:
     struct Doc;
     Doc load() const;
     void save(const Doc& doc) const;
+    void reportOnce(const QString& key, const QString& reason) const;  // the write failure, told once
     QString m_fileName;
 };

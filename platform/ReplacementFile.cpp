@@ -3,12 +3,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -18,15 +23,74 @@ bool& unnamedFiles()
     return enabled;
 }
 
-// The file a target names: a symbolic link is written through, so the link
-// stays and the file it leads to is replaced.
-QString finalPath(const QString& target)
+bool& roomReservation()
 {
-    const QFileInfo fi(QFileInfo(target).absoluteFilePath());
-    if (!fi.isSymLink())
-        return fi.absoluteFilePath();
-    const QString canonical = fi.canonicalFilePath();
-    return canonical.isEmpty() ? fi.symLinkTarget() : canonical;
+    static bool enabled = true;
+    return enabled;
+}
+
+// Whether a symbolic link may be followed: not when it lies in a sticky
+// folder that everyone may write and is owned by neither the writer nor
+// the folder's owner, where anyone could have put it to lead elsewhere.
+bool mayFollow(const struct stat& link, const struct stat& folder)
+{
+    const bool open = (folder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
+    return !open || link.st_uid == ::geteuid() || link.st_uid == folder.st_uid;
+}
+
+// The file a target names, every symbolic link on the way followed: a
+// link is written through, so it stays and the file it leads to is
+// replaced. 0, or the error that stops it (a link that may not be
+// followed, too many links, a folder on the way that is not one). A last
+// name that is not there yet is a new file.
+int finalPath(const QString& target, QByteArray& path)
+{
+    QByteArrayList rest = QFile::encodeName(QFileInfo(target).absoluteFilePath()).split('/');
+    std::reverse(rest.begin(), rest.end());
+    path.clear();  // the part resolved so far, without links
+    int links = 0;
+    while (!rest.isEmpty()) {
+        const QByteArray name = rest.takeLast();
+        if (name.isEmpty() || name == ".")
+            continue;
+        if (name == "..") {
+            path.truncate(qMax<qsizetype>(path.lastIndexOf('/'), 0));
+            continue;
+        }
+        const QByteArray next = path + '/' + name;
+        struct stat st {};
+        if (::lstat(next.constData(), &st) != 0) {
+            if (errno == ENOENT && rest.isEmpty()) {
+                path = next;
+                return 0;
+            }
+            return errno;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            path = next;
+            continue;
+        }
+        struct stat folder {};
+        if (::stat(path.isEmpty() ? "/" : path.constData(), &folder) != 0)
+            return errno;
+        if (!mayFollow(st, folder))
+            return EACCES;
+        if (++links > 40)
+            return ELOOP;
+        QByteArray to(PATH_MAX, Qt::Uninitialized);
+        const ssize_t n = ::readlink(next.constData(), to.data(), size_t(to.size()));
+        if (n < 0)
+            return errno;
+        to.truncate(n);
+        if (to.startsWith('/'))
+            path.clear();
+        QByteArrayList parts = to.split('/');
+        for (auto part = parts.crbegin(); part != parts.crend(); ++part)
+            rest.append(*part);
+    }
+    if (path.isEmpty())
+        path = "/";
+    return 0;
 }
 
 // Why a target that is there cannot be replaced by a file; empty when it can.
@@ -67,22 +131,79 @@ qint64 sizeOf(int fd)
     return ::fstat(fd, &st) == 0 ? qint64(st.st_size) : -1;
 }
 
-// Copies the first `size` bytes of one file over the start of another: 0, or
-// the error that stopped it.
-int copyBytes(int from, int to, qint64 size)
+// Copies the bytes [from, to) of one file to the same place in another: 0,
+// or the error that stopped it.
+int copyBytes(int source, int target, qint64 from, qint64 to)
 {
     QByteArray chunk(1 << 18, Qt::Uninitialized);
-    for (qint64 done = 0; done < size;) {
-        const ssize_t n = ::pread(from, chunk.data(), size_t(qMin<qint64>(chunk.size(), size - done)), off_t(done));
+    for (qint64 done = from; done < to;) {
+        const ssize_t n = ::pread(source, chunk.data(), size_t(qMin<qint64>(chunk.size(), to - done)), off_t(done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             return n < 0 ? errno : EIO;
-        if (const int error = writeAll(to, chunk.constData(), n, done))
+        if (const int error = writeAll(target, chunk.constData(), n, done))
             return error;
         done += n;
     }
     return 0;
+}
+
+// Flushes a file to the disk: 0, or the error. A file that cannot be
+// flushed (EINVAL) counts as flushed.
+int flush(int fd)
+{
+    return ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+}
+
+// Flushes a folder, so that a name just given in it survives a power loss.
+void flushFolder(const QByteArray& folder)
+{
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// The access control list of a file, as the system stores it; empty when
+// it has none.
+constexpr char kAcl[] = "system.posix_acl_access";
+QByteArray aclOf(const QByteArray& path)
+{
+    for (;;) {
+        const ssize_t size = ::getxattr(path.constData(), kAcl, nullptr, 0);
+        if (size <= 0)
+            return QByteArray();
+        QByteArray acl(size, Qt::Uninitialized);
+        const ssize_t n = ::getxattr(path.constData(), kAcl, acl.data(), size_t(size));
+        if (n >= 0)
+            return acl.left(n);
+        if (errno != ERANGE)  // grown meanwhile: read again
+            return QByteArray();
+    }
+}
+
+// Gives the new file `fd` the owner, group, rights (setgid and sticky bits
+// too) and access control list of the file `path` it replaces; false when
+// it cannot have them all, as when the writer may not give the file away.
+// A list the new file took from its folder goes when the old one had none,
+// so the new file never grants more than the old one did.
+bool keepAttributes(int fd, const QByteArray& path, const struct stat& old)
+{
+    struct stat now {};
+    if (::fstat(fd, &now) != 0)
+        return false;
+    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0)
+        return false;
+    const QByteArray acl = aclOf(path);
+    if (!acl.isEmpty() ? ::fsetxattr(fd, kAcl, acl.constData(), size_t(acl.size()), 0) != 0
+                       : ::fremovexattr(fd, kAcl) != 0 && errno != ENODATA && errno != EOPNOTSUPP)
+        return false;
+    // Last: a change of owner or list may clear the setgid bit.
+    if (::fchmod(fd, old.st_mode & 07777) != 0 || ::fstat(fd, &now) != 0)
+        return false;
+    return now.st_uid == old.st_uid && now.st_gid == old.st_gid && (now.st_mode & 07777) == (old.st_mode & 07777);
 }
 
 // Temporary files beside a target are named ".kvsys-", twelve letters or
@@ -120,8 +241,11 @@ bool isTemporaryName(const char* name)
 
 // Removes the temporary files of earlier runs from a folder. A file being
 // written is locked by its writer for as long as it lives, so a file whose
-// lock is free was left by a run that ended; files of another user, or that
-// are not ordinary files, are never touched, nor is the target itself.
+// lock is free was left by a run that ended. Only what this program could
+// have made goes: an ordinary file of this user with that one name. Each
+// is looked at before it is opened (a named pipe opened would wake its
+// writer), and opened through what was looked at, not by its name again.
+// The target itself is never touched.
 void removeLeftovers(const QByteArray& folder, const QByteArray& target)
 {
     const QByteArray targetName = target.mid(target.lastIndexOf('/') + 1);
@@ -129,15 +253,24 @@ void removeLeftovers(const QByteArray& folder, const QByteArray& target)
     if (!dir)
         return;
     const int dirFd = ::dirfd(dir);
+    const auto ours = [](const struct stat& st) {
+        return S_ISREG(st.st_mode) && st.st_nlink == 1 && st.st_uid == ::geteuid();
+    };
     while (const dirent* entry = ::readdir(dir)) {
         if (!isTemporaryName(entry->d_name) || targetName == entry->d_name)
             continue;
-        const int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        struct stat seen {}, held {}, named {};
+        if (::fstatat(dirFd, entry->d_name, &seen, AT_SYMLINK_NOFOLLOW) != 0 || !ours(seen))
+            continue;
+        const int path = ::openat(dirFd, entry->d_name, O_PATH | O_NOFOLLOW | O_CLOEXEC);
+        if (path < 0)
+            continue;
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(path);
+        const int fd = ::fstat(path, &held) == 0 && ours(held) ? ::open(self.constData(), O_RDONLY | O_CLOEXEC) : -1;
+        ::close(path);
         if (fd < 0)
             continue;
-        struct stat held {}, named {};
-        if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && held.st_uid == ::geteuid() &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        if (::fstat(fd, &held) == 0 && ours(held) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
             ::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == held.st_dev &&
             named.st_ino == held.st_ino)
             ::unlinkat(dirFd, entry->d_name, 0);
@@ -202,12 +335,19 @@ int nameUnnamed(int fd, const QByteArray& folder, QByteArray& name)
     }
 }
 
-// The staged bytes of a file written in place: an unnamed file in the
-// system's temporary folder (where it has none, one whose name goes as soon
-// as it is made). -1 with errno when none can be made.
-int stagingFile()
+// The folder for the staged bytes of a file written in place: the
+// system's temporary folder.
+QByteArray stagingFolder()
 {
-    const QByteArray folder = QFile::encodeName(QDir::tempPath());
+    const QByteArray set = qgetenv("TMPDIR");
+    return set.isEmpty() ? QByteArray("/tmp") : set;
+}
+
+// The staged bytes of a file written in place: an unnamed file in `folder`
+// (where it has none, one whose name goes as soon as it is made). -1 with
+// errno when none can be made.
+int stagingFile(const QByteArray& folder)
+{
     const int fd = unnamedFile(folder, 0600);
     if (fd >= 0 || !noUnnamedFiles(errno))
         return fd;
@@ -217,6 +357,23 @@ int stagingFile()
         ::unlink(name.constData());
     return named;
 }
+
+// Holds a file for one writer: another one holding it is waited for a few
+// seconds. 0, or the error (EWOULDBLOCK when the wait ran out).
+int lockExclusively(int fd)
+{
+    constexpr int kStepMs = 20, kWaitMs = 5000;
+    for (int waited = 0;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return 0;
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK || waited >= kWaitMs)
+            return errno;
+        std::this_thread::sleep_for(std::chrono::milliseconds(kStepMs));
+        waited += kStepMs;
+    }
+}
 }  // namespace
 
 bool TReplacementFile::SetUnnamedFiles(bool enabled)
@@ -224,6 +381,19 @@ bool TReplacementFile::SetUnnamedFiles(bool enabled)
     const bool old = unnamedFiles();
     unnamedFiles() = enabled;
     return old;
+}
+
+bool TReplacementFile::SetRoomReservation(bool enabled)
+{
+    const bool old = roomReservation();
+    roomReservation() = enabled;
+    return old;
+}
+
+QString TReplacementFile::NotAFile(const QString& path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? notAFile(st.st_mode) : QString();
 }
 
 TReplacementFile::TReplacementFile(const QString& target, QObject* parent) : QIODevice(parent), m_target(target)
@@ -259,6 +429,12 @@ bool TReplacementFile::giveUp(const QString& reason)
     return false;
 }
 
+QString TReplacementFile::stagingReason(int error) const
+{
+    return QStringLiteral("The temporary folder \"%1\" cannot hold the new bytes: %2")
+        .arg(QDir::toNativeSeparators(QFile::decodeName(m_staging)), qt_error_string(error));
+}
+
 bool TReplacementFile::open(OpenMode mode)
 {
     if (isOpen() || !(mode & WriteOnly) || (mode & ReadOnly))
@@ -266,7 +442,8 @@ bool TReplacementFile::open(OpenMode mode)
     m_failed = false;
     m_inPlace = false;
     m_written = 0;
-    m_final = QFile::encodeName(finalPath(m_target));
+    if (const int error = finalPath(m_target, m_final))
+        return fail(error);
     m_folder = m_final.left(qMax<qsizetype>(m_final.lastIndexOf('/'), 1));
 
     // A name the system refuses (too long, a folder that is not one) is
@@ -297,8 +474,12 @@ bool TReplacementFile::open(OpenMode mode)
             return openInPlace();
         return fail(error);
     }
-    if (replacing)
-        ::fchmod(m_fd, existing.st_mode & 0777);
+    // A file the writer may not give the old one's owner, group and rights
+    // is not made: the old file is written in place and keeps them.
+    if (replacing && !keepAttributes(m_fd, m_final, existing)) {
+        Discard();
+        return openInPlace();
+    }
     return QIODevice::open(WriteOnly | Unbuffered);
 }
 
@@ -312,17 +493,22 @@ bool TReplacementFile::openInPlace()
         return giveUp(errno);
     if (const QString wrong = notAFile(st.st_mode); !wrong.isEmpty())
         return giveUp(wrong);
-    m_fd = stagingFile();
+    m_staging = stagingFolder();
+    m_fd = stagingFile(m_staging);
     if (m_fd < 0)
-        return giveUp(errno);
+        return giveUp(stagingReason(errno));
     m_inPlace = true;
     return QIODevice::open(WriteOnly | Unbuffered);
 }
 
-// The staged bytes are checked first; then the room for them is reserved in
-// the target (beyond the file's end, its length unchanged), so a disk
-// without it fails before the file is touched; then they are copied over
-// the old ones and the file cut to their length.
+// The staged bytes are checked first. Then, with the file held against
+// other writers, the room for them is reserved in the target where the disk
+// can reserve it ahead, and the part of them past the file's old end is
+// written and flushed: a disk without room fails there, the file is cut back
+// to its old length and keeps its old bytes. Only then is the rest copied
+// over the old bytes and the file cut to their length. Without room
+// reserved, the old bytes are overwritten only where they already take room
+// on the disk: a file with gaps is refused untouched.
 bool TReplacementFile::writeInPlace(const Check& check)
 {
     if (check) {
@@ -330,22 +516,49 @@ bool TReplacementFile::writeInPlace(const Check& check)
         if (!wrong.isEmpty())
             return giveUp(wrong);
     }
+    if (const int error = lockExclusively(m_targetFd))
+        return giveUp(error == EWOULDBLOCK ? QStringLiteral("Another program is writing the file; try again when "
+                                                            "it has finished")
+                                           : qt_error_string(error));
     const qint64 size = m_written;
-    int reserved = 0;
-    while (size > 0 && (reserved = ::fallocate(m_targetFd, FALLOC_FL_KEEP_SIZE, 0, off_t(size))) != 0 &&
-           errno == EINTR) {
-    }
-    if (reserved != 0 && errno != EOPNOTSUPP && errno != ENOSYS)  // those: a file system that reserves nothing
+    const qint64 old = sizeOf(m_targetFd);
+    if (old < 0)
         return giveUp(errno);
-    if (const int error = copyBytes(m_fd, m_targetFd, size))
+    const qint64 kept = qMin(old, size);
+    bool reserved = false;
+    if (size > 0 && roomReservation()) {
+        int result = 0;
+        while ((result = ::fallocate(m_targetFd, FALLOC_FL_KEEP_SIZE, 0, off_t(size))) != 0 && errno == EINTR) {
+        }
+        reserved = result == 0;
+        if (!reserved && errno != EOPNOTSUPP && errno != ENOSYS)  // those: a file system that reserves nothing
+            return giveUp(errno);
+    }
+    if (!reserved && kept > 0) {
+        const off_t gap = ::lseek(m_targetFd, 0, SEEK_HOLE);
+        if (gap < 0 || gap < kept)
+            return giveUp(QStringLiteral("The file has gaps that the disk cannot reserve room for ahead, and is "
+                                         "left as it was"));
+    }
+    if (size > old) {
+        int error = copyBytes(m_fd, m_targetFd, old, size);
+        if (!error)
+            error = flush(m_targetFd);
+        if (error) {
+            if (::ftruncate(m_targetFd, off_t(old)) == 0)
+                flush(m_targetFd);
+            return giveUp(error);
+        }
+    }
+    if (const int error = copyBytes(m_fd, m_targetFd, 0, kept))
         return giveUp(error);
     if (::ftruncate(m_targetFd, off_t(size)) != 0)
         return giveUp(errno);
-    if (::fsync(m_targetFd) != 0 && errno != EINVAL)  // EINVAL: a file that cannot be synced
-        return giveUp(errno);
+    if (const int error = flush(m_targetFd))
+        return giveUp(error);
     const int fd = m_targetFd;
     m_targetFd = -1;
-    if (::close(fd) != 0)
+    if (::close(fd) != 0)  // and with it the hold on the file
         return giveUp(errno);
     Discard();  // the staged bytes
     return true;
@@ -361,7 +574,7 @@ qint64 TReplacementFile::writeData(const char* data, qint64 size)
     if (m_failed || m_fd < 0)
         return -1;
     if (const int error = writeAll(m_fd, data, size)) {
-        fail(error);
+        fail(m_inPlace ? stagingReason(error) : qt_error_string(error));
         return -1;
     }
     m_written += size;
@@ -376,8 +589,10 @@ bool TReplacementFile::Commit(const Check& check)
         Discard();
         return false;
     }
-    if (!m_inPlace && ::fsync(m_fd) != 0 && errno != EINVAL)  // EINVAL: a file that cannot be synced
-        return giveUp(errno);
+    if (!m_inPlace) {
+        if (const int error = flush(m_fd))
+            return giveUp(error);
+    }
     const qint64 size = sizeOf(m_fd);
     if (size < 0)
         return giveUp(errno);
@@ -399,8 +614,10 @@ bool TReplacementFile::Commit(const Check& check)
     if (::rename(m_temporary.constData(), m_final.constData()) != 0)
         return giveUp(errno);
     m_temporary.clear();
-    // Closed only now, so that the lock holds until the file has its place;
-    // every byte reached the disk at the sync above.
+    // Every byte reached the disk at the flush above; the new name reaches
+    // it with the folder's.
+    flushFolder(m_folder);
+    // Closed only now, so that the lock holds until the file has its place.
     ::close(m_fd);
     m_fd = -1;
     QIODevice::close();

@@ -9,31 +9,35 @@
 // the file system has no unnamed files, the temporary file is named from the
 // start (".kvsys-" and twelve letters or digits, then ".tmp", whatever the
 // target is called) and locked while it is written; such a file that an
-// earlier run left behind (no longer locked, owned by this user) is removed
-// by the next write to that folder.
+// earlier run left behind (an ordinary file of this user with no other
+// name, no longer locked) is removed by the next write to that folder.
 //
 // Every write goes straight to the system, so a failure is seen at the write
 // that meets it, with the system's reason (such as "No space left on
 // device"). Commit() puts the file in the target's place only when every
 // byte was written without error, the file has reached the disk and holds
-// exactly those bytes, and an optional check of its contents agrees;
-// otherwise, and whenever the object goes without a commit, the temporary
+// exactly those bytes, and an optional check of its contents agrees; the
+// folder is flushed after, so the new file is what a power loss leaves.
+// Otherwise, and whenever the object goes without a commit, the temporary
 // file goes and a file already at the target keeps its bytes. A new file
-// gets the usual permissions, a replaced one keeps its own; a target that is
-// a symbolic link is written through it. A target that is there and is not
-// an ordinary file (a folder, a named pipe, a device, a socket) is refused
-// and left as it is.
+// gets the usual permissions; a replaced one keeps its owner, group, rights
+// and access control list. A target that is a symbolic link is written
+// through it, unless the link lies in a sticky folder that everyone may
+// write and belongs to neither the writer nor the folder's owner. A target
+// that is there and is not an ordinary file (a folder, a named pipe, a
+// device, a socket) is refused and left as it is.
 //
-// A file whose folder may not be written (no file can be made beside it)
-// while the file itself may be is written in place instead: the bytes go to an unnamed file in the system's
-// temporary folder until Commit(), which checks them there, then reserves
-// the room they need in the target, and only when it has it copies them
-// over the old bytes and cuts the file to their length. Any failure before
-// the room is reserved (a full disk, a failed check) leaves the file as it
-// was. A failure after that (a disk that cannot reserve room ahead) is
-// still seen and reported, but the file may then hold part of the new
-// bytes. A folder that cannot hold another file for want of room gets no
-// direct write: that failure is reported.
+// A file is written in place instead where its folder may not be written
+// (no file can be made beside it) while the file itself may be, and where
+// the writer may not give a new file the old one's owner, group or rights.
+// The bytes then go to an unnamed file in the system's temporary folder
+// until Commit(), which checks them there, holds the target against other
+// writers (waiting a few seconds for one that holds it), writes the part of
+// them past the file's end first and only then copies the rest over the
+// old bytes and cuts the file to their length. Any failure (a full disk, a
+// failed check) leaves the file with its old bytes. A folder that cannot
+// hold another file for want of room gets no direct write: that failure is
+// reported.
 #include <QIODevice>
 #include <QString>
 #include <functional>
@@ -69,6 +73,15 @@ public:
     // start, as on a file system without unnamed files. Returns the setting
     // it replaces.
     static bool SetUnnamedFiles(bool enabled);
+    // Whether room is reserved ahead on a disk that can reserve it (the
+    // default); turned off, every write in place goes as on a disk that
+    // cannot. Returns the setting it replaces.
+    static bool SetRoomReservation(bool enabled);
+
+    // Why a file that is there, links followed, cannot be written as a file
+    // (a folder, a named pipe, a device, a socket); empty when it can or is
+    // not there.
+    static QString NotAFile(const QString& path);
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override;
@@ -81,11 +94,13 @@ private:
     bool writeInPlace(const Check& check);
     bool giveUp(int error);
     bool giveUp(const QString& reason);
+    QString stagingReason(int error) const;
 
     QString m_target;
     QByteArray m_final;      // where the file goes (a link's target resolved)
     QByteArray m_folder;     // the folder it is in
     QByteArray m_temporary;  // the temporary file's name; empty while it has none
+    QByteArray m_staging;    // the folder of the staged bytes of a file written in place
     int m_fd = -1;           // the file written: beside the target, or the staged bytes
     int m_targetFd = -1;     // the target, when it is written in place
     qint64 m_written = 0;

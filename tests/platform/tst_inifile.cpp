@@ -1,8 +1,11 @@
 #include "Cp1252.h"
 #include "IniFiles.h"
+#include "ReplacementFile.h"
 #include "TestSupport.h"
 #include <QFile>
+#include <QScopeGuard>
 #include <optional>
+#include <sys/stat.h>  // mkfifo
 
 class TestIniFile : public QObject {
     Q_OBJECT
@@ -191,24 +194,30 @@ private slots:
 
     void unwritableFileIsKeptInMemoryAndReportedOnce_data()
     {
-        QTest::addColumn<bool>("missingFolder");
-        QTest::addColumn<int>("error");
-        QTest::newRow("folder that does not exist") << true << ENOENT;
-        QTest::newRow("read-only folder") << false << EACCES;
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("folder that does not exist") << "missing folder" << qt_error_string(ENOENT);
+        QTest::newRow("read-only folder") << "read-only folder" << qt_error_string(EACCES);
+        QTest::newRow("named pipe, not read") << "pipe"
+                                              << "It is a named pipe, not an ordinary file, and is left as it is.";
     }
     void unwritableFileIsKeptInMemoryAndReportedOnce()
     {
-        QFETCH(bool, missingFolder);
-        QFETCH(int, error);
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        const bool missingFolder = kind == "missing folder";
         QTemporaryDir folder;
         const QString f = missingFolder ? folder.filePath("no/such/x.ini") : folder.filePath("x.ini");
-        if (!missingFolder)
+        if (kind == "read-only folder")
             writeBytes(f, "[S]\r\nold=1\r\n");
-        const QByteArray before = readBytes(f);
+        if (kind == "pipe")
+            QVERIFY(::mkfifo(QFile::encodeName(f).constData(), 0600) == 0);
+        const QString node = kvtest::NodeAt(f);
+        const QByteArray before = kind == "pipe" ? QByteArray() : readBytes(f);
         kvtest::MessageRecorder boxes;
         {
             std::unique_ptr<kvtest::ReadOnlyFolder> readOnly;
-            if (!missingFolder)
+            if (kind == "read-only folder")
                 readOnly = std::make_unique<kvtest::ReadOnlyFolder>(folder.path());
             TIniFile ini(f);
             ini.WriteString("S", "K", "v");
@@ -216,13 +225,15 @@ private slots:
             TIniFile(f).WriteString("S", "K", "v2");
             QCOMPARE(TIniFile(f).ReadString("S", "K", "d"), QString("v2"));
             QCOMPARE(ini.ReadString("S", "L", "d"), QString("w"));
-            if (!missingFolder)
+            if (kind == "read-only folder")
                 QCOMPARE(ini.ReadString("S", "old", "d"), QString("1"));
             QCOMPARE(boxes.Count(), 1);
             QCOMPARE(boxes.Boxes().first().Type, mtWarning);
-            QCOMPARE(boxes.Texts().first(), kvtest::UnableToWrite(f, qt_error_string(error)));
+            QCOMPARE(boxes.Texts().first(), kvtest::UnableToWrite(f, reason.chopped(reason.endsWith('.'))));
         }
-        QCOMPARE(readBytes(f), before);  // nothing reached the disk
+        QCOMPARE(kvtest::NodeAt(f), node);
+        if (kind != "pipe")
+            QCOMPARE(readBytes(f), before);  // nothing reached the disk
         TIniFile::ForgetUnwritten();
     }
 
@@ -252,12 +263,17 @@ private slots:
     void fullDiskKeepsTheFile_data()
     {
         QTest::addColumn<bool>("inPlace");
-        QTest::newRow("written beside it") << false;
-        QTest::newRow("written in place") << true;
+        QTest::addColumn<bool>("reserving");
+        QTest::newRow("written beside it") << false << true;
+        QTest::newRow("written in place") << true << true;
+        QTest::newRow("written in place, no room reserved ahead") << true << false;
     }
     void fullDiskKeepsTheFile()
     {
         QFETCH(bool, inPlace);
+        QFETCH(bool, reserving);
+        const bool reserved = TReplacementFile::SetRoomReservation(reserving);
+        const auto restore = qScopeGuard([&] { TReplacementFile::SetRoomReservation(reserved); });
         const QString folder = kvtest::FullDisk::Folder();
         const QString f = folder + "/kvsys.ini";
         const QByteArray before = "[DBconnection]\r\nKVDSN=main.db\r\nur=DA1F\r\npd=C81FDA\r\n\r\n"
