@@ -179,7 +179,7 @@ QByteArray aclOf(const QByteArray& path)
         const ssize_t n = ::getxattr(path.constData(), kAcl, acl.data(), size_t(size));
         if (n >= 0)
             return acl.left(n);
-        if (errno != ERANGE)  // grown meanwhile: read again
+        if (errno != ERANGE)  // ERANGE: it grew meanwhile, and is read again
             return QByteArray();
     }
 }
