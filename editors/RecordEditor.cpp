@@ -101,6 +101,14 @@ QString DateEditYMD(TCustomDateEdit* edit)
     return DateToYMD(edit->Date());
 }
 
+double AmountValue(const TCustomNumEdit* edit, const QString& name)
+{
+    double value = 0;
+    if (!TryStrToFloat(TCustomNumEdit::NormalizeNumberText(edit->text()), value))
+        Refuse(QStringLiteral("%1: '%2' is not a valid floating point value.").arg(name, edit->text().trimmed()));
+    return edit->Value();
+}
+
 void RefuseIdBeyondEditors(qint64 id)
 {
     if (id > std::numeric_limits<int>::max())

@@ -127,6 +127,12 @@ QString CurrText(double value);
 // raises EConvertError, so it is refused rather than stored as some date.
 QString DateEditYMD(TCustomDateEdit* edit);
 
+// An amount input's value. A text that is not a number (no key lets one in,
+// but deleting can leave one: "e5" of "1e5") ends the attempt with
+// "<name>: '<text>' is not a valid floating point value." rather than being
+// read as 0.
+double AmountValue(const TCustomNumEdit* edit, const QString& name);
+
 // An id typed as text: cut at its first non-digit. False when anything was
 // cut or the number does not fit a 32-bit integer; text is then what passed
 // (the leading digits), for the input to show.

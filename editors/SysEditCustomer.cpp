@@ -86,7 +86,7 @@ void TSysEditCustomerForm::SetRate(int v)
 
 double TSysEditCustomerForm::MaxExServiceAmount() const
 {
-    return edtMaxExServiceAmount->Value();
+    return AmountValue(edtMaxExServiceAmount, QStringLiteral("MaxExServiceAmount"));
 }
 
 void TSysEditCustomerForm::SetMaxExServiceAmount(double v)

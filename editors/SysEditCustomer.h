@@ -59,6 +59,8 @@ public:
     // conversion error.
     int Rate() const;
     void SetRate(int v);
+    // The amount typed; a text that is not a number ends the save attempt
+    // (AmountValue).
     double MaxExServiceAmount() const;
     void SetMaxExServiceAmount(double v);
     bool PlatinumUpdate() const;

@@ -178,7 +178,7 @@ void TSysEditServTypeForm::SetExpenseElementID(int value)
 
 double TSysEditServTypeForm::ExpectedRent() const
 {
-    return edtExpectedRent->Value();
+    return AmountValue(edtExpectedRent, QStringLiteral("ExpectedRent"));
 }
 
 void TSysEditServTypeForm::SetExpectedRent(double value)

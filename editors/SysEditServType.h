@@ -63,7 +63,7 @@ public:
     void SetRevenueElementID(int value);
     int ExpenseElementID() const;
     void SetExpenseElementID(int value);
-    double ExpectedRent() const;  // an empty input reads as 0
+    double ExpectedRent() const;  // an empty input reads as 0; see AmountValue
     void SetExpectedRent(double value);
     void SetStartDate(TDateTime value);
     void SetEndDate(TDateTime value);

@@ -190,7 +190,7 @@ void TSysEditTariffForm::SetSupplierServiceCodeID(int value)
 
 double TSysEditTariffForm::Amount(const QString& property) const
 {
-    return static_cast<TCurrencyEdit*>(Input(property))->Value();
+    return AmountValue(static_cast<TCurrencyEdit*>(Input(property)), property);
 }
 
 void TSysEditTariffForm::SetAmount(const QString& property, double value)

@@ -55,7 +55,8 @@ public:
     void SetAgreementID(int value);
     int SupplierServiceCodeID() const;
     void SetSupplierServiceCodeID(int value);
-    // Amounts (FixedCharge, FlagFall, MinCharge, ...): empty reads as 0.
+    // Amounts (FixedCharge, FlagFall, MinCharge, ...): empty reads as 0; a
+    // text that is no number ends the save attempt (AmountValue).
     double Amount(const QString& property) const;
     void SetAmount(const QString& property, double value);
     // Counts (ChargeIntervalSecs, MinDuration, ...): empty reads as 0; text

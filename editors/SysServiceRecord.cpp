@@ -150,9 +150,9 @@ TServiceLineDetails TSysServiceRecordForm::Details() const
     d.UpEnd = text(edtUpEnd);
     d.DownMDF = text(edtDownMDF);
     d.DownEnd = text(edtDownEnd);
-    d.Cost = RoundHalfEven(edtCost->Value(), 4);
-    d.Cost100 = RoundHalfEven(edtCost100->Value(), 4);
-    d.Invoiced = RoundHalfEven(edtInvoiced->Value(), 4);
+    d.Cost = RoundHalfEven(AmountValue(edtCost, QStringLiteral("Cost")), 4);
+    d.Cost100 = RoundHalfEven(AmountValue(edtCost100, QStringLiteral("Cost100")), 4);
+    d.Invoiced = RoundHalfEven(AmountValue(edtInvoiced, QStringLiteral("Invoiced")), 4);
     d.Drawing = text(edtDrawing);
     d.AuthorityID = TypedIdValue(edtAuthorityID, QStringLiteral("AuthorityID"));
     d.AuthorityName = text(edtAuthorityName);

@@ -92,7 +92,8 @@ public:
     // Every text is trimmed on the way in and out; an id shows as its
     // decimal text.
     void SetDetails(const TServiceLineDetails& details);
-    // Ends the save attempt when an id input holds no whole number.
+    // Ends the save attempt when an id input holds no whole number or an
+    // amount input no number.
     TServiceLineDetails Details() const;
 
     void btnOkClick();

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -367,11 +368,42 @@ void TCustomNumEdit::PasteChecked(bool Selection)
         MessageBeep();
 }
 
+void TCustomNumEdit::TypeKeys(const QString& typed)
+{
+    const TFormatSettings& fs = FormatSettings();
+    for (const char32_t code : typed.toUcs4()) {
+        QChar ch = QChar::requiresSurrogates(code) ? QChar() : QChar(code);
+        if ((ch == QChar('.') || ch == QChar(',')) && ch != fs.ThousandSeparator)
+            ch = fs.DecimalSeparator;
+        if (!ch.isNull() && AcceptsKeyChar(ch))
+            insert(QString(ch));
+        else if (m_beepOnError)
+            MessageBeep();
+    }
+}
+
+namespace {
+// The text a key types, as a line edit takes it: none for a control
+// character or a Ctrl (or Ctrl+Shift) combination. AltGr, which several
+// systems report as Ctrl+Alt and others as Alt, types.
+QString typedText(const QKeyEvent* event)
+{
+    const QString text = event->text();
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (text.isEmpty() || mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier))
+        return QString();
+    const QChar first = text.front();
+    const bool types = first.isPrint() || first.isSurrogate() || first.category() == QChar::Other_Format ||
+                       first.category() == QChar::Other_PrivateUse;
+    return types ? text : QString();
+}
+}  // namespace
+
 void TCustomNumEdit::keyPressEvent(QKeyEvent* event)
 {
     const TFormatSettings& fs = FormatSettings();
     const QString typed = event->text();
-    QChar ch = typed.size() == 1 ? typed[0] : QChar();
+    const QChar ch = typed.size() == 1 ? typed[0] : QChar();
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     const bool plain = !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
 
@@ -392,9 +424,6 @@ void TCustomNumEdit::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    if ((ch == QChar('.') || ch == QChar(',')) && ch != fs.ThousandSeparator)
-        ch = fs.DecimalSeparator;
-
     const int key = event->key();
     if (key == Qt::Key_Escape && !PopupVisible()) {
         Reset();
@@ -406,15 +435,31 @@ void TCustomNumEdit::keyPressEvent(QKeyEvent* event)
         TCustomComboEdit::keyPressEvent(event);
         return;
     }
-    if (!ch.isNull() && ch >= QChar(' ') && plain && !isReadOnly()) {
-        if (AcceptsKeyChar(ch))
-            insert(QString(ch));
-        else if (m_beepOnError)
-            MessageBeep();
+    if (const QString keys = typedText(event); !keys.isEmpty() && !isReadOnly()) {
+        TypeKeys(keys);
         event->accept();
         return;
     }
     TCustomComboEdit::keyPressEvent(event);
+}
+
+void TCustomNumEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (event->commitString().isEmpty() || isReadOnly()) {
+        TCustomComboEdit::inputMethodEvent(event);
+        return;
+    }
+    // What the input method commits is typed over the text it replaces; the
+    // text it shows while composing stays its own.
+    const int start = qBound(0, cursorPosition() + event->replacementStart(), int(text().size()));
+    if (event->replacementLength() > 0)
+        setSelection(start, qMin(event->replacementLength(), int(text().size()) - start));
+    else if (event->replacementStart() != 0)
+        setCursorPosition(start);
+    TypeKeys(event->commitString());
+    QInputMethodEvent composing(event->preeditString(), event->attributes());
+    TCustomComboEdit::inputMethodEvent(&composing);
+    event->accept();
 }
 
 void TCustomNumEdit::contextMenuEvent(QContextMenuEvent* event)

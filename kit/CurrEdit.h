@@ -85,8 +85,13 @@ protected:
     // Paste is read into the value at once; text that is not a number is
     // refused.
     void PasteChecked(bool Selection);
+    // Typed text, from keys or an input method, goes in character by
+    // character as each key alone would: one that AcceptsKeyChar refuses
+    // beeps and is left out, and the characters after it are taken.
+    void TypeKeys(const QString& typed);
 
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

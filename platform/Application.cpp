@@ -1,11 +1,36 @@
 #include "Application.h"
 #include "Dialogs.h"
 #include "Exceptions.h"
+#include <QLineEdit>
+#include <QValidator>
+
+namespace {
+// A line edit at its width takes of an inserted text the units that fit, so
+// a character of two can lose its second half there; the first is dropped
+// too.
+class TWholeCharacters : public QValidator {
+public:
+    explicit TWholeCharacters(QLineEdit* edit) : QValidator(edit), m_edit(edit) {}
+    State validate(QString& input, int& pos) const override
+    {
+        if (input.size() >= m_edit->maxLength() && pos > 0 && input.at(pos - 1).isHighSurrogate() &&
+            (pos == input.size() || !input.at(pos).isLowSurrogate()))
+            input.remove(--pos, 1);
+        return Acceptable;
+    }
+
+private:
+    const QLineEdit* m_edit;
+};
+}  // namespace
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
 {
+    if (event->type() == QEvent::Polish)
+        if (auto* edit = qobject_cast<QLineEdit*>(receiver); edit && !edit->validator())
+            edit->setValidator(new TWholeCharacters(edit));
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {

@@ -7,6 +7,11 @@
 #include <exception>
 #include <functional>
 
+// Every line edit it shows takes whole characters: at its width a
+// character that does not fit is left out whole, never cut between the two
+// halves of a surrogate pair, however the text arrives (typed, pasted,
+// committed by an input method or set). An edit that sets a validator of
+// its own replaces this one.
 class TApplication : public QApplication {
     Q_OBJECT
 public:

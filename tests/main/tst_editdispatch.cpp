@@ -678,7 +678,10 @@ private slots:
     // "." that groups thousands is never read as the point. A key the number
     // inputs refuse
     // (a blank where the thousands separator is none, a letter, a second
-    // decimal separator) leaves the keys after it taken.
+    // decimal separator) leaves the keys after it taken, and what an input
+    // method commits goes in as its keys would. A text the keys can still
+    // leave that is no number ("e5", the 1 of "1e5" deleted) stops OK with a
+    // message naming the input, the row unchanged.
     void typedAmountsReadAlike_data()
     {
         QTest::addColumn<QString>("locale");
@@ -686,10 +689,12 @@ private slots:
         QTest::addColumn<QString>("generic");  // the number stored, or "refused"
         QTest::addColumn<QString>("number");   // the number the number inputs store
         QTest::addColumn<QString>("detail");   // the line-detail cost, of two decimals
+        QTest::addColumn<bool>("committed");   // by an input method, in one piece
         const QString refused = "refused";
         const auto row = [](const char* name, const QString& locale, const QString& typed, const QString& generic,
-                            const QString& number, const QString& detail = QString()) {
-            QTest::newRow(name) << locale << typed << generic << number << (detail.isNull() ? number : detail);
+                            const QString& number, const QString& detail = QString(), bool committed = false) {
+            QTest::newRow(name) << locale << typed << generic << number << (detail.isNull() ? number : detail)
+                                << committed;
         };
         row("de_DE 1.000", "de_DE", "1.000", refused, "1000");
         row("de_DE 1.234", "de_DE", "1.234", refused, "1234");
@@ -721,6 +726,14 @@ private slots:
         // refuse the second comma with a beep: they hold 1,0005 (the
         // line-detail cost 1,00).
         row("fr_FR 1.000,5", "fr_FR", "1.000,5", refused, "1.0005", "1");
+        row("de_DE 1 000,5 committed", "de_DE", "1 000,5", refused, "1000.5", {}, true);
+        row("de_DE 1 000,5 committed, a no-break space", "de_DE", "1\u00A0000,5", refused, "1000.5", {}, true);
+        row("de_DE 12 345 committed, a narrow no-break space", "de_DE", "12\u202F345", refused, "12345", {}, true);
+        row("de_DE 1 000,5, a no-break space typed with AltGr", "de_DE", "1\u00A0000,5", refused, "1000.5");
+        row("fr_FR 1 000,5 committed", "fr_FR", "1 000,5", refused, "1000.5", {}, true);
+        row("fr_FR 1 000,5 committed, a no-break space", "fr_FR", "1\u00A0000,5", refused, "1000.5", {}, true);
+        row("de_DE e5, the 1 of 1e5 deleted", "de_DE", "15\u2190e\u2190\b", refused, refused);
+        row("fr_FR e5, the 1 of 1e5 deleted", "fr_FR", "15\u2190e\u2190\b", refused, refused);
     }
     void typedAmountsReadAlike()
     {
@@ -729,7 +742,32 @@ private slots:
         QFETCH(QString, generic);
         QFETCH(QString, number);
         QFETCH(QString, detail);
+        QFETCH(bool, committed);
         kvtest::RegionalSettings regional(locale);
+        // Key by key ("\u2190" the left arrow; a character beyond ASCII with
+        // AltGr, which several systems report as Ctrl+Alt), or committed.
+        const auto enter = [&](QWidget& window, const QString& name) {
+            window.show();
+            auto* input = window.findChild<QLineEdit*>(name);
+            QVERIFY2(input, qPrintable(name));
+            input->setFocus();
+            QTest::keySequence(input, QKeySequence::SelectAll);
+            if (committed) {
+                QInputMethodEvent commit;
+                commit.setCommitString(typed);
+                QApplication::sendEvent(input, &commit);
+                return;
+            }
+            for (const QChar c : typed) {
+                if (c == QChar(0x2190))
+                    QTest::keyClick(input, Qt::Key_Left);
+                else if (c.unicode() < 0x80)
+                    QTest::keyClick(input, c.toLatin1());
+                else
+                    QTest::sendKeyEvent(QTest::Click, input, Qt::Key(c.unicode()), QString(c),
+                                        Qt::ControlModifier | Qt::AltModifier);
+            }
+        };
         struct Amount {
             int PageID, ID;
             QString Input, Table, Column;  // no table: the line-detail dialog's input
@@ -737,6 +775,7 @@ private slots:
         const Amount amounts[] = {{1049, 1, "edtEdit5", "tRate", "Cost"},
                                   {1016, 3, "edtMaxExServiceAmount", "tCustomer", "MaxExServiceAmount"},
                                   {1004, 4, "edtFixedCharge", "tAgreementTariffs", "FixedCharge"},
+                                  {1004, 4, "edtStage3Charge", "tAgreementTariffs", "Stage3Charge"},
                                   {1063, 2, "edtExpectedRent", "tServiceType", "ExpectedRent"},
                                   {1051, 1, "edtCost", "", "Cost"}};
         for (const Amount& a : amounts) {
@@ -750,25 +789,28 @@ private slots:
             QStringList boxes;
             double handedBack = -1;
             TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+                kvtest::MessageRecorder shown;
                 if (a.Table.isEmpty()) {
                     auto& f = static_cast<TSysEditServiceIDForm&>(e);
                     f.show();
                     f.btnDetailsClick();
-                    kvtest::Enter(*f.SysServiceRecordForm, {a.Input + "=" + typed});
+                    enter(*f.SysServiceRecordForm, a.Input);
                     QTest::mouseClick(f.SysServiceRecordForm->btnOk, Qt::LeftButton);
-                    boxes << kvtest::Click(e);
+                    QTest::mouseClick(f.btnOk, Qt::LeftButton);
                     handedBack = f.LineDetails().Cost;
                 } else {
-                    kvtest::Enter(e, {a.Input + "=" + typed});
-                    boxes << kvtest::Click(e);
+                    enter(e, a.Input);
+                    QTest::mouseClick(e.findChild<QPushButton*>("btnOk"), Qt::LeftButton);
                 }
+                boxes = shown.Texts();
                 return e.result();
             });
             fx.form->KitDBGridSysDblClick();
             const QStringList audit = fx.db->Rows("SELECT FieldName || '|' || NewValue FROM tAuditTrail WHERE AuditID > " +
                                                   lastAudit);
             if (expected == "refused") {
-                QCOMPARE(boxes, QStringList({"Cost must be a number."}));
+                QCOMPARE(boxes, QStringList({a.Table == "tRate" ? "Cost must be a number."
+                                                                : a.Column + ": 'e5' is not a valid floating point value."}));
                 QCOMPARE(fx.db->Value(stored), before);
                 QCOMPARE(audit, QStringList());
                 continue;

@@ -3,6 +3,7 @@
 #include "EditorSupport.h"
 #include "MainFixture.h"
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -101,13 +102,30 @@ private slots:
         QCOMPARE(found, QStringList({"Électricité", "économie"}));
     }
 
-    // The value box takes no more than the chosen column holds.
+    // The value box takes no more than the chosen column holds; a character
+    // that does not fit is left out whole, never cut in half, whether it is
+    // committed by an input method, typed or pasted.
     void valueBoxTakesNoMoreThanTheColumn()
     {
         open(1016);
         chooseColumn("FullName");  // 50 characters
         f->edtValue->setText(QString(80, 'x'));
         QCOMPARE(f->edtValue->text().size(), 50);
+        const QString penguin = "🐧";
+        QGuiApplication::clipboard()->setText(penguin);
+        const std::function<void()> routes[] = {
+            [&] {
+                QInputMethodEvent commit;
+                commit.setCommitString(penguin);
+                QApplication::sendEvent(f->edtValue, &commit);
+            },
+            [&] { QTest::sendKeyEvent(QTest::Click, f->edtValue, Qt::Key_unknown, penguin, Qt::NoModifier); },
+            [&] { QTest::keySequence(f->edtValue, QKeySequence::Paste); }};
+        for (const auto& add : routes) {
+            type(QString(49, 'X'));
+            add();
+            QCOMPARE(f->edtValue->text(), QString(49, 'X'));
+        }
         chooseColumn("ID");  // a number: a bounded prefix
         f->edtValue->setText(QString(100000, '7'));
         QCOMPARE(f->edtValue->text().size(), 255);
