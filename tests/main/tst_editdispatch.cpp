@@ -445,6 +445,45 @@ private slots:
         QTest::newRow("service split") << 1061 << 2 << "" << QStringList({"edtRent1=70", "edtRent2=30"}) << ok
             << "SELECT group_concat(RentPercentage) FROM tServiceSplit WHERE ID IN (1, 2)" << "70,30"
             << QStringList({"tServiceSplit|1|RENTPERCENTAGE|'50'|'70'", "tServiceSplit|2|RENTPERCENTAGE|'50'|'30'"});
+        // Texts stored longer than an editor writes, or with blanks around
+        // them: left alone they stay as stored and audit nothing; a text
+        // typed over is cut to its width and audited.
+        const QString name = QString("Treasury and Finance ").repeated(5).left(90);
+        const QString text400 = QString("Restored within four hours. ").repeated(15).left(400);
+        QTest::newRow("customer, long texts untouched") << 1016 << 3
+            << "UPDATE tCustomer SET ShipTo = 'TRSYXX', VNumber = 'V100010299', Status = 'Statutory', FullName = '" +
+                   name + "' WHERE ID = 3;"
+            << QStringList() << ok
+            << "SELECT ShipTo || '|' || VNumber || '|' || Status || '|' || length(FullName) FROM tCustomer WHERE ID = 3"
+            << "TRSYXX|V100010299|Statutory|90" << QStringList();
+        QTest::newRow("customer, long name typed over") << 1016 << 3
+            << "UPDATE tCustomer SET FullName = '" + name + "' WHERE ID = 3;" << QStringList({"edtFullName=" + name})
+            << ok << "SELECT FullName FROM tCustomer WHERE ID = 3" << name.left(50)
+            << QStringList({"tCustomer|3|FULLNAME|'" + name + "'|'" + name.left(50) + "'"});
+        QTest::newRow("supplier, long name untouched") << 1066 << 2
+            << "UPDATE tSupplier SET SupplierName = '" + name + "' WHERE ID = 2;" << QStringList() << ok
+            << "SELECT length(SupplierName) FROM tSupplier WHERE ID = 2" << "90" << QStringList();
+        const QString kpi = "UPDATE tServiceKpi SET Description = '" + text400 + "' WHERE ID = 2;"
+                            "INSERT INTO tAudit (\"Table\") VALUES ('tServiceKpi');";
+        const QString kpiCheck = "SELECT length(Description) || '|' || ResponseHours FROM tServiceKpi WHERE ID = 2";
+        QTest::newRow("service level, long description untouched") << 1052 << 2 << kpi << QStringList() << ok
+            << kpiCheck << "400|1" << QStringList();
+        QTest::newRow("service level, long description, another input typed") << 1052 << 2 << kpi
+            << QStringList({"edtResponseHours=2"}) << ok << kpiCheck << "400|2"
+            << QStringList({"tServiceKpi|2|RESPONSEHOURS|'1'|'2'"});
+        QTest::newRow("service, blanks around texts") << 1051 << 1
+            << "UPDATE tServiceID SET Description = ' NW LINK ', JobNo = ' J-1', UpMDF = 'M1 ' WHERE ID = 1;"
+            << QStringList() << ok << "SELECT quote(Description) || quote(JobNo) || quote(UpMDF) FROM tServiceID WHERE ID = 1"
+            << "' NW LINK '' J-1''M1 '" << QStringList();
+        QTest::newRow("batch type, long texts untouched") << 1012 << 2
+            << "UPDATE tBatchType SET Description = '" + name.left(60) + "', Var01Description = '" + name.left(30) +
+                   "' WHERE ID = 2;"
+            << QStringList() << ok
+            << "SELECT length(Description) || '|' || length(Var01Description) FROM tBatchType WHERE ID = 2" << "60|30"
+            << QStringList();
+        QTest::newRow("generic, blanks around a description") << 1044 << 2
+            << "UPDATE tLocation SET Description = ' Health House ' WHERE ID = 2;" << QStringList() << ok
+            << "SELECT quote(Description) FROM tLocation WHERE ID = 2" << "' Health House '" << QStringList();
     }
     void pageSaves()
     {
