@@ -887,6 +887,42 @@ private slots:
         QCOMPARE(fx.db->Value(stored), before);
     }
 
+    // Through the SQLite ODBC driver an addition whose typed text goes into
+    // its INSERT without a lookup first is refused with the program's own
+    // message when the text holds a character the route cannot carry, and
+    // nothing is written.
+    void addsRefusedThroughOdbc_data()
+    {
+        QTest::addColumn<int>("pageId");
+        QTest::addColumn<QStringList>("inputs");
+        QTest::addColumn<QString>("table");
+        QTest::newRow("customer's full name") << 1016 << QStringList({"edtFullName=x🐧y", "edtRate=1"}) << "tCustomer";
+        QTest::newRow("supplier's name") << 1066 << QStringList({"edtSupplierName=x🐧y"}) << "tSupplier";
+    }
+    void addsRefusedThroughOdbc()
+    {
+        QFETCH(int, pageId);
+        QFETCH(QStringList, inputs);
+        QFETCH(QString, table);
+        if (!startOn(true))
+            QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+        const QString state = "SELECT (SELECT COUNT(*) FROM " + table + ") || '|' || (SELECT COUNT(*) FROM tAuditTrail)";
+        const QString before = fx.db->Value(state);
+        QVERIFY(fx.Open(pageId));
+        QStringList boxes;
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+            kvtest::Enter(e, inputs);
+            boxes << kvtest::Click(e);
+            return e.result();
+        });
+        kvtest::MessageRecorder question;
+        question.Answer(mrNo);  // from the defaults
+        fx.form->btnAddClick();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes.first().startsWith("The text holds the character 🐧 (U+1F427)"), qPrintable(boxes.first()));
+        QCOMPARE(fx.db->Value(state), before);
+    }
+
     // A row whose id is beyond what the editors carry (32 bits) is refused
     // with a message naming the id, by a double-click, by Add from the
     // present data and by Del; nothing opens and nothing is written, not
