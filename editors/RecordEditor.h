@@ -10,8 +10,12 @@
 // operator's login name, for audit rows and LastUpdatedBy, is FUser.
 //
 // Properties the main window sets show the value and keep it as the saved
-// value; the save compares with it, so it writes and audits only changes:
-//     void SetDescription(const QString& v) { FKept.Keep("Description", v); edtDescription->setText(v); }
+// value; the save compares with it, so it writes and audits only changes. A
+// text goes through KeepText and comes back through TextOf, so that a text
+// the operator left alone is written back exactly as stored, and the width
+// (LimitTyping) and trimming apply only to what the operator typed:
+//     void SetDescription(const QString& v) { KeepText(edtDescription, "Description", v); }
+//     const QString description = TextOf(edtDescription);
 //     if (FKept.Changed("Description", description)) ...
 // SetModeCaption names the window's caption, which then shows the mode.
 // Override SetAppendMode when the mode changes more of the window (inputs).
