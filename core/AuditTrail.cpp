@@ -37,12 +37,18 @@ TAuditTrail::TAuditTrail(const QString& userId, const QString& action, const QSt
 
 void TAuditTrail::AddField(const QString& fieldName, const QString& oldValue, const QString& newValue)
 {
+    const int rows = m_fields.Count();
     AddAuditField(fieldName, oldValue, newValue, m_fields);
+    if (m_fields.Count() > rows)
+        m_oldValues.append({fieldName, oldValue});
 }
 
 void TAuditTrail::AddStoredField(const QString& fieldName, const QString& storedValue, const QString& newValue)
 {
+    const int rows = m_fields.Count();
     AddStoredAuditField(fieldName, storedValue, newValue, m_fields);
+    if (m_fields.Count() > rows)
+        m_oldValues.append({fieldName, storedValue});
 }
 
 void TAuditTrail::AddToggleRow(const QString& fieldName, const QString& oldSql, const QString& newSql)
@@ -73,6 +79,15 @@ void TAuditTrail::Write() const
     m_tableId.toLongLong(&numeric);
     if (!numeric)
         throw EDatabaseError(QStringLiteral("The audit rows of %1 name no row (table id '%2')").arg(m_table, m_tableId));
+    // The operator cannot remove what the stored value holds: say whose it is.
+    if (const TDatabase* db = TDatabase::Find(QLatin1String(kDatabaseName)))
+        for (const auto& [field, old] : m_oldValues)
+            if (const QString uncarried = db->Uncarried(old); !uncarried.isEmpty())
+                throw EDatabaseError(
+                    QStringLiteral("The stored value of %1 holds %2. The audit trail must keep that value as it "
+                                   "was, so this change cannot be saved here: save it through a data source that "
+                                   "carries the character.")
+                        .arg(field, uncarried));
     WriteAuditStatements(Statements());
 }
 

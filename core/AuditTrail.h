@@ -6,6 +6,7 @@
 // through TAuditTrail, inside the transaction of the change they record, so
 // a change and its audit rows stand or fall together.
 #include "StringList.h"
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -60,7 +61,9 @@ public:
     QVector<QStringList> Statements() const;
 
     // Runs every statement in one transaction (the caller's when one is
-    // open). Nothing is run when there are no rows.
+    // open). Nothing is run when there are no rows. An old value the
+    // connection cannot carry as stored is refused before anything is
+    // sent, the message naming its field: the trail must keep it whole.
     void Write() const;
 
 private:
@@ -71,6 +74,7 @@ private:
     QString m_insertLine, m_columns, m_values;
     QString m_tableId;
     TStringList m_fields;
+    QVector<QPair<QString, QString>> m_oldValues;  // field, old value: of the rows in m_fields
     QVector<QStringList> m_toggles;  // field, old, new
 };
 

@@ -115,15 +115,15 @@ INSERT INTO tCustomer (ID, ShipTo, FullName, VNumber, Address01, Address02, Addr
  (3, 'TRSY', 'Treasury and Finance', 'V1000102', '1 Government Place', 'BRELLINGHAST', 'BR 2000', NULL, NULL, NULL, 'Agency', 1, 1, 0, 1, 1, '20100701', NULL, 'mnguyen', 8000),
  (4, 'PLCE', 'Police Service', 'V1000777', 'Police Headquarters', '200 Harbour Road', 'NORTH BRELLINGHAST', 'BR 2060', 'Attn: Communications Branch', NULL, 'Agency', 2, 1, 1, 1, 1, '20100701', NULL, 'demo', 60000),
  (5, 'FIRE', 'Fire and Rescue', 'V1000812', '12 Station Lane', 'EASTHAVEN', 'BR 2150', NULL, NULL, NULL, 'Agency', 2, 1, 1, 0, 1, '20110101', NULL, 'demo', 15000),
- (6, 'PARK', 'Parks and Wildlife Service', 'V1001190', 'PO Box 4410', 'BRELLINGHAST', 'BR 2001', NULL, NULL, NULL, 'Board', 1, 1, 0, 1, 1, '20120301', NULL, 'jsmith', 5000),
- (7, 'LAND', 'Lands Registry', 'V1000965', 'Registry Building', '1 Prince Albert Road', 'BRELLINGHAST', 'BR 2000', NULL, NULL, 'Board', 1, 1, 1, 1, 1, '20100701', NULL, 'demo', 6000),
+ (6, 'PARK', 'Parks and Wildlife Service', 'V1001190', 'PO Box 4410', 'BRELLINGHAST', 'BR 2001', NULL, NULL, NULL, 'Statutory', 1, 1, 0, 1, 1, '20120301', NULL, 'jsmith', 5000),
+ (7, 'LAND', 'Lands Registry', 'V1000965', 'Registry Building', '1 Prince Albert Road', 'BRELLINGHAST', 'BR 2000', NULL, NULL, 'Statutory', 1, 1, 1, 1, 1, '20100701', NULL, 'demo', 6000),
  (8, 'TRAN', 'Transport Authority', 'V1000333', 'Level 15', '18 Lee Street', 'CHIPPERTON', 'BR 2008', NULL, NULL, 'Agency', 2, 1, 1, 1, 1, '20100701', NULL, 'mnguyen', 55000),
  (9, 'COUR', 'Courts Administration', 'V1000588', 'Law Courts', '184 Phillip Street', 'BRELLINGHAST', 'BR 2000', NULL, NULL, 'Agency', 1, 1, 1, 1, 1, '20100701', NULL, 'demo', 12000),
- (10, 'LIBR', 'State Library', 'V1001402', 'Macquarie Street', 'BRELLINGHAST', 'BR 2000', NULL, NULL, NULL, 'Board', 1, 1, 0, 0, 1, '20130701', NULL, 'jsmith', 3000),
+ (10, 'LIBR', 'State Library', 'V1001402', 'Macquarie Street', 'BRELLINGHAST', 'BR 2000', NULL, NULL, NULL, 'Statutory', 1, 1, 0, 0, 1, '20130701', NULL, 'jsmith', 3000),
  (11, 'VRT', 'Revenue Transfers (internal)', 'V0000001', 'Shared Services Finance', 'Level 3', '1 Government Place', 'BRELLINGHAST', 'BR 2000', NULL, 'Internal', 0, 0, 0, 0, 1, '20100701', NULL, 'abrown', NULL),
- (12, 'PORT', 'Ports Corporation', 'V1001766', 'Wharf 7', 'Pirrama Road', 'PYRMOUNT', 'BR 2009', NULL, NULL, 'Corp', 3, 1, 1, 1, 1, '20150101', NULL, 'demo', 20000),
- (13, 'ARTS', 'Arts Council', 'V1001555', '5 Gallery Walk', 'BRELLINGHAST', 'BR 2000', NULL, NULL, NULL, 'Board', 1, 1, 0, 0, 0, '20120101', '20230630', 'demo', 2000),
- (14, 'WATR', 'Water Authority', 'V1000699', '1 Smith Street', 'PARRAWONG', 'BR 2150', NULL, NULL, NULL, 'Corp', 3, 1, 1, 1, 0, '20100701', '20220131', 'kpatel', 18000);
+ (12, 'PORT', 'Ports Corporation', 'V1001766', 'Wharf 7', 'Pirrama Road', 'PYRMOUNT', 'BR 2009', NULL, NULL, 'Corporation', 3, 1, 1, 1, 1, '20150101', NULL, 'demo', 20000),
+ (13, 'ARTS', 'Arts Council', 'V1001555', '5 Gallery Walk', 'BRELLINGHAST', 'BR 2000', NULL, NULL, NULL, 'Statutory', 1, 1, 0, 0, 0, '20120101', '20230630', 'demo', 2000),
+ (14, 'WATR', 'Water Authority', 'V1000699', '1 Smith Street', 'PARRAWONG', 'BR 2150', NULL, NULL, NULL, 'Corporation', 3, 1, 1, 1, 0, '20100701', '20220131', 'kpatel', 18000);
 
 INSERT INTO tGroup (ID, Description, CustomerID, StartDate, EndDate, Active) VALUES
  (1, 'Hospitals', 1, '20100701', NULL, 1),

@@ -2,14 +2,6 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
-TAddressTexts AddressTexts(const std::array<QLineEdit*, 6>& edits)
-{
-    TAddressTexts texts;
-    for (int i = 0; i < 6; ++i)
-        texts[i] = edits[i]->text().trimmed().left(255);
-    return texts;
-}
-
 QString AddressName(int n)
 {
     return QStringLiteral("Address%1").arg(n, 2, 10, QLatin1Char('0'));
@@ -55,7 +47,21 @@ void AddressUpdateLines(const TAddressTexts& addresses, const TKeptValues& kept,
 
 QString TAddressEditor::Address(int n) const
 {
-    return n >= 1 && n <= kAddresses ? edtAddress[n - 1]->text().trimmed() : QString();
+    return n >= 1 && n <= kAddresses ? TextOf(edtAddress[n - 1]) : QString();
+}
+
+TAddressTexts TAddressEditor::AddressTexts() const
+{
+    TAddressTexts texts;
+    for (int n = 1; n <= kAddresses; ++n)
+        texts[n - 1] = Address(n);
+    return texts;
+}
+
+void TAddressEditor::LimitAddressTyping()
+{
+    for (QLineEdit* edit : edtAddress)
+        LimitTyping(edit, 255);
 }
 
 void TAddressEditor::SetAddress(int n, const QString& v)

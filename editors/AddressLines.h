@@ -12,10 +12,6 @@ class QLineEdit;
 
 using TAddressTexts = std::array<QString, 6>;
 
-// The trimmed texts of the six address edits, each cut to its 255
-// characters.
-TAddressTexts AddressTexts(const std::array<QLineEdit*, 6>& edits);
-
 // The kept value of address n (1 to 6) is named AddressNN.
 QString AddressName(int n);
 
@@ -48,7 +44,7 @@ public:
     std::array<QLineEdit*, kAddresses> edtAddress{};  // edtAddress01 ..
     QCheckBox* ckActive = nullptr;                    // shown, never written
 
-    QString Address(int n) const;  // n = 1 .. 6; trimmed
+    QString Address(int n) const;  // n = 1 .. 6; as TextOf gives it
     void SetAddress(int n, const QString& v);
     bool Active() const;
     void SetActive(bool v);
@@ -56,6 +52,10 @@ public:
 protected:
     explicit TAddressEditor(QWidget* owner) : TRecordEditor(owner) {}
 
+    // The texts of the six address edits as a save takes them (TextOf).
+    TAddressTexts AddressTexts() const;
+    // Each address takes at most 255 typed characters.
+    void LimitAddressTyping();
     // The Active box, checked; the operator cannot change it.
     void AddActiveBox(int left, int top, int width);
     // Every switch as " Name = 1," (or 0) on `line`; the audit row of each

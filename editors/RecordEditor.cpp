@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
+#include <QValidator>
 #include <limits>
 
 void Refuse(const QString& message)
@@ -603,12 +604,85 @@ void TRecordEditor::ShowRowID(QLineEdit* edtID, const QString& value) const
         edtID->setText(value);
 }
 
-void TRecordEditor::KeepText(QLineEdit* edit, const QString& name, const QString& value)
+namespace {
+
+// The first `width` characters of a text, less a character that would be
+// cut in half.
+QString leftWhole(const QString& text, int width)
 {
-    FKept.Keep(name, value.trimmed());
-    edit->setText(value.trimmed());
+    if (text.size() <= width)
+        return text;
+    return text.left(width > 0 && text.at(width - 1).isHighSurrogate() ? width - 1 : width);
+}
+
+// Keeps what the operator types within the input's width. A longer text set
+// by code (Allow) stays whole and may only get shorter.
+class TTypingWidth : public QValidator {
+public:
+    TTypingWidth(int width, QObject* parent) : QValidator(parent), m_width(width), m_room(width) {}
+    int Width() const { return m_width; }
+    void Allow(const QString& text) { m_room = qMax(m_width, int(text.size())); }
+
+    State validate(QString& text, int& pos) const override
+    {
+        const int excess = int(text.size()) - m_room;
+        if (excess > 0) {
+            // What was just put in ends at the cursor: what does not fit of
+            // it is left out, a character whole.
+            int from = pos - excess;
+            if (from < 0)
+                return Invalid;
+            if (from > 0 && text.at(from).isLowSurrogate() && text.at(from - 1).isHighSurrogate())
+                --from;
+            text.remove(from, pos - from);
+            pos = from;
+        }
+        m_room = qMax(m_width, int(text.size()));
+        return Acceptable;
+    }
+
+private:
+    int m_width;
+    mutable int m_room;  // the longest the text may be now
+};
+
+TTypingWidth* typingWidth(const QLineEdit* edit)
+{
+    return dynamic_cast<TTypingWidth*>(const_cast<QValidator*>(edit->validator()));
+}
+
+}  // namespace
+
+void TRecordEditor::LimitTyping(QLineEdit* edit, int width)
+{
+    edit->setValidator(new TTypingWidth(width, edit));
+}
+
+void TRecordEditor::KeepText(QLineEdit* edit, const QString& name, const QString& value, bool showTrimmed)
+{
+    const QString shown = showTrimmed ? value.trimmed() : value;
+    FKept.Keep(name, value);
+    if (TTypingWidth* width = typingWidth(edit))
+        width->Allow(shown);
+    edit->setText(shown);
+    m_shownTexts.insert(edit, {name, edit->text()});
     // A text wider than its input shows from its start.
     edit->setCursorPosition(0);
+}
+
+QString TRecordEditor::TextOf(const QLineEdit* edit) const
+{
+    const auto shown = m_shownTexts.constFind(edit);
+    if (!FAppendMode && shown != m_shownTexts.constEnd() && edit->text() == shown->Shown)
+        return FKept.Kept(shown->Name);
+    const TTypingWidth* width = typingWidth(edit);
+    return width ? leftWhole(edit->text().trimmed(), width->Width()) : edit->text().trimmed();
+}
+
+void TRecordEditor::TextsShownAsKept()
+{
+    for (auto it = m_shownTexts.begin(); it != m_shownTexts.end(); ++it)
+        it->Shown = it.key()->text();
 }
 
 void TRecordEditor::KeepCheck(QCheckBox* box, const QString& name, bool value)

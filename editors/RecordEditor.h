@@ -10,8 +10,12 @@
 // operator's login name, for audit rows and LastUpdatedBy, is FUser.
 //
 // Properties the main window sets show the value and keep it as the saved
-// value; the save compares with it, so it writes and audits only changes:
-//     void SetDescription(const QString& v) { FKept.Keep("Description", v); edtDescription->setText(v); }
+// value; the save compares with it, so it writes and audits only changes. A
+// text goes through KeepText and comes back through TextOf, so that a text
+// the operator left alone is written back exactly as stored, and the width
+// (LimitTyping) and trimming apply only to what the operator typed:
+//     void SetDescription(const QString& v) { KeepText(edtDescription, "Description", v); }
+//     const QString description = TextOf(edtDescription);
 //     if (FKept.Changed("Description", description)) ...
 // SetModeCaption names the window's caption, which then shows the mode.
 // Override SetAppendMode when the mode changes more of the window (inputs).
@@ -367,9 +371,21 @@ protected:
     // An id the caller sets: shown only while changing a row.
     void ShowRowID(QLineEdit* edtID, const QString& value) const;
 
-    // A property setter's work for a text shown in an edit: the value,
-    // trimmed, kept under `name` and shown.
-    void KeepText(QLineEdit* edit, const QString& name, const QString& value);
+    // What the operator types into `edit` stays within `width` characters,
+    // a character never cut in half. A longer text a setter shows stays
+    // whole, and typing never makes it longer.
+    static void LimitTyping(QLineEdit* edit, int width);
+    // A property setter's work for a text shown in an edit: the value kept
+    // under `name` exactly as stored, and shown trimmed (or as given) and
+    // whole.
+    void KeepText(QLineEdit* edit, const QString& name, const QString& value, bool showTrimmed = true);
+    // The text a save takes from an edit: while changing a row, a text the
+    // edit still shows as KeepText showed it is the kept value, exactly as
+    // stored; otherwise what the edit holds, trimmed and cut to its width.
+    QString TextOf(const QLineEdit* edit) const;
+    // After a save that keeps the window open: what the edits show now
+    // stands for what was written (FKept.KeepAll).
+    void TextsShownAsKept();
     // The same for a flag shown in a check box.
     void KeepCheck(QCheckBox* box, const QString& name, bool value);
     // The same for a date (kept as yyyymmdd, empty for none) and for an
@@ -411,6 +427,11 @@ protected:
 private:
     bool m_wrote = false;
     QHash<QString, QString> m_amountTexts;  // what KeepAmount showed, by name
+    struct TShownText {
+        QString Name;   // the kept value's
+        QString Shown;  // what KeepText showed
+    };
+    QHash<const QLineEdit*, TShownText> m_shownTexts;
     QVector<QStringList> m_lastStatements;
     QString m_modeCaption;             // empty: the caption is the editor's own
     QLineEdit* m_idCleared = nullptr;  // cleared when adding

@@ -256,10 +256,7 @@ QLineEdit* TSysEditForm::input(int edit) const
 
 void TSysEditForm::setText(int edit, const QString& v)
 {
-    FKept.Keep(QStringLiteral("Edit%1").arg(edit), v);
-    input(edit)->setText(v);
-    // A text wider than its input shows from its start.
-    input(edit)->setCursorPosition(0);
+    KeepText(input(edit), QStringLiteral("Edit%1").arg(edit), v, false);
 }
 
 QString TSysEditForm::Kept(int edit) const
@@ -272,14 +269,14 @@ bool TSysEditForm::KeptCheck(int box) const
     return FKept.KeptBool(QStringLiteral("Check%1").arg(box));
 }
 
-QString TSysEditForm::Edit1() const { return edtEdit1->text().trimmed(); }
-QString TSysEditForm::Edit2() const { return edtEdit2->text().trimmed(); }
-QString TSysEditForm::Edit3() const { return edtEdit3->text().trimmed(); }
-QString TSysEditForm::Edit4() const { return edtEdit4->text().trimmed(); }
-QString TSysEditForm::Edit5() const { return edtEdit5->text().trimmed(); }
-QString TSysEditForm::Edit6() const { return edtEdit6->text().trimmed(); }
-QString TSysEditForm::Edit9() const { return edtEdit9->text().trimmed(); }
-QString TSysEditForm::Edit10() const { return edtEdit10->text().trimmed(); }
+QString TSysEditForm::Edit1() const { return TextOf(edtEdit1); }
+QString TSysEditForm::Edit2() const { return TextOf(edtEdit2); }
+QString TSysEditForm::Edit3() const { return TextOf(edtEdit3); }
+QString TSysEditForm::Edit4() const { return TextOf(edtEdit4); }
+QString TSysEditForm::Edit5() const { return TextOf(edtEdit5); }
+QString TSysEditForm::Edit6() const { return TextOf(edtEdit6); }
+QString TSysEditForm::Edit9() const { return TextOf(edtEdit9); }
+QString TSysEditForm::Edit10() const { return TextOf(edtEdit10); }
 void TSysEditForm::SetEdit1(const QString& v) { setText(1, v); }
 void TSysEditForm::SetEdit2(const QString& v) { setText(2, v); }
 void TSysEditForm::SetEdit3(const QString& v) { setText(3, v); }

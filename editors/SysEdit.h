@@ -76,7 +76,8 @@ public:
     void SetAppendMode(bool value) override;
 
     // Texts: the setter keeps the value as given and shows it; the getter
-    // gives the input's trimmed text.
+    // gives what a save takes (TextOf): the kept value while the input shows
+    // it untouched, else the input's trimmed text.
     QString Edit1() const;
     QString Edit2() const;
     QString Edit3() const;

@@ -81,7 +81,7 @@ void TSysEditAgreementForm::SetID(int value)
 
 QString TSysEditAgreementForm::AgreementNo() const
 {
-    return edtAgreementNo->text().trimmed();
+    return TextOf(edtAgreementNo);
 }
 
 void TSysEditAgreementForm::SetAgreementNo(const QString& value)
@@ -91,7 +91,7 @@ void TSysEditAgreementForm::SetAgreementNo(const QString& value)
 
 QString TSysEditAgreementForm::Description() const
 {
-    return edtDescription->text().trimmed();
+    return TextOf(edtDescription);
 }
 
 void TSysEditAgreementForm::SetDescription(const QString& value)

@@ -103,6 +103,7 @@ TSysEditBatchTypeForm::TSysEditBatchTypeForm(QWidget* owner) : TRecordEditor(own
     SetModeCaption(kCaption, edtID);
     labelled(edtID, "ID");
     edtDescription = AddEdit(QStringLiteral("edtDescription"), 160, 34, 240);
+    LimitTyping(edtDescription, 50);
     labelled(edtDescription, "Description");
     auto lookup = [&](const char* name, const char* caption, int top, const QStringList& select,
                       const char* textField, const char* idField, bool tenRows) {
@@ -123,6 +124,7 @@ TSysEditBatchTypeForm::TSysEditBatchTypeForm(QWidget* owner) : TRecordEditor(own
     cbReportGroup =
         lookup("cbReportGroup", "ReportGroup", 138, {"SELECT *", "FROM tReportGroup"}, "GroupDesc", "ID", true);
     edtSupplierDisplayedName = AddEdit(QStringLiteral("edtSupplierDisplayedName"), 160, 164, 240);
+    LimitTyping(edtSupplierDisplayedName, 100);
     labelled(edtSupplierDisplayedName, "SupplierDisplayedName");
 
     // The display flags in two blocks, each a box and its name per row.
@@ -142,8 +144,10 @@ TSysEditBatchTypeForm::TSysEditBatchTypeForm(QWidget* owner) : TRecordEditor(own
         const QString property = QLatin1String(info.Property);
         ckFlag[i] = AddCheck(i == EarlyRevenue ? QStringLiteral("ckPrelimRevenue") : QStringLiteral("ck") + property,
                              QLatin1String(info.Caption), left, top + 2, 148);
-        if (info.Named)
+        if (info.Named) {
             edtName[i] = AddEdit(QStringLiteral("edt") + property, left + 152, top, 160);
+            LimitTyping(edtName[i], 50);
+        }
     }
     // Credits to customers is shown, never changed here.
     ckFlag[CreditsToCustomers]->setEnabled(false);
@@ -154,6 +158,7 @@ TSysEditBatchTypeForm::TSysEditBatchTypeForm(QWidget* owner) : TRecordEditor(own
     for (int n = 1; n <= kVariables; ++n) {
         const int top = 28 + (n - 1) * 26;
         edtVar[n - 1] = AddEdit(QStringLiteral("edtVar") + twoDigits(n), 692, top, 136);
+        LimitTyping(edtVar[n - 1], 20);
         AddLabel(QStringLiteral("lblVar") + twoDigits(n), twoDigits(n) + QChar(':'), 664, top + 3)
             ->setBuddy(edtVar[n - 1]);
     }
@@ -212,9 +217,9 @@ void TSysEditBatchTypeForm::setId(TLookupCombo* combo, const QString& name, int 
     combo->SetID(v);
 }
 
-QString TSysEditBatchTypeForm::Description() const { return edtDescription->text().trimmed(); }
+QString TSysEditBatchTypeForm::Description() const { return TextOf(edtDescription); }
 void TSysEditBatchTypeForm::SetDescription(const QString& v) { KeepText(edtDescription, QStringLiteral("Description"), v); }
-QString TSysEditBatchTypeForm::SupplierDisplayedName() const { return edtSupplierDisplayedName->text().trimmed(); }
+QString TSysEditBatchTypeForm::SupplierDisplayedName() const { return TextOf(edtSupplierDisplayedName); }
 void TSysEditBatchTypeForm::SetSupplierDisplayedName(const QString& v)
 {
     KeepText(edtSupplierDisplayedName, QStringLiteral("SupplierDisplayedName"), v);
@@ -244,7 +249,7 @@ void TSysEditBatchTypeForm::SetFlag(TDisplayFlag flag, bool v)
 
 QString TSysEditBatchTypeForm::FlagName(TDisplayFlag flag) const
 {
-    return edtName[flag] ? edtName[flag]->text().trimmed() : QString();
+    return edtName[flag] ? TextOf(edtName[flag]) : QString();
 }
 
 void TSysEditBatchTypeForm::SetFlagName(TDisplayFlag flag, const QString& v)
@@ -343,7 +348,7 @@ bool TSysEditBatchTypeForm::saveNew(TSaveAttempt& save)
         }
     };
 
-    const QString description = Description().left(50);
+    const QString description = Description();
     const QString supplier = QString::number(SupplierID());
     const QString dataSource = QString::number(DataSourceTypeID());
     group(QStringLiteral("(Description, SupplierID, DataSourceTypeID, Active,"),
@@ -353,7 +358,7 @@ bool TSysEditBatchTypeForm::saveNew(TSaveAttempt& save)
     note(QStringLiteral("SUPPLIERID"), supplier);
     note(QStringLiteral("DATASOURCETYPEID"), dataSource);
 
-    const QString shown = SupplierDisplayedName().left(100);
+    const QString shown = SupplierDisplayedName();
     const QString reportGroup = QString::number(ReportGroupID());
     group(QStringLiteral("SupplierDisplayedName, ReportGroupID,"), TextItem(shown) + reportGroup + QChar(','));
     note(QStringLiteral("SUPPLIERDISPLAYEDNAME"), shown);
@@ -393,12 +398,12 @@ bool TSysEditBatchTypeForm::saveNew(TSaveAttempt& save)
     };
     for (const QVector<int>& line : kNameLines) {
         for (int flag : line)
-            item(nameOf(flag), FlagName(TDisplayFlag(flag)).left(50), flag == AccountNo);
+            item(nameOf(flag), FlagName(TDisplayFlag(flag)), flag == AccountNo);
         endLine();
     }
     for (const QVector<int>& line : kVarLines) {
         for (int n : line)
-            item(varOf(n), edtVar[n - 1]->text().trimmed().left(20), false);
+            item(varOf(n), TextOf(edtVar[n - 1]), false);
         endLine();
     }
 
@@ -417,7 +422,7 @@ bool TSysEditBatchTypeForm::saveChanges(TSaveAttempt& save)
     auto note = [&](const QString& field, const QString& now) { FKept.Audit(trail, field, now); };
     QStringList lines{QStringLiteral("UPDATE tBatchType")};
 
-    const QString description = Description().left(50);
+    const QString description = Description();
     const QString supplier = QString::number(SupplierID());
     const QString dataSource = QString::number(DataSourceTypeID());
     note(QStringLiteral("Description"), description);
@@ -430,7 +435,7 @@ bool TSysEditBatchTypeForm::saveChanges(TSaveAttempt& save)
 
     // The displayed name and the report group only when they changed.
     QString changed;
-    const QString shown = SupplierDisplayedName().left(100);
+    const QString shown = SupplierDisplayedName();
     if (FKept.Changed(QStringLiteral("SupplierDisplayedName"), shown)) {
         changed += QStringLiteral(" SupplierDisplayedName = ") + TextItem(shown);
         note(QStringLiteral("SupplierDisplayedName"), shown);
@@ -463,13 +468,13 @@ bool TSysEditBatchTypeForm::saveChanges(TSaveAttempt& save)
     };
     for (const QVector<int>& names : kNameLines) {
         for (int flag : names)
-            item(nameOf(flag), FlagName(TDisplayFlag(flag)).left(50));
+            item(nameOf(flag), FlagName(TDisplayFlag(flag)));
         lines << line;
         line.clear();
     }
     for (const QVector<int>& vars : kVarLines) {
         for (int n : vars)
-            item(varOf(n), edtVar[n - 1]->text().trimmed().left(20));
+            item(varOf(n), TextOf(edtVar[n - 1]));
         lines << line;
         line.clear();
     }

@@ -69,6 +69,8 @@ public:
     // Shown in edtID while editing; nothing kept.
     void SetBatchTypeID(const QString& value);
 
+    // Texts are kept as stored and shown trimmed; the getters give what a
+    // save takes (TextOf).
     QString Description() const;
     void SetDescription(const QString& v);
     QString SupplierDisplayedName() const;

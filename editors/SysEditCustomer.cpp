@@ -50,6 +50,11 @@ TSysEditCustomerForm::TSysEditCustomerForm(QWidget* owner) : TAddressEditor(owne
     edtID = labelled("edtID", "ID:", 472, 12, 88, 416);
     ShowOnly(edtID);
     SetModeCaption(kCaption, edtID);
+    LimitTyping(edtShipTo, 4);
+    LimitTyping(edtVNumber, 8);
+    LimitTyping(edtFullName, 50);
+    LimitTyping(edtStatus, 8);
+    LimitAddressTyping();
 
     AddOkCancel(btnOk, btnCancel, QStringLiteral("&Ok"), 392, 302, [this] { btnOkClick(); });
     ScaleToFont(this);
@@ -65,10 +70,10 @@ void TSysEditCustomerForm::SetCustomerID(const QString& value)
     ShowRowID(edtID, value);
 }
 
-QString TSysEditCustomerForm::FullName() const { return edtFullName->text().trimmed(); }
-QString TSysEditCustomerForm::ShipTo() const { return edtShipTo->text().trimmed(); }
-QString TSysEditCustomerForm::VNumber() const { return edtVNumber->text().trimmed(); }
-QString TSysEditCustomerForm::Status() const { return edtStatus->text().trimmed(); }
+QString TSysEditCustomerForm::FullName() const { return TextOf(edtFullName); }
+QString TSysEditCustomerForm::ShipTo() const { return TextOf(edtShipTo); }
+QString TSysEditCustomerForm::VNumber() const { return TextOf(edtVNumber); }
+QString TSysEditCustomerForm::Status() const { return TextOf(edtStatus); }
 void TSysEditCustomerForm::SetFullName(const QString& v) { KeepText(edtFullName, QStringLiteral("FullName"), v); }
 void TSysEditCustomerForm::SetShipTo(const QString& v) { KeepText(edtShipTo, QStringLiteral("ShipTo"), v); }
 void TSysEditCustomerForm::SetVNumber(const QString& v) { KeepText(edtVNumber, QStringLiteral("VNumber"), v); }
@@ -119,12 +124,12 @@ bool TSysEditCustomerForm::saveNew(TSaveAttempt& save)
     // The numbers first: a rate that is not a number stops the save here.
     const int rate = Rate();
     const double amount = MaxExServiceAmount();
-    const QString shipTo = ShipTo().left(4);
-    const QString fullName = FullName().left(50);
-    const QString vnumber = VNumber().left(8);
-    const QString status = Status().left(8);
+    const QString shipTo = ShipTo();
+    const QString fullName = FullName();
+    const QString vnumber = VNumber();
+    const QString status = Status();
     const QString rateText = rate == 0 ? QStringLiteral("NULL") : QString::number(rate);
-    const TAddressTexts addresses = AddressTexts(edtAddress);
+    const TAddressTexts addresses = AddressTexts();
 
     TAuditTrail audit = NewAudit(AuditIds.Insert, QStringLiteral("tCustomer"));
     TAuditTrail* trail = FAudited ? &audit : nullptr;
@@ -181,12 +186,12 @@ bool TSysEditCustomerForm::saveChanges(TSaveAttempt& save)
         note(name, now);
     };
     QStringList lines{QStringLiteral("UPDATE tCustomer")};
-    const QString shipTo = ShipTo().left(4);
+    const QString shipTo = ShipTo();
     note(QStringLiteral("ShipTo"), shipTo);
     line = QStringLiteral("SET ShipTo = ") + TextItem(shipTo);
-    changedText(QStringLiteral("FullName"), FullName().left(50));
-    changedText(QStringLiteral("VNumber"), VNumber().left(8));
-    changedText(QStringLiteral("Status"), Status().left(8));
+    changedText(QStringLiteral("FullName"), FullName());
+    changedText(QStringLiteral("VNumber"), VNumber());
+    changedText(QStringLiteral("Status"), Status());
     lines << line;
 
     line.clear();
@@ -206,7 +211,7 @@ bool TSysEditCustomerForm::saveChanges(TSaveAttempt& save)
                {{"PlatinumUpdate", PlatinumUpdate()}, {"Invoice", Invoice()}, {"InvoiceServices", InvoiceServices()}},
                trail);
     lines << line;
-    AddressUpdateLines(AddressTexts(edtAddress), FKept, lines, trail);
+    AddressUpdateLines(AddressTexts(), FKept, lines, trail);
     DropFinalComma(lines);
     lines << QStringLiteral("WHERE id = ") + QString::number(id);
 

@@ -46,7 +46,9 @@ public:
     // Shown in edtID while editing; nothing kept.
     void SetCustomerID(const QString& value);
 
-    // Texts: trimmed, kept and shown; the getters give the trimmed text.
+    // Texts: kept as stored, shown trimmed; the getters give what a save
+    // takes (TextOf): the stored text untouched, else the typed one trimmed
+    // and cut to its column's width.
     QString FullName() const;
     QString ShipTo() const;
     QString VNumber() const;

@@ -626,7 +626,7 @@ bool TSysEditForm::saveElement(TSaveAttempt& attempt)
         // An element stored without a code may be given one; a stored code
         // is never written. The old code is audited as it was stored: NULL
         // only where there was none, else the empty or blank text.
-        if (Kept(3).trimmed().isEmpty() && !code.isEmpty()) {
+        if (Kept(3).trimmed().isEmpty() && !code.trimmed().isEmpty()) {
             uniqueCode();
             set += QStringLiteral(", ElementCode = ") + Quote(code);
             if (m_audit)

@@ -118,7 +118,7 @@ void TSysEditServTypeForm::SetID(int value)
 
 QString TSysEditServTypeForm::Code() const
 {
-    return edtCode->text().trimmed();
+    return TextOf(edtCode);
 }
 
 void TSysEditServTypeForm::SetCode(const QString& value)
@@ -128,7 +128,7 @@ void TSysEditServTypeForm::SetCode(const QString& value)
 
 QString TSysEditServTypeForm::Description() const
 {
-    return edtDescription->text().trimmed();
+    return TextOf(edtDescription);
 }
 
 void TSysEditServTypeForm::SetDescription(const QString& value)

@@ -220,18 +220,17 @@ void TSysEditServiceIDForm::SetID(qint64 value)
 
 QString TSysEditServiceIDForm::ServiceID() const
 {
-    return edtServiceID->text().trimmed();
+    return TextOf(edtServiceID);
 }
 
 void TSysEditServiceIDForm::SetServiceID(const QString& value)
 {
-    FKept.Keep(QStringLiteral("ServiceID"), value);
-    edtServiceID->setText(value);
+    KeepText(edtServiceID, QStringLiteral("ServiceID"), value, false);
 }
 
 QString TSysEditServiceIDForm::Service() const
 {
-    return edtService->text().trimmed();
+    return TextOf(edtService);
 }
 
 void TSysEditServiceIDForm::SetService(const QString& value)
@@ -246,7 +245,7 @@ void TSysEditServiceIDForm::SetServiceName(const QString& value)
 
 QString TSysEditServiceIDForm::Description() const
 {
-    return edtDescription->text().trimmed();
+    return TextOf(edtDescription);
 }
 
 void TSysEditServiceIDForm::SetDescription(const QString& value)
@@ -256,7 +255,7 @@ void TSysEditServiceIDForm::SetDescription(const QString& value)
 
 QString TSysEditServiceIDForm::SACCNumber() const
 {
-    return edtSACCNumber->text().trimmed();
+    return TextOf(edtSACCNumber);
 }
 
 void TSysEditServiceIDForm::SetSACCNumber(const QString& value)
@@ -266,7 +265,7 @@ void TSysEditServiceIDForm::SetSACCNumber(const QString& value)
 
 QString TSysEditServiceIDForm::PayType() const
 {
-    return edtPayType->text().trimmed();
+    return TextOf(edtPayType);
 }
 
 void TSysEditServiceIDForm::SetPayType(const QString& value)
@@ -276,7 +275,7 @@ void TSysEditServiceIDForm::SetPayType(const QString& value)
 
 QString TSysEditServiceIDForm::Jobno() const
 {
-    return edtJobno->text().trimmed();
+    return TextOf(edtJobno);
 }
 
 void TSysEditServiceIDForm::SetJobno(const QString& value)
@@ -392,9 +391,7 @@ void TSysEditServiceIDForm::SetTerminationDate(TDateTime value)
 void TSysEditServiceIDForm::SetLineDetails(const TServiceLineDetails& details)
 {
     m_details = details;
-    for (QString* trimmed : {&m_details.UpMDF, &m_details.UpEnd, &m_details.DownMDF, &m_details.DownEnd,
-                             &m_details.LineLength})
-        *trimmed = trimmed->trimmed();
+    m_details.LineLength = m_details.LineLength.trimmed();
     const TServiceLineDetails& d = m_details;
     const QHash<QString, QString> kept = {
         {QStringLiteral("UpMDF"), d.UpMDF},       {QStringLiteral("UpEnd"), d.UpEnd},
@@ -447,6 +444,7 @@ bool TSysEditServiceIDForm::SaveServiceID(bool stay)
     if (stay)
         RunGuarded([this] { RefreshLookupNames(); });
     FKept.KeepAll(result.Written);
+    TextsShownAsKept();
     return true;
 }
 
@@ -493,6 +491,15 @@ void TSysEditServiceIDForm::UpdateDetailsForm()
 void TSysEditServiceIDForm::RetrieveDetails()
 {
     // The operator's values, not the saved ones: the save compares with
-    // what the main window set.
-    m_details = SysServiceRecordForm->Details();
+    // what the main window set. The dialog shows texts trimmed: one it gives
+    // back as it showed it stays as stored.
+    TServiceLineDetails back = SysServiceRecordForm->Details();
+    for (QString TServiceLineDetails::*text :
+         {&TServiceLineDetails::No, &TServiceLineDetails::Part, &TServiceLineDetails::UpMDF,
+          &TServiceLineDetails::UpEnd, &TServiceLineDetails::DownMDF, &TServiceLineDetails::DownEnd,
+          &TServiceLineDetails::Drawing, &TServiceLineDetails::Make, &TServiceLineDetails::Ch,
+          &TServiceLineDetails::Mux})
+        if (back.*text == (m_details.*text).trimmed())
+            back.*text = m_details.*text;
+    m_details = back;
 }

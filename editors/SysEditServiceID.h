@@ -77,9 +77,9 @@ public:
     // The row's id: empty shown for 0.
     int ID() const;
     void SetID(qint64 value);
-    // Texts: the getters trim. ServiceID shows its value as given; Service
-    // shows it without keeping it (ServiceName keeps it); the others show
-    // the trimmed value and keep it.
+    // Texts: kept as stored; the getters give what a save takes (TextOf).
+    // ServiceID shows its value as given; Service shows it without keeping
+    // it (ServiceName keeps it); the others show the trimmed value.
     QString ServiceID() const;
     void SetServiceID(const QString& value);
     QString Service() const;
@@ -126,7 +126,7 @@ public:
 
     // The line details as the main window sets them: shown in the dialog
     // and kept, so a save without a visit to the dialog writes them back
-    // unchanged. The four frame ends and the length are trimmed.
+    // unchanged, texts as stored (the length trimmed).
     const TServiceLineDetails& LineDetails() const { return m_details; }
     void SetLineDetails(const TServiceLineDetails& details);
 

@@ -44,7 +44,8 @@ TSysEditServiceKpiForm::TSysEditServiceKpiForm(QWidget* owner) : TRecordEditor(o
         QLabel* label = AddLabel(QStringLiteral("lbl") + column, QLatin1String(r.Label), 16, top + 3);
         QLineEdit* edit = AddEdit(QStringLiteral("edt") + column, 144, top, r.EditWidth);
         label->setBuddy(edit);
-        m_columns.append({column, edit, r.Width});
+        LimitTyping(edit, r.Width);
+        m_columns.append({column, edit});
         top += 28;
     }
     edtKpiNumber = m_columns[0].Edit;
@@ -74,17 +75,12 @@ void TSysEditServiceKpiForm::SetID(const QString& value)
 
 QString TSysEditServiceKpiForm::text(int column) const
 {
-    return m_columns[column].Edit->text().trimmed();
+    return TextOf(m_columns[column].Edit);
 }
 
 void TSysEditServiceKpiForm::setText(int column, const QString& v)
 {
     KeepText(m_columns[column].Edit, m_columns[column].Name, v);
-}
-
-QString TSysEditServiceKpiForm::value(int column) const
-{
-    return text(column).left(m_columns[column].Width);
 }
 
 void TSysEditServiceKpiForm::btnOkClick()
@@ -96,7 +92,7 @@ bool TSysEditServiceKpiForm::save(TSaveAttempt& attempt)
 {
     QStringList v;
     for (int i = 0; i < m_columns.size(); ++i)
-        v << value(i);
+        v << text(i);
     const auto field = [this](int i) { return m_columns[i].Name.toUpper(); };
 
     // Without the audit, no audit action is needed either.

@@ -35,8 +35,9 @@ public:
     // Shown only while changing a row (the caller sets the mode first).
     void SetID(const QString& value);
 
-    // Each setter trims, keeps and shows the value; each getter gives the
-    // trimmed text.
+    // Texts: kept as stored, shown trimmed; the getters give what a save
+    // takes (TextOf): the stored text untouched, else the typed one trimmed
+    // and cut to its column's width.
     QString KpiNumber() const { return text(0); }
     QString Description() const { return text(1); }
     QString ResponseHours() const { return text(2); }
@@ -64,12 +65,9 @@ private:
     struct TColumn {
         QString Name;  // the column, the property and (in capitals) the audit field
         QLineEdit* Edit;
-        int Width;     // the text is cut to this many characters
     };
     QString text(int column) const;
     void setText(int column, const QString& v);
-    // The value the save writes: trimmed, cut to the column's width.
-    QString value(int column) const;
 
     bool save(TSaveAttempt& attempt);
 

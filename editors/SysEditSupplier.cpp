@@ -39,6 +39,9 @@ TSysEditSupplierForm::TSysEditSupplierForm(QWidget* owner) : TAddressEditor(owne
     PlaceControl(edtPlatinumVendorID, vendorLeft, 236, qMin(150, 300 - vendorLeft), 21);
     edtID = labelled(QStringLiteral("edtID"), QStringLiteral("ID:"), 336, 236, 80, 308);
     ShowOnly(edtID);
+    LimitTyping(edtSupplierName, 50);
+    LimitTyping(edtPlatinumVendorID, 50);
+    LimitAddressTyping();
     SetModeCaption(kCaption, edtID);
 
     AddOkCancel(btnOk, btnCancel, QStringLiteral("&Ok"), 252, 274, [this] { btnOkClick(); });
@@ -55,8 +58,8 @@ void TSysEditSupplierForm::SetSupplierID(const QString& value)
     ShowRowID(edtID, value);
 }
 
-QString TSysEditSupplierForm::SupplierName() const { return edtSupplierName->text().trimmed(); }
-QString TSysEditSupplierForm::PlatinumVendorID() const { return edtPlatinumVendorID->text().trimmed(); }
+QString TSysEditSupplierForm::SupplierName() const { return TextOf(edtSupplierName); }
+QString TSysEditSupplierForm::PlatinumVendorID() const { return TextOf(edtPlatinumVendorID); }
 void TSysEditSupplierForm::SetSupplierName(const QString& v)
 {
     KeepText(edtSupplierName, QStringLiteral("SupplierName"), v);
@@ -80,8 +83,8 @@ void TSysEditSupplierForm::btnOkClick()
 
 bool TSysEditSupplierForm::saveNew(TSaveAttempt& save)
 {
-    const QString name = SupplierName().left(50);
-    const QString vendor = PlatinumVendorID().left(50);
+    const QString name = SupplierName();
+    const QString vendor = PlatinumVendorID();
     TAuditTrail audit = NewAudit(AuditIds.Insert, QStringLiteral("tSupplier"));
     TAuditTrail* trail = FAudited ? &audit : nullptr;
     auto note = [trail](const char* field, const QString& value) {
@@ -98,7 +101,7 @@ bool TSysEditSupplierForm::saveNew(TSaveAttempt& save)
     note("PLATINUMUPDATE", BitText(PlatinumUpdate()));
     note("ZIVIRURI", BitText(ZivIruri()));
     QString addressColumns[2], addressValues[2];
-    AddressInsertLines(AddressTexts(edtAddress), addressColumns, addressValues, trail);
+    AddressInsertLines(AddressTexts(), addressColumns, addressValues, trail);
     AppendAddressLines(addressColumns, addressValues, columns, values);
 
     audit.SetTableID(save.ExecInsert(InsertStatement(QStringLiteral("tSupplier"), columns, values)));
@@ -116,10 +119,10 @@ bool TSysEditSupplierForm::saveChanges(TSaveAttempt& save)
     auto note = [&](const QString& field, const QString& now) { FKept.Audit(trail, field, now); };
 
     QStringList lines{QStringLiteral("UPDATE tSupplier")};
-    const QString name = SupplierName().left(50);
+    const QString name = SupplierName();
     note(QStringLiteral("SupplierName"), name);
     QString line = QStringLiteral(" SET SupplierName = ") + TextItem(name);
-    const QString vendor = PlatinumVendorID().left(50);
+    const QString vendor = PlatinumVendorID();
     if (FKept.Changed(QStringLiteral("PlatinumVendorID"), vendor)) {
         line += QStringLiteral(" PlatinumVendorID = ") + TextItem(vendor);
         note(QStringLiteral("PlatinumVendorID"), vendor);
@@ -128,7 +131,7 @@ bool TSysEditSupplierForm::saveChanges(TSaveAttempt& save)
     line.clear();
     SwitchLine(line, {{"PlatinumUpdate", PlatinumUpdate()}, {"ZivIruri", ZivIruri()}}, trail);
     lines << line;
-    AddressUpdateLines(AddressTexts(edtAddress), FKept, lines, trail);
+    AddressUpdateLines(AddressTexts(), FKept, lines, trail);
     DropFinalComma(lines);
     lines << QStringLiteral("WHERE id = ") + QString::number(id);
 

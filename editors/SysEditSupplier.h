@@ -34,7 +34,9 @@ public:
     // Shown in edtID while editing; nothing kept.
     void SetSupplierID(const QString& value);
 
-    // Texts: trimmed, kept and shown; the getters give the trimmed text.
+    // Texts: kept as stored, shown trimmed; the getters give what a save
+    // takes (TextOf): the stored text untouched, else the typed one trimmed
+    // and cut to its column's width.
     QString SupplierName() const;
     QString PlatinumVendorID() const;
     void SetSupplierName(const QString& v);

@@ -93,16 +93,13 @@ QString TSysEditUserFunctionForm::Password() const { return edtPassword->text();
 QString TSysEditUserFunctionForm::FirstName() const { return edtFirstName->text(); }
 QString TSysEditUserFunctionForm::Surname() const { return edtSurname->text(); }
 
-void TSysEditUserFunctionForm::setText(QLineEdit* edit, const QString& name, const QString& v)
+void TSysEditUserFunctionForm::SetUserLogin(const QString& v)
 {
-    edit->setText(v);
-    FKept.Keep(name, v);
+    KeepText(edtUserLogin, QStringLiteral("UserLogin"), v, false);
 }
-
-void TSysEditUserFunctionForm::SetUserLogin(const QString& v) { setText(edtUserLogin, QStringLiteral("UserLogin"), v); }
-void TSysEditUserFunctionForm::SetPassword(const QString& v) { setText(edtPassword, QStringLiteral("Password"), v); }
-void TSysEditUserFunctionForm::SetFirstName(const QString& v) { setText(edtFirstName, QStringLiteral("FirstName"), v); }
-void TSysEditUserFunctionForm::SetSurname(const QString& v) { setText(edtSurname, QStringLiteral("Surname"), v); }
+void TSysEditUserFunctionForm::SetPassword(const QString& v) { KeepText(edtPassword, QStringLiteral("Password"), v); }
+void TSysEditUserFunctionForm::SetFirstName(const QString& v) { KeepText(edtFirstName, QStringLiteral("FirstName"), v); }
+void TSysEditUserFunctionForm::SetSurname(const QString& v) { KeepText(edtSurname, QStringLiteral("Surname"), v); }
 
 void TSysEditUserFunctionForm::SetFunction1To16(const QString& v)
 {
@@ -119,10 +116,10 @@ void TSysEditUserFunctionForm::SetFunction1To16(const QString& v)
 void TSysEditUserFunctionForm::btnOkClick()
 {
     RunSave([this](TSaveAttempt& save) {
-        const QString login = edtUserLogin->text().trimmed();
-        const QString password = edtPassword->text().trimmed();
-        const QString firstName = edtFirstName->text().trimmed();
-        const QString surname = edtSurname->text().trimmed();
+        const QString login = TextOf(edtUserLogin);
+        const QString password = TextOf(edtPassword);
+        const QString firstName = TextOf(edtFirstName);
+        const QString surname = TextOf(edtSurname);
         if (login.isEmpty() || password.isEmpty())
             Refuse(QStringLiteral("UserLogin and Password MUST be completed. Try again."));
 

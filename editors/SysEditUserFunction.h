@@ -49,7 +49,8 @@ public:
     // The operator's id; its text is what the save checks and writes.
     int UserID() const;
     void SetUserID(int value);
-    // The texts go into the edits as given (untrimmed) and are kept.
+    // The texts are kept as stored; the login shows as given, the others
+    // trimmed. A save takes them as TextOf gives them.
     QString UserLogin() const;
     QString Password() const;
     QString FirstName() const;
@@ -67,7 +68,6 @@ public:
     void btnOkClick();
 
 private:
-    void setText(QLineEdit* edit, const QString& name, const QString& v);
     bool saveNew(TSaveAttempt& save, const QString& login, const QString& password, const QString& firstName,
                  const QString& surname);
     bool saveChanges(TSaveAttempt& save, int id, const QString& login, const QString& password,

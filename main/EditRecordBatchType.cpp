@@ -58,7 +58,7 @@ TEditorWiring WireBatchType(int)
             f.SetFlagName(F::TDisplayFlag(i), field(QLatin1String(info.Property) + QStringLiteral("Name"))->AsString());
         }
         for (int n = 1; n <= F::kVariables; ++n)
-            f.SetVar(n, field(QStringLiteral("Var%1Description").arg(n, 2, 10, QLatin1Char('0')))->AsString().trimmed());
+            f.SetVar(n, field(QStringLiteral("Var%1Description").arg(n, 2, 10, QLatin1Char('0')))->AsString());
         f.SetCritical1To15(testFlags(row, QStringLiteral("CriticalCheck")));
         f.SetDubious1To15(testFlags(row, QStringLiteral("DubiousCheck")));
     };

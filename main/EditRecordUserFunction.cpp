@@ -12,11 +12,12 @@ TEditorWiring WireUserFunction(int)
         auto& f = static_cast<TSysEditUserFunctionForm&>(e);
         if (!add)
             f.SetUserID(keptId);
-        // An operator without a login opens with an empty one.
+        // An operator without a login opens with an empty one. The texts go
+        // in as stored, so that a save writes back what it did not change.
         f.SetUserLogin(row.FieldByName(QStringLiteral("UserLogin"))->AsString());
-        f.SetPassword(row.FieldByName(QStringLiteral("Password"))->AsString().trimmed());
-        f.SetFirstName(row.FieldByName(QStringLiteral("FirstName"))->AsString().trimmed());
-        f.SetSurname(row.FieldByName(QStringLiteral("Surname"))->AsString().trimmed());
+        f.SetPassword(row.FieldByName(QStringLiteral("Password"))->AsString());
+        f.SetFirstName(row.FieldByName(QStringLiteral("FirstName"))->AsString());
+        f.SetSurname(row.FieldByName(QStringLiteral("Surname"))->AsString());
         // F1 .. F16 hold the function number of each right granted, else
         // nothing.
         QString flags;

@@ -545,20 +545,37 @@ QString kindName(TTextKind kind)
     }
 }
 
+// True when the connection gives the text back as sent.
+bool comesBack(QSqlDatabase& db, const QString& sample)
+{
+    QSqlQuery probe(db);
+    probe.setForwardOnly(true);
+    return probe.exec(QStringLiteral("SELECT '%1' AS kv_probe").arg(sample)) && probe.next() &&
+           probe.value(0).toString() == sample;
+}
+
 // The kinds of character the connection does not give back as sent, one
 // bit each.
 int uncarriedKinds(QSqlDatabase& db)
 {
     int uncarried = 0;
-    for (int kind = 0; kind < tkKinds; ++kind) {
-        const QString sample = kindSample(TTextKind(kind));
-        QSqlQuery probe(db);
-        probe.setForwardOnly(true);
-        if (!probe.exec(QStringLiteral("SELECT '%1' AS kv_probe").arg(sample)) || !probe.next() ||
-            probe.value(0).toString() != sample)
+    for (int kind = 0; kind < tkKinds; ++kind)
+        if (!comesBack(db, kindSample(TTextKind(kind))))
             uncarried |= 1 << kind;
-    }
     return uncarried;
+}
+
+// The characters the connection may not give back at the start of a text
+// although it carries them elsewhere: a conversion from UTF-16 that takes a
+// leading U+FEFF for a byte order mark drops it, and reads a text that
+// starts with U+FFFE byte-swapped. Those it does not give back.
+QString lostAtStart(QSqlDatabase& db)
+{
+    QString lost;
+    for (const QChar mark : {QChar(0xFEFF), QChar(0xFFFE)})
+        if (!comesBack(db, mark + QStringLiteral("kv")))
+            lost += mark;
+    return lost;
 }
 
 QString errorText(const QSqlError& err)
@@ -649,6 +666,7 @@ void TDatabase::SetConnected(bool value)
         m_connected = false;
         m_sqlite = m_embedded = m_readOnly = false;
         m_uncarried = 0;
+        m_lostAtStart.clear();
         emit AfterDisconnect();
         return;
     }
@@ -704,6 +722,9 @@ void TDatabase::SetConnected(bool value)
             throw;
         }
         m_uncarried = uncarriedKinds(db);
+        // A file is read through the engine's own cursor, which reads every
+        // text as stored.
+        m_lostAtStart = embedded ? QString() : lostAtStart(db);
         m_db = db;
         m_readOnly = readOnly;
         m_sourceName = embedded ? file : source;
@@ -720,27 +741,51 @@ QString TDatabase::PrepareSql(const QString& text) const
     return m_sqlite ? SqlDialect::ToSqlite(text) : text;
 }
 
-void TDatabase::CheckCarried(const QString& text) const
+QString TDatabase::Uncarried(const QString& text, bool statement) const
 {
-    if (m_uncarried == 0)
-        return;
+    if (m_uncarried == 0 && m_lostAtStart.isEmpty())
+        return QString();
     const qsizetype n = text.size();
+    qsizetype opened = -1;  // in a statement: where the quoted text being read begins
+    bool quoted = false;
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t unit = text.at(i).unicode();
+        if (statement && unit == u'\'') {
+            if (quoted && i + 1 < n && text.at(i + 1) == QLatin1Char('\'')) {
+                ++i;  // a quote inside the text
+                continue;
+            }
+            quoted = !quoted;
+            opened = i + 1;
+            continue;
+        }
         if (unit < 0x80)
             continue;
         const bool pair = QChar::isHighSurrogate(unit) && i + 1 < n && text.at(i + 1).isLowSurrogate();
         const char32_t c = pair ? QChar::surrogateToUcs4(unit, text.at(i + 1).unicode()) : unit;
+        const QString named = QStringLiteral("the character %1 (U+%2)")
+                                  .arg(text.mid(i, pair ? 2 : 1),
+                                       QString::number(uint(c), 16).toUpper().rightJustified(4, QChar('0')));
+        const bool atStart = statement ? quoted && i == opened : i == 0;
+        if (atStart && m_lostAtStart.contains(QChar(unit)))
+            return named + QStringLiteral(" at its start, which the data source %1 cannot take as typed there")
+                               .arg(m_sourceName);
         const TTextKind kind = kindOf(c);
         if (m_uncarried & (1 << kind))
-            throw EDatabaseError(QStringLiteral("The text holds the character %1 (U+%2), which the data source %3 "
-                                                "cannot take as typed, nor any other %4. Remove it and try again.")
-                                     .arg(text.mid(i, pair ? 2 : 1),
-                                          QString::number(uint(c), 16).toUpper().rightJustified(4, QChar('0')),
-                                          m_sourceName, kindName(kind)));
+            return named + QStringLiteral(", which the data source %1 cannot take as typed, nor any other %2")
+                               .arg(m_sourceName, kindName(kind));
         if (pair)
             ++i;
     }
+    return QString();
+}
+
+void TDatabase::CheckCarried(const QString& text) const
+{
+    const QString uncarried = Uncarried(text, true);
+    if (!uncarried.isEmpty())
+        throw EDatabaseError(QStringLiteral("The text holds ") + uncarried +
+                             QStringLiteral(". Remove it and try again."));
 }
 
 QString TDatabase::StatementText(const QString& sqlServerText)

@@ -154,8 +154,15 @@ public:
     // kind of character beyond ASCII (Western European letters, the rest of
     // the Basic Multilingual Plane, characters beyond it such as emoji) is
     // sent and read back when the connection opens; a kind that does not
-    // come back unchanged is never sent.
+    // come back unchanged is never sent. So are texts starting with U+FEFF
+    // and with U+FFFE: where one does not come back, no quoted text of a
+    // statement may start with it.
     void CheckCarried(const QString& text) const;
+    // The first character of `text` this connection does not carry, for a
+    // message ("the character 🐧 (U+1F427), which the data source ... cannot
+    // take as typed, nor any other emoji or rare symbol"); empty when it
+    // carries the whole text. In a statement a text starts after its quote.
+    QString Uncarried(const QString& text, bool statement = false) const;
     // What every statement of the program runs as: checked (CheckCarried),
     // then translated (PrepareSql). A text refused here counts as a failed
     // statement of the open transaction.
@@ -198,6 +205,7 @@ private:
     bool m_transactionFailed = false;  // rolled back when a statement failed
     bool m_readOnly = false;
     int m_uncarried = 0;  // kinds of character the connection does not carry
+    QString m_lostAtStart;  // characters it does not carry at a text's start
     QString m_sourceName;
     QVector<QPointer<TDataSet>> m_dataSets;
 };

@@ -1,5 +1,6 @@
 #include "RowStore.h"
 #include <QDateTime>
+#include <QStringDecoder>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -26,6 +27,17 @@ constexpr qint64 kMsPerDay = 86400000;
 
 // Memory freed in one go above this is handed back to the system at once.
 constexpr size_t kTrimAbove = size_t(1) << 20;
+
+// A stored text as it is: a leading U+FEFF is a character of the text, not
+// a byte order mark to drop (as QString::fromUtf8 takes it).
+QString storedText(const char* data, int size)
+{
+    if (size < 3 || std::memcmp(data, "\xEF\xBB\xBF", 3) != 0)
+        return QString::fromUtf8(data, size);
+    QStringDecoder utf8(QStringConverter::Utf8,
+                        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    return utf8.decode(QByteArrayView(data, size));
+}
 
 template <typename T>
 T readRaw(const char* p)
@@ -63,7 +75,7 @@ QVariant TValueRef::toVariant() const
     case Null: return QVariant();
     case Int: return QVariant(qlonglong(i));
     case Float: return QVariant(d);
-    case Text: return QVariant(QString::fromUtf8(data, size));
+    case Text: return QVariant(storedText(data, size));
     case Blob: return QVariant(QByteArray(data, size));
     case DateTime:
         return QVariant(QDateTime(QDate::fromJulianDay(i / kMsPerDay),

@@ -30,6 +30,14 @@ public:
         });
         ReadAuditIds();
     }
+    // A text kept as a property setter keeps it, in an input of that width.
+    QLineEdit* Kept(const QString& stored, int width)
+    {
+        LimitTyping(edtDescription, width);
+        KeepText(edtDescription, "Description", stored);
+        return edtDescription;
+    }
+    QString Saved() const { return TextOf(edtDescription); }
 };
 
 }  // namespace
@@ -124,6 +132,42 @@ private slots:
         QTest::keyClicks(&edit, "x");
         QCOMPARE(edit.text(), QString("ABX1"));
         QCOMPARE(edit.cursorPosition(), 3);
+    }
+
+    // An input takes no more typed characters than its width, a character
+    // whole or not at all. A longer stored text shows whole, and typing
+    // only shortens it; left alone it is saved as stored, typed over it is
+    // cut to the width.
+    void typingWidth_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("typed");  // at the end; "\b" deletes
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("typed beyond the width") << "" << "ABCDEF" << "ABCD" << "ABCD";
+        QTest::newRow("emoji at the last place") << "" << "ABC🐧" << "ABC" << "ABC";
+        QTest::newRow("longer, left alone") << " TRSYXX " << "" << "TRSYXX" << " TRSYXX ";
+        QTest::newRow("longer, typed at") << "TRSYXX" << "Z" << "TRSYXX" << "TRSYXX";
+        QTest::newRow("longer, shortened") << "TRSYXX" << "\b" << "TRSYX" << "TRSY";
+    }
+    void typingWidth()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, saved);
+        TOriginEditor editor;
+        QLineEdit* edit = editor.Kept(stored, 4);
+        editor.show();
+        edit->setFocus();
+        edit->end(false);
+        const qsizetype keys = typed.contains(QChar(0xD83D)) ? typed.indexOf(QChar(0xD83D)) : typed.size();
+        QTest::keyClicks(edit, typed.left(keys));
+        QInputMethodEvent commit;
+        commit.setCommitString(typed.mid(keys));
+        QApplication::sendEvent(edit, &commit);
+        QCOMPARE(edit->text(), shown);
+        QCOMPARE(editor.Saved(), saved);
     }
 
     // The edges of a 32-bit id (the rest of the id rule is tested through

@@ -445,6 +445,45 @@ private slots:
         QTest::newRow("service split") << 1061 << 2 << "" << QStringList({"edtRent1=70", "edtRent2=30"}) << ok
             << "SELECT group_concat(RentPercentage) FROM tServiceSplit WHERE ID IN (1, 2)" << "70,30"
             << QStringList({"tServiceSplit|1|RENTPERCENTAGE|'50'|'70'", "tServiceSplit|2|RENTPERCENTAGE|'50'|'30'"});
+        // Texts stored longer than an editor writes, or with blanks around
+        // them: left alone they stay as stored and audit nothing; a text
+        // typed over is cut to its width and audited.
+        const QString name = QString("Treasury and Finance ").repeated(5).left(90);
+        const QString text400 = QString("Restored within four hours. ").repeated(15).left(400);
+        QTest::newRow("customer, long texts untouched") << 1016 << 3
+            << "UPDATE tCustomer SET ShipTo = 'TRSYXX', VNumber = 'V100010299', Status = 'Statutory', FullName = '" +
+                   name + "' WHERE ID = 3;"
+            << QStringList() << ok
+            << "SELECT ShipTo || '|' || VNumber || '|' || Status || '|' || length(FullName) FROM tCustomer WHERE ID = 3"
+            << "TRSYXX|V100010299|Statutory|90" << QStringList();
+        QTest::newRow("customer, long name typed over") << 1016 << 3
+            << "UPDATE tCustomer SET FullName = '" + name + "' WHERE ID = 3;" << QStringList({"edtFullName=" + name})
+            << ok << "SELECT FullName FROM tCustomer WHERE ID = 3" << name.left(50)
+            << QStringList({"tCustomer|3|FULLNAME|'" + name + "'|'" + name.left(50) + "'"});
+        QTest::newRow("supplier, long name untouched") << 1066 << 2
+            << "UPDATE tSupplier SET SupplierName = '" + name + "' WHERE ID = 2;" << QStringList() << ok
+            << "SELECT length(SupplierName) FROM tSupplier WHERE ID = 2" << "90" << QStringList();
+        const QString kpi = "UPDATE tServiceKpi SET Description = '" + text400 + "' WHERE ID = 2;"
+                            "INSERT INTO tAudit (\"Table\") VALUES ('tServiceKpi');";
+        const QString kpiCheck = "SELECT length(Description) || '|' || ResponseHours FROM tServiceKpi WHERE ID = 2";
+        QTest::newRow("service level, long description untouched") << 1052 << 2 << kpi << QStringList() << ok
+            << kpiCheck << "400|1" << QStringList();
+        QTest::newRow("service level, long description, another input typed") << 1052 << 2 << kpi
+            << QStringList({"edtResponseHours=2"}) << ok << kpiCheck << "400|2"
+            << QStringList({"tServiceKpi|2|RESPONSEHOURS|'1'|'2'"});
+        QTest::newRow("service, blanks around texts") << 1051 << 1
+            << "UPDATE tServiceID SET Description = ' NW LINK ', JobNo = ' J-1', UpMDF = 'M1 ' WHERE ID = 1;"
+            << QStringList() << ok << "SELECT quote(Description) || quote(JobNo) || quote(UpMDF) FROM tServiceID WHERE ID = 1"
+            << "' NW LINK '' J-1''M1 '" << QStringList();
+        QTest::newRow("batch type, long texts untouched") << 1012 << 2
+            << "UPDATE tBatchType SET Description = '" + name.left(60) + "', Var01Description = '" + name.left(30) +
+                   "' WHERE ID = 2;"
+            << QStringList() << ok
+            << "SELECT length(Description) || '|' || length(Var01Description) FROM tBatchType WHERE ID = 2" << "60|30"
+            << QStringList();
+        QTest::newRow("generic, blanks around a description") << 1044 << 2
+            << "UPDATE tLocation SET Description = ' Health House ' WHERE ID = 2;" << QStringList() << ok
+            << "SELECT quote(Description) FROM tLocation WHERE ID = 2" << "' Health House '" << QStringList();
     }
     void pageSaves()
     {
@@ -831,27 +870,40 @@ private slots:
 
     // A description stored with characters beyond the Basic Multilingual
     // Plane (written to the file directly) shows as stored on the page and
-    // in the editor on both routes. Saved untouched or with another input
-    // changed, it is never written back as other bytes: through the SQLite
-    // ODBC driver, which cannot carry them, the save is refused.
+    // in the editor on both routes, and so does one starting with U+FEFF on
+    // the file. Saved untouched or with another input changed, it is never
+    // written back as other bytes: through the SQLite ODBC driver, which
+    // cannot carry it, the save is refused. Typed over there, the audit row
+    // would carry it as the old value: the refusal says so.
     void storedTextsShownAndKept_data()
     {
         QTest::addColumn<bool>("odbc");
+        QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("refused");  // how the one box begins; empty: saved
+        const QString clef = "𝄞 clef north";
         for (const bool odbc : {false, true}) {
-            QTest::addRow("untouched, %s", odbc ? "through ODBC" : "SQLite file") << odbc << QStringList();
-            QTest::addRow("end date typed, %s", odbc ? "through ODBC" : "SQLite file") << odbc
-                << QStringList({"edtEdit8=20261231"});
+            const QString refused = odbc ? "The text holds the character 𝄞 (U+1D11E)" : "";
+            QTest::addRow("untouched, %s", odbc ? "through ODBC" : "SQLite file") << odbc << clef << QStringList()
+                                                                                 << refused;
+            QTest::addRow("end date typed, %s", odbc ? "through ODBC" : "SQLite file") << odbc << clef
+                << QStringList({"edtEdit8=20261231"}) << refused;
         }
+        QTest::newRow("typed over, through ODBC") << true << clef << QStringList({"edtEdit2=fixed 2"})
+            << "The stored value of DESCRIPTION holds the character 𝄞 (U+1D11E)";
+        QTest::newRow("byte order mark first, untouched, SQLite file") << false << QChar(0xFEFF) + QString("north")
+                                                                      << QStringList() << "";
     }
     void storedTextsShownAndKept()
     {
         QFETCH(bool, odbc);
+        QFETCH(QString, text);
         QFETCH(QStringList, typed);
+        QFETCH(QString, refused);
         if (!startOn(odbc))
             QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
-        const QString text = "𝄞 clef north";
-        fx.db->Exec("INSERT INTO tLocation (ID, Description, Active) VALUES (90, '" + text + "', 1)");
+        fx.db->Exec("INSERT INTO tLocation (ID, Description, Active) VALUES (90, '" + text + "', 1);"
+                    "INSERT INTO tAudit (\"Table\") VALUES ('tLocation');");
         const QString stored = "SELECT hex(Description) || '|' || ifnull(EndDate, '') || '|' || Active || '|' || "
                                "(SELECT COUNT(*) FROM tAuditTrail) FROM tLocation WHERE ID = 90";
         const QString before = fx.db->Value(stored);
@@ -867,14 +919,50 @@ private slots:
         });
         fx.form->KitDBGridSysDblClick();
         QCOMPARE(inEditor, "edit|" + text);
-        if (!odbc) {
+        if (refused.isEmpty()) {
             QCOMPARE(boxes, QStringList());
             QCOMPARE(fx.db->Value(stored).section('|', 0, 0), before.section('|', 0, 0));
             return;
         }
         QCOMPARE(boxes.size(), 1);
-        QVERIFY2(boxes.first().startsWith("The text holds the character 𝄞 (U+1D11E)"), qPrintable(boxes.first()));
+        QVERIFY2(boxes.first().startsWith(refused), qPrintable(boxes.first()));
         QCOMPARE(fx.db->Value(stored), before);
+    }
+
+    // Through the SQLite ODBC driver an addition whose typed text goes into
+    // its INSERT without a lookup first is refused with the program's own
+    // message when the text holds a character the route cannot carry, and
+    // nothing is written.
+    void addsRefusedThroughOdbc_data()
+    {
+        QTest::addColumn<int>("pageId");
+        QTest::addColumn<QStringList>("inputs");
+        QTest::addColumn<QString>("table");
+        QTest::newRow("customer's full name") << 1016 << QStringList({"edtFullName=x🐧y", "edtRate=1"}) << "tCustomer";
+        QTest::newRow("supplier's name") << 1066 << QStringList({"edtSupplierName=x🐧y"}) << "tSupplier";
+    }
+    void addsRefusedThroughOdbc()
+    {
+        QFETCH(int, pageId);
+        QFETCH(QStringList, inputs);
+        QFETCH(QString, table);
+        if (!startOn(true))
+            QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+        const QString state = "SELECT (SELECT COUNT(*) FROM " + table + ") || '|' || (SELECT COUNT(*) FROM tAuditTrail)";
+        const QString before = fx.db->Value(state);
+        QVERIFY(fx.Open(pageId));
+        QStringList boxes;
+        TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
+            kvtest::Enter(e, inputs);
+            boxes << kvtest::Click(e);
+            return e.result();
+        });
+        kvtest::MessageRecorder question;
+        question.Answer(mrNo);  // from the defaults
+        fx.form->btnAddClick();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes.first().startsWith("The text holds the character 🐧 (U+1F427)"), qPrintable(boxes.first()));
+        QCOMPARE(fx.db->Value(state), before);
     }
 
     // A row whose id is beyond what the editors carry (32 bits) is refused
