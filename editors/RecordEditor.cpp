@@ -505,6 +505,10 @@ bool TRecordEditor::RunSave(const std::function<bool(TSaveAttempt&)>& attempt)
                 m_lastStatements = save.Statements();
                 refusal = refused.Message();
                 return;
+            } catch (const EUncarriedText&) {
+                m_lastStatements = save.Statements();
+                RefuseUncarriedStoredText();
+                throw;
             } catch (...) {
                 m_lastStatements = save.Statements();
                 throw;
@@ -520,6 +524,28 @@ bool TRecordEditor::RunSave(const std::function<bool(TSaveAttempt&)>& attempt)
     if (ok && close)
         SetModalResult(mrOk);
     return ok;
+}
+
+void TRecordEditor::RefuseUncarriedStoredText() const
+{
+    const TDatabase* db = TDatabase::Find(QLatin1String(kDatabaseName));
+    if (!db || FAppendMode)
+        return;
+    for (auto it = m_shownTexts.cbegin(); it != m_shownTexts.cend(); ++it) {
+        const QLineEdit* edit = it.key();
+        const QString uncarried = edit->text() == it->Shown ? db->Uncarried(FKept.Kept(it->Name)) : QString();
+        if (uncarried.isEmpty())
+            continue;
+        // The input by its label's caption, where it has one.
+        QString name = it->Name;
+        for (const QLabel* label : findChildren<QLabel*>())
+            if (label->buddy() == edit || label->objectName() == QStringLiteral("lbl") + edit->objectName().mid(3))
+                name = label->text().remove(QChar('&')).remove(QChar(':')).trimmed();
+        throw EDatabaseError(QStringLiteral("The stored value of %1 holds %2. It is written back as it was, so "
+                                            "this change cannot be saved here: save it through a data source "
+                                            "that carries the character.")
+                                 .arg(name, uncarried));
+    }
 }
 
 QLabel* TRecordEditor::AddLabel(const QString& name, const QString& caption, int left, int top)

@@ -386,6 +386,10 @@ protected:
     // After a save that keeps the window open: what the edits show now
     // stands for what was written (FKept.KeepAll).
     void TextsShownAsKept();
+    // A statement refused for a character its data source cannot carry: where
+    // a stored text the operator left alone holds such a character, the
+    // refusal names that input, since the operator did not type it.
+    void RefuseUncarriedStoredText() const;
     // The same for a flag shown in a check box.
     void KeepCheck(QCheckBox* box, const QString& name, bool value);
     // The same for a date (kept as yyyymmdd, empty for none) and for an

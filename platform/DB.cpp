@@ -784,7 +784,7 @@ void TDatabase::CheckCarried(const QString& text) const
 {
     const QString uncarried = Uncarried(text, true);
     if (!uncarried.isEmpty())
-        throw EDatabaseError(QStringLiteral("The text holds ") + uncarried +
+        throw EUncarriedText(QStringLiteral("The text holds ") + uncarried +
                              QStringLiteral(". Remove it and try again."));
 }
 

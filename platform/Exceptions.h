@@ -21,6 +21,9 @@ private:
     class Name : public Base { public: using Base::Base; };
 
 KV_DECLARE_EXCEPTION(EDatabaseError, Exception)
+// A text that a statement would send and its data source cannot carry as
+// typed; nothing was sent.
+KV_DECLARE_EXCEPTION(EUncarriedText, EDatabaseError)
 KV_DECLARE_EXCEPTION(EConvertError, Exception)
 KV_DECLARE_EXCEPTION(ERangeError, Exception)
 KV_DECLARE_EXCEPTION(EInvalidOperation, Exception)

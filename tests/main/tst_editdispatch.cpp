@@ -883,7 +883,7 @@ private slots:
         QTest::addColumn<QString>("refused");  // how the one box begins; empty: saved
         const QString clef = "𝄞 clef north";
         for (const bool odbc : {false, true}) {
-            const QString refused = odbc ? "The text holds the character 𝄞 (U+1D11E)" : "";
+            const QString refused = odbc ? "The stored value of Location holds the character 𝄞 (U+1D11E)" : "";
             QTest::addRow("untouched, %s", odbc ? "through ODBC" : "SQLite file") << odbc << clef << QStringList()
                                                                                  << refused;
             QTest::addRow("end date typed, %s", odbc ? "through ODBC" : "SQLite file") << odbc << clef
