@@ -763,17 +763,18 @@ QString TDatabase::Uncarried(const QString& text, bool statement) const
             continue;
         const bool pair = QChar::isHighSurrogate(unit) && i + 1 < n && text.at(i + 1).isLowSurrogate();
         const char32_t c = pair ? QChar::surrogateToUcs4(unit, text.at(i + 1).unicode()) : unit;
-        const QString named = QStringLiteral("the character %1 (U+%2)")
-                                  .arg(text.mid(i, pair ? 2 : 1),
-                                       QString::number(uint(c), 16).toUpper().rightJustified(4, QChar('0')));
+        const auto named = [&] {
+            return QStringLiteral("the character %1 (U+%2)")
+                .arg(text.mid(i, pair ? 2 : 1), QString::number(uint(c), 16).toUpper().rightJustified(4, QChar('0')));
+        };
         const bool atStart = statement ? quoted && i == opened : i == 0;
         if (atStart && m_lostAtStart.contains(QChar(unit)))
-            return named + QStringLiteral(" at its start, which the data source %1 cannot take as typed there")
-                               .arg(m_sourceName);
+            return named() + QStringLiteral(" at its start, which the data source %1 cannot take as typed there")
+                                 .arg(m_sourceName);
         const TTextKind kind = kindOf(c);
         if (m_uncarried & (1 << kind))
-            return named + QStringLiteral(", which the data source %1 cannot take as typed, nor any other %2")
-                               .arg(m_sourceName, kindName(kind));
+            return named() + QStringLiteral(", which the data source %1 cannot take as typed, nor any other %2")
+                                 .arg(m_sourceName, kindName(kind));
         if (pair)
             ++i;
     }
