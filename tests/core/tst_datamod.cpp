@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlDatabase>
 
 // Start-up connection: the settings file, its scrambled identity and the
 // connection prompt.
@@ -138,6 +139,97 @@ private slots:
         QVERIFY(p.waitForFinished(10000));
         QCOMPARE(p.exitCode(), 0);
         QCOMPARE(QString::fromLocal8Bit(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts), program);
+    }
+
+    // The README's recipe for a SQLite file through unixODBC, run as it
+    // stands over the run command's settings: started with an operator id,
+    // the program works through the recipe's data sources, not on the file
+    // the run command put in KVDSN, and asks nothing.
+    void readmeOdbcRecipeReachesItsSources()
+    {
+        QFile readme(kvtest::SourcePath("README.md"));
+        QVERIFY(readme.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(readme.readAll());
+        const qsizetype heading = text.indexOf("### A SQLite file through unixODBC");
+        QVERIFY2(heading >= 0, "the README has no recipe for a SQLite file through unixODBC");
+        const qsizetype open = text.indexOf("```sh\n", heading);
+        const qsizetype close = text.indexOf("\n```", open + 6);
+        QVERIFY(open > heading && close > open);
+        const QString recipe = text.mid(open + 6, close - open - 5);
+        if (!QSqlDatabase::isDriverAvailable("QODBC") ||
+            !TIniFile("/etc/odbcinst.ini").SectionExists("SQLite3"))
+            QSKIP("the SQLite ODBC driver is not registered on this machine (scripts/install-deps.sh installs it)");
+
+        // The demo databases and the settings as the run command makes them.
+        QTemporaryDir home;
+        const QString data = home.filePath("share/kvsys");
+        QVERIFY(QDir().mkpath(data));
+        for (const char* script : {"db/schema.sql", "db/demo.sql"}) {
+            QFile f(kvtest::SourcePath(script));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            kvtest::ExecSqliteScript(data + "/demo.db", QString::fromUtf8(f.readAll()));
+        }
+        QVERIFY(QFile::copy(data + "/demo.db", data + "/demo-test.db"));
+        kvtest::ExecSqliteScript(data + "/demo-test.db", "DELETE FROM tCustomer WHERE ID > (SELECT MIN(ID) FROM tCustomer);");
+        // The program's settings file is named after it: kvsys.ini, here this
+        // test program's.
+        const QString kvsysIni = SettingsFolder() + "kvsys.ini";
+        {
+            TIniFile s(kvsysIni);
+            s.WriteString("DBconnection", "KVDSN", data + "/demo.db");
+            for (const QString& section : {QString("DBconnection"), QString("MainCfg"), QString("TestCfg")}) {
+                const bool set = section != "DBconnection";
+                if (set)
+                    s.WriteString(section, "id1", TDM::EncodeString(data + (section == "TestCfg" ? "/demo-test.db" : "/demo.db")));
+                s.WriteString(section, set ? "id2" : "ur", TDM::EncodeString("sa"));
+                s.WriteString(section, set ? "id3" : "pd", TDM::EncodeString("demo"));
+            }
+        }
+
+        QProcess sh;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home.path());
+        env.insert("XDG_DATA_HOME", home.filePath("share"));
+        env.insert("ODBCINI", home.filePath("odbc.ini"));
+        env.remove("ODBCSYSINI");
+        sh.setProcessEnvironment(env);
+        sh.setWorkingDirectory(kvtest::SourcePath("."));
+        sh.start("sh", {"-e", "-c", recipe});
+        QVERIFY(sh.waitForFinished(20000));
+        QVERIFY2(sh.exitCode() == 0, sh.readAllStandardError().constData());
+        QVERIFY(QFile::rename(kvsysIni, ini()));
+
+        const QByteArray odbcIni = qgetenv("ODBCINI"), odbcSysIni = qgetenv("ODBCSYSINI");
+        qputenv("ODBCINI", env.value("ODBCINI").toLocal8Bit());
+        qunsetenv("ODBCSYSINI");
+        const auto customers = [] {
+            TQuery q(nullptr, QLatin1String(kDatabaseName));
+            q.SQL().Add("SELECT COUNT(*) AS n FROM tCustomer");
+            q.Open();
+            return q.FieldByName("n")->AsInteger();
+        };
+        {
+            TDM dm;
+            DM = &dm;
+            dm.DMCreate();
+            dm.SetDatabaseSet(false);  // what a start with an operator id does
+            QCOMPARE(dm.dbKVdata->AliasName, QString("kvdemo"));
+            QVERIFY(!dm.dbKVdata->IsEmbedded());
+            QCOMPARE(QString::number(customers()), kvtest::SqliteRows(data + "/demo.db", "SELECT COUNT(*) FROM tCustomer").value(0));
+            dm.SetDatabaseSet(true);  // a second argument 1
+            QCOMPARE(dm.dbKVdata->AliasName, QString("kvdemotest"));
+            QVERIFY(!dm.dbKVdata->IsEmbedded());
+            QCOMPARE(customers(), 1);
+            dm.dbKVdata->SetConnected(false);
+        }
+        DM = nullptr;
+        qputenv("ODBCINI", odbcIni);
+        if (odbcSysIni.isNull())
+            qunsetenv("ODBCSYSINI");
+        else
+            qputenv("ODBCSYSINI", odbcSysIni);
+        QVERIFY(prompts.isEmpty());
+        QCOMPARE(read("DBconnection", "KVDSN"), QString("kvdemotest"));
     }
 
     void firstStartPromptsAndStoresTheIdentity()
