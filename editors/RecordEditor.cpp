@@ -135,14 +135,7 @@ bool ParseIdText(QString& text, int& id)
 
 void SetUpperCase(QLineEdit* edit)
 {
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
-        const QString upper = text.toUpper();
-        if (upper == text)
-            return;
-        const int pos = edit->cursorPosition();
-        edit->setText(upper);
-        edit->setCursorPosition(qMin(pos + int(upper.size() - text.size()), int(upper.size())));
-    });
+    TypeCapitals(edit);
 }
 
 // ------------------------------------------------------------ the font

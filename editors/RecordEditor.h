@@ -147,8 +147,9 @@ bool ParseIdText(QString& text, int& id);
 // nothing is committed.
 void RefuseIdBeyondEditors(qint64 id);
 
-// Letters the operator types or pastes into the edit become capitals; text
-// set by code shows as given, so an untouched value is saved unchanged.
+// Letters the operator types or pastes into the edit become capitals
+// (TypeCapitals); text set by code shows as given, so an untouched value is
+// saved unchanged.
 void SetUpperCase(QLineEdit* edit);
 
 // ------------------------------------------------------------ the font
