@@ -19,7 +19,6 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
-#include <QValidator>
 #include <limits>
 
 void Refuse(const QString& message)
@@ -135,14 +134,7 @@ bool ParseIdText(QString& text, int& id)
 
 void SetUpperCase(QLineEdit* edit)
 {
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
-        const QString upper = text.toUpper();
-        if (upper == text)
-            return;
-        const int pos = edit->cursorPosition();
-        edit->setText(upper);
-        edit->setCursorPosition(qMin(pos + int(upper.size() - text.size()), int(upper.size())));
-    });
+    TypeCapitals(edit);
 }
 
 // ------------------------------------------------------------ the font
@@ -617,6 +609,8 @@ void TRecordEditor::SetModeCaption(const QString& caption, QLineEdit* edtID)
 void TRecordEditor::SetAppendMode(bool value)
 {
     FAppendMode = value;
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        SetTypingRoom(edit);
     if (m_modeCaption.isEmpty())
         return;
     setWindowTitle(ModeCaption(m_modeCaption, value));
@@ -632,6 +626,14 @@ void TRecordEditor::ShowRowID(QLineEdit* edtID, const QString& value) const
 
 namespace {
 
+// The input's width as LimitTyping gave it; 0 for none.
+constexpr char kTypingWidth[] = "kvTypingWidth";
+
+int typingWidth(const QLineEdit* edit)
+{
+    return edit->property(kTypingWidth).toInt();
+}
+
 // The first `width` characters of a text, less a character that would be
 // cut in half.
 QString leftWhole(const QString& text, int width)
@@ -641,57 +643,35 @@ QString leftWhole(const QString& text, int width)
     return text.left(width > 0 && text.at(width - 1).isHighSurrogate() ? width - 1 : width);
 }
 
-// Keeps what the operator types within the input's width. A longer text set
-// by code (Allow) stays whole and may only get shorter.
-class TTypingWidth : public QValidator {
-public:
-    TTypingWidth(int width, QObject* parent) : QValidator(parent), m_width(width), m_room(width) {}
-    int Width() const { return m_width; }
-    void Allow(const QString& text) { m_room = qMax(m_width, int(text.size())); }
-
-    State validate(QString& text, int& pos) const override
-    {
-        const int excess = int(text.size()) - m_room;
-        if (excess > 0) {
-            // What was just put in ends at the cursor: what does not fit of
-            // it is left out, a character whole.
-            int from = pos - excess;
-            if (from < 0)
-                return Invalid;
-            if (from > 0 && text.at(from).isLowSurrogate() && text.at(from - 1).isHighSurrogate())
-                --from;
-            text.remove(from, pos - from);
-            pos = from;
-        }
-        m_room = qMax(m_width, int(text.size()));
-        return Acceptable;
-    }
-
-private:
-    int m_width;
-    mutable int m_room;  // the longest the text may be now
-};
-
-TTypingWidth* typingWidth(const QLineEdit* edit)
-{
-    return dynamic_cast<TTypingWidth*>(const_cast<QValidator*>(edit->validator()));
-}
-
 }  // namespace
 
 void TRecordEditor::LimitTyping(QLineEdit* edit, int width)
 {
-    edit->setValidator(new TTypingWidth(width, edit));
+    edit->setProperty(kTypingWidth, width);
+    KeepCharactersWhole(edit);
+    edit->setMaxLength(width);
+}
+
+void TRecordEditor::SetTypingRoom(QLineEdit* edit)
+{
+    const int width = typingWidth(edit);
+    if (width <= 0)
+        return;
+    const auto shown = m_shownTexts.constFind(edit);
+    const int room = FAppendMode || shown == m_shownTexts.constEnd() ? width : qMax(width, int(shown->Shown.size()));
+    if (edit->text().size() > room)
+        edit->setText(leftWhole(edit->text(), room));
+    edit->setMaxLength(room);
 }
 
 void TRecordEditor::KeepText(QLineEdit* edit, const QString& name, const QString& value, bool showTrimmed)
 {
     const QString shown = showTrimmed ? value.trimmed() : value;
     FKept.Keep(name, value);
-    if (TTypingWidth* width = typingWidth(edit))
-        width->Allow(shown);
-    edit->setText(shown);
-    m_shownTexts.insert(edit, {name, edit->text()});
+    m_shownTexts.insert(edit, {name, shown});
+    SetTypingRoom(edit);
+    edit->setText(leftWhole(shown, edit->maxLength()));
+    m_shownTexts[edit].Shown = edit->text();
     // A text wider than its input shows from its start.
     edit->setCursorPosition(0);
 }
@@ -701,8 +681,7 @@ QString TRecordEditor::TextOf(const QLineEdit* edit) const
     const auto shown = m_shownTexts.constFind(edit);
     if (!FAppendMode && shown != m_shownTexts.constEnd() && edit->text() == shown->Shown)
         return FKept.Kept(shown->Name);
-    const TTypingWidth* width = typingWidth(edit);
-    return width ? leftWhole(edit->text().trimmed(), width->Width()) : edit->text().trimmed();
+    return edit->text().trimmed();
 }
 
 void TRecordEditor::TextsShownAsKept()

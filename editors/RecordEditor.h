@@ -13,7 +13,8 @@
 // value; the save compares with it, so it writes and audits only changes. A
 // text goes through KeepText and comes back through TextOf, so that a text
 // the operator left alone is written back exactly as stored, and the width
-// (LimitTyping) and trimming apply only to what the operator typed:
+// (LimitTyping) and trimming apply only to what the operator typed; what
+// the input shows is what is saved:
 //     void SetDescription(const QString& v) { KeepText(edtDescription, "Description", v); }
 //     const QString description = TextOf(edtDescription);
 //     if (FKept.Changed("Description", description)) ...
@@ -147,8 +148,9 @@ bool ParseIdText(QString& text, int& id);
 // nothing is committed.
 void RefuseIdBeyondEditors(qint64 id);
 
-// Letters the operator types or pastes into the edit become capitals; text
-// set by code shows as given, so an untouched value is saved unchanged.
+// Letters the operator types or pastes into the edit become capitals
+// (TypeCapitals); text set by code shows as given, so an untouched value is
+// saved unchanged.
 void SetUpperCase(QLineEdit* edit);
 
 // ------------------------------------------------------------ the font
@@ -371,17 +373,19 @@ protected:
     // An id the caller sets: shown only while changing a row.
     void ShowRowID(QLineEdit* edtID, const QString& value) const;
 
-    // What the operator types into `edit` stays within `width` characters,
-    // a character never cut in half. A longer text a setter shows stays
-    // whole, and typing never makes it longer.
+    // The edit holds no more than `width` characters, a character never
+    // cut in half, however the text gets there (typed, pasted, dropped,
+    // committed by an input method, brought back by Undo). While a row is
+    // changed, a longer text a setter shows stays whole: the edit then holds
+    // up to that text's length for as long as the window is open.
     static void LimitTyping(QLineEdit* edit, int width);
     // A property setter's work for a text shown in an edit: the value kept
     // under `name` exactly as stored, and shown trimmed (or as given) and
-    // whole.
+    // whole (when adding, no more of it than the width).
     void KeepText(QLineEdit* edit, const QString& name, const QString& value, bool showTrimmed = true);
     // The text a save takes from an edit: while changing a row, a text the
     // edit still shows as KeepText showed it is the kept value, exactly as
-    // stored; otherwise what the edit holds, trimmed and cut to its width.
+    // stored; otherwise what the edit holds, trimmed, never cut.
     QString TextOf(const QLineEdit* edit) const;
     // After a save that keeps the window open: what the edits show now
     // stands for what was written (FKept.KeepAll).
@@ -436,6 +440,9 @@ private:
         QString Shown;  // what KeepText showed
     };
     QHash<const QLineEdit*, TShownText> m_shownTexts;
+    // How much a limited edit holds: its width, or while a row is changed
+    // the text KeepText showed when that is longer.
+    void SetTypingRoom(QLineEdit* edit);
     QVector<QStringList> m_lastStatements;
     QString m_modeCaption;             // empty: the caption is the editor's own
     QLineEdit* m_idCleared = nullptr;  // cleared when adding

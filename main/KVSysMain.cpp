@@ -362,14 +362,7 @@ void TMainForm::buildFilterBar()
     edtValue->setFont(bold);
     edtValue->setGeometry(184, 10, 170, 24);
     // Every letter typed becomes a capital.
-    connect(edtValue, &QLineEdit::textChanged, edtValue, [this](const QString& text) {
-        const QString upper = text.toUpper();
-        if (upper != text) {
-            const int pos = edtValue->cursorPosition();
-            edtValue->setText(upper);
-            edtValue->setCursorPosition(pos);
-        }
-    });
+    TypeCapitals(edtValue);
 
     cbActive = new QCheckBox(QStringLiteral("Current"), bar);
     cbActive->setObjectName(QStringLiteral("cbActive"));

@@ -7,17 +7,31 @@
 #include <exception>
 #include <functional>
 
-// Every line edit it shows takes whole characters: at its width a
-// character that does not fit is left out whole, never cut between the two
-// halves of a surrogate pair, however the text arrives (typed, pasted,
-// committed by an input method or set). An edit that sets a validator of
-// its own replaces this one.
+class QLineEdit;
+
+// Every line edit it shows takes whole characters (KeepCharactersWhole). An
+// edit that sets a validator of its own replaces this one.
 class TApplication : public QApplication {
     Q_OBJECT
 public:
     TApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };
+
+// What the operator puts into the edit at its width (maxLength) is taken
+// as far as whole characters fit: a character that does not fit is left
+// out whole, never cut between the two halves of a surrogate pair, whether
+// it is typed, pasted, dropped or committed by an input method. Undo and
+// Redo go on working after it.
+void KeepCharactersWhole(QLineEdit* edit);
+
+// Letters the operator puts into the edit (typed, pasted, dropped or
+// committed by an input method) become capitals where they were put, the
+// cursor after them, each whose capital is one letter: a letter whose
+// capital is more than one (ß, the ligature ﬀ) stays as typed. Text set by
+// code shows as given. Undo, Redo and an input method's composition work as
+// in any edit. Characters are kept whole as KeepCharactersWhole says.
+void TypeCapitals(QLineEdit* edit);
 
 // The program's title: the caption of message boxes of no particular kind
 // and the name of the registry key placements are kept under; the

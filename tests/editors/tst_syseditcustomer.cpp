@@ -1,12 +1,15 @@
 #include "CurrEdit.h"
 #include "EditorSupport.h"
 #include "SysEditCustomer.h"
+#include "SysEditSupplier.h"
+#include <QClipboard>
 
 // The customer editor: the statements adding and changing a customer write,
 // line by line, with their audit rows; a changed status is stored; amounts
 // keep their four decimals, show as plain text and are written with "."
 // whatever the regional settings; a rate that is not a number stops the save
-// with nothing written.
+// with nothing written. A long stored name edited is saved as the input
+// shows it, by this editor as by the supplier's.
 class TestSysEditCustomer : public QObject {
     Q_OBJECT
     std::unique_ptr<kvtest::TestDatabase> db;
@@ -43,6 +46,95 @@ private slots:
             "Health','V1000231','Health House','73 Carrington St','Agency',1,1,1,0,1,25000)");
     }
     void cleanup() { db.reset(); }
+
+    // A name stored longer than its input's width of 50 (other programs
+    // write such names) is edited key by key: the input holds up to the
+    // stored length whatever comes in (a character whole or not at all),
+    // Undo and Redo go on working, and OK saves what the input shows,
+    // audited, or nothing when it shows the stored name.
+    void longStoredName_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QStringList>("keys");  // keys and how often, or what is typed, pasted or committed
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("history");   // what the input can still do
+        const QString name = QString("Treasury and Finance ").repeated(5).left(90);
+        const QString pasted = QString("Pasted name ").repeated(8).left(87);
+        for (const QString table : {"tCustomer", "tSupplier"}) {
+            const auto row = [&](const char* what, const QStringList& keys, const QString& shown, const char* history) {
+                QTest::addRow("%s: %s", qPrintable(table), what) << table << name << keys << shown << history;
+            };
+            row("End, Backspace x3, Undo x3", {"End", "Backspace*3", "Ctrl+Z*3"}, name, "Redo");
+            row("select all, Delete, Undo", {"Ctrl+A", "Del", "Ctrl+Z"}, name, "Redo");
+            row("End, Backspace x3", {"End", "Backspace*3"}, name.left(87), "Undo");
+            row("at 70, Backspace, X typed", {"Home", "Right*70", "Backspace", "Type:X"},
+                name.left(69) + "X" + name.mid(70), "Undo");
+            row("select all, 87 characters pasted", {"Ctrl+A", "Paste:" + pasted}, pasted, "Undo");
+        }
+        const QStringList full{"End", "Backspace", "Type:Z", "Home", "Right*40"};
+        for (const QString how : {"Type", "Paste", "Commit"})
+            QTest::addRow("an emoji (%s) in the middle of a full input", qPrintable(how))
+                << "tCustomer" << name << full + QStringList{how + ":🐧"} << name.left(89) + "Z" << "Undo";
+        QTest::newRow("what fits of a paste in the middle, a character whole, undone and redone")
+            << "tSupplier" << name
+            << QStringList({"End", "Backspace*2", "Home", "Right*40", "Paste:x🐧", "Ctrl+Z", "Ctrl+Shift+Z"})
+            << name.left(40) + "x" + name.mid(40, 48) << "Undo";
+        const QString straddling = QString("Straddle ").repeated(6).left(49) + "🐧Holdings";
+        QTest::newRow("shortened, an emoji across the width") << "tCustomer" << straddling
+            << QStringList({"End", "Backspace*3"}) << straddling.left(56) << "Undo";
+    }
+    void longStoredName()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, stored);
+        QFETCH(QStringList, keys);
+        QFETCH(QString, shown);
+        QFETCH(QString, history);
+        const bool customer = table == "tCustomer";
+        const QString column = customer ? "FullName" : "SupplierName";
+        db->Exec("INSERT INTO tAudit (\"Table\") VALUES ('tSupplier');"
+                 "INSERT INTO tSupplier (ID, Active) VALUES (20, 1);"
+                 "UPDATE " + table + " SET " + column + " = '" + stored + "'");
+        std::unique_ptr<TRecordEditor> f;
+        if (customer) {
+            f = editorOf20();
+        } else {
+            auto supplier = std::make_unique<TSysEditSupplierForm>();
+            supplier->SetSupplierID("20");
+            f = std::move(supplier);
+        }
+        f->setProperty(qPrintable(column), stored);
+        f->SetAppendMode(false);
+        f->show();
+        auto* edit = f->findChild<QLineEdit*>("edt" + column);
+        edit->setFocus();
+        for (const QString& step : keys) {
+            const QString how = step.section(':', 0, 0), text = step.section(':', 1);
+            if (how == "Type") {  // a character as a key of its own
+                QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, text, Qt::NoModifier);
+            } else if (how == "Paste") {
+                QGuiApplication::clipboard()->setText(text);
+                QTest::keySequence(edit, QKeySequence::Paste);
+            } else if (how == "Commit") {
+                QInputMethodEvent commit;
+                commit.setCommitString(text);
+                QApplication::sendEvent(edit, &commit);
+            } else {
+                for (int i = 0; i < qMax(1, step.section('*', 1).toInt()); ++i)
+                    QTest::keySequence(edit, QKeySequence(step.section('*', 0, 0)));
+            }
+        }
+        QCOMPARE(edit->text(), shown);
+        QCOMPARE(QString("%1 %2").arg(edit->isUndoAvailable() ? "Undo" : "", edit->isRedoAvailable() ? "Redo" : "")
+                     .trimmed(),
+                 history);
+        KV_EXPECT_SAVED(*f);
+        QCOMPARE(db->Value("SELECT " + column + " FROM " + table + " WHERE ID = 20"), shown);
+        QCOMPARE(db->AuditRows(), shown == stored ? QStringList()
+                                                  : kvtest::Prefixed("admin|11|" + table + "|20|",
+                                                                     {column.toUpper() + "|'" + stored + "'|'" + shown + "'"}));
+    }
 
     // One addition with every kind of value, under both decimal separators:
     // the lines, the row, and audit rows naming the row the INSERT made.

@@ -322,6 +322,9 @@ private slots:
         QTest::newRow("de: an apostrophe refused") << "de" << "1'000,5" << "1000,5" << 1000.5 << "1000,5";
         QTest::newRow("de: a letter refused") << "de" << "1x000,5" << "1000,5" << 1000.5 << "1000,5";
         QTest::newRow("de: a second comma refused") << "de" << "1,0,5" << "1,05" << 1.05 << "1,05";
+        // "{7}": an input method commits 7 for the character before the cursor.
+        QTest::newRow("de: a commit replacing the 5 before the cursor") << "de" << "1000,5{7}" << "1000,7" << 1000.7
+                                                                         << "1000,7";
     }
     void typedSeparators()
     {
@@ -332,7 +335,12 @@ private slots:
         QFETCH(QString, leftText);
         SetFormatSettings(::profile(profile));
         enter();
-        QTest::keyClicks(edit, keys);
+        QTest::keyClicks(edit, keys.section('{', 0, 0));
+        if (keys.contains('{')) {
+            QInputMethodEvent commit;
+            commit.setCommitString(keys.section('{', 1).chopped(1), -1, 1);
+            QApplication::sendEvent(edit, &commit);
+        }
         QCOMPARE(edit->Text(), text);
         QCOMPARE(edit->Value(), value);
         leave();

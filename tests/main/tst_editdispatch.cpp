@@ -447,7 +447,8 @@ private slots:
             << QStringList({"tServiceSplit|1|RENTPERCENTAGE|'50'|'70'", "tServiceSplit|2|RENTPERCENTAGE|'50'|'30'"});
         // Texts stored longer than an editor writes, or with blanks around
         // them: left alone they stay as stored and audit nothing; a text
-        // typed over is cut to its width and audited.
+        // typed over, as long as the stored one, is saved as the input shows
+        // it and audited.
         const QString name = QString("Treasury and Finance ").repeated(5).left(90);
         const QString text400 = QString("Restored within four hours. ").repeated(15).left(400);
         QTest::newRow("customer, long texts untouched") << 1016 << 3
@@ -456,10 +457,11 @@ private slots:
             << QStringList() << ok
             << "SELECT ShipTo || '|' || VNumber || '|' || Status || '|' || length(FullName) FROM tCustomer WHERE ID = 3"
             << "TRSYXX|V100010299|Statutory|90" << QStringList();
+        const QString typedOver = name.left(80) + "Typed over";
         QTest::newRow("customer, long name typed over") << 1016 << 3
-            << "UPDATE tCustomer SET FullName = '" + name + "' WHERE ID = 3;" << QStringList({"edtFullName=" + name})
-            << ok << "SELECT FullName FROM tCustomer WHERE ID = 3" << name.left(50)
-            << QStringList({"tCustomer|3|FULLNAME|'" + name + "'|'" + name.left(50) + "'"});
+            << "UPDATE tCustomer SET FullName = '" + name + "' WHERE ID = 3;"
+            << QStringList({"edtFullName=" + typedOver}) << ok << "SELECT FullName FROM tCustomer WHERE ID = 3"
+            << typedOver << QStringList({"tCustomer|3|FULLNAME|'" + name + "'|'" + typedOver + "'"});
         QTest::newRow("supplier, long name untouched") << 1066 << 2
             << "UPDATE tSupplier SET SupplierName = '" + name + "' WHERE ID = 2;" << QStringList() << ok
             << "SELECT length(SupplierName) FROM tSupplier WHERE ID = 2" << "90" << QStringList();

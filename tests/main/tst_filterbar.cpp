@@ -109,9 +109,11 @@ private slots:
     {
         open(1016);
         chooseColumn("FullName");  // 50 characters
+        const QString penguin = "🐧";
+        f->edtValue->setText(QString(49, 'X') + penguin);
+        QCOMPARE(f->edtValue->text(), QString(49, 'X'));
         f->edtValue->setText(QString(80, 'x'));
         QCOMPARE(f->edtValue->text().size(), 50);
-        const QString penguin = "🐧";
         QGuiApplication::clipboard()->setText(penguin);
         const std::function<void()> routes[] = {
             [&] {
@@ -162,16 +164,23 @@ private slots:
     // A value reaches the page's statement as typed, or is refused with the
     // program's own message and the page left as it was: through the SQLite
     // ODBC driver characters beyond the Basic Multilingual Plane are not
-    // carried. Letters of another script find their rows on both routes.
+    // carried. Letters of another script find their rows on both routes, and
+    // so do letters whose capital is two letters, which the box shows as
+    // typed. The capitals leave Undo and Redo working, and the composition
+    // of an input method that commits a letter goes on where it was.
     void valuesOnEveryRoute_data()
     {
         QTest::addColumn<bool>("odbc");
         QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("carried");
+        QTest::addColumn<QString>("inBox");  // what the box shows
         for (const bool odbc : {false, true}) {
+            const char* route = odbc ? "through ODBC" : "SQLite file";
             for (const QString value : {"X🐧 OR 1=1 --", "X🐧) OR (1=1) --", "😀"})
-                QTest::addRow("%s: %s", odbc ? "through ODBC" : "SQLite file", qPrintable(value)) << odbc << value << !odbc;
-            QTest::addRow("%s: another script", odbc ? "through ODBC" : "SQLite file") << odbc << QString("北京") << true;
+                QTest::addRow("%s: %s", route, qPrintable(value)) << odbc << value << !odbc << value;
+            QTest::addRow("%s: another script", route) << odbc << QString("北京") << true << QString("北京");
+            QTest::addRow("%s: ß", route) << odbc << QString("straßenbahn") << true << QString("STRAßENBAHN");
+            QTest::addRow("%s: ligatures", route) << odbc << QString("ﬁbre ﬂ") << true << QString("ﬁBRE ﬂ");
         }
     }
     void valuesOnEveryRoute()
@@ -179,6 +188,7 @@ private slots:
         QFETCH(bool, odbc);
         QFETCH(QString, value);
         QFETCH(bool, carried);
+        QFETCH(QString, inBox);
         if (odbc) {
             fx.Stop();
             if (!fx.StartThroughOdbc({"1"}))
@@ -187,7 +197,8 @@ private slots:
             f->show();
         }
         fx.db->Exec("INSERT INTO tCustomer (ShipTo, FullName) VALUES ('XP', 'X🐧 OR 1=1 -- Pty'),"
-                    "('XQ', 'X🐧) OR (1=1) --'), ('XR', '😀 Club'), ('BJ', '北京 Telecom')");
+                    "('XQ', 'X🐧) OR (1=1) --'), ('XR', '😀 Club'), ('BJ', '北京 Telecom'),"
+                    "('SB', 'Straßenbahn Betriebe'), ('FF', 'ﬁbre ﬂow Pty')");
         open(1016);
         chooseColumn("FullName");
         type("X");
@@ -197,6 +208,25 @@ private slots:
         QVERIFY(shown.contains("X🐧 OR 1=1 -- Pty"));
         kvtest::MessageRecorder boxes;
         type(value);
+        QCOMPARE(f->edtValue->text(), inBox);
+        QCOMPARE(f->edtValue->cursorPosition(), inBox.size());
+        QTest::keySequence(f->edtValue, QKeySequence::Undo);
+        QCOMPARE(f->edtValue->text(), QString("X"));
+        QTest::keySequence(f->edtValue, QKeySequence::Redo);
+        QCOMPARE(f->edtValue->text(), inBox);
+        // A letter committed while the next one is composed: the composition
+        // stays after it, where its letter then goes.
+        QInputMethodEvent composing("1", {{QInputMethodEvent::Cursor, 1, 1}});
+        composing.setCommitString("x");
+        QApplication::sendEvent(f->edtValue, &composing);
+        const QRect composedAt = f->edtValue->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        QInputMethodEvent composed;
+        composed.setCommitString("1");
+        QApplication::sendEvent(f->edtValue, &composed);
+        QCOMPARE(f->edtValue->text(), inBox + "X1");
+        QCOMPARE(f->edtValue->inputMethodQuery(Qt::ImCursorRectangle).toRect(), composedAt);
+        QTest::keyClick(f->edtValue, Qt::Key_Backspace);
+        QTest::keyClick(f->edtValue, Qt::Key_Backspace);
         QTest::mouseClick(f->btnApply, Qt::LeftButton);
         if (!carried) {
             QCOMPARE(boxes.Count(), 1);
