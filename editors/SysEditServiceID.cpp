@@ -503,3 +503,45 @@ void TSysEditServiceIDForm::RetrieveDetails()
             back.*text = m_details.*text;
     m_details = back;
 }
+
+QVector<TRecordEditor::TInputText> TSysEditServiceIDForm::InputTexts() const
+{
+    QVector<TInputText> texts = TRecordEditor::InputTexts();
+    const TSysServiceRecordForm* dialog = SysServiceRecordForm;
+    const struct {
+        QLineEdit* Input;
+        const char* Property;
+        QString TServiceLineDetails::*Text;
+    } details[] = {
+        {dialog->edtNo, "No", &TServiceLineDetails::No},
+        {dialog->edtPart, "Part", &TServiceLineDetails::Part},
+        {dialog->edtDrawing, "Drawing", &TServiceLineDetails::Drawing},
+        {dialog->edtMake, "Make", &TServiceLineDetails::Make},
+        {dialog->edtCh, "Ch", &TServiceLineDetails::Ch},
+        {dialog->edtMux, "Mux", &TServiceLineDetails::Mux},
+        {dialog->edtUpMDF, "UpMDF", &TServiceLineDetails::UpMDF},
+        {dialog->edtUpEnd, "UpEnd", &TServiceLineDetails::UpEnd},
+        {dialog->edtDownMDF, "DownMDF", &TServiceLineDetails::DownMDF},
+        {dialog->edtDownEnd, "DownEnd", &TServiceLineDetails::DownEnd},
+        {dialog->edtLineLength, "LineLength", &TServiceLineDetails::LineLength},
+    };
+    // What a save writes: the values the dialog gave back after its Okay,
+    // else those the main window set.
+    for (const auto& d : details) {
+        const QString stored = FKept.Kept(QLatin1String(d.Property));
+        const QString& now = m_details.*(d.Text);
+        texts.append({TSysServiceRecordForm::InputName(d.Input), d.Input, now, stored,
+                      !FAppendMode && now == stored});
+    }
+    return texts;
+}
+
+void TSysEditServiceIDForm::ShowRefusedInput(QWidget* input)
+{
+    if (input->window() != SysServiceRecordForm) {
+        TRecordEditor::ShowRefusedInput(input);
+        return;
+    }
+    btnDetailsClick();
+    input->setFocus();
+}

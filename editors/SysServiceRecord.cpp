@@ -168,6 +168,11 @@ TServiceLineDetails TSysServiceRecordForm::Details() const
     return d;
 }
 
+QString TSysServiceRecordForm::InputName(const QWidget* input)
+{
+    return QStringLiteral("Details, ") + InputCaption(input);
+}
+
 void TSysServiceRecordForm::btnOkClick()
 {
     FRecordStatus = true;

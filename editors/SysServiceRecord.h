@@ -96,6 +96,10 @@ public:
     // amount input no number.
     TServiceLineDetails Details() const;
 
+    // An input of the dialog as the operator reads its name in a message:
+    // "Details, " and its label ("Details, Line Length").
+    static QString InputName(const QWidget* input);
+
     void btnOkClick();
     void btnCancelClick();
 
