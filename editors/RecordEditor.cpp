@@ -5,6 +5,7 @@
 #include "DateFunctions.h"
 #include "Formats.h"
 #include "GenFns.h"
+#include "Locale.h"
 #include "LookupCombo.h"
 #include "OperatorIdentity.h"
 #include "SqlText.h"
@@ -132,6 +133,28 @@ double AmountValue(const TCustomNumEdit* edit, const QString& name)
     return edit->Value();
 }
 
+bool DecimalPointText(const QString& typed, QString& point, int* valid)
+{
+    const bool negative = typed.startsWith(QChar('-'));
+    QString digits = typed.mid(negative ? 1 : 0);
+    const QChar separator = FormatSettings().DecimalSeparator;
+    if (separator != QChar('.'))
+        digits.replace(separator, QChar('.'));
+    bool ok = false;
+    CheckDecimalText(digits, ok);
+    if (valid)
+        *valid = int(negative) + int(digits.size());
+    point.clear();
+    if (!ok)
+        return false;
+    if (typed.isEmpty())
+        return true;
+    // Digits and points can still be no number ("1.2.3", "."), or group
+    // thousands.
+    bool grouped = false;
+    return AmountPointText(typed, point, &grouped) && !grouped;
+}
+
 void RefuseIdBeyondEditors(qint64 id)
 {
     if (id > std::numeric_limits<int>::max())
@@ -165,6 +188,18 @@ void SetUpperCase(QLineEdit* edit)
         edit->setText(upper);
         edit->setCursorPosition(qMin(pos + int(upper.size() - text.size()), int(upper.size())));
     });
+}
+
+void ShowReadOnly(QLineEdit* edit)
+{
+    if (auto* kitEdit = qobject_cast<TCustomComboEdit*>(edit))
+        kitEdit->SetReadOnly(true);  // stays so whatever else the kit's edit changes
+    else
+        edit->setReadOnly(true);
+    QPalette palette = edit->palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::Base, palette.color(group, QPalette::Window));
+    edit->setPalette(palette);
 }
 
 // ------------------------------------------------------------ the font

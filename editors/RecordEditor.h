@@ -156,6 +156,15 @@ QString DateEditYMD(TCustomDateEdit* edit);
 // read as 0.
 double AmountValue(const TCustomNumEdit* edit, const QString& name);
 
+// A decimal typed into a text input, read as the generic editor's amount
+// inputs read it: a minus, then digits with one point ("." or the regional
+// decimal separator), no thousands separator ("1.000" where "." groups
+// thousands is no such number, so the same text never means two numbers).
+// True with `point` the number with "." as its point (empty for an empty
+// text); false for a text that is no such number, `valid` then the length
+// of its start before the first character that cannot be in one.
+bool DecimalPointText(const QString& typed, QString& point, int* valid = nullptr);
+
 // An id typed as text: cut at its first non-digit. False when anything was
 // cut or the number does not fit a 32-bit integer; text is then what passed
 // (the leading digits), for the input to show.
@@ -169,6 +178,11 @@ void RefuseIdBeyondEditors(qint64 id);
 // Letters the operator types or pastes into the edit become capitals; text
 // set by code shows as given, so an untouched value is saved unchanged.
 void SetUpperCase(QLineEdit* edit);
+
+// An input whose value the operator reads (and may select and copy) but
+// cannot change by any means: read-only, on the window's own grey rather
+// than the white of an input that takes typing.
+void ShowReadOnly(QLineEdit* edit);
 
 // ------------------------------------------------------------ the font
 

@@ -5,6 +5,8 @@
 #include "Formats.h"
 #include "GenFns.h"
 #include "LookupCombo.h"
+#include "Locale.h"
+#include "SqlText.h"
 #include "ToolEdit.h"
 #include <QFrame>
 #include <QGuiApplication>
@@ -482,10 +484,21 @@ void TSysEditServiceIDForm::btnDetailsClick()
     dialog->activateWindow();
 }
 
+namespace {
+// The length as the dialog shows it: a number with the regional decimal
+// separator, as amounts are shown.
+QString shownLength(const QString& length)
+{
+    return IsSqlNumber(length) ? QString(length).replace(QChar('.'), FormatSettings().DecimalSeparator) : length;
+}
+}  // namespace
+
 void TSysEditServiceIDForm::UpdateDetailsForm()
 {
     SysServiceRecordForm->SetFormCaptionName(ServiceID());
-    SysServiceRecordForm->SetDetails(m_details);
+    TServiceLineDetails shown = m_details;
+    shown.LineLength = shownLength(m_details.LineLength);
+    SysServiceRecordForm->SetDetails(shown);
 }
 
 void TSysEditServiceIDForm::RetrieveDetails()
@@ -501,6 +514,8 @@ void TSysEditServiceIDForm::RetrieveDetails()
           &TServiceLineDetails::Mux})
         if (back.*text == (m_details.*text).trimmed())
             back.*text = m_details.*text;
+    if (back.LineLength == shownLength(m_details.LineLength))
+        back.LineLength = m_details.LineLength;
     m_details = back;
 }
 
