@@ -446,8 +446,9 @@ private slots:
             << "SELECT group_concat(RentPercentage) FROM tServiceSplit WHERE ID IN (1, 2)" << "70,30"
             << QStringList({"tServiceSplit|1|RENTPERCENTAGE|'50'|'70'", "tServiceSplit|2|RENTPERCENTAGE|'50'|'30'"});
         // Texts stored longer than an editor writes, or with blanks around
-        // them: left alone they stay as stored and audit nothing; a text
-        // typed over is cut to its width and audited.
+        // them: left alone they stay as stored and audit nothing, also line
+        // details shown in their dialog and left with Okay; a text typed
+        // over is cut to its width and audited.
         const QString name = QString("Treasury and Finance ").repeated(5).left(90);
         const QString text400 = QString("Restored within four hours. ").repeated(15).left(400);
         QTest::newRow("customer, long texts untouched") << 1016 << 3
@@ -475,6 +476,17 @@ private slots:
             << "UPDATE tServiceID SET Description = ' NW LINK ', JobNo = ' J-1', UpMDF = 'M1 ' WHERE ID = 1;"
             << QStringList() << ok << "SELECT quote(Description) || quote(JobNo) || quote(UpMDF) FROM tServiceID WHERE ID = 1"
             << "' NW LINK '' J-1''M1 '" << QStringList();
+        const QString details = "SELECT quote(UpMDF) || quote(DownMDF) || quote(No) || quote(Drawing) || quote(Make) || "
+                                "quote(Mux) || quote(Length) FROM tServiceID WHERE ID = 1";
+        QTest::newRow("service, line details with blanks around them, Details then Okay untouched") << 1051 << 1
+            << "UPDATE tServiceID SET UpMDF = ' M1 ', DownMDF = '  D2', No = '101 ', Drawing = ' DR', Make = ' MK ', "
+               "Mux = 'MX  ' WHERE ID = 1;"
+            << QStringList() << QStringList({"btnDetails", "SysServiceRecordForm.btnOk", "btnOk"}) << details
+            << "' M1 ''  D2''101 '' DR'' MK ''MX  '3.3" << QStringList();
+        QTest::newRow("operator, names with blanks around them, untouched") << 1082 << 9
+            << "UPDATE tUser SET UserLogin = ' guest ', FirstName = ' Gus', Surname = 'Guest  ' WHERE ID = 9;"
+            << QStringList() << ok << "SELECT quote(UserLogin) || quote(FirstName) || quote(Surname) FROM tUser WHERE ID = 9"
+            << "' guest '' Gus''Guest  '" << QStringList();
         QTest::newRow("batch type, long texts untouched") << 1012 << 2
             << "UPDATE tBatchType SET Description = '" + name.left(60) + "', Var01Description = '" + name.left(30) +
                    "' WHERE ID = 2;"
@@ -498,20 +510,23 @@ private slots:
         if (!setup.isEmpty())
             fx.db->Exec(setup);
         const QString lastAudit = fx.db->Value("SELECT ifnull(MAX(AuditID), 0) FROM tAuditTrail");
-        TQuery* q = openAt(pageId, "id", id);
+        const QString key = pageId == 1082 ? "UserID" : "id";
+        TQuery* q = openAt(pageId, key, id);
         QVERIFY(q);
         QSignalSpy reopened(q, &TDataSet::AfterOpen);
         QStringList boxes;
         TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
             kvtest::Enter(e, inputs);
+            // "window.button": a button of a window the editor shows.
             for (const QString& button : buttons)
-                boxes << kvtest::Click(e, button);
+                boxes << kvtest::Click(button.contains('.') ? *e.findChild<QWidget*>(button.section('.', 0, 0)) : e,
+                                       button.section('.', -1));
             return e.result();
         });
         fx.form->KitDBGridSysDblClick();
         QCOMPARE(boxes, QStringList());
         QCOMPARE(reopened.count(), buttons == QStringList({"btnCancel"}) ? 0 : 1);
-        QCOMPARE(q->FieldByName("id")->AsInteger(), id);
+        QCOMPARE(q->FieldByName(key)->AsInteger(), id);
         QCOMPARE(fx.db->Value(check), value);
         QCOMPARE(fx.db->Rows("SELECT TableName || '|' || TableID || '|' || FieldName || '|' || quote(OldValue) || '|' "
                              "|| quote(NewValue) FROM tAuditTrail WHERE AuditID > " + lastAudit),
