@@ -82,12 +82,7 @@ void TAuditTrail::Write() const
     // The operator cannot remove what the stored value holds: say whose it is.
     if (const TDatabase* db = TDatabase::Find(QLatin1String(kDatabaseName)))
         for (const auto& [field, old] : m_oldValues)
-            if (const QString uncarried = db->Uncarried(old); !uncarried.isEmpty())
-                throw EDatabaseError(
-                    QStringLiteral("The stored value of %1 holds %2. The audit trail must keep that value as it "
-                                   "was, so this change cannot be saved here: save it through a data source that "
-                                   "carries the character.")
-                        .arg(field, uncarried));
+            db->CheckCarriedAsStored(field, old);
     WriteAuditStatements(Statements());
 }
 

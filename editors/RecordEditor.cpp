@@ -5,6 +5,7 @@
 #include "DateFunctions.h"
 #include "Formats.h"
 #include "GenFns.h"
+#include "Locale.h"
 #include "LookupCombo.h"
 #include "OperatorIdentity.h"
 #include "SqlText.h"
@@ -24,6 +25,28 @@
 void Refuse(const QString& message)
 {
     throw ESaveRefused(message);
+}
+
+void Refuse(QWidget* input, const QString& message)
+{
+    throw EInputRefused(input, message);
+}
+
+QString InputCaption(const QWidget* input)
+{
+    const QWidget* window = input->window();
+    // An edit inside a list or other control is named by that control.
+    for (const QWidget* named = input; named && named != window; named = named->parentWidget())
+        for (const QLabel* label : window->findChildren<QLabel*>())
+            if (label->buddy() == named ||
+                (!named->objectName().isEmpty() &&
+                 label->objectName() == QStringLiteral("lbl") + named->objectName().mid(3))) {
+                QString caption = label->text().remove(QChar('&')).simplified();
+                if (caption.endsWith(QChar(':')))
+                    caption.chop(1);
+                return caption.trimmed();
+            }
+    return QString();
 }
 
 // ------------------------------------------------------------ statement text
@@ -109,6 +132,28 @@ double AmountValue(const TCustomNumEdit* edit, const QString& name)
     return edit->Value();
 }
 
+bool DecimalPointText(const QString& typed, QString& point, int* valid)
+{
+    const bool negative = typed.startsWith(QChar('-'));
+    QString digits = typed.mid(negative ? 1 : 0);
+    const QChar separator = FormatSettings().DecimalSeparator;
+    if (separator != QChar('.'))
+        digits.replace(separator, QChar('.'));
+    bool ok = false;
+    CheckDecimalText(digits, ok);
+    if (valid)
+        *valid = int(negative) + int(digits.size());
+    point.clear();
+    if (!ok)
+        return false;
+    if (typed.isEmpty())
+        return true;
+    // Digits and points can still be no number ("1.2.3", "."), or group
+    // thousands.
+    bool grouped = false;
+    return AmountPointText(typed, point, &grouped) && !grouped;
+}
+
 void RefuseIdBeyondEditors(qint64 id)
 {
     if (id > std::numeric_limits<int>::max())
@@ -135,6 +180,18 @@ bool ParseIdText(QString& text, int& id)
 void SetUpperCase(QLineEdit* edit)
 {
     TypeCapitals(edit);
+}
+
+void ShowReadOnly(QLineEdit* edit)
+{
+    if (auto* kitEdit = qobject_cast<TCustomComboEdit*>(edit))
+        kitEdit->SetReadOnly(true);  // stays so whatever else the kit's edit changes
+    else
+        edit->setReadOnly(true);
+    QPalette palette = edit->palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::Base, palette.color(group, QPalette::Window));
+    edit->setPalette(palette);
 }
 
 // ------------------------------------------------------------ the font
@@ -484,6 +541,7 @@ bool TRecordEditor::RunSave(const std::function<bool(TSaveAttempt&)>& attempt)
 {
     bool close = false;
     QString refusal;
+    QPointer<QWidget> refusedInput;
     bool ok = RunGuarded(
         [&] {
             m_lastStatements.clear();
@@ -496,10 +554,13 @@ bool TRecordEditor::RunSave(const std::function<bool(TSaveAttempt&)>& attempt)
                 // A check said no: the attempt rolls back as it goes.
                 m_lastStatements = save.Statements();
                 refusal = refused.Message();
+                if (const auto* at = dynamic_cast<const EInputRefused*>(&refused))
+                    refusedInput = at->Input();
                 return;
-            } catch (const EUncarriedText&) {
+            } catch (const EUncarriedText& uncarried) {
                 m_lastStatements = save.Statements();
-                RefuseUncarriedStoredText();
+                if (NameUncarried(uncarried, refusal, refusedInput))
+                    return;
                 throw;
             } catch (...) {
                 m_lastStatements = save.Statements();
@@ -512,32 +573,57 @@ bool TRecordEditor::RunSave(const std::function<bool(TSaveAttempt&)>& attempt)
     if (!refusal.isNull()) {
         MessageDlg(refusal, mtWarning, mbOK);
         ok = false;
+        if (refusedInput)
+            ShowRefusedInput(refusedInput);
     }
     if (ok && close)
         SetModalResult(mrOk);
     return ok;
 }
 
-void TRecordEditor::RefuseUncarriedStoredText() const
+QVector<TRecordEditor::TInputText> TRecordEditor::InputTexts() const
 {
-    const TDatabase* db = TDatabase::Find(QLatin1String(kDatabaseName));
-    if (!db || FAppendMode)
-        return;
-    for (auto it = m_shownTexts.cbegin(); it != m_shownTexts.cend(); ++it) {
-        const QLineEdit* edit = it.key();
-        const QString uncarried = edit->text() == it->Shown ? db->Uncarried(FKept.Kept(it->Name)) : QString();
-        if (uncarried.isEmpty())
+    QVector<TInputText> texts;
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+        const auto shown = m_shownTexts.constFind(edit);
+        const bool kept = shown != m_shownTexts.constEnd();
+        if (edit->window() != this || (!kept && (!edit->isEnabled() || edit->isReadOnly())))
             continue;
-        // The input by its label's caption, where it has one.
-        QString name = it->Name;
-        for (const QLabel* label : findChildren<QLabel*>())
-            if (label->buddy() == edit || label->objectName() == QStringLiteral("lbl") + edit->objectName().mid(3))
-                name = label->text().remove(QChar('&')).remove(QChar(':')).trimmed();
-        throw EDatabaseError(QStringLiteral("The stored value of %1 holds %2. It is written back as it was, so "
-                                            "this change cannot be saved here: save it through a data source "
-                                            "that carries the character.")
-                                 .arg(name, uncarried));
+        QString name = InputCaption(edit);
+        if (name.isEmpty())
+            name = kept ? shown->Name : edit->objectName();
+        texts.append({name, edit, kept ? TextOf(edit) : edit->text().trimmed(),
+                      kept ? FKept.Kept(shown->Name) : QString(),
+                      kept && !FAppendMode && edit->text() == shown->Shown});
     }
+    return texts;
+}
+
+void TRecordEditor::ShowRefusedInput(QWidget* input)
+{
+    if (input->window() == this && input->isEnabled())
+        input->setFocus();
+}
+
+bool TRecordEditor::NameUncarried(const EUncarriedText& refused, QString& message, QPointer<QWidget>& input) const
+{
+    const QVector<TInputText> texts = InputTexts();
+    // The input whose text (or, for an audited old value, stored text) the
+    // statement holds, else one that holds the character; an input the
+    // operator changed before one left alone.
+    const auto name = [&](bool untouched, bool whole) {
+        for (const TInputText& t : texts) {
+            const QString& text = refused.AuditOld() ? t.Stored : t.Text;
+            if (t.Untouched == untouched &&
+                (whole ? text == refused.Text() : text.contains(refused.Character()))) {
+                message = refused.Refusal(t.Name, untouched);
+                input = t.Input;
+                return true;
+            }
+        }
+        return false;
+    };
+    return name(false, true) || name(true, true) || name(false, false) || name(true, false);
 }
 
 QLabel* TRecordEditor::AddLabel(const QString& name, const QString& caption, int left, int top)

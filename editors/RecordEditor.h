@@ -81,6 +81,7 @@
 #include "VCLUtils.h"  // FontScale
 #include <QDialog>
 #include <QHash>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -98,8 +99,26 @@ class QPushButton;
 // A check of a save attempt failed: its message goes to the warning box.
 KV_DECLARE_EXCEPTION(ESaveRefused, Exception)
 
+// The same for what one input holds: after the box, the input is shown with
+// the focus.
+class EInputRefused : public ESaveRefused {
+public:
+    EInputRefused(QWidget* input, const QString& message) : ESaveRefused(message), m_input(input) {}
+    QWidget* Input() const { return m_input; }
+
+private:
+    QPointer<QWidget> m_input;
+};
+
 // Ends the attempt with the message in the warning box; nothing is written.
 [[noreturn]] void Refuse(const QString& message);
+// The same, then `input` shown with the focus.
+[[noreturn]] void Refuse(QWidget* input, const QString& message);
+
+// An input as the operator reads its name: the caption of the label it is
+// the buddy of (or of the label named after it, lblX for edtX), without its
+// "&" and final ":"; empty when it has none.
+QString InputCaption(const QWidget* input);
 
 // ------------------------------------------------------------ statement text
 
@@ -138,6 +157,15 @@ QString DateEditYMD(TCustomDateEdit* edit);
 // read as 0.
 double AmountValue(const TCustomNumEdit* edit, const QString& name);
 
+// A decimal typed into a text input, read as the generic editor's amount
+// inputs read it: a minus, then digits with one point ("." or the regional
+// decimal separator), no thousands separator ("1.000" where "." groups
+// thousands is no such number, so the same text never means two numbers).
+// True with `point` the number with "." as its point (empty for an empty
+// text); false for a text that is no such number, `valid` then the length
+// of its start before the first character that cannot be in one.
+bool DecimalPointText(const QString& typed, QString& point, int* valid = nullptr);
+
 // An id typed as text: cut at its first non-digit. False when anything was
 // cut or the number does not fit a 32-bit integer; text is then what passed
 // (the leading digits), for the input to show.
@@ -152,6 +180,11 @@ void RefuseIdBeyondEditors(qint64 id);
 // (TypeCapitals); text set by code shows as given, so an untouched value is
 // saved unchanged.
 void SetUpperCase(QLineEdit* edit);
+
+// An input whose value the operator reads (and may select and copy) but
+// cannot change by any means: read-only, on the window's own grey rather
+// than the white of an input that takes typing.
+void ShowReadOnly(QLineEdit* edit);
 
 // ------------------------------------------------------------ the font
 
@@ -390,10 +423,19 @@ protected:
     // After a save that keeps the window open: what the edits show now
     // stands for what was written (FKept.KeepAll).
     void TextsShownAsKept();
-    // A statement refused for a character its data source cannot carry: where
-    // a stored text the operator left alone holds such a character, the
-    // refusal names that input, since the operator did not type it.
-    void RefuseUncarriedStoredText() const;
+    // A text a save may write, by the input that holds it.
+    struct TInputText {
+        QString Name;         // the input as the operator reads it (InputCaption)
+        QWidget* Input;       // what takes the focus when the text is refused
+        QString Text;         // what a save takes from it
+        QString Stored;       // the stored text it was filled with, if any
+        bool Untouched;       // the stored text, left alone by the operator
+    };
+    // The texts of the window's inputs. An editor with inputs in a window of
+    // its own adds those.
+    virtual QVector<TInputText> InputTexts() const;
+    // After a refusal that names `input`: the input takes the focus.
+    virtual void ShowRefusedInput(QWidget* input);
     // The same for a flag shown in a check box.
     void KeepCheck(QCheckBox* box, const QString& name, bool value);
     // The same for a date (kept as yyyymmdd, empty for none) and for an
@@ -433,6 +475,12 @@ protected:
     TKeptValues FKept;
 
 private:
+    // A statement refused for a character its data source cannot carry: the
+    // refusal names the input whose text holds it, as typed, or as stored
+    // where the operator left that text alone (or the audit row keeps it).
+    // False when no input holds it.
+    bool NameUncarried(const EUncarriedText& refused, QString& message, QPointer<QWidget>& input) const;
+
     bool m_wrote = false;
     QHash<QString, QString> m_amountTexts;  // what KeepAmount showed, by name
     struct TShownText {

@@ -177,29 +177,15 @@ QString TSysEditForm::decimalCheck(int edit, const QString& message)
 {
     QLineEdit* e = input(edit);
     const QString typed = e->text().trimmed();
-    // A minus, then digits and points ("." or the regional decimal
-    // separator); the input is cut back before anything else.
-    const bool negative = typed.startsWith(QChar('-'));
-    QString digits = typed.mid(negative ? 1 : 0);
-    const QChar separator = FormatSettings().DecimalSeparator;
-    if (separator != QChar('.'))
-        digits.replace(separator, QChar('.'));
-    bool ok = false;
-    CheckDecimalText(digits, ok);
-    if (!ok) {
-        e->setText(typed.left(int(negative) + int(digits.size())));
+    // What cannot be in a number is cut from the input before anything
+    // else.
+    QString amount;
+    int valid = 0;
+    if (!DecimalPointText(typed, amount, &valid)) {
+        if (valid < typed.size())
+            e->setText(typed.left(valid));
         Refuse(message);
     }
-    if (typed.isEmpty())
-        return QString();
-    // Read as every amount input reads it. A thousands separator is not
-    // taken here ("1.000" where "." groups thousands), and digits and points
-    // can still be no number ("1.2.3", "."): such a value would be spliced
-    // into the statement bare.
-    QString amount;
-    bool grouped = false;
-    if (!AmountPointText(typed, amount, &grouped) || grouped)
-        Refuse(message);
     return amount;
 }
 

@@ -5,6 +5,8 @@
 #include "Formats.h"
 #include "GenFns.h"
 #include "LookupCombo.h"
+#include "Locale.h"
+#include "SqlText.h"
 #include "ToolEdit.h"
 #include <QFrame>
 #include <QGuiApplication>
@@ -482,10 +484,21 @@ void TSysEditServiceIDForm::btnDetailsClick()
     dialog->activateWindow();
 }
 
+namespace {
+// The length as the dialog shows it: a number with the regional decimal
+// separator, as amounts are shown.
+QString shownLength(const QString& length)
+{
+    return IsSqlNumber(length) ? QString(length).replace(QChar('.'), FormatSettings().DecimalSeparator) : length;
+}
+}  // namespace
+
 void TSysEditServiceIDForm::UpdateDetailsForm()
 {
     SysServiceRecordForm->SetFormCaptionName(ServiceID());
-    SysServiceRecordForm->SetDetails(m_details);
+    TServiceLineDetails shown = m_details;
+    shown.LineLength = shownLength(m_details.LineLength);
+    SysServiceRecordForm->SetDetails(shown);
 }
 
 void TSysEditServiceIDForm::RetrieveDetails()
@@ -501,5 +514,49 @@ void TSysEditServiceIDForm::RetrieveDetails()
           &TServiceLineDetails::Mux})
         if (back.*text == (m_details.*text).trimmed())
             back.*text = m_details.*text;
+    if (back.LineLength == shownLength(m_details.LineLength))
+        back.LineLength = m_details.LineLength;
     m_details = back;
+}
+
+QVector<TRecordEditor::TInputText> TSysEditServiceIDForm::InputTexts() const
+{
+    QVector<TInputText> texts = TRecordEditor::InputTexts();
+    const TSysServiceRecordForm* dialog = SysServiceRecordForm;
+    const struct {
+        QLineEdit* Input;
+        const char* Property;
+        QString TServiceLineDetails::*Text;
+    } details[] = {
+        {dialog->edtNo, "No", &TServiceLineDetails::No},
+        {dialog->edtPart, "Part", &TServiceLineDetails::Part},
+        {dialog->edtDrawing, "Drawing", &TServiceLineDetails::Drawing},
+        {dialog->edtMake, "Make", &TServiceLineDetails::Make},
+        {dialog->edtCh, "Ch", &TServiceLineDetails::Ch},
+        {dialog->edtMux, "Mux", &TServiceLineDetails::Mux},
+        {dialog->edtUpMDF, "UpMDF", &TServiceLineDetails::UpMDF},
+        {dialog->edtUpEnd, "UpEnd", &TServiceLineDetails::UpEnd},
+        {dialog->edtDownMDF, "DownMDF", &TServiceLineDetails::DownMDF},
+        {dialog->edtDownEnd, "DownEnd", &TServiceLineDetails::DownEnd},
+        {dialog->edtLineLength, "LineLength", &TServiceLineDetails::LineLength},
+    };
+    // What a save writes: the values the dialog gave back after its Okay,
+    // else those the main window set.
+    for (const auto& d : details) {
+        const QString stored = FKept.Kept(QLatin1String(d.Property));
+        const QString& now = m_details.*(d.Text);
+        texts.append({TSysServiceRecordForm::InputName(d.Input), d.Input, now, stored,
+                      !FAppendMode && now == stored});
+    }
+    return texts;
+}
+
+void TSysEditServiceIDForm::ShowRefusedInput(QWidget* input)
+{
+    if (input->window() != SysServiceRecordForm) {
+        TRecordEditor::ShowRefusedInput(input);
+        return;
+    }
+    btnDetailsClick();
+    input->setFocus();
 }

@@ -147,6 +147,12 @@ public:
     // again; the ids kept as they are now.
     void RefreshLookupNames();
 
+protected:
+    // The line-detail texts count among the inputs' texts, named after the
+    // dialog ("Details, Up MDF"); a refused one shows the dialog again on it.
+    QVector<TInputText> InputTexts() const override;
+    void ShowRefusedInput(QWidget* input) override;
+
 private:
     struct TRefInputs {
         QLineEdit* Id = nullptr;

@@ -8,6 +8,7 @@
 #include "SysEditServiceID.h"
 #include "ToolEdit.h"
 #include <QLineEdit>
+#include <QLocale>
 #include <optional>
 
 namespace {
@@ -37,17 +38,18 @@ const TOptionalRef kAllocation[] = {
     {R::SubledgerID, "tSubledger", "SubledgerID %1 does not exist.", "SubledgerID %1 does not exist."},
 };
 
-// The ids of the line details.
+// The ids of the line details, with the dialog's input of each.
 struct TLineRef {
     const char* Column;
     const char* Table;
     int TServiceLineDetails::*Id;
+    QLineEdit* TSysServiceRecordForm::*Input;
 };
 const TLineRef kLineRefs[] = {
-    {"AuthorityID", "tAuthority", &TServiceLineDetails::AuthorityID},
-    {"ModemTypeID", "tModemType", &TServiceLineDetails::ModemTypeID},
-    {"BearerID", "tBearer", &TServiceLineDetails::BearerID},
-    {"SpeedID", "tSpeed", &TServiceLineDetails::SpeedID},
+    {"AuthorityID", "tAuthority", &TServiceLineDetails::AuthorityID, &TSysServiceRecordForm::edtAuthorityID},
+    {"ModemTypeID", "tModemType", &TServiceLineDetails::ModemTypeID, &TSysServiceRecordForm::edtModemTypeID},
+    {"BearerID", "tBearer", &TServiceLineDetails::BearerID, &TSysServiceRecordForm::edtBearerID},
+    {"SpeedID", "tSpeed", &TServiceLineDetails::SpeedID, &TSysServiceRecordForm::edtSpeedID},
 };
 
 bool idExists(const QString& table, int id)
@@ -120,9 +122,12 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
         Refuse(QStringLiteral("CustomerCentreID ") + QString::number(centreId) + QStringLiteral(" does not exist."));
 
     // The dialog's values, when its Okay was pressed since the last save.
-    if (SysServiceRecordForm->RecordStatus()) {
+    // A value refused names the dialog and its input, and the dialog shows
+    // again on it.
+    TSysServiceRecordForm* dialog = SysServiceRecordForm;
+    if (dialog->RecordStatus()) {
         RetrieveDetails();
-        SysServiceRecordForm->SetRecordStatus(false);
+        dialog->SetRecordStatus(false);
     }
     const TServiceLineDetails& d = m_details;
 
@@ -142,9 +147,18 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
         Refuse(QStringLiteral("The Application ") + cbApplication->currentText().trimmed() +
                QStringLiteral(" is not in its list."));
     const int applicationId = qMax(0, ApplicationID());
-    // The length is written as a number.
-    if (!d.LineLength.isEmpty() && !isLengthText(d.LineLength))
-        Refuse(QStringLiteral("Length must be a number."));
+    // The length is written as a number. Typed in the dialog, it is read as
+    // the generic editor's amounts are; the same number as stored stays as
+    // stored.
+    const QString keptLength = FKept.Kept(QStringLiteral("LineLength"));
+    QString length = d.LineLength;
+    const bool typedNumber = length.isEmpty() || length == keptLength || DecimalPointText(d.LineLength, length);
+    if (typedNumber && !keptLength.isEmpty() && length != keptLength &&
+        QLocale::c().toDouble(length) == QLocale::c().toDouble(keptLength))
+        length = keptLength;
+    if (!typedNumber || (!length.isEmpty() && !isLengthText(length)))
+        dialog->RefuseInput(dialog->edtLineLength, QStringLiteral("Length must be a number."));
+    m_details.LineLength = length;
     if (!cbKpiDescription->TextKnown())
         Refuse(QStringLiteral("The KPI Description ") + cbKpiDescription->currentText().trimmed() +
                QStringLiteral(" is not in its list."));
@@ -156,9 +170,10 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
         if (id < 0 && !adding)
             id = 0;  // written as NULL
         if (id < 0)
-            Refuse(QLatin1String(r.Column) + QStringLiteral(" MUST be an integer."));
+            dialog->RefuseInput(dialog->*(r.Input), QLatin1String(r.Column) + QStringLiteral(" MUST be an integer."));
         if (id > 0 && !idExists(QLatin1String(r.Table), id))
-            Refuse(QLatin1String(r.Column) + QChar(' ') + QString::number(id) + QStringLiteral(" does not exist."));
+            dialog->RefuseInput(dialog->*(r.Input), QLatin1String(r.Column) + QChar(' ') + QString::number(id) +
+                                                        QStringLiteral(" does not exist."));
         lineIds[i] = id;
     }
     // The job number and the line details lose their single quotes where
@@ -170,7 +185,7 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
     // row unreadable.
     const QString ch = typed(QStringLiteral("Ch"), d.Ch);
     if (!ch.trimmed().isEmpty() && !IsSqlNumber(ch.trimmed()))
-        Refuse(QStringLiteral("Ch must be a number."));
+        dialog->RefuseInput(dialog->edtCh, QStringLiteral("Ch must be a number."));
 
     const QString installed = DateEditYMD(edtInstallationDate);
     const QString terminated = DateEditYMD(edtTerminationDate);

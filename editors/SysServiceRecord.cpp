@@ -18,19 +18,29 @@ QString idText(int id)
 }
 }  // namespace
 
-int TypedIdValue(const QLineEdit* edit, const QString& property)
+bool TryTypedIdValue(const QLineEdit* edit, int& id)
 {
+    id = 0;
     QString text = edit->text().trimmed();
     if (text.isEmpty())
-        return 0;
+        return true;
     const bool negative = text.startsWith(QChar('-'));
     if (negative)
         text.remove(0, 1);
-    int id = 0;
     // Digits only, within a 32-bit integer.
     if (text.isEmpty() || !ParseIdText(text, id))
+        return false;
+    if (negative)
+        id = -id;
+    return true;
+}
+
+int TypedIdValue(const QLineEdit* edit, const QString& property)
+{
+    int id = 0;
+    if (!TryTypedIdValue(edit, id))
         Refuse(property + QStringLiteral(" MUST be an integer."));
-    return negative ? -id : id;
+    return id;
 }
 
 TSysServiceRecordForm::TSysServiceRecordForm(QWidget* owner) : QDialog(owner)
@@ -89,6 +99,12 @@ TSysServiceRecordForm::TSysServiceRecordForm(QWidget* owner) : QDialog(owner)
     // The two ends and the names beside the ids are shown, not typed.
     for (QLineEdit* shown : {edtUpEnd, edtDownEnd, edtBearername, edtSpeedName, edtModemTypeName, edtAuthorityName})
         shown->setEnabled(false);
+    // No statement writes the amounts: they show what is stored, whole, and
+    // take no typing.
+    for (TCurrencyEdit* amount : {edtCost, edtCost100, edtInvoiced}) {
+        UsePlainCurrencyText(amount);
+        ShowReadOnly(amount);
+    }
 
     btnOk = new QPushButton(QStringLiteral("&Okay"), this);
     btnOk->setObjectName(QStringLiteral("btnOk"));
@@ -122,6 +138,9 @@ void TSysServiceRecordForm::SetDetails(const TServiceLineDetails& d)
     show(edtUpEnd, d.UpEnd);
     show(edtDownMDF, d.DownMDF);
     show(edtDownEnd, d.DownEnd);
+    m_amounts[0] = d.Cost;
+    m_amounts[1] = d.Cost100;
+    m_amounts[2] = d.Invoiced;
     edtCost->SetValue(d.Cost);
     edtCost100->SetValue(d.Cost100);
     edtInvoiced->SetValue(d.Invoiced);
@@ -150,22 +169,38 @@ TServiceLineDetails TSysServiceRecordForm::Details() const
     d.UpEnd = text(edtUpEnd);
     d.DownMDF = text(edtDownMDF);
     d.DownEnd = text(edtDownEnd);
-    d.Cost = RoundHalfEven(AmountValue(edtCost, QStringLiteral("Cost")), 4);
-    d.Cost100 = RoundHalfEven(AmountValue(edtCost100, QStringLiteral("Cost100")), 4);
-    d.Invoiced = RoundHalfEven(AmountValue(edtInvoiced, QStringLiteral("Invoiced")), 4);
+    d.Cost = m_amounts[0];
+    d.Cost100 = m_amounts[1];
+    d.Invoiced = m_amounts[2];
     d.Drawing = text(edtDrawing);
-    d.AuthorityID = TypedIdValue(edtAuthorityID, QStringLiteral("AuthorityID"));
+    const auto id = [](QLineEdit* e, const char* property) {
+        int value = 0;
+        if (!TryTypedIdValue(e, value))
+            RefuseInput(e, QLatin1String(property) + QStringLiteral(" MUST be an integer."));
+        return value;
+    };
+    d.AuthorityID = id(edtAuthorityID, "AuthorityID");
     d.AuthorityName = text(edtAuthorityName);
-    d.ModemTypeID = TypedIdValue(edtModemTypeID, QStringLiteral("ModemTypeID"));
+    d.ModemTypeID = id(edtModemTypeID, "ModemTypeID");
     d.ModemTypeName = text(edtModemTypeName);
-    d.BearerID = TypedIdValue(edtBearerID, QStringLiteral("BearerID"));
+    d.BearerID = id(edtBearerID, "BearerID");
     d.BearerName = text(edtBearername);
-    d.SpeedID = TypedIdValue(edtSpeedID, QStringLiteral("SpeedID"));
+    d.SpeedID = id(edtSpeedID, "SpeedID");
     d.SpeedName = text(edtSpeedName);
     d.Make = text(edtMake);
     d.Ch = text(edtCh);
     d.Mux = text(edtMux);
     return d;
+}
+
+QString TSysServiceRecordForm::InputName(const QWidget* input)
+{
+    return QStringLiteral("Details, ") + InputCaption(input);
+}
+
+void TSysServiceRecordForm::RefuseInput(QLineEdit* input, const QString& message)
+{
+    Refuse(input, InputName(input) + QStringLiteral(": ") + message);
 }
 
 void TSysServiceRecordForm::btnOkClick()

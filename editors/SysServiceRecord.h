@@ -2,7 +2,8 @@
 // The service line-detail dialog: the physical line of one service (the
 // distribution frame ends up and down the line, its length, number, part,
 // drawing, make, channel and multiplexer, the bearer, speed, modem type and
-// authority with their names, and three cost values).
+// authority with their names, and three cost values, which it only shows:
+// no statement writes them).
 //
 // The service id editor owns it and shows it beside itself, modeless, so the
 // operator can use both. It takes the values in (SetDetails) and hands them
@@ -45,8 +46,10 @@ struct TServiceLineDetails {
 };
 
 // An id typed as text: 0 when blank, else a whole number (a minus sign
-// allowed); anything else ends the save attempt with
-// "<property> MUST be an integer.".
+// allowed); false for anything else.
+bool TryTypedIdValue(const QLineEdit* edit, int& id);
+// The same, ending the save attempt with "<property> MUST be an integer."
+// for a text that is no whole number.
 int TypedIdValue(const QLineEdit* edit, const QString& property);
 
 class TSysServiceRecordForm : public QDialog {
@@ -90,11 +93,19 @@ public:
     void SetFormCaptionName(const QString& value);
 
     // Every text is trimmed on the way in and out; an id shows as its
-    // decimal text.
+    // decimal text. The three amounts are shown as given, to be read only,
+    // and given back as they came.
     void SetDetails(const TServiceLineDetails& details);
-    // Ends the save attempt when an id input holds no whole number or an
-    // amount input no number.
+    // Ends the save attempt when an id input holds no whole number, naming
+    // the input (RefuseInput).
     TServiceLineDetails Details() const;
+
+    // An input of the dialog as the operator reads its name in a message:
+    // "Details, " and its label ("Details, Line Length").
+    static QString InputName(const QWidget* input);
+    // Ends the save attempt with "Details, <label>: " and the message; the
+    // dialog is then shown again with the focus on the input.
+    [[noreturn]] static void RefuseInput(QLineEdit* input, const QString& message);
 
     void btnOkClick();
     void btnCancelClick();
@@ -107,4 +118,5 @@ protected:
 
 private:
     bool FRecordStatus = false;
+    double m_amounts[3] = {};  // Cost, Cost100 and Invoiced as given
 };

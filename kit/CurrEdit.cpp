@@ -445,7 +445,12 @@ void TCustomNumEdit::keyPressEvent(QKeyEvent* event)
 
 void TCustomNumEdit::inputMethodEvent(QInputMethodEvent* event)
 {
-    if (event->commitString().isEmpty() || isReadOnly()) {
+    // A read-only edit takes nothing, whoever sends the event.
+    if (isReadOnly()) {
+        event->ignore();
+        return;
+    }
+    if (event->commitString().isEmpty()) {
         TCustomComboEdit::inputMethodEvent(event);
         return;
     }

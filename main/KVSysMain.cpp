@@ -937,8 +937,16 @@ void TMainForm::ApplyFilter()
     // carry, or this connection cannot, is refused with the page left as it
     // was.
     const FilteredLines filtered = FilterQueryLines(q->SQL().Lines(), clause, value, boxes);
-    if (const TDatabase* db = q->Database())
-        db->CheckCarried(filtered.Lines.join(QChar('\n')));
+    if (const TDatabase* db = q->Database()) {
+        try {
+            db->CheckCarried(filtered.Lines.join(QChar('\n')));
+        } catch (const EUncarriedText& refused) {
+            // Only the value box takes what the operator types.
+            const QString column = cbField->currentText().trimmed();
+            throw EDatabaseError(refused.Refusal(
+                column.isEmpty() ? QStringLiteral("The filter value") : "The filter value for " + column, false));
+        }
+    }
     q->Close();
     if (filtered.ValueDropped)
         edtValue->clear();

@@ -741,7 +741,7 @@ QString TDatabase::PrepareSql(const QString& text) const
     return m_sqlite ? SqlDialect::ToSqlite(text) : text;
 }
 
-QString TDatabase::Uncarried(const QString& text, bool statement) const
+QString TDatabase::Uncarried(const QString& text, bool statement, qsizetype* at) const
 {
     if (m_uncarried == 0 && m_lostAtStart.isEmpty())
         return QString();
@@ -767,6 +767,8 @@ QString TDatabase::Uncarried(const QString& text, bool statement) const
             return QStringLiteral("the character %1 (U+%2)")
                 .arg(text.mid(i, pair ? 2 : 1), QString::number(uint(c), 16).toUpper().rightJustified(4, QChar('0')));
         };
+        if (at)
+            *at = i;
         const bool atStart = statement ? quoted && i == opened : i == 0;
         if (atStart && m_lostAtStart.contains(QChar(unit)))
             return named() + QStringLiteral(" at its start, which the data source %1 cannot take as typed there")
@@ -781,12 +783,56 @@ QString TDatabase::Uncarried(const QString& text, bool statement) const
     return QString();
 }
 
+namespace {
+// The character that starts at `at`, a surrogate pair whole.
+QString characterAt(const QString& text, qsizetype at)
+{
+    return text.mid(at, text.at(at).isHighSurrogate() && at + 1 < text.size() ? 2 : 1);
+}
+
+// The quoted text of a statement that the character at `at` stands in, its
+// doubled quotes single; the whole statement when it stands in none.
+QString quotedTextAt(const QString& statement, qsizetype at)
+{
+    QString quoted;
+    bool inside = false;
+    for (qsizetype i = 0; i < statement.size(); ++i) {
+        if (i == at && !inside)
+            return statement;
+        const QChar c = statement.at(i);
+        if (c != QLatin1Char('\'')) {
+            if (inside)
+                quoted += c;
+            continue;
+        }
+        if (inside && i + 1 < statement.size() && statement.at(i + 1) == QLatin1Char('\'')) {
+            quoted += c;
+            ++i;
+        } else if (inside && i > at) {
+            return quoted;
+        } else {
+            inside = !inside;
+            quoted.clear();
+        }
+    }
+    return inside ? quoted : statement;
+}
+}  // namespace
+
 void TDatabase::CheckCarried(const QString& text) const
 {
-    const QString uncarried = Uncarried(text, true);
+    qsizetype at = 0;
+    const QString uncarried = Uncarried(text, true, &at);
     if (!uncarried.isEmpty())
-        throw EUncarriedText(QStringLiteral("The text holds ") + uncarried +
-                             QStringLiteral(". Remove it and try again."));
+        throw EUncarriedText(uncarried, characterAt(text, at), quotedTextAt(text, at));
+}
+
+void TDatabase::CheckCarriedAsStored(const QString& field, const QString& value) const
+{
+    qsizetype at = 0;
+    const QString uncarried = Uncarried(value, false, &at);
+    if (!uncarried.isEmpty())
+        throw EUncarriedText(uncarried, characterAt(value, at), value, field);
 }
 
 QString TDatabase::StatementText(const QString& sqlServerText)

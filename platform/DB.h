@@ -149,7 +149,7 @@ public:
     // True when the embedded engine opened a file (no ODBC).
     bool IsEmbedded() const { return m_embedded; }
     QString PrepareSql(const QString& sqlServerText) const;
-    // Raises EDatabaseError, naming the character, when the text holds one
+    // Raises EUncarriedText, naming the character, when the text holds one
     // of a kind that this connection does not carry exactly as it is. Each
     // kind of character beyond ASCII (Western European letters, the rest of
     // the Basic Multilingual Plane, characters beyond it such as emoji) is
@@ -162,7 +162,11 @@ public:
     // message ("the character 🐧 (U+1F427), which the data source ... cannot
     // take as typed, nor any other emoji or rare symbol"); empty when it
     // carries the whole text. In a statement a text starts after its quote.
-    QString Uncarried(const QString& text, bool statement = false) const;
+    // `at`, when given, is set to where that character stands in `text`.
+    QString Uncarried(const QString& text, bool statement = false, qsizetype* at = nullptr) const;
+    // Raises EUncarriedText for an old value the audit trail would keep
+    // under `field` when this connection does not carry it as stored.
+    void CheckCarriedAsStored(const QString& field, const QString& value) const;
     // What every statement of the program runs as: checked (CheckCarried),
     // then translated (PrepareSql). A text refused here counts as a failed
     // statement of the open transaction.

@@ -661,11 +661,12 @@ private slots:
     }
 
     // A location's description reaches the table exactly as typed, or the
-    // save is refused with the program's own message before anything is
-    // written: through the SQLite ODBC driver characters beyond the Basic
-    // Multilingual Plane are not carried, nor a leading U+FEFF or U+FFFE. On edit and on add; the other
-    // rows and columns stay as they were, and the audit rows tell only
-    // what was saved.
+    // save is refused with the program's own message, naming the input by
+    // its label, before anything is written: through the SQLite ODBC driver
+    // characters beyond the Basic Multilingual Plane are not carried, nor a
+    // leading U+FEFF or U+FFFE. On edit and on add; the other rows and
+    // columns stay as they were, and the audit rows tell only what was
+    // saved.
     void textsOnEveryRoute_data()
     {
         QTest::addColumn<bool>("odbc");
@@ -716,7 +717,7 @@ private slots:
         const QStringList boxes = kvtest::Click(*f);
         if (!carried) {
             QCOMPARE(boxes.size(), 1);
-            QVERIFY2(boxes.first().startsWith("The text holds the character ") &&
+            QVERIFY2(boxes.first().startsWith("Location holds the character ") &&
                          boxes.first().contains("data source kvtexts cannot take as typed"),
                      qPrintable(boxes.first()));
             QCOMPARE(file.Rows(rows), expected);

@@ -1,5 +1,7 @@
 #include "EditorSupport.h"
 #include "SysEditServiceID.h"
+#include "CurrEdit.h"
+#include <QClipboard>
 
 // The service id editor and its line-detail dialog: the statements each save
 // builds, the rows and audit rows written, every refusal, Save that stays
@@ -320,7 +322,8 @@ private slots:
     // ------------------------------------------------------------ refusals
 
     // Each check's message; the first failure decides; nothing is written
-    // and the window stays open with its input.
+    // and the window stays open with its input. A line detail refused is
+    // named after the dialog, which shows again with the focus on it.
     void refusals_data()
     {
         QTest::addColumn<bool>("add");
@@ -358,13 +361,20 @@ private slots:
         QTest::newRow("subledger") << false << L({"SubledgerID=77"}) << "SubledgerID 77 does not exist.";
         QTest::newRow("negative location") << true << plus("LocationID=-1") << "LocationID MUST be an integer.";
         QTest::newRow("application not listed") << false << L({"app=Telex"}) << "The Application Telex is not in its list.";
-        QTest::newRow("length with a comma") << false << L({"d.LineLength=12,5"}) << "Length must be a number.";
-        QTest::newRow("channel not a number") << false << L({"d.Ch=two"}) << "Ch must be a number.";
-        QTest::newRow("negative authority") << true << plus("d.AuthorityID=-2") << "AuthorityID MUST be an integer.";
-        QTest::newRow("bearer missing") << false << L({"d.BearerID=55"}) << "BearerID 55 does not exist.";
-        QTest::newRow("authority missing") << true << plus("d.AuthorityID=55") << "AuthorityID 55 does not exist.";
-        QTest::newRow("modem type missing") << false << L({"d.ModemTypeID=55"}) << "ModemTypeID 55 does not exist.";
-        QTest::newRow("speed missing") << true << plus("d.SpeedID=55") << "SpeedID 55 does not exist.";
+        // The line details: the message names the dialog and the input.
+        QTest::newRow("length with a comma") << false << L({"d.LineLength=12,5"})
+                                             << "Details, Line Length: Length must be a number.";
+        QTest::newRow("channel not a number") << false << L({"d.Ch=two"}) << "Details, Ch: Ch must be a number.";
+        QTest::newRow("negative authority") << true << plus("d.AuthorityID=-2")
+                                            << "Details, AuthorityID: AuthorityID MUST be an integer.";
+        QTest::newRow("modem type not a number") << false << L({"d.ModemTypeID=EXCH NORTHGATE"})
+                                                 << "Details, ModemTypeID: ModemTypeID MUST be an integer.";
+        QTest::newRow("bearer missing") << false << L({"d.BearerID=55"}) << "Details, BearerID: BearerID 55 does not exist.";
+        QTest::newRow("authority missing") << true << plus("d.AuthorityID=55")
+                                           << "Details, AuthorityID: AuthorityID 55 does not exist.";
+        QTest::newRow("modem type missing") << false << L({"d.ModemTypeID=55"})
+                                            << "Details, ModemTypeID: ModemTypeID 55 does not exist.";
+        QTest::newRow("speed missing") << true << plus("d.SpeedID=55") << "Details, SpeedID: SpeedID 55 does not exist.";
     }
     void refusals()
     {
@@ -380,6 +390,13 @@ private slots:
         QCOMPARE(db->Value(services), before);
         QCOMPARE(count("tAuditTrail"), QString("0"));
         QCOMPARE(f->AppendMode(), add);
+        // A line detail refused: the dialog shows again on its input.
+        const TSysServiceRecordForm* details = f->SysServiceRecordForm;
+        if (message.startsWith("Details, ")) {
+            QVERIFY(details->isVisible());
+            QVERIFY(details->focusWidget());
+            QCOMPARE(TSysServiceRecordForm::InputName(details->focusWidget()), message.section(':', 0, 0));
+        }
     }
 
     // Wildcards and quotes in a ServiceID match only themselves; texts of
@@ -515,6 +532,23 @@ private slots:
         QVERIFY(!d->isModal());
         QCOMPARE(d->windowTitle(), QString("Service Record for 0291234567"));
         QVERIFY(!d->edtUpEnd->isEnabled() && !d->edtDownEnd->isEnabled());
+
+        // The amounts show what is stored, whole, and take nothing the
+        // operator types, pastes or commits; they look so, on the window's
+        // grey. No statement writes them: the dialog hands them back as it
+        // got them.
+        QCOMPARE(d->edtCost->text(), QString("12.5"));
+        QGuiApplication::clipboard()->setText("77");
+        for (TCurrencyEdit* amount : {d->edtCost, d->edtCost100, d->edtInvoiced}) {
+            const QString before = amount->text();
+            kvtest::Retype(amount, "9€");
+            QTest::keyClick(amount, Qt::Key_Backspace);
+            QTest::keySequence(amount, QKeySequence::Paste);
+            QCOMPARE(amount->text(), before);
+            QCOMPARE(amount->palette().color(QPalette::Base), d->palette().color(QPalette::Window));
+            QVERIFY(amount->palette().color(QPalette::Base) != d->edtNo->palette().color(QPalette::Base));
+        }
+        QCOMPARE(d->Details().Cost, 12.5);
 
         // Filled the first time only: later clicks show it as it was left.
         d->edtNo->setText("N9");

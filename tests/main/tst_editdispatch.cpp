@@ -446,9 +446,10 @@ private slots:
             << "SELECT group_concat(RentPercentage) FROM tServiceSplit WHERE ID IN (1, 2)" << "70,30"
             << QStringList({"tServiceSplit|1|RENTPERCENTAGE|'50'|'70'", "tServiceSplit|2|RENTPERCENTAGE|'50'|'30'"});
         // Texts stored longer than an editor writes, or with blanks around
-        // them: left alone they stay as stored and audit nothing; a text
-        // typed over, as long as the stored one, is saved as the input shows
-        // it and audited.
+        // them: left alone they stay as stored and audit nothing, also line
+        // details shown in their dialog and left with Okay; a text typed
+        // over, as long as the stored one, is saved as the input shows it
+        // and audited.
         const QString name = QString("Treasury and Finance ").repeated(5).left(90);
         const QString text400 = QString("Restored within four hours. ").repeated(15).left(400);
         QTest::newRow("customer, long texts untouched") << 1016 << 3
@@ -477,6 +478,17 @@ private slots:
             << "UPDATE tServiceID SET Description = ' NW LINK ', JobNo = ' J-1', UpMDF = 'M1 ' WHERE ID = 1;"
             << QStringList() << ok << "SELECT quote(Description) || quote(JobNo) || quote(UpMDF) FROM tServiceID WHERE ID = 1"
             << "' NW LINK '' J-1''M1 '" << QStringList();
+        const QString details = "SELECT quote(UpMDF) || quote(DownMDF) || quote(No) || quote(Drawing) || quote(Make) || "
+                                "quote(Mux) || quote(Length) FROM tServiceID WHERE ID = 1";
+        QTest::newRow("service, line details with blanks around them, Details then Okay untouched") << 1051 << 1
+            << "UPDATE tServiceID SET UpMDF = ' M1 ', DownMDF = '  D2', No = '101 ', Drawing = ' DR', Make = ' MK ', "
+               "Mux = 'MX  ' WHERE ID = 1;"
+            << QStringList() << QStringList({"btnDetails", "SysServiceRecordForm.btnOk", "btnOk"}) << details
+            << "' M1 ''  D2''101 '' DR'' MK ''MX  '3.3" << QStringList();
+        QTest::newRow("operator, names with blanks around them, untouched") << 1082 << 9
+            << "UPDATE tUser SET UserLogin = ' guest ', FirstName = ' Gus', Surname = 'Guest  ' WHERE ID = 9;"
+            << QStringList() << ok << "SELECT quote(UserLogin) || quote(FirstName) || quote(Surname) FROM tUser WHERE ID = 9"
+            << "' guest '' Gus''Guest  '" << QStringList();
         QTest::newRow("batch type, long texts untouched") << 1012 << 2
             << "UPDATE tBatchType SET Description = '" + name.left(60) + "', Var01Description = '" + name.left(30) +
                    "' WHERE ID = 2;"
@@ -500,20 +512,23 @@ private slots:
         if (!setup.isEmpty())
             fx.db->Exec(setup);
         const QString lastAudit = fx.db->Value("SELECT ifnull(MAX(AuditID), 0) FROM tAuditTrail");
-        TQuery* q = openAt(pageId, "id", id);
+        const QString key = pageId == 1082 ? "UserID" : "id";
+        TQuery* q = openAt(pageId, key, id);
         QVERIFY(q);
         QSignalSpy reopened(q, &TDataSet::AfterOpen);
         QStringList boxes;
         TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
             kvtest::Enter(e, inputs);
+            // "window.button": a button of a window the editor shows.
             for (const QString& button : buttons)
-                boxes << kvtest::Click(e, button);
+                boxes << kvtest::Click(button.contains('.') ? *e.findChild<QWidget*>(button.section('.', 0, 0)) : e,
+                                       button.section('.', -1));
             return e.result();
         });
         fx.form->KitDBGridSysDblClick();
         QCOMPARE(boxes, QStringList());
         QCOMPARE(reopened.count(), buttons == QStringList({"btnCancel"}) ? 0 : 1);
-        QCOMPARE(q->FieldByName("id")->AsInteger(), id);
+        QCOMPARE(q->FieldByName(key)->AsInteger(), id);
         QCOMPARE(fx.db->Value(check), value);
         QCOMPARE(fx.db->Rows("SELECT TableName || '|' || TableID || '|' || FieldName || '|' || quote(OldValue) || '|' "
                              "|| quote(NewValue) FROM tAuditTrail WHERE AuditID > " + lastAudit),
@@ -712,11 +727,12 @@ private slots:
     // the regional settings the program builds from each locale, typed key
     // by key: the generic editor (a rate's cost) and the number inputs (a
     // customer's maximum ExService amount, a tariff's fixed charge, a service
-    // type's expected rent) store and audit it alike, and the line-detail
-    // dialog hands the service id editor the same cost (which neither of its
-    // statements writes), within its two decimals. The generic editor takes
-    // no thousands separator and refuses such an amount, writing nothing; a
-    // "." that groups thousands is never read as the point. A key the number
+    // type's expected rent) store and audit it alike, and so does the
+    // line-detail dialog's Line Length as the generic editor does (after the
+    // dialog's Okay, at OK). The generic editor and the length take no
+    // thousands separator and refuse such an amount, naming the input,
+    // writing nothing; a "." that groups thousands is never read as the
+    // point. A key the number
     // inputs refuse
     // (a blank where the thousands separator is none, a letter, a second
     // decimal separator) leaves the keys after it taken, and what an input
@@ -729,13 +745,11 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("generic");  // the number stored, or "refused"
         QTest::addColumn<QString>("number");   // the number the number inputs store
-        QTest::addColumn<QString>("detail");   // the line-detail cost, of two decimals
         QTest::addColumn<bool>("committed");   // by an input method, in one piece
         const QString refused = "refused";
         const auto row = [](const char* name, const QString& locale, const QString& typed, const QString& generic,
-                            const QString& number, const QString& detail = QString(), bool committed = false) {
-            QTest::newRow(name) << locale << typed << generic << number << (detail.isNull() ? number : detail)
-                                << committed;
+                            const QString& number, bool committed = false) {
+            QTest::newRow(name) << locale << typed << generic << number << committed;
         };
         row("de_DE 1.000", "de_DE", "1.000", refused, "1000");
         row("de_DE 1.234", "de_DE", "1.234", refused, "1234");
@@ -758,21 +772,20 @@ private slots:
         row("en_US 1 000.5, a blank refused", "en_US", "1 000.5", refused, "1000.5");
         row("en_US 1.0.5, a second point refused", "en_US", "1.0.5", refused, "1.05");
         row("fr_FR 1.000", "fr_FR", "1.000", "1", "1");
-        row("fr_FR 1.234", "fr_FR", "1.234", "1.234", "1.234", "1.23");
+        row("fr_FR 1.234", "fr_FR", "1.234", "1.234", "1.234");
         row("fr_FR 1 000,5", "fr_FR", "1 000,5", refused, "1000.5");
         row("fr_FR 1000,5", "fr_FR", "1000,5", "1000.5", "1000.5");
         row("fr_FR 0,5", "fr_FR", "0,5", "0.5", "0.5");
         row("fr_FR 12 345 678,5, blanks grouping", "fr_FR", "12 345 678,5", refused, "12345678.5");
         // The number inputs take the point as the comma as it is typed and
-        // refuse the second comma with a beep: they hold 1,0005 (the
-        // line-detail cost 1,00).
-        row("fr_FR 1.000,5", "fr_FR", "1.000,5", refused, "1.0005", "1");
-        row("de_DE 1 000,5 committed", "de_DE", "1 000,5", refused, "1000.5", {}, true);
-        row("de_DE 1 000,5 committed, a no-break space", "de_DE", "1\u00A0000,5", refused, "1000.5", {}, true);
-        row("de_DE 12 345 committed, a narrow no-break space", "de_DE", "12\u202F345", refused, "12345", {}, true);
+        // refuse the second comma with a beep: they hold 1,0005.
+        row("fr_FR 1.000,5", "fr_FR", "1.000,5", refused, "1.0005");
+        row("de_DE 1 000,5 committed", "de_DE", "1 000,5", refused, "1000.5", true);
+        row("de_DE 1 000,5 committed, a no-break space", "de_DE", "1\u00A0000,5", refused, "1000.5", true);
+        row("de_DE 12 345 committed, a narrow no-break space", "de_DE", "12\u202F345", refused, "12345", true);
         row("de_DE 1 000,5, a no-break space typed with AltGr", "de_DE", "1\u00A0000,5", refused, "1000.5");
-        row("fr_FR 1 000,5 committed", "fr_FR", "1 000,5", refused, "1000.5", {}, true);
-        row("fr_FR 1 000,5 committed, a no-break space", "fr_FR", "1\u00A0000,5", refused, "1000.5", {}, true);
+        row("fr_FR 1 000,5 committed", "fr_FR", "1 000,5", refused, "1000.5", true);
+        row("fr_FR 1 000,5 committed, a no-break space", "fr_FR", "1\u00A0000,5", refused, "1000.5", true);
         row("de_DE e5, the 1 of 1e5 deleted", "de_DE", "15\u2190e\u2190\b", refused, refused);
         row("fr_FR e5, the 1 of 1e5 deleted", "fr_FR", "15\u2190e\u2190\b", refused, refused);
     }
@@ -782,7 +795,6 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, generic);
         QFETCH(QString, number);
-        QFETCH(QString, detail);
         QFETCH(bool, committed);
         kvtest::RegionalSettings regional(locale);
         // Key by key ("\u2190" the left arrow; a character beyond ASCII with
@@ -811,38 +823,34 @@ private slots:
         };
         struct Amount {
             int PageID, ID;
-            QString Input, Table, Column;  // no table: the line-detail dialog's input
+            QString Input, Table, Column;
+            QString Refusal;  // the message of an amount the generic editor's way refuses
         };
-        const Amount amounts[] = {{1049, 1, "edtEdit5", "tRate", "Cost"},
-                                  {1016, 3, "edtMaxExServiceAmount", "tCustomer", "MaxExServiceAmount"},
-                                  {1004, 4, "edtFixedCharge", "tAgreementTariffs", "FixedCharge"},
-                                  {1004, 4, "edtStage3Charge", "tAgreementTariffs", "Stage3Charge"},
-                                  {1063, 2, "edtExpectedRent", "tServiceType", "ExpectedRent"},
-                                  {1051, 1, "edtCost", "", "Cost"}};
+        const Amount amounts[] = {
+            {1049, 1, "edtEdit5", "tRate", "Cost", "Cost must be a number."},
+            {1016, 3, "edtMaxExServiceAmount", "tCustomer", "MaxExServiceAmount", ""},
+            {1004, 4, "edtFixedCharge", "tAgreementTariffs", "FixedCharge", ""},
+            {1004, 4, "edtStage3Charge", "tAgreementTariffs", "Stage3Charge", ""},
+            {1063, 2, "edtExpectedRent", "tServiceType", "ExpectedRent", ""},
+            {1051, 1, "edtLineLength", "tServiceID", "Length", "Details, Line Length: Length must be a number."}};
         for (const Amount& a : amounts) {
-            const QString expected = a.Table == "tRate" ? generic : a.Table.isEmpty() ? detail : number;
-            const QString stored = QString("SELECT quote(%1) FROM %2 WHERE ID = %3")
-                                       .arg(a.Column, a.Table.isEmpty() ? "tServiceID" : a.Table)
-                                       .arg(a.ID);
+            const QString expected = a.Refusal.isEmpty() ? number : generic;
+            const QString stored = QString("SELECT quote(%1) FROM %2 WHERE ID = %3").arg(a.Column, a.Table).arg(a.ID);
             const QString before = fx.db->Value(stored);
             const QString lastAudit = fx.db->Value("SELECT ifnull(MAX(AuditID), 0) FROM tAuditTrail");
             QVERIFY(openAt(a.PageID, "id", a.ID));
             QStringList boxes;
-            double handedBack = -1;
             TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
                 kvtest::MessageRecorder shown;
-                if (a.Table.isEmpty()) {
-                    auto& f = static_cast<TSysEditServiceIDForm&>(e);
-                    f.show();
-                    f.btnDetailsClick();
-                    enter(*f.SysServiceRecordForm, a.Input);
-                    QTest::mouseClick(f.SysServiceRecordForm->btnOk, Qt::LeftButton);
-                    QTest::mouseClick(f.btnOk, Qt::LeftButton);
-                    handedBack = f.LineDetails().Cost;
+                if (auto* f = qobject_cast<TSysEditServiceIDForm*>(&e)) {
+                    f->show();
+                    f->btnDetailsClick();
+                    enter(*f->SysServiceRecordForm, a.Input);
+                    QTest::mouseClick(f->SysServiceRecordForm->btnOk, Qt::LeftButton);
                 } else {
                     enter(e, a.Input);
-                    QTest::mouseClick(e.findChild<QPushButton*>("btnOk"), Qt::LeftButton);
                 }
+                QTest::mouseClick(e.findChild<QPushButton*>("btnOk"), Qt::LeftButton);
                 boxes = shown.Texts();
                 return e.result();
             });
@@ -850,19 +858,13 @@ private slots:
             const QStringList audit = fx.db->Rows("SELECT FieldName || '|' || NewValue FROM tAuditTrail WHERE AuditID > " +
                                                   lastAudit);
             if (expected == "refused") {
-                QCOMPARE(boxes, QStringList({a.Table == "tRate" ? "Cost must be a number."
-                                                                : a.Column + ": 'e5' is not a valid floating point value."}));
+                QCOMPARE(boxes, QStringList({a.Refusal.isEmpty() ? a.Column + ": 'e5' is not a valid floating point value."
+                                                                 : a.Refusal}));
                 QCOMPARE(fx.db->Value(stored), before);
                 QCOMPARE(audit, QStringList());
                 continue;
             }
             QCOMPARE(boxes, QStringList());
-            if (a.Table.isEmpty()) {
-                QCOMPARE(handedBack, expected.toDouble());
-                QCOMPARE(fx.db->Value(stored), before);
-                QCOMPARE(audit, QStringList());
-                continue;
-            }
             QCOMPARE(fx.db->Value(stored).toDouble(), expected.toDouble());
             QCOMPARE(audit.size(), 1);
             QCOMPARE(audit.first().section('|', 0, 0), a.Column.toUpper());
@@ -870,84 +872,121 @@ private slots:
         }
     }
 
-    // A description stored with characters beyond the Basic Multilingual
-    // Plane (written to the file directly) shows as stored on the page and
-    // in the editor on both routes, and so does one starting with U+FEFF on
-    // the file. Saved untouched or with another input changed, it is never
+    // A text stored with characters beyond the Basic Multilingual Plane
+    // (written to the file directly) shows as stored on the page and in the
+    // editor on both routes, and so does one starting with U+FEFF on the
+    // file. Saved untouched or with another input changed, it is never
     // written back as other bytes: through the SQLite ODBC driver, which
-    // cannot carry it, the save is refused. Typed over there, the audit row
-    // would carry it as the old value: the refusal says so.
+    // cannot carry it, a save that writes it back is refused naming its
+    // input. Typed over there, the audit row would carry it as the old value:
+    // the refusal says so. Such a character the operator typed is named in
+    // the input typed in, also where another input holds it stored and is
+    // not written. A line detail is named in its dialog, which shows again
+    // with the focus on it; nothing is written.
     void storedTextsShownAndKept_data()
     {
         QTest::addColumn<bool>("odbc");
+        QTest::addColumn<int>("pageId");  // the text stored: 1044 a location's, 1016 a customer's, 1051 a service's
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QStringList>("typed");  // on 1051 into the line-detail dialog, then Okay
         QTest::addColumn<QString>("refused");  // how the one box begins; empty: saved
         const QString clef = "𝄞 clef north";
         for (const bool odbc : {false, true}) {
             const QString refused = odbc ? "The stored value of Location holds the character 𝄞 (U+1D11E)" : "";
-            QTest::addRow("untouched, %s", odbc ? "through ODBC" : "SQLite file") << odbc << clef << QStringList()
-                                                                                 << refused;
-            QTest::addRow("end date typed, %s", odbc ? "through ODBC" : "SQLite file") << odbc << clef
+            QTest::addRow("untouched, %s", odbc ? "through ODBC" : "SQLite file") << odbc << 1044 << clef
+                                                                                 << QStringList() << refused;
+            QTest::addRow("end date typed, %s", odbc ? "through ODBC" : "SQLite file") << odbc << 1044 << clef
                 << QStringList({"edtEdit8=20261231"}) << refused;
         }
-        QTest::newRow("typed over, through ODBC") << true << clef << QStringList({"edtEdit2=fixed 2"})
-            << "The stored value of DESCRIPTION holds the character 𝄞 (U+1D11E)";
-        QTest::newRow("byte order mark first, untouched, SQLite file") << false << QChar(0xFEFF) + QString("north")
-                                                                      << QStringList() << "";
+        QTest::newRow("typed over, through ODBC") << true << 1044 << clef << QStringList({"edtEdit2=fixed 2"})
+            << "The stored value of Location holds the character 𝄞 (U+1D11E), which the data source kvfixture "
+               "cannot take as typed, nor any other emoji or rare symbol. The audit trail must keep";
+        QTest::newRow("byte order mark first, untouched, SQLite file") << false << 1044
+            << QChar(0xFEFF) + QString("north") << QStringList() << "";
+        QTest::newRow("typed into another input than the one holding it stored, through ODBC") << true << 1016
+            << "x🐧y" << QStringList({"edtStatus=x🐧y"}) << "Status holds the character 🐧 (U+1F427), which";
+        QTest::newRow("line detail left alone, through ODBC") << true << 1051 << "M🐧" << QStringList()
+            << "The stored value of Details, Up MDF holds the character 🐧 (U+1F427)";
+        QTest::newRow("line detail typed, through ODBC") << true << 1051 << "M1" << QStringList({"edtUpMDF=M🐧"})
+            << "Details, Up MDF holds the character 🐧 (U+1F427)";
     }
     void storedTextsShownAndKept()
     {
         QFETCH(bool, odbc);
+        QFETCH(int, pageId);
         QFETCH(QString, text);
         QFETCH(QStringList, typed);
         QFETCH(QString, refused);
         if (!startOn(odbc))
             QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
-        fx.db->Exec("INSERT INTO tLocation (ID, Description, Active) VALUES (90, '" + text + "', 1);"
-                    "INSERT INTO tAudit (\"Table\") VALUES ('tLocation');");
-        const QString stored = "SELECT hex(Description) || '|' || ifnull(EndDate, '') || '|' || Active || '|' || "
-                               "(SELECT COUNT(*) FROM tAuditTrail) FROM tLocation WHERE ID = 90";
+        const bool service = pageId == 1051;
+        struct Place {
+            QString Table, Column, Input;
+            int ID;
+        };
+        const Place place = pageId == 1044 ? Place{"tLocation", "Description", "edtEdit2", 90}
+                            : service      ? Place{"tServiceID", "UpMDF", "edtUpMDF", 1}
+                                           : Place{"tCustomer", "FullName", "edtFullName", 3};
+        fx.db->Exec("INSERT INTO tLocation (ID, Description, Active) VALUES (90, '', 1);"
+                    "INSERT INTO tAudit (\"Table\") VALUES ('tLocation');"
+                    "UPDATE " + place.Table + " SET " + place.Column + " = '" + text + "' WHERE ID = " +
+                    QString::number(place.ID));
+        const QString stored = "SELECT hex(" + place.Column + ") FROM " + place.Table + " WHERE ID = " +
+                               QString::number(place.ID);
         const QString before = fx.db->Value(stored);
-        QVERIFY(openAt(1044, "id", 90));
-        QCOMPARE(shownValue(1044, "Description"), text);
-        QString inEditor;
+        const QStringList rows = everyRow();
+        QVERIFY(openAt(pageId, "id", place.ID));
+        if (!service)
+            QCOMPARE(shownValue(pageId, place.Column), text);
+        QString inEditor, focused;
         QStringList boxes;
         TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
-            inEditor = shown(e, {"edtEdit2"});
-            kvtest::Enter(e, typed);
+            auto* details = service ? static_cast<TSysEditServiceIDForm&>(e).SysServiceRecordForm : nullptr;
+            if (details)
+                static_cast<TSysEditServiceIDForm&>(e).btnDetailsClick();
+            inEditor = shown(e, {place.Input});
+            kvtest::Enter(details ? static_cast<QWidget&>(*details) : e, typed);
+            if (details)
+                QTest::mouseClick(details->btnOk, Qt::LeftButton);
             boxes << kvtest::Click(e);
+            if (details && details->isVisible() && details->focusWidget())
+                focused = details->focusWidget()->objectName();
             return e.result();
         });
         fx.form->KitDBGridSysDblClick();
         QCOMPARE(inEditor, "edit|" + text);
         if (refused.isEmpty()) {
             QCOMPARE(boxes, QStringList());
-            QCOMPARE(fx.db->Value(stored).section('|', 0, 0), before.section('|', 0, 0));
+            QCOMPARE(fx.db->Value(stored), before);
             return;
         }
         QCOMPARE(boxes.size(), 1);
         QVERIFY2(boxes.first().startsWith(refused), qPrintable(boxes.first()));
-        QCOMPARE(fx.db->Value(stored), before);
+        QCOMPARE(everyRow(), rows);
+        QCOMPARE(focused, service ? place.Input : QString());
     }
 
     // Through the SQLite ODBC driver an addition whose typed text goes into
     // its INSERT without a lookup first is refused with the program's own
-    // message when the text holds a character the route cannot carry, and
-    // nothing is written.
+    // message, naming the input, when the text holds a character the route
+    // cannot carry, and nothing is written.
     void addsRefusedThroughOdbc_data()
     {
         QTest::addColumn<int>("pageId");
         QTest::addColumn<QStringList>("inputs");
         QTest::addColumn<QString>("table");
-        QTest::newRow("customer's full name") << 1016 << QStringList({"edtFullName=x🐧y", "edtRate=1"}) << "tCustomer";
-        QTest::newRow("supplier's name") << 1066 << QStringList({"edtSupplierName=x🐧y"}) << "tSupplier";
+        QTest::addColumn<QString>("input");  // as the message names it
+        QTest::newRow("customer's full name") << 1016 << QStringList({"edtFullName=x🐧y", "edtRate=1"}) << "tCustomer"
+                                              << "FullName";
+        QTest::newRow("supplier's name") << 1066 << QStringList({"edtSupplierName=x🐧y"}) << "tSupplier"
+                                         << "Supplier Name";
     }
     void addsRefusedThroughOdbc()
     {
         QFETCH(int, pageId);
         QFETCH(QStringList, inputs);
         QFETCH(QString, table);
+        QFETCH(QString, input);
         if (!startOn(true))
             QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
         const QString state = "SELECT (SELECT COUNT(*) FROM " + table + ") || '|' || (SELECT COUNT(*) FROM tAuditTrail)";
@@ -963,7 +1002,7 @@ private slots:
         question.Answer(mrNo);  // from the defaults
         fx.form->btnAddClick();
         QCOMPARE(boxes.size(), 1);
-        QVERIFY2(boxes.first().startsWith("The text holds the character 🐧 (U+1F427)"), qPrintable(boxes.first()));
+        QVERIFY2(boxes.first().startsWith(input + " holds the character 🐧 (U+1F427)"), qPrintable(boxes.first()));
         QCOMPARE(fx.db->Value(state), before);
     }
 

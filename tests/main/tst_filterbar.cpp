@@ -162,12 +162,13 @@ private slots:
     }
 
     // A value reaches the page's statement as typed, or is refused with the
-    // program's own message and the page left as it was: through the SQLite
-    // ODBC driver characters beyond the Basic Multilingual Plane are not
-    // carried. Letters of another script find their rows on both routes, and
-    // so do letters whose capital is two letters, which the box shows as
-    // typed. The capitals leave Undo and Redo working, and the composition
-    // of an input method that commits a letter goes on where it was.
+    // program's own message naming the value box and the page left as it
+    // was: through the SQLite ODBC driver characters beyond the Basic
+    // Multilingual Plane are not carried. Letters of another script find
+    // their rows on both routes, and so do letters whose capital is two
+    // letters, which the box shows as typed. The capitals leave Undo and Redo
+    // working, and the composition of an input method that commits a letter
+    // goes on where it was.
     void valuesOnEveryRoute_data()
     {
         QTest::addColumn<bool>("odbc");
@@ -230,7 +231,8 @@ private slots:
         QTest::mouseClick(f->btnApply, Qt::LeftButton);
         if (!carried) {
             QCOMPARE(boxes.Count(), 1);
-            QVERIFY2(boxes.Texts().first().startsWith("The text holds the character "), qPrintable(boxes.Texts().first()));
+            QVERIFY2(boxes.Texts().first().startsWith("The filter value for FullName holds the character "),
+                     qPrintable(boxes.Texts().first()));
             QCOMPARE(f->CurrentQuery(1016)->SQL().Lines(), before);
             QCOMPARE(column(1016, "FullName"), shown);
             return;
