@@ -21,17 +21,34 @@
 namespace kvtest {
 
 namespace {
-QTemporaryDir*& configDir()
+// The private settings folder: it lives for the run and goes when the
+// program ends, by returning from main or through exit(), but not when a
+// process forked from it ends.
+struct ConfigDir {
+    std::unique_ptr<QTemporaryDir> dir;
+    pid_t owner = 0;
+    ~ConfigDir()
+    {
+        if (::getpid() != owner)
+            (void)dir.release();  // the folder stays for the program that made it
+    }
+};
+ConfigDir& config()
 {
-    static QTemporaryDir* dir = nullptr;
-    return dir;
+    static ConfigDir config;
+    return config;
+}
+std::unique_ptr<QTemporaryDir>& configDir()
+{
+    return config().dir;
 }
 }  // namespace
 
 void InitEnvironment()
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    configDir() = new QTemporaryDir();  // lives for the run
+    config().owner = ::getpid();
+    configDir() = std::make_unique<QTemporaryDir>();
     qputenv("XDG_CONFIG_HOME", configDir()->path().toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", configDir()->path().toLocal8Bit());
 }
