@@ -195,12 +195,14 @@ TIniFile::Doc TIniFile::load() const
 
 void TIniFile::change(const std::function<bool(Doc&)>& edit)
 {
+    Doc doc = load();
+    if (!edit(doc))
+        return;  // the file would be written as it is: it is not touched
     const QFileInfo fi(m_fileName);
     const QString key = keyOfFile(m_fileName);
     const QString probed = fi.exists() ? fi.absoluteFilePath() : fi.absolutePath();
     bool written = false;
     QString reason;
-    Doc doc;
     {
         // The file is read, changed and written back while it is held
         // against other programs, so a change one of them makes meanwhile
@@ -211,9 +213,11 @@ void TIniFile::change(const std::function<bool(Doc&)>& edit)
         QByteArray bytes;
         const bool writable = PathWritable(probed);
         const bool held = writable && file.OpenToChange(bytes);
-        doc = held && !unwritten().lines.contains(key) ? parse(bytes) : load();
-        if (!edit(doc))
-            return;  // the file would be written as it is
+        if (held && !unwritten().lines.contains(key)) {
+            doc = parse(bytes);  // as it is now
+            if (!edit(doc))
+                return;
+        }
         if (held) {
             bytes = encode(doc);
             written = file.write(bytes) == bytes.size() && file.Commit();
