@@ -131,25 +131,9 @@ void TIniFile::ForgetUnwritten()
     unwritten() = Unwritten();
 }
 
-TIniFile::Doc TIniFile::load() const
+TIniFile::Doc TIniFile::parse(const QByteArray& bytes)
 {
     Doc doc;
-    const QString key = keyOfFile(m_fileName);
-    if (unwritten().lines.contains(key)) {
-        doc.lines = unwritten().lines.value(key);
-        doc.crlf = unwritten().crlf.value(key, true);
-        return doc;
-    }
-    // A file that is not an ordinary one (a named pipe would keep the read
-    // waiting for a writer) is not read; it is refused as its write is.
-    if (const QString wrong = TReplacementFile::NotAFile(m_fileName); !wrong.isEmpty()) {
-        reportOnce(key, wrong);
-        return doc;
-    }
-    QFile f(m_fileName);
-    if (!f.open(QIODevice::ReadOnly))
-        return doc;
-    QByteArray bytes = f.readAll();
     QString text;
     if (bytes.startsWith(kBom)) {
         doc.utf8 = doc.bom = true;
@@ -178,32 +162,67 @@ TIniFile::Doc TIniFile::load() const
     return doc;
 }
 
-void TIniFile::save(const Doc& doc) const
+QByteArray TIniFile::encode(const Doc& doc)
 {
     const QString eol = doc.crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
     QString text;
     for (const QString& l : doc.lines)
         text += l + eol;
-    QByteArray bytes;
     if (doc.utf8 || !cp1252::fits(text))
-        bytes = (doc.bom || !doc.utf8 ? kBom : QByteArray()) + text.toUtf8();
-    else
-        bytes = cp1252::fromUnicode(text);
+        return (doc.bom || !doc.utf8 ? kBom : QByteArray()) + text.toUtf8();
+    return cp1252::fromUnicode(text);
+}
 
+TIniFile::Doc TIniFile::load() const
+{
+    const QString key = keyOfFile(m_fileName);
+    if (unwritten().lines.contains(key)) {
+        Doc doc;
+        doc.lines = unwritten().lines.value(key);
+        doc.crlf = unwritten().crlf.value(key, true);
+        return doc;
+    }
+    // A file that is not an ordinary one (a named pipe would keep the read
+    // waiting for a writer) is not read; it is refused as its write is.
+    if (const QString wrong = TReplacementFile::NotAFile(m_fileName); !wrong.isEmpty()) {
+        reportOnce(key, wrong);
+        return Doc();
+    }
+    QByteArray bytes;
+    TReplacementFile::ReadWhole(m_fileName, bytes);
+    return parse(bytes);
+}
+
+void TIniFile::change(const std::function<bool(Doc&)>& edit)
+{
+    Doc doc = load();
+    if (!edit(doc))
+        return;  // the file would be written as it is: it is not touched
     const QFileInfo fi(m_fileName);
     const QString key = keyOfFile(m_fileName);
     const QString probed = fi.exists() ? fi.absoluteFilePath() : fi.absolutePath();
     bool written = false;
     QString reason;
-    if (PathWritable(probed)) {
-        // The file is replaced only by one holding every byte; a writable
-        // file in a folder that is not is written in place, and only when
-        // the disk has room for it.
-        TReplacementFile f(m_fileName);
-        written = f.open() && f.write(bytes) == bytes.size() && f.Commit();
-        reason = f.errorString();
-    } else {
-        reason = refusal(probed);
+    {
+        // The file is read, changed and written back while it is held
+        // against other programs, so a change one of them makes meanwhile
+        // is never lost. It is replaced only by one holding every byte; a
+        // writable file in a folder that is not is written in place, and
+        // only when the disk has room for it.
+        TReplacementFile file(m_fileName);
+        QByteArray bytes;
+        const bool writable = PathWritable(probed);
+        const bool held = writable && file.OpenToChange(bytes);
+        if (held && !unwritten().lines.contains(key)) {
+            doc = parse(bytes);  // as it is now
+            if (!edit(doc))
+                return;
+        }
+        if (held) {
+            bytes = encode(doc);
+            written = file.write(bytes) == bytes.size() && file.Commit();
+        }
+        reason = writable ? file.errorString() : refusal(probed);
     }
     if (written) {
         unwritten().lines.remove(key);
@@ -291,14 +310,15 @@ void TIniFile::WriteString(const QString& section, const QString& ident, const Q
         section.contains(QChar(']')) || section.trimmed().isEmpty())
         throw EIniFileException(QStringLiteral("'%1' in [%2] is not a name %3 can keep")
                                     .arg(ident, section, m_fileName));
-    Doc doc = load();
     const QString line = ident.trimmed() + QChar('=') + EncodeValue(value);
-    const int existing = doc.keyLine(section, ident);
-    if (existing >= 0) {
-        if (doc.lines[existing] == line)
-            return;  // the file would be written as it is
-        doc.lines[existing] = line;
-    } else {
+    change([&](Doc& doc) {
+        const int existing = doc.keyLine(section, ident);
+        if (existing >= 0) {
+            if (doc.lines[existing] == line)
+                return false;
+            doc.lines[existing] = line;
+            return true;
+        }
         int end;
         const int start = doc.sectionStart(section, end);
         if (start < 0) {
@@ -306,16 +326,16 @@ void TIniFile::WriteString(const QString& section, const QString& ident, const Q
                 doc.lines.append(QString());
             doc.lines.append(QChar('[') + section.trimmed() + QChar(']'));
             doc.lines.append(line);
-        } else {
-            // After the section's last non-blank line, so a blank separator
-            // before the next section stays where it was.
-            int at = end;
-            while (at > start && doc.lines[at - 1].trimmed().isEmpty())
-                --at;
-            doc.lines.insert(at, line);
+            return true;
         }
-    }
-    save(doc);
+        // After the section's last non-blank line, so a blank separator
+        // before the next section stays where it was.
+        int at = end;
+        while (at > start && doc.lines[at - 1].trimmed().isEmpty())
+            --at;
+        doc.lines.insert(at, line);
+        return true;
+    });
 }
 
 void TIniFile::WriteInteger(const QString& section, const QString& ident, int value)
@@ -378,21 +398,21 @@ TStringList TIniFile::ReadSectionValues(const QString& section) const
 
 void TIniFile::EraseSection(const QString& section)
 {
-    Doc doc = load();
-    int end;
-    const int start = doc.sectionStart(section, end);
-    if (start < 0)
-        return;
-    doc.lines.erase(doc.lines.begin() + (start - 1), doc.lines.begin() + end);
-    save(doc);
+    change([&](Doc& doc) {
+        int end;
+        const int start = doc.sectionStart(section, end);
+        if (start >= 0)
+            doc.lines.erase(doc.lines.begin() + (start - 1), doc.lines.begin() + end);
+        return start >= 0;
+    });
 }
 
 void TIniFile::DeleteKey(const QString& section, const QString& ident)
 {
-    Doc doc = load();
-    const int i = doc.keyLine(section, ident);
-    if (i < 0)
-        return;
-    doc.lines.removeAt(i);
-    save(doc);
+    change([&](Doc& doc) {
+        const int i = doc.keyLine(section, ident);
+        if (i >= 0)
+            doc.lines.removeAt(i);
+        return i >= 0;
+    });
 }

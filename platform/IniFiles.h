@@ -17,7 +17,11 @@
 //   of its own), as is a key with "=" or a leading "[", and a section name
 //   with "]".
 // Every call reads the file afresh and every write goes straight to disk, so
-// two TIniFile objects on one file never undo each other's writes. A file
+// two TIniFile objects on one file never undo each other's writes; a write
+// reads, changes and writes back the file while it is held against other
+// programs, and a read waits for one writing it, so two programs writing
+// their keys to one file keep each other's and never read a half-written
+// file. A file
 // that cannot be written is reported once (through the write-failure
 // report) and from then on kept in memory for the rest of the run: reads
 // see what was written, and every later write tries the disk again.
@@ -70,8 +74,12 @@ public:
 
 private:
     struct Doc;
+    static Doc parse(const QByteArray& bytes);
+    static QByteArray encode(const Doc& doc);
     Doc load() const;
-    void save(const Doc& doc) const;
+    // Reads the file, lets `edit` change it (false: it changed nothing) and
+    // writes it back, all while it is held against other programs.
+    void change(const std::function<bool(Doc&)>& edit);
     void reportOnce(const QString& key, const QString& reason) const;  // the write failure, told once
     QString m_fileName;
 };

@@ -29,30 +29,41 @@ bool& roomReservation()
     return enabled;
 }
 
-// Whether a symbolic link may be followed: not when it lies in a sticky
-// folder that everyone may write and is owned by neither the writer nor
-// the folder's owner, where anyone could have put it to lead elsewhere.
+// Whether a symbolic link that ends a path may be followed: not when it
+// lies in a sticky folder that everyone may write and is owned by neither
+// the writer nor the folder's owner, where anyone could have put it to lead
+// elsewhere. A link in the middle of a path leads only to a folder, and is
+// followed wherever it lies.
 bool mayFollow(const struct stat& link, const struct stat& folder)
 {
     const bool open = (folder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
     return !open || link.st_uid == ::geteuid() || link.st_uid == folder.st_uid;
 }
 
+// Puts the names of a path on the stack of names still to be resolved, its
+// first name on top; empty names and "." are left out, so the last name on
+// the stack is the path's last part.
+void pushNames(QByteArrayList& rest, const QByteArray& path)
+{
+    const QByteArrayList names = path.split('/');
+    for (auto name = names.crbegin(); name != names.crend(); ++name)
+        if (!name->isEmpty() && *name != ".")
+            rest.append(*name);
+}
+
 // The file a target names, every symbolic link on the way followed: a
 // link is written through, so it stays and the file it leads to is
-// replaced. 0, or the error that stops it (a link that may not be
+// replaced. 0, or the error that stops it (a last link that may not be
 // followed, too many links, a folder on the way that is not one). A last
 // name that is not there yet is a new file.
 int finalPath(const QString& target, QByteArray& path)
 {
-    QByteArrayList rest = QFile::encodeName(QFileInfo(target).absoluteFilePath()).split('/');
-    std::reverse(rest.begin(), rest.end());
+    QByteArrayList rest;
+    pushNames(rest, QFile::encodeName(QFileInfo(target).absoluteFilePath()));
     path.clear();  // the part resolved so far, without links
     int links = 0;
     while (!rest.isEmpty()) {
         const QByteArray name = rest.takeLast();
-        if (name.isEmpty() || name == ".")
-            continue;
         if (name == "..") {
             path.truncate(qMax<qsizetype>(path.lastIndexOf('/'), 0));
             continue;
@@ -70,11 +81,13 @@ int finalPath(const QString& target, QByteArray& path)
             path = next;
             continue;
         }
-        struct stat folder {};
-        if (::stat(path.isEmpty() ? "/" : path.constData(), &folder) != 0)
-            return errno;
-        if (!mayFollow(st, folder))
-            return EACCES;
+        if (rest.isEmpty()) {
+            struct stat folder {};
+            if (::stat(path.isEmpty() ? "/" : path.constData(), &folder) != 0)
+                return errno;
+            if (!mayFollow(st, folder))
+                return EACCES;
+        }
         if (++links > 40)
             return ELOOP;
         QByteArray to(PATH_MAX, Qt::Uninitialized);
@@ -84,9 +97,7 @@ int finalPath(const QString& target, QByteArray& path)
         to.truncate(n);
         if (to.startsWith('/'))
             path.clear();
-        QByteArrayList parts = to.split('/');
-        for (auto part = parts.crbegin(); part != parts.crend(); ++part)
-            rest.append(*part);
+        pushNames(rest, to);
     }
     if (path.isEmpty())
         path = "/";
@@ -166,44 +177,118 @@ void flushFolder(const QByteArray& folder)
     }
 }
 
-// The access control list of a file, as the system stores it; empty when
-// it has none.
-constexpr char kAcl[] = "system.posix_acl_access";
-QByteArray aclOf(const QByteArray& path)
+// An extended attribute as `get` reads it (with a buffer and its size, or
+// none and 0 for the size it needs): false when it cannot be read, as when
+// the file has none of that name.
+template <typename Get>
+bool readAttribute(const Get& get, QByteArray& value)
 {
     for (;;) {
-        const ssize_t size = ::getxattr(path.constData(), kAcl, nullptr, 0);
-        if (size <= 0)
-            return QByteArray();
-        QByteArray acl(size, Qt::Uninitialized);
-        const ssize_t n = ::getxattr(path.constData(), kAcl, acl.data(), size_t(size));
-        if (n >= 0)
-            return acl.left(n);
+        const ssize_t size = get(nullptr, 0);
+        if (size < 0)
+            return false;
+        value.resize(size);
+        const ssize_t n = get(value.data(), size_t(size));
+        if (n >= 0) {
+            value.truncate(n);
+            return true;
+        }
         if (errno != ERANGE)  // ERANGE: it grew meanwhile, and is read again
-            return QByteArray();
+            return false;
     }
 }
 
+// The access control list of a file (by its name, or of the open file),
+// as the system stores it; empty when it has none.
+constexpr char kAcl[] = "system.posix_acl_access";
+QByteArray aclOf(const QByteArray& path)
+{
+    QByteArray acl;
+    readAttribute([&](char* to, size_t size) { return ::getxattr(path.constData(), kAcl, to, size); }, acl);
+    return acl;
+}
+QByteArray aclOf(int fd)
+{
+    QByteArray acl;
+    readAttribute([&](char* to, size_t size) { return ::fgetxattr(fd, kAcl, to, size); }, acl);
+    return acl;
+}
+
+// Whether an attribute that could not be set is one the file system keeps
+// none of: it has no such thing (ENOSYS, EOPNOTSUPP), or refuses every
+// change of it to a writer the system would let make it (EPERM, as a FAT
+// file system does). Every file there shows the same, so the old one has
+// nothing of it to keep.
+bool keptByNoFile(int error, bool permitted)
+{
+    return error == ENOSYS || error == EOPNOTSUPP || (error == EPERM && permitted);
+}
+
+// Gives the new file `fd` the access control list of the file `path` it
+// replaces. A list the new file took from its folder goes when the old one
+// had none, so the new file never grants more than the old one did.
+bool keepAcl(int fd, const QByteArray& path)
+{
+    const QByteArray acl = aclOf(path);
+    if (acl == aclOf(fd))
+        return true;
+    if (!acl.isEmpty())
+        return ::fsetxattr(fd, kAcl, acl.constData(), size_t(acl.size()), 0) == 0;
+    return ::fremovexattr(fd, kAcl) == 0 || errno == ENODATA || errno == EOPNOTSUPP;
+}
+
+// Gives the new file `fd` the user extended attributes of the file `path`
+// it replaces (the tags and origin marks that desktops and backup tools
+// set); false when one cannot be kept.
+bool keepUserAttributes(int fd, const QByteArray& path)
+{
+    QByteArray names;
+    if (!readAttribute([&](char* to, size_t size) { return ::listxattr(path.constData(), to, size); }, names))
+        return true;  // a file system without them: the old file has none
+    for (const QByteArray& name : names.split('\0')) {
+        QByteArray value;
+        if (!name.startsWith("user.") ||
+            !readAttribute([&](char* to, size_t size) { return ::getxattr(path.constData(), name.constData(), to, size); },
+                           value))
+            continue;
+        if (::fsetxattr(fd, name.constData(), value.constData(), size_t(value.size()), 0) != 0)
+            return false;
+    }
+    return true;
+}
+
 // Gives the new file `fd` the owner, group, rights (setgid and sticky bits
-// too) and access control list of the file `path` it replaces; false when
+// too), access control list and user extended attributes of the file
+// `path` it replaces, each only where the new file has another; false when
 // it cannot have them all, as when the writer may not give the file away.
-// A list the new file took from its folder goes when the old one had none,
-// so the new file never grants more than the old one did.
+// What the file system keeps of no file is no reason to refuse. The new
+// file is made with no rights for others, so these only ever widen them to
+// the old file's.
 bool keepAttributes(int fd, const QByteArray& path, const struct stat& old)
 {
+    const bool root = ::geteuid() == 0;
     struct stat now {};
     if (::fstat(fd, &now) != 0)
         return false;
-    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0)
-        return false;
-    const QByteArray acl = aclOf(path);
-    if (!acl.isEmpty() ? ::fsetxattr(fd, kAcl, acl.constData(), size_t(acl.size()), 0) != 0
-                       : ::fremovexattr(fd, kAcl) != 0 && errno != ENODATA && errno != EOPNOTSUPP)
+    bool owned = true;  // the file system keeps owners
+    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0) {
+        if (!keptByNoFile(errno, root))
+            return false;
+        owned = false;
+    }
+    if (!keepAcl(fd, path) || !keepUserAttributes(fd, path) || ::fstat(fd, &now) != 0)
         return false;
     // Last: a change of owner or list may clear the setgid bit.
-    if (::fchmod(fd, old.st_mode & 07777) != 0 || ::fstat(fd, &now) != 0)
+    bool modes = true;  // the file system keeps rights
+    if ((now.st_mode & 07777) != (old.st_mode & 07777) && ::fchmod(fd, old.st_mode & 07777) != 0) {
+        if (!keptByNoFile(errno, root || now.st_uid == ::geteuid()))
+            return false;
+        modes = false;
+    }
+    if (::fstat(fd, &now) != 0)
         return false;
-    return now.st_uid == old.st_uid && now.st_gid == old.st_gid && (now.st_mode & 07777) == (old.st_mode & 07777);
+    return (!owned || (now.st_uid == old.st_uid && now.st_gid == old.st_gid)) &&
+           (!modes || (now.st_mode & 07777) == (old.st_mode & 07777));
 }
 
 // Temporary files beside a target are named ".kvsys-", twelve letters or
@@ -297,11 +382,11 @@ int unnamedFile(const QByteArray& folder, mode_t mode)
 
 // A named temporary file in `folder`, locked; its name in `name`. -1 with
 // errno when none can be made.
-int namedFile(const QByteArray& folder, QByteArray& name)
+int namedFile(const QByteArray& folder, mode_t mode, QByteArray& name)
 {
     for (int attempt = 0;; ++attempt) {
         name = temporaryName(folder);
-        const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd < 0) {
             if (errno == EEXIST && attempt < 100)
                 continue;
@@ -358,21 +443,104 @@ int stagingFile(const QByteArray& folder)
     return named;
 }
 
-// Holds a file for one writer: another one holding it is waited for a few
-// seconds. 0, or the error (EWOULDBLOCK when the wait ran out).
-int lockExclusively(int fd)
+// How long a file held by another program is waited for.
+using Deadline = std::chrono::steady_clock::time_point;
+Deadline waitLimit()
 {
-    constexpr int kStepMs = 20, kWaitMs = 5000;
-    for (int waited = 0;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            return 0;
-        if (errno == EINTR)
-            continue;
-        if (errno != EWOULDBLOCK || waited >= kWaitMs)
-            return errno;
-        std::this_thread::sleep_for(std::chrono::milliseconds(kStepMs));
-        waited += kStepMs;
+    return std::chrono::steady_clock::now() + std::chrono::seconds(5);
+}
+
+// The errors of a file system that takes no lock of a kind.
+bool takesNoLocks(int error)
+{
+    return error == ENOLCK || error == EOPNOTSUPP || error == EINVAL;
+}
+
+// Locks `fd` for one writer or, `shared`, for readers, with both kinds of
+// lock other programs take: a lock of the whole file (flock) and a record
+// lock over all of it (fcntl, held by the open file as the first is), the
+// second where `records`. One held by another program, of either kind, is
+// waited for until `until`; neither is kept while the other is waited for.
+// 0, also where the file system takes neither kind, or the error
+// (EWOULDBLOCK when the wait ran out).
+int lockBoth(int fd, bool shared, Deadline until, bool records = true)
+{
+    for (;;) {
+        bool busy = false;
+        if (::flock(fd, (shared ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno != EWOULDBLOCK && !takesNoLocks(errno))
+                return errno;
+            busy = errno == EWOULDBLOCK;
+        }
+        if (!busy) {
+            struct flock whole {};
+            whole.l_type = shared ? F_RDLCK : F_WRLCK;
+            whole.l_whence = SEEK_SET;  // from the start, l_len 0: to any end
+            if (!records || ::fcntl(fd, F_OFD_SETLK, &whole) == 0 || takesNoLocks(errno))
+                return 0;
+            const int error = errno;
+            ::flock(fd, LOCK_UN);
+            if (error != EAGAIN && error != EACCES)
+                return error;
+        }
+        if (std::chrono::steady_clock::now() >= until)
+            return EWOULDBLOCK;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+}
+
+// Opens the ordinary file at `path` for `access` and holds it: for readers
+// where it is opened only to read, else for one writer. A lock holds the
+// file it was taken on, not its name: where a rename put another file in
+// its place meanwhile, that one is held instead. 0 with the file in `fd` and
+// its state in `st`; 0 with `fd` -1 when the path names something else,
+// which is looked at and not opened; ENOENT when nothing is there; or the
+// error (EWOULDBLOCK when the wait ran out).
+int holdFile(const QByteArray& path, int access, Deadline until, int& fd, struct stat& st)
+{
+    for (;;) {
+        fd = -1;
+        if (::stat(path.constData(), &st) != 0)
+            return errno;
+        if (!S_ISREG(st.st_mode))
+            return 0;
+        fd = ::open(path.constData(), access | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            return errno;
+        int error = lockBoth(fd, access == O_RDONLY, until);
+        struct stat named {};
+        if (!error && ::fstat(fd, &st) != 0)
+            error = errno;
+        if (!error && S_ISREG(st.st_mode) && ::stat(path.constData(), &named) == 0 && named.st_dev == st.st_dev &&
+            named.st_ino == st.st_ino)
+            return 0;
+        ::close(fd);
+        fd = -1;
+        if (error)
+            return error;
+    }
+}
+
+// Reads the whole file `fd` from its start: 0, or the error.
+int readWhole(int fd, QByteArray& bytes)
+{
+    bytes.clear();
+    QByteArray chunk(1 << 16, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t n = ::pread(fd, chunk.data(), size_t(chunk.size()), off_t(bytes.size()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : 0;
+        bytes.append(chunk.constData(), n);
+    }
+}
+
+QString busyReason()
+{
+    return QStringLiteral("Another program is writing the file; try again when it has finished");
 }
 }  // namespace
 
@@ -394,6 +562,22 @@ QString TReplacementFile::NotAFile(const QString& path)
 {
     struct stat st {};
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? notAFile(st.st_mode) : QString();
+}
+
+bool TReplacementFile::ReadWhole(const QString& path, QByteArray& bytes)
+{
+    bytes.clear();
+    const QByteArray name = QFile::encodeName(path);
+    int fd = -1;
+    struct stat st {};
+    const int error = holdFile(name, O_RDONLY, waitLimit(), fd, st);
+    // One held longer than the wait is read as it stands.
+    if (error == EWOULDBLOCK)
+        fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const bool read = fd >= 0 && readWhole(fd, bytes) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return read;
 }
 
 TReplacementFile::TReplacementFile(const QString& target, QObject* parent) : QIODevice(parent), m_target(target)
@@ -439,8 +623,51 @@ bool TReplacementFile::open(OpenMode mode)
 {
     if (isOpen() || !(mode & WriteOnly) || (mode & ReadOnly))
         return false;
+    return start(false);
+}
+
+bool TReplacementFile::OpenToChange(QByteArray& bytes)
+{
+    bytes.clear();
+    if (isOpen() || !start(true))
+        return false;
+    if (m_targetFd >= 0) {
+        if (const int error = readWhole(m_targetFd, bytes))
+            return giveUp(error);
+    }
+    return true;
+}
+
+// Holds what is there for a change: the file against other programs that
+// hold it, or, where there is none yet, its folder against others of this
+// program making it. 0 with `replacing` set, or the error.
+int TReplacementFile::holdTarget(struct stat& existing, bool& replacing)
+{
+    const Deadline until = waitLimit();
+    for (;;) {
+        const int error = holdFile(m_final, O_RDWR, until, m_targetFd, existing);
+        replacing = error == 0;
+        if (error != ENOENT)
+            return error;
+        // A folder that cannot be held is not: making the file there fails
+        // with the system's reason.
+        m_folderFd = ::open(m_folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (m_folderFd < 0)
+            return 0;
+        if (const int held = lockBoth(m_folderFd, false, until, false))
+            return held;
+        if (::stat(m_final.constData(), &existing) != 0)
+            return errno == ENOENT ? 0 : errno;
+        ::close(m_folderFd);  // made meanwhile: that file is held instead
+        m_folderFd = -1;
+    }
+}
+
+bool TReplacementFile::start(bool hold)
+{
     m_failed = false;
     m_inPlace = false;
+    m_held = hold;
     m_written = 0;
     if (const int error = finalPath(m_target, m_final))
         return fail(error);
@@ -449,35 +676,49 @@ bool TReplacementFile::open(OpenMode mode)
     // A name the system refuses (too long, a folder that is not one) is
     // refused here, before anything is written.
     struct stat existing {};
-    const bool replacing = ::stat(m_final.constData(), &existing) == 0;
-    if (!replacing && errno != ENOENT)
-        return fail(errno);
+    bool replacing = false;
+    if (hold) {
+        if (const int error = holdTarget(existing, replacing))
+            return giveUp(error == EWOULDBLOCK ? busyReason() : qt_error_string(error));
+    } else {
+        replacing = ::stat(m_final.constData(), &existing) == 0;
+        if (!replacing && errno != ENOENT)
+            return fail(errno);
+    }
     if (replacing) {
         const QString wrong = notAFile(existing.st_mode);
         if (!wrong.isEmpty())
-            return fail(wrong);
+            return giveUp(wrong);
         if (::access(m_final.constData(), W_OK) != 0)
-            return fail(errno);
+            return giveUp(errno);
     }
 
     removeLeftovers(m_folder, m_final);
-    m_fd = unnamedFile(m_folder, 0666);
+    // A file with other names is written in place, so every name shows the
+    // new bytes.
+    if (replacing && existing.st_nlink > 1)
+        return openInPlace();
+    // One that replaces a file shows nobody its bytes until it has that
+    // file's rights.
+    const mode_t mode = replacing ? 0600 : 0666;
+    m_fd = unnamedFile(m_folder, mode);
     if (m_fd >= 0)
         ::flock(m_fd, LOCK_EX);  // so that it is never taken for a leftover once named
     else if (noUnnamedFiles(errno))
-        m_fd = namedFile(m_folder, m_temporary);
+        m_fd = namedFile(m_folder, mode, m_temporary);
     if (m_fd < 0) {
         const int error = errno;
         m_temporary.clear();
         // The folder refuses a new file for want of rights, not of room.
         if ((error == EACCES || error == EPERM) && replacing)
             return openInPlace();
-        return fail(error);
+        return giveUp(error);
     }
-    // A file the writer may not give the old one's owner, group and rights
-    // is not made: the old file is written in place and keeps them.
+    // A file the writer may not give the old one's owner, group, rights and
+    // attributes is not made: the old file is written in place and keeps
+    // them.
     if (replacing && !keepAttributes(m_fd, m_final, existing)) {
-        Discard();
+        dropTemporary();
         return openInPlace();
     }
     return QIODevice::open(WriteOnly | Unbuffered);
@@ -485,9 +726,10 @@ bool TReplacementFile::open(OpenMode mode)
 
 bool TReplacementFile::openInPlace()
 {
-    m_targetFd = ::open(m_final.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (m_targetFd < 0)
-        return fail(errno);
+        m_targetFd = ::open(m_final.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (m_targetFd < 0)
+        return giveUp(errno);
     struct stat st {};
     if (::fstat(m_targetFd, &st) != 0)
         return giveUp(errno);
@@ -502,13 +744,15 @@ bool TReplacementFile::openInPlace()
 }
 
 // The staged bytes are checked first. Then, with the file held against
-// other writers, the room for them is reserved in the target where the disk
-// can reserve it ahead, and the part of them past the file's old end is
-// written and flushed: a disk without room fails there, the file is cut back
-// to its old length and keeps its old bytes. Only then is the rest copied
-// over the old bytes and the file cut to their length. Without room
-// reserved, the old bytes are overwritten only where they already take room
-// on the disk: a file with gaps is refused untouched.
+// other programs (the one a rename put in its place meanwhile, if any), the
+// room for them is reserved in the target where the disk can reserve it
+// ahead, and the part of them past the file's old end is written and
+// flushed: a disk without room fails there, the file is cut back to its
+// old length and keeps its old bytes. Only then is the rest copied over the
+// old bytes and the file cut to their length. Without room reserved, the
+// old bytes are overwritten only where they already take room on the disk:
+// a file with gaps, or one that takes less room than its size, is refused
+// untouched.
 bool TReplacementFile::writeInPlace(const Check& check)
 {
     if (check) {
@@ -516,14 +760,21 @@ bool TReplacementFile::writeInPlace(const Check& check)
         if (!wrong.isEmpty())
             return giveUp(wrong);
     }
-    if (const int error = lockExclusively(m_targetFd))
-        return giveUp(error == EWOULDBLOCK ? QStringLiteral("Another program is writing the file; try again when "
-                                                            "it has finished")
-                                           : qt_error_string(error));
-    const qint64 size = m_written;
-    const qint64 old = sizeOf(m_targetFd);
-    if (old < 0)
+    struct stat st {};
+    if (!m_held) {
+        int held = -1;
+        const int error = holdFile(m_final, O_WRONLY, waitLimit(), held, st);
+        if (error)
+            return giveUp(error == EWOULDBLOCK ? busyReason() : qt_error_string(error));
+        if (held < 0)
+            return giveUp(notAFile(st.st_mode));
+        ::close(m_targetFd);
+        m_targetFd = held;
+    } else if (::fstat(m_targetFd, &st) != 0) {
         return giveUp(errno);
+    }
+    const qint64 size = m_written;
+    const qint64 old = st.st_size;
     const qint64 kept = qMin(old, size);
     bool reserved = false;
     if (size > 0 && roomReservation()) {
@@ -536,7 +787,7 @@ bool TReplacementFile::writeInPlace(const Check& check)
     }
     if (!reserved && kept > 0) {
         const off_t gap = ::lseek(m_targetFd, 0, SEEK_HOLE);
-        if (gap < 0 || gap < kept)
+        if (gap < 0 || gap < kept || qint64(st.st_blocks) * 512 < old)
             return giveUp(QStringLiteral("The file has gaps that the disk cannot reserve room for ahead, and is "
                                          "left as it was"));
     }
@@ -617,19 +868,25 @@ bool TReplacementFile::Commit(const Check& check)
     // Every byte reached the disk at the flush above; the new name reaches
     // it with the folder's.
     flushFolder(m_folder);
-    // Closed only now, so that the lock holds until the file has its place.
-    ::close(m_fd);
-    m_fd = -1;
-    QIODevice::close();
+    // Closed only now, so that the locks hold until the file has its place.
+    Discard();
     return true;
 }
 
-void TReplacementFile::Discard()
+void TReplacementFile::dropTemporary()
 {
     if (!m_temporary.isEmpty())
         ::unlink(m_temporary.constData());  // while it is still locked
     m_temporary.clear();
-    for (int* fd : {&m_fd, &m_targetFd}) {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+void TReplacementFile::Discard()
+{
+    dropTemporary();
+    for (int* fd : {&m_targetFd, &m_folderFd}) {
         if (*fd >= 0)
             ::close(*fd);
         *fd = -1;

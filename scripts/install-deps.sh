@@ -1,9 +1,11 @@
 #!/bin/sh
-# Installs the Debian packages the build, the tests and the program need.
-# Safe to run again: it installs only what is missing.
+# Installs the Debian packages the build, the tests and the program need
+# (the file systems in user space are for the tests of files written on
+# them). Safe to run again: it installs only what is missing.
 set -e
 PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc \
-unixodbc unixodbc-dev libsqliteodbc sqlite3 libsqlite3-dev xvfb xauth fonts-dejavu-core poppler-utils"
+unixodbc unixodbc-dev libsqliteodbc sqlite3 libsqlite3-dev xvfb xauth fonts-dejavu-core poppler-utils \
+fuse3 fusefat bindfs dosfstools"
 
 missing=""
 for p in $PACKAGES; do

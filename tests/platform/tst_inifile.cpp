@@ -5,7 +5,10 @@
 #include <QFile>
 #include <QScopeGuard>
 #include <optional>
+#include <algorithm>
 #include <sys/stat.h>  // mkfifo
+#include <sys/wait.h>
+#include <unistd.h>
 
 class TestIniFile : public QObject {
     Q_OBJECT
@@ -109,15 +112,62 @@ private slots:
         QCOMPARE(cp1252::fromUnicode(QString::fromUtf8("€")), QByteArray("\x80"));
     }
 
-    void twoObjectsOnOneFileDoNotUndoEachOther()
+    // Two writers of one file, each writing keys of its own one at a time:
+    // two objects in one program, or two programs at once, the file written
+    // beside itself or in place. Every key of both is kept, and no line that
+    // neither wrote.
+    void twoWritersKeepEachOthersKeys_data()
     {
-        const QString f = path("two.ini");
-        TIniFile a(f), b(f);
-        a.WriteString("S", "one", "1");
-        b.WriteString("S", "two", "2");
-        a.UpdateFile();
-        QCOMPARE(TIniFile(f).ReadString("S", "one", ""), QString("1"));
-        QCOMPARE(TIniFile(f).ReadString("S", "two", ""), QString("2"));
+        QTest::addColumn<bool>("programs");
+        QTest::addColumn<bool>("inPlace");
+        QTest::newRow("two objects in one program") << false << false;
+        QTest::newRow("two programs") << true << false;
+        QTest::newRow("two programs, written in place") << true << true;
+    }
+    void twoWritersKeepEachOthersKeys()
+    {
+        QFETCH(bool, programs);
+        QFETCH(bool, inPlace);
+        QTemporaryDir folder;
+        const QString f = folder.filePath("two.ini");
+        writeBytes(f, "[S]\r\n");
+        std::optional<kvtest::ClosedFolder> closed;
+        if (inPlace && !closed.emplace(folder.path()).Available())
+            QSKIP("No folder can be closed to new files here.");
+        const auto write = [&](char writer) {
+            for (int i = 1; i <= 40; ++i)
+                TIniFile(f).WriteString("S", QStringLiteral("%1%2").arg(writer).arg(i),
+                                        QStringLiteral("value %1 %2").arg(writer).arg(i));
+        };
+        int go[2];  // both programs start once both are ready
+        QVERIFY(::pipe(go) == 0);
+        pid_t writers[2] = {-1, -1};
+        for (const char writer : {'a', 'b'}) {
+            if (!programs) {
+                write(writer);
+            } else if ((writers[writer - 'a'] = ::fork()) == 0) {
+                TIniFile::SetWriteFailureReport([](const QString&, const QString&) { ::_exit(2); });
+                char started;
+                ::close(go[1]);
+                (void)::read(go[0], &started, 1);
+                write(writer);
+                ::_exit(0);
+            }
+        }
+        ::close(go[0]);
+        ::close(go[1]);
+        for (const pid_t pid : writers) {
+            int status = -1;
+            QVERIFY(!programs || (pid > 0 && ::waitpid(pid, &status, 0) == pid && status == 0));
+        }
+        QStringList expected{"[S]"};
+        for (const char writer : {'a', 'b'})
+            for (int i = 1; i <= 40; ++i)
+                expected << QStringLiteral("%1%2=value %1 %2").arg(writer).arg(i);
+        QStringList lines = QString::fromLatin1(readBytes(f)).split("\r\n", Qt::SkipEmptyParts);
+        std::sort(lines.begin(), lines.end());
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(lines, expected);
     }
 
     void lineBreaksAndStructureAreRefused_data()
@@ -200,6 +250,8 @@ private slots:
         QTest::newRow("read-only folder") << "read-only folder" << qt_error_string(EACCES);
         QTest::newRow("named pipe, not read") << "pipe"
                                               << "It is a named pipe, not an ordinary file, and is left as it is.";
+        QTest::newRow("named pipe, only read") << "pipe, only read"
+                                               << "It is a named pipe, not an ordinary file, and is left as it is.";
     }
     void unwritableFileIsKeptInMemoryAndReportedOnce()
     {
@@ -210,21 +262,27 @@ private slots:
         const QString f = missingFolder ? folder.filePath("no/such/x.ini") : folder.filePath("x.ini");
         if (kind == "read-only folder")
             writeBytes(f, "[S]\r\nold=1\r\n");
-        if (kind == "pipe")
+        const bool pipe = kind.startsWith("pipe");
+        if (pipe)
             QVERIFY(::mkfifo(QFile::encodeName(f).constData(), 0600) == 0);
         const QString node = kvtest::NodeAt(f);
-        const QByteArray before = kind == "pipe" ? QByteArray() : readBytes(f);
+        const QByteArray before = pipe ? QByteArray() : readBytes(f);
         kvtest::MessageRecorder boxes;
         {
             std::unique_ptr<kvtest::ReadOnlyFolder> readOnly;
             if (kind == "read-only folder")
                 readOnly = std::make_unique<kvtest::ReadOnlyFolder>(folder.path());
             TIniFile ini(f);
-            ini.WriteString("S", "K", "v");
-            ini.WriteString("S", "L", "w");
-            TIniFile(f).WriteString("S", "K", "v2");
-            QCOMPARE(TIniFile(f).ReadString("S", "K", "d"), QString("v2"));
-            QCOMPARE(ini.ReadString("S", "L", "d"), QString("w"));
+            if (kind.endsWith("only read")) {
+                QCOMPARE(ini.ReadString("S", "K", "d"), QString("d"));
+                QCOMPARE(TIniFile(f).ReadString("S", "L", "d"), QString("d"));
+            } else {
+                ini.WriteString("S", "K", "v");
+                ini.WriteString("S", "L", "w");
+                TIniFile(f).WriteString("S", "K", "v2");
+                QCOMPARE(TIniFile(f).ReadString("S", "K", "d"), QString("v2"));
+                QCOMPARE(ini.ReadString("S", "L", "d"), QString("w"));
+            }
             if (kind == "read-only folder")
                 QCOMPARE(ini.ReadString("S", "old", "d"), QString("1"));
             QCOMPARE(boxes.Count(), 1);
@@ -232,7 +290,7 @@ private slots:
             QCOMPARE(boxes.Texts().first(), kvtest::UnableToWrite(f, reason.chopped(reason.endsWith('.'))));
         }
         QCOMPARE(kvtest::NodeAt(f), node);
-        if (kind != "pipe")
+        if (!pipe)
             QCOMPARE(readBytes(f), before);  // nothing reached the disk
         TIniFile::ForgetUnwritten();
     }

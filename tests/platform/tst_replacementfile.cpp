@@ -5,6 +5,7 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <csignal>
+#include <cstdarg>
 #include <optional>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -17,18 +18,71 @@
 
 // Every flush of the program's code comes here first: a flush of a folder is
 // noted with what the file watched then held, so a test sees whether the
-// folder reached the disk after the file took its new name.
+// folder reached the disk after the file took its new name; the first flush
+// of the file watched itself is noted too.
 namespace {
 QString watchedFile;
-QByteArray heldAtFolderFlush;
+QByteArray heldAtFolderFlush, heldAtFileFlush;
 }
 extern "C" int fsync(int fd)
 {
     struct stat st {};
-    if (!watchedFile.isEmpty() && ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) &&
-        QFileInfo(QStringLiteral("/proc/self/fd/%1").arg(fd)).symLinkTarget() == QFileInfo(watchedFile).path())
-        heldAtFolderFlush = kvtest::FileBytes(watchedFile);
+    if (!watchedFile.isEmpty() && ::fstat(fd, &st) == 0) {
+        const QString path = QFileInfo(QStringLiteral("/proc/self/fd/%1").arg(fd)).symLinkTarget();
+        if (S_ISDIR(st.st_mode) && path == QFileInfo(watchedFile).path())
+            heldAtFolderFlush = kvtest::FileBytes(watchedFile);
+        if (S_ISREG(st.st_mode) && path == watchedFile && heldAtFileFlush.isNull())
+            heldAtFileFlush = kvtest::FileBytes(watchedFile);
+    }
     return int(::syscall(SYS_fsync, fd));
+}
+
+// Every lock the program's code takes comes here first: on the file named
+// lockless, neither kind is taken, as on a file system without locks.
+namespace {
+struct stat lockless {};
+bool onLocklessFile(int fd)
+{
+    struct stat st {};
+    return lockless.st_ino != 0 && ::fstat(fd, &st) == 0 && st.st_dev == lockless.st_dev &&
+           st.st_ino == lockless.st_ino;
+}
+}
+extern "C" int flock(int fd, int operation)
+{
+    if (onLocklessFile(fd)) {
+        errno = ENOLCK;
+        return -1;
+    }
+    return int(::syscall(SYS_flock, fd, operation));
+}
+extern "C" int fcntl(int fd, int command, ...)
+{
+    va_list rest;
+    va_start(rest, command);
+    void* argument = va_arg(rest, void*);
+    va_end(rest);
+    const bool locking = command == F_SETLK || command == F_SETLKW || command == F_OFD_SETLK ||
+                         command == F_OFD_SETLKW;
+    if (locking && onLocklessFile(fd)) {
+        errno = ENOLCK;
+        return -1;
+    }
+    return int(::syscall(SYS_fcntl, fd, command, argument));
+}
+
+// Every change of a file's owner comes here first: while watched, the
+// rights the files had until then are noted.
+namespace {
+bool watchingRights = false;
+mode_t rightsShown = 0;
+}
+extern "C" int fchown(int fd, uid_t owner, gid_t group)
+{
+    struct stat st {};
+    if (watchingRights && ::fstat(fd, &st) == 0)
+        rightsShown |= st.st_mode & 0777;
+    return int(::syscall(SYS_fchown, fd, owner, group));
 }
 
 // A file that takes another's place only once it is complete: what stands at
@@ -42,6 +96,11 @@ class TestReplacementFile : public QObject {
     {
         struct stat st {};
         return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
+    }
+    static int links(const QString& path)
+    {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_nlink) : -1;
     }
 
     // The temporary files made without a name (where the file system has
@@ -83,124 +142,179 @@ private slots:
     void init() { kvtest::RemoveFilesIn(dir.path()); }
 
     // A replaced file keeps its permissions; written through a symbolic
-    // link, the link stays and the file it leads to is replaced.
+    // link, the link stays and the file it leads to is replaced. A file with
+    // a second name is written in place, so both names show the new bytes.
+    // On a file system that keeps no owners or rights of its own, the file
+    // is replaced all the same.
     void replaces_data()
     {
-        QTest::addColumn<bool>("throughLink");
+        QTest::addColumn<QString>("via");
         addUnnamedColumn();
-        QTest::newRow("the file itself") << false << true;
-        QTest::newRow("through a link") << true << true;
-        QTest::newRow("the file itself, named temporary files") << false << false;
-        QTest::newRow("through a link, named temporary files") << true << false;
+        QTest::addColumn<QString>("fileSystem");
+        QTest::newRow("the file itself") << "" << true << "";
+        QTest::newRow("through a link") << "link" << true << "";
+        QTest::newRow("the file itself, named temporary files") << "" << false << "";
+        QTest::newRow("through a link, named temporary files") << "link" << false << "";
+        QTest::newRow("through a second name") << "second name" << true << "";
+        QTest::newRow("on a FAT file system in user space") << "" << true << "fusefat";
     }
     void replaces()
     {
-        QFETCH(bool, throughLink);
+        QFETCH(QString, via);
         QFETCH(bool, unnamed);
+        QFETCH(QString, fileSystem);
         TemporaryFiles files(unnamed);
-        const QString file = dir.filePath("report.csv");
+        std::optional<kvtest::FuseMount> mounted;
+        if (!fileSystem.isEmpty() && !mounted.emplace(fileSystem).Available())
+            QSKIP("That file system cannot be mounted here.");
+        const QString folder = mounted ? mounted->Folder() : dir.path();
+        const QString file = folder + "/report.csv";
         QVERIFY(kvtest::WriteFileBytes(file, "earlier"));
-        QVERIFY(::chmod(QFile::encodeName(file).constData(), 0640) == 0);
-        const QString target = throughLink ? dir.filePath("link.csv") : file;
-        if (throughLink)
+        ::chmod(QFile::encodeName(file).constData(), 0640);  // where the file system keeps rights
+        const int rights = mode(file);
+        const QString target = via.isEmpty() ? file : folder + (via == "link" ? "/link.csv" : "/second.csv");
+        if (via == "link")
             QVERIFY(QFile::link(file, target));
+        if (via == "second name")
+            QVERIFY(::link(QFile::encodeName(file).constData(), QFile::encodeName(target).constData()) == 0);
         TReplacementFile f(target);
-        QVERIFY(f.open());
+        QVERIFY2(f.open(), qPrintable(f.errorString()));
         QCOMPARE(f.write("new bytes"), 9);
         watchedFile = file;
         heldAtFolderFlush.clear();
-        QVERIFY(f.Commit());
+        QVERIFY2(f.Commit(), qPrintable(f.errorString()));
         watchedFile.clear();
-        QCOMPARE(heldAtFolderFlush, QByteArray("new bytes"));  // its name, too, is on the disk
+        if (via != "second name")
+            QCOMPARE(heldAtFolderFlush, QByteArray("new bytes"));  // its name, too, is on the disk
         QCOMPARE(kvtest::FileBytes(file), QByteArray("new bytes"));
-        QCOMPARE(mode(file), 0640);
-        QCOMPARE(QFileInfo(target).isSymLink(), throughLink);
-        QCOMPARE(kvtest::FilesIn(dir.path()).size(), throughLink ? 2 : 1);
+        QCOMPARE(kvtest::FileBytes(target), QByteArray("new bytes"));
+        QCOMPARE(mode(file), rights);
+        QCOMPARE(QFileInfo(target).isSymLink(), via == "link");
+        QCOMPARE(kvtest::FilesIn(folder).size(), via.isEmpty() ? 1 : 2);
+        if (via == "second name")
+            QCOMPARE(links(file), 2);
     }
 
-    // A replaced file keeps its owner, group, setgid bit and access control
-    // list. A writer that may not give a new file all of them writes the
-    // old one in place instead, so it keeps them.
+    // A replaced file keeps its owner, group, setgid bit, access control
+    // list and user extended attributes, and takes no list from its folder
+    // that it did not have. A writer that may not give a new file all of
+    // them writes the old one in place instead, so it keeps them. Until the
+    // new file has the old one's rights it shows nobody more than they do.
     void keepsOwnerGroupAndRights_data()
     {
         QTest::addColumn<uint>("owner");
         QTest::addColumn<uint>("group");
         QTest::addColumn<int>("rights");
-        QTest::addColumn<bool>("acl");
+        QTest::addColumn<QString>("extra");
         QTest::addColumn<uint>("writer");
+        QTest::addColumn<bool>("inPlace");
         const uint me = ::geteuid(), mine = ::getegid();
-        QTest::newRow("setgid, of another group") << me << 65534u << 02664 << false << me;
-        QTest::newRow("of another user") << 65534u << 65534u << 0644 << false << me;
-        QTest::newRow("with an access control list") << me << mine << 0640 << true << me;
-        QTest::newRow("of a user the writer may not give it to") << 1234u << 1234u << 0666 << false << 65534u;
+        QTest::newRow("setgid, of another group") << me << 65534u << 02664 << "" << me << false;
+        QTest::newRow("of another user") << 65534u << 65534u << 0644 << "" << me << false;
+        QTest::newRow("with an access control list") << me << mine << 0640 << "acl" << me << false;
+        QTest::newRow("of a user the writer may not give it to") << 1234u << 1234u << 0666 << "" << 65534u << true;
+        QTest::newRow("of another group alone") << me << 65534u << 0644 << "" << me << false;
+        QTest::newRow("without a list, in a folder with a default one")
+            << me << mine << 0640 << "default acl" << me << false;
+        QTest::newRow("with user extended attributes") << me << mine << 0644 << "user attributes" << me << false;
+        QTest::newRow("of another group, no rights for others, named temporary files")
+            << me << 65534u << 0600 << "named" << me << false;
     }
     void keepsOwnerGroupAndRights()
     {
         QFETCH(uint, owner);
         QFETCH(uint, group);
         QFETCH(int, rights);
-        QFETCH(bool, acl);
+        QFETCH(QString, extra);
         QFETCH(uint, writer);
-        if ((owner != ::geteuid() || writer != ::geteuid()) && !kvtest::ReadOnlyFolder::RunningAsRoot())
+        QFETCH(bool, inPlace);
+        if ((owner != ::geteuid() || group != ::getegid() || writer != ::geteuid()) &&
+            !kvtest::ReadOnlyFolder::RunningAsRoot())
             QSKIP("Only root may give a file away.");
         const QString file = dir.filePath("report.csv");
-        const QByteArray path = QFile::encodeName(file);
+        const QByteArray path = QFile::encodeName(file), folder = QFile::encodeName(dir.path());
         QVERIFY(kvtest::WriteFileBytes(file, "earlier"));
         QVERIFY(::chown(path.constData(), owner, group) == 0 && ::chmod(path.constData(), mode_t(rights)) == 0);
         // user rw-, user 65534 rw-, group r--, mask rw-, other ---
         const QByteArray list = QByteArray::fromHex("02000000" "01000600ffffffff" "02000600feff0000"
                                                     "04000400ffffffff" "10000600ffffffff" "20000000ffffffff");
-        if (acl && ::setxattr(path.constData(), "system.posix_acl_access", list.constData(), size_t(list.size()), 0))
+        const char* listKind = extra == "acl" ? "system.posix_acl_access" : "system.posix_acl_default";
+        const auto noDefaultList = qScopeGuard([&] { ::removexattr(folder.constData(), "system.posix_acl_default"); });
+        if (extra.endsWith("acl") &&
+            ::setxattr(extra == "acl" ? path.constData() : folder.constData(), listKind, list.constData(),
+                       size_t(list.size()), 0) != 0)
             QSKIP("This file system keeps no access control lists.");
+        const char* origin = "user.xdg.origin.url";
+        const QByteArray url = "https://example.invalid/report.csv";
+        if (extra == "user attributes" && ::setxattr(path.constData(), origin, url.constData(), size_t(url.size()), 0))
+            QSKIP("This file system keeps no user extended attributes.");
         struct stat before {}, after {};
         QVERIFY(::stat(path.constData(), &before) == 0);
-        QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0777) == 0);
+        QVERIFY(::chmod(folder.constData(), 0777) == 0);
+        const TemporaryFiles files(extra != "named");
         const pid_t pid = ::fork();
         if (pid == 0) {
+            watchingRights = true;
             TReplacementFile f(file);
             const bool done = (writer == ::geteuid() || ::setuid(writer) == 0) && f.open() &&
                               f.write("new bytes") == 9 && f.Commit();
-            ::_exit(done ? 0 : 1);
+            ::_exit(!done ? 1 : (rightsShown & ~mode_t(rights)) != 0 ? 2 : 0);
         }
         int status = -1;
         QVERIFY(pid > 0 && ::waitpid(pid, &status, 0) == pid);
-        QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0700) == 0);
+        QVERIFY(::chmod(folder.constData(), 0700) == 0);
+        QVERIFY2(status != 2 << 8, "The new file showed others more than the old one did.");
         QCOMPARE(status, 0);
         QCOMPARE(kvtest::FileBytes(file), QByteArray("new bytes"));
         QVERIFY(::stat(path.constData(), &after) == 0);
         QCOMPARE(after.st_uid, before.st_uid);
         QCOMPARE(after.st_gid, before.st_gid);
         QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(after.st_ino == before.st_ino, inPlace);
         QByteArray kept(256, '\0');
         kept.truncate(qMax<ssize_t>(0, ::getxattr(path.constData(), "system.posix_acl_access", kept.data(), 256)));
-        QCOMPARE(kept, acl ? list : QByteArray());
+        QCOMPARE(kept, extra == "acl" ? list : QByteArray());
+        kept.resize(256);
+        kept.truncate(qMax<ssize_t>(0, ::getxattr(path.constData(), origin, kept.data(), 256)));
+        QCOMPARE(kept, extra == "user attributes" ? url : QByteArray());
         QCOMPARE(kvtest::FilesIn(dir.path()), QStringList{"report.csv"});
     }
 
-    // In a sticky folder that everyone may write, a link is followed only
-    // when it belongs to the writer or to the folder's owner.
+    // In a sticky folder that everyone may write, a link that ends the path
+    // is followed only when it belongs to the writer or to the folder's
+    // owner; one in the middle of the path is followed whoever it belongs to.
     void linksInAnOpenFolder_data()
     {
         QTest::addColumn<uint>("linkOwner");
+        QTest::addColumn<bool>("middle");
         QTest::addColumn<bool>("followed");
-        QTest::newRow("the writer's link") << ::geteuid() << true;
-        QTest::newRow("the folder owner's link") << 1234u << true;
-        QTest::newRow("another user's link") << 65534u << false;
+        QTest::newRow("the writer's link") << ::geteuid() << false << true;
+        QTest::newRow("the folder owner's link") << 1234u << false << true;
+        QTest::newRow("another user's link") << 65534u << false << false;
+        QTest::newRow("another user's link to their folder, in the middle") << 65534u << true << true;
     }
     void linksInAnOpenFolder()
     {
         QFETCH(uint, linkOwner);
+        QFETCH(bool, middle);
         QFETCH(bool, followed);
         if (!kvtest::ReadOnlyFolder::RunningAsRoot())
             QSKIP("Only root may give a link away.");
-        const QString file = dir.filePath("report.csv"), open = dir.filePath("open");
-        const QString link = open + "/report.csv";
-        QVERIFY(kvtest::WriteFileBytes(file, "earlier") && QDir(dir.path()).mkdir("open"));
-        const auto removeOpen = qScopeGuard([&] { QDir(open).removeRecursively(); });
+        const QString open = dir.filePath("open"), theirs = dir.filePath("theirs");
+        const QString file = middle ? theirs + "/report.csv" : dir.filePath("report.csv");
+        const QString link = open + (middle ? "/mid" : "/report.csv");
+        QVERIFY(QDir(dir.path()).mkdir("open") && QDir(dir.path()).mkdir("theirs"));
+        QVERIFY(kvtest::WriteFileBytes(file, "earlier"));
+        const auto remove = qScopeGuard([&] {
+            QDir(open).removeRecursively();
+            QDir(theirs).removeRecursively();
+        });
         QVERIFY(::chmod(QFile::encodeName(open).constData(), 01777) == 0);
         QVERIFY(::chown(QFile::encodeName(open).constData(), 1234, 1234) == 0);
-        QVERIFY(QFile::link(file, link) && ::lchown(QFile::encodeName(link).constData(), linkOwner, 0) == 0);
-        TReplacementFile f(link);
+        QVERIFY(::chown(QFile::encodeName(theirs).constData(), linkOwner, 0) == 0);
+        QVERIFY(QFile::link(middle ? theirs : file, link));
+        QVERIFY(::lchown(QFile::encodeName(link).constData(), linkOwner, 0) == 0);
+        TReplacementFile f(middle ? link + "/report.csv" : link);
         QCOMPARE(f.open(), followed);
         if (followed)
             QVERIFY(f.write("new bytes") == 9 && f.Commit());
@@ -380,7 +494,8 @@ private slots:
     // made. Where no room can be reserved ahead, the new bytes past the old
     // end are written first; a file with gaps is refused untouched. The
     // staged bytes leave nothing in the temporary folder, and a temporary
-    // folder that cannot hold them is named.
+    // folder that cannot hold them is named. A file system without locks is
+    // written as any other.
     void inPlace_data()
     {
         QTest::addColumn<QByteArray>("before");
@@ -402,9 +517,15 @@ private slots:
             << varied << varied.mid(5, 400000) << false << "no reservation" << "";
         QTest::newRow("several copy chunks, more, no room reserved")
             << varied.left(300000) << varied.mid(7) << false << "no reservation" << "";
+        const QString gaps = "The file has gaps that the disk cannot reserve room for ahead, and is left as it was";
         QTest::newRow("a file with gaps, no room reserved")
-            << QByteArray("old") << QByteArray(10000, 'n') << false << "gaps"
-            << "The file has gaps that the disk cannot reserve room for ahead, and is left as it was";
+            << QByteArray("old") << QByteArray(10000, 'n') << false << "gaps" << gaps;
+        QTest::newRow("a file with gaps, on a file system that finds none")
+            << QByteArray("old") << QByteArray(10000, 'n') << false << "gaps, bindfs" << gaps;
+        QTest::newRow("more bytes, the part past the old end on the disk first")
+            << varied.left(5000) << varied.mid(11, 20000) << false << "flushes" << "";
+        QTest::newRow("a file system without locks") << QByteArray("old") << QByteArray("new bytes") << false
+                                                     << "no locks" << "";
         QTest::newRow("temporary folder without unnamed files")
             << QByteArray("old") << varied << false << "named staging" << "";
         QTest::newRow("temporary folder missing")
@@ -422,21 +543,32 @@ private slots:
         QFETCH(QString, setting);
         QFETCH(QString, refusal);
         QTemporaryDir folder, temporary;
-        const QString target = folder.filePath("kvsys.ini");
+        std::optional<kvtest::FuseMount> mounted;
+        if (setting.endsWith("bindfs") && !mounted.emplace("bindfs", folder.path()).Available())
+            QSKIP("That file system cannot be mounted here.");
+        const QString target = (mounted ? mounted->Folder() : folder.path()) + "/kvsys.ini";
         const bool existing = !before.isEmpty();
         if (existing)
             QVERIFY(kvtest::WriteFileBytes(target, before));
-        if (setting == "gaps")
+        if (setting.startsWith("gaps"))
             QVERIFY(::truncate(QFile::encodeName(target).constData(), 1 << 20) == 0);
+        if (setting == "no locks")
+            QVERIFY(::stat(QFile::encodeName(target).constData(), &lockless) == 0);
+        if (setting == "flushes") {
+            watchedFile = target;
+            heldAtFileFlush = QByteArray();
+        }
         const QByteArray held = kvtest::FileBytes(target);
         const QString staging = setting == "missing staging" ? temporary.filePath("gone") : temporary.path();
         const QByteArray oldTemporary = qgetenv("TMPDIR");
         qputenv("TMPDIR", QFile::encodeName(staging));
         const TemporaryFiles files(setting != "named staging");
-        const bool reserving = TReplacementFile::SetRoomReservation(setting.isEmpty());
+        const bool reserving = TReplacementFile::SetRoomReservation(setting != "no reservation" && setting != "gaps");
         const auto restore = qScopeGuard([&] {
             qputenv("TMPDIR", oldTemporary);
             TReplacementFile::SetRoomReservation(reserving);
+            lockless = {};
+            watchedFile.clear();
         });
         std::optional<kvtest::ClosedFolder> closedStaging;
         if (setting == "closed staging")
@@ -472,14 +604,25 @@ private slots:
         if (!committed)
             QCOMPARE(f.errorString(), checkFinds ? QString("Not a settings file.") : refusal);
         QVERIFY(kvtest::FileBytes(target) == (committed ? bytes : held));
+        if (setting == "flushes")
+            QVERIFY(heldAtFileFlush == before + bytes.mid(before.size()));
         QCOMPARE(kvtest::FilesIn(folder.path()), QStringList{"kvsys.ini"});
         QCOMPARE(kvtest::FilesIn(staging), QStringList());
     }
 
-    // Two writers in place at once: the second waits while the first holds
-    // the file, so it ends as one writer's whole bytes.
+    // Written in place while another program holds the file, with either
+    // kind of lock programs take, for writing or for reading: the writer
+    // waits until it lets go, and the file ends as the writer's whole bytes.
+    void twoWritersInPlace_data()
+    {
+        QTest::addColumn<QString>("lock");
+        QTest::newRow("another writer's lock of the whole file") << "exclusive";
+        QTest::newRow("a reader's lock of the whole file") << "shared";
+        QTest::newRow("another writer's record lock") << "record";
+    }
     void twoWritersInPlace()
     {
+        QFETCH(QString, lock);
         QTemporaryDir folder;
         const QString target = folder.filePath("export.csv");
         const QByteArray before(1 << 20, 'o');
@@ -490,17 +633,37 @@ private slots:
         TReplacementFile f(target);
         QVERIFY(f.open() && f.WritesInPlace());
         QCOMPARE(f.write(QByteArray(1 << 19, 'n')), 1 << 19);
-        const int other = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CLOEXEC);
-        QVERIFY(other >= 0 && ::flock(other, LOCK_EX) == 0);  // the other writer, copying
+        // The other program holds the file until it is told to let go.
+        int held[2], letGo[2];
+        QVERIFY(::pipe(held) == 0 && ::pipe(letGo) == 0);
+        const QByteArray path = QFile::encodeName(target);
+        const pid_t other = ::fork();
+        if (other == 0) {
+            const int fd = ::open(path.constData(), lock == "shared" ? O_RDONLY : O_WRONLY);
+            struct flock whole {};
+            whole.l_type = F_WRLCK;
+            whole.l_whence = SEEK_SET;
+            const bool locked = lock == "record" ? ::fcntl(fd, F_SETLK, &whole) == 0
+                                                 : ::flock(fd, lock == "shared" ? LOCK_SH : LOCK_EX) == 0;
+            char c = locked ? 'y' : 'n';
+            if (::write(held[1], &c, 1) == 1)
+                (void)::read(letGo[0], &c, 1);
+            ::_exit(0);
+        }
+        char answer = 0;
+        QVERIFY(other > 0 && ::read(held[0], &answer, 1) == 1 && answer == 'y');
         QByteArray whileHeld;
-        std::thread otherWriter([&] {
+        std::thread otherProgram([&] {
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
             whileHeld = kvtest::FileBytes(target);
-            ::close(other);
+            (void)::write(letGo[1], "x", 1);
         });
         const bool committed = f.Commit();
-        otherWriter.join();
-        QVERIFY(committed);
+        otherProgram.join();
+        QVERIFY(::waitpid(other, nullptr, 0) == other);
+        for (const int fd : {held[0], held[1], letGo[0], letGo[1]})
+            ::close(fd);
+        QVERIFY2(committed, qPrintable(f.errorString()));
         QVERIFY(whileHeld == before);
         QVERIFY(kvtest::FileBytes(target) == QByteArray(1 << 19, 'n'));
     }
@@ -532,5 +695,5 @@ pid_t TestReplacementFile::Writer::start(const QString& target, const QByteArray
     return wrote ? pid : -1;
 }
 
-KV_TEST_MAIN(TestReplacementFile)
+KV_TEST_MAIN_FULL_DISK(TestReplacementFile)
 #include "tst_replacementfile.moc"

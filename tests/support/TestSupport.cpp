@@ -4,12 +4,15 @@
 #include "Locale.h"
 #include "Platform.h"
 #include <QDirIterator>
+#include <QProcess>
+#include <QStandardPaths>
 #include <csignal>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,17 +24,34 @@
 namespace kvtest {
 
 namespace {
-QTemporaryDir*& configDir()
+// The private settings folder: it lives for the run and goes when the
+// program ends, by returning from main or through exit(), but not when a
+// process forked from it ends.
+struct ConfigDir {
+    std::unique_ptr<QTemporaryDir> dir;
+    pid_t owner = 0;
+    ~ConfigDir()
+    {
+        if (::getpid() != owner)
+            (void)dir.release();  // the folder stays for the program that made it
+    }
+};
+ConfigDir& config()
 {
-    static QTemporaryDir* dir = nullptr;
-    return dir;
+    static ConfigDir config;
+    return config;
+}
+std::unique_ptr<QTemporaryDir>& configDir()
+{
+    return config().dir;
 }
 }  // namespace
 
 void InitEnvironment()
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    configDir() = new QTemporaryDir();  // lives for the run
+    config().owner = ::getpid();
+    configDir() = std::make_unique<QTemporaryDir>();
     qputenv("XDG_CONFIG_HOME", configDir()->path().toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", configDir()->path().toLocal8Bit());
 }
@@ -382,6 +402,46 @@ FullDisk::~FullDisk()
         ::unlink(disk.filler().constData());
     else
         ::setrlimit(RLIMIT_FSIZE, &disk.limit);
+}
+
+FuseMount::FuseMount(const QString& kind, const QString& source)
+{
+    if (!smallDisk().mounted || ::access("/dev/fuse", R_OK | W_OK) != 0 || !QDir().mkpath(Folder()))
+        return;
+    const QString image = m_dir.filePath(QStringLiteral("fat.img"));
+    const QString format = QStandardPaths::findExecutable(QStringLiteral("mkfs.vfat"), {"/usr/sbin", "/sbin"});
+    QProcess formatting;
+    formatting.setStandardOutputFile(QProcess::nullDevice());
+    if (kind == QLatin1String("fusefat")) {
+        formatting.start(format, {"-C", image, "32768"});
+        if (format.isEmpty() || !formatting.waitForFinished() || formatting.exitCode() != 0)
+            return;
+    }
+    const QStringList shown = kind == QLatin1String("fusefat") ? QStringList{"-o", "rw+", image} : QStringList{source};
+    // The file system ends with this program, however it ends.
+    m_program.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    m_program.setStandardOutputFile(QProcess::nullDevice());
+    m_program.setStandardErrorFile(QProcess::nullDevice());
+    m_program.start(kind, QStringList{"-f"} + shown + QStringList{Folder()});
+    struct stat above {}, point {};
+    ::stat(QFile::encodeName(m_dir.path()).constData(), &above);
+    // Mounted within a few seconds, or not at all.
+    for (int waited = 0; waited < 10000 && !m_program.waitForFinished(10); waited += 10)
+        if (::stat(QFile::encodeName(Folder()).constData(), &point) == 0 && point.st_dev != above.st_dev) {
+            m_mounted = true;
+            return;
+        }
+}
+
+FuseMount::~FuseMount()
+{
+    // Unmounted, the file system's program ends by itself.
+    const QByteArray point = QFile::encodeName(Folder());
+    if (m_mounted && ::umount2(point.constData(), 0) != 0)
+        ::umount2(point.constData(), MNT_DETACH);
+    if (m_program.state() != QProcess::NotRunning && !m_program.waitForFinished(5000))
+        m_program.kill();
+    m_program.waitForFinished();
 }
 
 namespace {

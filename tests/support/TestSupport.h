@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QList>
+#include <QProcess>
 #include <QString>
 #include <QDir>
 #include <QTemporaryDir>
@@ -165,6 +166,28 @@ public:
     FullDisk& operator=(const FullDisk&) = delete;
 };
 
+// A file system in user space (FUSE) of a kind that USB sticks and shares
+// bring, mounted among the program's own mounts (KV_TEST_MAIN_FULL_DISK)
+// for as long as the object lives: "fusefat" is a fresh FAT file system
+// (no owners or rights that can be set, no unnamed files); "bindfs" shows
+// the folder `source` again (no unnamed files, no room reserved ahead, no
+// gaps found in a file). Available() is false where the file system's
+// program or FUSE is missing or the program has no mounts of its own.
+class FuseMount {
+public:
+    explicit FuseMount(const QString& kind, const QString& source = QString());
+    ~FuseMount();
+    FuseMount(const FuseMount&) = delete;
+    FuseMount& operator=(const FuseMount&) = delete;
+    bool Available() const { return m_mounted; }
+    QString Folder() const { return m_dir.filePath(QStringLiteral("mount")); }
+
+private:
+    QTemporaryDir m_dir;  // the mount point, and a FAT file system's image
+    QProcess m_program;   // the file system's program
+    bool m_mounted = false;
+};
+
 // A folder in which no new file can be made (so nothing can be written
 // beside a file there), while the files already in it stay writable. Not
 // run as root, the folder's mode bits say so; run as root, which they do not
@@ -238,7 +261,8 @@ void RemoveFilesIn(const QString& folder);
         KV_TEST_APPLICATION_BODY(TestObject)             \
     }
 
-// The same for a program whose tests meet a full disk (kvtest::FullDisk).
+// The same for a program whose tests meet a full disk (kvtest::FullDisk)
+// or mount file systems (kvtest::FuseMount): its mounts are its own.
 #define KV_TEST_MAIN_FULL_DISK(TestObject)               \
     int main(int argc, char** argv)                      \
     {                                                    \
