@@ -64,7 +64,15 @@ bool CheckUserAccess(bool Relogin, TUserRights& Rights)
     q.SQL().Add(QStringLiteral("AND Active = 1"));
     if (pwMode && Relogin)
         q.SQL().Add(QStringLiteral("AND Password = '") + SqlStr(password) + QChar('\''));
-    q.Open();
+    try {
+        q.Open();
+    } catch (const EUncarriedText& refused) {
+        // The prompt's password is what the operator typed; the login name
+        // is the machine's.
+        if (refused.Text() == password && Relogin)
+            throw EDatabaseError(refused.Refusal(QStringLiteral("Password"), false));
+        throw;
+    }
     if (q.IsEmpty()) {
         q.Close();
         MessageDlg(QStringLiteral("User and Password not found. Access is denied."), mtWarning, mbOK);

@@ -121,7 +121,8 @@ private slots:
     // login is asked its password, compared exactly, on a SQLite file and
     // through ODBC. A password the connection cannot carry as typed (through
     // the SQLite ODBC driver, characters beyond the Basic Multilingual Plane)
-    // is refused before it is sent, and the program does not start.
+    // is refused before it is sent with a message naming the password, and
+    // the program does not start.
     void passwordStartWithoutArguments_data()
     {
         QTest::addColumn<bool>("odbc");
@@ -164,7 +165,7 @@ private slots:
         }
         QCOMPARE(promptNames, QStringList({PlatformUserName() + " (disabled)"}));
         if (!refused.isEmpty()) {
-            QVERIFY2(raised.startsWith("The text holds the character " + refused + " (U+"), qPrintable(raised));
+            QVERIFY2(raised.startsWith("Password holds the character " + refused + " (U+"), qPrintable(raised));
             QVERIFY(!f && !HasRight(7));
             QCOMPARE(Operator().OPERATORNUMBER, 5);
             QCOMPARE(boxes.Count(), 0);
