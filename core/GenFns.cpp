@@ -59,6 +59,11 @@ void RecordIdExists(const QString& Table, int Id, bool& Exists)
     q.Close();
 }
 
+QString LockedFrom(const QString& Table)
+{
+    return QStringLiteral("FROM ") + Table + QStringLiteral(" WITH (UPDLOCK, HOLDLOCK)");
+}
+
 void StripTrailingNonDigit(QString& S, bool& Cut)
 {
     const QString t = S.trimmed();

@@ -15,6 +15,14 @@ class TReplacementFile;
 // Runs "SELECT id", "FROM " + Table, "WHERE id = " + Id.
 void RecordIdExists(const QString& Table, int Id, bool& Exists);
 
+// The FROM line of a read that a write's transaction makes before it
+// writes: "FROM " + Table + " WITH (UPDLOCK, HOLDLOCK)". What the read finds,
+// and what it would find were it there, stays so until the transaction
+// ends, so no other program's write comes between the read and the write:
+// a row compared before it is changed is still as read, and a value found
+// free is still free when it is added.
+QString LockedFrom(const QString& Table);
+
 // Number texts. S is trimmed for the scan; when nothing is cut S is left
 // exactly as given.
 void StripTrailingNonDigit(QString& S, bool& Cut);

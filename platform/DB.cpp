@@ -471,6 +471,19 @@ bool isSqliteFile(const QString& path)
 // numbers unless the connection asks for 64-bit ones, and an id beyond 32
 // bits would then arrive cut to some other row's: the connection is made
 // again asking for them, and a number beyond 32 bits must come back whole.
+// A table of a SQLite database reached through ODBC, whose lock a write
+// transaction takes at its start; empty for a database without tables.
+QString firstTable(QSqlDatabase& db)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%' "
+                               "ORDER BY name LIMIT 1")) ||
+        !q.next())
+        return QString();
+    return q.value(0).toString();
+}
+
 bool setUpOdbc(QSqlDatabase& db, const QString& source)
 {
     {
@@ -667,6 +680,7 @@ void TDatabase::SetConnected(bool value)
         m_sqlite = m_embedded = m_readOnly = false;
         m_uncarried = 0;
         m_lostAtStart.clear();
+        m_lockTable.clear();
         emit AfterDisconnect();
         return;
     }
@@ -729,6 +743,7 @@ void TDatabase::SetConnected(bool value)
         m_readOnly = readOnly;
         m_sourceName = embedded ? file : source;
         m_sqlite = sqlite;
+        m_lockTable = sqlite && !embedded ? firstTable(db) : QString();
     }
     m_embedded = embedded;
     m_transactionFailed = false;
@@ -911,8 +926,32 @@ void TDatabase::StartTransaction()
         throw EDatabaseError(ReadOnlyMessage());
     if (m_inTransaction)
         throw EDatabaseError(QStringLiteral("A transaction is already active"));
-    if (!m_db.transaction())
-        DatabaseErrorFrom(m_db.lastError());
+    if (m_embedded) {
+        // SQLite: the transaction holds the file's write lock from its start,
+        // so that what it reads before it writes (a row it compares, a value
+        // it checks for duplicates) is still what is stored when it writes:
+        // no other program's write can come between. A transaction that
+        // took the lock only at its first write would find the file changed
+        // since its reads and fail ("database is locked").
+        QSqlQuery begin(m_db);
+        if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
+            DatabaseErrorFrom(begin.lastError());
+    } else {
+        if (!m_db.transaction())
+            DatabaseErrorFrom(m_db.lastError());
+        if (m_sqlite && !m_lockTable.isEmpty()) {
+            // Through ODBC the driver begins the transaction at its first
+            // statement; a write that changes nothing takes the lock there.
+            QSqlQuery lock(m_db);
+            QString table = m_lockTable;
+            table.replace(QChar('"'), QStringLiteral("\"\""));
+            if (!lock.exec(QStringLiteral("DELETE FROM \"%1\" WHERE 0").arg(table))) {
+                const QSqlError err = lock.lastError();
+                rollbackThroughDriver();
+                DatabaseErrorFrom(err);
+            }
+        }
+    }
     m_inTransaction = true;
     m_transactionFailed = false;
 }

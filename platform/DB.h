@@ -210,6 +210,7 @@ private:
     bool m_readOnly = false;
     int m_uncarried = 0;  // kinds of character the connection does not carry
     QString m_lostAtStart;  // characters it does not carry at a text's start
+    QString m_lockTable;    // SQLite through ODBC: the table a transaction locks first
     QString m_sourceName;
     QVector<QPointer<TDataSet>> m_dataSets;
 };

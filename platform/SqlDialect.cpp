@@ -2,6 +2,8 @@
 #include "Exceptions.h"
 #include <QSet>
 #include <QVector>
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -565,6 +567,36 @@ bool isSimple(const QVector<Node>& arg)
     return count > 0;
 }
 
+// The parenthesised list of a table's lock hints ("(UPDLOCK, HOLDLOCK)"):
+// hint words and commas only.
+bool isLockHints(const Node& g)
+{
+    static const char* const hints[] = {"HOLDLOCK", "NOLOCK", "NOWAIT", "PAGLOCK", "READCOMMITTED",
+                                        "READCOMMITTEDLOCK", "READPAST", "READUNCOMMITTED", "REPEATABLEREAD",
+                                        "ROWLOCK", "SERIALIZABLE", "TABLOCK", "TABLOCKX", "UPDLOCK", "XLOCK"};
+    if (!g.group)
+        return false;
+    bool any = false;
+    bool wantHint = true;
+    for (const Node& c : g.children) {
+        if (isSpace(c))
+            continue;
+        if (c.group)
+            return false;
+        if (wantHint) {
+            const bool hint = std::any_of(std::begin(hints), std::end(hints),
+                                          [&c](const char* h) { return isWord(c.tok, h); });
+            if (!hint)
+                return false;
+            any = true;
+        } else if (!isPunct(c.tok, ",")) {
+            return false;
+        }
+        wantHint = !wantHint;
+    }
+    return any && !wantHint;
+}
+
 // "SELECT [DISTINCT|ALL] TOP n ..." becomes "SELECT [DISTINCT|ALL] ... LIMIT n"
 // (n as a number or in parentheses). Only a level that is one SELECT: with
 // UNION and the like SQL Server's TOP limits the first part alone, and
@@ -641,6 +673,15 @@ void translateLevel(QVector<Node>& list, int depth)
             !list[i + 1].group && isPunct(list[i + 1].tok, ".")) {
             ++i;  // [dbo]. as well
             continue;
+        }
+        if (!n.group && isWord(n.tok, "WITH")) {
+            // A table's lock hints: SQLite locks the whole file for a
+            // transaction that writes, so they have nothing to say there.
+            const int nx = nextNonSpace(list, i + 1);
+            if (nx < list.size() && isLockHints(list[nx])) {
+                i = nx;
+                continue;
+            }
         }
         if (!n.group && n.tok.kind == Token::Word) {
             // DELETE without FROM

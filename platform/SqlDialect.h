@@ -11,7 +11,9 @@
 //   expression that yields one of those);
 // - a number glued to a keyword ("12AND") is separated;
 // - "DELETE t" without FROM gets its FROM;
-// - "SELECT TOP n ..." becomes "SELECT ... LIMIT n".
+// - "SELECT TOP n ..." becomes "SELECT ... LIMIT n";
+// - a table's lock hints ("WITH (UPDLOCK, HOLDLOCK)") are dropped: a write
+//   transaction on SQLite holds the file's write lock from its start.
 #include <QString>
 
 namespace SqlDialect {

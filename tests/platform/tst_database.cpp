@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include <QDir>
 #include <QFile>
+#include <sqlite3.h>
 
 class TestDatabase : public QObject {
     Q_OBJECT
@@ -384,6 +385,39 @@ private slots:
         page.Last();
         QCOMPARE(db.Value("SELECT Name FROM tItem WHERE ID = 1"), QString("it's mine"));
         QCOMPARE(db.Value("SELECT Name FROM tItem WHERE ID = 2"), QString("second"));
+    }
+
+    // A write transaction holds the file from its start: what it reads
+    // before it writes stays as stored until it commits. Another program's
+    // write waits (here: is turned away, as it does not wait) instead of
+    // coming between, and the transaction's own write, after its read, goes
+    // through rather than failing for a file changed since.
+    void transactionHoldsTheFileFromItsStart_data() { routes(); }
+    void transactionHoldsTheFileFromItsStart()
+    {
+        QFETCH(bool, odbc);
+        kvtest::TestDatabase file(false, odbc ? "dbFile" : "dbRoute");
+        seed(file, 3);
+        Route route;
+        if (!connectRoute(route, file, odbc))
+            QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+        sqlite3* other = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(file.File()).constData(), &other), SQLITE_OK);
+        const auto otherWrites = [other](const char* sql) { return sqlite3_exec(other, sql, nullptr, nullptr, nullptr); };
+        {
+            TTransaction tx(TDatabase::Find("dbRoute"));
+            TQuery read(nullptr, "dbRoute");
+            read.SQL().SetText("SELECT Name\nFROM tItem WITH (UPDLOCK, HOLDLOCK)\nWHERE ID = 2");
+            read.Open();
+            QCOMPARE(read.FieldByName("Name")->AsString(), QString("item 2"));
+            read.Close();
+            QCOMPARE(otherWrites("UPDATE tItem SET Name = 'theirs' WHERE ID = 2"), SQLITE_BUSY);
+            exec("UPDATE tItem SET Name = 'mine' WHERE ID = 2");
+            tx.Commit();
+        }
+        QCOMPARE(otherWrites("UPDATE tItem SET Name = 'theirs' WHERE ID = 3"), SQLITE_OK);
+        sqlite3_close(other);
+        QCOMPARE(file.Rows("SELECT Name FROM tItem ORDER BY ID"), QStringList({"item 1", "mine", "theirs"}));
     }
 
     void newRowIdComesFromTheInsert()

@@ -115,6 +115,12 @@ private slots:
             << "SELECT * FROM (SELECT ID FROM tUser ORDER BY ID DESC LIMIT 1) AS X /* last */;" << "3";
         QTest::newRow("TOP in a literal untouched")
             << "SELECT 'SELECT TOP 1' AS T" << "SELECT 'SELECT TOP 1' AS T" << "SELECT TOP 1";
+        QTest::newRow("lock hints dropped, a name WITH and a CTE kept")
+            << "WITH [with] AS (SELECT ID FROM tUser) SELECT U.UserLogin\nFROM tUser U WITH (UPDLOCK, HOLDLOCK)"
+               "\nJOIN [with] ON [with].ID = U.ID WHERE U.UserLogin <> 'WITH (UPDLOCK)' AND U.ID = 1"
+            << "WITH [with] AS (SELECT ID FROM tUser) SELECT U.UserLogin\nFROM tUser U \n"
+               "JOIN [with] ON [with].ID = U.ID WHERE U.UserLogin <> 'WITH (UPDLOCK)' AND U.ID = 1"
+            << "jsmith";
     }
     void translate()
     {
