@@ -8,6 +8,23 @@
 #include "SqlText.h"
 
 namespace {
+// Opens a query naming the login name (and the password typed): a text the
+// connection cannot carry is refused naming the input that holds it, the
+// login name first, as it comes first in the statement.
+void openNaming(TQuery& q, const QString& login, const QString& password = QString())
+{
+    try {
+        q.Open();
+    } catch (const EUncarriedText& refused) {
+        const TDatabase* db = q.Database();
+        if (db && !db->Uncarried(login).isEmpty())
+            throw EDatabaseError(refused.Refusal(QStringLiteral("Login name"), false));
+        if (!password.isEmpty() && refused.Text() == password)
+            throw EDatabaseError(refused.Refusal(QStringLiteral("Password"), false));
+        throw;
+    }
+}
+
 bool passwordMode()
 {
     return TIniFile(SettingsFileName()).ReadString(QStringLiteral("General"), QStringLiteral("GetLog"),
@@ -64,15 +81,7 @@ bool CheckUserAccess(bool Relogin, TUserRights& Rights)
     q.SQL().Add(QStringLiteral("AND Active = 1"));
     if (pwMode && Relogin)
         q.SQL().Add(QStringLiteral("AND Password = '") + SqlStr(password) + QChar('\''));
-    try {
-        q.Open();
-    } catch (const EUncarriedText& refused) {
-        // The prompt's password is what the operator typed; the login name
-        // is the machine's.
-        if (refused.Text() == password && Relogin)
-            throw EDatabaseError(refused.Refusal(QStringLiteral("Password"), false));
-        throw;
-    }
+    openNaming(q, login, password);
     if (q.IsEmpty()) {
         q.Close();
         MessageDlg(QStringLiteral("User and Password not found. Access is denied."), mtWarning, mbOK);
@@ -117,7 +126,7 @@ void StampLastLoggedOn(const QString& Name, QString& IdText)
     TQuery q(nullptr, QLatin1String(kDatabaseName));
     q.SQL().Add(QStringLiteral("SELECT id FROM tUser"));
     q.SQL().Add(QStringLiteral("WHERE (UserLogin LIKE ") + SqlLikeExact(n) + QChar(')'));
-    q.Open();
+    openNaming(q, n);
     if (q.IsEmpty()) {
         IdText = QStringLiteral("0");
         return;

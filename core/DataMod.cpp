@@ -7,6 +7,7 @@
 #include "SysUtils.h"
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <optional>
 
 TDM* DM = nullptr;
 
@@ -42,40 +43,6 @@ TDM::TDM(QObject* owner) : QObject(owner)
     dbKVdata->Params.Assign(QStringList{QStringLiteral("USER NAME=sa")});
     dbKVdata->SessionName = QStringLiteral("Default");
     dbKVdata->LoginPrompt = true;
-}
-
-void TDM::DMCreate()
-{
-    for (bool first = true;; first = false) {
-        if (!first && !PromptForConnection())
-            Abort();  // the operator gave up: the start ends quietly
-        try {
-            ConnectDatabase();
-            return;
-        } catch (const EDatabaseError& e) {
-            HandleException(e);
-        }
-    }
-}
-
-bool TDM::PromptForConnection()
-{
-    TIniFile ini(SettingsFileName());
-    QString dsn = ini.ReadString(QStringLiteral("DBconnection"), QStringLiteral("KVDSN"), QString());
-    if (dsn.isEmpty())
-        dsn = dbKVdata->AliasName;
-    TStringList list;
-    if (!LoginPrompt(QStringLiteral("Brellinghast"), true, dsn, list))
-        return false;
-    const QString user = list.Values(QStringLiteral("USER NAME"));
-    const QString password = list.Values(QStringLiteral("PASSWORD"));
-    if (!dsn.isEmpty())
-        ini.WriteString(QStringLiteral("DBconnection"), QStringLiteral("KVDSN"), dsn);
-    if (!user.isEmpty())
-        ini.WriteString(QStringLiteral("DBconnection"), QStringLiteral("ur"), EncodeString(user));
-    if (!password.isEmpty())
-        ini.WriteString(QStringLiteral("DBconnection"), QStringLiteral("pd"), EncodeString(password));
-    return true;
 }
 
 namespace {
@@ -134,38 +101,158 @@ QString TDM::DecodeOrEmpty(const QString& H)
     }
 }
 
+namespace {
+const char kConnection[] = "DBconnection";
+
+QString setSection(bool test)
+{
+    return test ? QStringLiteral("TestCfg") : QStringLiteral("MainCfg");
+}
+
+// A connection identity as the settings file keeps it, or as typed at the
+// prompt.
+struct TIdentity {
+    QString Dsn, User, Password;
+    bool Typed = false;
+    bool Complete() const { return !Dsn.isEmpty() && !User.isEmpty() && !Password.isEmpty(); }
+    bool operator==(const TIdentity& o) const { return Dsn == o.Dsn && User == o.User && Password == o.Password; }
+};
+
+// A value that is not valid hex counts as missing, so the prompt asks again
+// instead of every start failing.
+TIdentity readConnection(const TIniFile& ini)
+{
+    return {ini.ReadString(QLatin1String(kConnection), QStringLiteral("KVDSN"), QString()),
+            TDM::DecodeOrEmpty(ini.ReadString(QLatin1String(kConnection), QStringLiteral("ur"), QString())),
+            TDM::DecodeOrEmpty(ini.ReadString(QLatin1String(kConnection), QStringLiteral("pd"), QString()))};
+}
+
+TIdentity readSet(const TIniFile& ini, const QString& section)
+{
+    return {TDM::DecodeOrEmpty(ini.ReadString(section, QStringLiteral("id1"), QString())),
+            TDM::DecodeOrEmpty(ini.ReadString(section, QStringLiteral("id2"), QString())),
+            TDM::DecodeOrEmpty(ini.ReadString(section, QStringLiteral("id3"), QString()))};
+}
+
+// The connection prompt proposing the identity's data source and user name,
+// and its password only when that was typed (a stored one is never shown).
+// On OK the identity is what was given.
+bool askIdentity(TIdentity& id)
+{
+    TStringList params;
+    params.SetValue(QStringLiteral("USER NAME"), id.User);
+    if (id.Typed)
+        params.SetValue(QStringLiteral("PASSWORD"), id.Password);
+    QString dsn = id.Dsn;
+    if (!LoginPrompt(QStringLiteral("Brellinghast"), true, dsn, params))
+        return false;
+    id = {dsn, params.Values(QStringLiteral("USER NAME")), params.Values(QStringLiteral("PASSWORD")), true};
+    return true;
+}
+
+// Connects as the identity; a data source that fails leaves the connection
+// in use as it was.
+void connectTo(TDatabase& db, const TIdentity& id)
+{
+    db.NetFileDir = SettingsFolder();
+    db.ConnectInstead(id.Dsn, TStringList{QStringLiteral("USER NAME=") + id.User,
+                                          QStringLiteral("PASSWORD=") + id.Password});
+}
+
+// A connected identity becomes the connection in use and, when it belongs
+// to a set, that set.
+void storeIdentity(const TIdentity& id, const QString& section)
+{
+    TIniFile ini(SettingsFileName());
+    ini.WriteString(QLatin1String(kConnection), QStringLiteral("KVDSN"), id.Dsn);
+    ini.WriteString(QLatin1String(kConnection), QStringLiteral("ur"), TDM::EncodeString(id.User));
+    ini.WriteString(QLatin1String(kConnection), QStringLiteral("pd"), TDM::EncodeString(id.Password));
+    if (!section.isEmpty()) {
+        ini.WriteString(section, QStringLiteral("id1"), TDM::EncodeString(id.Dsn));
+        ini.WriteString(section, QStringLiteral("id2"), TDM::EncodeString(id.User));
+        ini.WriteString(section, QStringLiteral("id3"), TDM::EncodeString(id.Password));
+    }
+    ini.UpdateFile();
+}
+
+// Connects as the identity and stores it. One that does not connect is
+// told, naming the set when it is one, and the prompt asks, proposing what
+// was tried, until what it is given connects. Cancel raises EAbort with
+// nothing stored and the connection in use as it was. `failure`, when
+// given, says why the identity did not connect just now.
+void connectAndStore(TDatabase& db, TIdentity id, const QString& section, std::optional<QString> failure = {})
+{
+    for (;;) {
+        if (!failure) {
+            try {
+                connectTo(db, id);
+                break;
+            } catch (const EDatabaseError& e) {
+                failure = e.Message();
+            }
+        }
+        if (!section.isEmpty())
+            failure = QStringLiteral("Cannot connect to the %1 database '%2': %3")
+                          .arg(section == setSection(true) ? QStringLiteral("test") : QStringLiteral("main"), id.Dsn,
+                               *failure);
+        HandleException(EDatabaseError(*failure));
+        failure.reset();
+        do {
+            if (!askIdentity(id))
+                Abort();
+        } while (!id.Complete());
+    }
+    storeIdentity(id, section);
+}
+}  // namespace
+
+void TDM::DMCreate()
+{
+    QString failure;
+    try {
+        ConnectDatabase();
+        return;
+    } catch (const EDatabaseError& e) {
+        failure = e.Message();
+    }
+    const TIniFile ini(SettingsFileName());
+    TIdentity id = readConnection(ini);
+    if (id.Dsn.isEmpty())
+        id.Dsn = dbKVdata->AliasName;
+    // The connection in use is normally a copy of a set: a mend belongs to
+    // that set too, or the set would bring the failure back.
+    QString section;
+    for (const bool test : {false, true})
+        if (section.isEmpty() && id.Complete() && readSet(ini, setSection(test)) == id)
+            section = setSection(test);
+    connectAndStore(*dbKVdata, id, section, failure);
+}
+
 void TDM::ConnectDatabase()
 {
-    TStringList list;
     TIniFile ini(SettingsFileName());
+    TIdentity id = readConnection(ini);
 
-    QString dsn = ini.ReadString(QStringLiteral("DBconnection"), QStringLiteral("KVDSN"), QString());
-    // A value that is not valid hex counts as missing, so the prompt asks
-    // again instead of every start failing.
-    QString user = DecodeOrEmpty(ini.ReadString(QStringLiteral("DBconnection"), QStringLiteral("ur"), QString()));
-    QString password = DecodeOrEmpty(ini.ReadString(QStringLiteral("DBconnection"), QStringLiteral("pd"), QString()));
-
-    if (dsn.isEmpty() || user.isEmpty() || password.isEmpty()) {
-        if (dsn.isEmpty())
-            dsn = dbKVdata->AliasName;
-        LoginPrompt(QStringLiteral("Brellinghast"), true, dsn, list);
-        user = list.Values(QStringLiteral("USER NAME"));
-        password = list.Values(QStringLiteral("PASSWORD"));
-        if (!dsn.isEmpty())
-            ini.WriteString(QStringLiteral("DBconnection"), QStringLiteral("KVDSN"), dsn);
-        if (!user.isEmpty())
-            ini.WriteString(QStringLiteral("DBconnection"), QStringLiteral("ur"), EncodeString(user));
-        if (!password.isEmpty())
-            ini.WriteString(QStringLiteral("DBconnection"), QStringLiteral("pd"), EncodeString(password));
+    if (!id.Complete()) {
+        if (id.Dsn.isEmpty())
+            id.Dsn = dbKVdata->AliasName;
+        // Cancel gives no identity, whatever the file held.
+        if (!askIdentity(id))
+            id.User = id.Password = QString();
+        if (!id.Dsn.isEmpty())
+            ini.WriteString(QLatin1String(kConnection), QStringLiteral("KVDSN"), id.Dsn);
+        if (!id.User.isEmpty())
+            ini.WriteString(QLatin1String(kConnection), QStringLiteral("ur"), EncodeString(id.User));
+        if (!id.Password.isEmpty())
+            ini.WriteString(QLatin1String(kConnection), QStringLiteral("pd"), EncodeString(id.Password));
     }
 
-    if (!user.isEmpty() && !password.isEmpty()) {
-        list.Add(QStringLiteral("USER NAME=") + user);
-        list.Add(QStringLiteral("PASSWORD=") + password);
+    if (!id.User.isEmpty() && !id.Password.isEmpty()) {
         if (dbKVdata->Connected())
             dbKVdata->SetConnected(false);
-        dbKVdata->AliasName = dsn;
-        dbKVdata->Params = list;
+        dbKVdata->AliasName = id.Dsn;
+        dbKVdata->Params.Assign(
+            QStringList{QStringLiteral("USER NAME=") + id.User, QStringLiteral("PASSWORD=") + id.Password});
         dbKVdata->LoginPrompt = false;
     }
 
@@ -174,39 +261,20 @@ void TDM::ConnectDatabase()
     ini.UpdateFile();
 }
 
-void TDM::SetDatabaseSet(bool Test)
+bool TDM::SetDatabaseSet(bool Test)
 {
-    TStringList list;
-    TIniFile ini(SettingsFileName());
-    const QString section = Test ? QStringLiteral("TestCfg") : QStringLiteral("MainCfg");
-
-    QString dsn = DecodeOrEmpty(ini.ReadString(section, QStringLiteral("id1"), QString()));
-    QString user = DecodeOrEmpty(ini.ReadString(section, QStringLiteral("id2"), QString()));
-    QString password = DecodeOrEmpty(ini.ReadString(section, QStringLiteral("id3"), QString()));
-
-    if (dsn.isEmpty() || user.isEmpty() || password.isEmpty()) {
-        if (dsn.isEmpty())
-            dsn = dbKVdata->AliasName + (Test ? QStringLiteral("_TESTDB") : QString());
-        LoginPrompt(QStringLiteral("Brellinghast"), true, dsn, list);
-        user = list.Values(QStringLiteral("USER NAME"));
-        password = list.Values(QStringLiteral("PASSWORD"));
+    const QString section = setSection(Test);
+    TIdentity id = readSet(TIniFile(SettingsFileName()), section);
+    if (!id.Complete()) {
+        if (id.Dsn.isEmpty())
+            id.Dsn = dbKVdata->AliasName + (Test ? QStringLiteral("_TESTDB") : QString());
+        do {
+            if (!askIdentity(id))
+                return false;
+        } while (!id.Complete());
     }
-
-    if (!dsn.isEmpty()) {
-        ini.WriteString(QStringLiteral("DBconnection"), QStringLiteral("KVDSN"), dsn);
-        ini.WriteString(section, QStringLiteral("id1"), EncodeString(dsn));
-    }
-    if (!user.isEmpty()) {
-        ini.WriteString(QStringLiteral("DBconnection"), QStringLiteral("ur"), EncodeString(user));
-        ini.WriteString(section, QStringLiteral("id2"), EncodeString(user));
-    }
-    if (!password.isEmpty()) {
-        ini.WriteString(QStringLiteral("DBconnection"), QStringLiteral("pd"), EncodeString(password));
-        ini.WriteString(section, QStringLiteral("id3"), EncodeString(password));
-    }
-
-    ConnectDatabase();
-    ini.UpdateFile();
+    connectAndStore(*dbKVdata, id, section);
+    return true;
 }
 
 QString TDM::InvertString(const QString& S)

@@ -20,17 +20,20 @@ public:
     // OnCreate: connects from the settings file. When the stored connection
     // fails, the error is shown and the connection prompt asks again (so one
     // wrong entry cannot lock the program out); cancelling it ends the start
-    // with EAbort.
+    // with EAbort. A connection that is a copy of the main or the test set is
+    // mended as that set is (SetDatabaseSet).
     void DMCreate();
-    // Asks for the data source and identity, proposing the stored data
-    // source, and writes what was entered to "DBconnection". False when the
-    // operator cancelled.
-    bool PromptForConnection();
     // Connects from "DBconnection", prompting first when a value is missing.
     // Engine errors propagate.
     void ConnectDatabase();
-    // Makes the test set (true) or the main set (false) active and reconnects.
-    void SetDatabaseSet(bool Test);
+    // Makes the test set (true) or the main set (false) the connection in
+    // use. A set lacking a value is asked for first; Cancel there changes
+    // nothing (the result is false, the database stays the one it was). A set
+    // that does not connect is told, naming the set and its data source, and
+    // asked for at the prompt until what is given connects; Cancel there
+    // raises EAbort, the database and the settings staying as they were. What
+    // connects is stored in the set and in "DBconnection".
+    bool SetDatabaseSet(bool Test);
 
     // Settings scrambling: clear text (Windows-1252 bytes) XORed with a fixed
     // key, written as upper-case hex pairs.

@@ -164,7 +164,9 @@ bool LoginPrompt(const QString& Title, bool OdbcMode, QString& Dsn, TStringList&
     if (OdbcMode) {
         form.setWindowTitle(QStringLiteral("SQLServer ODBC Link: ") + Title);
         form.lblEnterName->setText(QStringLiteral("Enter ODBC identity:"));
-        form.edtName->setText(QStringLiteral("sa"));
+        const QString user = Params.Values(QStringLiteral("USER NAME"));
+        form.edtName->setText(user.isEmpty() ? QStringLiteral("sa") : user);
+        form.edtPassword->setText(Params.Values(QStringLiteral("PASSWORD")));
     } else {
         form.lblEnterDSN->hide();
         form.edtDSN->hide();
@@ -177,9 +179,7 @@ bool LoginPrompt(const QString& Title, bool OdbcMode, QString& Dsn, TStringList&
     if (result != QDialog::Accepted)
         return false;
     Params.SetValue(QStringLiteral("USER NAME"), form.edtName->text().trimmed());
-    const QString password = form.edtPassword->text().trimmed();
-    if (!password.isEmpty())
-        Params.SetValue(QStringLiteral("PASSWORD"), password);
+    Params.SetValue(QStringLiteral("PASSWORD"), form.edtPassword->text().trimmed());  // none when empty
     Dsn = form.edtDSN->text().trimmed();
     return true;
 }

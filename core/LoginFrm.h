@@ -33,9 +33,11 @@ private:
     void fitToTitle();
 };
 
-// Shows the prompt modally; true when the operator pressed OK. On OK the
-// list's "USER NAME" is the trimmed name, "PASSWORD" the trimmed password
-// (only when one was typed) and Dsn the trimmed data source text.
+// Shows the prompt modally; true when the operator pressed OK. In ODBC mode
+// it proposes Dsn, the list's "USER NAME" ("sa" when it has none) and its
+// "PASSWORD". On OK the list's "USER NAME" is the trimmed name, "PASSWORD"
+// the trimmed password (none when the box is empty) and Dsn the trimmed
+// data source text.
 bool LoginPrompt(const QString& Title, bool OdbcMode, QString& Dsn, TStringList& Params);
 
 // Tests drive the prompt through this hook: it is called with the form

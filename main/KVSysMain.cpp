@@ -597,6 +597,9 @@ void TMainForm::FormCreate(const QStringList& args)
         StampLastLoggedOn(op.OPERATORNAME, op.OperatorNumberText);
     } else {
         op.OperatorNumberText = args.first().trimmed();
+        // A set the operator does not complete leaves the start on the
+        // database it is on; one that does not connect and is not mended
+        // ends the start (EAbort).
         DM->SetDatabaseSet(args.value(1) == QLatin1String("1"));
     }
     op.OPERATORNUMBER = StrToInt(op.OperatorNumberText);
@@ -610,7 +613,9 @@ void TMainForm::FormCreate(const QStringList& args)
         FTestData = IsTestDatabase();
         if (FTestData && !HasRight(15)) {
             FTestData = false;
-            DM->SetDatabaseSet(false);
+            // Without the right the start never stays on the test database.
+            if (!DM->SetDatabaseSet(false))
+                Abort();
         }
         updateTestLabel();
     }
@@ -1120,14 +1125,20 @@ void TMainForm::mnuFileExitClick()
 
 void TMainForm::mnuToolsSelectMainDatabaseItemClick()
 {
-    DM->SetDatabaseSet(false);
-    FTestData = IsTestDatabase();
-    updateTestLabel();
+    selectDatabaseSet(false);
 }
 
 void TMainForm::mnuToolsSelectTestDatabaseItemClick()
 {
-    DM->SetDatabaseSet(true);
+    selectDatabaseSet(true);
+}
+
+void TMainForm::selectDatabaseSet(bool test)
+{
+    // A set that is not completed or not mended leaves the program on the
+    // database it was on, its pages open and the test label as it was.
+    if (!DM->SetDatabaseSet(test))
+        return;
     FTestData = IsTestDatabase();
     updateTestLabel();
 }

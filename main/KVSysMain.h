@@ -189,6 +189,7 @@ private:
     void readEventIds();
     void initTabState();
     void updateTestLabel();
+    void selectDatabaseSet(bool test);  // the two Tools menu switches
     void updateMinimumSize(bool fitTree = false);
     void placeFilterBar();
     QVector<TPage> FPages;

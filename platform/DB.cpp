@@ -751,6 +751,33 @@ void TDatabase::SetConnected(bool value)
     emit AfterConnect();
 }
 
+void TDatabase::ConnectInstead(const QString& alias, const TStringList& params)
+{
+    TDatabase next;  // no name of its own: no query finds it
+    next.AliasName = alias;
+    next.Params = params;
+    next.LoginPrompt = false;
+    next.NetFileDir = NetFileDir;
+    next.SetConnected(true);
+    SetConnected(false);
+    AliasName = alias;
+    Params = params;
+    LoginPrompt = false;
+    // This database takes the open connection; `next` is left with the one
+    // just closed and goes with it.
+    std::swap(m_connectionName, next.m_connectionName);
+    std::swap(m_db, next.m_db);
+    std::swap(m_connected, next.m_connected);
+    m_sqlite = next.m_sqlite;
+    m_embedded = next.m_embedded;
+    m_readOnly = next.m_readOnly;
+    m_uncarried = next.m_uncarried;
+    m_lostAtStart = next.m_lostAtStart;
+    m_sourceName = next.m_sourceName;
+    m_transactionFailed = false;
+    emit AfterConnect();
+}
+
 QString TDatabase::PrepareSql(const QString& text) const
 {
     return m_sqlite ? SqlDialect::ToSqlite(text) : text;

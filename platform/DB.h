@@ -130,6 +130,13 @@ public:
     // is set, and raises EDatabaseError with the engine's message on failure.
     // Disconnecting closes every data set on this database.
     void SetConnected(bool value);
+    // Opens the data source `alias` as the identity in `params` beside the
+    // present connection, without the login dialog; only once it is open
+    // are this database's data sets closed and the present connection
+    // replaced by it. A data source that cannot be opened raises
+    // EDatabaseError and leaves the database, its settings and its open
+    // data sets as they were.
+    void ConnectInstead(const QString& alias, const TStringList& params);
     void Open() { SetConnected(true); }
     void Close() { SetConnected(false); }
 

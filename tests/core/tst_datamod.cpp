@@ -324,9 +324,10 @@ private slots:
         QCOMPARE(libraryLogins, 1);
         QVERIFY(!TIniFile(ini()).ValueExists("DBconnection", "pd"));
         answers << PromptAnswer{QString(), QString(), "secret"};
-        dm.ConnectDatabase();  // asks again, proposing the stored data source
+        dm.ConnectDatabase();  // asks again, proposing the stored data source and user
         QCOMPARE(prompts.size(), 2);
         QCOMPARE(prompts[1][1], path);
+        QCOMPARE(prompts[1][2], QString("admin"));
         QVERIFY(dm.dbKVdata->Connected());
         DM = nullptr;
     }

@@ -19,6 +19,23 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <dlfcn.h>
+#include <pwd.h>
+
+// The system's list of users, giving the machine's login name as a test row
+// names it (when it names one).
+QByteArray g_loginName;
+extern "C" passwd* getpwuid(uid_t uid)
+{
+    static const auto system = reinterpret_cast<passwd* (*)(uid_t)>(dlsym(RTLD_NEXT, "getpwuid"));
+    static passwd named;
+    passwd* found = system(uid);
+    if (!found || g_loginName.isEmpty())
+        return found;
+    named = *found;
+    named.pw_name = g_loginName.data();
+    return &named;
+}
 
 // Start-up, access and the page frame of the main window.
 class TestMainForm : public QObject {
@@ -27,6 +44,8 @@ class TestMainForm : public QObject {
     std::unique_ptr<kvtest::TestDatabase> mainDb, testDb;
     kvtest::MainFixture fx;  // data module and window only: the sets are mainDb and testDb
     QString typedPassword;
+    QStringList typedSources;   // typed in the data source box, prompt by prompt; "" cancels
+    QStringList promptSources;  // data source box|name box|password box of each connection prompt
     int prompts = 0;
     QStringList promptNames;
     QStringList promptTitles;
@@ -80,9 +99,15 @@ private slots:
             titlesFit = titlesFit && form.width() >= QFontMetrics(bold).horizontalAdvance(form.windowTitle()) + 64;
             for (QWidget* w : form.findChildren<QWidget*>())
                 titlesFit = titlesFit && form.rect().contains(w->geometry());
-            if (typedPassword.isNull())
+            const bool connection = !form.edtDSN->isHidden();
+            if (connection)
+                promptSources << form.edtDSN->text() + "|" + form.edtName->text() + "|" + form.edtPassword->text();
+            const QString source = connection ? typedSources.value(promptSources.size() - 1) : QString();
+            if (typedPassword.isNull() || (connection && source.isEmpty()))
                 return int(QDialog::Rejected);
             form.show();
+            if (connection)
+                kvtest::Retype(form.edtDSN, source);
             kvtest::Retype(form.edtPassword, typedPassword);
             QTest::mouseClick(form.btnOK, Qt::LeftButton);
             return form.result();
@@ -95,6 +120,8 @@ private slots:
         seed(*mainDb);
         seed(*testDb);
         typedPassword = QString();
+        typedSources.clear();
+        promptSources.clear();
         prompts = 0;
         promptNames.clear();
         promptTitles.clear();
@@ -122,23 +149,28 @@ private slots:
     // through ODBC. A password the connection cannot carry as typed (through
     // the SQLite ODBC driver, characters beyond the Basic Multilingual Plane)
     // is refused before it is sent with a message naming the password, and
-    // the program does not start.
+    // the program does not start; a login name it cannot carry is refused
+    // naming the login name, before any password is asked.
     void passwordStartWithoutArguments_data()
     {
         QTest::addColumn<bool>("odbc");
         QTest::addColumn<QString>("password");
         QTest::addColumn<bool>("accepted");
-        QTest::addColumn<QString>("refused");  // the character refused, if any
+        QTest::addColumn<QString>("refused");  // the refusal's start, if any
+        QTest::addColumn<QString>("login");    // the machine's login name, if not its own
         for (const bool odbc : {false, true}) {
             const char* route = odbc ? ", through ODBC" : "";
-            QTest::addRow("right password%s", route) << odbc << "pw" << true << "";
-            QTest::addRow("wrong case%s", route) << odbc << "PW" << false << "";
-            QTest::addRow("wildcard%s", route) << odbc << "%" << false << "";
-            QTest::addRow("injection%s", route) << odbc << "' OR '1'='1" << false << "";
-            QTest::addRow("letters of other scripts%s", route) << odbc << "Mañana北京" << true << "";
-            QTest::addRow("emoji break-out%s", route) << odbc << "🐧 OR 1=1 --" << false << (odbc ? "🐧" : "");
-            QTest::addRow("musical symbol%s", route) << odbc << "pw𝄞' OR 'a'='a" << false << (odbc ? "𝄞" : "");
+            const auto refusal = [odbc](QString c) { return odbc ? "Password holds the character " + c : ""; };
+            QTest::addRow("right password%s", route) << odbc << "pw" << true << "" << "";
+            QTest::addRow("wrong case%s", route) << odbc << "PW" << false << "" << "";
+            QTest::addRow("wildcard%s", route) << odbc << "%" << false << "" << "";
+            QTest::addRow("injection%s", route) << odbc << "' OR '1'='1" << false << "" << "";
+            QTest::addRow("letters of other scripts%s", route) << odbc << "Mañana北京" << true << "" << "";
+            QTest::addRow("emoji break-out%s", route) << odbc << "🐧 OR 1=1 --" << false << refusal("🐧") << "";
+            QTest::addRow("musical symbol%s", route) << odbc << "pw𝄞' OR 'a'='a" << false << refusal("𝄞") << "";
         }
+        QTest::newRow("login name with an emoji, through ODBC")
+            << true << "pw🐧" << false << "Login name holds the character 🐧" << "op🐧";
     }
     void passwordStartWithoutArguments()
     {
@@ -146,6 +178,7 @@ private slots:
         QFETCH(QString, password);
         QFETCH(bool, accepted);
         QFETCH(QString, refused);
+        QFETCH(QString, login);
         kvtest::MessageRecorder boxes;
         typedPassword = password;
         if (accepted)  // the one typed is the operator's password
@@ -158,16 +191,18 @@ private slots:
         }
         TMainForm* f = nullptr;
         QString raised;
+        g_loginName = login.toUtf8();
         try {
             f = start({}, QString(), odbc ? "kvlogin" : QString());  // GetLog absent: passwords are asked
         } catch (const EDatabaseError& e) {
             raised = e.Message();
         }
-        QCOMPARE(promptNames, QStringList({PlatformUserName() + " (disabled)"}));
+        g_loginName.clear();
+        QCOMPARE(promptNames, QStringList(PlatformUserName() + " (disabled)").mid(0, login.isEmpty()));
         if (!refused.isEmpty()) {
-            QVERIFY2(raised.startsWith("Password holds the character " + refused + " (U+"), qPrintable(raised));
+            QVERIFY2(raised.startsWith(refused + " (U+"), qPrintable(raised));
             QVERIFY(!f && !HasRight(7));
-            QCOMPARE(Operator().OPERATORNUMBER, 5);
+            QCOMPARE(Operator().OPERATORNUMBER, login.isEmpty() ? 5 : 0);
             QCOMPARE(boxes.Count(), 0);
             return;
         }
@@ -258,6 +293,108 @@ private slots:
             QCOMPARE(DM->dbKVdata->AliasName, mainDb->File());
             QCOMPARE(TIniFile(SettingsFileName()).ReadString("DBconnection", "KVDSN", ""), mainDb->File());
         }
+    }
+
+    // A set that does not connect (a file that is not there, an ODBC name
+    // not defined) is told, naming the set and its data source, and asked for
+    // at the prompt, which proposes the set's data source and user (after a
+    // failed answer, what was typed); what connects is kept, and the next
+    // start asks nothing. Cancel leaves the settings file as it was: after a
+    // failure at the start it ends the start; for a set lacking a value, or
+    // at a switch, the program stays on the database (and page) it was on.
+    void wrongSetMendedAtThePrompt_data()
+    {
+        QTest::addColumn<QStringList>("args");   // "switch": then Tools > Select Test Database
+        QTest::addColumn<QString>("names");      // what the set met names; empty: its id3 removed
+        QTest::addColumn<bool>("copied");        // the connection in use holds the same wrong set
+        QTest::addColumn<QStringList>("typed");  // data source typed at each prompt; "" cancels
+        QTest::addColumn<QStringList>("prompted");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("on");  // the database in use after; "" the start ended
+        const QString gone = "/nowhere/kv.db", other = "/nowhere/kv2.db", goneTest = "/nowhere/kv-test.db";
+        const QString notThere = "Cannot connect to the %1 database '%2': The database file '%2' does not exist.";
+        QTest::newRow("main set's file not there, a wrong answer, then mended")
+            << QStringList{"1"} << gone << false << QStringList{other, "<main>"}
+            << QStringList{gone + "|kvuser|", other + "|kvuser|pw"}
+            << QStringList{notThere.arg("main", gone), notThere.arg("main", other)} << "<main>";
+        QTest::newRow("main set's ODBC name not defined, mended through ODBC")
+            << QStringList{"1"} << "kvnosuch" << false << QStringList{"kvmain"}
+            << QStringList{"kvnosuch|kvuser|"}
+            << QStringList{"Cannot connect to the main database 'kvnosuch': [unixODBC][Driver Manager]Data source "
+                           "name not found and no default driver specified."}
+            << "kvmain";
+        QTest::newRow("connection in use a copy of the wrong main set: one prompt")
+            << QStringList{"1"} << gone << true << QStringList{"<main>"} << QStringList{gone + "|kvuser|"}
+            << QStringList{notThere.arg("main", gone)} << "<main>";
+        QTest::newRow("Cancel after the main set failed ends the start")
+            << QStringList{"1"} << gone << false << QStringList{""} << QStringList{gone + "|kvuser|"}
+            << QStringList{notThere.arg("main", gone)} << "";
+        QTest::newRow("Cancel for a test set without password stays on main")
+            << QStringList{"3", "1"} << "" << false << QStringList{""}
+            << QStringList{"<test>|kvuser|"} << QStringList() << "<main>";
+        QTest::newRow("failed switch to the test set, cancelled")
+            << QStringList{"3", "switch"} << goneTest << false << QStringList{""}
+            << QStringList{goneTest + "|kvuser|"} << QStringList{notThere.arg("test", goneTest)} << "<main>";
+    }
+    void wrongSetMendedAtThePrompt()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, names);
+        QFETCH(bool, copied);
+        QFETCH(QStringList, typed);
+        QFETCH(QStringList, prompted);
+        QFETCH(QString, on);
+        const auto real = [this](QStringList texts) {
+            return texts.replaceInStrings("<main>", mainDb->File()).replaceInStrings("<test>", testDb->File());
+        };
+        kvtest::OdbcDataSource source("kvmain", mainDb->File());
+        if (on == "kvmain" && !source.Available())
+            QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+        kvtest::WriteConnectionSettings(mainDb->File(), testDb->File(), "1");
+        const QString set = args.size() > 1 ? "TestCfg" : "MainCfg";  // the user of each set is "kvuser"
+        TIniFile ini(SettingsFileName());
+        ini.WriteString(set, "id2", TDM::EncodeString("kvuser"));
+        if (names.isEmpty())
+            ini.DeleteKey(set, "id3");
+        else
+            ini.WriteString(set, "id1", TDM::EncodeString(names));
+        if (copied) {
+            ini.WriteString("DBconnection", "KVDSN", names);
+            ini.WriteString("DBconnection", "ur", TDM::EncodeString("kvuser"));
+        }
+        QByteArray before = kvtest::FileBytes(SettingsFileName());
+        typedPassword = "pw";
+        typedSources = real(typed);
+        kvtest::MessageRecorder boxes;
+        const bool switched = args.removeAll("switch") > 0;
+        try {
+            fx.Launch(args);
+            if (switched) {
+                choose(*fx.form, "tCentre");
+                before = kvtest::FileBytes(SettingsFileName());
+                fx.form->mnuToolsSelectTestDatabaseItem->trigger();
+            }
+        } catch (const EAbort&) {  // the start ended
+        }
+        QCOMPARE(!fx.form, on.isEmpty());
+        QCOMPARE(promptSources, real(prompted));
+        QTEST(boxes.Texts(), "messages");
+        if (on.isEmpty() || typed.last().isEmpty())
+            QCOMPARE(kvtest::FileBytes(SettingsFileName()), before);
+        if (on.isEmpty())
+            return;
+        QVERIFY(DM->dbKVdata->Connected());
+        QCOMPARE(DM->dbKVdata->AliasName, real({on}).first());
+        QVERIFY(fx.form->lblTestData->isHidden());
+        if (switched)
+            QVERIFY(fx.form->CurrentQuery(1013)->Active());  // the page stays as it was
+        if (typed.last().isEmpty())
+            return;
+        fx.Close();  // mended: the next start asks nothing
+        const int asked = prompts;
+        fx.Launch(args);
+        QCOMPARE(prompts, asked);
+        QCOMPARE(DM->dbKVdata->AliasName, real({on}).first());
     }
 
     // A page's grid is made when the page is first shown, and kept; closing
