@@ -773,6 +773,7 @@ void TDatabase::ConnectInstead(const QString& alias, const TStringList& params)
     m_readOnly = next.m_readOnly;
     m_uncarried = next.m_uncarried;
     m_lostAtStart = next.m_lostAtStart;
+    m_lockTable = next.m_lockTable;
     m_sourceName = next.m_sourceName;
     m_transactionFailed = false;
     emit AfterConnect();
