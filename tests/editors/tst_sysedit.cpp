@@ -25,10 +25,40 @@ class TestSysEdit : public QObject {
     Q_OBJECT
     std::unique_ptr<kvtest::TestDatabase> db;
 
-    // The editor laid out for `code`, the `kept` values set as the main
-    // window sets them, in add or edit mode.
-    static std::unique_ptr<TSysEditForm> editor(int code, bool add, const Values& kept = {})
+    // The row being changed as stored when its editor opens: the kept values
+    // in their columns (amounts with a point).
+    void storeKept(int code, const Values& kept)
     {
+        const QString table = TSysEditForm::TableName(code);
+        QString id;
+        QStringList sets;
+        for (const QString& kv : kept) {
+            const QString key = kv.section('=', 0, 0);
+            QString v = kv.section('=', 1);
+            const QString column =
+                TSysEditForm::ColumnOf(code, key == "c1" ? 11 : key == "c2" ? 12 : key.toInt());
+            if (key == "1")
+                id = v;
+            else if (!column.isEmpty())
+                sets << column + " = " +
+                            (v.isEmpty() ? "NULL"
+                                         : "'" + v.replace(QRegularExpression("^(-?\\d+),(\\d+)$"), "\\1.\\2")
+                                                     .replace("'", "''") + "'");
+        }
+        if (table.isEmpty() || id.isEmpty())
+            return;
+        db->Exec("INSERT OR IGNORE INTO " + table + " (ID) VALUES (" + id + ");" +
+                 (sets.isEmpty() ? QString() : "UPDATE " + table + " SET " + sets.join(", ") + " WHERE ID = " + id + ";"));
+    }
+
+    // The editor laid out for `code`, the `kept` values set as the main
+    // window sets them, in add or edit mode; when changing a row that the
+    // test's database holds, that row as the editor shows it (unless the
+    // row is `gone`).
+    std::unique_ptr<TSysEditForm> editor(int code, bool add, const Values& kept = {}, bool gone = false)
+    {
+        if (!add && db && !gone)
+            storeKept(code, kept);
         auto f = std::make_unique<TSysEditForm>();
         f->SetTableNameID(code);
         for (const QString& kv : kept) {
@@ -508,9 +538,11 @@ private slots:
     void editOfAMissingRow()
     {
         audited("tDestination");
-        auto f = editor(10, false, {"1=99", "2=Perth"});
+        auto f = editor(10, false, {"1=99", "2=Perth"}, true);
         type(*f, {"2=Darwin"});
-        QCOMPARE(kvtest::Click(*f), QStringList({"The row to change is no longer in the table; nothing was saved."}));
+        QCOMPARE(kvtest::Click(*f), QStringList({"Another operator changed this row after you opened it: it is no "
+                                                 "longer in the table. Nothing was saved; close the editor and open "
+                                                 "the row again."}));
         QVERIFY(f->result() != mrOk);
         QVERIFY(!f->Wrote());
         QCOMPARE(db->AuditRows(), QStringList());
@@ -760,7 +792,8 @@ private slots:
         type(*e, {"2=Sales east"});
         KV_EXPECT_SAVED(*e);
         auto gone = editor(9, false, {"1=99", "2=Sales", "3=7"});
-        const QStringList refused{"The row to change is no longer in the table; nothing was saved."};
+        const QStringList refused{"Another operator changed this row after you opened it: it is no longer in the "
+                                  "table. Nothing was saved; close the editor and open the row again."};
         QCOMPARE(kvtest::Click(*gone), refused);
         f.reset();
         e.reset();
