@@ -73,12 +73,20 @@ class TestSysEdit : public QObject {
         f->SetAppendMode(add);
         return f;
     }
-    // What the operator types or ticks.
+    // What the operator types or ticks; "n=\b": End and Backspace in input n.
     static void type(TSysEditForm& f, const Values& values)
     {
         QStringList inputs;
         for (const QString& kv : values)
-            inputs << (kv.startsWith('c') ? "CheckBox" + kv.mid(1) : "edtEdit" + kv);
+            if (kv.endsWith("=\b")) {
+                f.show();
+                auto* edit = f.findChild<QLineEdit*>("edtEdit" + kv.section('=', 0, 0));
+                edit->setFocus();
+                QTest::keyClick(edit, Qt::Key_End);
+                QTest::keyClick(edit, Qt::Key_Backspace);
+            } else {
+                inputs << (kv.startsWith('c') ? "CheckBox" + kv.mid(1) : "edtEdit" + kv);
+            }
         kvtest::Enter(f, inputs);
     }
     void audited(const QString& table) { db->Exec("INSERT INTO tAudit (\"Table\") VALUES ('" + table + "');"); }
@@ -617,6 +625,11 @@ private slots:
                      "VALUES (31,4,0,1,100,'O''Neil''s peak')"
             << Values{"1=31", "2=4", "3=0", "5=1", "6=100", "9=O'Neil's peak"} << Values{"5=2"} << "Description"
             << "O'Neil's peak" << QStringList{"COST|'1'|'2'"};
+        const QString long40010 = QString("Level ").repeated(6669).left(40010);
+        QTest::newRow("40,010-character location, End and Backspace")
+            << 0 << "INSERT INTO tLocation (ID, Description) VALUES (31,'" + long40010 + "')"
+            << Values{"1=31", "2=" + long40010} << Values{"2=\b"} << "length(Description)" << "40009"
+            << QStringList{"DESCRIPTION|'" + long40010 + "'|'" + long40010.left(40009) + "'"};
         QTest::newRow("tender number cleared") << 2
             << "INSERT INTO tValidAccountNumber (ID, AccountNo, TenderNo) VALUES (31,'ACC3','T-9')"
             << Values{"1=31", "2=ACC3", "5=T-9"} << Values{"5="} << "quote(TenderNo)" << "NULL"

@@ -59,11 +59,12 @@ private slots:
         QTest::addColumn<QStringList>("keys");  // keys and how often, or what is typed, pasted or committed
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("history");   // what the input can still do
+        QTest::addColumn<bool>("add");          // a row added with the stored one as its starting point
         const QString name = QString("Treasury and Finance ").repeated(5).left(90);
         const QString pasted = QString("Pasted name ").repeated(8).left(87);
         for (const QString table : {"tCustomer", "tSupplier"}) {
             const auto row = [&](const char* what, const QStringList& keys, const QString& shown, const char* history) {
-                QTest::addRow("%s: %s", qPrintable(table), what) << table << name << keys << shown << history;
+                QTest::addRow("%s: %s", qPrintable(table), what) << table << name << keys << shown << history << false;
             };
             row("End, Backspace x3, Undo x3", {"End", "Backspace*3", "Ctrl+Z*3"}, name, "Redo");
             row("select all, Delete, Undo", {"Ctrl+A", "Del", "Ctrl+Z"}, name, "Redo");
@@ -75,14 +76,17 @@ private slots:
         const QStringList full{"End", "Backspace", "Type:Z", "Home", "Right*40"};
         for (const QString how : {"Type", "Paste", "Commit"})
             QTest::addRow("an emoji (%s) in the middle of a full input", qPrintable(how))
-                << "tCustomer" << name << full + QStringList{how + ":🐧"} << name.left(89) + "Z" << "Undo";
+                << "tCustomer" << name << full + QStringList{how + ":🐧"} << name.left(89) + "Z" << "Undo" << false;
         QTest::newRow("what fits of a paste in the middle, a character whole, undone and redone")
             << "tSupplier" << name
             << QStringList({"End", "Backspace*2", "Home", "Right*40", "Paste:x🐧", "Ctrl+Z", "Ctrl+Shift+Z"})
-            << name.left(40) + "x" + name.mid(40, 48) << "Undo";
+            << name.left(40) + "x" + name.mid(40, 48) << "Undo" << false;
         const QString straddling = QString("Straddle ").repeated(6).left(49) + "🐧Holdings";
         QTest::newRow("shortened, an emoji across the width") << "tCustomer" << straddling
-            << QStringList({"End", "Backspace*3"}) << straddling.left(56) << "Undo";
+            << QStringList({"End", "Backspace*3"}) << straddling.left(56) << "Undo" << false;
+        for (const QString table : {"tCustomer", "tSupplier"})
+            QTest::addRow("%s: added from it, an emoji across the width", qPrintable(table))
+                << table << straddling << QStringList() << straddling.left(49) << "" << true;
     }
     void longStoredName()
     {
@@ -91,6 +95,7 @@ private slots:
         QFETCH(QStringList, keys);
         QFETCH(QString, shown);
         QFETCH(QString, history);
+        QFETCH(bool, add);
         const bool customer = table == "tCustomer";
         const QString column = customer ? "FullName" : "SupplierName";
         db->Exec("INSERT INTO tAudit (\"Table\") VALUES ('tSupplier');"
@@ -105,7 +110,7 @@ private slots:
             f = std::move(supplier);
         }
         f->setProperty(qPrintable(column), stored);
-        f->SetAppendMode(false);
+        f->SetAppendMode(add);
         f->show();
         auto* edit = f->findChild<QLineEdit*>("edt" + column);
         edit->setFocus();
@@ -130,6 +135,10 @@ private slots:
                      .trimmed(),
                  history);
         KV_EXPECT_SAVED(*f);
+        if (add) {
+            QCOMPARE(db->Value("SELECT " + column + " FROM " + table + " ORDER BY ID DESC LIMIT 1"), shown);
+            return;
+        }
         QCOMPARE(db->Value("SELECT " + column + " FROM " + table + " WHERE ID = 20"), shown);
         QCOMPARE(db->AuditRows(), shown == stored ? QStringList()
                                                   : kvtest::Prefixed("admin|11|" + table + "|20|",
