@@ -86,28 +86,9 @@ const QMap<QString, TOpenedRow>& openedRows()
           "Description || '|' || DepartmentID || '|' || Active",
           [] { return genericEditor(3, {"1=5", "2=Sales floor", "3=2", "4=Sales"}); }, false, {}}},
         {"customer",
-         {"tCustomer", 20,
-          "INSERT INTO tCustomer (ID, ShipTo, FullName, VNumber, Address01, Status, Rate, Invoice, InvoiceServices, "
-          "PlatinumUpdate, Active, MaxExServiceAmount) VALUES (20,'HLTH','Department of Health','V1000231',"
-          "'Health House','Agency',1,1,1,0,1,25000)",
+         {"tCustomer", 20, kvtest::kCustomer20,
           "ShipTo || '|' || Status || '|' || Invoice || InvoiceServices || PlatinumUpdate || '|' || Address01",
-          [] {
-              auto f = std::make_unique<TSysEditCustomerForm>();
-              f->SetCustomerID("20");
-              f->SetShipTo("HLTH");
-              f->SetFullName("Department of Health");
-              f->SetVNumber("V1000231");
-              f->SetActive(true);
-              f->SetStatus("Agency");
-              f->SetRate(1);
-              f->SetMaxExServiceAmount(25000);
-              f->SetPlatinumUpdate(false);
-              f->SetInvoice(true);
-              f->SetInvoiceServices(true);
-              f->SetAddress(1, "Health House");
-              return std::unique_ptr<TRecordEditor>(std::move(f));
-          },
-          false, {}}},
+          [] { return std::unique_ptr<TRecordEditor>(kvtest::CustomerEditorOf20()); }, false, {}}},
         {"supplier",
          {"tSupplier", 5,
           "INSERT INTO tSupplier (ID, SupplierName, Active, PlatinumVendorID, PlatinumUpdate, Ziviruri, Address01) "

@@ -14,36 +14,13 @@ class TestSysEditCustomer : public QObject {
     Q_OBJECT
     std::unique_ptr<kvtest::TestDatabase> db;
 
-    // Customer 20 as the main window gives it to the editor.
-    static std::unique_ptr<TSysEditCustomerForm> editorOf20()
-    {
-        auto f = std::make_unique<TSysEditCustomerForm>();
-        f->SetCustomerID("20");
-        f->SetShipTo("HLTH");
-        f->SetFullName("Department of Health");
-        f->SetVNumber("V1000231");
-        f->SetActive(true);
-        f->SetStatus("Agency");
-        f->SetRate(1);
-        f->SetMaxExServiceAmount(25000);
-        f->SetPlatinumUpdate(false);
-        f->SetInvoice(true);
-        f->SetInvoiceServices(true);
-        f->SetAddress(1, "Health House");
-        f->SetAddress(2, "73 Carrington St");
-        f->SetAppendMode(false);
-        return f;
-    }
+    static std::unique_ptr<TSysEditCustomerForm> editorOf20() { return kvtest::CustomerEditorOf20(); }
 
 private slots:
     void initTestCase() { kvtest::QuietHeadlessNotices(); }
     void init()
     {
-        db = kvtest::EditorDatabase(
-            {"tCustomer"},
-            "INSERT INTO tCustomer (ID, ShipTo, FullName, VNumber, Address01, Address02, Status, Rate, Invoice, "
-            "InvoiceServices, PlatinumUpdate, Active, MaxExServiceAmount) VALUES (20,'HLTH','Department of "
-            "Health','V1000231','Health House','73 Carrington St','Agency',1,1,1,0,1,25000)");
+        db = kvtest::EditorDatabase({"tCustomer"}, kvtest::kCustomer20);
     }
     void cleanup() { db.reset(); }
 
