@@ -58,6 +58,12 @@ TAddressTexts TAddressEditor::AddressTexts() const
     return texts;
 }
 
+void TAddressEditor::StoredAddresses(TStoredRow& row)
+{
+    for (int n = 1; n <= kAddresses; ++n)
+        row.Text(AddressName(n));
+}
+
 void TAddressEditor::LimitAddressTyping()
 {
     for (QLineEdit* edit : edtAddress)

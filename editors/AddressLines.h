@@ -58,6 +58,8 @@ protected:
     void LimitAddressTyping();
     // The Active box, checked; the operator cannot change it.
     void AddActiveBox(int left, int top, int width);
+    // The six addresses of the row as its save reads it again.
+    static void StoredAddresses(TStoredRow& row);
     // Every switch as " Name = 1," (or 0) on `line`; the audit row of each
     // one that differs from its kept value.
     void SwitchLine(QString& line, std::initializer_list<TSwitch> switches, TAuditTrail* audit) const;

@@ -2,6 +2,7 @@
 #include "Application.h"
 #include "CurrEdit.h"
 #include "DataMod.h"
+#include "DateUtil.h"
 #include "DateFunctions.h"
 #include "Formats.h"
 #include "GenFns.h"
@@ -11,6 +12,7 @@
 #include "SqlText.h"
 #include "ToolEdit.h"
 #include <QApplication>
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QFrame>
@@ -459,10 +461,16 @@ TSaveAttempt::TSaveAttempt()
 {
 }
 
-bool TSaveAttempt::Exists(const QStringList& lines)
+void TSaveAttempt::open(const QStringList& lines)
 {
+    m_reads.append(lines);
     m_query.SQL().Assign(lines);
     m_query.Open();
+}
+
+bool TSaveAttempt::Exists(const QStringList& lines)
+{
+    open(lines);
     const bool found = !m_query.IsEmpty();
     m_query.Close();
     return found;
@@ -470,18 +478,43 @@ bool TSaveAttempt::Exists(const QStringList& lines)
 
 QVariant TSaveAttempt::Value(const QStringList& lines, const QString& field)
 {
-    m_query.SQL().Assign(lines);
-    m_query.Open();
+    open(lines);
     const QVariant value = m_query.IsEmpty() ? QVariant() : m_query.FieldByName(field)->Value();
     m_query.Close();
     return value;
 }
 
-void TSaveAttempt::Exec(const QStringList& lines)
+int TSaveAttempt::Read(const QStringList& lines, const std::function<void(const TDataSet&)>& row)
+{
+    open(lines);
+    int rows = 0;
+    for (m_query.First(); !m_query.Eof(); m_query.Next(), ++rows)
+        row(m_query);
+    m_query.Close();
+    return rows;
+}
+
+namespace {
+// Runs a write; one that meets a unique key holding its value refuses the
+// attempt with `taken`, when given.
+template <typename Run>
+auto refusingTaken(const QString& taken, Run run)
+{
+    try {
+        return run();
+    } catch (const EDatabaseError& error) {
+        if (!taken.isEmpty() && IsDuplicateKeyError(error))
+            Refuse(taken);
+        throw;
+    }
+}
+}  // namespace
+
+void TSaveAttempt::Exec(const QStringList& lines, const QString& taken)
 {
     m_statements.append(lines);
     m_query.SQL().Assign(lines);
-    m_query.ExecSQL();
+    refusingTaken(taken, [this] { m_query.ExecSQL(); });
     // Every UPDATE an editor runs names one row by its id: one that changes
     // no row means the row is gone, and the attempt must not pass for a save.
     if (!lines.isEmpty() && lines.first().startsWith(QLatin1String("UPDATE "), Qt::CaseInsensitive) &&
@@ -489,11 +522,11 @@ void TSaveAttempt::Exec(const QStringList& lines)
         Refuse(QStringLiteral("The row to change is no longer in the table; nothing was saved."));
 }
 
-qint64 TSaveAttempt::ExecInsert(const QStringList& lines)
+qint64 TSaveAttempt::ExecInsert(const QStringList& lines, const QString& taken)
 {
     m_statements.append(lines);
     m_query.SQL().Assign(lines);
-    return m_query.ExecInsert();
+    return refusingTaken(taken, [this] { return m_query.ExecInsert(); });
 }
 
 void TSaveAttempt::Write(const TAuditTrail& audit)
@@ -506,6 +539,59 @@ void TSaveAttempt::Write(const TAuditTrail& audit)
 void TSaveAttempt::Commit()
 {
     m_transaction.Commit();
+}
+
+// ------------------------------------------------------------ the row as stored
+
+TStoredRow& TStoredRow::Value(const QString& name, const QString& column, const TStoredReader& read)
+{
+    m_columns.append({name, column.isEmpty() ? name : column, read});
+    return *this;
+}
+
+TStoredRow& TStoredRow::Text(const QString& name, const QString& column)
+{
+    return Value(name, column, [](const TField& f) { return f.AsString(); });
+}
+
+TStoredRow& TStoredRow::Number(const QString& name, const QString& column)
+{
+    return Value(name, column, [](const TField& f) { return QString::number(f.AsInteger()); });
+}
+
+TStoredRow& TStoredRow::Id(const QString& name, const QString& column)
+{
+    return Value(name, column, [](const TField& f) { return IdText(f.AsInteger()); });
+}
+
+TStoredRow& TStoredRow::Flag(const QString& name, const QString& column)
+{
+    return Value(name, column, [](const TField& f) { return BitText(f.AsBoolean()); });
+}
+
+TStoredRow& TStoredRow::Amount(const QString& name, const QString& column)
+{
+    return Value(name, column, [](const TField& f) { return SqlFloat(f.AsFloat()); });
+}
+
+TStoredRow& TStoredRow::Date(const QString& name, const QString& column)
+{
+    return Value(name, column, [](const TField& f) { return f.IsNull() ? QString() : DateToYMD(f.AsDateTime()); });
+}
+
+QStringList TStoredRow::Select() const
+{
+    QStringList columns;
+    for (const TColumn& c : m_columns)
+        if (!columns.contains(c.Column, Qt::CaseInsensitive))
+            columns << c.Column;
+    return {QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")), LockedFrom(m_table), m_where};
+}
+
+QString ChangedByAnother(const QString& what)
+{
+    return QStringLiteral("Another operator changed this row after you opened it: ") + what +
+           QStringLiteral(". Nothing was saved; close the editor and open the row again.");
 }
 
 // ------------------------------------------------------------ the window
@@ -545,25 +631,30 @@ bool TRecordEditor::RunSave(const std::function<bool(TSaveAttempt&)>& attempt)
     bool ok = RunGuarded(
         [&] {
             m_lastStatements.clear();
+            m_lastReads.clear();
             TSaveAttempt save;
+            const auto keep = [&] {
+                m_lastStatements = save.Statements();
+                m_lastReads = save.Reads();
+            };
             try {
                 close = attempt(save);
-                m_lastStatements = save.Statements();
+                keep();
                 save.Commit();
             } catch (const ESaveRefused& refused) {
                 // A check said no: the attempt rolls back as it goes.
-                m_lastStatements = save.Statements();
+                keep();
                 refusal = refused.Message();
                 if (const auto* at = dynamic_cast<const EInputRefused*>(&refused))
                     refusedInput = at->Input();
                 return;
             } catch (const EUncarriedText& uncarried) {
-                m_lastStatements = save.Statements();
+                keep();
                 if (NameUncarried(uncarried, refusal, refusedInput))
                     return;
                 throw;
             } catch (...) {
-                m_lastStatements = save.Statements();
+                keep();
                 throw;
             }
             if (save.Wrote())
@@ -741,9 +832,14 @@ void TRecordEditor::LimitTyping(QLineEdit* edit, int width)
 void TRecordEditor::SetTypingRoom(QLineEdit* edit)
 {
     const int width = typingWidth(edit);
-    if (width <= 0)
-        return;
     const auto shown = m_shownTexts.constFind(edit);
+    if (width <= 0) {
+        // Without a width the edit holds a text a setter showed whole,
+        // however long, and beyond the line's own room as long as it is open.
+        if (shown != m_shownTexts.constEnd() && shown->Shown.size() > edit->maxLength())
+            edit->setMaxLength(int(shown->Shown.size()));
+        return;
+    }
     const int room = FAppendMode || shown == m_shownTexts.constEnd() ? width : qMax(width, int(shown->Shown.size()));
     if (edit->text().size() > room)
         edit->setText(leftWhole(edit->text(), room));
@@ -754,6 +850,7 @@ void TRecordEditor::KeepText(QLineEdit* edit, const QString& name, const QString
 {
     const QString shown = showTrimmed ? value.trimmed() : value;
     FKept.Keep(name, value);
+    WatchText(edit, name, showTrimmed);
     m_shownTexts.insert(edit, {name, shown});
     SetTypingRoom(edit);
     edit->setText(leftWhole(shown, edit->maxLength()));
@@ -779,18 +876,21 @@ void TRecordEditor::TextsShownAsKept()
 void TRecordEditor::KeepCheck(QCheckBox* box, const QString& name, bool value)
 {
     FKept.Keep(name, value);
+    WatchCheck(box, name);
     box->setChecked(value);
 }
 
 void TRecordEditor::KeepDate(TCustomDateEdit* edit, const QString& name, TDateTime value)
 {
     FKept.Keep(name, DateToYMD(value));
+    WatchDate(edit, name);
     edit->SetDate(value);
 }
 
 void TRecordEditor::KeepAmount(TCustomNumEdit* edit, const QString& name, double value)
 {
     FKept.Keep(name, SqlFloat(value));
+    WatchAmount(edit, name);
     edit->SetValue(value);
     m_amountTexts.insert(name, edit->text().trimmed());
 }
@@ -803,6 +903,7 @@ bool TRecordEditor::AmountTouched(const TCustomNumEdit* edit, const QString& nam
 void TRecordEditor::KeepListID(TLookupCombo* list, const QString& name, int value,
                                const std::function<QString()>& shownWhenMissing)
 {
+    WatchListID(list, name);
     if (value <= 0)
         return;
     if (shownWhenMissing && list->IndexOfID(value) < 0)
@@ -831,6 +932,126 @@ int TRecordEditor::RowToChange(const QLineEdit* edtID, const QString& what)
 QString TRecordEditor::ModeCaption(const QString& caption, bool add)
 {
     return caption + (add ? QStringLiteral(" (ADD)") : QStringLiteral(" (EDIT)"));
+}
+
+// ------------------------------------------------------------ kept values met with the stored row
+
+namespace {
+// A date kept as yyyymmdd; empty for none (never set, or kept as no date).
+QString keptDate(const QString& kept)
+{
+    return kept.size() == 8 && kept != DateToYMD(NullDate) ? kept : QString();
+}
+
+TDateTime ymdDate(const QString& ymd)
+{
+    return EncodeDate(ymd.left(4).toInt(), ymd.mid(4, 2).toInt(), ymd.mid(6, 2).toInt());
+}
+}  // namespace
+
+void TRecordEditor::WatchText(QLineEdit* edit, const QString& name, bool showTrimmed)
+{
+    KeepInput(name, {edit, [this, edit, name] { return TextOf(edit) != FKept.Kept(name); },
+                     [showTrimmed](const QString& v) { return showTrimmed ? v.trimmed() : v; },
+                     [this, edit, name, showTrimmed](const QString& v) { KeepText(edit, name, v, showTrimmed); }});
+}
+
+void TRecordEditor::WatchCheck(QCheckBox* box, const QString& name)
+{
+    KeepInput(name, {box, [this, box, name] { return box->isChecked() != FKept.KeptBool(name); },
+                     [](const QString& v) { return v == QLatin1String("1") ? QStringLiteral("ticked")
+                                                                           : QStringLiteral("not ticked"); },
+                     [this, box, name](const QString& v) { KeepCheck(box, name, v == QLatin1String("1")); }});
+}
+
+void TRecordEditor::WatchDate(TCustomDateEdit* edit, const QString& name)
+{
+    const auto changed = [this, edit, name] {
+        try {
+            return DateEditYMD(edit) != keptDate(FKept.Kept(name));
+        } catch (const Exception&) {
+            return true;  // a text that is no date is the operator's
+        }
+    };
+    KeepInput(name, {edit, changed,
+                     [](const QString& v) { return keptDate(v).isEmpty() ? QString() : DateToStr(ymdDate(v)); },
+                     [this, edit, name](const QString& v) {
+                         if (keptDate(v).isEmpty()) {
+                             FKept.Keep(name, v);
+                             edit->SetDate(NullDate);
+                         } else {
+                             KeepDate(edit, name, ymdDate(v));
+                         }
+                     }});
+}
+
+void TRecordEditor::WatchAmount(TCustomNumEdit* edit, const QString& name)
+{
+    KeepInput(name, {edit, [this, edit, name] { return AmountTouched(edit, name); },
+                     [edit](const QString& v) { return edit->DisplayTextOf(QLocale::c().toDouble(v)); },
+                     [this, edit, name](const QString& v) { KeepAmount(edit, name, QLocale::c().toDouble(v)); }});
+}
+
+void TRecordEditor::WatchListID(TLookupCombo* list, const QString& name)
+{
+    KeepInput(name, {list, [this, list, name] { return IdText(list->ID()) != FKept.Kept(name); },
+                     [list](const QString& v) {
+                         const int index = list->IndexOfID(v.toInt());
+                         return index >= 0 ? list->itemText(index) : v;
+                     },
+                     [this, list, name](const QString& v) {
+                         if (v.toInt() > 0) {
+                             KeepListID(list, name, v.toInt());
+                         } else {
+                             FKept.Keep(name, QString());
+                             list->SetID(0);
+                         }
+                     }});
+}
+
+void TRecordEditor::KeepUpWithStored(TSaveAttempt& save, const TStoredRow& row)
+{
+    QVector<QPair<QString, QString>> stored;
+    const int rows = save.Read(row.Select(), [&](const TDataSet& found) {
+        for (const TStoredRow::TColumn& c : row.Columns())
+            stored.append({c.Name, c.Read(*found.FieldByName(c.Column))});
+    });
+    if (rows == 0)
+        RefuseRowGone();
+    KeepUpWith(stored);
+}
+
+void TRecordEditor::KeepUpWith(const QVector<QPair<QString, QString>>& stored)
+{
+    QVector<QPair<QString, QString>> adopted;
+    for (const auto& [name, value] : stored) {
+        if (FKept.Kept(name) == value)
+            continue;
+        const auto input = m_keptInputs.constFind(name);
+        if (input != m_keptInputs.constEnd() && input->Changed()) {
+            QString caption = InputCaption(input->Input);
+            if (caption.isEmpty())
+                if (const auto* button = qobject_cast<const QAbstractButton*>(input->Input))
+                    caption = button->text().remove(QChar('&')).trimmed();
+            Refuse(input->Input, ChangedByAnother((caption.isEmpty() ? name : caption) + QStringLiteral(" is now '") +
+                                                  input->Shown(value) + QChar('\'')));
+        }
+        adopted.append({name, value});
+    }
+    for (const auto& [name, value] : adopted) {
+        // A copy: taking the value registers the input again, replacing the
+        // entry whose functions run.
+        const TKeptInput input = m_keptInputs.value(name);
+        if (input.Adopt)
+            input.Adopt(value);
+        else
+            FKept.Keep(name, value);
+    }
+}
+
+void TRecordEditor::RefuseRowGone()
+{
+    Refuse(ChangedByAnother(QStringLiteral("it is no longer in the table")));
 }
 
 void TRecordEditor::ReadAuditIds()

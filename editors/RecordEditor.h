@@ -55,6 +55,63 @@
 // text is read with ParseIdText. The statements of the last attempt, audit
 // rows included, are in LastStatements() for the tests to compare.
 //
+// A change never writes over what another operator saved meanwhile. The
+// save of a change first reads its row again, by its key, inside the
+// attempt and under the write's lock (LockedFrom), and meets it with the
+// kept values, before it checks anything or builds a statement:
+//     bool TSysEditThingForm::saveChanges(TSaveAttempt& save)
+//     {
+//         const int id = RowToChange(edtID, "thing");
+//         TStoredRow stored("tThing", "WHERE id = " + QString::number(id));
+//         stored.Text("Code").Text("Note").Flag("Export").Amount("Fee")
+//             .Date("EndDate").Id("SupplierID").Number("Rate");
+//         KeepUpWithStored(save, stored);
+//         ... the checks and statements as before, from TextOf, FKept ...
+//     }
+// Each entry names a kept value, its column (when another than the name)
+// and how the column reads as the value the main window gives the setter:
+// Text (the text), Number (QString::number of the integer: a setter given
+// AsInteger), Id (IdText: a list's id, empty for none), Flag ("1"/"0"),
+// Amount (as KeepAmount keeps it), Date (yyyymmdd, empty for none); Value
+// takes a reader of its own where the main window converts otherwise (the
+// generic editor's amounts, shown as the operator types them). The kept
+// value and the reading must agree exactly for a row nobody changed, or the
+// save sees a change that was not made. A value nobody else changed is left
+// alone; one the operator left as shown but another changed is adopted
+// (shown and kept as stored now), so the statements, built afterwards from
+// the inputs and the kept values as always, write the stored value and
+// audit no change; one both changed refuses the attempt with "Another
+// operator changed this row after you opened it: <input> is now '<stored
+// value as the input shows it>'. Nothing was saved; close the editor and
+// open the row again." and the focus on the input; a row gone is refused
+// ("...: it is no longer in the table. ..."). Where nobody else changed the
+// row the statements are exactly what they were, and every audit row's old
+// value is the value its write replaces.
+// The machinery knows each value's input from Keep*, KeepText and KeepListID,
+// which register it. An input whose setter the main window may not call
+// (a value it leaves empty) is registered with WatchText, WatchCheck,
+// WatchDate, WatchAmount or WatchListID when the window is built; an input
+// of another kind (a value in a dialog of its own, a list that shows a
+// missing id its own way) registers a TKeptInput with KeepInput: the input
+// that names it and takes the focus, whether the operator changed it, how
+// it shows a value, and how it takes one as kept. A value without an input
+// is adopted into FKept only.
+// An editor that writes a set of rows (line details, split rows, rights)
+// reads them itself with save.Read({"SELECT ...", LockedFrom("tThingLine"),
+// "WHERE ThingID = 5"}, ...) (by key, never a scan), gives every value a
+// kept name of its own ("Line3.Cost") and calls KeepUpWith({{name, stored},
+// ...}); a row it writes or deletes that is gone calls RefuseRowGone(). A
+// row it deletes or a right it removes that another already removed is no
+// change: it writes and audits nothing for it.
+//
+// A check that a value is free (a duplicate description, a code, an id
+// typed, a right) reads under the write's lock (LockedFrom), so on SQL
+// Server too the check and the write hold under one lock; and the write
+// passes the check's message as `taken` (save.ExecInsert(lines, message)):
+// should the value be taken after all, the operator gets that message, not
+// the server's text, and the window stays open with the input. LastReads()
+// gives the reads of the last attempt for the tests.
+//
 // Every attempt that commits a write sets Wrote(): the main window reloads
 // its page when the editor closes with OK or Wrote() is set, so a
 // Save-and-stay button or a reactivation before Cancel is not lost. After a
@@ -90,6 +147,8 @@
 
 class TCustomDateEdit;
 class TCustomNumEdit;
+class TDataSet;
+class TField;
 class TLookupCombo;
 class QCheckBox;
 class QLabel;
@@ -312,12 +371,18 @@ public:
     bool Exists(const QStringList& lines);
     // A SELECT: the named column of its first row (null when no row).
     QVariant Value(const QStringList& lines, const QString& field);
+    // A SELECT: `row` for each row it gives, in turn; the number of rows.
+    int Read(const QStringList& lines, const std::function<void(const TDataSet&)>& row);
 
     // A statement that returns no rows. An UPDATE that changes no row (its
-    // row is gone) refuses the attempt.
-    void Exec(const QStringList& lines);
-    // An INSERT: the id the server gave the new row, whole.
-    qint64 ExecInsert(const QStringList& lines);
+    // row is gone) refuses the attempt. With `taken`: the check's message
+    // when the statement meets a unique key that holds its value after all
+    // (another program added it since the check), rather than the server's
+    // text.
+    void Exec(const QStringList& lines, const QString& taken = QString());
+    // An INSERT: the id the server gave the new row, whole. `taken` as for
+    // Exec.
+    qint64 ExecInsert(const QStringList& lines, const QString& taken = QString());
     // The audit rows of the change.
     void Write(const TAuditTrail& audit);
 
@@ -326,12 +391,61 @@ public:
     bool Wrote() const { return !m_statements.isEmpty(); }
     // Every write in order, audit rows included, each as its lines.
     const QVector<QStringList>& Statements() const { return m_statements; }
+    // Every read in order, each as its lines.
+    const QVector<QStringList>& Reads() const { return m_reads; }
 
 private:
+    void open(const QStringList& lines);
     TQuery m_query;
     TTransaction m_transaction;
     QVector<QStringList> m_statements;
+    QVector<QStringList> m_reads;
 };
+
+// ------------------------------------------------------------ the row as stored
+
+// How a column's value reads as the editor keeps it: exactly as the main
+// window gives it to the property setter, so that a value nobody changed
+// reads the same.
+using TStoredReader = std::function<QString(const TField&)>;
+
+// The row a change writes, as its save reads it again: the table, the row's
+// key, and for each kept value it holds the column and how that reads. One
+// row by its key; the read takes the write's lock (LockedFrom), so what it
+// finds stays so until the save commits.
+//     TStoredRow row("tThing", "WHERE id = " + QString::number(id));
+//     row.Text("Code").Flag("Export").Amount("Fee", "AnnualFee").Date("EndDate");
+class TStoredRow {
+public:
+    TStoredRow(const QString& table, const QString& whereLine) : m_table(table), m_where(whereLine) {}
+    // Kept value `name` in `column` (the name when not given):
+    TStoredRow& Text(const QString& name, const QString& column = QString());    // the text
+    TStoredRow& Number(const QString& name, const QString& column = QString());  // an integer, "0" for none
+    TStoredRow& Id(const QString& name, const QString& column = QString());      // IdText: empty for none
+    TStoredRow& Flag(const QString& name, const QString& column = QString());    // "1" or "0"
+    TStoredRow& Amount(const QString& name, const QString& column = QString());  // as KeepAmount keeps it
+    TStoredRow& Date(const QString& name, const QString& column = QString());    // yyyymmdd, empty for none
+    TStoredRow& Value(const QString& name, const QString& column, const TStoredReader& read);
+
+    struct TColumn {
+        QString Name;
+        QString Column;
+        TStoredReader Read;
+    };
+    const QVector<TColumn>& Columns() const { return m_columns; }
+    // "SELECT <the columns>", LockedFrom(table), the WHERE line.
+    QStringList Select() const;
+
+private:
+    QString m_table;
+    QString m_where;
+    QVector<TColumn> m_columns;
+};
+
+// The refusal of a save that meets another operator's change: "Another
+// operator changed this row after you opened it: " + what + ". Nothing was
+// saved; close the editor and open the row again."
+QString ChangedByAnother(const QString& what);
 
 // ------------------------------------------------------------ the window
 
@@ -360,6 +474,8 @@ public:
 
     // The statements the last save attempt ran or was about to run.
     const QVector<QStringList>& LastStatements() const { return m_lastStatements; }
+    // The reads the last save attempt made.
+    const QVector<QStringList>& LastReads() const { return m_lastReads; }
 
     // Tests: answers ShowModal instead of running the window (drive the
     // inputs, click, return the result).
@@ -410,7 +526,9 @@ protected:
     // cut in half, however the text gets there (typed, pasted, dropped,
     // committed by an input method, brought back by Undo). While a row is
     // changed, a longer text a setter shows stays whole: the edit then holds
-    // up to that text's length for as long as the window is open.
+    // up to that text's length for as long as the window is open. An edit
+    // without a width holds a text a setter shows whole, whatever its length
+    // (beyond the line's own room of 32,767 characters), in either mode.
     static void LimitTyping(QLineEdit* edit, int width);
     // A property setter's work for a text shown in an edit: the value kept
     // under `name` exactly as stored, and shown trimmed (or as given) and
@@ -462,6 +580,42 @@ protected:
     // changed.") rather than run with a broken WHERE clause.
     static int RowToChange(const QLineEdit* edtID, const QString& what);
 
+    // How the save machinery meets a kept value in the input that shows it:
+    // Keep* and KeepText register one for the value they keep, and the
+    // Watch* functions for an input whose value the caller may never set
+    // (it keeps nothing then). An input of another kind registers its own
+    // with KeepInput.
+    struct TKeptInput {
+        QWidget* Input = nullptr;                       // names the value (InputCaption) and takes the focus
+        std::function<bool()> Changed;                  // the operator changed what it showed
+        std::function<QString(const QString&)> Shown;   // a kept value as the input shows it
+        std::function<void(const QString&)> Adopt;      // shows a value and keeps it as the saved one
+    };
+    void KeepInput(const QString& name, const TKeptInput& input) { m_keptInputs.insert(name, input); }
+    void WatchText(QLineEdit* edit, const QString& name, bool showTrimmed = true);
+    void WatchCheck(QCheckBox* box, const QString& name);
+    void WatchDate(TCustomDateEdit* edit, const QString& name);
+    void WatchAmount(TCustomNumEdit* edit, const QString& name);
+    void WatchListID(TLookupCombo* list, const QString& name);
+
+    // Inside a change's save attempt, before its statements are built: the
+    // row as stored now, read again by its key under the write's lock, met
+    // with the kept values (what the editor was opened with). A value
+    // nobody else changed is left alone. One the operator left as shown but
+    // another changed is adopted: shown and kept as stored now, so the
+    // statements write the stored value (and audit no change). One both
+    // changed refuses the attempt, naming its input and the stored value
+    // ("Another operator changed this row after you opened it: Status is
+    // now 'ELSEWHR'. ..."), with the focus on that input; so does a row
+    // that is gone. Nothing is adopted when the attempt is refused.
+    void KeepUpWithStored(TSaveAttempt& save, const TStoredRow& row);
+    // The same for values an editor read itself (a row set it writes), by
+    // kept name: stored[name] = the value as stored now.
+    void KeepUpWith(const QVector<QPair<QString, QString>>& stored);
+    // Refuses the attempt: the row (or one of the rows) the save writes is
+    // no longer in its table.
+    [[noreturn]] static void RefuseRowGone();
+
     // Reads the three audit action ids into AuditIds.
     void ReadAuditIds();
     // An audit trail for this editor's operator.
@@ -492,6 +646,8 @@ private:
     // the text KeepText showed when that is longer.
     void SetTypingRoom(QLineEdit* edit);
     QVector<QStringList> m_lastStatements;
+    QVector<QStringList> m_lastReads;
+    QHash<QString, TKeptInput> m_keptInputs;  // by kept name
     QString m_modeCaption;             // empty: the caption is the editor's own
     QLineEdit* m_idCleared = nullptr;  // cleared when adding
 };

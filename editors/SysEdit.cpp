@@ -1,5 +1,8 @@
 #include "SysEdit.h"
+#include "DB.h"
+#include "Formats.h"
 #include "GenFns.h"
+#include "Locale.h"
 #include "SqlText.h"
 #include "ToolEdit.h"
 #include <QCheckBox>
@@ -9,6 +12,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QScreen>
+#include <cmath>
 
 namespace {
 
@@ -73,6 +77,76 @@ const TLayout kLayouts[] = {
       "CostRangeFrom", "CostRangeTo"},
      RO4 | RO6, nullptr, nullptr, nullptr, nullptr},
 };
+
+// How each input of a code holds a column of its table, as the main window
+// gives the row's value to the editor; the name displays hold none.
+enum class TRead {
+    Text,       // the column's text
+    Number,     // an integer's decimal text, 0 for none
+    Amount,     // an amount as the operator reads and types it; empty for none
+    Currency,   // a currency's general text; empty for none
+    Date,       // Edit7 and Edit8: yyyymmdd, empty for none
+    Flag,       // the check boxes: "1" or "0"
+};
+
+struct TColumnOf {
+    int Edit;  // 1..10 the inputs, 11 and 12 the first two check boxes
+    const char* Column;
+    TRead Read;
+};
+
+struct TColumnsOf {
+    int Code;
+    QVector<TColumnOf> Columns;
+};
+
+constexpr int kCheck1 = 11;
+constexpr int kCheck2 = 12;
+
+const QVector<TColumnOf>& columnsOf(int code)
+{
+    const TColumnOf start{7, "StartDate", TRead::Date}, end{8, "EndDate", TRead::Date};
+    const TColumnOf description{2, "Description", TRead::Text};
+    static const QVector<TColumnsOf> table = {
+        {0, {description, start, end}},
+        {1, {{2, "Person", TRead::Text}, {3, "EmailAddress", TRead::Text}, start, end}},
+        {2, {{2, "AccountNo", TRead::Text}, {3, "BatchTypeID", TRead::Text}, {5, "TenderNo", TRead::Text}, start, end}},
+        {3, {description, {3, "DepartmentID", TRead::Text}, start, end}},
+        {4, {description, {3, "CustomerID", TRead::Text}, start, end}},
+        {5, {{2, "ServiceGroupID", TRead::Text}, {3, "ElementCode", TRead::Text}, {4, "Description", TRead::Text},
+             {5, "CustomerID", TRead::Text}, {9, "ReportGroupID", TRead::Text}, start, end,
+             {kCheck1, "PlatinumUpdate", TRead::Flag}, {kCheck2, "LostRevenueFlag", TRead::Flag}}},
+        {6, {description, {3, "CustomerID", TRead::Text}, start, end}},
+        {7, {{2, "System", TRead::Text}, {3, "BatchTypeID", TRead::Text}}},
+        {8, {description, {3, "GroupID", TRead::Text}, start, end}},
+        {9, {description, {3, "CustomerID", TRead::Text}, start, end}},
+        {10, {description}}, {11, {description}}, {16, {description}}, {17, {description}}, {20, {description}},
+        {21, {description}}, {22, {description}}, {23, {description}}, {26, {description}}, {27, {description}},
+        {13, {description, {3, "CostRangeFrom", TRead::Currency}, {4, "CostRangeTo", TRead::Currency}}},
+        {14, {description, {3, "TransactionGroupID", TRead::Text}, {5, "SystemID", TRead::Text}, start, end}},
+        {15, {{2, "ServiceTypeID", TRead::Text}, {3, "Length", TRead::Amount}, {4, "Percentage", TRead::Amount},
+              {5, "Cost", TRead::Amount}, {6, "Cost100", TRead::Amount}, {9, "Description", TRead::Text},
+              {10, "PartCost", TRead::Amount}, start, end}},
+        {19, {{3, "DubiousTypeID", TRead::Number}, {5, "DubiousResolutionID", TRead::Number}}},
+        {24, {{2, "AgreementNo", TRead::Text}, {3, "SupplierID", TRead::Text}, start, end}},
+        {25, {{2, "Rate", TRead::Amount}, {3, "ServiceTypeID", TRead::Text}, {5, "CustomerID", TRead::Text}}},
+        {28, {{2, "DiscountRate", TRead::Amount}, {3, "ServiceTypeID", TRead::Text}, {5, "CustomerID", TRead::Text},
+              {9, "NonStdRevAdminFee", TRead::Amount}, {10, "NonStdExpAdminFee", TRead::Amount}}},
+        {29, {{3, "ValidAccountNumberID", TRead::Text}, {5, "TransactionTypeID", TRead::Text},
+              {9, "CostRangeFrom", TRead::Amount}, {10, "CostRangeTo", TRead::Amount}}},
+    };
+    static const QVector<TColumnOf> none;
+    for (const TColumnsOf& c : table)
+        if (c.Code == code)
+            return c.Columns;
+    return none;
+}
+
+// The kept value's name of an input or check box.
+QString keptName(int edit)
+{
+    return edit >= kCheck1 ? QStringLiteral("Check%1").arg(edit - kCheck1 + 1) : QStringLiteral("Edit%1").arg(edit);
+}
 
 const TLayout* layoutOf(int code)
 {
@@ -221,6 +295,65 @@ void TSysEditForm::SetTableNameID(int value)
         CheckBox2->show();
     }
     FAudited = IsTableAudited(QLatin1String(layout->Table));
+    // The inputs a change writes, watched whether or not the caller sets
+    // them (one it leaves empty stands for a column without a value).
+    for (const TColumnOf& c : columnsOf(value)) {
+        if (c.Read == TRead::Flag)
+            WatchCheck(findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(c.Edit - kCheck1 + 1)), keptName(c.Edit));
+        else if (c.Read == TRead::Date)
+            WatchDate(static_cast<TDateEdit*>(input(c.Edit)), keptName(c.Edit));
+        else
+            WatchText(input(c.Edit), keptName(c.Edit), false);
+    }
+}
+
+QString TSysEditForm::AmountText(double value)
+{
+    const int exponent = value == 0 ? 0 : int(std::floor(std::log10(std::abs(value))));
+    QString text = QString::number(value, 'f', qMax(0, 14 - exponent));
+    if (text.contains(QChar('.'))) {
+        while (text.endsWith(QChar('0')))
+            text.chop(1);
+        if (text.endsWith(QChar('.')))
+            text.chop(1);
+    }
+    return text.replace(QChar('.'), FormatSettings().DecimalSeparator);
+}
+
+QString TSysEditForm::ColumnOf(int code, int edit)
+{
+    for (const TColumnOf& c : columnsOf(code))
+        if (c.Edit == edit)
+            return QLatin1String(c.Column);
+    return QString();
+}
+
+std::optional<TStoredRow> TSysEditForm::storedRow() const
+{
+    const QVector<TColumnOf>& columns = columnsOf(FTableNameID);
+    QString id = rowId();
+    int number = 0;
+    if (columns.isEmpty() || !ParseIdText(id, number) || number < 1)
+        return std::nullopt;
+    TStoredRow row(table(), QStringLiteral("WHERE id = ") + id);
+    for (const TColumnOf& c : columns) {
+        const QString name = keptName(c.Edit), column = QLatin1String(c.Column);
+        switch (c.Read) {
+        case TRead::Text: row.Text(name, column); break;
+        case TRead::Number: row.Number(name, column); break;
+        case TRead::Flag: row.Flag(name, column); break;
+        case TRead::Date: row.Date(name, column); break;
+        case TRead::Amount:
+            row.Value(name, column, [](const TField& f) { return f.IsNull() ? QString() : AmountText(f.AsFloat()); });
+            break;
+        case TRead::Currency:
+            row.Value(name, column, [](const TField& f) {
+                return f.IsNull() ? QString() : CurrToStrF(f.AsCurrency(), ffGeneral, 0);
+            });
+            break;
+        }
+    }
+    return row;
 }
 
 void TSysEditForm::SetAppendMode(bool value)

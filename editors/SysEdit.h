@@ -114,6 +114,14 @@ public:
     bool Audited() const { return FAudited; }
     // The table of a code; empty outside the laid-out codes.
     static QString TableName(int code);
+    // An amount as the operator reads and types it: up to 15 significant
+    // digits with the regional decimal separator, never grouped and never in
+    // exponent form, so the editor's own check reads it back as the same
+    // number. The main window gives a row's amounts so.
+    static QString AmountText(double value);
+    // The column of the table that input `edit` of a code holds (11 and 12:
+    // the first two check boxes); empty for a name display or none.
+    static QString ColumnOf(int code, int edit);
 
     void btnOkClick();
 
@@ -151,6 +159,9 @@ private:
 
     // Building blocks.
     QString table() const { return TableName(FTableNameID); }
+    // The row being changed as a save reads it again; none without columns
+    // or a row id.
+    std::optional<TStoredRow> storedRow() const;
     QString rowId() const;
     QString referenceCheck(int edit, const QString& table, const QString& notNumber, const QString& notFound,
                            bool rewriteWhenMissing = true);
@@ -191,6 +202,13 @@ private:
     QString customerAndServiceType(QString& customer, QString& serviceType);
     // An optional amount changed from its kept value; empty sides as NULL.
     void auditOptional(const QString& field, int edit, const QString& now);
+    // A check that a value is free: a row `lookup` finds refuses the
+    // attempt with `message`, which is then also the write's refusal should
+    // another program add the value after all.
+    void refuseFound(TSaveAttempt& attempt, const QStringList& lookup, const QString& message);
+    // A row of the table with both values already there refuses an addition.
+    void refuseExistingPair(TSaveAttempt& attempt, const QString& first, const QString& firstValue,
+                            const QString& second, const QString& secondValue);
     // Runs the row's statement and writes the audit rows naming it.
     void run(TSaveAttempt& attempt, const QString& typedId = QString());
 
@@ -198,4 +216,5 @@ private:
     bool FAudited = false;
     QStringList FSQLLines;
     std::optional<TAuditTrail> m_audit;
+    QString m_taken;  // the message of the attempt's check that a value is free
 };

@@ -169,9 +169,21 @@ bool TSysEditCustomerForm::saveNew(TSaveAttempt& save)
 
 bool TSysEditCustomerForm::saveChanges(TSaveAttempt& save)
 {
+    const int id = RowToChange(edtID, QStringLiteral("customer"));
+    TStoredRow stored(QStringLiteral("tCustomer"), QStringLiteral("WHERE id = ") + QString::number(id));
+    stored.Text(QStringLiteral("ShipTo"))
+        .Text(QStringLiteral("FullName"))
+        .Text(QStringLiteral("VNumber"))
+        .Text(QStringLiteral("Status"))
+        .Number(QStringLiteral("Rate"))
+        .Amount(QStringLiteral("MaxExServiceAmount"))
+        .Flag(QStringLiteral("PlatinumUpdate"))
+        .Flag(QStringLiteral("Invoice"))
+        .Flag(QStringLiteral("InvoiceServices"));
+    StoredAddresses(stored);
+    KeepUpWithStored(save, stored);
     const int rate = Rate();
     const double amount = MaxExServiceAmount();
-    const int id = RowToChange(edtID, QStringLiteral("customer"));
 
     TAuditTrail audit = NewAudit(AuditIds.Update, QStringLiteral("tCustomer"));
     audit.SetTableID(id);

@@ -88,6 +88,7 @@ void TSysEditForm::btnOkClick()
             {
                 form->FSQLLines.clear();
                 form->m_audit.reset();
+                form->m_taken.clear();
             }
         } clear{this};
         return save(attempt);
@@ -117,6 +118,9 @@ bool TSysEditForm::entryMet() const
 
 bool TSysEditForm::save(TSaveAttempt& attempt)
 {
+    if (!FAppendMode)
+        if (const std::optional<TStoredRow> row = storedRow())
+            KeepUpWithStored(attempt, *row);
     if (!entryMet())
         Refuse(kIncomplete);
     if (FAudited)
@@ -334,24 +338,30 @@ void TSysEditForm::descriptionCheck(TSaveAttempt& attempt, const QString& mandat
     const QString description = Edit2();
     if (description.isEmpty() && !mandatory.isEmpty())
         Refuse(mandatory);
-    QStringList lookup{QStringLiteral("SELECT *"), QStringLiteral("FROM ") + table(),
+    QStringList lookup{QStringLiteral("SELECT *"), LockedFrom(table()),
                        QStringLiteral("WHERE Description LIKE ") + SqlLikeExact(description)};
     if (!FAppendMode)
         lookup << QStringLiteral("AND id <> ") + rowId();
-    if (attempt.Exists(lookup))
-        Refuse(kDuplicateDescription);
+    refuseFound(attempt, lookup, kDuplicateDescription);
     if (!FAppendMode && description == Kept(2))
         Refuse(kNoChanges);
+}
+
+void TSysEditForm::refuseFound(TSaveAttempt& attempt, const QStringList& lookup, const QString& message)
+{
+    if (attempt.Exists(lookup))
+        Refuse(message);
+    m_taken = message;
 }
 
 void TSysEditForm::run(TSaveAttempt& attempt, const QString& typedId)
 {
     if (FAppendMode && typedId.isEmpty()) {
-        const qint64 id = attempt.ExecInsert(FSQLLines);
+        const qint64 id = attempt.ExecInsert(FSQLLines, m_taken);
         if (m_audit)
             m_audit->SetTableID(id);
     } else {
-        attempt.Exec(FSQLLines);
+        attempt.Exec(FSQLLines, m_taken);
         if (m_audit)
             m_audit->SetTableID(FAppendMode ? typedId : rowId());
     }
@@ -361,17 +371,16 @@ void TSysEditForm::run(TSaveAttempt& attempt, const QString& typedId)
 
 // ------------------------------------------------------------ the codes
 
-namespace {
-// A row of the table with both values already there refuses an addition.
-void refuseExistingPair(TSaveAttempt& attempt, const QString& table, const QString& first, const QString& firstValue,
-                        const QString& second, const QString& secondValue)
+void TSysEditForm::refuseExistingPair(TSaveAttempt& attempt, const QString& first, const QString& firstValue,
+                                      const QString& second, const QString& secondValue)
 {
-    if (attempt.Exists({QStringLiteral("SELECT ") + table + QStringLiteral(".id"), QStringLiteral("FROM ") + table,
-                        QStringLiteral("WHERE ") + table + QChar('.') + first + QStringLiteral(" = ") + firstValue,
-                        QStringLiteral("AND ") + table + QChar('.') + second + QStringLiteral(" = ") + secondValue}))
-        Refuse(kCombinationExists);
+    const QString t = table();
+    refuseFound(attempt,
+                {QStringLiteral("SELECT ") + t + QStringLiteral(".id"), LockedFrom(t),
+                 QStringLiteral("WHERE ") + t + QChar('.') + first + QStringLiteral(" = ") + firstValue,
+                 QStringLiteral("AND ") + t + QChar('.') + second + QStringLiteral(" = ") + secondValue},
+                kCombinationExists);
 }
-}  // namespace
 
 QString TSysEditForm::customerAndServiceType(QString& customer, QString& serviceType)
 {
@@ -425,9 +434,11 @@ bool TSysEditForm::saveDescriptionOnly(TSaveAttempt& attempt)
     const QString description = Edit2();
     switch (code) {
     case 16:
-        if (FAppendMode && attempt.Exists({QStringLiteral("SELECT id"), QStringLiteral("FROM ") + table(),
-                                           QStringLiteral("WHERE Description LIKE ") + SqlLikeExact(description)}))
-            Refuse(QStringLiteral("The \"Description\" field must be unique - try again."));
+        if (FAppendMode)
+            refuseFound(attempt,
+                        {QStringLiteral("SELECT id"), LockedFrom(table()),
+                         QStringLiteral("WHERE Description LIKE ") + SqlLikeExact(description)},
+                        QStringLiteral("The \"Description\" field must be unique - try again."));
         break;
     case 20:
         descriptionCheck(attempt, QString());
@@ -472,9 +483,10 @@ bool TSysEditForm::saveLocation(TSaveAttempt& attempt)
 {
     const QString description = Edit2();
     if (FAppendMode) {
-        if (attempt.Exists({QStringLiteral("SELECT tLocation.id"), QStringLiteral("FROM tLocation"),
-                            QStringLiteral("WHERE tLocation.Description LIKE ") + SqlLikeExact(description)}))
-            Refuse(QStringLiteral("The \"Description\" field must be unique - try again."));
+        refuseFound(attempt,
+                    {QStringLiteral("SELECT tLocation.id"), LockedFrom(QStringLiteral("tLocation")),
+                     QStringLiteral("WHERE tLocation.Description LIKE ") + SqlLikeExact(description)},
+                    QStringLiteral("The \"Description\" field must be unique - try again."));
         audit(QStringLiteral("DESCRIPTION"), QString(), description);
         QString columns = QStringLiteral("(Description");
         QString values = QStringLiteral("VALUES (") + Quote(description);
@@ -493,10 +505,10 @@ bool TSysEditForm::savePerson(TSaveAttempt& attempt)
     const QString person = Edit2();
     const QString email = Edit3();
     if (FAppendMode) {
-        if (attempt.Exists({QStringLiteral("SELECT id"), QStringLiteral("FROM ") + table(),
-                            QStringLiteral("WHERE Person LIKE ") + SqlLikeExact(person),
-                            QStringLiteral("AND Active = 1")}))
-            Refuse(QStringLiteral("The \"Person\" field must be unique - try again."));
+        refuseFound(attempt,
+                    {QStringLiteral("SELECT id"), LockedFrom(table()),
+                     QStringLiteral("WHERE Person LIKE ") + SqlLikeExact(person), QStringLiteral("AND Active = 1")},
+                    QStringLiteral("The \"Person\" field must be unique - try again."));
         audit(QStringLiteral("PERSON"), QString(), person);
         audit(QStringLiteral("EMAILADDRESS"), QString(), email);
         QString columns = QStringLiteral("(Person");
@@ -572,13 +584,12 @@ bool TSysEditForm::saveElement(TSaveAttempt& attempt)
     // The code in capitals, unique among the customer's elements.
     const QString code = Edit3().toUpper();
     auto uniqueCode = [&] {
-        QStringList lookup{QStringLiteral("SELECT id"), QStringLiteral("FROM tElement"),
+        QStringList lookup{QStringLiteral("SELECT id"), LockedFrom(QStringLiteral("tElement")),
                            QStringLiteral("WHERE ElementCode LIKE ") + SqlLikeExact(code),
                            QStringLiteral("AND CustomerID = ") + customer};
         if (!FAppendMode)
             lookup << QStringLiteral("AND id <> ") + rowId();
-        if (attempt.Exists(lookup))
-            Refuse(QStringLiteral("The ElementCode MUST be a unique value."));
+        refuseFound(attempt, lookup, QStringLiteral("The ElementCode MUST be a unique value."));
     };
 
     if (FAppendMode) {
@@ -654,12 +665,11 @@ bool TSysEditForm::saveSystem(TSaveAttempt& attempt)
 {
     const QString batchType = referenceCheck(3, QStringLiteral("tBatchType"), QStringLiteral("BatchTypeID must be a number."),
                                              QStringLiteral("BatchTypeID does not exist."));
-    QStringList duplicate{QStringLiteral("SELECT *"), QStringLiteral("FROM tSystem"),
+    QStringList duplicate{QStringLiteral("SELECT *"), LockedFrom(QStringLiteral("tSystem")),
                           QStringLiteral("WHERE BatchTypeID = ") + batchType};
     if (!FAppendMode)
         duplicate << QStringLiteral("AND id <> ") + rowId();
-    if (attempt.Exists(duplicate))
-        Refuse(QStringLiteral("This BatchTypeID already exists in the table. Data not saved."));
+    refuseFound(attempt, duplicate, QStringLiteral("This BatchTypeID already exists in the table. Data not saved."));
     const QString system = Edit2();
     const QString now = DateTimeToSql(Now());
     const QString operatorNumber = QString::number(Operator().OPERATORNUMBER);
@@ -815,9 +825,9 @@ bool TSysEditForm::saveFunction(TSaveAttempt& attempt)
     }
     const QString description = Edit2();
     if (FAppendMode) {
-        if (attempt.Exists({QStringLiteral("SELECT *"), QStringLiteral("FROM tFunction"),
-                            QStringLiteral("WHERE ID = ") + id}))
-            Refuse(QStringLiteral("ID must be a unique number."));
+        refuseFound(attempt, {QStringLiteral("SELECT *"), LockedFrom(QStringLiteral("tFunction")),
+                              QStringLiteral("WHERE ID = ") + id},
+                    QStringLiteral("ID must be a unique number."));
         insertRow(QStringLiteral("(ID, Description"),
                   QStringLiteral("VALUES (") + id + QChar(',') + Quote(description));
         audit(QStringLiteral("DESCRIPTION"), QString(), description);
@@ -835,10 +845,9 @@ bool TSysEditForm::saveProgram(TSaveAttempt& attempt)
         int number = 0;
         if (!ParseIdText(id, number))
             Refuse(QStringLiteral("ProgramID must be an integer."));  // the input keeps what was typed
-        bool exists = false;
-        RecordIdExists(QStringLiteral("tProgram"), number, exists);
-        if (exists)
-            Refuse(QStringLiteral("ProgramID already exists. It must be unique."));
+        refuseFound(attempt, {QStringLiteral("SELECT id"), LockedFrom(QStringLiteral("tProgram")),
+                              QStringLiteral("WHERE id = ") + QString::number(number)},
+                    QStringLiteral("ProgramID already exists. It must be unique."));
         insertRow(QStringLiteral("(ID,Description"), QStringLiteral("VALUES (") + id + QChar(',') + Quote(description));
         audit(QStringLiteral("ID"), QString(), id);
         audit(QStringLiteral("DESCRIPTION"), QString(), description);
@@ -866,7 +875,7 @@ bool TSysEditForm::saveDubiousPair(TSaveAttempt& attempt)
                                  QStringLiteral("DubiousTypeID is an invalid number."));
     const QString resolution = checkId(5, QStringLiteral("DubiousResolutionID"), QStringLiteral("tDubiousResolution"),
                                        QStringLiteral("DubiousResolutionID is an invalid number."));
-    QStringList pair{QStringLiteral("SELECT *"), QStringLiteral("FROM tDubiousValidResolution"),
+    QStringList pair{QStringLiteral("SELECT *"), LockedFrom(QStringLiteral("tDubiousValidResolution")),
                      QStringLiteral("WHERE DubiousTypeID = ") + type,
                      QStringLiteral("AND DubiousResolutionID = ") + resolution};
     if (!FAppendMode)
@@ -890,6 +899,7 @@ bool TSysEditForm::saveDubiousPair(TSaveAttempt& attempt)
         MessageDlg(QStringLiteral("This combination already existed and has been reactivated."), mtInformation, mbOK, 0);
         return false;
     }
+    m_taken = kCombinationExists;
     if (FAppendMode) {
         insertRow(QStringLiteral("(DubiousTypeID,DubiousResolutionID,Active"),
                   QStringLiteral("VALUES (") + type + QChar(',') + resolution + QStringLiteral(",1"));
@@ -935,7 +945,7 @@ bool TSysEditForm::saveDiscountedRate(TSaveAttempt& attempt)
     QString customer, serviceType;
     const QString rate = customerAndServiceType(customer, serviceType);
     if (FAppendMode) {
-        refuseExistingPair(attempt, table(), QStringLiteral("ServiceTypeID"), serviceType, QStringLiteral("CustomerID"),
+        refuseExistingPair(attempt, QStringLiteral("ServiceTypeID"), serviceType, QStringLiteral("CustomerID"),
                            customer);
         insertRow(QStringLiteral("(ServiceTypeID, CustomerID, Rate, Active"),
                   QStringLiteral("VALUES (") + serviceType + QStringLiteral(", ") + customer + QStringLiteral(", ") +
@@ -963,7 +973,7 @@ bool TSysEditForm::saveDiscount(TSaveAttempt& attempt)
     const QString revFee = decimalCheck(9, QStringLiteral("NonStdRevAdminFee error - must be a number."));
     const QString expFee = decimalCheck(10, QStringLiteral("NonStdExpAdminFee error - must be a number."));
     if (FAppendMode) {
-        refuseExistingPair(attempt, table(), QStringLiteral("ServiceTypeID"), serviceType, QStringLiteral("CustomerID"),
+        refuseExistingPair(attempt, QStringLiteral("ServiceTypeID"), serviceType, QStringLiteral("CustomerID"),
                            customer);
         QString columns = QStringLiteral("(ServiceTypeID, CustomerID, DiscountRate, Active");
         QString values = QStringLiteral("VALUES (") + serviceType + QStringLiteral(", ") + customer +
@@ -1008,7 +1018,7 @@ bool TSysEditForm::saveCostRange(TSaveAttempt& attempt)
     const QString from = decimalCheck(9, QStringLiteral("CostRangeFrom error - must be a number."));
     const QString to = decimalCheck(10, QStringLiteral("CostRangeTo error - must be a number."));
     if (FAppendMode) {
-        refuseExistingPair(attempt, table(), QStringLiteral("ValidAccountNumberID"), account,
+        refuseExistingPair(attempt, QStringLiteral("ValidAccountNumberID"), account,
                            QStringLiteral("TransactionTypeID"), transactionType);
         insertRow(QStringLiteral("(ValidAccountNumberID, TransactionTypeID, CostRangeFrom, CostRangeTo"),
                   QStringLiteral("VALUES (") + account + QStringLiteral(", ") + transactionType + QStringLiteral(", ") +

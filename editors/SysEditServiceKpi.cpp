@@ -90,6 +90,14 @@ void TSysEditServiceKpiForm::btnOkClick()
 
 bool TSysEditServiceKpiForm::save(TSaveAttempt& attempt)
 {
+    // The row's id, as the caller gave it, must be a number to name the row.
+    const int id = AppendMode() ? 0 : StrToInt(edtID->text().trimmed());
+    if (!AppendMode()) {
+        TStoredRow stored(kTable, QStringLiteral("WHERE id = ") + QString::number(id));
+        for (const TColumn& c : m_columns)
+            stored.Text(c.Name);
+        KeepUpWithStored(attempt, stored);
+    }
     QStringList v;
     for (int i = 0; i < m_columns.size(); ++i)
         v << text(i);
@@ -112,9 +120,9 @@ bool TSysEditServiceKpiForm::save(TSaveAttempt& attempt)
                 TextItem(v[1]) + TextItem(v[2]) + TextItem(v[3]),
             TextItem(v[4]) + TextItem(v[5]) + TextItem(v[6]) + TextItem(v[7]) + QuoteOrNull(v[8]) + QChar(')'),
         };
-        const qint64 id = attempt.ExecInsert(lines);
+        const qint64 newId = attempt.ExecInsert(lines);
         if (audit)
-            audit->SetTableID(id);
+            audit->SetTableID(newId);
         if (!v[0].isEmpty()) {
             auditField(field(0), QString(), v[0]);
             auditField(QStringLiteral("ACTIVE"), QString(), QStringLiteral("1"));
@@ -122,8 +130,6 @@ bool TSysEditServiceKpiForm::save(TSaveAttempt& attempt)
         for (int i = 1; i < v.size(); ++i)
             auditField(field(i), QString(), v[i]);
     } else {
-        // The row's id, as the caller gave it, must be a number to name the row.
-        const int id = StrToInt(edtID->text().trimmed());
         if (audit)
             audit->SetTableID(id);
         auditField(field(0), FKept.Kept(m_columns[0].Name), v[0]);

@@ -113,6 +113,13 @@ bool TSysEditSupplierForm::saveNew(TSaveAttempt& save)
 bool TSysEditSupplierForm::saveChanges(TSaveAttempt& save)
 {
     const int id = RowToChange(edtID, QStringLiteral("supplier"));
+    TStoredRow stored(QStringLiteral("tSupplier"), QStringLiteral("WHERE id = ") + QString::number(id));
+    stored.Text(QStringLiteral("SupplierName"))
+        .Text(QStringLiteral("PlatinumVendorID"))
+        .Flag(QStringLiteral("PlatinumUpdate"))
+        .Flag(QStringLiteral("ZivIruri"), QStringLiteral("Ziviruri"));
+    StoredAddresses(stored);
+    KeepUpWithStored(save, stored);
     TAuditTrail audit = NewAudit(AuditIds.Update, QStringLiteral("tSupplier"));
     audit.SetTableID(id);
     TAuditTrail* trail = FAudited ? &audit : nullptr;

@@ -148,7 +148,11 @@ void TCustomNumEdit::SetText(const QString& AValue)
 
 QString TCustomNumEdit::GetDisplayText() const
 {
-    const double v = Value();
+    return DisplayTextOf(Value());
+}
+
+QString TCustomNumEdit::DisplayTextOf(double v) const
+{
     // A zero that shows empty while edited shows empty here too.
     if (v == 0 && m_zeroEmpty)
         return QString();

@@ -48,6 +48,8 @@ public:
 
     // The text shown when the edit is not being edited.
     virtual QString GetDisplayText() const;
+    // The same for a value the edit would hold.
+    QString DisplayTextOf(double value) const;
     // What the edit shows right now: the plain text while it is being
     // edited without a popup, else the display text.
     QString ShownText() const;

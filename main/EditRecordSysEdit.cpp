@@ -8,7 +8,6 @@
 #include "SysUtils.h"
 #include "Locale.h"
 #include "ToolEdit.h"
-#include <cmath>
 
 namespace {
 
@@ -108,22 +107,6 @@ const PageCopy* copyOf(int pageId)
 
 constexpr int kPersonPage = 1047;
 
-// An amount as the operator reads and types it: up to 15 significant
-// digits with the regional decimal separator, never grouped and never in
-// exponent form, so the editor's own check reads it back as the same number.
-QString amountText(double value)
-{
-    const int exponent = value == 0 ? 0 : int(std::floor(std::log10(std::abs(value))));
-    QString text = QString::number(value, 'f', qMax(0, 14 - exponent));
-    if (text.contains(QChar('.'))) {
-        while (text.endsWith(QChar('0')))
-            text.chop(1);
-        if (text.endsWith(QChar('.')))
-            text.chop(1);
-    }
-    return text.replace(QChar('.'), FormatSettings().DecimalSeparator);
-}
-
 void setEdit(TSysEditForm& form, int edit, const QString& value)
 {
     switch (edit) {
@@ -166,7 +149,7 @@ void copyRow(int pageId, TSysEditForm& form, TDataSet& row, bool add, int keptId
                 setEdit(form, s.Edit, CurrToStrF(field(s.Column)->AsCurrency(), ffGeneral, 0));
             break;
         case C::Amount:
-            setEdit(form, s.Edit, field(s.Column)->IsNull() ? QString() : amountText(field(s.Column)->AsFloat()));
+            setEdit(form, s.Edit, field(s.Column)->IsNull() ? QString() : TSysEditForm::AmountText(field(s.Column)->AsFloat()));
             break;
         case C::Bool: {
             // A flag without a value counts as not set.

@@ -612,6 +612,17 @@ void DatabaseErrorFrom(const QSqlError& err, const QString& context)
     throw EDatabaseError(context.isEmpty() ? msg : context + QStringLiteral(": ") + msg);
 }
 
+bool IsDuplicateKeyError(const EDatabaseError& error)
+{
+    // SQLite: "UNIQUE constraint failed: t.c" (a primary key too); SQL
+    // Server: errors 2627 ("Violation of PRIMARY KEY constraint ... Cannot
+    // insert duplicate key in object ...") and 2601 ("Cannot insert
+    // duplicate key row in object ... with unique index ...").
+    const QString& text = error.Message();
+    return text.contains(QLatin1String("UNIQUE constraint failed"), Qt::CaseInsensitive) ||
+           text.contains(QLatin1String("Cannot insert duplicate key"), Qt::CaseInsensitive);
+}
+
 TDatabase::TDatabase(QObject* owner) : QObject(owner)
 {
     Params.Add(QStringLiteral("USER NAME=sa"));

@@ -225,6 +225,11 @@ private:
 // Raises EDatabaseError built from a Qt SQL error.
 [[noreturn]] void DatabaseErrorFrom(const class QSqlError& err, const QString& context = QString());
 
+// True when a statement's error says that a unique key already holds the
+// value it writes (a row with that key or unique value is there), on any
+// server the program reaches.
+bool IsDuplicateKeyError(const EDatabaseError& error);
+
 class TDataSet : public QObject {
     Q_OBJECT
 public:

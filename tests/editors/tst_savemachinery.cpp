@@ -1,6 +1,10 @@
 #include "AuditTrail.h"
 #include "EditorSupport.h"
 #include "GenFns.h"
+#include "SysEdit.h"
+#include "SysEditCustomer.h"
+#include "SysEditServiceKpi.h"
+#include "SysEditSupplier.h"
 
 // The editors' save machinery: one attempt is one transaction, the new row's
 // id comes from its INSERT, errors leave the window open with its input, and
@@ -30,15 +34,110 @@ public:
         });
         ReadAuditIds();
     }
-    // A text kept as a property setter keeps it, in an input of that width.
+    // A text kept as a property setter keeps it, in an input of that width
+    // (0: none).
     QLineEdit* Kept(const QString& stored, int width)
     {
-        LimitTyping(edtDescription, width);
+        if (width > 0)
+            LimitTyping(edtDescription, width);
         KeepText(edtDescription, "Description", stored);
         return edtDescription;
     }
     QString Saved() const { return TextOf(edtDescription); }
 };
+
+// An editor of each kind on a row of its table, opened as the main window
+// opens it; what the test reads of the row after the save.
+struct TOpenedRow {
+    QString Table;
+    int ID;           // the row changed, or the one added
+    QString Row;      // the rows as stored when the editor opens
+    QString Columns;  // what the test reads of the row
+    std::function<std::unique_ptr<TRecordEditor>()> Open;
+    bool Add = false;
+    QString Key;      // the key of the save's first read, under the write's lock: the row's id, or the value checked
+};
+
+std::unique_ptr<TRecordEditor> genericEditor(int code, const QStringList& kept)
+{
+    auto f = std::make_unique<TSysEditForm>();
+    f->SetTableNameID(code);
+    for (const QString& kv : kept) {
+        const QString key = kv.section('=', 0, 0), v = kv.section('=', 1);
+        if (key == "7" || key == "8")
+            f->setProperty(("Edit" + key).toLatin1(), kvtest::Ymd(v));
+        else
+            f->setProperty(("Edit" + key).toLatin1(), v);
+    }
+    return f;
+}
+
+const QMap<QString, TOpenedRow>& openedRows()
+{
+    static const QMap<QString, TOpenedRow> rows = {
+        {"location",
+         {"tLocation", 3, "INSERT INTO tLocation (ID, Description, StartDate, Active) VALUES (3,'Level 3','20250101',1)",
+          "Description || '|' || ifnull(StartDate, '') || '|' || ifnull(EndDate, '') || '|' || Active",
+          [] { return genericEditor(0, {"1=3", "2=Level 3", "7=20250101"}); }, false, {}}},
+        {"centre",
+         {"tCentre", 5,
+          "INSERT INTO tDepartment (ID, Description) VALUES (2,'Sales'),(4,'Service'),(6,'Stores');"
+          "INSERT INTO tCentre (ID, Description, DepartmentID, Active) VALUES (5,'Sales floor',2,1)",
+          "Description || '|' || DepartmentID || '|' || Active",
+          [] { return genericEditor(3, {"1=5", "2=Sales floor", "3=2", "4=Sales"}); }, false, {}}},
+        {"customer",
+         {"tCustomer", 20, kvtest::kCustomer20,
+          "ShipTo || '|' || Status || '|' || Invoice || InvoiceServices || PlatinumUpdate || '|' || Address01",
+          [] { return std::unique_ptr<TRecordEditor>(kvtest::CustomerEditorOf20()); }, false, {}}},
+        {"supplier",
+         {"tSupplier", 5,
+          "INSERT INTO tSupplier (ID, SupplierName, Active, PlatinumVendorID, PlatinumUpdate, Ziviruri, Address01) "
+          "VALUES (5,'Corvane Mobile',1,'CORVMOB01',1,0,'PO Box 1500')",
+          "SupplierName || '|' || PlatinumUpdate || Ziviruri || '|' || Address01",
+          [] {
+              auto f = std::make_unique<TSysEditSupplierForm>();
+              f->SetSupplierID("5");
+              f->SetSupplierName("Corvane Mobile");
+              f->SetPlatinumVendorID("CORVMOB01");
+              f->SetActive(true);
+              f->SetPlatinumUpdate(true);
+              f->SetZivIruri(false);
+              f->SetAddress(1, "PO Box 1500");
+              return std::unique_ptr<TRecordEditor>(std::move(f));
+          },
+          false, {}}},
+        {"location added",
+         {"tLocation", 4, "INSERT INTO tLocation (ID, Description, Active) VALUES (3,'Level 3',1)",
+          "Description || '|' || Active", [] { return genericEditor(0, {}); }, true,
+          "WHERE tLocation.Description LIKE 'Annex'"}},
+        {"function added",
+         {"tFunction", 18, "INSERT INTO tFunction (ID, Description) VALUES (14,'Edit')", "Description",
+          [] { return genericEditor(17, {}); }, true, "WHERE ID = 18"}},
+        {"service level",
+         {"tServiceKpi", 1,
+          "INSERT INTO tServiceKpi (ID, KpiNumber, Description, ResponseHours, CoreHours, Active) "
+          "VALUES (1,'102','Gold','1','24x7',1)",
+          "KpiNumber || '|' || Description || '|' || CoreHours",
+          [] {
+              auto f = std::make_unique<TSysEditServiceKpiForm>();
+              f->SetAppendMode(false);
+              f->SetID("1");
+              f->SetKpiNumber("102");
+              f->SetDescription("Gold");
+              f->SetResponseHours("1");
+              f->SetCoreHours("24x7");
+              return std::unique_ptr<TRecordEditor>(std::move(f));
+          },
+          false, {}}},
+    };
+    return rows;
+}
+
+QString changedByAnother(const QString& what)
+{
+    return "Another operator changed this row after you opened it: " + what +
+           ". Nothing was saved; close the editor and open the row again.";
+}
 
 }  // namespace
 
@@ -120,18 +219,31 @@ private slots:
     }
 
     // Typed letters become capitals where they were typed, the cursor
-    // staying after them.
+    // staying after them, and after an Undo too.
+    void upperCaseInput_data()
+    {
+        QTest::addColumn<QStringList>("keys");  // typed, or a key sequence in brackets
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("cursor");
+        QTest::newRow("in the middle") << QStringList({"ab1", "[Left]", "x"}) << "ABX1" << 3;
+        QTest::newRow("after an Undo") << QStringList({"ab", "[Ctrl+Z]", "c"}) << "C" << 1;
+    }
     void upperCaseInput()
     {
+        QFETCH(QStringList, keys);
+        QFETCH(QString, text);
+        QFETCH(int, cursor);
         QLineEdit edit;
         SetUpperCase(&edit);
         edit.show();
         edit.setFocus();
-        QTest::keyClicks(&edit, "ab1");
-        QTest::keyClick(&edit, Qt::Key_Left);
-        QTest::keyClicks(&edit, "x");
-        QCOMPARE(edit.text(), QString("ABX1"));
-        QCOMPARE(edit.cursorPosition(), 3);
+        for (const QString& k : keys)
+            if (k.startsWith('['))
+                QTest::keySequence(&edit, QKeySequence(k.mid(1, k.size() - 2)));
+            else
+                QTest::keyClicks(&edit, k);
+        QCOMPARE(edit.text(), text);
+        QCOMPARE(edit.cursorPosition(), cursor);
     }
 
     // An input takes no more typed characters than its width, a character
@@ -140,24 +252,29 @@ private slots:
     // saved as the input shows it.
     void typingWidth_data()
     {
+        QTest::addColumn<int>("width");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("typed");  // at the end; "\b" deletes
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("saved");
-        QTest::newRow("typed beyond the width") << "" << "ABCDEF" << "ABCD" << "ABCD";
-        QTest::newRow("emoji at the last place") << "" << "ABC🐧" << "ABC" << "ABC";
-        QTest::newRow("longer, left alone") << " TRSYXX " << "" << "TRSYXX" << " TRSYXX ";
-        QTest::newRow("longer, typed at") << "TRSYXX" << "Z" << "TRSYXX" << "TRSYXX";
-        QTest::newRow("longer, shortened") << "TRSYXX" << "\b" << "TRSYX" << "TRSYX";
+        QTest::newRow("typed beyond the width") << 4 << "" << "ABCDEF" << "ABCD" << "ABCD";
+        QTest::newRow("emoji at the last place") << 4 << "" << "ABC🐧" << "ABC" << "ABC";
+        QTest::newRow("longer, left alone") << 4 << " TRSYXX " << "" << "TRSYXX" << " TRSYXX ";
+        QTest::newRow("longer, typed at") << 4 << "TRSYXX" << "Z" << "TRSYXX" << "TRSYXX";
+        QTest::newRow("longer, shortened") << 4 << "TRSYXX" << "\b" << "TRSYX" << "TRSYX";
+        const QString long40010 = QString("Description ").repeated(3335).left(40010);
+        QTest::newRow("no width, 40,010 characters shortened")
+            << 0 << long40010 << "\b" << long40010.left(40009) << long40010.left(40009);
     }
     void typingWidth()
     {
+        QFETCH(int, width);
         QFETCH(QString, stored);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
         QFETCH(QString, saved);
         TOriginEditor editor;
-        QLineEdit* edit = editor.Kept(stored, 4);
+        QLineEdit* edit = editor.Kept(stored, width);
         editor.show();
         edit->setFocus();
         edit->end(false);
@@ -168,6 +285,188 @@ private slots:
         QApplication::sendEvent(edit, &commit);
         QCOMPARE(edit->text(), shown);
         QCOMPARE(editor.Saved(), saved);
+    }
+
+    // Another operator (a real second connection) changes the row between
+    // the editor's opening and OK. A value the operator left as shown is
+    // kept as the other stored it; one both changed refuses the save, named
+    // with what is stored now, with nothing written and the focus on it; a
+    // row removed meanwhile is refused alike. Where nobody else changed the
+    // row the statements are those the editors always wrote; every audit
+    // row's old value is the value its write replaced. The save reads the
+    // row once, by its key, under the write's lock.
+    void anotherOperatorsChange_data()
+    {
+        QTest::addColumn<QString>("editor");
+        QTest::addColumn<bool>("odbc");
+        QTest::addColumn<QString>("other");         // what the other operator writes (SQL)
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("message");       // empty: saved
+        QTest::addColumn<QString>("focus");         // the input refused
+        QTest::addColumn<QStringList>("lines");     // the row's statement (saved)
+        QTest::addColumn<QString>("stored");        // the row after it ("": gone)
+        QTest::addColumn<QStringList>("audit");     // field|old|new
+        for (const bool odbc : {false, true}) {
+            const auto row = [odbc](const char* editor, const char* what) {
+                return &(QTest::addRow("%s, %s: %s", odbc ? "through ODBC" : "SQLite file", editor, what)
+                         << QString(editor) << odbc);
+            };
+            const QString where3 = " WHERE ID = 3", gone = changedByAnother("it is no longer in the table");
+            const QStringList location{"UPDATE tLocation", "SET Description = 'Level 3'", "WHERE id = 3"};
+            *row("location", "untouched OK") << "" << QStringList() << "" << "" << location << "Level 3|20250101||1"
+                                              << QStringList();
+            *row("location", "description changed")
+                << "" << QStringList{"edtEdit2=Annex"} << "" << ""
+                << QStringList{"UPDATE tLocation", "SET Description = 'Annex'", "WHERE id = 3"} << "Annex|20250101||1"
+                << QStringList{"DESCRIPTION|'Level 3'|'Annex'"};
+            const QString basement = "UPDATE tLocation SET Description = 'Basement'" + where3;
+            *row("location", "untouched OK, another changed the description")
+                << basement << QStringList() << "" << ""
+                << QStringList{"UPDATE tLocation", "SET Description = 'Basement'", "WHERE id = 3"}
+                << "Basement|20250101||1" << QStringList();
+            *row("location", "end date set, another changed the description")
+                << basement << QStringList{"edtEdit8=20261231"} << "" << ""
+                << QStringList{"UPDATE tLocation", "SET Description = 'Basement', EndDate = '20261231', Active = 0",
+                               "WHERE id = 3"}
+                << "Basement|20250101|20261231|0"
+                << QStringList{"ENDDATE|NULL|'20261231'", "ACTIVE|'1'|'0'"};
+            *row("location", "both changed the description")
+                << basement << QStringList{"edtEdit2=Annex"} << changedByAnother("Location is now 'Basement'")
+                << "edtEdit2" << QStringList() << "Basement|20250101||1" << QStringList();
+            *row("location", "both changed the start date")
+                << "UPDATE tLocation SET StartDate = '20250301'" + where3 << QStringList{"edtEdit7=20250201"}
+                << changedByAnother("StartDate is now '01/03/2025'") << "edtEdit7" << QStringList()
+                << "Level 3|20250301||1" << QStringList();
+            *row("location", "removed by another") << "DELETE FROM tLocation" + where3 << QStringList() << gone << ""
+                                                    << QStringList() << "" << QStringList();
+            const QString department = "UPDATE tCentre SET DepartmentID = 4 WHERE ID = 5";
+            *row("centre", "untouched OK") << "" << QStringList() << "" << ""
+                << QStringList{"UPDATE tCentre", "SET Description = 'Sales floor',DepartmentID = 2", "WHERE id = 5"}
+                << "Sales floor|2|1" << QStringList();
+            *row("centre", "untouched OK, another changed the department")
+                << department << QStringList() << "" << ""
+                << QStringList{"UPDATE tCentre", "SET Description = 'Sales floor',DepartmentID = 4", "WHERE id = 5"}
+                << "Sales floor|4|1" << QStringList();
+            *row("centre", "description changed, another changed the department")
+                << department << QStringList{"edtEdit2=Annex"} << "" << ""
+                << QStringList{"UPDATE tCentre", "SET Description = 'Annex',DepartmentID = 4", "WHERE id = 5"}
+                << "Annex|4|1" << QStringList{"DESCRIPTION|'Sales floor'|'Annex'"};
+            *row("centre", "both changed the department")
+                << department << QStringList{"edtEdit3=6"} << changedByAnother("DepartmentID is now '4'") << "edtEdit3"
+                << QStringList() << "Sales floor|4|1" << QStringList();
+            const QString elsewhere = "UPDATE tCustomer SET Status = 'ELSEWHR', Invoice = 0, InvoiceServices = 0, "
+                                      "PlatinumUpdate = 1 WHERE ID = 20";
+            *row("customer", "untouched OK") << "" << QStringList() << "" << ""
+                << QStringList{"UPDATE tCustomer", "SET ShipTo = 'HLTH',",
+                               " PlatinumUpdate = 0, Invoice = 1, InvoiceServices = 1", "WHERE id = 20"}
+                << "HLTH|Agency|110|Health House" << QStringList();
+            *row("customer", "untouched OK, another changed the status and switches")
+                << elsewhere << QStringList() << "" << ""
+                << QStringList{"UPDATE tCustomer", "SET ShipTo = 'HLTH',",
+                               " PlatinumUpdate = 1, Invoice = 0, InvoiceServices = 0", "WHERE id = 20"}
+                << "HLTH|ELSEWHR|001|Health House" << QStringList();
+            *row("customer", "address changed, another changed the status and switches")
+                << elsewhere << QStringList{"edtAddress01=Level 2"} << "" << ""
+                << QStringList{"UPDATE tCustomer", "SET ShipTo = 'HLTH',",
+                               " PlatinumUpdate = 1, Invoice = 0, InvoiceServices = 0,", " Address01 = 'Level 2'",
+                               "WHERE id = 20"}
+                << "HLTH|ELSEWHR|001|Level 2" << QStringList{"ADDRESS01|'Health House'|'Level 2'"};
+            *row("customer", "both changed the status")
+                << elsewhere << QStringList{"edtStatus=Gov"} << changedByAnother("Status is now 'ELSEWHR'")
+                << "edtStatus" << QStringList() << "HLTH|ELSEWHR|001|Health House" << QStringList();
+            *row("customer", "both changed a switch")
+                << elsewhere << QStringList{"ckInvoice=0"} << changedByAnother("Invoice is now 'not ticked'")
+                << "ckInvoice" << QStringList() << "HLTH|ELSEWHR|001|Health House" << QStringList();
+            *row("customer", "removed by another") << "DELETE FROM tCustomer WHERE ID = 20" << QStringList() << gone
+                                                    << "" << QStringList() << "" << QStringList();
+            const QString renamed = "UPDATE tSupplier SET SupplierName = 'Corvane Wireless', Ziviruri = 1 WHERE ID = 5";
+            *row("supplier", "untouched OK") << "" << QStringList() << "" << ""
+                << QStringList{"UPDATE tSupplier", " SET SupplierName = 'Corvane Mobile',",
+                               " PlatinumUpdate = 1, ZivIruri = 0", "WHERE id = 5"}
+                << "Corvane Mobile|10|PO Box 1500" << QStringList();
+            *row("supplier", "untouched OK, another changed the name and ZivIruri")
+                << renamed << QStringList() << "" << ""
+                << QStringList{"UPDATE tSupplier", " SET SupplierName = 'Corvane Wireless',",
+                               " PlatinumUpdate = 1, ZivIruri = 1", "WHERE id = 5"}
+                << "Corvane Wireless|11|PO Box 1500" << QStringList();
+            *row("supplier", "switch changed, another changed the name and ZivIruri")
+                << renamed << QStringList{"ckPlatinumUpdate=0"} << "" << ""
+                << QStringList{"UPDATE tSupplier", " SET SupplierName = 'Corvane Wireless',",
+                               " PlatinumUpdate = 0, ZivIruri = 1", "WHERE id = 5"}
+                << "Corvane Wireless|01|PO Box 1500" << QStringList{"PLATINUMUPDATE|'1'|'0'"};
+            *row("supplier", "both changed the name")
+                << renamed << QStringList{"edtSupplierName=Corvane"}
+                << changedByAnother("Supplier Name is now 'Corvane Wireless'") << "edtSupplierName" << QStringList()
+                << "Corvane Wireless|11|PO Box 1500" << QStringList();
+            const QString platinum = "UPDATE tServiceKpi SET Description = 'Platinum' WHERE ID = 1";
+            *row("service level", "untouched OK") << "" << QStringList() << "" << ""
+                << QStringList{"UPDATE tServiceKpi", "SET KpiNumber = '102'", "WHERE id = 1"} << "102|Gold|24x7"
+                << QStringList();
+            *row("service level", "core hours changed, another changed the description")
+                << platinum << QStringList{"edtCoreHours=Mon-Fri"} << "" << ""
+                << QStringList{"UPDATE tServiceKpi", "SET KpiNumber = '102',", " CoreHours = 'Mon-Fri'", "WHERE id = 1"}
+                << "102|Platinum|Mon-Fri" << QStringList{"COREHOURS|'24x7'|'Mon-Fri'"};
+            *row("location added", "description checked under the lock")
+                << "" << QStringList{"edtEdit2=Annex"} << "" << ""
+                << QStringList{"INSERT INTO tLocation", "(Description,Active)", "VALUES ('Annex',1)"} << "Annex|1"
+                << QStringList{"DESCRIPTION|NULL|'Annex'", "ACTIVE|NULL|'1'"};
+            *row("function added", "another added the id between the check and the write")
+                << "CREATE TRIGGER theirs BEFORE INSERT ON tFunction BEGIN INSERT INTO tFunction (ID, Description) "
+                   "VALUES (NEW.ID, 'Theirs'); END"
+                << QStringList{"edtEdit1=18", "edtEdit2=Reports"} << "ID must be a unique number." << ""
+                << QStringList() << "" << QStringList();
+            *row("service level", "both changed the description")
+                << platinum << QStringList{"edtDescription=Silver"} << changedByAnother("Description is now 'Platinum'")
+                << "edtDescription" << QStringList() << "102|Platinum|24x7" << QStringList();
+        }
+    }
+    void anotherOperatorsChange()
+    {
+        QFETCH(QString, editor);
+        QFETCH(bool, odbc);
+        QFETCH(QString, other);
+        QFETCH(QStringList, typed);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, stored);
+        QFETCH(QStringList, audit);
+        const TOpenedRow& opened = openedRows()[editor];
+        db.reset();
+        kvtest::TestDatabase file(true, odbc ? "dbFile" : "dbKVdata");
+        file.Exec("INSERT INTO tEvent (ID, Description) VALUES (11,'Reference Update'),(13,'Reference Insert');"
+                  "INSERT INTO tAudit (\"Table\") VALUES ('" + opened.Table + "');" + opened.Row + ";");
+        std::unique_ptr<kvtest::OdbcDataSource> source;
+        std::unique_ptr<TDatabase> viaOdbc;
+        if (odbc) {
+            source = std::make_unique<kvtest::OdbcDataSource>("kvothers", file.File());
+            if (!source->Available())
+                QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
+            viaOdbc = source->Connect("dbKVdata");
+        }
+        Operator().OPERATORNAME = "admin";
+        std::unique_ptr<TRecordEditor> f = opened.Open();
+        f->SetAppendMode(opened.Add);
+        kvtest::Enter(*f, typed);
+        if (!other.isEmpty())
+            file.Exec(other + ";");
+        if (message.isEmpty()) {
+            KV_EXPECT_SAVED(*f);
+            QCOMPARE(f->LastStatements().first(), lines);
+        } else {
+            QCOMPARE(kvtest::Click(*f), QStringList{message});
+            QVERIFY(f->result() != mrOk && !f->Wrote());
+            if (!focus.isEmpty())
+                QCOMPARE(f->focusWidget(), f->findChild<QWidget*>(focus));
+        }
+        const QString id = QString::number(opened.ID);
+        QCOMPARE(file.Value("SELECT " + opened.Columns + " FROM " + opened.Table + " WHERE ID = " + id), stored);
+        QCOMPARE(file.AuditRows(), kvtest::Prefixed(QString("admin|%1|").arg(opened.Add ? 13 : 11) + opened.Table +
+                                                        "|" + id + "|",
+                                                    audit));
+        const QStringList read = f->LastReads().value(0);
+        QCOMPARE(read.mid(1), QStringList({"FROM " + opened.Table + " WITH (UPDLOCK, HOLDLOCK)",
+                                           opened.Key.isEmpty() ? "WHERE id = " + id : opened.Key}));
     }
 
     // The edges of a 32-bit id (the rest of the id rule is tested through

@@ -25,10 +25,40 @@ class TestSysEdit : public QObject {
     Q_OBJECT
     std::unique_ptr<kvtest::TestDatabase> db;
 
-    // The editor laid out for `code`, the `kept` values set as the main
-    // window sets them, in add or edit mode.
-    static std::unique_ptr<TSysEditForm> editor(int code, bool add, const Values& kept = {})
+    // The row being changed as stored when its editor opens: the kept values
+    // in their columns (amounts with a point).
+    void storeKept(int code, const Values& kept)
     {
+        const QString table = TSysEditForm::TableName(code);
+        QString id;
+        QStringList sets;
+        for (const QString& kv : kept) {
+            const QString key = kv.section('=', 0, 0);
+            QString v = kv.section('=', 1);
+            const QString column =
+                TSysEditForm::ColumnOf(code, key == "c1" ? 11 : key == "c2" ? 12 : key.toInt());
+            if (key == "1")
+                id = v;
+            else if (!column.isEmpty())
+                sets << column + " = " +
+                            (v.isEmpty() ? "NULL"
+                                         : "'" + v.replace(QRegularExpression("^(-?\\d+),(\\d+)$"), "\\1.\\2")
+                                                     .replace("'", "''") + "'");
+        }
+        if (table.isEmpty() || id.isEmpty())
+            return;
+        db->Exec("INSERT OR IGNORE INTO " + table + " (ID) VALUES (" + id + ");" +
+                 (sets.isEmpty() ? QString() : "UPDATE " + table + " SET " + sets.join(", ") + " WHERE ID = " + id + ";"));
+    }
+
+    // The editor laid out for `code`, the `kept` values set as the main
+    // window sets them, in add or edit mode; when changing a row that the
+    // test's database holds, that row as the editor shows it (unless the
+    // row is `gone`).
+    std::unique_ptr<TSysEditForm> editor(int code, bool add, const Values& kept = {}, bool gone = false)
+    {
+        if (!add && db && !gone)
+            storeKept(code, kept);
         auto f = std::make_unique<TSysEditForm>();
         f->SetTableNameID(code);
         for (const QString& kv : kept) {
@@ -43,12 +73,20 @@ class TestSysEdit : public QObject {
         f->SetAppendMode(add);
         return f;
     }
-    // What the operator types or ticks.
+    // What the operator types or ticks; "n=\b": End and Backspace in input n.
     static void type(TSysEditForm& f, const Values& values)
     {
         QStringList inputs;
         for (const QString& kv : values)
-            inputs << (kv.startsWith('c') ? "CheckBox" + kv.mid(1) : "edtEdit" + kv);
+            if (kv.endsWith("=\b")) {
+                f.show();
+                auto* edit = f.findChild<QLineEdit*>("edtEdit" + kv.section('=', 0, 0));
+                edit->setFocus();
+                QTest::keyClick(edit, Qt::Key_End);
+                QTest::keyClick(edit, Qt::Key_Backspace);
+            } else {
+                inputs << (kv.startsWith('c') ? "CheckBox" + kv.mid(1) : "edtEdit" + kv);
+            }
         kvtest::Enter(f, inputs);
     }
     void audited(const QString& table) { db->Exec("INSERT INTO tAudit (\"Table\") VALUES ('" + table + "');"); }
@@ -508,9 +546,11 @@ private slots:
     void editOfAMissingRow()
     {
         audited("tDestination");
-        auto f = editor(10, false, {"1=99", "2=Perth"});
+        auto f = editor(10, false, {"1=99", "2=Perth"}, true);
         type(*f, {"2=Darwin"});
-        QCOMPARE(kvtest::Click(*f), QStringList({"The row to change is no longer in the table; nothing was saved."}));
+        QCOMPARE(kvtest::Click(*f), QStringList({"Another operator changed this row after you opened it: it is no "
+                                                 "longer in the table. Nothing was saved; close the editor and open "
+                                                 "the row again."}));
         QVERIFY(f->result() != mrOk);
         QVERIFY(!f->Wrote());
         QCOMPARE(db->AuditRows(), QStringList());
@@ -585,6 +625,11 @@ private slots:
                      "VALUES (31,4,0,1,100,'O''Neil''s peak')"
             << Values{"1=31", "2=4", "3=0", "5=1", "6=100", "9=O'Neil's peak"} << Values{"5=2"} << "Description"
             << "O'Neil's peak" << QStringList{"COST|'1'|'2'"};
+        const QString long40010 = QString("Level ").repeated(6669).left(40010);
+        QTest::newRow("40,010-character location, End and Backspace")
+            << 0 << "INSERT INTO tLocation (ID, Description) VALUES (31,'" + long40010 + "')"
+            << Values{"1=31", "2=" + long40010} << Values{"2=\b"} << "length(Description)" << "40009"
+            << QStringList{"DESCRIPTION|'" + long40010 + "'|'" + long40010.left(40009) + "'"};
         QTest::newRow("tender number cleared") << 2
             << "INSERT INTO tValidAccountNumber (ID, AccountNo, TenderNo) VALUES (31,'ACC3','T-9')"
             << Values{"1=31", "2=ACC3", "5=T-9"} << Values{"5="} << "quote(TenderNo)" << "NULL"
@@ -760,7 +805,8 @@ private slots:
         type(*e, {"2=Sales east"});
         KV_EXPECT_SAVED(*e);
         auto gone = editor(9, false, {"1=99", "2=Sales", "3=7"});
-        const QStringList refused{"The row to change is no longer in the table; nothing was saved."};
+        const QStringList refused{"Another operator changed this row after you opened it: it is no longer in the "
+                                  "table. Nothing was saved; close the editor and open the row again."};
         QCOMPARE(kvtest::Click(*gone), refused);
         f.reset();
         e.reset();

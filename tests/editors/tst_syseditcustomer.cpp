@@ -14,36 +14,13 @@ class TestSysEditCustomer : public QObject {
     Q_OBJECT
     std::unique_ptr<kvtest::TestDatabase> db;
 
-    // Customer 20 as the main window gives it to the editor.
-    static std::unique_ptr<TSysEditCustomerForm> editorOf20()
-    {
-        auto f = std::make_unique<TSysEditCustomerForm>();
-        f->SetCustomerID("20");
-        f->SetShipTo("HLTH");
-        f->SetFullName("Department of Health");
-        f->SetVNumber("V1000231");
-        f->SetActive(true);
-        f->SetStatus("Agency");
-        f->SetRate(1);
-        f->SetMaxExServiceAmount(25000);
-        f->SetPlatinumUpdate(false);
-        f->SetInvoice(true);
-        f->SetInvoiceServices(true);
-        f->SetAddress(1, "Health House");
-        f->SetAddress(2, "73 Carrington St");
-        f->SetAppendMode(false);
-        return f;
-    }
+    static std::unique_ptr<TSysEditCustomerForm> editorOf20() { return kvtest::CustomerEditorOf20(); }
 
 private slots:
     void initTestCase() { kvtest::QuietHeadlessNotices(); }
     void init()
     {
-        db = kvtest::EditorDatabase(
-            {"tCustomer"},
-            "INSERT INTO tCustomer (ID, ShipTo, FullName, VNumber, Address01, Address02, Status, Rate, Invoice, "
-            "InvoiceServices, PlatinumUpdate, Active, MaxExServiceAmount) VALUES (20,'HLTH','Department of "
-            "Health','V1000231','Health House','73 Carrington St','Agency',1,1,1,0,1,25000)");
+        db = kvtest::EditorDatabase({"tCustomer"}, kvtest::kCustomer20);
     }
     void cleanup() { db.reset(); }
 
@@ -59,11 +36,12 @@ private slots:
         QTest::addColumn<QStringList>("keys");  // keys and how often, or what is typed, pasted or committed
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("history");   // what the input can still do
+        QTest::addColumn<bool>("add");          // a row added with the stored one as its starting point
         const QString name = QString("Treasury and Finance ").repeated(5).left(90);
         const QString pasted = QString("Pasted name ").repeated(8).left(87);
         for (const QString table : {"tCustomer", "tSupplier"}) {
             const auto row = [&](const char* what, const QStringList& keys, const QString& shown, const char* history) {
-                QTest::addRow("%s: %s", qPrintable(table), what) << table << name << keys << shown << history;
+                QTest::addRow("%s: %s", qPrintable(table), what) << table << name << keys << shown << history << false;
             };
             row("End, Backspace x3, Undo x3", {"End", "Backspace*3", "Ctrl+Z*3"}, name, "Redo");
             row("select all, Delete, Undo", {"Ctrl+A", "Del", "Ctrl+Z"}, name, "Redo");
@@ -75,14 +53,17 @@ private slots:
         const QStringList full{"End", "Backspace", "Type:Z", "Home", "Right*40"};
         for (const QString how : {"Type", "Paste", "Commit"})
             QTest::addRow("an emoji (%s) in the middle of a full input", qPrintable(how))
-                << "tCustomer" << name << full + QStringList{how + ":🐧"} << name.left(89) + "Z" << "Undo";
+                << "tCustomer" << name << full + QStringList{how + ":🐧"} << name.left(89) + "Z" << "Undo" << false;
         QTest::newRow("what fits of a paste in the middle, a character whole, undone and redone")
             << "tSupplier" << name
             << QStringList({"End", "Backspace*2", "Home", "Right*40", "Paste:x🐧", "Ctrl+Z", "Ctrl+Shift+Z"})
-            << name.left(40) + "x" + name.mid(40, 48) << "Undo";
+            << name.left(40) + "x" + name.mid(40, 48) << "Undo" << false;
         const QString straddling = QString("Straddle ").repeated(6).left(49) + "🐧Holdings";
         QTest::newRow("shortened, an emoji across the width") << "tCustomer" << straddling
-            << QStringList({"End", "Backspace*3"}) << straddling.left(56) << "Undo";
+            << QStringList({"End", "Backspace*3"}) << straddling.left(56) << "Undo" << false;
+        for (const QString table : {"tCustomer", "tSupplier"})
+            QTest::addRow("%s: added from it, an emoji across the width", qPrintable(table))
+                << table << straddling << QStringList() << straddling.left(49) << "" << true;
     }
     void longStoredName()
     {
@@ -91,6 +72,7 @@ private slots:
         QFETCH(QStringList, keys);
         QFETCH(QString, shown);
         QFETCH(QString, history);
+        QFETCH(bool, add);
         const bool customer = table == "tCustomer";
         const QString column = customer ? "FullName" : "SupplierName";
         db->Exec("INSERT INTO tAudit (\"Table\") VALUES ('tSupplier');"
@@ -105,7 +87,7 @@ private slots:
             f = std::move(supplier);
         }
         f->setProperty(qPrintable(column), stored);
-        f->SetAppendMode(false);
+        f->SetAppendMode(add);
         f->show();
         auto* edit = f->findChild<QLineEdit*>("edt" + column);
         edit->setFocus();
@@ -130,6 +112,10 @@ private slots:
                      .trimmed(),
                  history);
         KV_EXPECT_SAVED(*f);
+        if (add) {
+            QCOMPARE(db->Value("SELECT " + column + " FROM " + table + " ORDER BY ID DESC LIMIT 1"), shown);
+            return;
+        }
         QCOMPARE(db->Value("SELECT " + column + " FROM " + table + " WHERE ID = 20"), shown);
         QCOMPARE(db->AuditRows(), shown == stored ? QStringList()
                                                   : kvtest::Prefixed("admin|11|" + table + "|20|",

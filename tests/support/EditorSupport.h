@@ -6,6 +6,7 @@
 #include "LookupCombo.h"
 #include "OperatorIdentity.h"
 #include "RecordEditor.h"
+#include "SysEditCustomer.h"
 #include "SysUtils.h"
 #include "TestSupport.h"
 #include "ToolEdit.h"
@@ -152,6 +153,32 @@ public:
 private:
     TFormatSettings m_saved;
 };
+
+// Customer 20 as stored (kCustomer20) and as the main window gives it to
+// its editor, to change it.
+inline const char* const kCustomer20 =
+    "INSERT INTO tCustomer (ID, ShipTo, FullName, VNumber, Address01, Address02, Status, Rate, Invoice, "
+    "InvoiceServices, PlatinumUpdate, Active, MaxExServiceAmount) VALUES (20,'HLTH','Department of "
+    "Health','V1000231','Health House','73 Carrington St','Agency',1,1,1,0,1,25000)";
+inline std::unique_ptr<TSysEditCustomerForm> CustomerEditorOf20()
+{
+    auto f = std::make_unique<TSysEditCustomerForm>();
+    f->SetCustomerID("20");
+    f->SetShipTo("HLTH");
+    f->SetFullName("Department of Health");
+    f->SetVNumber("V1000231");
+    f->SetActive(true);
+    f->SetStatus("Agency");
+    f->SetRate(1);
+    f->SetMaxExServiceAmount(25000);
+    f->SetPlatinumUpdate(false);
+    f->SetInvoice(true);
+    f->SetInvoiceServices(true);
+    f->SetAddress(1, "Health House");
+    f->SetAddress(2, "73 Carrington St");
+    f->SetAppendMode(false);
+    return f;
+}
 
 // A fresh database with the audit actions (11 update, 12 delete, 13 insert),
 // the `audited` tables listed in tAudit and the rows of `sql`; the operator
