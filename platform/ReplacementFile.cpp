@@ -214,16 +214,6 @@ QByteArray aclOf(int fd)
     return acl;
 }
 
-// Whether an attribute that could not be set is one the file system keeps
-// none of: it has no such thing (ENOSYS, EOPNOTSUPP), or refuses every
-// change of it to a writer the system would let make it (EPERM, as a FAT
-// file system does). Every file there shows the same, so the old one has
-// nothing of it to keep.
-bool keptByNoFile(int error, bool permitted)
-{
-    return error == ENOSYS || error == EOPNOTSUPP || (error == EPERM && permitted);
-}
-
 // Gives the new file `fd` the access control list of the file `path` it
 // replaces. A list the new file took from its folder goes when the old one
 // had none, so the new file never grants more than the old one did.
@@ -260,35 +250,25 @@ bool keepUserAttributes(int fd, const QByteArray& path)
 // Gives the new file `fd` the owner, group, rights (setgid and sticky bits
 // too), access control list and user extended attributes of the file
 // `path` it replaces, each only where the new file has another; false when
-// it cannot have them all, as when the writer may not give the file away.
-// What the file system keeps of no file is no reason to refuse. The new
-// file is made with no rights for others, so these only ever widen them to
-// the old file's.
+// it cannot have them all, as when the writer may not give the file away or
+// the file system refuses to change them. A file system that keeps no owner
+// or rights of any file (FAT in user space) shows the same for every file,
+// the new one too, and so asks for no change. The new file is made with no
+// rights for others, so these only ever widen them to the old file's.
 bool keepAttributes(int fd, const QByteArray& path, const struct stat& old)
 {
-    const bool root = ::geteuid() == 0;
     struct stat now {};
     if (::fstat(fd, &now) != 0)
         return false;
-    bool owned = true;  // the file system keeps owners
-    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0) {
-        if (!keptByNoFile(errno, root))
-            return false;
-        owned = false;
-    }
+    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0)
+        return false;
     if (!keepAcl(fd, path) || !keepUserAttributes(fd, path) || ::fstat(fd, &now) != 0)
         return false;
     // Last: a change of owner or list may clear the setgid bit.
-    bool modes = true;  // the file system keeps rights
-    if ((now.st_mode & 07777) != (old.st_mode & 07777) && ::fchmod(fd, old.st_mode & 07777) != 0) {
-        if (!keptByNoFile(errno, root || now.st_uid == ::geteuid()))
-            return false;
-        modes = false;
-    }
-    if (::fstat(fd, &now) != 0)
+    if ((now.st_mode & 07777) != (old.st_mode & 07777) && ::fchmod(fd, old.st_mode & 07777) != 0)
         return false;
-    return (!owned || (now.st_uid == old.st_uid && now.st_gid == old.st_gid)) &&
-           (!modes || (now.st_mode & 07777) == (old.st_mode & 07777));
+    return ::fstat(fd, &now) == 0 && now.st_uid == old.st_uid && now.st_gid == old.st_gid &&
+           (now.st_mode & 07777) == (old.st_mode & 07777);
 }
 
 // Temporary files beside a target are named ".kvsys-", twelve letters or

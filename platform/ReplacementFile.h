@@ -22,8 +22,8 @@
 // file goes and a file already at the target keeps its bytes. A new file
 // gets the usual permissions. A replaced one keeps its owner, group, rights,
 // access control list and user extended attributes (each set only where the
-// new file has another, and what the file system keeps of no file, such as
-// the owner on a FAT file system, is no reason to refuse); the temporary
+// new file has another; a file system that keeps none of an owner or rights,
+// such as FAT, shows every file alike and asks for none); the temporary
 // file beside it grants nobody else anything until it has the old file's
 // rights. A target that is a symbolic link is written through it, unless
 // it is the path's last part and lies in a sticky folder that everyone may

@@ -404,7 +404,7 @@ FullDisk::~FullDisk()
         ::setrlimit(RLIMIT_FSIZE, &disk.limit);
 }
 
-FuseMount::FuseMount(const QString& kind, const QString& source)
+FuseMount::FuseMount(const QString& kind, const QString& source, const QStringList& options)
 {
     if (!smallDisk().mounted || ::access("/dev/fuse", R_OK | W_OK) != 0 || !QDir().mkpath(Folder()))
         return;
@@ -422,7 +422,7 @@ FuseMount::FuseMount(const QString& kind, const QString& source)
     m_program.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     m_program.setStandardOutputFile(QProcess::nullDevice());
     m_program.setStandardErrorFile(QProcess::nullDevice());
-    m_program.start(kind, QStringList{"-f"} + shown + QStringList{Folder()});
+    m_program.start(kind, QStringList{"-f"} + options + shown + QStringList{Folder()});
     struct stat above {}, point {};
     ::stat(QFile::encodeName(m_dir.path()).constData(), &above);
     // Mounted within a few seconds, or not at all.

@@ -171,11 +171,13 @@ public:
 // for as long as the object lives: "fusefat" is a fresh FAT file system
 // (no owners or rights that can be set, no unnamed files); "bindfs" shows
 // the folder `source` again (no unnamed files, no room reserved ahead, no
-// gaps found in a file). Available() is false where the file system's
-// program or FUSE is missing or the program has no mounts of its own.
+// gaps found in a file), with the program's `options` (such as
+// "--chown-deny"). Available() is false where the file system's program or
+// FUSE is missing or the program has no mounts of its own.
 class FuseMount {
 public:
-    explicit FuseMount(const QString& kind, const QString& source = QString());
+    explicit FuseMount(const QString& kind, const QString& source = QString(),
+                       const QStringList& options = QStringList());
     ~FuseMount();
     FuseMount(const FuseMount&) = delete;
     FuseMount& operator=(const FuseMount&) = delete;
