@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <deque>
+#include <functional>
 #include <memory>
 
 namespace kvtest {
@@ -188,6 +189,29 @@ private:
     QTemporaryDir m_dir;  // the mount point, and a FAT file system's image
     QProcess m_program;   // the file system's program
     bool m_mounted = false;
+};
+
+// A second program: a child process that runs `body` and ends with its
+// result, without the test's clean-up. It may wait for the test's word
+// (Wait) and tell the test a line (Tell); the test lets it on (Go), hears
+// its lines (Heard: empty when it ended without one) and waits for its end
+// (Finish: its exit status, -1 when it did not end by itself). One still
+// running when the object goes is ended by force.
+class ChildProgram {
+public:
+    explicit ChildProgram(const std::function<int(ChildProgram&)>& body);
+    ~ChildProgram();
+    ChildProgram(const ChildProgram&) = delete;
+    ChildProgram& operator=(const ChildProgram&) = delete;
+    void Go();
+    QByteArray Heard();
+    int Finish();
+    void Wait();                        // in the child
+    void Tell(const QByteArray& line);  // in the child
+
+private:
+    pid_t m_pid = -1;
+    int m_end = -1;  // this side's end of the line between them
 };
 
 // A folder in which no new file can be made (so nothing can be written
