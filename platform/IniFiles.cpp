@@ -10,7 +10,16 @@
 #include <QSet>
 #include <QStringDecoder>
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <unistd.h>
+
+// One change of this program's to a file: a key's line written, a key
+// removed or a section removed.
+struct TIniFile::Edit {
+    enum Kind { Write, Delete, Erase } kind;
+    QString section, ident, line;
+};
 
 struct TIniFile::Doc {
     QStringList lines;
@@ -57,30 +66,76 @@ struct TIniFile::Doc {
         end = -1;
         return -1;
     }
-    int keyLine(const QString& section, const QString& ident) const
+    // The line of a key among the lines [start, end); -1 when absent.
+    int keyIn(int start, int end, const QString& ident) const
     {
-        int end;
-        const int start = sectionStart(section, end);
-        if (start < 0)
-            return -1;
         const QString want = ident.trimmed();
-        for (int i = start; i < end; ++i) {
+        for (int i = qMax(start, 0); i < end; ++i) {
             QString k, v;
             if (keyOf(lines[i], k, v) && k.compare(want, Qt::CaseInsensitive) == 0)
                 return i;
         }
         return -1;
     }
+    int keyLine(const QString& section, const QString& ident) const
+    {
+        int end;
+        const int start = sectionStart(section, end);
+        return keyIn(start, end, ident);
+    }
+    // Makes the change; false when the text already is as it makes it.
+    bool apply(const Edit& edit)
+    {
+        int end;
+        const int start = sectionStart(edit.section, end);
+        if (edit.kind == Edit::Erase) {
+            if (start >= 0)
+                lines.erase(lines.begin() + (start - 1), lines.begin() + end);
+            return start >= 0;
+        }
+        const int existing = keyIn(start, end, edit.ident);
+        if (edit.kind == Edit::Delete) {
+            if (existing >= 0)
+                lines.removeAt(existing);
+            return existing >= 0;
+        }
+        if (existing >= 0) {
+            if (lines[existing] == edit.line)
+                return false;
+            lines[existing] = edit.line;
+        } else if (start < 0) {
+            if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
+                lines.append(QString());
+            lines.append(QChar('[') + edit.section.trimmed() + QChar(']'));
+            lines.append(edit.line);
+        } else {
+            // After the section's last non-blank line, so a blank separator
+            // before the next section stays where it was.
+            int at = end;
+            while (at > start && lines[at - 1].trimmed().isEmpty())
+                --at;
+            lines.insert(at, edit.line);
+        }
+        return true;
+    }
+    // Makes the changes in their order; false when none changed anything.
+    bool apply(const QList<Edit>& edits)
+    {
+        bool changed = false;
+        for (const Edit& edit : edits)
+            changed = apply(edit) || changed;
+        return changed;
+    }
 };
 
 namespace {
 const QByteArray kBom("\xEF\xBB\xBF");
 
-// Files that could not be written, by absolute name: their text as the run
-// left it, and whether the operator has been told.
+// Files that could not be written, by absolute name: the changes of this
+// run that did not reach them, in their order, and whether the operator has
+// been told.
 struct Unwritten {
-    QHash<QString, QStringList> lines;
-    QHash<QString, bool> crlf;
+    QHash<QString, QList<TIniFile::Edit>> edits;
     QSet<QString> reported;
 };
 Unwritten& unwritten()
@@ -116,6 +171,28 @@ QString refusal(const QString& path)
 bool hasLineBreak(const QString& s)
 {
     return s.contains(QChar('\n')) || s.contains(QChar('\r'));
+}
+
+// A settings file never holds a NUL byte; a file system may show some where
+// its text is (FAT in user space does, for a while or for good, after
+// another program has shortened the file). Bytes that show one are read
+// again (with `read`) a few times; false when they still show one.
+bool readWithoutNul(QByteArray& bytes, const std::function<bool(QByteArray&)>& read)
+{
+    for (int again = 0; bytes.contains('\0'); ++again) {
+        if (again == 3)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 << again));
+        if (!read(bytes))
+            return false;
+    }
+    return true;
+}
+
+QString nulReason()
+{
+    return QStringLiteral("It reads with NUL bytes where its text should be, which no settings file holds, and "
+                          "is left as it is");
 }
 }  // namespace
 
@@ -173,66 +250,74 @@ QByteArray TIniFile::encode(const Doc& doc)
     return cp1252::fromUnicode(text);
 }
 
-TIniFile::Doc TIniFile::load() const
+QByteArray TIniFile::readBytes() const
 {
-    const QString key = keyOfFile(m_fileName);
-    if (unwritten().lines.contains(key)) {
-        Doc doc;
-        doc.lines = unwritten().lines.value(key);
-        doc.crlf = unwritten().crlf.value(key, true);
-        return doc;
-    }
+    QByteArray bytes;
     // A file that is not an ordinary one (a named pipe would keep the read
     // waiting for a writer) is not read; it is refused as its write is.
     if (const QString wrong = TReplacementFile::NotAFile(m_fileName); !wrong.isEmpty()) {
-        reportOnce(key, wrong);
-        return Doc();
+        reportOnce(keyOfFile(m_fileName), wrong);
+        return bytes;
     }
-    QByteArray bytes;
-    TReplacementFile::ReadWhole(m_fileName, bytes);
-    return parse(bytes);
+    const auto read = [this](QByteArray& b) { return TReplacementFile::ReadWhole(m_fileName, b); };
+    if (read(bytes))
+        readWithoutNul(bytes, read);
+    return bytes;
 }
 
-void TIniFile::change(const std::function<bool(Doc&)>& edit)
+TIniFile::Doc TIniFile::load() const
 {
-    Doc doc = load();
-    if (!edit(doc))
-        return;  // the file would be written as it is: it is not touched
+    // The file as it is, and on top of it the changes of this run that did
+    // not reach it.
+    Doc doc = parse(readBytes());
+    doc.apply(unwritten().edits.value(keyOfFile(m_fileName)));
+    return doc;
+}
+
+void TIniFile::change(const Edit& edit)
+{
     const QFileInfo fi(m_fileName);
     const QString key = keyOfFile(m_fileName);
+    // The changes of this run that the file has not taken go first, then
+    // this one.
+    QList<Edit> edits = unwritten().edits.value(key);
+    edits.append(edit);
     const QString probed = fi.exists() ? fi.absoluteFilePath() : fi.absolutePath();
-    bool written = false;
+    // The file is read, changed and written back while it is held against
+    // other programs, so a change one of them makes meanwhile is never
+    // lost. It is replaced only by one holding every byte; a writable file
+    // in a folder that is not is written in place, and only when the disk
+    // has room for it.
+    TReplacementFile file(m_fileName);
+    QByteArray bytes;
     QString reason;
-    {
-        // The file is read, changed and written back while it is held
-        // against other programs, so a change one of them makes meanwhile
-        // is never lost. It is replaced only by one holding every byte; a
-        // writable file in a folder that is not is written in place, and
-        // only when the disk has room for it.
-        TReplacementFile file(m_fileName);
-        QByteArray bytes;
-        const bool writable = PathWritable(probed);
-        const bool held = writable && file.OpenToChange(bytes);
-        if (held && !unwritten().lines.contains(key)) {
-            doc = parse(bytes);  // as it is now
-            if (!edit(doc))
-                return;
-        }
-        if (held) {
-            bytes = encode(doc);
-            written = file.write(bytes) == bytes.size() && file.Commit();
-        }
-        reason = writable ? file.errorString() : refusal(probed);
-    }
-    if (written) {
-        unwritten().lines.remove(key);
-        unwritten().crlf.remove(key);
+    bool held = false;
+    if (!PathWritable(probed))
+        reason = refusal(probed);
+    else if (!(held = file.HoldToChange(bytes)))
+        reason = file.errorString();
+    else if (!readWithoutNul(bytes, [&](QByteArray& b) { return file.ReadAgain(b); }))
+        reason = bytes.contains('\0') ? nulReason() : file.errorString();
+    if (!held)
+        bytes = readBytes();  // as it stands, to see whether it changes at all
+    Doc doc = parse(bytes);
+    if (!doc.apply(edits)) {
+        unwritten().edits.remove(key);  // it holds every change already: it is not touched
         return;
     }
-    // The session goes on with the values in memory; the operator hears of
-    // it once.
-    unwritten().lines.insert(key, doc.lines);
-    unwritten().crlf.insert(key, doc.crlf);
+    if (reason.isEmpty()) {
+        bytes = encode(doc);
+        if (file.open() && file.write(bytes) == bytes.size() && file.Commit()) {
+            unwritten().edits.remove(key);
+            return;
+        }
+        reason = file.errorString();
+    }
+    file.Discard();  // let go of it before the operator hears of it
+    // The session goes on with the changes in memory, and the next write
+    // puts them on top of what the file holds then; the operator hears of it
+    // once.
+    unwritten().edits.insert(key, edits);
     reportOnce(key, reason);
 }
 
@@ -310,32 +395,7 @@ void TIniFile::WriteString(const QString& section, const QString& ident, const Q
         section.contains(QChar(']')) || section.trimmed().isEmpty())
         throw EIniFileException(QStringLiteral("'%1' in [%2] is not a name %3 can keep")
                                     .arg(ident, section, m_fileName));
-    const QString line = ident.trimmed() + QChar('=') + EncodeValue(value);
-    change([&](Doc& doc) {
-        const int existing = doc.keyLine(section, ident);
-        if (existing >= 0) {
-            if (doc.lines[existing] == line)
-                return false;
-            doc.lines[existing] = line;
-            return true;
-        }
-        int end;
-        const int start = doc.sectionStart(section, end);
-        if (start < 0) {
-            if (!doc.lines.isEmpty() && !doc.lines.last().trimmed().isEmpty())
-                doc.lines.append(QString());
-            doc.lines.append(QChar('[') + section.trimmed() + QChar(']'));
-            doc.lines.append(line);
-            return true;
-        }
-        // After the section's last non-blank line, so a blank separator
-        // before the next section stays where it was.
-        int at = end;
-        while (at > start && doc.lines[at - 1].trimmed().isEmpty())
-            --at;
-        doc.lines.insert(at, line);
-        return true;
-    });
+    change(Edit{Edit::Write, section, ident, ident.trimmed() + QChar('=') + EncodeValue(value)});
 }
 
 void TIniFile::WriteInteger(const QString& section, const QString& ident, int value)
@@ -398,21 +458,10 @@ TStringList TIniFile::ReadSectionValues(const QString& section) const
 
 void TIniFile::EraseSection(const QString& section)
 {
-    change([&](Doc& doc) {
-        int end;
-        const int start = doc.sectionStart(section, end);
-        if (start >= 0)
-            doc.lines.erase(doc.lines.begin() + (start - 1), doc.lines.begin() + end);
-        return start >= 0;
-    });
+    change(Edit{Edit::Erase, section, QString(), QString()});
 }
 
 void TIniFile::DeleteKey(const QString& section, const QString& ident)
 {
-    change([&](Doc& doc) {
-        const int i = doc.keyLine(section, ident);
-        if (i >= 0)
-            doc.lines.removeAt(i);
-        return i >= 0;
-    });
+    change(Edit{Edit::Delete, section, ident, QString()});
 }

@@ -19,12 +19,16 @@
 // Every call reads the file afresh and every write goes straight to disk, so
 // two TIniFile objects on one file never undo each other's writes; a write
 // reads, changes and writes back the file while it is held against other
-// programs, and a read waits for one writing it, so two programs writing
-// their keys to one file keep each other's and never read a half-written
-// file. A file
-// that cannot be written is reported once (through the write-failure
-// report) and from then on kept in memory for the rest of the run: reads
-// see what was written, and every later write tries the disk again.
+// programs (parsing it once, under that hold), and a read waits for one
+// writing it, so two programs writing their keys to one file keep each
+// other's and never read a half-written file. A write the file cannot take
+// (it may not be written, the disk is full, another program holds it past
+// the wait, or it reads with NUL bytes, which no settings file holds) is
+// reported once (through the write-failure report) and leaves the file as
+// it is; the change is kept in memory for the rest of the run: reads see
+// it on top of the file, and the next write makes it, then its own, on what
+// the file holds by then, so nothing another program wrote meanwhile is
+// lost and the file keeps its encoding.
 #include "Exceptions.h"
 #include "StringList.h"
 #include <QString>
@@ -72,14 +76,17 @@ public:
     // Forgets what was kept in memory and which files were reported.
     static void ForgetUnwritten();
 
+    struct Edit;  // one change a write makes, kept while the file cannot take it
+
 private:
     struct Doc;
     static Doc parse(const QByteArray& bytes);
     static QByteArray encode(const Doc& doc);
-    Doc load() const;
-    // Reads the file, lets `edit` change it (false: it changed nothing) and
-    // writes it back, all while it is held against other programs.
-    void change(const std::function<bool(Doc&)>& edit);
+    QByteArray readBytes() const;  // the file as it stands
+    Doc load() const;              // and the changes it has not taken
+    // Reads the file, makes the change on it (after those it has not taken
+    // yet) and writes it back, all while it is held against other programs.
+    void change(const Edit& edit);
     void reportOnce(const QString& key, const QString& reason) const;  // the write failure, told once
     QString m_fileName;
 };

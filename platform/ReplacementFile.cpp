@@ -8,6 +8,8 @@
 #include <chrono>
 #include <climits>
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -214,16 +216,6 @@ QByteArray aclOf(int fd)
     return acl;
 }
 
-// Whether an attribute that could not be set is one the file system keeps
-// none of: it has no such thing (ENOSYS, EOPNOTSUPP), or refuses every
-// change of it to a writer the system would let make it (EPERM, as a FAT
-// file system does). Every file there shows the same, so the old one has
-// nothing of it to keep.
-bool keptByNoFile(int error, bool permitted)
-{
-    return error == ENOSYS || error == EOPNOTSUPP || (error == EPERM && permitted);
-}
-
 // Gives the new file `fd` the access control list of the file `path` it
 // replaces. A list the new file took from its folder goes when the old one
 // had none, so the new file never grants more than the old one did.
@@ -260,35 +252,25 @@ bool keepUserAttributes(int fd, const QByteArray& path)
 // Gives the new file `fd` the owner, group, rights (setgid and sticky bits
 // too), access control list and user extended attributes of the file
 // `path` it replaces, each only where the new file has another; false when
-// it cannot have them all, as when the writer may not give the file away.
-// What the file system keeps of no file is no reason to refuse. The new
-// file is made with no rights for others, so these only ever widen them to
-// the old file's.
+// it cannot have them all, as when the writer may not give the file away or
+// the file system refuses to change them. A file system that keeps no owner
+// or rights of any file (FAT in user space) shows the same for every file,
+// the new one too, and so asks for no change. The new file is made with no
+// rights for others, so these only ever widen them to the old file's.
 bool keepAttributes(int fd, const QByteArray& path, const struct stat& old)
 {
-    const bool root = ::geteuid() == 0;
     struct stat now {};
     if (::fstat(fd, &now) != 0)
         return false;
-    bool owned = true;  // the file system keeps owners
-    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0) {
-        if (!keptByNoFile(errno, root))
-            return false;
-        owned = false;
-    }
+    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0)
+        return false;
     if (!keepAcl(fd, path) || !keepUserAttributes(fd, path) || ::fstat(fd, &now) != 0)
         return false;
     // Last: a change of owner or list may clear the setgid bit.
-    bool modes = true;  // the file system keeps rights
-    if ((now.st_mode & 07777) != (old.st_mode & 07777) && ::fchmod(fd, old.st_mode & 07777) != 0) {
-        if (!keptByNoFile(errno, root || now.st_uid == ::geteuid()))
-            return false;
-        modes = false;
-    }
-    if (::fstat(fd, &now) != 0)
+    if ((now.st_mode & 07777) != (old.st_mode & 07777) && ::fchmod(fd, old.st_mode & 07777) != 0)
         return false;
-    return (!owned || (now.st_uid == old.st_uid && now.st_gid == old.st_gid)) &&
-           (!modes || (now.st_mode & 07777) == (old.st_mode & 07777));
+    return ::fstat(fd, &now) == 0 && now.st_uid == old.st_uid && now.st_gid == old.st_gid &&
+           (now.st_mode & 07777) == (old.st_mode & 07777);
 }
 
 // Temporary files beside a target are named ".kvsys-", twelve letters or
@@ -443,11 +425,65 @@ int stagingFile(const QByteArray& folder)
     return named;
 }
 
-// How long a file held by another program is waited for.
+// How long a file held by another program is waited for: once for each
+// read or write of it.
 using Deadline = std::chrono::steady_clock::time_point;
+constexpr std::chrono::seconds kWait(5);
 Deadline waitLimit()
 {
-    return std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    return std::chrono::steady_clock::now() + kWait;
+}
+
+// The files another program has held past the wait, and when. For a minute
+// after, one is not waited for again until this program finds it free, so
+// a run that reads or writes it several times in a row (as at the start)
+// waits once, not at every step.
+class HeldFiles {
+public:
+    static bool Known(const struct stat& st)
+    {
+        const std::lock_guard<std::mutex> guard(lock());
+        const auto found = files().find({st.st_dev, st.st_ino});
+        return found != files().end() && std::chrono::steady_clock::now() - found->second < std::chrono::minutes(1);
+    }
+    static void Note(const struct stat& st, bool held)
+    {
+        const std::lock_guard<std::mutex> guard(lock());
+        if (held)
+            files()[{st.st_dev, st.st_ino}] = std::chrono::steady_clock::now();
+        else
+            files().erase({st.st_dev, st.st_ino});
+    }
+
+private:
+    using Files = std::map<std::pair<dev_t, ino_t>, std::chrono::steady_clock::time_point>;
+    static std::mutex& lock()
+    {
+        static std::mutex m;
+        return m;
+    }
+    static Files& files()
+    {
+        static Files f;
+        return f;
+    }
+};
+
+// The error of a wait that ran out while only readers held the file;
+// EWOULDBLOCK is that of one a writer held.
+constexpr int kReadersHoldIt = -EWOULDBLOCK;
+
+bool heldByAnother(int error)
+{
+    return error == EWOULDBLOCK || error == kReadersHoldIt;
+}
+
+QString errorText(int error)
+{
+    if (!heldByAnother(error))
+        return qt_error_string(error);
+    return QStringLiteral("Another program is %1 the file; try again when it has finished")
+        .arg(error == kReadersHoldIt ? QLatin1String("reading") : QLatin1String("writing"));
 }
 
 // The errors of a file system that takes no lock of a kind.
@@ -462,17 +498,19 @@ bool takesNoLocks(int error)
 // second where `records`. One held by another program, of either kind, is
 // waited for until `until`; neither is kept while the other is waited for.
 // 0, also where the file system takes neither kind, or the error
-// (EWOULDBLOCK when the wait ran out).
+// (EWOULDBLOCK or kReadersHoldIt when the wait ran out).
 int lockBoth(int fd, bool shared, Deadline until, bool records = true)
 {
     for (;;) {
-        bool busy = false;
+        bool busy = false, readers = false;
         if (::flock(fd, (shared ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
             if (errno == EINTR)
                 continue;
             if (errno != EWOULDBLOCK && !takesNoLocks(errno))
                 return errno;
             busy = errno == EWOULDBLOCK;
+            // Held by readers alone when a reader may have it too.
+            readers = busy && !shared && ::flock(fd, LOCK_SH | LOCK_NB) == 0 && ::flock(fd, LOCK_UN) == 0;
         }
         if (!busy) {
             struct flock whole {};
@@ -484,9 +522,10 @@ int lockBoth(int fd, bool shared, Deadline until, bool records = true)
             ::flock(fd, LOCK_UN);
             if (error != EAGAIN && error != EACCES)
                 return error;
+            readers = !shared && ::fcntl(fd, F_OFD_GETLK, &whole) == 0 && whole.l_type == F_RDLCK;
         }
         if (std::chrono::steady_clock::now() >= until)
-            return EWOULDBLOCK;
+            return readers ? kReadersHoldIt : EWOULDBLOCK;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }
@@ -494,10 +533,11 @@ int lockBoth(int fd, bool shared, Deadline until, bool records = true)
 // Opens the ordinary file at `path` for `access` and holds it: for readers
 // where it is opened only to read, else for one writer. A lock holds the
 // file it was taken on, not its name: where a rename put another file in
-// its place meanwhile, that one is held instead. 0 with the file in `fd` and
-// its state in `st`; 0 with `fd` -1 when the path names something else,
-// which is looked at and not opened; ENOENT when nothing is there; or the
-// error (EWOULDBLOCK when the wait ran out).
+// its place meanwhile, that one is held instead. A file another program has
+// held past an earlier wait is tried once, not waited for. 0 with the file
+// in `fd` and its state in `st`; 0 with `fd` -1 when the path names
+// something else, which is looked at and not opened; ENOENT when nothing is
+// there; or the error (as lockBoth's when the wait ran out).
 int holdFile(const QByteArray& path, int access, Deadline until, int& fd, struct stat& st)
 {
     for (;;) {
@@ -509,7 +549,10 @@ int holdFile(const QByteArray& path, int access, Deadline until, int& fd, struct
         fd = ::open(path.constData(), access | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             return errno;
-        int error = lockBoth(fd, access == O_RDONLY, until);
+        const struct stat seen = st;
+        int error = lockBoth(fd, access == O_RDONLY, HeldFiles::Known(seen) ? Deadline() : until);
+        if (heldByAnother(error) || !error)
+            HeldFiles::Note(seen, error != 0);
         struct stat named {};
         if (!error && ::fstat(fd, &st) != 0)
             error = errno;
@@ -536,11 +579,6 @@ int readWhole(int fd, QByteArray& bytes)
             return n < 0 ? errno : 0;
         bytes.append(chunk.constData(), n);
     }
-}
-
-QString busyReason()
-{
-    return QStringLiteral("Another program is writing the file; try again when it has finished");
 }
 }  // namespace
 
@@ -572,7 +610,7 @@ bool TReplacementFile::ReadWhole(const QString& path, QByteArray& bytes)
     struct stat st {};
     const int error = holdFile(name, O_RDONLY, waitLimit(), fd, st);
     // One held longer than the wait is read as it stands.
-    if (error == EWOULDBLOCK)
+    if (heldByAnother(error))
         fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     const bool read = fd >= 0 && readWhole(fd, bytes) == 0;
     if (fd >= 0)
@@ -623,19 +661,38 @@ bool TReplacementFile::open(OpenMode mode)
 {
     if (isOpen() || !(mode & WriteOnly) || (mode & ReadOnly))
         return false;
-    return start(false);
+    if (!m_held && !find(false))
+        return false;
+    return make();
 }
 
-bool TReplacementFile::OpenToChange(QByteArray& bytes)
+bool TReplacementFile::HoldToChange(QByteArray& bytes)
 {
     bytes.clear();
-    if (isOpen() || !start(true))
+    if (isOpen() || m_held || !find(true))
         return false;
     if (m_targetFd >= 0) {
         if (const int error = readWhole(m_targetFd, bytes))
             return giveUp(error);
     }
     return true;
+}
+
+bool TReplacementFile::ReadAgain(QByteArray& bytes)
+{
+    bytes.clear();
+    if (!m_held || isOpen())
+        return false;
+    if (m_targetFd < 0)
+        return true;  // no file there yet
+    // Through an opening of its own, so a file system that keeps what it
+    // showed of a file for each opening shows it afresh.
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_targetFd);
+    const int fd = ::open(self.constData(), O_RDONLY | O_CLOEXEC);
+    const int error = readWhole(fd >= 0 ? fd : m_targetFd, bytes);
+    if (fd >= 0)
+        ::close(fd);
+    return !error || giveUp(error);
 }
 
 // Holds what is there for a change: the file against other programs that
@@ -663,23 +720,25 @@ int TReplacementFile::holdTarget(struct stat& existing, bool& replacing)
     }
 }
 
-bool TReplacementFile::start(bool hold)
+// Finds the file the target names and what stands there, held when `hold`;
+// false, with the reason, when it cannot be written. A name the system
+// refuses (too long, a folder that is not one) is refused here, before
+// anything is written.
+bool TReplacementFile::find(bool hold)
 {
+    struct stat& existing = m_existing;
+    bool& replacing = m_replacing;
+    replacing = false;
     m_failed = false;
     m_inPlace = false;
-    m_held = hold;
     m_written = 0;
     if (const int error = finalPath(m_target, m_final))
         return fail(error);
     m_folder = m_final.left(qMax<qsizetype>(m_final.lastIndexOf('/'), 1));
-
-    // A name the system refuses (too long, a folder that is not one) is
-    // refused here, before anything is written.
-    struct stat existing {};
-    bool replacing = false;
     if (hold) {
+        m_held = true;
         if (const int error = holdTarget(existing, replacing))
-            return giveUp(error == EWOULDBLOCK ? busyReason() : qt_error_string(error));
+            return giveUp(errorText(error));
     } else {
         replacing = ::stat(m_final.constData(), &existing) == 0;
         if (!replacing && errno != ENOENT)
@@ -692,7 +751,15 @@ bool TReplacementFile::start(bool hold)
         if (::access(m_final.constData(), W_OK) != 0)
             return giveUp(errno);
     }
+    return true;
+}
 
+// Makes the file that takes the target's place, or where the target is
+// written in place, the one that holds its new bytes meanwhile.
+bool TReplacementFile::make()
+{
+    const struct stat& existing = m_existing;
+    const bool replacing = m_replacing;
     removeLeftovers(m_folder, m_final);
     // A file with other names is written in place, so every name shows the
     // new bytes.
@@ -765,7 +832,7 @@ bool TReplacementFile::writeInPlace(const Check& check)
         int held = -1;
         const int error = holdFile(m_final, O_WRONLY, waitLimit(), held, st);
         if (error)
-            return giveUp(error == EWOULDBLOCK ? busyReason() : qt_error_string(error));
+            return giveUp(errorText(error));
         if (held < 0)
             return giveUp(notAFile(st.st_mode));
         ::close(m_targetFd);
@@ -886,6 +953,7 @@ void TReplacementFile::dropTemporary()
 void TReplacementFile::Discard()
 {
     dropTemporary();
+    m_held = false;
     for (int* fd : {&m_targetFd, &m_folderFd}) {
         if (*fd >= 0)
             ::close(*fd);

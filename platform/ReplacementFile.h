@@ -22,8 +22,8 @@
 // file goes and a file already at the target keeps its bytes. A new file
 // gets the usual permissions. A replaced one keeps its owner, group, rights,
 // access control list and user extended attributes (each set only where the
-// new file has another, and what the file system keeps of no file, such as
-// the owner on a FAT file system, is no reason to refuse); the temporary
+// new file has another; a file system that keeps none of an owner or rights,
+// such as FAT, shows every file alike and asks for none); the temporary
 // file beside it grants nobody else anything until it has the old file's
 // rights. A target that is a symbolic link is written through it, unless
 // it is the path's last part and lies in a sticky folder that everyone may
@@ -34,27 +34,30 @@
 // A file is written in place instead where its folder may not be written
 // (no file can be made beside it) while the file itself may be, where the
 // writer may not give a new file the old one's owner, group, rights or
-// attributes, and where the file has more than one name (so every name
-// shows the new bytes). The bytes then go to an unnamed file in the
-// system's temporary folder until Commit(), which checks them there, holds
-// the target against other programs (waiting a few seconds for one that
-// holds it, with either kind of lock programs take, for writing or
-// reading; a file system that takes no locks is written unheld), writes
-// the part of them past the file's end first and only then copies the rest
+// attributes, or the file system refuses them, and where the file has more
+// than one name (so every name shows the new bytes). The bytes then go to an
+// unnamed file in the system's temporary folder until Commit(), which
+// checks them there, holds the target against other programs, writes the
+// part of them past the file's end first and only then copies the rest
 // over the old bytes and cuts the file to their length. Any failure (a full
 // disk, a failed check) leaves the file with its old bytes. A folder that
 // cannot hold another file for want of room gets no direct write: that
 // failure is reported.
 //
-// A file that is read, changed and written back (OpenToChange) is held from
-// the read to the end of the commit, whichever way it is written, and read
-// only through ReadWhole otherwise, so no change another program makes
-// meanwhile is lost and none is read half written.
+// A file is held with either kind of lock programs take, for writing or
+// reading (a file system that takes no locks is written unheld). One that
+// another program holds is waited for up to five seconds, once for each
+// write or read, and said to be read or written by another program as it
+// is; one another program has held past that wait is tried at once, not
+// waited for, for a minute or until it is found free. A file that is read, changed and
+// written back (HoldToChange) is held from the read to the end of the
+// commit, whichever way it is written, and read only through ReadWhole
+// otherwise, so no change another program makes meanwhile is lost and none
+// is read half written.
 #include <QIODevice>
 #include <QString>
 #include <functional>
-
-struct stat;
+#include <sys/stat.h>
 
 class TReplacementFile : public QIODevice {
     Q_OBJECT
@@ -69,12 +72,13 @@ public:
     // it cannot be made or the target cannot be replaced (not an ordinary
     // file, a file that may not be written).
     bool open(OpenMode mode = WriteOnly) override;
-    // Opens as open() does, to write the target anew from what it holds:
-    // that is in `bytes` (empty when there is no file). The target (or,
-    // where there is none yet, its folder) is held against other programs
-    // from here until the commit or discard; one that holds it is waited for
-    // a few seconds.
-    bool OpenToChange(QByteArray& bytes);
+    // Holds the target (or, where there is none yet, its folder) against
+    // other programs from here until the commit or discard, and reads what
+    // it holds into `bytes` (empty when there is no file); open() then makes
+    // the file that writes it anew. False, with the reason, as open().
+    bool HoldToChange(QByteArray& bytes);
+    // Reads the held target again, through an opening of its own.
+    bool ReadAgain(QByteArray& bytes);
     // Looks at the complete file (its path given); returns why it is not
     // what it should be, or an empty text when it is.
     using Check = std::function<QString(const QString& path)>;
@@ -103,8 +107,8 @@ public:
     // not there.
     static QString NotAFile(const QString& path);
     // Reads a whole file while it is held against writers (waiting for one,
-    // as a writer waits), so never a writer's half-written bytes; false
-    // when it cannot be read.
+    // as a writer waits), so never a writer's half-written bytes; one held
+    // past the wait is read as it stands. False when it cannot be read.
     static bool ReadWhole(const QString& path, QByteArray& bytes);
 
 protected:
@@ -114,7 +118,8 @@ protected:
 private:
     bool fail(int error);
     bool fail(const QString& reason);
-    bool start(bool hold);
+    bool find(bool hold);
+    bool make();
     int holdTarget(struct stat& existing, bool& replacing);
     bool openInPlace();
     void dropTemporary();
@@ -131,6 +136,8 @@ private:
     int m_fd = -1;           // the file written: beside the target, or the staged bytes
     int m_targetFd = -1;     // the target, when it is written in place or held
     int m_folderFd = -1;     // its folder, when it is held while the file is made
+    struct stat m_existing {};  // what stands at the target
+    bool m_replacing = false;   // an ordinary file stands there, to be replaced
     qint64 m_written = 0;
     bool m_failed = false;
     bool m_inPlace = false;

@@ -2,13 +2,41 @@
 #include "IniFiles.h"
 #include "ReplacementFile.h"
 #include "TestSupport.h"
+#include <QElapsedTimer>
 #include <QFile>
 #include <QScopeGuard>
 #include <optional>
 #include <algorithm>
+#include <cstring>
+#include <sys/file.h>
 #include <sys/stat.h>  // mkfifo
+#include <sys/syscall.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+
+// Every read of the program's code comes here first: the next `nulReads`
+// reads of the file `nulFile` show NUL bytes over the first half of its
+// text.
+namespace {
+struct stat nulFile {};
+int nulReads = 0;
+}
+extern "C" ssize_t pread(int fd, void* buffer, size_t count, off_t offset)
+{
+    const ssize_t n = ::syscall(SYS_pread64, fd, buffer, count, offset);
+    struct stat st {};
+    if (n > 0 && nulReads > 0 && ::fstat(fd, &st) == 0 && st.st_dev == nulFile.st_dev &&
+        st.st_ino == nulFile.st_ino) {
+        --nulReads;
+        std::memset(buffer, 0, size_t(n / 2));
+    }
+    return n;
+}
+
+// How long another program may hold a settings file before a read or write
+// goes on without it, and what a test allows beyond that.
+constexpr qint64 kWaitMs = 5000, kLeewayMs = 1500;
 
 class TestIniFile : public QObject {
     Q_OBJECT
@@ -120,17 +148,21 @@ private slots:
     {
         QTest::addColumn<bool>("programs");
         QTest::addColumn<bool>("inPlace");
-        QTest::newRow("two objects in one program") << false << false;
-        QTest::newRow("two programs") << true << false;
-        QTest::newRow("two programs, written in place") << true << true;
+        QTest::addColumn<bool>("there");
+        QTest::newRow("two objects in one program") << false << false << true;
+        QTest::newRow("two programs") << true << false << true;
+        QTest::newRow("two programs, written in place") << true << true << true;
+        QTest::newRow("two programs making the file") << true << false << false;
     }
     void twoWritersKeepEachOthersKeys()
     {
         QFETCH(bool, programs);
         QFETCH(bool, inPlace);
+        QFETCH(bool, there);
         QTemporaryDir folder;
         const QString f = folder.filePath("two.ini");
-        writeBytes(f, "[S]\r\n");
+        if (there)
+            writeBytes(f, "[S]\r\n");
         std::optional<kvtest::ClosedFolder> closed;
         if (inPlace && !closed.emplace(folder.path()).Available())
             QSKIP("No folder can be closed to new files here.");
@@ -368,6 +400,197 @@ private slots:
         QCOMPARE(kvtest::FilesIn(folder), QStringList{"kvsys.ini"});
         QVERIFY(QFile::remove(f));
         TIniFile::ForgetUnwritten();
+    }
+
+    // Program A writes a key, then one the file cannot take (another
+    // program holds it past the wait, or the disk is full): that write waits
+    // at most once, is refused for what is in the way, and the file keeps its
+    // bytes. Program B then writes five keys. A's next write makes the
+    // refused change and its own on top of B's, and the file keeps its
+    // encoding.
+    void refusedWriteGoesOnTopOfOtherProgramsKeys_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+        QTest::addColumn<bool>("inPlace");
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("reason");
+        const QByteArray plain = "[DBconnection]\r\nKVDSN=/srv/kv.db\r\n";
+        const QString writing = "Another program is writing the file; try again when it has finished";
+        const QString reading = "Another program is reading the file; try again when it has finished";
+        QTest::newRow("held past the wait by a writer") << "writer" << false << plain << writing;
+        QTest::newRow("held past the wait by a writer, written in place") << "writer" << true << plain << writing;
+        QTest::newRow("held past the wait by a reader") << "reader" << false << plain << reading;
+        QTest::newRow("a full disk") << "full disk" << false << plain << kvtest::FullDisk::Reason();
+        QTest::newRow("a full disk, written in place") << "full disk" << true << plain << kvtest::FullDisk::Reason();
+        QTest::newRow("a full disk, a UTF-8 file with the byte-order mark")
+            << "full disk" << false << QByteArray("\xEF\xBB\xBF[DBconnection]\r\nKVDSN=/donn\xC3\xA9" "es/kv.db\r\n")
+            << kvtest::FullDisk::Reason();
+    }
+    void refusedWriteGoesOnTopOfOtherProgramsKeys()
+    {
+        QFETCH(QString, obstacle);
+        QFETCH(bool, inPlace);
+        QFETCH(QByteArray, before);
+        QFETCH(QString, reason);
+        const QString folder = kvtest::FullDisk::Folder();
+        const QString f = folder + "/kvsys.ini";
+        QVERIFY(kvtest::WriteFileBytes(f, before));
+        const auto remove = qScopeGuard([&] { QFile::remove(f); });
+        std::optional<kvtest::ClosedFolder> closed;
+        if (inPlace && !closed.emplace(folder).Available())
+            QSKIP("No folder can be closed to new files here.");
+        // The refused key is longer than a page of the disk: it needs room a
+        // full disk does not have, however the file is written.
+        const QString longValue(6000, 'v');
+        const auto write = [&](const QString& key) {
+            TIniFile(f).WriteString("DBconnection", key, key == "a2" ? longValue : "value " + key);
+        };
+        kvtest::ChildProgram a([&](kvtest::ChildProgram& self) {
+            QString refusal;
+            TIniFile::SetWriteFailureReport([&](const QString&, const QString& why) { refusal = why; });
+            write("a1");
+            self.Tell("written");
+            self.Wait();
+            QElapsedTimer waited;
+            waited.start();
+            {
+                std::optional<kvtest::FullDisk> full;
+                if (obstacle == "full disk")
+                    full.emplace();
+                write("a2");
+            }
+            self.Tell(QByteArray::number(waited.elapsed()) + ' ' + refusal.toUtf8());
+            self.Wait();
+            write("a3");
+            return 0;
+        });
+        QCOMPARE(a.Heard(), QByteArray("written"));
+        std::optional<kvtest::ChildProgram> third;  // holds the file until told to let go
+        if (obstacle != "full disk") {
+            third.emplace([&](kvtest::ChildProgram& self) {
+                const int fd = ::open(QFile::encodeName(f).constData(), O_RDWR);
+                if (fd < 0 || ::flock(fd, obstacle == "reader" ? LOCK_SH : LOCK_EX) != 0)
+                    return 1;
+                self.Tell("held");
+                self.Wait();
+                return 0;
+            });
+            QCOMPARE(third->Heard(), QByteArray("held"));
+        }
+        a.Go();
+        const QByteArray refused = a.Heard();
+        const qsizetype space = refused.indexOf(' ');
+        QCOMPARE(QString::fromUtf8(refused.mid(space + 1)), reason);
+        QVERIFY2(refused.left(space).toLongLong() < kWaitMs + kLeewayMs, refused.constData());
+        QCOMPARE(kvtest::FileBytes(f), before + "a1=value a1\r\n");
+        if (third) {
+            third->Go();
+            QCOMPARE(third->Finish(), 0);
+        }
+        kvtest::ChildProgram b([&](kvtest::ChildProgram&) {
+            TIniFile::SetWriteFailureReport([](const QString&, const QString&) { ::_exit(2); });
+            for (int i = 1; i <= 5; ++i)
+                write(QStringLiteral("b%1").arg(i));
+            return 0;
+        });
+        QCOMPARE(b.Finish(), 0);
+        a.Go();
+        QCOMPARE(a.Finish(), 0);
+        QCOMPARE(kvtest::FileBytes(f), before + "a1=value a1\r\nb1=value b1\r\nb2=value b2\r\nb3=value b3\r\n"
+                                                "b4=value b4\r\nb5=value b5\r\na2=" +
+                                                longValue.toLatin1() + "\r\na3=value a3\r\n");
+        QCOMPARE(kvtest::FilesIn(folder), QStringList{"kvsys.ini"});
+    }
+
+    // A read waits for another program writing the file and reads what it
+    // wrote. One that holds it past the wait is waited for once: the reads
+    // after it (as at the start) read the file as it stands at once.
+    void readsWaitForAWriter_data()
+    {
+        QTest::addColumn<int>("holding");  // ms; -1: until the reads are done
+        QTest::addColumn<QString>("read");
+        QTest::newRow("held while it is written") << 300 << "/srv/new.db";
+        QTest::newRow("held past the wait") << -1 << "/srv/old.db";
+    }
+    void readsWaitForAWriter()
+    {
+        QFETCH(int, holding);
+        QFETCH(QString, read);
+        const QString f = path("held.ini");
+        writeBytes(f, "[DBconnection]\r\nKVDSN=/srv/old.db\r\n");
+        kvtest::ChildProgram other([&](kvtest::ChildProgram& self) {
+            const int fd = ::open(QFile::encodeName(f).constData(), O_RDWR);
+            if (fd < 0 || ::flock(fd, LOCK_EX) != 0)
+                return 1;
+            self.Tell("held");
+            if (holding < 0) {
+                self.Wait();
+                return 0;
+            }
+            // Written in place, half of it at a time.
+            const QByteArray now = "[DBconnection]\r\nKVDSN=/srv/new.db\r\n";
+            const ssize_t half = now.size() / 2;
+            if (::ftruncate(fd, 0) != 0 || ::write(fd, now.constData(), size_t(half)) != half)
+                return 1;
+            std::this_thread::sleep_for(std::chrono::milliseconds(holding));
+            return ::write(fd, now.constData() + half, size_t(now.size() - half)) == now.size() - half ? 0 : 1;
+        });
+        QCOMPARE(other.Heard(), QByteArray("held"));
+        QElapsedTimer waited;
+        waited.start();
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(TIniFile(f).ReadString("DBconnection", "KVDSN", ""), read);
+        QVERIFY2(waited.elapsed() < kWaitMs + kLeewayMs, qPrintable(QString::number(waited.elapsed())));
+        other.Go();
+        QCOMPARE(other.Finish(), 0);
+    }
+
+    // A file that reads with NUL bytes is read again: NULs shown once leave
+    // the write as it would be; NULs that stay (every read, or a FAT file
+    // system in user space after another program shortened the file) refuse
+    // it with a message naming the file, and the file is left as it is.
+    void nulBytesAreReadAgain_data()
+    {
+        QTest::addColumn<int>("reads");  // that show NUL bytes; -1: every one
+        QTest::addColumn<QString>("fileSystem");
+        QTest::newRow("shown once") << 1 << "";
+        QTest::newRow("shown every time") << -1 << "";
+        QTest::newRow("a shortened file on FAT in user space") << 0 << "fusefat";
+    }
+    void nulBytesAreReadAgain()
+    {
+        QFETCH(int, reads);
+        QFETCH(QString, fileSystem);
+        std::optional<kvtest::FuseMount> mounted;
+        if (!fileSystem.isEmpty() && !mounted.emplace(fileSystem).Available())
+            QSKIP("That file system cannot be mounted here.");
+        const QString f = (mounted ? mounted->Folder() : dir.path()) + "/nul.ini";
+        const QByteArray text = "[DBconnection]\r\nKVDSN=/srv/kv.db\r\n";
+        // Shortened by a program that writes it in place: FAT in user space
+        // then shows NUL bytes past the first cluster of the old length.
+        if (mounted)
+            writeBytes(f, QByteArray(5000, 'x'));
+        writeBytes(f, text);
+        const QByteArray before = readBytes(f);
+        QVERIFY(::stat(QFile::encodeName(f).constData(), &nulFile) == 0);
+        nulReads = reads < 0 ? INT_MAX : reads;
+        const auto restore = qScopeGuard([&] {
+            nulReads = 0;
+            TIniFile::ForgetUnwritten();
+            QFile::remove(f);
+        });
+        const bool stays = before.contains('\0') || reads < 0;
+        kvtest::MessageRecorder boxes;
+        TIniFile(f).WriteString("DBconnection", "ur", "0B");
+        if (!stays) {
+            QCOMPARE(readBytes(f), before + "ur=0B\r\n");
+            QCOMPARE(boxes.Count(), 0);
+            return;
+        }
+        QCOMPARE(readBytes(f), before);
+        QCOMPARE(boxes.Texts(), QStringList{kvtest::UnableToWrite(
+                                    f, "It reads with NUL bytes where its text should be, which no settings file "
+                                       "holds, and is left as it is")});
     }
 };
 

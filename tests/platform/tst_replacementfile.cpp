@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <cstdarg>
+#include <cstring>
 #include <optional>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -83,6 +84,21 @@ extern "C" int fchown(int fd, uid_t owner, gid_t group)
     if (watchingRights && ::fstat(fd, &st) == 0)
         rightsShown |= st.st_mode & 0777;
     return int(::syscall(SYS_fchown, fd, owner, group));
+}
+
+// Every extended attribute the program's code sets comes here first: while
+// refused, no user attribute can be set, as where the file system has no
+// room left for them.
+namespace {
+bool userAttributesRefused = false;
+}
+extern "C" int fsetxattr(int fd, const char* name, const void* value, size_t size, int flags)
+{
+    if (userAttributesRefused && std::strncmp(name, "user.", 5) == 0) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return int(::syscall(SYS_fsetxattr, fd, name, value, size, flags));
 }
 
 // A file that takes another's place only once it is complete: what stands at
@@ -198,8 +214,10 @@ private slots:
     // A replaced file keeps its owner, group, setgid bit, access control
     // list and user extended attributes, and takes no list from its folder
     // that it did not have. A writer that may not give a new file all of
-    // them writes the old one in place instead, so it keeps them. Until the
-    // new file has the old one's rights it shows nobody more than they do.
+    // them, or whose file system refuses them (bindfs with its deny options,
+    // as NFS refuses root), writes the old one in place instead, so it keeps
+    // them. Until the new file has the old one's rights it shows nobody more
+    // than they do.
     void keepsOwnerGroupAndRights_data()
     {
         QTest::addColumn<uint>("owner");
@@ -219,6 +237,12 @@ private slots:
         QTest::newRow("with user extended attributes") << me << mine << 0644 << "user attributes" << me << false;
         QTest::newRow("of another group, no rights for others, named temporary files")
             << me << 65534u << 0600 << "named" << me << false;
+        QTest::newRow("with a user extended attribute the new file cannot take")
+            << me << mine << 0644 << "user attributes refused" << me << true;
+        QTest::newRow("of another user, on a file system that refuses to give a file away")
+            << 65534u << 65534u << 0664 << "--chown-deny" << me << true;
+        QTest::newRow("on a file system that refuses to change rights") << me << mine << 0664 << "--chmod-deny" << me
+                                                                          << true;
     }
     void keepsOwnerGroupAndRights()
     {
@@ -246,16 +270,21 @@ private slots:
             QSKIP("This file system keeps no access control lists.");
         const char* origin = "user.xdg.origin.url";
         const QByteArray url = "https://example.invalid/report.csv";
-        if (extra == "user attributes" && ::setxattr(path.constData(), origin, url.constData(), size_t(url.size()), 0))
+        if (extra.startsWith("user attributes") &&
+            ::setxattr(path.constData(), origin, url.constData(), size_t(url.size()), 0))
             QSKIP("This file system keeps no user extended attributes.");
         struct stat before {}, after {};
         QVERIFY(::stat(path.constData(), &before) == 0);
         QVERIFY(::chmod(folder.constData(), 0777) == 0);
         const TemporaryFiles files(extra != "named");
+        std::optional<kvtest::FuseMount> mounted;  // showing the folder again
+        if (extra.startsWith("--") && !mounted.emplace("bindfs", dir.path(), QStringList{extra}).Available())
+            QSKIP("That file system cannot be mounted here.");
         const pid_t pid = ::fork();
         if (pid == 0) {
             watchingRights = true;
-            TReplacementFile f(file);
+            userAttributesRefused = extra == "user attributes refused";
+            TReplacementFile f(mounted ? mounted->Folder() + "/report.csv" : file);
             const bool done = (writer == ::geteuid() || ::setuid(writer) == 0) && f.open() &&
                               f.write("new bytes") == 9 && f.Commit();
             ::_exit(!done ? 1 : (rightsShown & ~mode_t(rights)) != 0 ? 2 : 0);
@@ -276,7 +305,7 @@ private slots:
         QCOMPARE(kept, extra == "acl" ? list : QByteArray());
         kept.resize(256);
         kept.truncate(qMax<ssize_t>(0, ::getxattr(path.constData(), origin, kept.data(), 256)));
-        QCOMPARE(kept, extra == "user attributes" ? url : QByteArray());
+        QCOMPARE(kept, extra.startsWith("user attributes") ? url : QByteArray());
         QCOMPARE(kvtest::FilesIn(dir.path()), QStringList{"report.csv"});
     }
 

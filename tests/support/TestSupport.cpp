@@ -14,7 +14,9 @@
 #include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
@@ -404,7 +406,7 @@ FullDisk::~FullDisk()
         ::setrlimit(RLIMIT_FSIZE, &disk.limit);
 }
 
-FuseMount::FuseMount(const QString& kind, const QString& source)
+FuseMount::FuseMount(const QString& kind, const QString& source, const QStringList& options)
 {
     if (!smallDisk().mounted || ::access("/dev/fuse", R_OK | W_OK) != 0 || !QDir().mkpath(Folder()))
         return;
@@ -422,7 +424,7 @@ FuseMount::FuseMount(const QString& kind, const QString& source)
     m_program.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     m_program.setStandardOutputFile(QProcess::nullDevice());
     m_program.setStandardErrorFile(QProcess::nullDevice());
-    m_program.start(kind, QStringList{"-f"} + shown + QStringList{Folder()});
+    m_program.start(kind, QStringList{"-f"} + options + shown + QStringList{Folder()});
     struct stat above {}, point {};
     ::stat(QFile::encodeName(m_dir.path()).constData(), &above);
     // Mounted within a few seconds, or not at all.
@@ -442,6 +444,60 @@ FuseMount::~FuseMount()
     if (m_program.state() != QProcess::NotRunning && !m_program.waitForFinished(5000))
         m_program.kill();
     m_program.waitForFinished();
+}
+
+ChildProgram::ChildProgram(const std::function<int(ChildProgram&)>& body)
+{
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
+        return;
+    m_pid = ::fork();
+    m_end = ends[m_pid == 0 ? 1 : 0];
+    ::close(ends[m_pid == 0 ? 0 : 1]);
+    if (m_pid == 0)
+        ::_exit(body(*this));
+}
+
+ChildProgram::~ChildProgram()
+{
+    if (m_pid > 0 && ::kill(m_pid, SIGKILL) == 0)
+        ::waitpid(m_pid, nullptr, 0);
+    if (m_end >= 0)
+        ::close(m_end);
+}
+
+void ChildProgram::Go()
+{
+    (void)::send(m_end, "g", 1, MSG_NOSIGNAL);  // one that has ended hears nothing
+}
+
+void ChildProgram::Wait()
+{
+    char word = 0;
+    (void)::read(m_end, &word, 1);
+}
+
+void ChildProgram::Tell(const QByteArray& line)
+{
+    const QByteArray text = line + '\n';
+    (void)::send(m_end, text.constData(), size_t(text.size()), MSG_NOSIGNAL);
+}
+
+QByteArray ChildProgram::Heard()
+{
+    QByteArray line;
+    char c = 0;
+    while (::read(m_end, &c, 1) == 1 && c != '\n')
+        line += c;
+    return line;
+}
+
+int ChildProgram::Finish()
+{
+    int status = -1;
+    const bool ended = m_pid > 0 && ::waitpid(m_pid, &status, 0) == m_pid;
+    m_pid = -1;
+    return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 namespace {

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <deque>
+#include <functional>
 #include <memory>
 
 namespace kvtest {
@@ -171,11 +172,13 @@ public:
 // for as long as the object lives: "fusefat" is a fresh FAT file system
 // (no owners or rights that can be set, no unnamed files); "bindfs" shows
 // the folder `source` again (no unnamed files, no room reserved ahead, no
-// gaps found in a file). Available() is false where the file system's
-// program or FUSE is missing or the program has no mounts of its own.
+// gaps found in a file), with the program's `options` (such as
+// "--chown-deny"). Available() is false where the file system's program or
+// FUSE is missing or the program has no mounts of its own.
 class FuseMount {
 public:
-    explicit FuseMount(const QString& kind, const QString& source = QString());
+    explicit FuseMount(const QString& kind, const QString& source = QString(),
+                       const QStringList& options = QStringList());
     ~FuseMount();
     FuseMount(const FuseMount&) = delete;
     FuseMount& operator=(const FuseMount&) = delete;
@@ -186,6 +189,29 @@ private:
     QTemporaryDir m_dir;  // the mount point, and a FAT file system's image
     QProcess m_program;   // the file system's program
     bool m_mounted = false;
+};
+
+// A second program: a child process that runs `body` and ends with its
+// result, without the test's clean-up. It may wait for the test's word
+// (Wait) and tell the test a line (Tell); the test lets it on (Go), hears
+// its lines (Heard: empty when it ended without one) and waits for its end
+// (Finish: its exit status, -1 when it did not end by itself). One still
+// running when the object goes is ended by force.
+class ChildProgram {
+public:
+    explicit ChildProgram(const std::function<int(ChildProgram&)>& body);
+    ~ChildProgram();
+    ChildProgram(const ChildProgram&) = delete;
+    ChildProgram& operator=(const ChildProgram&) = delete;
+    void Go();
+    QByteArray Heard();
+    int Finish();
+    void Wait();                        // in the child
+    void Tell(const QByteArray& line);  // in the child
+
+private:
+    pid_t m_pid = -1;
+    int m_end = -1;  // this side's end of the line between them
 };
 
 // A folder in which no new file can be made (so nothing can be written
