@@ -497,6 +497,9 @@ protected:
     virtual QVector<TInputText> InputTexts() const;
     // After a refusal that names `input`: the input takes the focus.
     virtual void ShowRefusedInput(QWidget* input);
+    // An input as a refusal names it: InputCaption. An editor with inputs
+    // in a window of its own names those after the window too.
+    virtual QString RefusedInputName(const QWidget* input) const { return InputCaption(input); }
     // The same for a flag shown in a check box.
     void KeepCheck(QCheckBox* box, const QString& name, bool value);
     // The same for a date (kept as yyyymmdd, empty for none) and for an
