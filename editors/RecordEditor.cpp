@@ -1039,9 +1039,11 @@ void TRecordEditor::KeepUpWith(const QVector<QPair<QString, QString>>& stored)
         adopted.append({name, value});
     }
     for (const auto& [name, value] : adopted) {
-        const auto input = m_keptInputs.constFind(name);
-        if (input != m_keptInputs.constEnd())
-            input->Adopt(value);
+        // A copy: taking the value registers the input again, replacing the
+        // entry whose functions run.
+        const TKeptInput input = m_keptInputs.value(name);
+        if (input.Adopt)
+            input.Adopt(value);
         else
             FKept.Keep(name, value);
     }

@@ -55,6 +55,63 @@
 // text is read with ParseIdText. The statements of the last attempt, audit
 // rows included, are in LastStatements() for the tests to compare.
 //
+// A change never writes over what another operator saved meanwhile. The
+// save of a change first reads its row again, by its key, inside the
+// attempt and under the write's lock (LockedFrom), and meets it with the
+// kept values, before it checks anything or builds a statement:
+//     bool TSysEditThingForm::saveChanges(TSaveAttempt& save)
+//     {
+//         const int id = RowToChange(edtID, "thing");
+//         TStoredRow stored("tThing", "WHERE id = " + QString::number(id));
+//         stored.Text("Code").Text("Note").Flag("Export").Amount("Fee")
+//             .Date("EndDate").Id("SupplierID").Number("Rate");
+//         KeepUpWithStored(save, stored);
+//         ... the checks and statements as before, from TextOf, FKept ...
+//     }
+// Each entry names a kept value, its column (when another than the name)
+// and how the column reads as the value the main window gives the setter:
+// Text (the text), Number (QString::number of the integer: a setter given
+// AsInteger), Id (IdText: a list's id, empty for none), Flag ("1"/"0"),
+// Amount (as KeepAmount keeps it), Date (yyyymmdd, empty for none); Value
+// takes a reader of its own where the main window converts otherwise (the
+// generic editor's amounts, shown as the operator types them). The kept
+// value and the reading must agree exactly for a row nobody changed, or the
+// save sees a change that was not made. A value nobody else changed is left
+// alone; one the operator left as shown but another changed is adopted
+// (shown and kept as stored now), so the statements, built afterwards from
+// the inputs and the kept values as always, write the stored value and
+// audit no change; one both changed refuses the attempt with "Another
+// operator changed this row after you opened it: <input> is now '<stored
+// value as the input shows it>'. Nothing was saved; close the editor and
+// open the row again." and the focus on the input; a row gone is refused
+// ("...: it is no longer in the table. ..."). Where nobody else changed the
+// row the statements are exactly what they were, and every audit row's old
+// value is the value its write replaces.
+// The machinery knows each value's input from Keep*, KeepText and KeepListID,
+// which register it. An input whose setter the main window may not call
+// (a value it leaves empty) is registered with WatchText, WatchCheck,
+// WatchDate, WatchAmount or WatchListID when the window is built; an input
+// of another kind (a value in a dialog of its own, a list that shows a
+// missing id its own way) registers a TKeptInput with KeepInput: the input
+// that names it and takes the focus, whether the operator changed it, how
+// it shows a value, and how it takes one as kept. A value without an input
+// is adopted into FKept only.
+// An editor that writes a set of rows (line details, split rows, rights)
+// reads them itself with save.Read({"SELECT ...", LockedFrom("tThingLine"),
+// "WHERE ThingID = 5"}, ...) (by key, never a scan), gives every value a
+// kept name of its own ("Line3.Cost") and calls KeepUpWith({{name, stored},
+// ...}); a row it writes or deletes that is gone calls RefuseRowGone(). A
+// row it deletes or a right it removes that another already removed is no
+// change: it writes and audits nothing for it.
+//
+// A check that a value is free (a duplicate description, a code, an id
+// typed, a right) reads under the write's lock (LockedFrom), so on SQL
+// Server too the check and the write hold under one lock; and the write
+// passes the check's message as `taken` (save.ExecInsert(lines, message)):
+// should the value be taken after all, the operator gets that message, not
+// the server's text, and the window stays open with the input. LastReads()
+// gives the reads of the last attempt for the tests.
+//
 // Every attempt that commits a write sets Wrote(): the main window reloads
 // its page when the editor closes with OK or Wrote() is set, so a
 // Save-and-stay button or a reactivation before Cancel is not lost. After a
