@@ -595,6 +595,13 @@ protected:
         std::function<void(const QString&)> Adopt;      // shows a value and keeps it as the saved one
     };
     void KeepInput(const QString& name, const TKeptInput& input) { m_keptInputs.insert(name, input); }
+    // Whether the operator changed what the input keeping `name` showed
+    // (false where no input keeps it).
+    bool InputChanged(const QString& name) const
+    {
+        const auto input = m_keptInputs.constFind(name);
+        return input != m_keptInputs.constEnd() && input->Changed();
+    }
     void WatchText(QLineEdit* edit, const QString& name, bool showTrimmed = true);
     void WatchCheck(QCheckBox* box, const QString& name);
     void WatchDate(TCustomDateEdit* edit, const QString& name);

@@ -5,6 +5,7 @@
 #include "SysEditCustomer.h"
 #include "SysEditServiceID.h"
 #include "SysEditServiceKpi.h"
+#include "SysEditServiceSplit.h"
 #include "SysEditSupplier.h"
 
 // The editors' save machinery: one attempt is one transaction, the new row's
@@ -185,6 +186,21 @@ const QMap<QString, TOpenedRow>& openedRows()
          {"tServiceID", 2, kService1 + ";CREATE UNIQUE INDEX uxServiceID ON tServiceID (ServiceID)",
           "ServiceID", [] { return std::unique_ptr<TRecordEditor>(std::make_unique<TSysEditServiceIDForm>()); }, true,
           "WHERE tServiceID.ServiceID LIKE 'NW-1'"}},
+        // The split of service 1: rows 1 to 3 (A 50 %, B 50 %, C none).
+        {"service split",
+         {"tServiceSplit", 1,
+          "INSERT INTO tCustomer (ID, ShipTo, Active) VALUES (11,'A',1),(13,'B',1),(14,'C',1),(16,'D',1);"
+          "INSERT INTO tServiceID (ID, ServiceID, Active) VALUES (1,'0299001001',1);"
+          "INSERT INTO tServiceSplit (ID, ServiceID, CustomerID, RentPercentage, CallPercentage, OtherPercentage, "
+          "Active) VALUES (1,1,11,50,50,50,1),(2,1,13,50,50,50,1),(3,1,14,0,0,0,1)",
+          "CustomerID || '|' || RentPercentage || '|' || CallPercentage || '|' || OtherPercentage || '|' || Active",
+          [] {
+              auto f = std::make_unique<TSplitForm>();
+              f->SetAppendMode(false);
+              f->SetServiceID(1);
+              return std::unique_ptr<TRecordEditor>(std::move(f));
+          },
+          false, "WHERE ServiceID = 1 AND Active = 1"}},
     };
     return rows;
 }
@@ -505,6 +521,29 @@ private slots:
                 << QStringList{"edtServiceID=NW-1", "edtServiceTypeID=3", "edtCustomerCentreID=5"}
                 << "The ServiceID NW-1 already exists. Duplicates are not permitted." << "" << QStringList() << ""
                 << QStringList();
+            // The split: its rows read again as a set, each met by its id.
+            const QString rent7030 = "UPDATE tServiceSplit SET RentPercentage = 70 WHERE ID = 1;"
+                                     "UPDATE tServiceSplit SET RentPercentage = 30 WHERE ID = 2";
+            const QStringList toD{"UPDATE tServiceSplit", "SET CustomerID = 16", "WHERE ID = 1"};
+            *row("service split", "customer changed") << "" << QStringList{"cbShipTo1=D"} << "" << "" << toD
+                                                       << "16|50|50|50|1" << QStringList{"CUSTOMERID|'11'|'16'"};
+            *row("service split", "customer changed, a row cleared that another retired")
+                << "UPDATE tServiceSplit SET Active = 0 WHERE ID = 3" << QStringList{"cbShipTo1=D", "cbShipTo3="}
+                << "" << "" << toD << "16|50|50|50|1" << QStringList{"CUSTOMERID|'11'|'16'"};
+            *row("service split", "customer changed, another moved rent between the rows")
+                << rent7030 << QStringList{"cbShipTo1=D"} << "" << "" << toD << "16|70|50|50|1"
+                << QStringList{"CUSTOMERID|'11'|'16'"};
+            *row("service split", "both changed a share")
+                << rent7030 << QStringList{"edtRent1=60", "edtRent2=40"} << changedByAnother("Rent1 is now '70'")
+                << "edtRent1" << QStringList() << "11|70|50|50|1" << QStringList();
+            *row("service split", "both changed the customer")
+                << "UPDATE tServiceSplit SET CustomerID = 13 WHERE ID = 1" << QStringList{"cbShipTo1=D"}
+                << changedByAnother("ShipTo1 is now 'B'") << "cbShipTo1" << QStringList() << "13|50|50|50|1"
+                << QStringList();
+            *row("service split", "a row changed that another retired")
+                << "UPDATE tServiceSplit SET Active = 0 WHERE ID = 1" << QStringList{"edtRent1=60", "edtRent2=40"}
+                << gone << "" << QStringList()
+                << "11|50|50|50|0" << QStringList();
         }
     }
     void anotherOperatorsChange()
