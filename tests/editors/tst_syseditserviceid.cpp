@@ -247,29 +247,46 @@ private slots:
         QCOMPARE(db->AuditRows(), QStringList());
     }
 
+    // A stored text left alone is written as stored, without an audit row.
     // The job number loses its apostrophes only when the operator changed
-    // it; left alone it is written as stored, without an audit row.
-    void storedApostrophes_data()
+    // it. A description of any length (its input has no width) is held
+    // whole: shortened at its end, it is saved as the input shows it.
+    void storedTexts_data()
     {
-        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("typed");  // "\b": Backspace at the end; else typed over
         QTest::addColumn<QString>("line");
         QTest::addColumn<QStringList>("audit");
-        QTest::newRow("left alone") << "" << "Jobno = 'O''B'," << QStringList();
-        QTest::newRow("typed") << "Q'1" << "Jobno = 'Q1',"
+        QTest::newRow("left alone") << "Jobno" << "O'B" << "" << "Jobno = 'O''B'," << QStringList();
+        QTest::newRow("typed") << "Jobno" << "O'B" << "Q'1" << "Jobno = 'Q1',"
                                << QStringList{"op|11|tServiceID|20|JOBNO|'O''B'|'Q1'"};
+        const QString long40010 = QString("DESCRIPTION ").repeated(3335).left(40010);
+        QTest::newRow("a description of 40,010 characters, shortened at its end")
+            << "Description" << long40010 << "\b" << "Description = '" + long40010.left(40009) + "',"
+            << QStringList{"op|11|tServiceID|20|DESCRIPTION|'" + long40010 + "'|'" + long40010.left(40009) + "'"};
     }
-    void storedApostrophes()
+    void storedTexts()
     {
+        QFETCH(QString, input);
+        QFETCH(QString, stored);
         QFETCH(QString, typed);
         QFETCH(QString, line);
         QFETCH(QStringList, audit);
-        db->Exec("UPDATE tServiceID SET JobNo = 'O''B' WHERE ID = 20;");
+        db->Exec("UPDATE tServiceID SET " + input + " = " + Quote(stored) + " WHERE ID = 20;");
         auto f = editing();
-        f->SetJobno("O'B");
-        if (!typed.isEmpty())
-            type(*f, {"Jobno=" + typed});
+        QLineEdit* edit = f->findChild<QLineEdit*>("edt" + input);
+        input == "Jobno" ? f->SetJobno(stored) : f->SetDescription(stored);
+        if (typed == "\b") {
+            f->show();
+            edit->setFocus();
+            edit->end(false);
+            QTest::keyClick(edit, Qt::Key_Backspace);
+        } else if (!typed.isEmpty()) {
+            type(*f, {input + "=" + typed});
+        }
         KV_EXPECT_SAVED(*f);
-        QCOMPARE(f->LastStatements().first().filter("Jobno"), QStringList{line});
+        QCOMPARE(f->LastStatements().first().filter(QRegularExpression("^" + input + " = ")), QStringList{line});
         QCOMPARE(db->AuditRows(), audit);
     }
 
@@ -569,6 +586,9 @@ private slots:
         for (TCurrencyEdit* amount : {d->edtCost, d->edtCost100, d->edtInvoiced}) {
             const QString before = amount->text();
             kvtest::Retype(amount, "9€");
+            QInputMethodEvent digit;
+            digit.setCommitString("7");
+            QApplication::sendEvent(amount, &digit);
             QTest::keyClick(amount, Qt::Key_Backspace);
             QTest::keySequence(amount, QKeySequence::Paste);
             QCOMPARE(amount->text(), before);
