@@ -1029,7 +1029,7 @@ void TRecordEditor::KeepUpWith(const QVector<QPair<QString, QString>>& stored)
             continue;
         const auto input = m_keptInputs.constFind(name);
         if (input != m_keptInputs.constEnd() && input->Changed()) {
-            QString caption = InputCaption(input->Input);
+            QString caption = RefusedInputName(input->Input);
             if (caption.isEmpty())
                 if (const auto* button = qobject_cast<const QAbstractButton*>(input->Input))
                     caption = button->text().remove(QChar('&')).trimmed();

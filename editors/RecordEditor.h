@@ -554,6 +554,9 @@ protected:
     virtual QVector<TInputText> InputTexts() const;
     // After a refusal that names `input`: the input takes the focus.
     virtual void ShowRefusedInput(QWidget* input);
+    // An input as a refusal names it: InputCaption. An editor with inputs
+    // in a window of its own names those after the window too.
+    virtual QString RefusedInputName(const QWidget* input) const { return InputCaption(input); }
     // The same for a flag shown in a check box.
     void KeepCheck(QCheckBox* box, const QString& name, bool value);
     // The same for a date (kept as yyyymmdd, empty for none) and for an
@@ -592,6 +595,13 @@ protected:
         std::function<void(const QString&)> Adopt;      // shows a value and keeps it as the saved one
     };
     void KeepInput(const QString& name, const TKeptInput& input) { m_keptInputs.insert(name, input); }
+    // Whether the operator changed what the input keeping `name` showed
+    // (false where no input keeps it).
+    bool InputChanged(const QString& name) const
+    {
+        const auto input = m_keptInputs.constFind(name);
+        return input != m_keptInputs.constEnd() && input->Changed();
+    }
     void WatchText(QLineEdit* edit, const QString& name, bool showTrimmed = true);
     void WatchCheck(QCheckBox* box, const QString& name);
     void WatchDate(TCustomDateEdit* edit, const QString& name);

@@ -65,6 +65,56 @@ QString kpiLabel(const QString& number, const QString& description)
 {
     return (number + QChar(' ') + description).trimmed();
 }
+
+// The line details: the kept value's name, its column, its value in the
+// details (a text or an id) and the dialog's input showing it.
+struct TLineDetail {
+    const char* Name;
+    const char* Column;
+    QString TServiceLineDetails::*Text;
+    int TServiceLineDetails::*Id;
+    QLineEdit* TSysServiceRecordForm::*Input;
+};
+using D = TServiceLineDetails;
+using F = TSysServiceRecordForm;
+const TLineDetail kLineDetails[] = {
+    {"No", "No", &D::No, nullptr, &F::edtNo},
+    {"Part", "Part", &D::Part, nullptr, &F::edtPart},
+    {"Drawing", "Drawing", &D::Drawing, nullptr, &F::edtDrawing},
+    {"Make", "Make", &D::Make, nullptr, &F::edtMake},
+    {"Ch", "Ch", &D::Ch, nullptr, &F::edtCh},
+    {"Mux", "Mux", &D::Mux, nullptr, &F::edtMux},
+    {"UpMDF", "UpMDF", &D::UpMDF, nullptr, &F::edtUpMDF},
+    {"UpEnd", "UpEnd", &D::UpEnd, nullptr, &F::edtUpEnd},
+    {"DownMDF", "DownMDF", &D::DownMDF, nullptr, &F::edtDownMDF},
+    {"DownEnd", "DownEnd", &D::DownEnd, nullptr, &F::edtDownEnd},
+    {"LineLength", "Length", &D::LineLength, nullptr, &F::edtLineLength},
+    {"AuthorityID", "AuthorityID", nullptr, &D::AuthorityID, &F::edtAuthorityID},
+    {"ModemTypeID", "ModemTypeID", nullptr, &D::ModemTypeID, &F::edtModemTypeID},
+    {"BearerID", "BearerID", nullptr, &D::BearerID, &F::edtBearerID},
+    {"SpeedID", "SpeedID", nullptr, &D::SpeedID, &F::edtSpeedID},
+};
+
+// A line detail's value as the editor keeps it.
+QString detailValue(const TServiceLineDetails& d, const TLineDetail& detail)
+{
+    return detail.Text ? d.*(detail.Text) : IdText(d.*(detail.Id));
+}
+
+// The length as the dialog shows it: a number with the regional decimal
+// separator, as amounts are shown.
+QString shownLength(const QString& length)
+{
+    return IsSqlNumber(length) ? QString(length).replace(QChar('.'), FormatSettings().DecimalSeparator) : length;
+}
+
+// A kept line-detail value as the dialog shows it.
+QString shownDetail(const TLineDetail& detail, const QString& value)
+{
+    if (detail.Id)
+        return QString::number(value.toInt());
+    return detail.Text == &D::LineLength ? shownLength(value) : value.trimmed();
+}
 }  // namespace
 
 // ------------------------------------------------------------ the window
@@ -79,6 +129,103 @@ TSysEditServiceIDForm::TSysEditServiceIDForm(QWidget* owner) : TRecordEditor(own
     ReadAuditIds();
     fillLists();
     FAudited = IsTableAudited(QStringLiteral("tServiceID"));
+    watchInputs();
+}
+
+void TSysEditServiceIDForm::watchInputs()
+{
+    WatchText(edtServiceID, QStringLiteral("ServiceID"), false);
+    WatchText(edtService, QStringLiteral("Service"));
+    WatchText(edtDescription, QStringLiteral("Description"));
+    WatchText(edtSACCNumber, QStringLiteral("SACCNumber"));
+    WatchText(edtPayType, QStringLiteral("PayType"));
+    WatchText(edtJobno, QStringLiteral("Jobno"));
+    WatchDate(edtInstallationDate, QStringLiteral("InstallationDate"));
+    WatchDate(edtTerminationDate, QStringLiteral("TerminationDate"));
+    WatchListID(cbApplication, QStringLiteral("ApplicationID"));
+    WatchListID(cbKpiDescription, QStringLiteral("ServiceKpiID"));
+    // An id: what it holds as a number (a text that is none is the
+    // operator's); adopted, it shows the stored id and its name.
+    for (int i = 0; i < kServiceRefCount; ++i) {
+        const auto ref = TServiceRef(i);
+        if (ref == TServiceRef::ElementID)
+            continue;  // shown, never written
+        const QString name = RefProperty(ref);
+        QLineEdit* edit = IdEdit(ref);
+        KeepInput(name, {edit,
+                         [this, edit, name] {
+                             int id = 0;
+                             return !TryTypedIdValue(edit, id) || id != FKept.Kept(name).toInt();
+                         },
+                         [](const QString& v) { return v; },
+                         [this, ref, edit, name](const QString& v) {
+                             edit->setText(v);
+                             FKept.Keep(name, v);
+                             showRefName(ref, v.toInt());
+                         }});
+    }
+    // A line detail: what a save would take from the details (from the
+    // dialog after its Okay); adopted, the details hold the stored value
+    // and the dialog shows it where it still showed the value it replaces.
+    for (const TLineDetail& detail : kLineDetails) {
+        const QString name = QLatin1String(detail.Name);
+        QLineEdit* input = SysServiceRecordForm->*(detail.Input);
+        const auto changed = [this, &detail, name] {
+            TServiceLineDetails taken = m_details;
+            if (SysServiceRecordForm->RecordStatus()) {
+                try {
+                    taken = takenDetails();
+                } catch (const ESaveRefused&) {
+                    return true;  // an id that is no number is the operator's
+                }
+            }
+            QString now = detailValue(taken, detail);
+            if (detail.Text == &D::LineLength && !lengthWritten(QString(now), now))
+                return true;
+            return now != FKept.Kept(name);
+        };
+        const auto adopt = [this, &detail, input, name](const QString& v) {
+            const QString shownBefore = shownDetail(detail, FKept.Kept(name));
+            if (detail.Text)
+                m_details.*(detail.Text) = v;
+            else
+                m_details.*(detail.Id) = v.toInt();
+            FKept.Keep(name, v);
+            if (!m_detailsNotFilled && input->text() == shownBefore)
+                input->setText(shownDetail(detail, v));
+        };
+        KeepInput(name, {input, changed, [&detail](const QString& v) { return shownDetail(detail, v); }, adopt});
+    }
+}
+
+TStoredRow TSysEditServiceIDForm::storedRow(int id) const
+{
+    TStoredRow row(QStringLiteral("tServiceID"), QStringLiteral("WHERE id = ") + QString::number(id));
+    row.Text(QStringLiteral("ServiceID"))
+        .Text(QStringLiteral("Service"))
+        .Text(QStringLiteral("Description"))
+        .Text(QStringLiteral("SACCNumber"), QStringLiteral("SACCnumber"))
+        .Text(QStringLiteral("PayType"))
+        .Text(QStringLiteral("Jobno"), QStringLiteral("JobNo"))
+        .Id(QStringLiteral("ApplicationID"))
+        .Id(QStringLiteral("ServiceKpiID"))
+        .Date(QStringLiteral("InstallationDate"))
+        .Date(QStringLiteral("TerminationDate"));
+    for (int i = 0; i < kServiceRefCount; ++i)
+        if (TServiceRef(i) != TServiceRef::ElementID)
+            row.Id(RefProperty(TServiceRef(i)));
+    for (const TLineDetail& detail : kLineDetails) {
+        const QString name = QLatin1String(detail.Name), column = QLatin1String(detail.Column);
+        if (detail.Id)
+            row.Id(name, column);
+        else if (detail.Text == &D::LineLength)
+            row.Value(name, column, [](const TField& f) { return StoredNumberText(f).trimmed(); });
+        else if (detail.Text == &D::Ch)
+            row.Value(name, column, [](const TField& f) { return StoredNumberText(f); });
+        else
+            row.Text(name, column);
+    }
+    return row;
 }
 
 void TSysEditServiceIDForm::buildForm()
@@ -394,20 +541,15 @@ void TSysEditServiceIDForm::SetLineDetails(const TServiceLineDetails& details)
 {
     m_details = details;
     m_details.LineLength = m_details.LineLength.trimmed();
-    const TServiceLineDetails& d = m_details;
-    const QHash<QString, QString> kept = {
-        {QStringLiteral("UpMDF"), d.UpMDF},       {QStringLiteral("UpEnd"), d.UpEnd},
-        {QStringLiteral("DownMDF"), d.DownMDF},   {QStringLiteral("DownEnd"), d.DownEnd},
-        {QStringLiteral("LineLength"), d.LineLength},
-        {QStringLiteral("No"), d.No},             {QStringLiteral("Part"), d.Part},
-        {QStringLiteral("Drawing"), d.Drawing},   {QStringLiteral("Make"), d.Make},
-        {QStringLiteral("Ch"), d.Ch},             {QStringLiteral("Mux"), d.Mux},
-        {QStringLiteral("AuthorityID"), IdText(d.AuthorityID)},
-        {QStringLiteral("ModemTypeID"), IdText(d.ModemTypeID)},
-        {QStringLiteral("BearerID"), IdText(d.BearerID)},
-        {QStringLiteral("SpeedID"), IdText(d.SpeedID)},
-    };
-    FKept.KeepAll(kept);
+    for (const TLineDetail& detail : kLineDetails)
+        FKept.Keep(QLatin1String(detail.Name), detailValue(m_details, detail));
+}
+
+QString TSysEditServiceIDForm::StoredNumberText(const TField& field)
+{
+    if (field.IsNull())
+        return QString();
+    return field.IsNumeric() ? SqlFloat(field.AsFloat()) : field.AsString();
 }
 
 // ------------------------------------------------------------ handlers
@@ -458,10 +600,14 @@ void TSysEditServiceIDForm::RefreshLookupNames()
         if (IdText(id) == FKept.Kept(RefProperty(ref)))
             continue;
         SetRefID(ref, id);
-        const TRefInfo& info = kRefs[i];
-        SetRefName(ref, id == 0 ? QString()
-                                : lookUp(QLatin1String(info.NameColumn), QLatin1String(info.Table), id));
+        showRefName(ref, id);
     }
+}
+
+void TSysEditServiceIDForm::showRefName(TServiceRef ref, int id)
+{
+    const TRefInfo& info = kRefs[int(ref)];
+    SetRefName(ref, id == 0 ? QString() : lookUp(QLatin1String(info.NameColumn), QLatin1String(info.Table), id));
 }
 
 void TSysEditServiceIDForm::btnDetailsClick()
@@ -484,15 +630,6 @@ void TSysEditServiceIDForm::btnDetailsClick()
     dialog->activateWindow();
 }
 
-namespace {
-// The length as the dialog shows it: a number with the regional decimal
-// separator, as amounts are shown.
-QString shownLength(const QString& length)
-{
-    return IsSqlNumber(length) ? QString(length).replace(QChar('.'), FormatSettings().DecimalSeparator) : length;
-}
-}  // namespace
-
 void TSysEditServiceIDForm::UpdateDetailsForm()
 {
     SysServiceRecordForm->SetFormCaptionName(ServiceID());
@@ -504,51 +641,41 @@ void TSysEditServiceIDForm::UpdateDetailsForm()
 void TSysEditServiceIDForm::RetrieveDetails()
 {
     // The operator's values, not the saved ones: the save compares with
-    // what the main window set. The dialog shows texts trimmed: one it gives
-    // back as it showed it stays as stored.
+    // what the main window set.
+    m_details = takenDetails();
+}
+
+TServiceLineDetails TSysEditServiceIDForm::takenDetails() const
+{
+    // The dialog shows texts trimmed: one it gives back as it showed it
+    // stays as held.
     TServiceLineDetails back = SysServiceRecordForm->Details();
-    for (QString TServiceLineDetails::*text :
-         {&TServiceLineDetails::No, &TServiceLineDetails::Part, &TServiceLineDetails::UpMDF,
-          &TServiceLineDetails::UpEnd, &TServiceLineDetails::DownMDF, &TServiceLineDetails::DownEnd,
-          &TServiceLineDetails::Drawing, &TServiceLineDetails::Make, &TServiceLineDetails::Ch,
-          &TServiceLineDetails::Mux})
-        if (back.*text == (m_details.*text).trimmed())
-            back.*text = m_details.*text;
-    if (back.LineLength == shownLength(m_details.LineLength))
-        back.LineLength = m_details.LineLength;
-    m_details = back;
+    for (const TLineDetail& detail : kLineDetails)
+        if (detail.Text && back.*(detail.Text) == shownDetail(detail, m_details.*(detail.Text)))
+            back.*(detail.Text) = m_details.*(detail.Text);
+    return back;
 }
 
 QVector<TRecordEditor::TInputText> TSysEditServiceIDForm::InputTexts() const
 {
     QVector<TInputText> texts = TRecordEditor::InputTexts();
-    const TSysServiceRecordForm* dialog = SysServiceRecordForm;
-    const struct {
-        QLineEdit* Input;
-        const char* Property;
-        QString TServiceLineDetails::*Text;
-    } details[] = {
-        {dialog->edtNo, "No", &TServiceLineDetails::No},
-        {dialog->edtPart, "Part", &TServiceLineDetails::Part},
-        {dialog->edtDrawing, "Drawing", &TServiceLineDetails::Drawing},
-        {dialog->edtMake, "Make", &TServiceLineDetails::Make},
-        {dialog->edtCh, "Ch", &TServiceLineDetails::Ch},
-        {dialog->edtMux, "Mux", &TServiceLineDetails::Mux},
-        {dialog->edtUpMDF, "UpMDF", &TServiceLineDetails::UpMDF},
-        {dialog->edtUpEnd, "UpEnd", &TServiceLineDetails::UpEnd},
-        {dialog->edtDownMDF, "DownMDF", &TServiceLineDetails::DownMDF},
-        {dialog->edtDownEnd, "DownEnd", &TServiceLineDetails::DownEnd},
-        {dialog->edtLineLength, "LineLength", &TServiceLineDetails::LineLength},
-    };
     // What a save writes: the values the dialog gave back after its Okay,
     // else those the main window set.
-    for (const auto& d : details) {
-        const QString stored = FKept.Kept(QLatin1String(d.Property));
-        const QString& now = m_details.*(d.Text);
-        texts.append({TSysServiceRecordForm::InputName(d.Input), d.Input, now, stored,
-                      !FAppendMode && now == stored});
+    for (const TLineDetail& detail : kLineDetails) {
+        if (!detail.Text)
+            continue;
+        QLineEdit* input = SysServiceRecordForm->*(detail.Input);
+        const QString stored = FKept.Kept(QLatin1String(detail.Name));
+        const QString& now = m_details.*(detail.Text);
+        texts.append({TSysServiceRecordForm::InputName(input), input, now, stored, !FAppendMode && now == stored});
     }
     return texts;
+}
+
+QString TSysEditServiceIDForm::RefusedInputName(const QWidget* input) const
+{
+    return input->window() == SysServiceRecordForm ? TSysServiceRecordForm::InputName(input)
+                                                   : TRecordEditor::RefusedInputName(input);
 }
 
 void TSysEditServiceIDForm::ShowRefusedInput(QWidget* input)

@@ -129,6 +129,10 @@ public:
     // unchanged, texts as stored (the length trimmed).
     const TServiceLineDetails& LineDetails() const { return m_details; }
     void SetLineDetails(const TServiceLineDetails& details);
+    // A number column of the line details (Length, Ch) as the editor keeps
+    // and writes it: "." as the decimal point whatever the locale; empty for
+    // none.
+    static QString StoredNumberText(const TField& field);
 
     bool Audited() const { return FAudited; }
     // The saved value of a property, as the save compares with it.
@@ -152,6 +156,7 @@ protected:
     // dialog ("Details, Up MDF"); a refused one shows the dialog again on it.
     QVector<TInputText> InputTexts() const override;
     void ShowRefusedInput(QWidget* input) override;
+    QString RefusedInputName(const QWidget* input) const override;
 
 private:
     struct TRefInputs {
@@ -169,6 +174,21 @@ private:
     };
     bool SaveServiceID(bool stay);
     void save(TSaveAttempt& attempt, TSaveResult& result);
+    // The row as a change reads it again: every column the editor writes.
+    TStoredRow storedRow(int id) const;
+    // The line details a save takes from the dialog after its Okay: texts
+    // the dialog gives back as it showed them stay as stored.
+    TServiceLineDetails takenDetails() const;
+    // The length a save writes for the text the details hold: a number with
+    // "." as its point, the stored text where it is the same number; false
+    // for a text that is no number.
+    bool lengthWritten(const QString& given, QString& length) const;
+    // What a change meets another operator's change with: the inputs of the
+    // texts, dates, lists and ids, and the dialog's inputs of the line
+    // details.
+    void watchInputs();
+    // The name beside an id, read again (none for 0).
+    void showRefName(TServiceRef ref, int id);
 
     void buildForm();
     void fillLists();

@@ -83,8 +83,11 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
     // LastUpdatedBy is the login name as the main window holds it now.
     const QString user = Operator().OPERATORNAME;
     const QString stamp = DateTimeToSql(Now());
-    // A change needs the row it changes.
+    // A change needs the row it changes, as stored now: another operator's
+    // change is kept where this one left the value alone.
     const int rowId = adding ? 0 : RowToChange(edtID, QStringLiteral("service"));
+    if (!adding)
+        KeepUpWithStored(attempt, storedRow(rowId));
 
     // Required values.
     const QString serviceId = ServiceID();
@@ -93,15 +96,17 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
     if (serviceId.isEmpty() || typeId < 1 || centreId < 1)
         Refuse(QStringLiteral("Valid entries are required for ServiceID,\r\nServiceTypeID, and CustomerCentreID."));
 
-    // The ServiceID is unique over all rows, inactive ones too.
-    QStringList duplicate = {QStringLiteral("SELECT tServiceID.id"), QStringLiteral("FROM tServiceID"),
+    // The ServiceID is unique over all rows, inactive ones too; read under
+    // the write's lock, so it stays so until the row is written.
+    QStringList duplicate = {QStringLiteral("SELECT tServiceID.id"), LockedFrom(QStringLiteral("tServiceID")),
                              QStringLiteral("WHERE tServiceID.ServiceID LIKE ") + SqlLikeExact(serviceId)};
     if (!adding)
         duplicate << QStringLiteral("AND id <> ") + QString::number(rowId);
+    const QString taken = QStringLiteral("The ServiceID ") + serviceId + QStringLiteral(" already exists. ") +
+                          QStringLiteral("Duplicates are not permitted.");
     if (attempt.Exists(duplicate)) {
         edtServiceID->setText(serviceId);
-        Refuse(QStringLiteral("The ServiceID ") + serviceId + QStringLiteral(" already exists. ") +
-               QStringLiteral("Duplicates are not permitted."));
+        Refuse(taken);
     }
 
     // Without a Service, the ServiceID up to its first "-" (else ".") and
@@ -147,16 +152,8 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
         Refuse(QStringLiteral("The Application ") + cbApplication->currentText().trimmed() +
                QStringLiteral(" is not in its list."));
     const int applicationId = qMax(0, ApplicationID());
-    // The length is written as a number. Typed in the dialog, it is read as
-    // the generic editor's amounts are; the same number as stored stays as
-    // stored.
-    const QString keptLength = FKept.Kept(QStringLiteral("LineLength"));
-    QString length = d.LineLength;
-    const bool typedNumber = length.isEmpty() || length == keptLength || DecimalPointText(d.LineLength, length);
-    if (typedNumber && !keptLength.isEmpty() && length != keptLength &&
-        QLocale::c().toDouble(length) == QLocale::c().toDouble(keptLength))
-        length = keptLength;
-    if (!typedNumber || (!length.isEmpty() && !isLengthText(length)))
+    QString length;
+    if (!lengthWritten(d.LineLength, length))
         dialog->RefuseInput(dialog->edtLineLength, QStringLiteral("Length must be a number."));
     m_details.LineLength = length;
     if (!cbKpiDescription->TextKnown())
@@ -317,7 +314,8 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
 
         columnLines << QStringLiteral("DateEntered,DateLastChanged,LastUpdatedBy,");
         valueLines << Quote(stamp) + QChar(',') + Quote(stamp) + QChar(',') + Quote(user) + QChar(',');
-        result.NewId = attempt.ExecInsert(InsertStatement(QStringLiteral("tServiceID"), columnLines, valueLines));
+        result.NewId =
+            attempt.ExecInsert(InsertStatement(QStringLiteral("tServiceID"), columnLines, valueLines), taken);
         if (audit)
             audit->SetTableID(result.NewId);
         write(QStringLiteral("Service"), service);
@@ -386,10 +384,23 @@ void TSysEditServiceIDForm::save(TSaveAttempt& attempt, TSaveResult& result)
         lines << QStringLiteral("DateLastChanged = ") + Quote(stamp) + QStringLiteral(",LastUpdatedBy = ") +
                      Quote(user);
         lines << QStringLiteral("WHERE id = ") + QString::number(rowId);
-        attempt.Exec(lines);
+        attempt.Exec(lines, taken);
         if (audit)
             audit->SetTableID(rowId);
     }
     if (audit)
         attempt.Write(*audit);
+}
+
+bool TSysEditServiceIDForm::lengthWritten(const QString& given, QString& length) const
+{
+    // Written as a number. Typed in the dialog, it is read as the generic
+    // editor's amounts are; the same number as stored stays as stored.
+    const QString keptLength = FKept.Kept(QStringLiteral("LineLength"));
+    length = given;
+    const bool typedNumber = length.isEmpty() || length == keptLength || DecimalPointText(given, length);
+    if (typedNumber && !keptLength.isEmpty() && length != keptLength &&
+        QLocale::c().toDouble(length) == QLocale::c().toDouble(keptLength))
+        length = keptLength;
+    return typedNumber && (length.isEmpty() || isLengthText(length));
 }

@@ -4,6 +4,7 @@
 #include "GenFns.h"
 #include "LookupCombo.h"
 #include <QCollator>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -110,6 +111,134 @@ TSplitForm::TSplitForm(QWidget* owner) : TRecordEditor(owner), FCustomers(new TL
 
     ReadAuditIds();
     FAudited = IsTableAudited(kTable);
+    WatchLines();
+}
+
+void TSplitForm::WatchLines()
+{
+    for (int i = 0; i < kRows; ++i) {
+        const QString n = QString::number(i + 1);
+        // The customer: the one a save would write (none once cleared).
+        const QString shipTo = "ShipTo" + n;
+        KeepInput(shipTo, {cbShipTo[i],
+                           [this, i, shipTo] {
+                               const QString text = cbShipTo[i]->currentText().trimmed();
+                               const int customer = KeptOffFile(i, text) ? FLoaded[i].CustomerID : cbShipTo[i]->ID();
+                               return text.isEmpty() || IdText(customer) != FKept.Kept(shipTo);
+                           },
+                           [this](const QString& v) {
+                               TLoadedSplit shown;
+                               SetCustomer(shown, v.toInt(), customerShipTo(v.toInt()));
+                               return shown.Shown;
+                           },
+                           [this, i, shipTo](const QString& v) {
+                               SetCustomer(FLoaded[i], v.toInt(), customerShipTo(v.toInt()));
+                               FKept.Keep(shipTo, v);
+                               cbShipTo[i]->SetID(FLoaded[i].CustomerID, FLoaded[i].Shown);
+                           }});
+        // A share: as a save would write it (a text that is no whole number
+        // is the operator's).
+        QLineEdit* inputs[] = {edtRent[i], edtCalls[i], edtOther[i]};
+        QString TLoadedSplit::*loaded[] = {&TLoadedSplit::Rent, &TLoadedSplit::Calls, &TLoadedSplit::Other};
+        for (int kind : {Rent, Calls, Other}) {
+            const QString name = QLatin1String(kShareNames[kind]) + n;
+            QLineEdit* input = inputs[kind];
+            QString TLoadedSplit::*share = loaded[kind];
+            KeepInput(name, {input,
+                             [this, input, name] {
+                                 QString text = input->text().trimmed();
+                                 bool cut = false;
+                                 CutAtFirstNonDigit(text, cut);
+                                 if (!text.isEmpty())
+                                     text = QString::number(text.toLongLong());
+                                 return cut || text != FKept.Kept(name);
+                             },
+                             [](const QString& v) { return v; },
+                             [this, i, input, name, share](const QString& v) {
+                                 FLoaded[i].*share = v;
+                                 FKept.Keep(name, v);
+                                 input->setText(v);
+                             }});
+        }
+    }
+}
+
+QString TSplitForm::customerShipTo(int customer) const
+{
+    const int row = FCustomers->IndexOf(customer);
+    if (row >= 0 || customer <= 0)
+        return row >= 0 ? FCustomers->Text(row).toString() : QString();
+    TQuery q(nullptr, QLatin1String(kDatabaseName));
+    q.SQL().Assign(QStringList{"SELECT ShipTo", "FROM tCustomer", "WHERE ID = " + QString::number(customer)});
+    q.Open();
+    return q.IsEmpty() ? QString() : q.FieldByName(QStringLiteral("ShipTo"))->AsString();
+}
+
+void TSplitForm::SetCustomer(TLoadedSplit& split, int customer, const QString& shipTo)
+{
+    split.CustomerID = customer;
+    split.Shown = shipTo.trimmed();
+    split.OnFile = !split.Shown.isEmpty();
+    if (!split.OnFile)
+        split.Shown = customer > 0 ? QStringLiteral("(customer %1)").arg(customer) : QStringLiteral("(no customer)");
+}
+
+bool TSplitForm::KeptOffFile(int i, const QString& shipTo) const
+{
+    const TLoadedSplit& loaded = FLoaded[i];
+    return loaded.ID != 0 && !loaded.OnFile && shipTo == loaded.Shown;
+}
+
+void TSplitForm::KeepLoaded(int i)
+{
+    const TLoadedSplit& s = FLoaded[i];
+    const QString n = QString::number(i + 1);
+    FKept.Keep("ShipTo" + n, IdText(s.CustomerID));
+    FKept.Keep("Rent" + n, s.Rent);
+    FKept.Keep("Calls" + n, s.Calls);
+    FKept.Keep("Other" + n, s.Other);
+}
+
+void TSplitForm::KeepUpWithStoredSplit(TSaveAttempt& attempt)
+{
+    struct TStoredSplit {
+        QString Customer, Rent, Calls, Other;
+    };
+    QHash<int, TStoredSplit> stored;
+    attempt.Read({QStringLiteral("SELECT ID, CustomerID, RentPercentage, CallPercentage, OtherPercentage"),
+                  LockedFrom(kTable), "WHERE ServiceID = " + QString::number(ServiceID()) + " AND Active = 1"},
+                 [&](const TDataSet& row) {
+                     const auto text = [&](const char* column) { return row.FieldByName(QLatin1String(column))->AsString(); };
+                     stored.insert(row.FieldByName(QStringLiteral("ID"))->AsInteger(),
+                                   {IdText(row.FieldByName(QStringLiteral("CustomerID"))->AsInteger()),
+                                    text("RentPercentage"), text("CallPercentage"), text("OtherPercentage")});
+                 });
+    QVector<QPair<QString, QString>> now;
+    for (int i = 0; i < kRows; ++i) {
+        TLoadedSplit& loaded = FLoaded[i];
+        if (loaded.ID == 0)
+            continue;
+        const QString n = QString::number(i + 1);
+        const auto found = stored.constFind(loaded.ID);
+        if (found != stored.constEnd()) {
+            now << qMakePair("ShipTo" + n, found->Customer) << qMakePair("Rent" + n, found->Rent)
+                << qMakePair("Calls" + n, found->Calls) << qMakePair("Other" + n, found->Other);
+            continue;
+        }
+        // Gone: retired already where the operator retires it, refused where
+        // the operator changed it; left alone, the line shows it gone.
+        if (!cbShipTo[i]->currentText().trimmed().isEmpty()) {
+            for (const char* input : {"ShipTo", "Rent", "Calls", "Other"})
+                if (InputChanged(QLatin1String(input) + n))
+                    RefuseRowGone();
+            cbShipTo[i]->SetID(0);
+            for (QLineEdit* share : {edtRent[i], edtCalls[i], edtOther[i]})
+                share->clear();
+        }
+        loaded = TLoadedSplit();
+        KeepLoaded(i);
+    }
+    KeepUpWith(now);
 }
 
 // ------------------------------------------------------------ properties
@@ -211,17 +340,14 @@ void TSplitForm::LoadSplits(int service)
         s = TLoadedSplit();
         if (!q.Eof()) {
             s.ID = q.FieldByName(QStringLiteral("ID"))->AsInteger();
-            s.CustomerID = q.FieldByName(QStringLiteral("CustomerID"))->AsInteger();
-            s.Shown = q.FieldByName(QStringLiteral("ShipTo"))->AsString().trimmed();
-            s.OnFile = !s.Shown.isEmpty();
-            if (!s.OnFile)
-                s.Shown = s.CustomerID > 0 ? QStringLiteral("(customer %1)").arg(s.CustomerID)
-                                           : QStringLiteral("(no customer)");
+            SetCustomer(s, q.FieldByName(QStringLiteral("CustomerID"))->AsInteger(),
+                        q.FieldByName(QStringLiteral("ShipTo"))->AsString());
             s.Rent = q.FieldByName(QStringLiteral("RentPercentage"))->AsString();
             s.Calls = q.FieldByName(QStringLiteral("CallPercentage"))->AsString();
             s.Other = q.FieldByName(QStringLiteral("OtherPercentage"))->AsString();
             q.Next();
         }
+        KeepLoaded(i);
         // A customer no longer listed (inactive, or gone) shows as loaded.
         cbShipTo[i]->SetID(s.CustomerID, s.Shown);
         edtRent[i]->setText(s.Rent);
@@ -260,11 +386,10 @@ QVector<TSplitForm::TSplitLine> TSplitForm::CheckLines()
         const QString row = QString::number(i + 1);
         // A row left naming a customer no longer on file keeps it when it
         // is changed, and gives no new row its customer.
-        const TLoadedSplit& loaded = FLoaded[i];
-        const bool keptOffFile = loaded.ID != 0 && !loaded.OnFile && line.ShipTo == loaded.Shown;
+        const bool keptOffFile = KeptOffFile(i, line.ShipTo);
         if (keptOffFile ? FAppendMode : !cbShipTo[i]->TextKnown())
             Refuse("ShipTo" + row + " is not a known customer. Save aborted.");
-        line.CustomerID = keptOffFile ? loaded.CustomerID : cbShipTo[i]->ID();
+        line.CustomerID = keptOffFile ? FLoaded[i].CustomerID : cbShipTo[i]->ID();
         QLineEdit* inputs[] = {edtRent[i], edtCalls[i], edtOther[i]};
         QString* values[] = {&line.Rent, &line.Calls, &line.Other};
         for (int kind : {Rent, Calls, Other}) {
@@ -294,6 +419,8 @@ bool TSplitForm::save(TSaveAttempt& attempt)
 {
     if (ServiceID() <= 0)
         Refuse(QStringLiteral("A ServiceID MUST be chosen."));
+    if (!FAppendMode)
+        KeepUpWithStoredSplit(attempt);
     const QVector<TSplitLine> lines = CheckLines();
     const QString service = QString::number(ServiceID());
     for (int i = 0; i < kRows; ++i) {
@@ -339,7 +466,7 @@ bool TSplitForm::save(TSaveAttempt& attempt)
     }
     // The service's active shares as stored now, rows written meanwhile by
     // anyone else included: each totals 100, or nothing is written.
-    if (!attempt.Exists({QStringLiteral("SELECT ServiceID"), QStringLiteral("FROM tServiceSplit"),
+    if (!attempt.Exists({QStringLiteral("SELECT ServiceID"), LockedFrom(kTable),
                          "WHERE ServiceID = " + service, QStringLiteral("AND Active = 1"),
                          QStringLiteral("GROUP BY ServiceID"), QStringLiteral("HAVING SUM(RentPercentage) = 100"),
                          QStringLiteral("AND SUM(CallPercentage) = 100"),

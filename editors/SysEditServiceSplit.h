@@ -71,6 +71,23 @@ private:
     };
 
     void LoadSplits(int service);
+    // The ShipTo of a customer: as listed, else as on file (empty for none).
+    QString customerShipTo(int customer) const;
+    // A loaded row's customer and what its ShipTo row shows for it.
+    static void SetCustomer(TLoadedSplit& split, int customer, const QString& shipTo);
+    // Whether line i names the customer it was loaded with no longer on
+    // file (its ShipTo row shows the loaded text): the row keeps it.
+    bool KeptOffFile(int i, const QString& shipTo) const;
+    // The kept values of line i (ShipTo<n> the customer's id, Rent<n>,
+    // Calls<n>, Other<n>) as loaded.
+    void KeepLoaded(int i);
+    // How a save meets another operator's change: each line's inputs.
+    void WatchLines();
+    // Inside an edit's save, before anything is written: the service's
+    // active split rows read again under the write's lock and met with the
+    // loaded ones, by id. A row another retired or removed is no longer
+    // written (nor shown); one the operator changed refuses the save.
+    void KeepUpWithStoredSplit(TSaveAttempt& attempt);
     // The services of the mode, each once, in ServiceID order.
     void ListServices(bool adding);
     // Checks every line (customer known, whole non-negative shares, each

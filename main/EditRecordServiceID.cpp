@@ -4,21 +4,11 @@
 // visit to the line-detail dialog writes them back unchanged.
 #include "DB.h"
 #include "EditDispatch.h"
-#include "SqlText.h"
 #include "SysEditServiceID.h"
 #include "SysUtils.h"
 #include "ToolEdit.h"
 
 namespace {
-
-// A number column as the text the editor writes back: "." as the decimal
-// point whatever the locale; empty for Null.
-QString numberText(const TField* field)
-{
-    if (field->IsNull())
-        return QString();
-    return field->IsNumeric() ? SqlFloat(field->AsFloat()) : field->AsString();
-}
 
 void copyRow(TSysEditServiceIDForm& f, TDataSet& row, bool add, int keptId)
 {
@@ -91,7 +81,7 @@ void copyRow(TSysEditServiceIDForm& f, TDataSet& row, bool add, int keptId)
     d.UpEnd = text("UpEnd");
     d.DownMDF = text("DownMDF");
     d.DownEnd = text("DownEnd");
-    d.LineLength = numberText(field("Length"));
+    d.LineLength = TSysEditServiceIDForm::StoredNumberText(*field("Length"));
     d.Cost = money("Cost");
     d.Cost100 = money("Cost100");
     d.Invoiced = money("Invoiced");
@@ -99,7 +89,7 @@ void copyRow(TSysEditServiceIDForm& f, TDataSet& row, bool add, int keptId)
     d.Part = text("Part");
     d.Drawing = text("Drawing");
     d.Make = text("Make");
-    d.Ch = numberText(field("Ch"));
+    d.Ch = TSysEditServiceIDForm::StoredNumberText(*field("Ch"));
     d.Mux = text("Mux");
     d.BearerID = integer("BearerID");
     d.SpeedID = integer("SpeedID");

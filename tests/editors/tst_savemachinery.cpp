@@ -3,7 +3,9 @@
 #include "GenFns.h"
 #include "SysEdit.h"
 #include "SysEditCustomer.h"
+#include "SysEditServiceID.h"
 #include "SysEditServiceKpi.h"
+#include "SysEditServiceSplit.h"
 #include "SysEditSupplier.h"
 
 // The editors' save machinery: one attempt is one transaction, the new row's
@@ -57,6 +59,34 @@ struct TOpenedRow {
     bool Add = false;
     QString Key;      // the key of the save's first read, under the write's lock: the row's id, or the value checked
 };
+
+const QString kService1 =
+    "INSERT INTO tServiceType (ID, Code, Description) VALUES (3,'PSTN','Fixed line');"
+    "INSERT INTO tCentre (ID, Description) VALUES (5,'Finance');"
+    "INSERT INTO tLocation (ID, Description) VALUES (11,'Perth');"
+    "INSERT INTO tServiceID (ID, ServiceID, Service, ServiceTypeID, CustomerCentreID, SACCnumber, Description, JobNo, "
+    "Length, Make, Active) VALUES (1,'0291234567','BUSINESS LINE',3,5,'S1','Front desk','J1',120.5,'MK',1)";
+
+// Service 1's UPDATE as the editor writes it, a column's value (as written)
+// replaced where given, and lines added after the column named.
+QStringList serviceUpdate(const QMap<QString, QString>& values, const QMap<QString, QString>& after = {})
+{
+    const QStringList columns{"Service", "Description", "SACCnumber", "PayType", "SupplierAccountID", "LocationID",
+                              "CustomerActivityID", "CustomerElementID", "CustomerSubledgerID", "PersonID",
+                              "CentreID", "ActivityID", "SubledgerID", "Jobno", "UpMDF", "UpEnd", "DownMDF",
+                              "DownEnd", "Length", "No", "Part", "Drawing", "AuthorityID", "ModemTypeID", "BearerID",
+                              "SpeedID", "Make", "Ch", "Mux"};
+    const QMap<QString, QString> stored{{"Service", "'BUSINESS LINE'"}, {"Description", "'Front desk'"},
+                                        {"SACCnumber", "'S1'"},          {"Jobno", "'J1'"},
+                                        {"Length", "120.5"},             {"Make", "'MK'"}};
+    QStringList lines{"UPDATE tServiceID", "SET ServiceID = '0291234567', CustomerCentreID = 5, ServiceTypeID = 3,"};
+    for (const QString& c : columns) {
+        lines << c + " = " + values.value(c, stored.value(c, "NULL")) + ",";
+        if (after.contains(c))
+            lines << after[c];
+    }
+    return lines << "DateLastChanged = '20260305 14:07:09',LastUpdatedBy = 'admin'" << "WHERE id = 1";
+}
 
 std::unique_ptr<TRecordEditor> genericEditor(int code, const QStringList& kept)
 {
@@ -129,6 +159,48 @@ const QMap<QString, TOpenedRow>& openedRows()
               return std::unique_ptr<TRecordEditor>(std::move(f));
           },
           false, {}}},
+        // The service id editor on service 1, as the main window fills it;
+        // adding, with ServiceID unique on this server.
+        {"service id",
+         {"tServiceID", 1, kService1,
+          "Service || '|' || SACCnumber || '|' || JobNo || '|' || Description || '|' || ifnull(LocationID, '') || "
+          "'|' || ifnull(InstallationDate, '') || '|' || Length || '|' || Make",
+          [] {
+              auto f = std::make_unique<TSysEditServiceIDForm>();
+              f->SetID(1);
+              f->SetDescription("Front desk");
+              f->SetSACCNumber("S1");
+              f->SetServiceID("0291234567");
+              f->SetServiceName("BUSINESS LINE");
+              f->SetRefID(TServiceRef::ServiceTypeID, 3);
+              f->SetRefID(TServiceRef::CustomerCentreID, 5);
+              f->SetJobno("J1");
+              TServiceLineDetails details;
+              details.LineLength = "120.5";
+              details.Make = "MK";
+              f->SetLineDetails(details);
+              return std::unique_ptr<TRecordEditor>(std::move(f));
+          },
+          false, {}}},
+        {"service id added",
+         {"tServiceID", 2, kService1 + ";CREATE UNIQUE INDEX uxServiceID ON tServiceID (ServiceID)",
+          "ServiceID", [] { return std::unique_ptr<TRecordEditor>(std::make_unique<TSysEditServiceIDForm>()); }, true,
+          "WHERE tServiceID.ServiceID LIKE 'NW-1'"}},
+        // The split of service 1: rows 1 to 3 (A 50 %, B 50 %, C none).
+        {"service split",
+         {"tServiceSplit", 1,
+          "INSERT INTO tCustomer (ID, ShipTo, Active) VALUES (11,'A',1),(13,'B',1),(14,'C',1),(16,'D',1);"
+          "INSERT INTO tServiceID (ID, ServiceID, Active) VALUES (1,'0299001001',1);"
+          "INSERT INTO tServiceSplit (ID, ServiceID, CustomerID, RentPercentage, CallPercentage, OtherPercentage, "
+          "Active) VALUES (1,1,11,50,50,50,1),(2,1,13,50,50,50,1),(3,1,14,0,0,0,1)",
+          "CustomerID || '|' || RentPercentage || '|' || CallPercentage || '|' || OtherPercentage || '|' || Active",
+          [] {
+              auto f = std::make_unique<TSplitForm>();
+              f->SetAppendMode(false);
+              f->SetServiceID(1);
+              return std::unique_ptr<TRecordEditor>(std::move(f));
+          },
+          false, "WHERE ServiceID = 1 AND Active = 1"}},
     };
     return rows;
 }
@@ -311,7 +383,7 @@ private slots:
                 return &(QTest::addRow("%s, %s: %s", odbc ? "through ODBC" : "SQLite file", editor, what)
                          << QString(editor) << odbc);
             };
-            const QString where3 = " WHERE ID = 3", gone = changedByAnother("it is no longer in the table");
+            const QString where1 = " WHERE ID = 1", where3 = " WHERE ID = 3", gone = changedByAnother("it is no longer in the table");
             const QStringList location{"UPDATE tLocation", "SET Description = 'Level 3'", "WHERE id = 3"};
             *row("location", "untouched OK") << "" << QStringList() << "" << "" << location << "Level 3|20250101||1"
                                               << QStringList();
@@ -418,6 +490,60 @@ private slots:
             *row("service level", "both changed the description")
                 << platinum << QStringList{"edtDescription=Silver"} << changedByAnother("Description is now 'Platinum'")
                 << "edtDescription" << QStringList() << "102|Platinum|24x7" << QStringList();
+            // The service id editor: every column it writes, line details
+            // included, kept as another stored it where the operator left it.
+            const QString otherLine = "UPDATE tServiceID SET Service = 'OTHER LINE', SACCnumber = 'S2', JobNo = 'J2'";
+            const QString service = "|Front desk|||120.5|MK";
+            *row("service id", "untouched OK") << "" << QStringList() << "" << "" << serviceUpdate({})
+                                                << "BUSINESS LINE|S1|J1" + service << QStringList();
+            *row("service id", "untouched OK, another changed ten columns")
+                << otherLine + ", LocationID = 11, InstallationDate = '20250101', Length = 99, Make = 'MK2', "
+                               "PayType = 'C'" + where1
+                << QStringList() << "" << ""
+                << serviceUpdate({{"Service", "'OTHER LINE'"}, {"SACCnumber", "'S2'"}, {"Jobno", "'J2'"},
+                                  {"LocationID", "11"}, {"Length", "99"}, {"Make", "'MK2'"}, {"PayType", "'C'"}},
+                                 {{"PayType", "InstallationDate = '20250101',"}})
+                << "OTHER LINE|S2|J2|Front desk|11|20250101|99.0|MK2" << QStringList();
+            *row("service id", "description changed, another changed the service, SACC and job number")
+                << otherLine + where1 << QStringList{"edtDescription=Reception"} << "" << ""
+                << serviceUpdate({{"Service", "'OTHER LINE'"}, {"SACCnumber", "'S2'"}, {"Jobno", "'J2'"},
+                                  {"Description", "'RECEPTION'"}})
+                << "OTHER LINE|S2|J2|RECEPTION|||120.5|MK" << QStringList{"DESCRIPTION|'Front desk'|'RECEPTION'"};
+            *row("service id", "both changed the service")
+                << otherLine + where1 << QStringList{"edtService=My line"}
+                << changedByAnother("Service is now 'OTHER LINE'") << "edtService" << QStringList()
+                << "OTHER LINE|S2|J2" + service << QStringList();
+            *row("service id", "removed by another") << "DELETE FROM tServiceID" + where1 << QStringList() << gone
+                                                      << "" << QStringList() << "" << QStringList();
+            *row("service id added", "another added the ServiceID between the check and the write")
+                << "CREATE TRIGGER theirs BEFORE INSERT ON tServiceID BEGIN INSERT INTO tServiceID (ServiceID) "
+                   "VALUES (NEW.ServiceID); END"
+                << QStringList{"edtServiceID=NW-1", "edtServiceTypeID=3", "edtCustomerCentreID=5"}
+                << "The ServiceID NW-1 already exists. Duplicates are not permitted." << "" << QStringList() << ""
+                << QStringList();
+            // The split: its rows read again as a set, each met by its id.
+            const QString rent7030 = "UPDATE tServiceSplit SET RentPercentage = 70 WHERE ID = 1;"
+                                     "UPDATE tServiceSplit SET RentPercentage = 30 WHERE ID = 2";
+            const QStringList toD{"UPDATE tServiceSplit", "SET CustomerID = 16", "WHERE ID = 1"};
+            *row("service split", "customer changed") << "" << QStringList{"cbShipTo1=D"} << "" << "" << toD
+                                                       << "16|50|50|50|1" << QStringList{"CUSTOMERID|'11'|'16'"};
+            *row("service split", "customer changed, a row cleared that another retired")
+                << "UPDATE tServiceSplit SET Active = 0 WHERE ID = 3" << QStringList{"cbShipTo1=D", "cbShipTo3="}
+                << "" << "" << toD << "16|50|50|50|1" << QStringList{"CUSTOMERID|'11'|'16'"};
+            *row("service split", "customer changed, another moved rent between the rows")
+                << rent7030 << QStringList{"cbShipTo1=D"} << "" << "" << toD << "16|70|50|50|1"
+                << QStringList{"CUSTOMERID|'11'|'16'"};
+            *row("service split", "both changed a share")
+                << rent7030 << QStringList{"edtRent1=60", "edtRent2=40"} << changedByAnother("Rent1 is now '70'")
+                << "edtRent1" << QStringList() << "11|70|50|50|1" << QStringList();
+            *row("service split", "both changed the customer")
+                << "UPDATE tServiceSplit SET CustomerID = 13 WHERE ID = 1" << QStringList{"cbShipTo1=D"}
+                << changedByAnother("ShipTo1 is now 'B'") << "cbShipTo1" << QStringList() << "13|50|50|50|1"
+                << QStringList();
+            *row("service split", "a row changed that another retired")
+                << "UPDATE tServiceSplit SET Active = 0 WHERE ID = 1" << QStringList{"edtRent1=60", "edtRent2=40"}
+                << gone << "" << QStringList()
+                << "11|50|50|50|0" << QStringList();
         }
     }
     void anotherOperatorsChange()

@@ -634,7 +634,8 @@ private slots:
     // audits nothing (negative, tiny and large amounts among them); the
     // tables that refuse an unchanged save say so. An amount typed over is
     // audited from its stored value whole, and one left beside it is neither
-    // written nor audited.
+    // written nor audited. A service's line length shows in the line-detail
+    // dialog with the decimal comma and comes back from its Okay as stored.
     void untouchedAmounts_data()
     {
         QTest::addColumn<int>("pageId");
@@ -680,6 +681,8 @@ private slots:
         QTest::newRow("service types, more digits, typed") << 1063 << "tServiceType"
             << QStringList({"ExpectedRent = 1250.12345"}) << QStringList({"edtExpectedRent=1300,5"}) << none
             << QStringList({"EXPECTEDRENT|'1250.12345'|'1300.5'"});
+        QTest::newRow("services, a length of three decimals") << 1051 << "tServiceID"
+            << QStringList({"Length = 1.125"}) << none << none << none;
     }
     void untouchedAmounts()
     {
@@ -709,10 +712,17 @@ private slots:
         QStringList shown;
         TRecordEditor::SetShowModalHook([&](TRecordEditor& e) {
             kvtest::Enter(e, typed);
+            if (auto* f = qobject_cast<TSysEditServiceIDForm*>(&e)) {
+                f->btnDetailsClick();
+                shown << f->SysServiceRecordForm->edtLineLength->text();
+                QTest::mouseClick(f->SysServiceRecordForm->btnOk, Qt::LeftButton);
+            }
             shown << kvtest::Click(e);
             return e.result();
         });
         fx.form->KitDBGridSysDblClick();
+        if (pageId == 1051)  // the length, as the dialog shows it
+            QCOMPARE(shown.takeFirst(), amounts.first().section(" = ", 1).replace('.', ','));
         QCOMPARE(shown, boxes);
         QCOMPARE(fx.db->Rows("SELECT FieldName || '|' || quote(OldValue) || '|' || quote(NewValue) FROM tAuditTrail "
                              "WHERE AuditID > " + lastAudit),
