@@ -1031,8 +1031,11 @@ void TRecordEditor::KeepUpWith(const QVector<QPair<QString, QString>>& stored)
         if (input != m_keptInputs.constEnd() && input->Changed()) {
             QString caption = RefusedInputName(input->Input);
             if (caption.isEmpty())
-                if (const auto* button = qobject_cast<const QAbstractButton*>(input->Input))
+                if (const auto* button = qobject_cast<const QAbstractButton*>(input->Input)) {
                     caption = button->text().remove(QChar('&')).trimmed();
+                    if (caption.endsWith(QChar(':')))  // "Surcharge:" names Surcharge
+                        caption.chop(1);
+                }
             Refuse(input->Input, ChangedByAnother((caption.isEmpty() ? name : caption) + QStringLiteral(" is now '") +
                                                   input->Shown(value) + QChar('\'')));
         }

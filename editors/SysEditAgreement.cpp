@@ -69,6 +69,15 @@ TSysEditAgreementForm::TSysEditAgreementForm(QWidget* owner) : TRecordEditor(own
     cbBatchType->Fill(kBatchSql, QStringLiteral("Description"));
     cbValidAccountNumber->Fill(kValidAcctSql, QStringLiteral("AccountNo"));
     FAudited = IsTableAudited(kTable);
+    // Every value a change writes is met with the row as stored, whether or
+    // not the caller set it.
+    WatchText(edtAgreementNo, QStringLiteral("AgreementNo"));
+    WatchText(edtDescription, QStringLiteral("Description"));
+    TLookupCombo* const lists[] = {cbAgreementType, cbSupplier, cbBatchType, cbValidAccountNumber};
+    for (int i = 0; i < 4; ++i)
+        WatchListID(lists[i], QLatin1String(kLookups[i]));
+    WatchDate(edtStartDate, QStringLiteral("StartDate"));
+    WatchDate(edtEndDate, QStringLiteral("EndDate"));
 }
 
 // ------------------------------------------------------------ properties
@@ -169,8 +178,16 @@ void TSysEditAgreementForm::btnOkClick()
 
 bool TSysEditAgreementForm::save(TSaveAttempt& attempt)
 {
-    // A change needs the row it changes.
+    // A change needs the row it changes, as it is stored now.
     const int rowId = FAppendMode ? 0 : RowToChange(edtID, QStringLiteral("agreement"));
+    if (!FAppendMode) {
+        TStoredRow stored(kTable, QStringLiteral("WHERE id = ") + QString::number(rowId));
+        stored.Text(QStringLiteral("AgreementNo")).Text(QStringLiteral("Description"));
+        for (const char* id : kLookups)
+            stored.Id(QLatin1String(id));
+        stored.Date(QStringLiteral("StartDate")).Date(QStringLiteral("EndDate"));
+        KeepUpWithStored(attempt, stored);
+    }
     if (AgreementNo().isEmpty())
         Refuse(QStringLiteral("AgreementNo MUST be entered."));
     if (Description().isEmpty())

@@ -16,6 +16,9 @@ namespace {
 const QString kTable = QStringLiteral("tServiceType");
 const QString kCaption = QStringLiteral("System Edit: tServiceType");
 
+// The five flags, by property (and column) name.
+const char* const kFlags[] = {"AdminFee", "ExportToTims", "SplitService", "VRTServiceType", "NoCalls"};
+
 bool allowedFrequency(int value)
 {
     return value == 0 || value == 1 || value == 3 || value == 6 || value == 12;
@@ -87,8 +90,24 @@ TSysEditServTypeForm::TSysEditServTypeForm(QWidget* owner) : TRecordEditor(owner
     // What a row without values is compared with.
     FKept.Keep(QStringLiteral("Frequency"), QStringLiteral("0"));
     FKept.Keep(QStringLiteral("ExpectedRent"), CurrText(0));
-    for (const char* flag : {"AdminFee", "ExportToTims", "SplitService", "VRTServiceType", "NoCalls"})
+    for (const char* flag : kFlags)
         FKept.Keep(QLatin1String(flag), false);
+    // Every value a change writes is met with the row as stored, whether or
+    // not the caller set it.
+    for (const char* flag : kFlags)
+        WatchCheck(findChild<QCheckBox*>(QStringLiteral("ck") + QLatin1String(flag)), QLatin1String(flag));
+    WatchText(edtCode, QStringLiteral("Code"));
+    WatchText(edtDescription, QStringLiteral("Description"));
+    WatchText(edtSupplierID, QStringLiteral("SupplierID"));
+    WatchText(edtSystemID, QStringLiteral("SystemID"));
+    WatchListID(cbRevenueElement, QStringLiteral("RevenueElementID"));
+    WatchListID(cbExpenseElement, QStringLiteral("ExpenseElementID"));
+    WatchAmount(edtExpectedRent, QStringLiteral("ExpectedRent"));
+    WatchDate(edtStartDate, QStringLiteral("StartDate"));
+    WatchDate(edtEndDate, QStringLiteral("EndDate"));
+    KeepInput(QStringLiteral("Frequency"),
+              {edtFrequency, [this] { return FKept.Changed(QStringLiteral("Frequency"), QString::number(FFrequency)); },
+               [](const QString& v) { return v; }, [this](const QString& v) { SetFrequency(v.toInt()); }});
     ReadAuditIds();
 
     // The elements of the internal customer, VRT, one list behind both
@@ -279,8 +298,26 @@ void TSysEditServTypeForm::btnOkClick()
 
 bool TSysEditServTypeForm::save(TSaveAttempt& attempt)
 {
-    // A change needs the row it changes.
+    // A change needs the row it changes, as it is stored now.
     const int rowId = FAppendMode ? 0 : RowToChange(edtID, QStringLiteral("service type"));
+    if (!FAppendMode) {
+        TStoredRow stored(kTable, QStringLiteral("WHERE id = ") + QString::number(rowId));
+        stored.Text(QStringLiteral("Code"))
+            .Text(QStringLiteral("Description"))
+            .Id(QStringLiteral("SupplierID"))
+            .Id(QStringLiteral("SystemID"))
+            .Id(QStringLiteral("RevenueElementID"))
+            .Id(QStringLiteral("ExpenseElementID"))
+            .Amount(QStringLiteral("ExpectedRent"))
+            // A frequency that is not allowed is shown, and kept, as 0.
+            .Value(QStringLiteral("Frequency"), QString(),
+                   [](const TField& f) { return QString::number(allowedFrequency(f.AsInteger()) ? f.AsInteger() : 0); })
+            .Date(QStringLiteral("StartDate"))
+            .Date(QStringLiteral("EndDate"));
+        for (const char* flag : kFlags)
+            stored.Flag(QLatin1String(flag));
+        KeepUpWithStored(attempt, stored);
+    }
     // The code as it is written and looked up: without apostrophes once
     // the operator changed it.
     const QString code = FKept.WithoutQuotesIfChanged(QStringLiteral("Code"), Code());
@@ -292,14 +329,18 @@ bool TSysEditServTypeForm::save(TSaveAttempt& attempt)
                               "ExpenseElementID."));
 
     // Unique among all rows, inactive ones too; a row keeps its own code.
+    // The check holds until the write: a code another program adds after
+    // all refuses the write with the check's message.
+    QString taken;
     if (FAppendMode || code != StripQuotes(FKept.Kept(QStringLiteral("Code")))) {
-        QStringList check{"SELECT tServiceType.id", "FROM tServiceType",
+        taken = QStringLiteral("The Code MUST be a unique value.");
+        QStringList check{"SELECT tServiceType.id", LockedFrom(kTable),
                           "WHERE tServiceType.Code LIKE " + SqlLikeExact(code)};
         if (!FAppendMode)
             check << "AND tServiceType.id <> " + QString::number(rowId);
         if (attempt.Exists(check)) {
             edtCode->setText(Code());
-            Refuse(QStringLiteral("The Code MUST be a unique value."));
+            Refuse(taken);
         }
     }
 
@@ -360,7 +401,7 @@ bool TSysEditServTypeForm::save(TSaveAttempt& attempt)
         if (frequency > 0)
             insert.Add(QStringLiteral("Frequency"), QString::number(frequency));
         insert.Add(QStringLiteral("NoCalls"), noCalls);
-        audit.SetTableID(attempt.ExecInsert(insert.Statement(kTable)));
+        audit.SetTableID(attempt.ExecInsert(insert.Statement(kTable), taken));
     } else {
         TUpdateLines update(kTable, FKept, audit);
         audit.SetTableID(rowId);
@@ -389,7 +430,7 @@ bool TSysEditServTypeForm::save(TSaveAttempt& attempt)
         update.Set(QStringLiteral("SplitService"), splitService, "SplitService = " + splitService + ",");
         update.Set(QStringLiteral("VRTServiceType"), vrtServiceType, "VRTServiceType = " + vrtServiceType + ",");
         update.Set(QStringLiteral("NoCalls"), noCalls, "NoCalls = " + noCalls + ",");
-        attempt.Exec(update.Statement("WHERE id = " + QString::number(rowId)));
+        attempt.Exec(update.Statement("WHERE id = " + QString::number(rowId)), taken);
     }
     if (FAudited)
         attempt.Write(audit);

@@ -12,6 +12,9 @@ namespace {
 const QString kTable = QStringLiteral("tAgreementTariffs");
 const QString kCaption = QStringLiteral("Agreement Tariffs");
 
+// The three switches, by property (and column) name.
+const char* const kSwitches[] = {"Surcharge", "Discount", "ChargePeriod"};
+
 const TTariffValue* valueOf(const QString& property)
 {
     for (const TTariffValue& v : TariffValues())
@@ -138,8 +141,21 @@ TSysEditTariffForm::TSysEditTariffForm(QWidget* owner) : TRecordEditor(owner)
     for (const TTariffValue& v : TariffValues())
         if (v.Amount)
             FKept.Keep(QLatin1String(v.Column), CurrText(0));
-    for (const char* name : {"Surcharge", "Discount", "ChargePeriod"})
+    for (const char* name : kSwitches)
         FKept.Keep(QLatin1String(name), false);
+    // Every value a change writes is met with the row as stored, whether or
+    // not the caller set it (an amount or a count the row does not hold).
+    WatchListID(cbAgreement, QStringLiteral("AgreementID"));
+    WatchListID(cbSupplierServiceCode, QStringLiteral("SupplierServiceCodeID"));
+    for (const char* name : kSwitches)
+        WatchCheck(findChild<QCheckBox*>(QStringLiteral("ck") + QLatin1String(name)), QLatin1String(name));
+    for (const TTariffValue& v : TariffValues()) {
+        QLineEdit* input = Input(QLatin1String(v.Property));
+        if (v.Amount)
+            WatchAmount(static_cast<TCurrencyEdit*>(input), QLatin1String(v.Column));
+        else
+            WatchText(input, QLatin1String(v.Column));
+    }
     ReadAuditIds();
 
     // The labels read the same whatever part is missing: a NULL part is an
@@ -237,8 +253,22 @@ void TSysEditTariffForm::btnOkClick()
 
 bool TSysEditTariffForm::save(TSaveAttempt& attempt)
 {
-    // A change needs the row it changes.
+    // A change needs the row it changes, as it is stored now.
     const int rowId = FAppendMode ? 0 : RowToChange(edtID, QStringLiteral("tariff"));
+    if (!FAppendMode) {
+        TStoredRow stored(kTable, QStringLiteral("WHERE id = ") + QString::number(rowId));
+        stored.Id(QStringLiteral("AgreementID")).Id(QStringLiteral("SupplierServiceCodeID"));
+        for (const TTariffValue& v : TariffValues())
+            if (v.Amount)
+                stored.Amount(QLatin1String(v.Column));
+            else  // a count the row does not hold is kept as none
+                stored.Value(QLatin1String(v.Column), QString(), [](const TField& f) {
+                    return f.IsNull() ? QString() : QString::number(f.AsInteger());
+                });
+        for (const char* name : kSwitches)
+            stored.Flag(QLatin1String(name));
+        KeepUpWithStored(attempt, stored);
+    }
     const int agreement = AgreementID();
     const int code = SupplierServiceCodeID();
     if (agreement == 0 || code == 0)

@@ -2,11 +2,14 @@
 #include "EditorSupport.h"
 #include "GenFns.h"
 #include "SysEdit.h"
+#include "SysEditAgreement.h"
 #include "SysEditCustomer.h"
 #include "SysEditServiceID.h"
+#include "SysEditServType.h"
 #include "SysEditServiceKpi.h"
 #include "SysEditServiceSplit.h"
 #include "SysEditSupplier.h"
+#include "SysEditTariff.h"
 
 // The editors' save machinery: one attempt is one transaction, the new row's
 // id comes from its INSERT, errors leave the window open with its input, and
@@ -104,6 +107,11 @@ std::unique_ptr<TRecordEditor> genericEditor(int code, const QStringList& kept)
 
 const QMap<QString, TOpenedRow>& openedRows()
 {
+    const QString serviceType =
+        "INSERT INTO tCustomer (ID, ShipTo) VALUES (2,'VRT');INSERT INTO tSupplier (ID, SupplierName) VALUES (1,'Telstra');"
+        "INSERT INTO tElement (ID, ElementCode, CustomerID, Active) VALUES (1,'4100',2,1);"
+        "INSERT INTO tServiceType (ID, Code, SupplierID, RevenueElementID, AdminFee, ExportToTims, SplitService, "
+        "VRTServiceType, NoCalls, Active) VALUES (1,'PSTN',1,1,0,1,0,0,0,1)";
     static const QMap<QString, TOpenedRow> rows = {
         {"location",
          {"tLocation", 3, "INSERT INTO tLocation (ID, Description, StartDate, Active) VALUES (3,'Level 3','20250101',1)",
@@ -201,6 +209,62 @@ const QMap<QString, TOpenedRow>& openedRows()
               return std::unique_ptr<TRecordEditor>(std::move(f));
           },
           false, "WHERE ServiceID = 1 AND Active = 1"}},
+        {"service type",
+         {"tServiceType", 1, serviceType,
+          "Code || '|' || ifnull(ExpectedRent, '-') || '|' || ifnull(Frequency, '-') || '|' || NoCalls",
+          [] {
+              auto f = std::make_unique<TSysEditServTypeForm>();
+              f->SetID(1);
+              f->SetCode("PSTN");
+              f->SetSupplierID(1);
+              f->SetRevenueElementID(1);
+              f->SetAdminFee(false);
+              f->SetExportToTims(true);
+              return std::unique_ptr<TRecordEditor>(std::move(f));
+          },
+          false, {}}},
+        {"service type added",
+         {"tServiceType", 2, serviceType, "Code",
+          [] { return std::unique_ptr<TRecordEditor>(new TSysEditServTypeForm); }, true,
+          "WHERE tServiceType.Code LIKE 'ISDN'"}},
+        {"agreement",
+         {"tAgreement", 1,
+          "INSERT INTO tAgreementType (ID, Description, Active) VALUES (1,'Whole of government',1),(2,'Agency',1);"
+          "INSERT INTO tAgreement (ID, AgreementNo, Description, AgreementTypeID, StartDate) "
+          "VALUES (1,'WOG-1','Fixed voice',1,'20190701')",
+          "AgreementNo || '|' || AgreementTypeID || '|' || ifnull(EndDate, '-') || '|' || Active",
+          [] {
+              auto f = std::make_unique<TSysEditAgreementForm>();
+              f->SetAgreementNo("WOG-1");
+              f->SetDescription("Fixed voice");
+              f->SetAgreementTypeID(1);
+              f->SetID(1);
+              f->SetStartDate(kvtest::Ymd("20190701"));
+              return std::unique_ptr<TRecordEditor>(std::move(f));
+          },
+          false, {}}},
+        {"tariff",
+         {"tAgreementTariffs", 1,
+          "INSERT INTO tAgreement (ID, Description) VALUES (1,'Fixed voice');"
+          "INSERT INTO tSupplierServiceCode (id, Code, Active) VALUES (1,'BT-RENT',1);"
+          "INSERT INTO tAgreementTariffs (ID, AgreementID, SupplierServiceCodeID, FixedCharge, ChargeIntervalSecs, "
+          "MinDuration, Stage1Duration, Stage2Duration, Stage3Duration, Stage4Duration, Stage5Duration, Surcharge, "
+          "Discount, ChargePeriod) VALUES (1,1,1,29.95,60,0,180,300,600,900,1200,0,0,0)",
+          "FixedCharge || '|' || ifnull(FlagFall, '-') || '|' || ifnull(MaxDuration, '-') || '|' || Surcharge || "
+          "ChargePeriod",
+          [] {
+              auto f = std::make_unique<TSysEditTariffForm>();
+              f->SetAgreementID(1);
+              f->SetSupplierServiceCodeID(1);
+              f->SetAmount("FixedCharge", 29.95);
+              f->SetCount("ChargeIntervalSecs", 60);
+              f->SetCount("MinDuration", 0);
+              for (int stage = 1; stage <= 5; ++stage)
+                  f->SetCount(QString("Stage%1Duration").arg(stage), stage == 1 ? 180 : 300 * (stage - 1));
+              f->SetID(1);
+              return std::unique_ptr<TRecordEditor>(std::move(f));
+          },
+          false, {}}},
     };
     return rows;
 }
@@ -544,6 +608,59 @@ private slots:
                 << "UPDATE tServiceSplit SET Active = 0 WHERE ID = 1" << QStringList{"edtRent1=60", "edtRent2=40"}
                 << gone << "" << QStringList()
                 << "11|50|50|50|0" << QStringList();
+            const QString isdn = "UPDATE tServiceType SET Code = 'ISDN', ExpectedRent = 40, Frequency = 12 WHERE ID = 1";
+            *row("service type", "untouched OK") << "" << QStringList() << "" << ""
+                << QStringList{"UPDATE tServiceType", "SET Code = 'PSTN'", "WHERE id = 1"} << "PSTN|-|-|0"
+                << QStringList();
+            *row("service type", "no calls ticked, another changed the code, rent and frequency")
+                << isdn << QStringList{"ckNoCalls=1"} << "" << ""
+                << QStringList{"UPDATE tServiceType", "SET Code = 'ISDN',", "NoCalls = 1", "WHERE id = 1"}
+                << "ISDN|40.0|12|1" << QStringList{"NOCALLS|'0'|'1'"};
+            *row("service type", "both changed the frequency")
+                << isdn << QStringList{"edtFrequency=6"}
+                << changedByAnother("Bill Frequ (0,1,3,6,12 Months) is now '12'") << "edtFrequency" << QStringList()
+                << "ISDN|40.0|12|0" << QStringList();
+            *row("service type", "both changed the rent") << isdn << QStringList{"edtExpectedRent=35"}
+                << changedByAnother("ExpectedRent is now '40'") << "edtExpectedRent" << QStringList()
+                << "ISDN|40.0|12|0" << QStringList();
+            *row("service type", "removed by another") << "DELETE FROM tServiceType WHERE ID = 1" << QStringList()
+                                                        << gone << "" << QStringList() << "" << QStringList();
+            *row("service type added", "another added the code between the check and the write")
+                << "CREATE UNIQUE INDEX uqCode ON tServiceType (Code); CREATE TRIGGER theirs BEFORE INSERT ON "
+                   "tServiceType BEGIN INSERT INTO tServiceType (Code) VALUES (NEW.Code); END"
+                << QStringList{"edtCode=ISDN", "edtSupplierID=1", "cbRevenueElement=4100"}
+                << "The Code MUST be a unique value." << "" << QStringList() << "" << QStringList();
+            const QString ended = "UPDATE tAgreement SET AgreementNo = 'WOG-2', EndDate = '20251231', Active = 0 "
+                                  "WHERE ID = 1";
+            *row("agreement", "untouched OK") << "" << QStringList() << "" << ""
+                << QStringList{"UPDATE tAgreement", "SET AgreementNo = 'WOG-1'", "WHERE id = 1"} << "WOG-1|1|-|1"
+                << QStringList();
+            *row("agreement", "type changed, another changed the number and ended it")
+                << ended << QStringList{"cbAgreementType=Agency"} << "" << ""
+                << QStringList{"UPDATE tAgreement", "SET AgreementNo = 'WOG-2',", "AgreementTypeID = 2", "WHERE id = 1"}
+                << "WOG-2|2|20251231|0" << QStringList{"AGREEMENTTYPEID|'1'|'2'"};
+            *row("agreement", "both changed the end date")
+                << ended << QStringList{"edtEndDate=20260630"} << changedByAnother("EndDate is now '31/12/2025'")
+                << "edtEndDate" << QStringList() << "WOG-2|1|20251231|0" << QStringList();
+            *row("agreement", "removed by another") << "DELETE FROM tAgreement WHERE ID = 1" << QStringList() << gone
+                                                     << "" << QStringList() << "" << QStringList();
+            const QString flagfall = "UPDATE tAgreementTariffs SET FlagFall = 0.3, MaxDuration = 3600, Surcharge = 1 "
+                                     "WHERE ID = 1";
+            *row("tariff", "untouched OK") << "" << QStringList() << "" << ""
+                << QStringList{"UPDATE tAgreementTariffs", "SET AgreementID = 1,", "MaxDuration = NULL", "WHERE id = 1"}
+                << "29.95|-|-|00" << QStringList();
+            *row("tariff", "charge period ticked, another set the flagfall, maximum and surcharge")
+                << flagfall << QStringList{"ckChargePeriod=1"} << "" << ""
+                << QStringList{"UPDATE tAgreementTariffs", "SET AgreementID = 1,", "ChargePeriod = 1", "WHERE id = 1"}
+                << "29.95|0.3|3600|11" << QStringList{"CHARGEPERIOD|'0'|'1'"};
+            *row("tariff", "both changed the flagfall")
+                << flagfall << QStringList{"edtFlagFall=0.25"} << changedByAnother("FlagFall is now '0.3'")
+                << "edtFlagFall" << QStringList() << "29.95|0.3|3600|10" << QStringList();
+            *row("tariff", "both changed the surcharge switch")
+                << flagfall << QStringList{"ckSurcharge=1"} << changedByAnother("Surcharge is now 'ticked'")
+                << "ckSurcharge" << QStringList() << "29.95|0.3|3600|10" << QStringList();
+            *row("tariff", "removed by another") << "DELETE FROM tAgreementTariffs WHERE ID = 1" << QStringList()
+                                                  << gone << "" << QStringList() << "" << QStringList();
         }
     }
     void anotherOperatorsChange()
