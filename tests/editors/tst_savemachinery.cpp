@@ -129,6 +129,10 @@ const QMap<QString, TOpenedRow>& openedRows()
               return std::unique_ptr<TRecordEditor>(std::move(f));
           },
           false, {}}},
+        {"batch type",
+         {"tBatchType", 30, kvtest::kBatchType30,
+          "Description || '|' || SupplierID || '|' || ifnull(CriticalCheck05, 0) || '|' || Var01Description",
+          [] { return std::unique_ptr<TRecordEditor>(kvtest::BatchTypeEditorOf30()); }, false, {}}},
     };
     return rows;
 }
@@ -418,6 +422,27 @@ private slots:
             *row("service level", "both changed the description")
                 << platinum << QStringList{"edtDescription=Silver"} << changedByAnother("Description is now 'Platinum'")
                 << "edtDescription" << QStringList() << "102|Platinum|24x7" << QStringList();
+            // The batch type's row.
+            const QString fixed = "UPDATE tBatchType SET Description = 'Telstra Fixed', SupplierID = 2, ProgramID = 1, "
+                                  "InvoiceNo = 1, CriticalCheck05 = 1 WHERE ID = 30";
+            const QList<QPair<QString, QString>> theirs{
+                {"'Old Telstra', SupplierID = 3", "'Telstra Fixed', SupplierID = 2"}, {"ProgramID = NULL", "ProgramID = 1"},
+                {"InvoiceNo = 0", "InvoiceNo = 1"}, {"CriticalCheck05 = 0", "CriticalCheck05 = 1"}};
+            *row("batch type", "untouched OK") << "" << QStringList() << "" << "" << kvtest::BatchType30Update({})
+                                                << "Old Telstra|3|0|Calls" << QStringList();
+            *row("batch type", "variable changed, another changed the description, ids and flags")
+                << fixed << QStringList{"edtVar01=Call count"} << "" << ""
+                << kvtest::BatchType30Update(theirs + QList<QPair<QString, QString>>{{"'Calls'", "'Call count'"}})
+                << "Telstra Fixed|2|1|Call count" << QStringList{"VAR01DESCRIPTION|'Calls'|'Call count'"};
+            *row("batch type", "both changed the supplier")
+                << fixed << QStringList{"cbSupplier=Telstra"} << changedByAnother("Supplier is now 'Optus'")
+                << "cbSupplier" << QStringList() << "Telstra Fixed|2|1|Calls" << QStringList();
+            *row("batch type", "both changed a test")
+                << fixed << QStringList{"ckCritical05=1", "edtVar01=Call count"}
+                << changedByAnother("CriticalError05 is now 'ticked'") << "ckCritical05" << QStringList()
+                << "Telstra Fixed|2|1|Calls" << QStringList();
+            *row("batch type", "removed by another") << "DELETE FROM tBatchType WHERE ID = 30" << QStringList() << gone
+                                                      << "" << QStringList() << "" << QStringList();
         }
     }
     void anotherOperatorsChange()
