@@ -231,6 +231,8 @@ private slots:
                                              " FirstName = 'Minh',", " Surname = NULL", "WHERE id = 3"}));
         QCOMPARE(statements[3], QStringList({"DELETE tUserFunction", "WHERE UserID = 3", "AND FunctionID = 9"}));
         QCOMPARE(statements[4], QStringList({"INSERT INTO tUserFunction", "(UserID, FunctionID)", "VALUES (3, 14)"}));
+        QCOMPARE(f->LastReads().value(1),
+                 QStringList({"SELECT FunctionID", "FROM tUserFunction WITH (UPDLOCK, HOLDLOCK)", "WHERE UserID = 3"}));
         QCOMPARE(loginRights("mnguyen", "new pw"), Rights({7, 14}));
     }
 
