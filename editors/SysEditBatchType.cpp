@@ -196,6 +196,13 @@ TSysEditBatchTypeForm::TSysEditBatchTypeForm(QWidget* owner) : TRecordEditor(own
     // Every batch type runs these unless told otherwise.
     for (int n : {1, 9, 10})
         ckCritical[n - 1]->setChecked(true);
+    // A display flag the caller does not set stands unticked.
+    for (int i = 0; i < kDisplayFlags; ++i)
+        KeepCheck(ckFlag[i], QLatin1String(kFlags[i].Column), false);
+    watchId(cbSupplier, QStringLiteral("SupplierID"));
+    watchId(cbDataSourceType, QStringLiteral("DataSourceTypeID"));
+    watchId(cbProgram, QStringLiteral("ProgramID"));
+    watchId(cbReportGroup, QStringLiteral("ReportGroupID"));
 
     AddOkCancel(btnOk, btnCancel, QStringLiteral("&Ok"), 664, 440, [this] { btnOkClick(); });
     ScaleToFont(this);
@@ -215,6 +222,21 @@ void TSysEditBatchTypeForm::setId(TLookupCombo* combo, const QString& name, int 
 {
     FKept.Keep(name, QString::number(v));
     combo->SetID(v);
+}
+
+void TSysEditBatchTypeForm::watchId(TLookupCombo* combo, const QString& name)
+{
+    // The id is kept as its number, or empty when the caller set none (a
+    // row without one): either way the list showed that id, or none.
+    KeepInput(name, {combo, [this, combo, name] { return combo->ID() != FKept.Kept(name).toInt(); },
+                     [combo](const QString& v) {
+                         const int index = combo->IndexOfID(v.toInt());
+                         return index >= 0 ? combo->itemText(index) : v;
+                     },
+                     [this, combo, name](const QString& v) {
+                         FKept.Keep(name, v);
+                         combo->SetID(v.toInt());
+                     }});
 }
 
 QString TSysEditBatchTypeForm::Description() const { return TextOf(edtDescription); }
@@ -268,11 +290,8 @@ void TSysEditBatchTypeForm::setTests(std::array<QCheckBox*, kTests>& boxes, cons
                                      const QString& v)
 {
     stored = FlagString(v);
-    for (int n = 1; n <= kTests; ++n) {
-        const bool checked = FlagTicked(stored, n);
-        boxes[n - 1]->setChecked(checked);
-        FKept.Keep(column + twoDigits(n), checked);
-    }
+    for (int n = 1; n <= kTests; ++n)
+        KeepCheck(boxes[n - 1], column + twoDigits(n), FlagTicked(stored, n));
 }
 
 void TSysEditBatchTypeForm::SetCritical1To15(const QString& v)
@@ -416,6 +435,22 @@ bool TSysEditBatchTypeForm::saveNew(TSaveAttempt& save)
 bool TSysEditBatchTypeForm::saveChanges(TSaveAttempt& save)
 {
     const int id = RowToChange(edtID, QStringLiteral("batch type"));
+    // Every value the statement writes, as stored now: an id as the main
+    // window keeps it (its number, empty for none).
+    const auto storedId = [](const TField& f) { return f.IsNull() ? QString() : QString::number(f.AsInteger()); };
+    TStoredRow stored(QStringLiteral("tBatchType"), QStringLiteral("WHERE id = ") + QString::number(id));
+    stored.Text(QStringLiteral("Description")).Text(QStringLiteral("SupplierDisplayedName"));
+    for (const char* column : {"SupplierID", "DataSourceTypeID", "ReportGroupID", "ProgramID"})
+        stored.Value(QLatin1String(column), QString(), storedId);
+    for (const TBox& box : allBoxes(*this))
+        stored.Flag(box.Column);
+    for (const QVector<int>& names : kNameLines)
+        for (int flag : names)
+            stored.Text(nameOf(flag));
+    for (int n = 1; n <= kVariables; ++n)
+        stored.Text(varOf(n));
+    KeepUpWithStored(save, stored);
+
     TAuditTrail audit = NewAudit(AuditIds.Update, QStringLiteral("tBatchType"));
     audit.SetTableID(id);
     TAuditTrail* trail = FAudited ? &audit : nullptr;

@@ -3,7 +3,10 @@
 // billing batch: its supplier, data source type, program type and report
 // group, which of the batch's summary fields are displayed and under which
 // names, which critical and dubious tests run on it, and what its fifteen
-// variables mean. It checks nothing: OK writes the row.
+// variables mean. It checks nothing: OK writes the row. A change first reads
+// the row again as stored now: a value another operator changed meanwhile
+// and this one left alone is kept as stored, one both changed refuses the
+// save (RecordEditor.h).
 //
 // The caller sets BatchTypeID first when editing, then the row's values (the
 // tests as two flag strings), then AppendMode.
@@ -104,6 +107,8 @@ public:
 
 private:
     void setId(TLookupCombo* combo, const QString& name, int v);
+    // How a save meets the id a list showed with the id stored now.
+    void watchId(TLookupCombo* combo, const QString& name);
     void setTests(std::array<QCheckBox*, kTests>& boxes, const QString& column, QString& stored, const QString& v);
     bool saveNew(TSaveAttempt& save);
     bool saveChanges(TSaveAttempt& save);

@@ -6,10 +6,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 
 namespace {
 const QString kCaption = QStringLiteral("System Edit: tUserFunction");
 const QString kSixteenZeros = QStringLiteral("0000000000000000");
+const QString kOperatorExists = QStringLiteral("This Operator already exists in the table.");
 
 const char* const kFunctionCaptions[TSysEditUserFunctionForm::kFunctions] = {
     "Import Data Manual", "Import Data Keyed", "Import Data Auto", "Batch Review",
@@ -116,6 +118,14 @@ void TSysEditUserFunctionForm::SetFunction1To16(const QString& v)
 void TSysEditUserFunctionForm::btnOkClick()
 {
     RunSave([this](TSaveAttempt& save) {
+        // A change first meets the operator as stored now, so that the
+        // checks and the statements take what the save writes.
+        int id = 0;
+        if (!FAppendMode) {
+            if (!TryStrToInt(FUserIDText.trimmed(), id) || id < 1)
+                Refuse(QStringLiteral("Invalid UserID value - Must be positive."));
+            keepUpWithStored(save, id);
+        }
         const QString login = TextOf(edtUserLogin);
         const QString password = TextOf(edtPassword);
         const QString firstName = TextOf(edtFirstName);
@@ -124,21 +134,45 @@ void TSysEditUserFunctionForm::btnOkClick()
             Refuse(QStringLiteral("UserLogin and Password MUST be completed. Try again."));
 
         // No two operators share a login, active or not; an operator may
-        // keep its own.
-        QStringList sameLogin{QStringLiteral("SELECT *"), QStringLiteral("FROM tUser"),
+        // keep its own. The check holds until the save commits, so no other
+        // program adds the login in between; where the table keeps logins
+        // unique, a write that meets the login after all is refused alike.
+        QStringList sameLogin{QStringLiteral("SELECT *"), LockedFrom(QStringLiteral("tUser")),
                               QStringLiteral("WHERE UserLogin LIKE ") + SqlLikeExact(login)};
-        int id = 0;
-        if (!FAppendMode) {
-            if (!TryStrToInt(FUserIDText.trimmed(), id) || id < 1)
-                Refuse(QStringLiteral("Invalid UserID value - Must be positive."));
+        if (!FAppendMode)
             sameLogin << QStringLiteral("AND ID <> ") + QString::number(id);
-        }
         if (save.Exists(sameLogin))
-            Refuse(QStringLiteral("This Operator already exists in the table."));
+            Refuse(kOperatorExists);
 
         return FAppendMode ? saveNew(save, login, password, firstName, surname)
                            : saveChanges(save, id, login, password, firstName, surname);
     });
+}
+
+void TSysEditUserFunctionForm::keepUpWithStored(TSaveAttempt& save, int id)
+{
+    const QString idText = QString::number(id);
+    TStoredRow stored(QStringLiteral("tUser"), QStringLiteral("WHERE id = ") + idText);
+    stored.Text(QStringLiteral("UserLogin"))
+        .Text(QStringLiteral("Password"))
+        .Text(QStringLiteral("FirstName"))
+        .Text(QStringLiteral("Surname"));
+    KeepUpWithStored(save, stored);
+
+    // The rights as stored now. A box the operator left alone shows what is
+    // stored; one the operator changed is written only where the right is
+    // not stored so already: a right both granted, or both removed, is no
+    // change, so it is neither written nor audited.
+    QSet<int> granted;
+    save.Read({QStringLiteral("SELECT FunctionID"), LockedFrom(QStringLiteral("tUserFunction")),
+               QStringLiteral("WHERE UserID = ") + idText},
+              [&](const TDataSet& row) { granted.insert(row.FieldByName(QStringLiteral("FunctionID"))->AsInteger()); });
+    for (int i = 1; i <= kFunctions; ++i) {
+        const bool now = granted.contains(i);
+        if (!FKept.Changed(keptFlagName(i), cbF[i - 1]->isChecked()))
+            cbF[i - 1]->setChecked(now);
+        FKept.Keep(keptFlagName(i), now);
+    }
 }
 
 QStringList TSysEditUserFunctionForm::grantLines(qint64 id, int function)
@@ -158,7 +192,8 @@ bool TSysEditUserFunctionForm::saveNew(TSaveAttempt& save, const QString& login,
                                        QStringLiteral("(UserLogin, Password, FirstName, Surname, Active)"),
                                        QStringLiteral("VALUES (") + Quote(login) + QChar(',') + Quote(password) +
                                            QChar(','),
-                                       names});
+                                       names},
+                                      kOperatorExists);
     if (FAudited) {
         TAuditTrail audit = NewAudit(AuditIds.Insert, QStringLiteral("tUser"));
         audit.SetTableID(id);
@@ -188,7 +223,8 @@ bool TSysEditUserFunctionForm::saveChanges(TSaveAttempt& save, int id, const QSt
     save.Exec({QStringLiteral("UPDATE tUser"), QStringLiteral("SET UserLogin = ") + Quote(login) + QChar(','),
                QStringLiteral("Password = ") + Quote(password) + QChar(','),
                QStringLiteral(" FirstName = ") + QuoteOrNull(firstName) + QChar(','),
-               QStringLiteral(" Surname = ") + QuoteOrNull(surname), QStringLiteral("WHERE id = ") + idText});
+               QStringLiteral(" Surname = ") + QuoteOrNull(surname), QStringLiteral("WHERE id = ") + idText},
+              kOperatorExists);
     if (FAudited) {
         TAuditTrail audit = NewAudit(AuditIds.Update, QStringLiteral("tUser"));
         audit.SetTableID(id);

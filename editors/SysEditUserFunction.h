@@ -4,7 +4,10 @@
 // granted user function 1 to 16. The rights it writes are what the login
 // check reads: 7 lets the operator use this program, 9 shows the audit
 // tables, 14 allows adding, changing and deleting rows, 15 opens the
-// Security group and the database switch.
+// Security group and the database switch. A change first reads the
+// operator's row and rights again as stored now (RecordEditor.h); a right
+// another program already granted or removed as this operator does is no
+// change.
 //
 // The caller sets UserID when changing an operator, then the texts and
 // Function1To16, then AppendMode.
@@ -72,6 +75,9 @@ private:
                  const QString& surname);
     bool saveChanges(TSaveAttempt& save, int id, const QString& login, const QString& password,
                      const QString& firstName, const QString& surname);
+    // Inside a change's save: the operator's row and rights as stored now,
+    // met with what the editor was opened with.
+    void keepUpWithStored(TSaveAttempt& save, int id);
     static QStringList grantLines(qint64 id, int function);
 
     QString FUserIDText;

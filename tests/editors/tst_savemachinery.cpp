@@ -10,6 +10,7 @@
 #include "SysEditServiceSplit.h"
 #include "SysEditSupplier.h"
 #include "SysEditTariff.h"
+#include "SysEditUserFunction.h"
 
 // The editors' save machinery: one attempt is one transaction, the new row's
 // id comes from its INSERT, errors leave the window open with its input, and
@@ -265,6 +266,19 @@ const QMap<QString, TOpenedRow>& openedRows()
               return std::unique_ptr<TRecordEditor>(std::move(f));
           },
           false, {}}},
+        {"batch type",
+         {"tBatchType", 30, kvtest::kBatchType30,
+          "Description || '|' || SupplierID || '|' || ifnull(CriticalCheck05, 0) || '|' || Var01Description",
+          [] { return std::unique_ptr<TRecordEditor>(kvtest::BatchTypeEditorOf30()); }, false, {}}},
+        {"operator",
+         {"tUser", 3, "INSERT INTO tAudit (\"Table\") VALUES ('tUserFunction');" + QString(kvtest::kOperators),
+          "Password || '|' || Surname || '|' || (SELECT group_concat(FunctionID) FROM tUserFunction WHERE UserID = 3)",
+          [] { return std::unique_ptr<TRecordEditor>(kvtest::OperatorEditorOf3()); }, false, {}}},
+        {"operator added",
+         {"tUser", 5, "INSERT INTO tAudit (\"Table\") VALUES ('tUserFunction');" + QString(kvtest::kOperators),
+          "Password || '|' || (SELECT group_concat(FunctionID) FROM tUserFunction WHERE UserID = 5)",
+          [] { return std::unique_ptr<TRecordEditor>(std::make_unique<TSysEditUserFunctionForm>()); }, true,
+          "WHERE UserLogin LIKE 'newbie'"}},
     };
     return rows;
 }
@@ -661,6 +675,61 @@ private slots:
                 << "ckSurcharge" << QStringList() << "29.95|0.3|3600|10" << QStringList();
             *row("tariff", "removed by another") << "DELETE FROM tAgreementTariffs WHERE ID = 1" << QStringList()
                                                   << gone << "" << QStringList() << "" << QStringList();
+            // The batch type's row; the operator's row and rights (a right
+            // that is already as the operator leaves it is no change).
+            const QString fixed = "UPDATE tBatchType SET Description = 'Telstra Fixed', SupplierID = 2, ProgramID = 1, "
+                                  "InvoiceNo = 1, CriticalCheck05 = 1 WHERE ID = 30";
+            const QList<QPair<QString, QString>> theirs{
+                {"'Old Telstra', SupplierID = 3", "'Telstra Fixed', SupplierID = 2"}, {"ProgramID = NULL", "ProgramID = 1"},
+                {"InvoiceNo = 0", "InvoiceNo = 1"}, {"CriticalCheck05 = 0", "CriticalCheck05 = 1"}};
+            *row("batch type", "untouched OK") << "" << QStringList() << "" << "" << kvtest::BatchType30Update({})
+                                                << "Old Telstra|3|0|Calls" << QStringList();
+            *row("batch type", "variable changed, another changed the description, ids and flags")
+                << fixed << QStringList{"edtVar01=Call count"} << "" << ""
+                << kvtest::BatchType30Update(theirs + QList<QPair<QString, QString>>{{"'Calls'", "'Call count'"}})
+                << "Telstra Fixed|2|1|Call count" << QStringList{"VAR01DESCRIPTION|'Calls'|'Call count'"};
+            *row("batch type", "both changed the supplier")
+                << fixed << QStringList{"cbSupplier=Telstra"} << changedByAnother("Supplier is now 'Optus'")
+                << "cbSupplier" << QStringList() << "Telstra Fixed|2|1|Calls" << QStringList();
+            *row("batch type", "both changed a test")
+                << fixed << QStringList{"ckCritical05=1", "edtVar01=Call count"}
+                << changedByAnother("CriticalError05 is now 'ticked'") << "ckCritical05" << QStringList()
+                << "Telstra Fixed|2|1|Calls" << QStringList();
+            *row("batch type", "removed by another") << "DELETE FROM tBatchType WHERE ID = 30" << QStringList() << gone
+                                                      << "" << QStringList() << "" << QStringList();
+            const auto operator3 = [](const QString& password, const QString& surname) {
+                return QStringList{"UPDATE tUser", "SET UserLogin = 'mnguyen',", "Password = '" + password + "',",
+                                   " FirstName = 'Minh',", " Surname = '" + surname + "'", "WHERE id = 3"};
+            };
+            const QString granted = "INSERT INTO tUserFunction (UserID, FunctionID) VALUES (3,14)",
+                          tran = "UPDATE tUser SET Surname = 'Tran' WHERE ID = 3";
+            *row("operator", "untouched OK") << "" << QStringList() << "" << "" << operator3("old", "Nguyen")
+                                              << "old|Nguyen|7,9" << QStringList();
+            *row("operator", "untouched OK, another changed the surname and granted a right")
+                << tran + ";" + granted << QStringList() << "" << "" << operator3("old", "Tran") << "old|Tran|7,9,14"
+                << QStringList();
+            *row("operator", "password changed and a right granted, which another granted")
+                << granted << QStringList{"edtPassword=new", "cbF14=1"} << "" << "" << operator3("new", "Nguyen")
+                << "new|Nguyen|7,9,14" << QStringList{"PASSWORD|'old'|'new'"};
+            *row("operator", "password changed and a right removed, which another removed")
+                << "DELETE FROM tUserFunction WHERE UserID = 3 AND FunctionID = 9"
+                << QStringList{"edtPassword=new", "cbF9=0"} << "" << "" << operator3("new", "Nguyen") << "new|Nguyen|7"
+                << QStringList{"PASSWORD|'old'|'new'"};
+            *row("operator", "both changed the surname")
+                << tran << QStringList{"edtSurname=Tan", "cbF14=1"} << changedByAnother("Surname is now 'Tran'")
+                << "edtSurname" << QStringList() << "old|Tran|7,9" << QStringList();
+            *row("operator", "removed by another") << "DELETE FROM tUser WHERE ID = 3" << QStringList() << gone << ""
+                                                    << QStringList() << "" << QStringList();
+            *row("operator added", "login checked under the lock")
+                << "" << QStringList{"edtUserLogin=newbie", "edtPassword=pw", "cbF7=1"} << "" << ""
+                << QStringList{"INSERT INTO tUser", "(UserLogin, Password, FirstName, Surname, Active)",
+                               "VALUES ('newbie','pw',", "NULL,NULL, 1)"}
+                << "pw|7" << QStringList{"USERLOGIN|NULL|'newbie'", "ACTIVE|NULL|'1'"};
+            *row("operator added", "another added the login between the check and the write")
+                << "CREATE UNIQUE INDEX uxLogin ON tUser (UserLogin); CREATE TRIGGER theirs BEFORE INSERT ON tUser "
+                   "BEGIN INSERT INTO tUser (UserLogin, Password) VALUES (NEW.UserLogin, 'x'); END"
+                << QStringList{"edtUserLogin=newbie", "edtPassword=pw", "cbF7=1"}
+                << "This Operator already exists in the table." << "" << QStringList() << "" << QStringList();
         }
     }
     void anotherOperatorsChange()

@@ -29,46 +29,11 @@ class TestSysEditBatchType : public QObject {
     Q_OBJECT
     std::unique_ptr<kvtest::TestDatabase> db;
 
-    // Batch type 30 as the main window gives it to the editor: its supplier
-    // no longer active, no program, a name kept for a flag switched off.
-    std::unique_ptr<F> editorOf30()
-    {
-        auto f = std::make_unique<F>();
-        f->SetBatchTypeID("30");
-        f->SetDescription("Old Telstra");
-        f->SetSupplierDisplayedName("Telstra");
-        f->SetSupplierID(3);
-        f->SetReportGroupID(2);
-        f->SetDataSourceTypeID(1);
-        f->SetFlag(F::AccountNo, true);
-        f->SetFlagName(F::AccountNo, "Acct");
-        f->SetFlagName(F::InvoiceNo, "Old invoice name");
-        f->SetFlag(F::RentDates, false);
-        f->SetFlag(F::CallDates, true);
-        f->SetFlag(F::TenderNumber, false);
-        f->SetFlag(F::MultiManual, false);
-        f->SetFlag(F::EarlyRevenue, false);
-        f->SetVar(1, "Calls");
-        f->SetCritical1To15("100000001000000");
-        f->SetDubious1To15("000000000000000");
-        f->SetAppendMode(false);
-        return f;
-    }
-
 private slots:
     void initTestCase() { kvtest::QuietHeadlessNotices(); }
     void init()
     {
-        db = kvtest::EditorDatabase(
-            {"tBatchType"},
-            "INSERT INTO tSupplier (ID, SupplierName, Active) VALUES (1,'Telstra',1),(2,'Optus',1),(3,'OldCo',0);"
-            "INSERT INTO tDataSourceType (ID, DataSource) VALUES (1,'CSV'),(2,'EDI');"
-            "INSERT INTO tProgram (ID, Description, Active) VALUES (1,'ImportA',1),(2,'ImportB',0);"
-            "INSERT INTO tReportGroup (ID, GroupDesc) VALUES (1,'Mobile'),(2,'Fixed');"
-            "INSERT INTO tBatchType (ID, Description, SupplierID, DataSourceTypeID, Active, ProgramID, "
-            "ReportGroupID, SupplierDisplayedName, AccountNo, AccountNoName, InvoiceNo, InvoiceNoName, CallDates, "
-            "CriticalCheck01, CriticalCheck09, Var01Description) VALUES (30,'Old Telstra',3,1,1,NULL,2,"
-            "'Telstra',1,'Acct',0,'Old invoice name',1,1,1,'Calls')");
+        db = kvtest::EditorDatabase({"tBatchType"}, kvtest::kBatchType30);
     }
     void cleanup() { db.reset(); }
 
@@ -122,7 +87,7 @@ private slots:
     // of a flag switched off written back, audit rows for what changed.
     void change()
     {
-        auto f = editorOf30();
+        auto f = kvtest::BatchTypeEditorOf30();
         QCOMPARE(f->windowTitle(), QString("System Table: tBatchType (EDIT)"));
         QCOMPARE(f->edtID->text(), QString("30"));
         QCOMPARE(f->cbSupplier->currentIndex(), -1);  // not among the active suppliers
@@ -132,39 +97,11 @@ private slots:
         KV_EXPECT_SAVED(*f);
 
         QCOMPARE(f->LastStatements().first(),
-                 QStringList({"UPDATE tBatchType",
-                              "SET Description = 'Telstra Fixed', SupplierID = 3, DataSourceTypeID = 1,",
-                              " AccountNo = 0, InvoiceNo = 0, TotalRevenue = 0, TotalPayable = 0, TotalCredits = 0, "
-                              "OpeningBalance = 0, PaymentsReceived = 0,",
-                              " TotalAdjustments = 0, BatchStart = 0, BatchEnd = 0, PaymentDate = 0, "
-                              "CreditsToCustomers = 0, GST = 0, GSTAdjustment = 0,",
-                              " OrderNumber = 0, RequisitionNumber = 0, IssueDate = 0, RentDates = 0, CallDates = 1, "
-                              "Rounding = 0, TenderNumber = 0, MultiManualEntry = 0, EarlyRevenue = 0, "
-                              "CriticalCheck01 = 1,",
-                              " CriticalCheck02 = 0, CriticalCheck03 = 0, CriticalCheck04 = 0, CriticalCheck05 = 0, "
-                              "CriticalCheck06 = 0, CriticalCheck07 = 0,",
-                              " CriticalCheck08 = 0, CriticalCheck09 = 1, CriticalCheck10 = 1, CriticalCheck11 = 0, "
-                              "CriticalCheck12 = 0, CriticalCheck13 = 0, CriticalCheck14 = 0, CriticalCheck15 = 0,",
-                              " DubiousCheck01 = 0, DubiousCheck02 = 0, DubiousCheck03 = 0, DubiousCheck04 = 0, "
-                              "DubiousCheck05 = 0, DubiousCheck06 = 0, DubiousCheck07 = 0,",
-                              " DubiousCheck08 = 0, DubiousCheck09 = 0, DubiousCheck10 = 0, DubiousCheck11 = 0, "
-                              "DubiousCheck12 = 0, DubiousCheck13 = 0, DubiousCheck14 = 0, DubiousCheck15 = 0,",
-                              " ProgramID = NULL, AccountNoName = 'Acct', InvoiceNoName = 'Old invoice name', "
-                              "TotalRevenueName = NULL, TotalPayableName = NULL,",
-                              " TotalCreditsName = NULL, OpeningBalanceName = NULL, PaymentsReceivedName = NULL, "
-                              "TotalAdjustmentsName = NULL, BatchStartName = NULL,",
-                              " BatchEndName = NULL, PaymentDateName = NULL,",
-                              " GSTName = NULL, GSTAdjustmentName = NULL, OrderNumberName = NULL, "
-                              "RequisitionNumberName = NULL,",
-                              " IssueDateName = NULL, RoundingName = NULL,",
-                              " Var01Description = 'Call count', Var02Description = 'vvvvvvvvvvvvvvvvvvvv', "
-                              "Var03Description = NULL, Var04Description = NULL,",
-                              " Var05Description = NULL, Var06Description = NULL, Var07Description = NULL, "
-                              "Var08Description = NULL,",
-                              " Var09Description = NULL, Var10Description = NULL, Var11Description = NULL, "
-                              "Var12Description = NULL,",
-                              " Var13Description = NULL, Var14Description = NULL, Var15Description = NULL",
-                              "WHERE id = 30"}));
+                 kvtest::BatchType30Update({{"'Old Telstra'", "'Telstra Fixed'"},
+                                            {"AccountNo = 1", "AccountNo = 0"},
+                                            {"CriticalCheck10 = 0", "CriticalCheck10 = 1"},
+                                            {"'Calls', Var02Description = NULL",
+                                             "'Call count', Var02Description = '" + QString(20, 'v') + "'"}}));
         QCOMPARE(db->Value("SELECT Description || '|' || SupplierID || '|' || ifnull(ProgramID, 'NULL') || '|' || "
                            "AccountNo || '|' || AccountNoName || '|' || InvoiceNoName || '|' || Var02Description "
                            "FROM tBatchType WHERE ID = 30"),
@@ -179,7 +116,7 @@ private slots:
     // the rest stays clear, and the states set are the saved ones.
     void shortTestFlagStrings()
     {
-        auto f = editorOf30();
+        auto f = kvtest::BatchTypeEditorOf30();
         f->SetCritical1To15("011");
         f->SetDubious1To15("011");
         QCOMPARE(checkedTests(f->ckCritical), QStringList({"2", "3"}));

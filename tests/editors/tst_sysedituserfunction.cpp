@@ -45,20 +45,6 @@ Rights loginRights(const QString& login, const QString& typedPassword)
     return granted;
 }
 
-// The editor as the main window fills it for operator 3.
-std::unique_ptr<TSysEditUserFunctionForm> editorOfMinh()
-{
-    auto f = std::make_unique<TSysEditUserFunctionForm>();
-    f->SetUserID(3);
-    f->SetUserLogin("mnguyen");
-    f->SetPassword("old");
-    f->SetFirstName("Minh");
-    f->SetSurname("Nguyen");
-    f->SetFunction1To16("0000001010000000");  // 7 and 9
-    f->SetAppendMode(false);
-    return f;
-}
-
 // A new operator with that login, password and rights, as typed.
 std::unique_ptr<TSysEditUserFunctionForm> adding(const QString& login, const QString& password, const Rights& rights)
 {
@@ -69,11 +55,6 @@ std::unique_ptr<TSysEditUserFunctionForm> adding(const QString& login, const QSt
     return f;
 }
 
-const char* const kOperators =
-    "INSERT INTO tUser (ID, UserLogin, Password, FirstName, Surname, Active) VALUES "
-    "(1,'admin','adm','Ada','Min',1),(2,'jsmith','js',NULL,'Smith',0),(3,'mnguyen','old','Minh','Nguyen',1),"
-    "(4,'jxdoe','jx',NULL,NULL,1);"
-    "INSERT INTO tUserFunction (UserID, FunctionID) VALUES (1,7),(1,14),(3,7),(3,9)";
 }  // namespace
 
 class TestSysEditUserFunction : public QObject {
@@ -88,7 +69,7 @@ class TestSysEditUserFunction : public QObject {
 
 private slots:
     void initTestCase() { kvtest::QuietHeadlessNotices(); }
-    void init() { db = kvtest::EditorDatabase({"tUserFunction"}, kOperators, " admin "); }
+    void init() { db = kvtest::EditorDatabase({"tUserFunction"}, kvtest::kOperators, " admin "); }
     void cleanup() { db.reset(); }
 
     // The rule for the rights' flag string; the boxes it ticks, whatever
@@ -173,7 +154,7 @@ private slots:
             db.reset();
             file = std::make_unique<kvtest::TestDatabase>(true, "dbFile");
             file->Exec("INSERT INTO tEvent (ID, Description) VALUES (11,'Reference Update'),(13,'Reference Insert');"
-                      "INSERT INTO tAudit (\"Table\") VALUES ('tUserFunction');" + QString(kOperators) + ";" + setup);
+                      "INSERT INTO tAudit (\"Table\") VALUES ('tUserFunction');" + QString(kvtest::kOperators) + ";" + setup);
             source = std::make_unique<kvtest::OdbcDataSource>("kvwideoperators", file->File());
             if (!source->Available())
                 QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
@@ -231,7 +212,7 @@ private slots:
     // then gives the new rights with the new password.
     void changeOperator()
     {
-        auto f = editorOfMinh();
+        auto f = kvtest::OperatorEditorOf3();
         QCOMPARE(f->windowTitle(), QString("System Edit: tUserFunction (EDIT)"));
         QCOMPARE(tickedBoxes(*f), Rights({7, 9}));
         kvtest::Enter(*f, {"edtPassword=  new pw ", "edtSurname=  ", "cbF14=1", "cbF9=0"});
@@ -250,6 +231,8 @@ private slots:
                                              " FirstName = 'Minh',", " Surname = NULL", "WHERE id = 3"}));
         QCOMPARE(statements[3], QStringList({"DELETE tUserFunction", "WHERE UserID = 3", "AND FunctionID = 9"}));
         QCOMPARE(statements[4], QStringList({"INSERT INTO tUserFunction", "(UserID, FunctionID)", "VALUES (3, 14)"}));
+        QCOMPARE(f->LastReads().value(1),
+                 QStringList({"SELECT FunctionID", "FROM tUserFunction WITH (UPDLOCK, HOLDLOCK)", "WHERE UserID = 3"}));
         QCOMPARE(loginRights("mnguyen", "new pw"), Rights({7, 14}));
     }
 
@@ -323,13 +306,13 @@ private slots:
         db.reset();
         kvtest::TestDatabase file(true, "dbFile");
         file.Exec("INSERT INTO tEvent (ID, Description) VALUES (11,'Reference Update'),(13,'Reference Insert');"
-                  "INSERT INTO tAudit (\"Table\") VALUES ('tUserFunction');" + QString(kOperators) + ";");
+                  "INSERT INTO tAudit (\"Table\") VALUES ('tUserFunction');" + QString(kvtest::kOperators) + ";");
         kvtest::OdbcDataSource source("kvoperators", file.File());
         if (!source.Available())
             QSKIP("the SQLite ODBC driver or Qt's ODBC plugin is not installed");
         auto odbc = source.Connect("dbKVdata");
         QVERIFY(!odbc->IsEmbedded());
-        auto f = editorOfMinh();
+        auto f = kvtest::OperatorEditorOf3();
         kvtest::Enter(*f, {"edtPassword= it's new ", "cbF9=0", "cbF14=1"});
         KV_EXPECT_SAVED(*f);
         f.reset();

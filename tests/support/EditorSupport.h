@@ -6,7 +6,9 @@
 #include "LookupCombo.h"
 #include "OperatorIdentity.h"
 #include "RecordEditor.h"
+#include "SysEditBatchType.h"
 #include "SysEditCustomer.h"
+#include "SysEditUserFunction.h"
 #include "SysUtils.h"
 #include "TestSupport.h"
 #include "ToolEdit.h"
@@ -176,6 +178,103 @@ inline std::unique_ptr<TSysEditCustomerForm> CustomerEditorOf20()
     f->SetInvoiceServices(true);
     f->SetAddress(1, "Health House");
     f->SetAddress(2, "73 Carrington St");
+    f->SetAppendMode(false);
+    return f;
+}
+
+// Batch type 30 as stored (kBatchType30, with the lists it picks from) and
+// as the main window gives it to its editor, to change it: its supplier no
+// longer active, no program, a name kept for a flag switched off.
+inline const char* const kBatchType30 =
+    "INSERT INTO tSupplier (ID, SupplierName, Active) VALUES (1,'Telstra',1),(2,'Optus',1),(3,'OldCo',0);"
+    "INSERT INTO tDataSourceType (ID, DataSource) VALUES (1,'CSV'),(2,'EDI');"
+    "INSERT INTO tProgram (ID, Description, Active) VALUES (1,'ImportA',1),(2,'ImportB',0);"
+    "INSERT INTO tReportGroup (ID, GroupDesc) VALUES (1,'Mobile'),(2,'Fixed');"
+    "INSERT INTO tBatchType (ID, Description, SupplierID, DataSourceTypeID, Active, ProgramID, "
+    "ReportGroupID, SupplierDisplayedName, AccountNo, AccountNoName, InvoiceNo, InvoiceNoName, CallDates, "
+    "CriticalCheck01, CriticalCheck09, Var01Description) VALUES (30,'Old Telstra',3,1,1,NULL,2,"
+    "'Telstra',1,'Acct',0,'Old invoice name',1,1,1,'Calls')";
+inline std::unique_ptr<TSysEditBatchTypeForm> BatchTypeEditorOf30()
+{
+    using F = TSysEditBatchTypeForm;
+    auto f = std::make_unique<F>();
+    f->SetBatchTypeID("30");
+    f->SetDescription("Old Telstra");
+    f->SetSupplierDisplayedName("Telstra");
+    f->SetSupplierID(3);
+    f->SetReportGroupID(2);
+    f->SetDataSourceTypeID(1);
+    f->SetFlag(F::AccountNo, true);
+    f->SetFlagName(F::AccountNo, "Acct");
+    f->SetFlagName(F::InvoiceNo, "Old invoice name");
+    f->SetFlag(F::RentDates, false);
+    f->SetFlag(F::CallDates, true);
+    f->SetFlag(F::TenderNumber, false);
+    f->SetFlag(F::MultiManual, false);
+    f->SetFlag(F::EarlyRevenue, false);
+    f->SetVar(1, "Calls");
+    f->SetCritical1To15("100000001000000");
+    f->SetDubious1To15("000000000000000");
+    f->SetAppendMode(false);
+    return f;
+}
+
+// Batch type 30's UPDATE as its editor writes it untouched, with each
+// change (the text it replaces, and by what) made in its lines.
+inline QStringList BatchType30Update(const QList<QPair<QString, QString>>& changes = {})
+{
+    QStringList lines{
+        "UPDATE tBatchType", "SET Description = 'Old Telstra', SupplierID = 3, DataSourceTypeID = 1,",
+        " AccountNo = 1, InvoiceNo = 0, TotalRevenue = 0, TotalPayable = 0, TotalCredits = 0, "
+        "OpeningBalance = 0, PaymentsReceived = 0,",
+        " TotalAdjustments = 0, BatchStart = 0, BatchEnd = 0, PaymentDate = 0, CreditsToCustomers = 0, "
+        "GST = 0, GSTAdjustment = 0,",
+        " OrderNumber = 0, RequisitionNumber = 0, IssueDate = 0, RentDates = 0, CallDates = 1, Rounding = 0, "
+        "TenderNumber = 0, MultiManualEntry = 0, EarlyRevenue = 0, CriticalCheck01 = 1,",
+        " CriticalCheck02 = 0, CriticalCheck03 = 0, CriticalCheck04 = 0, CriticalCheck05 = 0, "
+        "CriticalCheck06 = 0, CriticalCheck07 = 0,",
+        " CriticalCheck08 = 0, CriticalCheck09 = 1, CriticalCheck10 = 0, CriticalCheck11 = 0, "
+        "CriticalCheck12 = 0, CriticalCheck13 = 0, CriticalCheck14 = 0, CriticalCheck15 = 0,",
+        " DubiousCheck01 = 0, DubiousCheck02 = 0, DubiousCheck03 = 0, DubiousCheck04 = 0, "
+        "DubiousCheck05 = 0, DubiousCheck06 = 0, DubiousCheck07 = 0,",
+        " DubiousCheck08 = 0, DubiousCheck09 = 0, DubiousCheck10 = 0, DubiousCheck11 = 0, "
+        "DubiousCheck12 = 0, DubiousCheck13 = 0, DubiousCheck14 = 0, DubiousCheck15 = 0,",
+        " ProgramID = NULL, AccountNoName = 'Acct', InvoiceNoName = 'Old invoice name', "
+        "TotalRevenueName = NULL, TotalPayableName = NULL,",
+        " TotalCreditsName = NULL, OpeningBalanceName = NULL, PaymentsReceivedName = NULL, "
+        "TotalAdjustmentsName = NULL, BatchStartName = NULL,",
+        " BatchEndName = NULL, PaymentDateName = NULL,",
+        " GSTName = NULL, GSTAdjustmentName = NULL, OrderNumberName = NULL, RequisitionNumberName = NULL,",
+        " IssueDateName = NULL, RoundingName = NULL,",
+        " Var01Description = 'Calls', Var02Description = NULL, Var03Description = NULL, "
+        "Var04Description = NULL,",
+        " Var05Description = NULL, Var06Description = NULL, Var07Description = NULL, "
+        "Var08Description = NULL,",
+        " Var09Description = NULL, Var10Description = NULL, Var11Description = NULL, "
+        "Var12Description = NULL,",
+        " Var13Description = NULL, Var14Description = NULL, Var15Description = NULL", "WHERE id = 30"};
+    for (QString& line : lines)
+        for (const auto& [was, is] : changes)
+            line.replace(was, is);
+    return lines;
+}
+
+// The operators as stored, with their rights (7 and 9 for operator 3), and
+// operator 3 as the main window gives it to its editor, to change it.
+inline const char* const kOperators =
+    "INSERT INTO tUser (ID, UserLogin, Password, FirstName, Surname, Active) VALUES "
+    "(1,'admin','adm','Ada','Min',1),(2,'jsmith','js',NULL,'Smith',0),(3,'mnguyen','old','Minh','Nguyen',1),"
+    "(4,'jxdoe','jx',NULL,NULL,1);"
+    "INSERT INTO tUserFunction (UserID, FunctionID) VALUES (1,7),(1,14),(3,7),(3,9)";
+inline std::unique_ptr<TSysEditUserFunctionForm> OperatorEditorOf3()
+{
+    auto f = std::make_unique<TSysEditUserFunctionForm>();
+    f->SetUserID(3);
+    f->SetUserLogin("mnguyen");
+    f->SetPassword("old");
+    f->SetFirstName("Minh");
+    f->SetSurname("Nguyen");
+    f->SetFunction1To16("0000001010000000");  // 7 and 9
     f->SetAppendMode(false);
     return f;
 }
