@@ -71,8 +71,8 @@ void runPage(TMainForm& form, const QString& file, int pageId, const char* name,
         currentRow = query->CurrentRow();
         foundId = query->FieldByName(QStringLiteral("id"))->AsInteger();
         theirs.push_back(std::abs(EngineStepSeconds(file, sql, stepped, id)));
-        std::printf("  round %d: double-click to the editor %.4f s; OK to the row shown %.3f s; engine %.3f s\n",
-                    round + 1, BenchMedian(std::vector<double>(opened.end() - 10, opened.end())), ours.back(),
+        std::printf("  round %d: double-click to the editor %.2f ms; OK to the row shown %.3f s; engine %.3f s\n",
+                    round + 1, BenchMedian(std::vector<double>(opened.end() - 10, opened.end())) * 1e3, ours.back(),
                     theirs.back());
         std::fflush(stdout);
     }
@@ -81,7 +81,7 @@ void runPage(TMainForm& form, const QString& file, int pageId, const char* name,
     std::printf("page %d, %s: row %d of %d (id %lld); after OK the grid is on row %d, the page on row %d (id %lld);"
                 " the engine stepped %lld rows\n",
                 pageId, name, target, query->RecordCount(), id, shownRow, currentRow, foundId, stepped);
-    std::printf("  double-click to the editor:  %.4f s (median of %d)\n", BenchMedian(opened), int(opened.size()));
+    std::printf("  double-click to the editor:  %.2f ms (median of %d)\n", BenchMedian(opened) * 1e3, int(opened.size()));
     std::printf("  OK to the row shown again:   %.3f s (median of %d)\n", a, rounds);
     std::printf("  engine re-reading to it:     %.3f s\n", b);
     std::printf("  ratio:                       %.2f%s\n", a / b,
