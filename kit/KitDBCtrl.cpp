@@ -962,6 +962,11 @@ void TKitDBGrid::syncFromDataSet()
     const int row = DataSet()->CurrentRow();
     if (row >= m_model->rowCount())
         m_model->SyncRowCount();
+    if (row < 0 && currentIndex().isValid()) {
+        // No row current: none is highlighted until the operator picks one.
+        selectionModel()->clear();
+        return;
+    }
     if (row < 0 || row >= m_model->rowCount())
         return;
     const QModelIndex cur = currentIndex();
@@ -975,7 +980,7 @@ void TKitDBGrid::syncFromDataSet()
 void TKitDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QTableView::currentChanged(current, previous);
-    if (current.isValid() && LinkActive() && DataSet()->CurrentRow() != current.row())
+    if (current.isValid() && !m_focusing && LinkActive() && DataSet()->CurrentRow() != current.row())
         DataSet()->SetRecNo(current.row() + 1);
     if (current.row() != previous.row()) {
         m_indicator->viewport()->update();
@@ -984,6 +989,13 @@ void TKitDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& p
         if (m_frozen)
             m_frozen->viewport()->update();
     }
+}
+
+void TKitDBGrid::pickRow(int row)
+{
+    // A click on the row in front picks it as much as a click on another.
+    if (row >= 0 && LinkActive() && DataSet()->CurrentRow() == row && !DataSet()->RowPicked())
+        DataSet()->SetRecNo(row + 1);
 }
 
 void TKitDBGrid::moveToRow(int row)
@@ -1130,7 +1142,14 @@ void TKitDBGrid::changeEvent(QEvent* e)
 
 void TKitDBGrid::focusInEvent(QFocusEvent* e)
 {
+    // Taking the focus picks no row: a data set without a current row keeps
+    // none (the view would make its first cell current).
+    const bool none = LinkActive() && !DataSet()->HasCurrent();
+    m_focusing = none;
     QTableView::focusInEvent(e);
+    m_focusing = false;
+    if (none && currentIndex().isValid() && !DataSet()->HasCurrent())
+        selectionModel()->clear();
     viewport()->update();
 }
 
@@ -1197,8 +1216,10 @@ void TKitDBGrid::rowMousePress(const QWidget* from, QMouseEvent* e, int row)
 {
     if (!takeFocus())
         return;
-    if (row >= 0 && LinkActive())
+    if (row >= 0 && LinkActive()) {
         moveToRow(row);
+        pickRow(row);
+    }
     mouseDown(e->button(), e->modifiers(), toGrid(from, e->position().toPoint()));
 }
 
@@ -1213,6 +1234,7 @@ void TKitDBGrid::mousePressEvent(QMouseEvent* e)
         return;
     QTableView::mousePressEvent(e);  // moves the current cell, and so the record
     const QPoint pos = e->position().toPoint();
+    pickRow(indexAt(pos).row());
     mouseDown(e->button(), e->modifiers(), toGrid(viewport(), pos));
     if (m_multiSelect && e->button() == Qt::LeftButton && LinkActive() && indexAt(pos).isValid()) {
         m_selecting = false;

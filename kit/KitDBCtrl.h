@@ -287,6 +287,7 @@ private:
     void updateFrozenGeometry();
     void syncFromDataSet();
     void moveToRow(int row);
+    void pickRow(int row);
     void moveToColumn(int col);
     int firstScrollingColumn() const;
     bool takeFocus();
@@ -365,4 +366,5 @@ private:
     TColor m_fixedColor = clBtnFace;
     bool m_settingWidths = false;
     bool m_inKeyDown = false;
+    bool m_focusing = false;  // the view is taking the focus
 };

@@ -164,27 +164,31 @@ bool FilterClause(int pageId, int index, QString& clause)
     return true;
 }
 
+namespace {
+// The line of the page's own condition: the last one holding "WHERE ";
+// without one, the ORDER BY line's place (the ORDER BY moving to the end);
+// without that, a new last line.
+int conditionLine(QStringList& text)
+{
+    for (int i = int(text.size()) - 1; i >= 0; --i)
+        if (text[i].toUpper().contains(QLatin1String("WHERE ")))
+            return i;
+    for (int i = 0; i < text.size(); ++i)
+        if (text[i].toUpper().contains(QLatin1String("ORDER BY "))) {
+            text.append(text[i]);
+            return i;
+        }
+    text.append(QString());
+    return int(text.size()) - 1;
+}
+}  // namespace
+
 FilteredLines FilterQueryLines(const QStringList& lines, const QString& clause, const QString& value,
                                const ActiveBoxes& boxes)
 {
     FilteredLines out{lines, false};
     QStringList& text = out.Lines;
-
-    int slot = -1;
-    for (int i = int(text.size()) - 1; i >= 0 && slot < 0; --i)
-        if (text[i].toUpper().contains(QLatin1String("WHERE ")))
-            slot = i;
-    if (slot < 0) {
-        for (int i = 0; i < text.size() && slot < 0; ++i)
-            if (text[i].toUpper().contains(QLatin1String("ORDER BY "))) {
-                text.append(text[i]);
-                slot = i;
-            }
-        if (slot < 0) {
-            text.append(QString());
-            slot = int(text.size()) - 1;
-        }
-    }
+    const int slot = conditionLine(text);
 
     QString condition;
     QString v = value.trimmed();
@@ -221,4 +225,11 @@ FilteredLines FilterQueryLines(const QStringList& lines, const QString& clause, 
     if (text[slot].trimmed().isEmpty())
         text.removeAt(slot);
     return out;
+}
+
+QStringList KeyRowLines(const QStringList& lines, const QString& keyField)
+{
+    QStringList text = lines;
+    text[conditionLine(text)] = QStringLiteral("WHERE ") + keyField + QStringLiteral(" = ?");
+    return text;
 }

@@ -40,3 +40,9 @@ struct FilteredLines {
 // value without a clause gives no condition. A line left blank is removed.
 FilteredLines FilterQueryLines(const QStringList& lines, const QString& clause, const QString& value,
                                const ActiveBoxes& boxes);
+
+// The page's statement for the one row whose key field holds the value
+// bound to its ? mark, as it is stored, whatever the filter: the key
+// condition stands where the filter rule puts the filter, in place of the
+// page's own condition.
+QStringList KeyRowLines(const QStringList& lines, const QString& keyField);

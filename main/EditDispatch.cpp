@@ -1,6 +1,7 @@
 // The main window's single route for adding and changing rows.
 #include "EditDispatch.h"
 #include "Application.h"
+#include "CommonControlFns.h"
 #include "Dialogs.h"
 #include "KVSysMain.h"
 #include "RecordEditor.h"
@@ -13,8 +14,6 @@ using D = TAddDefault;
 
 constexpr bool Y = true;
 constexpr bool N = false;
-
-constexpr int kUserFunctionPage = 1082;
 }  // namespace
 
 const QVector<TEditPage>& EditPages()
@@ -92,6 +91,25 @@ TEditorWiring EditorWiringOf(int pageId)
     return page && page->Wire ? page->Wire(pageId) : TEditorWiring();
 }
 
+namespace {
+// The page's row of `key` as the table holds it now: the page's own
+// statement (its joins and fields, so every wiring reads the names and types
+// it knows) restricted to that key in place of the page's condition; nullptr
+// where the table no longer holds the row.
+std::unique_ptr<TQuery> StoredRow(const TQuery& page, const QString& keyField, int key)
+{
+    auto row = std::make_unique<TQuery>(nullptr, page.DatabaseName);
+    row->setObjectName(page.objectName());
+    row->SQL().Assign(KeyRowLines(page.SQL().Lines(), keyField));
+    row->Params = {key};
+    row->SetFieldDefs(page.FieldDefs());
+    row->Open();
+    if (row->IsEmpty())
+        return nullptr;
+    return row;
+}
+}  // namespace
+
 void TMainForm::EditRecord(int pageId, bool add)
 {
     // Whatever happens, the window is repainted before the call ends.
@@ -111,32 +129,54 @@ void TMainForm::EditRecord(int pageId, bool add)
     }
     if (empty && (!add || !page->OpensEmpty))
         return;
+    // Rows, but none picked (the picked one went): nothing to edit, nothing
+    // to start from.
+    const bool nonePicked = !empty && !query->HasCurrent();
+    if (nonePicked && !add)
+        return;
 
     const TEditorWiring wiring = EditorWiringOf(pageId);
     if (!wiring.Create)
         return;
-    const QString keyField = pageId == kUserFunctionPage ? QStringLiteral("UserID") : QStringLiteral("id");
-    TField* key = empty ? nullptr : query->FieldByName(keyField);
+    const QString keyField = PageKeyField(pageId);
+    TField* key = empty || nonePicked ? nullptr : query->FieldByName(keyField);
     // The page returns to this row after a save, whatever its id.
-    const QVariant rowKey = key ? key->Value() : QVariant(0);
+    const QVariant rowKey = key ? key->Value() : QVariant();
     // Editing, and adding from the present data, hand the row's id to the
     // editor: a row whose id the editors cannot carry is refused before
     // anything opens.
     int keptId = key && !add ? RowKeyOf(key) : 0;
+    // The editor starts from the row as the table holds it now, not from the
+    // page's copy, which may be old. A row gone meanwhile is told, the page
+    // is read again, and nothing opens.
+    std::unique_ptr<TQuery> stored;
+    const auto readStored = [&] {
+        stored = StoredRow(*query, keyField, RowKeyOf(key));
+        if (!stored) {
+            MessageDlg(QStringLiteral("The row is no longer in the table."), mtWarning, mbOK, 0);
+            ReloadPage(query, rowKey, false);
+        }
+        return stored != nullptr;
+    };
+    if (!add && !readStored())
+        return;
     // One editor per call, freed when it closes.
     std::unique_ptr<TRecordEditor> editor(wiring.Create(this));
 
     if (wiring.BeforeQuestion)
-        wiring.BeforeQuestion(*editor, *query, add, keptId);
+        wiring.BeforeQuestion(*editor, stored ? *stored : *query, add, keptId);
     bool copy = !add;
-    if (add && page->Question)
+    if (add && page->Question && !nonePicked)
         copy = MessageDlg(QStringLiteral("Use the present data as a starting point?"), mtConfirmation, mbYes | mbNo,
                           0) == mrYes;
     if (copy) {
-        if (key && add)
+        if (key && add) {
+            if (!readStored())
+                return;
             keptId = RowKeyOf(key);
+        }
         if (wiring.Copy)
-            wiring.Copy(*editor, *query, add, keptId);
+            wiring.Copy(*editor, stored ? *stored : *query, add, keptId);
     } else if (page->AddDefault != TAddDefault::Nothing && wiring.SetTodayDefault) {
         wiring.SetTodayDefault(*editor);
     }
@@ -148,9 +188,6 @@ void TMainForm::EditRecord(int pageId, bool add)
     const int result = editor->ShowModal();
     const bool wrote = result == mrOk || editor->Wrote();
     editor.reset();
-    if (wrote) {
-        query->Close();
-        query->Open();
-        query->Locate(keyField, rowKey);
-    }
+    if (wrote)
+        ReloadPage(query, rowKey);
 }

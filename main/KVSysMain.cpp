@@ -20,6 +20,7 @@
 #include "PageQueries.h"
 #include "Platform.h"
 #include "RecordEditor.h"  // ScaleToFont
+#include "RowKey.h"
 #include <QAction>
 #include <QCheckBox>
 #include <QPushButton>
@@ -47,6 +48,7 @@ namespace {
 constexpr int kFirstWindowRows = 100;
 
 const QString kCaption = QStringLiteral("Brellinghast System Tables");
+const QString kRowGoneFromPage = QStringLiteral("The row you picked is no longer on this page. No row is picked now.");
 
 // A handler of the window as a guarded slot: what it raises is shown and
 // stops there.
@@ -541,6 +543,18 @@ void TMainForm::buildPages()
                 columns << c;
             }
         }
+        // A page keeps its current row by the row's key when it reads its
+        // rows again; one whose row has gone says so.
+        const QString key = PageKeyField(info.PageID);
+        for (const TFieldDef& f : page.Query->FieldDefs())
+            if (f.Name.compare(key, Qt::CaseInsensitive) == 0)
+                page.Query->KeyField = key;
+        connect(page.Query, &TDataSet::CurrentRowGone, this, [this] {
+            // Told once the reading that found it out is over.
+            if (!m_quietGone)
+                QMetaObject::invokeMethod(this, [] { MessageDlg(kRowGoneFromPage, mtInformation, mbOK, 0); },
+                                          Qt::QueuedConnection);
+        });
         page.DataSource = new TDataSource(this, page.Query);
         page.DataSource->setObjectName(QLatin1String(info.DataSource));
         page.Columns = columns;  // the grid is built when the page first opens
@@ -952,11 +966,31 @@ void TMainForm::ApplyFilter()
                 column.isEmpty() ? QStringLiteral("The filter value") : "The filter value for " + column, false));
         }
     }
+    // The row the operator picked stays picked where the filter keeps it.
+    const QVariant picked =
+        !q->KeyField.isEmpty() && q->RowPicked() ? q->FieldByName(q->KeyField)->Value() : QVariant();
     q->Close();
     if (filtered.ValueDropped)
         edtValue->clear();
     q->SQL().Assign(filtered.Lines);
     q->Open();
+    if (picked.isValid())
+        q->LocateKey(picked);
+}
+
+void TMainForm::ReloadPage(TQuery* query, const QVariant& key, bool tellGone)
+{
+    query->Close();
+    query->Open();
+    if (query->KeyField.isEmpty() || key.isNull())
+        return;  // the first row, as opening makes it current
+    const bool quiet = std::exchange(m_quietGone, !tellGone);
+    struct Restore {
+        bool& flag;
+        bool value;
+        ~Restore() { flag = value; }
+    } restore{m_quietGone, quiet};
+    query->LocateKey(key);
 }
 
 int TMainForm::CurrentTabPageID() const

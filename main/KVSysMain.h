@@ -151,6 +151,11 @@ public:
     // Edit dispatch and deactivation, reached with right 14.
     void EditRecord(int pageId, bool add);
     void DeleteRecord(int pageId);
+    // Reads a page's rows again and makes the row of `key` (the page's key
+    // field) current; where it is no longer on the page, no row is current,
+    // which the page tells where `tellGone` says so. A Null key: the first
+    // row, as opening makes it current.
+    void ReloadPage(TQuery* query, const QVariant& key, bool tellGone = true);
 
     // Filter bar.
     void FieldChange(int pageId);
@@ -200,6 +205,7 @@ private:
     int m_filterNatural = 0;
     int m_filterGive = 0;
     bool m_closed = false;
+    bool m_quietGone = false;  // a row gone from a page is not told
 };
 
 extern TMainForm* MainForm;

@@ -5,6 +5,11 @@
 // inactive (stamping or clearing its end date where the table has one). Only
 // programs are deleted outright. Audited tables get their audit rows in the
 // same transaction as the change, so the two stand or fall together.
+//
+// Del acts on the row as the table holds it: inside its transaction, before
+// it writes, it reads the row with the locks a write takes. A row another
+// operator changed since the page read it (its active flag or end date) is
+// left alone, and a row gone is told; the page is then read again.
 #include "KVSysMainDelete.h"
 #include "KVSysMain.h"
 #include "Application.h"
@@ -80,24 +85,22 @@ void Exec(TQuery* q, const QStringList& lines)
         throw EDatabaseError(QStringLiteral("The row is no longer in the table; nothing was changed."));
 }
 
-// The old end (or termination) date of a row about to be reactivated, as
-// the audit row keeps it: yyyymmdd, or NULL when the row has none.
-QString OldDate(TQuery* q, const QString& column, const QString& table, const QString& idText)
+// Reads the row of `idText` as the table holds it, with the locks a write
+// takes (inside the write's transaction), into the scratch query, left
+// open; false when the table no longer holds it.
+bool ReadLocked(TQuery* q, const QString& columns, const QString& table, const QString& idText)
 {
     q->Close();
     q->SQL().Clear();
-    q->SQL().Add(QStringLiteral("SELECT ") + column);
-    q->SQL().Add(QStringLiteral("FROM ") + table);
-    q->SQL().Add(QStringLiteral("WHERE ID =") + idText);
+    q->SQL().Add(QStringLiteral("SELECT ") + columns);
+    q->SQL().Add(LockedFrom(table));
+    q->SQL().Add(QStringLiteral("WHERE ID = ") + idText);
     q->Open();
-    TField* f = q->FieldByName(column);
-    const QString old = f->IsNull() ? QStringLiteral("NULL") : DateToYMD(f->AsDateTime());
-    q->Close();
-    return old;
+    return !q->IsEmpty();
 }
 
-// Reopens a page query and returns to a row by its key when it is still
-// there; otherwise the first row stays current.
+// Reopens a page query after Del's own change and returns to the row by
+// its key when the page still shows it; otherwise the first row is current.
 void Reload(TQuery* q, const QString& keyField, const QVariant& key)
 {
     q->Close();
@@ -106,22 +109,25 @@ void Reload(TQuery* q, const QString& keyField, const QVariant& key)
         q->Locate(keyField, key);
 }
 
+// The same date, or both none (dates compared as the fields read them).
+bool SameDate(const TField* a, const TField* b)
+{
+    return a->IsNull() == b->IsNull() && (a->IsNull() || a->AsDateTime() == b->AsDateTime());
+}
+
 // The other operator page, when it is open, follows a change of tUser; it
 // returns to its own current operator.
-void ReloadOperatorPage(TQuery* q, const QString& keyField)
+void ReloadOperatorPage(TMainForm* form, TQuery* q, const QString& keyField)
 {
     if (!q || !q->Active())
         return;
-    const QVariant key = q->FieldByName(keyField)->Value();
-    Reload(q, keyField, key);
+    const QVariant key = q->HasCurrent() ? q->FieldByName(keyField)->Value() : QVariant();
+    form->ReloadPage(q, key, false);
 }
+
+const QString kRowGone = QStringLiteral("The row is no longer in the table; nothing was changed.");
 
 }  // namespace
-
-QString DeleteKeyField(int pageId)
-{
-    return pageId == kUserFunctionPage ? QStringLiteral("UserID") : QStringLiteral("id");
-}
 
 const DeletePage* FindDeletePage(int pageId)
 {
@@ -139,9 +145,10 @@ void TMainForm::DeleteRecord(int pageId)
         ProcessMessages();
         return;
     }
-    const QString keyField = DeleteKeyField(pageId);
+    // Only the row the page shows picked: none, nothing happens.
+    const QString keyField = PageKeyField(pageId);
     TField* key = query->FieldByName(keyField);
-    if (key->IsNull()) {
+    if (!query->HasCurrent() || key->IsNull()) {
         ProcessMessages();
         return;
     }
@@ -154,6 +161,15 @@ void TMainForm::DeleteRecord(int pageId)
     const int id = RowKeyOf(key);
     const QString idText = QString::number(id);
     const QString operatorName = SqlStr(OperatorName());
+
+    // Where the row is not as the page shows it, nothing is written: the
+    // operator is told what is stored now and the page is read again, on the
+    // same row where it still shows it.
+    const auto leftAlone = [&](const QString& message) {
+        MessageDlg(message, mtWarning, mbOK, 0);
+        ReloadPage(query, id, false);
+        ProcessMessages();
+    };
 
     if (page->Kind == DelKind::Delete) {
         // The question comes before the transaction: nothing is held while
@@ -171,19 +187,27 @@ void TMainForm::DeleteRecord(int pageId)
             ProcessMessages();
             return;
         }
-        const QString description = query->FieldByName(QStringLiteral("Description"))->AsString();
-
-        TTransaction guard(DM->dbKVdata);
-        if (audited) {
-            // Written before the delete, so the values still exist to copy.
-            TAuditTrail audit(QString::number(OperatorNumber()), FDeleteEventID, table);
-            audit.SetTableID(id);
-            audit.AddField(QStringLiteral("ID"), idText, QStringLiteral("NULL"));
-            audit.AddField(QStringLiteral("DESCRIPTION"), description, QStringLiteral("NULL"));
-            audit.Write();
+        {
+            TTransaction guard(DM->dbKVdata);
+            if (!ReadLocked(qry, QStringLiteral("Description"), table, idText)) {
+                qry->Close();
+                leftAlone(kRowGone);
+                return;
+            }
+            // The audit keeps the description as stored.
+            const QString description = qry->FieldByName(QStringLiteral("Description"))->AsString();
+            qry->Close();
+            if (audited) {
+                // Written before the delete, so the values still exist to copy.
+                TAuditTrail audit(QString::number(OperatorNumber()), FDeleteEventID, table);
+                audit.SetTableID(id);
+                audit.AddField(QStringLiteral("ID"), idText, QStringLiteral("NULL"));
+                audit.AddField(QStringLiteral("DESCRIPTION"), description, QStringLiteral("NULL"));
+                audit.Write();
+            }
+            Exec(qry, {QStringLiteral("DELETE FROM tProgram"), QStringLiteral("WHERE ID = ") + idText});
+            guard.Commit();
         }
-        Exec(qry, {QStringLiteral("DELETE FROM tProgram"), QStringLiteral("WHERE ID = ") + idText});
-        guard.Commit();
         Reload(query, QString(), QVariant());
         ProcessMessages();
         return;
@@ -195,28 +219,45 @@ void TMainForm::DeleteRecord(int pageId)
     const QString oldActive = deactivate ? QStringLiteral("1") : QStringLiteral("0");
     const QString action = deactivate ? FDeleteEventID : FUpdateEventID;
     const QString date = deactivate ? endDateText : QStringLiteral("NULL");
+    const bool dated = page->Kind == DelKind::ToggleEndDate || page->Kind == DelKind::ToggleTermDate;
+    const QString column = page->Kind == DelKind::ToggleTermDate ? QStringLiteral("TerminationDate")
+                                                                 : QStringLiteral("EndDate");
+    // The page's copy of the date, where the page shows one.
+    const TField* shownDate = dated ? query->FindField(column) : nullptr;
 
     {
         TTransaction guard(DM->dbKVdata);
+        if (!ReadLocked(qry, dated ? QStringLiteral("Active, ") + column : QStringLiteral("Active"), table, idText)) {
+            qry->Close();
+            leftAlone(kRowGone);
+            return;
+        }
+        const bool storedActive = qry->FieldByName(QStringLiteral("Active"))->AsBoolean();
+        const TField* storedDate = dated ? qry->FieldByName(column) : nullptr;
+        if (storedActive != deactivate || (shownDate && !SameDate(shownDate, storedDate))) {
+            // Another operator changed the row since the page read it.
+            QString now = storedActive ? QStringLiteral("active") : QStringLiteral("inactive");
+            const QString dateName =
+                page->Kind == DelKind::ToggleTermDate ? QStringLiteral("termination date") : QStringLiteral("end date");
+            if (storedDate && storedDate->IsNull())
+                now += QStringLiteral(", with no ") + dateName;
+            else if (storedDate)
+                now += QStringLiteral(", with the ") + dateName + QChar(' ') + DateToStr(storedDate->AsDateTime());
+            qry->Close();
+            leftAlone(QStringLiteral("Another operator changed this row after the page read it: it is now %1. "
+                                     "Nothing was changed; the page shows the row as it is stored now.")
+                          .arg(now));
+            return;
+        }
+        // The date the change replaces, as the audit row keeps it: yyyymmdd,
+        // or NULL where the row has none.
+        const QString oldDate =
+            !storedDate || storedDate->IsNull() ? QStringLiteral("NULL") : DateToYMD(storedDate->AsDateTime());
+        qry->Close();
+
         const QString where = QStringLiteral("WHERE ID =") + idText;
         QString auditField, oldValue, newValue;
-
-        switch (page->Kind) {
-        case DelKind::Toggle:
-        case DelKind::ToggleShared:
-            Exec(qry, {QStringLiteral("UPDATE ") + table, QStringLiteral("SET Active = ") + newActive, where});
-            auditField = QStringLiteral("Active");
-            oldValue = oldActive;
-            newValue = newActive;
-            break;
-        case DelKind::ToggleEndDate:
-        case DelKind::ToggleTermDate: {
-            const QString column = page->Kind == DelKind::ToggleTermDate ? QStringLiteral("TerminationDate")
-                                                                         : QStringLiteral("EndDate");
-            // A row with no date, or one being deactivated, has no old date.
-            QString oldDate = QStringLiteral("NULL");
-            if (!deactivate && audited)
-                oldDate = OldDate(qry, column, table, idText);
+        if (dated) {
             QStringList lines{QStringLiteral("UPDATE ") + table,
                               QStringLiteral("SET Active = ") + newActive + QChar(',')};
             if (pageId == kRatePage) {
@@ -230,10 +271,11 @@ void TMainForm::DeleteRecord(int pageId)
             auditField = column;
             oldValue = oldDate;
             newValue = date;
-            break;
-        }
-        case DelKind::Delete:
-            break;
+        } else {
+            Exec(qry, {QStringLiteral("UPDATE ") + table, QStringLiteral("SET Active = ") + newActive, where});
+            auditField = QStringLiteral("Active");
+            oldValue = oldActive;
+            newValue = newActive;
         }
 
         if (audited && page->Values == AuditValues::Shared) {
@@ -271,9 +313,9 @@ void TMainForm::DeleteRecord(int pageId)
     const bool locate = page->Kind != DelKind::ToggleShared;
     Reload(query, locate ? keyField : QString(), id);
     if (pageId == kUserPage)
-        ReloadOperatorPage(CurrentQuery(kUserFunctionPage), QStringLiteral("UserID"));
+        ReloadOperatorPage(this, CurrentQuery(kUserFunctionPage), QStringLiteral("UserID"));
     else if (pageId == kUserFunctionPage)
-        ReloadOperatorPage(CurrentQuery(kUserPage), QStringLiteral("id"));
+        ReloadOperatorPage(this, CurrentQuery(kUserPage), QStringLiteral("id"));
 
     if (pageId == kServiceSplitPage)
         MessageDlg(QStringLiteral("The tServiceSplit table MUST be updated \r\nto process relevant transactions."),

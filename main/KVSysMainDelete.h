@@ -22,6 +22,3 @@ struct DeletePage {
 
 // The page's row of the table; nullptr where Del does nothing.
 const DeletePage* FindDeletePage(int pageId);
-// The field of the page's query that names the row: UserID on the rights
-// page (it lists operators), id everywhere else.
-QString DeleteKeyField(int pageId);

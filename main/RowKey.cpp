@@ -3,6 +3,12 @@
 #include "Exceptions.h"
 #include <limits>
 
+QString PageKeyField(int pageId)
+{
+    constexpr int kUserFunctionPage = 1082;
+    return pageId == kUserFunctionPage ? QStringLiteral("UserID") : QStringLiteral("id");
+}
+
 int RowKeyOf(const TField* key)
 {
     bool number = false;

@@ -87,17 +87,29 @@ public:
     // `own`, when given, is the connection `db`, the cursor's alone: it is
     // closed as soon as the statement ends. Otherwise `db` is the program's
     // connection `program`, which is told when the statement fails.
-    TSqliteCursor(sqlite3* db, TOwnConnection own, TDatabase* program, const QString& text, const QString& context)
+    // `params` are bound to the ? marks; such a statement on the program's
+    // connection is taken from, and given back to, the ones it keeps.
+    TSqliteCursor(sqlite3* db, TOwnConnection own, TDatabase* program, const QString& text, const QString& context,
+                  const QVariantList& params = {})
         : m_db(db), m_own(std::move(own)), m_program(program), m_context(context)
     {
         const QByteArray utf8 = text.toUtf8();
-        const char* tail = nullptr;
-        if (sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()) + 1, &m_stmt, &tail) != SQLITE_OK)
-            fail(engineMessage());
-        if (!m_stmt)
-            noResultSet(m_context);  // blanks or comments only
-        if (tail && !onlyBlanksAndComments(tail))
-            fail(QStringLiteral("Unable to execute multiple statements at a time"));
+        if (m_program && !m_own && !params.isEmpty()) {
+            m_kept = utf8;
+            m_stmt = m_program->TakeStatement(utf8);
+        }
+        if (!m_stmt) {
+            const char* tail = nullptr;
+            if (sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()) + 1, &m_stmt, &tail) != SQLITE_OK)
+                fail(engineMessage());
+            if (!m_stmt)
+                noResultSet(m_context);  // blanks or comments only
+            if (tail && !onlyBlanksAndComments(tail))
+                fail(QStringLiteral("Unable to execute multiple statements at a time"));
+        }
+        for (int i = 0; i < params.size(); ++i)
+            if (bind(i + 1, params[i]) != SQLITE_OK)
+                fail(engineMessage());
         m_columnCount = sqlite3_column_count(m_stmt);
         if (m_columnCount == 0) {
             finish();
@@ -177,11 +189,33 @@ private:
         finish();
     }
     QString engineMessage() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
+    int bind(int mark, const QVariant& value)
+    {
+        if (value.isNull())
+            return sqlite3_bind_null(m_stmt, mark);
+        switch (value.typeId()) {
+        case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
+        case QMetaType::Bool:
+            return sqlite3_bind_int64(m_stmt, mark, value.toLongLong());
+        case QMetaType::Double:
+            return sqlite3_bind_double(m_stmt, mark, value.toDouble());
+        default: {
+            const QByteArray utf8 = value.toString().toUtf8();
+            return sqlite3_bind_text(m_stmt, mark, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        }
+        }
+    }
     // Lets go of the statement (and of the connection when it is the
-    // cursor's own).
+    // cursor's own); one with ? marks goes back to the connection's own.
     void finish()
     {
-        sqlite3_finalize(m_stmt);
+        if (m_stmt && !m_kept.isEmpty() && m_program) {
+            sqlite3_reset(m_stmt);
+            sqlite3_clear_bindings(m_stmt);
+            m_program->KeepStatement(m_kept, m_stmt);
+        } else {
+            sqlite3_finalize(m_stmt);
+        }
         m_stmt = nullptr;
         m_pending = false;
         if (m_own) {
@@ -201,6 +235,7 @@ private:
     TOwnConnection m_own;
     QPointer<TDatabase> m_program;
     sqlite3_stmt* m_stmt = nullptr;
+    QByteArray m_kept;  // the text under which the statement is kept; empty: finalized
     QString m_context;
     int m_columnCount = 0;
     bool m_pending = false;  // a row stepped to and not yet stored
@@ -251,13 +286,21 @@ TFetchFault& fetchFault()
 
 class TQtCursor : public TCursor {
 public:
-    TQtCursor(TDatabase& db, const QString& text, const QString& context)
+    TQtCursor(TDatabase& db, const QString& text, const QString& context, const QVariantList& params)
         : m_db(&db), m_query(std::make_unique<QSqlQuery>(db.Connection())), m_context(context)
     {
         // SQLite steps through its rows as they are read; other servers get a
         // scrollable (server-side) cursor so other statements can run beside it.
         m_query->setForwardOnly(db.IsSqlite());
-        if (!m_query->exec(text))
+        bool ran = false;
+        if (params.isEmpty()) {
+            ran = m_query->exec(text);
+        } else if (m_query->prepare(text)) {
+            for (const QVariant& value : params)
+                m_query->addBindValue(value);
+            ran = m_query->exec();
+        }
+        if (!ran)
             db.StatementError(m_query->lastError(), m_context);
         if (!m_query->isSelect())
             noResultSet(m_context);
@@ -305,24 +348,33 @@ TFetchFault SetFetchFault(TFetchFault fault)
     return std::exchange(fetchFault(), std::move(fault));
 }
 
-std::unique_ptr<TCursor> OpenEngineCursor(TDatabase& db, const QString& engineText, const QString& context)
+namespace {
+std::unique_ptr<TCursor> engineCursor(TDatabase& db, const QString& engineText, const QString& context,
+                                      const QVariantList& params)
 {
     sqlite3* handle = db.IsEmbedded() ? SqliteSetup::EngineHandle(db.Connection()) : nullptr;
     if (!handle)
         return nullptr;
-    return std::make_unique<TSqliteCursor>(handle, TOwnConnection(), &db, engineText, context);
+    return std::make_unique<TSqliteCursor>(handle, TOwnConnection(), &db, engineText, context, params);
+}
+}  // namespace
+
+std::unique_ptr<TCursor> OpenEngineCursor(TDatabase& db, const QString& engineText, const QString& context)
+{
+    return engineCursor(db, engineText, context, {});
 }
 
 std::unique_ptr<TCursor> OpenQtCursor(TDatabase& db, const QString& engineText, const QString& context)
 {
-    return std::make_unique<TQtCursor>(db, engineText, context);
+    return std::make_unique<TQtCursor>(db, engineText, context, QVariantList());
 }
 
-std::unique_ptr<TCursor> OpenCursor(TDatabase& db, const QString& engineText, const QString& context)
+std::unique_ptr<TCursor> OpenCursor(TDatabase& db, const QString& engineText, const QString& context,
+                                    const QVariantList& params)
 {
-    if (auto cursor = OpenEngineCursor(db, engineText, context))
+    if (auto cursor = engineCursor(db, engineText, context, params))
         return cursor;
-    return OpenQtCursor(db, engineText, context);
+    return std::make_unique<TQtCursor>(db, engineText, context, params);
 }
 
 std::unique_ptr<TCursor> OpenReaderCursor(TDatabase& db, const QString& engineText, const QString& context)

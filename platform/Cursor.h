@@ -30,7 +30,10 @@ protected:
 // Runs a statement that returns rows. `engineText` is what the server runs
 // (already translated for SQLite); `context` names the data set in messages.
 // The engine's own cursor where the connection has one, else Qt's.
-std::unique_ptr<TCursor> OpenCursor(TDatabase& db, const QString& engineText, const QString& context);
+// `params` are bound to the statement's ? marks in order; on a SQLite file
+// such a statement is prepared once and kept by the connection.
+std::unique_ptr<TCursor> OpenCursor(TDatabase& db, const QString& engineText, const QString& context,
+                                    const QVariantList& params = {});
 // For a statement that may be read for a long time, across other statements
 // and saves (the rest of a page beyond its first rows, an export): on a
 // SQLite file it runs on a read-only connection of its own, closed when its

@@ -6,6 +6,7 @@
 #include "Locale.h"
 #include "SqlDialect.h"
 #include "SqliteSetup.h"
+#include <sqlite3.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -684,6 +685,8 @@ void TDatabase::SetConnected(bool value)
             m_db.rollback();
             m_inTransaction = m_transactionFailed = false;
         }
+        letStatementsGo();
+        m_translated.clear();
         m_db.close();
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connectionName);
@@ -792,7 +795,36 @@ void TDatabase::ConnectInstead(const QString& alias, const TStringList& params)
 
 QString TDatabase::PrepareSql(const QString& text) const
 {
-    return m_sqlite ? SqlDialect::ToSqlite(text) : text;
+    if (!m_sqlite)
+        return text;
+    // A statement run again (the same page, one row by its key) is
+    // translated once.
+    const auto known = m_translated.constFind(text);
+    if (known != m_translated.cend())
+        return *known;
+    if (m_translated.size() >= 64)
+        m_translated.clear();
+    return *m_translated.insert(text, SqlDialect::ToSqlite(text));
+}
+
+sqlite3_stmt* TDatabase::TakeStatement(const QByteArray& engineText)
+{
+    return m_statements.take(engineText);
+}
+
+void TDatabase::KeepStatement(const QByteArray& engineText, sqlite3_stmt* statement)
+{
+    if (!m_connected || m_statements.contains(engineText) || m_statements.size() >= 32)
+        sqlite3_finalize(statement);
+    else
+        m_statements.insert(engineText, statement);
+}
+
+void TDatabase::letStatementsGo()
+{
+    for (sqlite3_stmt* statement : std::as_const(m_statements))
+        sqlite3_finalize(statement);
+    m_statements.clear();
 }
 
 QString TDatabase::Uncarried(const QString& text, bool statement, qsizetype* at) const
@@ -1062,448 +1094,6 @@ namespace {
 }
 }  // namespace
 
-TDatabase& TDataSet::StatementDatabase()
-{
-    TDatabase* db = Database();
-    if (!db)
-        throw EDatabaseError(Describe(QStringLiteral("Unknown database '%1'").arg(DatabaseName)));
-    if (!db->Connected())
-        db->SetConnected(true);
-    db->CheckTransactionUsable();
-    return *db;
-}
-
-TDataSet::TDataSet(QObject* owner) : QObject(owner) {}
-
-TDataSet::~TDataSet()
-{
-    m_active = false;
-    m_cursor.reset();
-    if (m_database)
-        m_database->unregisterDataSet(this);
-}
-
-TDatabase* TDataSet::Database() const
-{
-    return TDatabase::Find(DatabaseName);
-}
-
-QString TDataSet::Describe(const QString& msg) const
-{
-    return objectName().isEmpty() ? msg : objectName() + QStringLiteral(": ") + msg;
-}
-
-void TDataSet::Open()
-{
-    if (m_active)
-        return;
-    TDatabase* db = &StatementDatabase();
-    const QString whole = SelectText();
-    const QString window = FirstWindow > 0 && !UniDirectional ? SqlDialect::WithRowLimit(whole, FirstWindow) : QString();
-    TBusyCursor busy;
-    // A forward-only reader (an export, a report) reads for as long as it
-    // takes, on a snapshot of its own.
-    const QString engineText = db->StatementText(window.isEmpty() ? whole : window);
-    std::unique_ptr<TCursor> cursor = UniDirectional ? OpenReaderCursor(*db, engineText, objectName())
-                                                     : OpenCursor(*db, engineText, objectName());
-    const QVector<TFieldDef>& columns = cursor->Columns();
-    m_columnCount = int(columns.size());
-    if (!m_defs.isEmpty()) {
-        // Persistent fields live as long as the data set; each open maps them
-        // to the result's columns again.
-        QVector<int> mapped;
-        for (const TFieldDef& def : m_defs) {
-            int col = -1;
-            for (int c = 0; c < columns.size(); ++c)
-                if (columns[c].Name.compare(def.Name, Qt::CaseInsensitive) == 0) {
-                    col = c;
-                    break;
-                }
-            if (col < 0)
-                throw EDatabaseError(Describe(QStringLiteral("Field '%1' not found").arg(def.Name)));
-            mapped << col;
-        }
-        if (m_fields.size() != size_t(m_defs.size())) {
-            m_fields.clear();
-            for (int i = 0; i < m_defs.size(); ++i)
-                m_fields.emplace_back(new TField(this, m_defs[i], i, mapped[i]));
-        } else {
-            for (int i = 0; i < m_defs.size(); ++i)
-                m_fields[i]->m_column = mapped[i];
-        }
-    } else {
-        m_fields.clear();
-        for (int c = 0; c < columns.size(); ++c)
-            m_fields.emplace_back(new TField(this, columns[c], c, c));
-    }
-
-    m_cursor = std::move(cursor);
-    m_rows.Clear();
-    m_base = 0;
-    m_allFetched = false;
-    m_window = window.isEmpty() ? 0 : FirstWindow;
-    m_replaced = false;
-    m_count = -1;
-    m_active = true;
-    m_database = db;
-    db->registerDataSet(this);
-    try {
-        // The first window is read whole, so its statement has ended when the
-        // data set is open: nothing holds the connection's view of the data
-        // while the page stands.
-        FetchTo(m_window > 0 ? m_window - 1 : 0);
-    } catch (...) {
-        Close();
-        throw;
-    }
-    m_cur = FetchedCount() > 0 ? 0 : -1;
-    m_bof = true;
-    m_eof = m_cur < 0;
-    emit AfterOpen();
-    notifyScroll();
-}
-
-void TDataSet::Close()
-{
-    if (!m_active)
-        return;
-    emit BeforeClose();
-    m_active = false;
-    m_cursor.reset();
-    m_rows.Clear();  // the memory goes back to the system
-    if (m_defs.isEmpty())
-        m_fields.clear();  // fields from the server live while the data set is open
-    m_base = 0;
-    m_cur = -1;
-    m_bof = m_eof = true;
-    m_allFetched = false;
-    m_window = 0;
-    m_count = -1;
-    if (m_database)
-        m_database->unregisterDataSet(this);
-    emit AfterClose();
-}
-
-void TDataSet::SetFieldDefs(const QVector<TFieldDef>& defs)
-{
-    if (m_active)
-        throw EDatabaseError(Describe(QStringLiteral("Cannot change the fields of an open dataset")));
-    m_defs = defs;
-    m_fields.clear();
-}
-
-void TDataSet::Refresh()
-{
-    if (!m_active)
-        closedError(this);
-    const int recNo = RecNo();
-    DisableControls();
-    try {
-        Close();
-        Open();
-        if (recNo > 1)
-            SetRecNo(qMin(recNo, FetchTo(recNo - 1) ? recNo : FetchedCount()));
-    } catch (...) {
-        m_disableCount = qMax(0, m_disableCount - 1);
-        throw;
-    }
-    EnableControls();
-}
-
-TField* TDataSet::FindField(const QString& name) const
-{
-    for (const auto& f : m_fields)
-        if (f->FieldName().compare(name, Qt::CaseInsensitive) == 0)
-            return f.get();
-    return nullptr;
-}
-
-TField* TDataSet::FieldByName(const QString& name) const
-{
-    TField* f = FindField(name);
-    if (!f)
-        throw EDatabaseError(Describe(QStringLiteral("Field '%1' not found").arg(name)));
-    return f;
-}
-
-void TDataSet::fetchOne()
-{
-    if (m_allFetched || !m_cursor)
-        return;
-    try {
-        if (m_cursor->Next(m_rows))
-            return;
-        if (m_window > 0 && m_rows.End() >= m_window) {
-            readPastWindow();  // the window is full: more may follow
-            return;
-        }
-    } catch (...) {
-        m_allFetched = true;
-        m_cursor.reset();
-        throw;
-    }
-    m_allFetched = true;
-    m_cursor.reset();  // frees the statement (and its read lock)
-}
-
-void TDataSet::readPastWindow()
-{
-    // The whole statement, read again from its first row: the rows of the
-    // window are checked against it, so what follows them continues the
-    // same order even where the engine could order equal rows either way.
-    const int held = m_rows.End();
-    m_window = 0;
-    m_cursor.reset();
-    TDatabase* db = Database();
-    if (!db || !db->Connected())
-        throw EDatabaseError(Describe(QStringLiteral("The database is not connected")));
-    TBusyCursor busy;
-    // The rest is read when the operator gets to it, perhaps much later: on a
-    // snapshot of its own, so the program's connection still sees what other
-    // programs write, and saves are not held back by it.
-    std::unique_ptr<TCursor> cursor = OpenReaderCursor(*db, db->StatementText(SelectText()), objectName());
-    TRowStore again;
-    bool same = true;
-    bool more = true;
-    while (again.End() < held && (more = cursor->Next(again)))
-        same = same && again.RowBytes(again.End() - 1) == m_rows.RowBytes(again.End() - 1);
-    if (!same || again.End() < held) {
-        m_rows = std::move(again);
-        m_replaced = true;
-    }
-    if (more)
-        m_cursor = std::move(cursor);
-    else
-        m_allFetched = true;
-}
-
-bool TDataSet::FetchTo(int row)
-{
-    if (!m_active || row < 0)
-        return false;
-    const int before = FetchedCount();
-    while (FetchedCount() <= row && !m_allFetched)
-        fetchOne();
-    const int after = FetchedCount();
-    if (m_allFetched && m_count < 0)
-        m_count = after;
-    if (m_replaced) {
-        // Views start again from the rows as they are now (also while the
-        // controls are quiet: they hold rows that may be gone).
-        m_replaced = false;
-        if (m_cur >= after) {
-            m_cur = after - 1;
-            m_eof = true;
-            m_bof = m_cur < 0;
-        }
-        emit RowsReplaced();
-    } else if (after > before && !ControlsDisabled()) {
-        emit RowsFetched(before, after - 1);
-    }
-    return row < after;
-}
-
-QVariant TDataSet::RawValue(int row, int fieldIndex)
-{
-    return ValueRef(row, fieldIndex).toVariant();
-}
-
-TValueRef TDataSet::ValueRef(int row, int fieldIndex)
-{
-    if (!m_active || fieldIndex < 0 || fieldIndex >= int(m_fields.size()))
-        return TValueRef();
-    if (row < m_base || !FetchTo(row))
-        return TValueRef();
-    return m_rows.Value(row, m_fields[size_t(fieldIndex)]->m_column);
-}
-
-void TDataSet::RowValues(int row, QVector<TValueRef>& out)
-{
-    out.resize(qsizetype(m_fields.size()));
-    if (!m_active || row < m_base || !FetchTo(row)) {
-        out.fill(TValueRef());
-        return;
-    }
-    m_columnValues.resize(size_t(m_columnCount));
-    const TValueRef* columns = m_columnValues.data();
-    m_rows.Values(row, m_columnValues.data(), m_columnCount);
-    TValueRef* values = out.data();
-    for (size_t i = 0; i < m_fields.size(); ++i) {
-        const int column = m_fields[i]->m_column;
-        values[i] = column >= 0 && column < m_columnCount ? columns[column] : TValueRef();
-    }
-}
-
-void TDataSet::notifyScroll()
-{
-    if (!ControlsDisabled())
-        emit AfterScroll();
-    else
-        m_scrollPending = true;
-}
-
-void TDataSet::dropBehind()
-{
-    if (!UniDirectional || m_cur <= m_base)
-        return;
-    m_base = m_cur;
-    m_rows.DropBefore(m_base);
-}
-
-void TDataSet::setCurrent(int row, bool notify)
-{
-    m_cur = row;
-    dropBehind();
-    if (notify)
-        notifyScroll();
-}
-
-void TDataSet::EnableControls()
-{
-    if (m_disableCount > 0 && --m_disableCount == 0) {
-        m_scrollPending = false;
-        emit DataChanged();
-        emit AfterScroll();
-    }
-}
-
-void TDataSet::First()
-{
-    if (!m_active)
-        closedError(this);
-    if (UniDirectional && m_base > 0)
-        throw EDatabaseError(Describe(QStringLiteral("Operation not allowed on a unidirectional dataset")));
-    const bool any = FetchTo(0);
-    m_bof = true;
-    m_eof = !any;
-    setCurrent(any ? 0 : -1);
-}
-
-void TDataSet::Next()
-{
-    if (!m_active)
-        closedError(this);
-    if (m_cur >= 0 && FetchTo(m_cur + 1)) {
-        m_bof = false;
-        m_eof = false;
-        setCurrent(m_cur + 1);
-    } else {
-        m_bof = false;
-        m_eof = true;
-    }
-}
-
-void TDataSet::Prior()
-{
-    if (!m_active)
-        closedError(this);
-    if (UniDirectional)
-        throw EDatabaseError(Describe(QStringLiteral("Operation not allowed on a unidirectional dataset")));
-    if (m_cur > 0) {
-        m_bof = false;
-        m_eof = false;
-        setCurrent(m_cur - 1);
-    } else {
-        m_bof = true;
-    }
-}
-
-void TDataSet::Last()
-{
-    if (!m_active)
-        closedError(this);
-    FetchTo(INT_MAX - 1);
-    const int n = FetchedCount();
-    m_bof = false;
-    m_eof = true;
-    setCurrent(n > 0 ? n - 1 : -1);
-    if (n == 0)
-        m_bof = true;
-}
-
-int TDataSet::MoveBy(int distance)
-{
-    if (!m_active)
-        closedError(this);
-    int moved = 0;
-    const int fetchedBefore = FetchedCount();
-    ++m_disableCount;  // one scroll notice for the whole move
-    try {
-        for (; distance > 0; --distance) {
-            const int before = m_cur;
-            Next();
-            if (m_cur == before)
-                break;
-            ++moved;
-        }
-        for (; distance < 0; ++distance) {
-            const int before = m_cur;
-            Prior();
-            if (m_cur == before)
-                break;
-            --moved;
-        }
-    } catch (...) {
-        --m_disableCount;
-        throw;
-    }
-    --m_disableCount;
-    m_scrollPending = false;
-    if (!ControlsDisabled()) {
-        if (FetchedCount() > fetchedBefore)
-            emit RowsFetched(fetchedBefore, FetchedCount() - 1);
-        if (moved != 0)
-            emit AfterScroll();
-    }
-    return moved;
-}
-
-bool TDataSet::IsEmpty()
-{
-    if (!m_active)
-        return true;
-    return !FetchTo(m_base);
-}
-
-void TDataSet::SetRecNo(int recNo)
-{
-    if (!m_active)
-        closedError(this);
-    if (recNo < 1 || !FetchTo(recNo - 1) || recNo - 1 < m_base)
-        return;
-    m_bof = recNo == 1;
-    m_eof = false;
-    setCurrent(recNo - 1);
-}
-
-int TDataSet::RecordCount()
-{
-    if (!m_active)
-        return 0;
-    if (m_count >= 0)
-        return m_count;
-    if (m_allFetched)
-        return m_count = FetchedCount();
-    // Count on the server: the statement without its ORDER BY, wrapped.
-    TBusyCursor busy;
-    TDatabase* db = Database();
-    if (db && db->Connected()) {
-        const QString inner = SqlDialect::WithoutTrailingOrderBy(SelectText()).trimmed();
-        QSqlQuery q(db->Connection());
-        q.setForwardOnly(true);
-        if (q.exec(db->StatementText(QStringLiteral("SELECT COUNT(*) FROM (%1) AS kv_count").arg(inner))) && q.next()) {
-            m_count = q.value(0).toInt();
-            return m_count;
-        }
-        // Inside a transaction a failed count ends it, as any failed
-        // statement does; outside one the rows are counted as they are read.
-        if (db->InTransaction())
-            db->StatementError(q.lastError(), objectName());
-    }
-    FetchTo(INT_MAX - 1);
-    return m_count = FetchedCount();
-}
-
 namespace {
 // A value Locate looks for, made ready once in the forms the rows hold it:
 // a number as a number, a text as its UTF-8 bytes.
@@ -1594,7 +1184,594 @@ bool soughtMatches(const TSought& s, const TValueRef& value, bool ci, bool parti
     }
     return soughtMatchesValue(s, value.toVariant(), ci, partial);
 }
+
+// Runs a SELECT forward only, with the values for its ? marks.
+bool runSelect(QSqlQuery& q, const QString& text, const QVariantList& params)
+{
+    q.setForwardOnly(true);
+    if (params.isEmpty())
+        return q.exec(text);
+    if (!q.prepare(text))
+        return false;
+    for (const QVariant& value : params)
+        q.addBindValue(value);
+    return q.exec();
+}
 }  // namespace
+
+// A move of the current row (Next, MoveBy, Locate ...). Where the rows are
+// read again on the way and the current row is no longer among them, that is
+// told once the outermost move is over, and only when the move has made no
+// other row current.
+class TMoveScope {
+public:
+    explicit TMoveScope(TDataSet* ds) : m_ds(ds) { ++m_ds->m_moves; }
+    ~TMoveScope()
+    {
+        if (--m_ds->m_moves == 0 && m_ds->m_lost && std::uncaught_exceptions() == m_unwinding)
+            m_ds->tellCurrentRowGone();
+    }
+    TMoveScope(const TMoveScope&) = delete;
+    TMoveScope& operator=(const TMoveScope&) = delete;
+
+private:
+    TDataSet* m_ds;
+    int m_unwinding = std::uncaught_exceptions();
+};
+
+TDatabase& TDataSet::StatementDatabase()
+{
+    TDatabase* db = Database();
+    if (!db)
+        throw EDatabaseError(Describe(QStringLiteral("Unknown database '%1'").arg(DatabaseName)));
+    if (!db->Connected())
+        db->SetConnected(true);
+    db->CheckTransactionUsable();
+    return *db;
+}
+
+TDataSet::TDataSet(QObject* owner) : QObject(owner) {}
+
+TDataSet::~TDataSet()
+{
+    m_active = false;
+    m_cursor.reset();
+    if (m_database)
+        m_database->unregisterDataSet(this);
+}
+
+TDatabase* TDataSet::Database() const
+{
+    return TDatabase::Find(DatabaseName);
+}
+
+QString TDataSet::Describe(const QString& msg) const
+{
+    return objectName().isEmpty() ? msg : objectName() + QStringLiteral(": ") + msg;
+}
+
+void TDataSet::Open()
+{
+    if (m_active)
+        return;
+    TDatabase* db = &StatementDatabase();
+    const QString whole = SelectText();
+    const QString window = FirstWindow > 0 && !UniDirectional ? SqlDialect::WithRowLimit(whole, FirstWindow) : QString();
+    TBusyCursor busy;
+    // A forward-only reader (an export, a report) reads for as long as it
+    // takes, on a snapshot of its own.
+    const QString engineText = db->StatementText(window.isEmpty() ? whole : window);
+    // (A statement with values bound reads on the program's connection.)
+    const QVariantList params = SelectParams();
+    std::unique_ptr<TCursor> cursor = UniDirectional && params.isEmpty()
+                                          ? OpenReaderCursor(*db, engineText, objectName())
+                                          : OpenCursor(*db, engineText, objectName(), params);
+    const QVector<TFieldDef>& columns = cursor->Columns();
+    m_columnCount = int(columns.size());
+    if (!m_defs.isEmpty()) {
+        // Persistent fields live as long as the data set; each open maps them
+        // to the result's columns again.
+        QHash<QString, int> byName;  // the first column of each name
+        for (int c = int(columns.size()) - 1; c >= 0; --c)
+            byName.insert(columns[c].Name.toCaseFolded(), c);
+        QVector<int> mapped;
+        for (const TFieldDef& def : m_defs) {
+            const int col = byName.value(def.Name.toCaseFolded(), -1);
+            if (col < 0)
+                throw EDatabaseError(Describe(QStringLiteral("Field '%1' not found").arg(def.Name)));
+            mapped << col;
+        }
+        if (m_fields.size() != size_t(m_defs.size())) {
+            m_fields.clear();
+            for (int i = 0; i < m_defs.size(); ++i)
+                m_fields.emplace_back(new TField(this, m_defs[i], i, mapped[i]));
+            indexFields();
+        } else {
+            for (int i = 0; i < m_defs.size(); ++i)
+                m_fields[i]->m_column = mapped[i];
+        }
+    } else {
+        m_fields.clear();
+        for (int c = 0; c < columns.size(); ++c)
+            m_fields.emplace_back(new TField(this, columns[c], c, c));
+        indexFields();
+    }
+
+    m_cursor = std::move(cursor);
+    m_rows.Clear();
+    m_base = 0;
+    m_allFetched = false;
+    m_window = window.isEmpty() ? 0 : FirstWindow;
+    m_replaced = false;
+    m_count = -1;
+    m_active = true;
+    m_database = db;
+    db->registerDataSet(this);
+    try {
+        // The first window is read whole, so its statement has ended when the
+        // data set is open: nothing holds the connection's view of the data
+        // while the page stands.
+        FetchTo(m_window > 0 ? m_window - 1 : 0);
+    } catch (...) {
+        Close();
+        throw;
+    }
+    m_cur = FetchedCount() > 0 ? 0 : -1;
+    m_picked = false;
+    m_bof = true;
+    m_eof = m_cur < 0;
+    emit AfterOpen();
+    notifyScroll();
+}
+
+void TDataSet::Close()
+{
+    if (!m_active)
+        return;
+    emit BeforeClose();
+    m_active = false;
+    m_cursor.reset();
+    m_rows.Clear();  // the memory goes back to the system
+    if (m_defs.isEmpty()) {
+        m_fields.clear();  // fields from the server live while the data set is open
+        m_fieldIndex.clear();
+    }
+    m_base = 0;
+    m_cur = -1;
+    m_bof = m_eof = true;
+    m_allFetched = false;
+    m_window = 0;
+    m_count = -1;
+    m_lost = false;
+    m_foundByKey = false;
+    if (m_database)
+        m_database->unregisterDataSet(this);
+    emit AfterClose();
+}
+
+void TDataSet::SetFieldDefs(const QVector<TFieldDef>& defs)
+{
+    if (m_active)
+        throw EDatabaseError(Describe(QStringLiteral("Cannot change the fields of an open dataset")));
+    m_defs = defs;
+    m_fields.clear();
+    m_fieldIndex.clear();
+}
+
+void TDataSet::Refresh()
+{
+    if (!m_active)
+        closedError(this);
+    const int recNo = RecNo();
+    // A data set whose rows have a key returns to its row by the key (or to
+    // none, as it stood); others to the same place.
+    const bool byKey = !KeyField.isEmpty();
+    const QVariant key = byKey && m_cur >= 0 ? FieldByName(KeyField)->Value() : QVariant();
+    DisableControls();
+    try {
+        Close();
+        Open();
+        if (byKey && key.isValid())
+            LocateKey(key);
+        else if (byKey)
+            ClearCurrent();
+        else if (recNo > 1)
+            SetRecNo(qMin(recNo, FetchTo(recNo - 1) ? recNo : FetchedCount()));
+    } catch (...) {
+        m_disableCount = qMax(0, m_disableCount - 1);
+        throw;
+    }
+    EnableControls();
+}
+
+void TDataSet::indexFields()
+{
+    m_fieldIndex.clear();
+    for (int i = int(m_fields.size()) - 1; i >= 0; --i)
+        m_fieldIndex.insert(m_fields[size_t(i)]->FieldName().toCaseFolded(), i);
+}
+
+TField* TDataSet::FindField(const QString& name) const
+{
+    const int i = m_fieldIndex.value(name.toCaseFolded(), -1);
+    return i >= 0 && size_t(i) < m_fields.size() ? m_fields[size_t(i)].get() : nullptr;
+}
+
+TField* TDataSet::FieldByName(const QString& name) const
+{
+    TField* f = FindField(name);
+    if (!f)
+        throw EDatabaseError(Describe(QStringLiteral("Field '%1' not found").arg(name)));
+    return f;
+}
+
+void TDataSet::fetchOne()
+{
+    if (m_allFetched || !m_cursor)
+        return;
+    try {
+        if (m_cursor->Next(m_rows))
+            return;
+        if (m_window > 0 && m_rows.End() >= m_window) {
+            readPastWindow();  // the window is full: more may follow
+            return;
+        }
+    } catch (...) {
+        m_allFetched = true;
+        m_cursor.reset();
+        throw;
+    }
+    m_allFetched = true;
+    m_cursor.reset();  // frees the statement (and its read lock)
+}
+
+void TDataSet::readPastWindow()
+{
+    // The whole statement, read again from its first row: the rows of the
+    // window are checked against it, so what follows them continues the
+    // same order even where the engine could order equal rows either way.
+    const int held = m_rows.End();
+    m_window = 0;
+    m_cursor.reset();
+    TDatabase* db = Database();
+    if (!db || !db->Connected())
+        throw EDatabaseError(Describe(QStringLiteral("The database is not connected")));
+    TBusyCursor busy;
+    // Where the rows differ, the current row is found again by its key.
+    const TField* key = m_cur >= 0 && !KeyField.isEmpty() ? FindField(KeyField) : nullptr;
+    const QVariant keyValue = key ? m_rows.Value(m_cur, key->m_column).toVariant() : QVariant();
+    const TSought sought = key ? makeSought(key, keyValue) : TSought();
+    int found = -1;
+    auto look = [&](const TRowStore& rows) {
+        const int row = rows.End() - 1;
+        if (key && found < 0 && soughtMatches(sought, rows.Value(row, key->m_column), false, false))
+            found = row;
+    };
+    // The rest is read when the operator gets to it, perhaps much later: on a
+    // snapshot of its own, so the program's connection still sees what other
+    // programs write, and saves are not held back by it.
+    const QString engineText = db->StatementText(SelectText());
+    const QVariantList params = SelectParams();
+    std::unique_ptr<TCursor> cursor = params.isEmpty() ? OpenReaderCursor(*db, engineText, objectName())
+                                                       : OpenCursor(*db, engineText, objectName(), params);
+    TRowStore again;
+    bool same = true;
+    bool more = true;
+    while (again.End() < held && (more = cursor->Next(again))) {
+        same = same && again.RowBytes(again.End() - 1) == m_rows.RowBytes(again.End() - 1);
+        look(again);
+    }
+    if (!same || again.End() < held) {
+        // Not among the rows the page held: further on, or gone. One row
+        // asked for by its key says which before the page reads on to it.
+        if (key && found < 0 && more && m_picked && keyIsThere(*key, keyValue))
+            while (found < 0 && (more = cursor->Next(again)))
+                look(again);
+        m_rows = std::move(again);
+        m_replaced = true;
+        m_foundByKey = key != nullptr;
+        m_found = found;
+        ++m_readAgain;
+    }
+    if (more)
+        m_cursor = std::move(cursor);
+    else
+        m_allFetched = true;
+}
+
+bool TDataSet::keyIsThere(const TField& key, const QVariant& value)
+{
+    TDatabase* db = Database();
+    if (!db || !db->Connected())
+        throw EDatabaseError(Describe(QStringLiteral("The database is not connected")));
+    if (value.isNull())
+        return false;
+    const QString inner = SqlDialect::WithoutTrailingOrderBy(SelectText()).trimmed();
+    QSqlQuery q(db->Connection());
+    const QString text =
+        QStringLiteral("SELECT COUNT(*) FROM (%1) AS kv_key WHERE kv_key.%2 = ?").arg(inner, key.FieldName());
+    if (!runSelect(q, db->StatementText(text), SelectParams() << value))
+        db->StatementError(q.lastError(), objectName());
+    return q.next() && q.value(0).toLongLong() > 0;
+}
+
+void TDataSet::tellCurrentRowGone()
+{
+    m_lost = false;
+    if (m_active && m_cur < 0)
+        emit CurrentRowGone();
+}
+
+void TDataSet::ClearCurrent()
+{
+    if (!m_active)
+        closedError(this);
+    const bool any = FetchTo(m_base);
+    m_bof = true;
+    m_eof = !any;
+    setCurrent(-1);
+}
+
+bool TDataSet::FetchTo(int row)
+{
+    if (!m_active || row < 0)
+        return false;
+    const int before = FetchedCount();
+    while (FetchedCount() <= row && !m_allFetched)
+        fetchOne();
+    const int after = FetchedCount();
+    if (m_allFetched && m_count < 0)
+        m_count = after;
+    if (m_replaced) {
+        // Views start again from the rows as they are now (also while the
+        // controls are quiet: they hold rows that may be gone).
+        m_replaced = false;
+        const bool byKey = std::exchange(m_foundByKey, false);
+        if (byKey && (m_found >= 0 || m_picked)) {
+            // The current row where its key is now; none where the row the
+            // operator picked has gone.
+            m_bof = m_found < 0 || (m_bof && m_found == 0);
+            if (m_found < 0) {
+                m_eof = false;
+                m_lost = true;
+            }
+            m_cur = m_found;
+        } else if (byKey) {
+            m_cur = after > 0 ? 0 : -1;  // the first row, as opening makes it current
+            m_bof = true;
+            m_eof = m_cur < 0;
+        } else if (m_cur >= after) {
+            m_cur = after - 1;
+            m_eof = true;
+            m_bof = m_cur < 0;
+        }
+        emit RowsReplaced();
+    } else if (after > before && !ControlsDisabled()) {
+        emit RowsFetched(before, after - 1);
+    }
+    if (m_lost && m_moves == 0)
+        tellCurrentRowGone();
+    return row < after;
+}
+
+QVariant TDataSet::RawValue(int row, int fieldIndex)
+{
+    return ValueRef(row, fieldIndex).toVariant();
+}
+
+TValueRef TDataSet::ValueRef(int row, int fieldIndex)
+{
+    if (!m_active || fieldIndex < 0 || fieldIndex >= int(m_fields.size()))
+        return TValueRef();
+    if (row < m_base || !FetchTo(row))
+        return TValueRef();
+    return m_rows.Value(row, m_fields[size_t(fieldIndex)]->m_column);
+}
+
+void TDataSet::RowValues(int row, QVector<TValueRef>& out)
+{
+    out.resize(qsizetype(m_fields.size()));
+    if (!m_active || row < m_base || !FetchTo(row)) {
+        out.fill(TValueRef());
+        return;
+    }
+    m_columnValues.resize(size_t(m_columnCount));
+    const TValueRef* columns = m_columnValues.data();
+    m_rows.Values(row, m_columnValues.data(), m_columnCount);
+    TValueRef* values = out.data();
+    for (size_t i = 0; i < m_fields.size(); ++i) {
+        const int column = m_fields[i]->m_column;
+        values[i] = column >= 0 && column < m_columnCount ? columns[column] : TValueRef();
+    }
+}
+
+void TDataSet::notifyScroll()
+{
+    if (!ControlsDisabled())
+        emit AfterScroll();
+    else
+        m_scrollPending = true;
+}
+
+void TDataSet::dropBehind()
+{
+    if (!UniDirectional || m_cur <= m_base)
+        return;
+    m_base = m_cur;
+    m_rows.DropBefore(m_base);
+}
+
+void TDataSet::setCurrent(int row, bool notify)
+{
+    m_cur = row;
+    m_picked = row >= 0;
+    dropBehind();
+    if (notify)
+        notifyScroll();
+}
+
+void TDataSet::EnableControls()
+{
+    if (m_disableCount > 0 && --m_disableCount == 0) {
+        m_scrollPending = false;
+        emit DataChanged();
+        emit AfterScroll();
+    }
+}
+
+void TDataSet::First()
+{
+    if (!m_active)
+        closedError(this);
+    if (UniDirectional && m_base > 0)
+        throw EDatabaseError(Describe(QStringLiteral("Operation not allowed on a unidirectional dataset")));
+    const bool any = FetchTo(0);
+    m_bof = true;
+    m_eof = !any;
+    setCurrent(any ? 0 : -1);
+}
+
+void TDataSet::Next()
+{
+    if (!m_active)
+        closedError(this);
+    TMoveScope move(this);
+    // With no row current, the first row; else the one after the current
+    // row, where a new read of the rows on the way has put it.
+    const int readAgain = m_readAgain;
+    int next = qMax(m_cur + 1, m_base);
+    bool there = FetchTo(next);
+    if (m_readAgain != readAgain) {
+        if (m_lost)
+            return;  // the current row went: none stays current
+        next = qMax(m_cur + 1, m_base);
+        there = FetchTo(next);
+    }
+    if (there) {
+        m_bof = false;
+        m_eof = false;
+        setCurrent(next);
+    } else {
+        m_bof = false;
+        m_eof = true;
+    }
+}
+
+void TDataSet::Prior()
+{
+    if (!m_active)
+        closedError(this);
+    if (UniDirectional)
+        throw EDatabaseError(Describe(QStringLiteral("Operation not allowed on a unidirectional dataset")));
+    if (m_cur > 0) {
+        m_bof = false;
+        m_eof = false;
+        setCurrent(m_cur - 1);
+    } else {
+        m_bof = true;
+    }
+}
+
+void TDataSet::Last()
+{
+    if (!m_active)
+        closedError(this);
+    TMoveScope move(this);
+    FetchTo(INT_MAX - 1);
+    const int n = FetchedCount();
+    m_bof = false;
+    m_eof = true;
+    setCurrent(n > 0 ? n - 1 : -1);
+    if (n == 0)
+        m_bof = true;
+}
+
+int TDataSet::MoveBy(int distance)
+{
+    if (!m_active)
+        closedError(this);
+    TMoveScope move(this);
+    int moved = 0;
+    const int fetchedBefore = FetchedCount();
+    ++m_disableCount;  // one scroll notice for the whole move
+    try {
+        for (; distance > 0; --distance) {
+            const int before = m_cur;
+            Next();
+            if (m_cur == before || m_lost)
+                break;
+            ++moved;
+        }
+        for (; distance < 0; ++distance) {
+            const int before = m_cur;
+            Prior();
+            if (m_cur == before)
+                break;
+            --moved;
+        }
+    } catch (...) {
+        --m_disableCount;
+        throw;
+    }
+    --m_disableCount;
+    m_scrollPending = false;
+    if (!ControlsDisabled()) {
+        if (FetchedCount() > fetchedBefore)
+            emit RowsFetched(fetchedBefore, FetchedCount() - 1);
+        if (moved != 0)
+            emit AfterScroll();
+    }
+    return moved;
+}
+
+bool TDataSet::IsEmpty()
+{
+    if (!m_active)
+        return true;
+    return !FetchTo(m_base);
+}
+
+void TDataSet::SetRecNo(int recNo)
+{
+    if (!m_active)
+        closedError(this);
+    TMoveScope move(this);
+    if (recNo < 1 || !FetchTo(recNo - 1) || recNo - 1 < m_base)
+        return;
+    m_bof = recNo == 1;
+    m_eof = false;
+    setCurrent(recNo - 1);
+}
+
+int TDataSet::RecordCount()
+{
+    if (!m_active)
+        return 0;
+    if (m_count >= 0)
+        return m_count;
+    if (m_allFetched)
+        return m_count = FetchedCount();
+    // Count on the server: the statement without its ORDER BY, wrapped.
+    TBusyCursor busy;
+    TDatabase* db = Database();
+    if (db && db->Connected()) {
+        const QString inner = SqlDialect::WithoutTrailingOrderBy(SelectText()).trimmed();
+        QSqlQuery q(db->Connection());
+        if (runSelect(q, db->StatementText(QStringLiteral("SELECT COUNT(*) FROM (%1) AS kv_count").arg(inner)),
+                      SelectParams()) &&
+            q.next()) {
+            m_count = q.value(0).toInt();
+            return m_count;
+        }
+        // Inside a transaction a failed count ends it, as any failed
+        // statement does; outside one the rows are counted as they are read.
+        if (db->InTransaction())
+            db->StatementError(q.lastError(), objectName());
+    }
+    FetchTo(INT_MAX - 1);
+    return m_count = FetchedCount();
+}
+
 
 bool TDataSet::Locate(const QString& keyFields, const QVariant& keyValues, TLocateOptions options)
 {
@@ -1627,11 +1804,20 @@ bool TDataSet::Locate(const QString& keyFields, const QVariant& keyValues, TLoca
 
     // The rows read on the way are told to the controls once, at the end,
     // not batch by batch while the walk goes on.
+    TMoveScope move(this);
     const int fetchedBefore = FetchedCount();
     int found = -1;
+    int readAgain = m_readAgain;
     ++m_disableCount;
     try {
         for (int row = m_base; FetchTo(row); ++row) {
+            if (m_readAgain != readAgain) {
+                // The rows gave way to a new read of them: the walk starts
+                // again from its first row.
+                readAgain = m_readAgain;
+                row = m_base - 1;
+                continue;
+            }
             if (matches(row)) {
                 found = row;
                 break;
@@ -1650,6 +1836,21 @@ bool TDataSet::Locate(const QString& keyFields, const QVariant& keyValues, TLoca
     m_eof = false;
     setCurrent(found);
     return true;
+}
+
+bool TDataSet::LocateKey(const QVariant& key)
+{
+    if (!m_active)
+        closedError(this);
+    TMoveScope move(this);
+    const TField* field = FieldByName(KeyField);
+    // Asked of the server only where the rows read so far may not be all.
+    bool there = !key.isNull() && (m_allFetched || keyIsThere(*field, key));
+    if (there && Locate(KeyField, key))
+        return true;
+    ClearCurrent();
+    m_lost = true;
+    return false;
 }
 
 // ---------------------------------------------------------------------- TQuery

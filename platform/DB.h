@@ -10,6 +10,7 @@
 #include "RowStore.h"
 #include "StringList.h"
 #include "SysUtils.h"
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QSqlDatabase>
@@ -20,6 +21,7 @@
 class TCursor;
 class TDataSet;
 class TQuery;
+struct sqlite3_stmt;
 
 enum TFieldType {
     ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat, ftCurrency, ftBCD,
@@ -190,6 +192,12 @@ public:
     // read-only message where that is the cause, else the engine's.
     [[noreturn]] void StatementError(const class QSqlError& err, const QString& context);
     QSqlDatabase& Connection() { return m_db; }
+    // A statement with ? marks, prepared on the program's SQLite connection,
+    // is kept once its rows are read, for the next reading of the same text
+    // with other values (TQuery::Params); the connection lets them go when
+    // it closes. Take returns nullptr when none is kept.
+    sqlite3_stmt* TakeStatement(const QByteArray& engineText);
+    void KeepStatement(const QByteArray& engineText, sqlite3_stmt* statement);
 
     static TDatabase* Find(const QString& databaseName);
 
@@ -220,6 +228,9 @@ private:
     QString m_lockTable;    // SQLite through ODBC: the table a transaction locks first
     QString m_sourceName;
     QVector<QPointer<TDataSet>> m_dataSets;
+    QHash<QByteArray, sqlite3_stmt*> m_statements;  // kept statements by their text
+    mutable QHash<QString, QString> m_translated;   // PrepareSql's answers
+    void letStatementsGo();
 };
 
 // Raises EDatabaseError built from a Qt SQL error.
@@ -270,6 +281,29 @@ public:
     int RecordCount();
     bool Locate(const QString& keyFields, const QVariant& keyValues, TLocateOptions options = 0);
 
+    // The field that names a row (a page's "id"); empty: a row is known by
+    // its place only. With a key, where the rows read so far give way to a
+    // new read of them (RowsReplaced), the current row is found again by its
+    // key among the new rows; where a picked row (RowPicked) is no longer
+    // there, no row is current and CurrentRowGone is told once the move or
+    // read that found it out is over.
+    QString KeyField;
+    // Makes the row whose KeyField holds `key` current: one row asked of the
+    // server by its key (the statement restricted to it) says whether it is
+    // there before the page is read on to it. Where it is not, no row is
+    // current and the answer is false.
+    bool LocateKey(const QVariant& key);
+    // True while a row is current. A data set with rows may have none: the
+    // operator's row went when the rows were read again. Next then goes to
+    // the first row.
+    bool HasCurrent() const { return m_active && m_cur >= 0; }
+    void ClearCurrent();
+    // True when a move (the operator's or the program's) made the current
+    // row current since the rows were read, not opening on the first row.
+    // Only such a row is told gone where the rows are read again; a first
+    // row that went gives way to the new first row.
+    bool RowPicked() const { return HasCurrent() && m_picked; }
+
     // While disabled, data-aware controls are not told about moves.
     void DisableControls() { ++m_disableCount; }
     void EnableControls();
@@ -315,30 +349,46 @@ signals:
     void AfterScroll();       // the current record changed
     void RowsFetched(int first, int last);
     void RowsReplaced();      // the rows read so far were read again and differ
+    // The current row was not among the rows read again (see KeyField): no
+    // row is current now.
+    void CurrentRowGone();
     void DataChanged();       // controls should redraw everything
 
 protected:
     virtual QString SelectText() const = 0;
+    // Values for the statement's ? marks, in order.
+    virtual QVariantList SelectParams() const { return {}; }
     QString Describe(const QString& msg) const;
     // The connection a statement of the data set runs on, connected, with
     // its transaction able to take the statement.
     TDatabase& StatementDatabase();
 
 private:
+    friend class TMoveScope;
     void fetchOne();
     void readPastWindow();
+    bool keyIsThere(const TField& key, const QVariant& value);
+    void indexFields();
+    void tellCurrentRowGone();
     void setCurrent(int row, bool notify = true);
     void notifyScroll();
     void dropBehind();
     bool m_active = false;
     QVector<TFieldDef> m_defs;
     std::vector<std::unique_ptr<TField>> m_fields;
+    QHash<QString, int> m_fieldIndex;  // the first field of each name, case folded
     std::unique_ptr<TCursor> m_cursor;
     TRowStore m_rows;
     int m_base = 0;            // rows before it are gone (UniDirectional)
     bool m_allFetched = false;
     int m_window = 0;          // the open statement's row limit while in force
     bool m_replaced = false;   // the rows read so far gave way to another read
+    int m_found = -1;          // there, the current row's place found by its key; -1: gone
+    bool m_foundByKey = false; // m_found holds the answer
+    int m_readAgain = 0;       // how often the rows gave way to another read
+    int m_moves = 0;           // moves under way (a move tells a lost row at its end)
+    bool m_lost = false;       // the current row went and that has not been told yet
+    bool m_picked = false;     // the current row came by a move, not by opening
     int m_cur = -1;
     bool m_bof = true;
     bool m_eof = true;
@@ -384,6 +434,11 @@ public:
     // the query: the new statement runs when it is opened again.
     TStringList& SQL() { return m_sql; }
     const TStringList& SQL() const { return m_sql; }
+    // Values for the ? marks of a SELECT, in order (numbers, texts, Null).
+    // They are bound, not spliced: a statement read again and again for
+    // other values (one row by its key) is translated and, on a SQLite file,
+    // prepared only once.
+    QVariantList Params;
 
     // Runs a statement that returns no rows.
     void ExecSQL();
@@ -393,6 +448,7 @@ public:
 
 protected:
     QString SelectText() const override;
+    QVariantList SelectParams() const override { return Params; }
 
 private:
     TStringList m_sql;

@@ -1,5 +1,36 @@
+#include "EditorSupport.h"
+#include "KitDBCtrl.h"
 #include "MainFixture.h"
+#include "RecordEditor.h"
+#include "SqliteSetup.h"
 #include <QPushButton>
+#include <sqlite3.h>
+
+namespace {
+// The statements that write, as the engine runs them on the program's own
+// connection, while the object lives.
+class WriteTrace {
+public:
+    explicit WriteTrace(TDatabase* db) : m_handle(SqliteSetup::EngineHandle(db->Connection()))
+    {
+        sqlite3_trace_v2(m_handle, SQLITE_TRACE_STMT, &WriteTrace::traced, this);
+    }
+    ~WriteTrace() { sqlite3_trace_v2(m_handle, 0, nullptr, nullptr); }
+    const QStringList& Statements() const { return m_statements; }
+
+private:
+    static int traced(unsigned, void* self, void*, void* text)
+    {
+        const QString statement = QString::fromUtf8(static_cast<const char*>(text));
+        if (QRegularExpression("^\\s*(UPDATE|INSERT|DELETE)\\b", QRegularExpression::CaseInsensitiveOption)
+                .match(statement).hasMatch())
+            static_cast<WriteTrace*>(self)->m_statements << statement;
+        return 0;
+    }
+    sqlite3* m_handle;
+    QStringList m_statements;
+};
+}  // namespace
 
 // Del on the main window: deactivation and reactivation of reference rows,
 // deletion of programs, their audit rows, and the page afterwards.
@@ -345,6 +376,209 @@ private slots:
         QCOMPARE(current(otherPage, otherKey), 3);
         // The audit row names tUser whichever table decided the audit.
         QCOMPARE(audit(), QStringList({auditRow("admin", 12, "tUser", "Active", "'1'", "'0'", 2)}));
+    }
+
+    // Another program changed the row after the page read it: Del writes
+    // nothing, says what is stored now, and the page shows the row as
+    // stored; a row gone is told and the page has none picked.
+    void changedSinceThePageRead_data()
+    {
+        QTest::addColumn<int>("pageId");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("meanwhile");  // %1: the table
+        QTest::addColumn<QString>("stored");     // Active and the date the row then has
+        QTest::addColumn<QString>("told");
+        const QString changed = "Another operator changed this row after the page read it: it is now %1. "
+                                "Nothing was changed; the page shows the row as it is stored now.";
+        QTest::newRow("deactivated with an end date") << 1001 << "tActivity"
+            << "UPDATE %1 SET Active = 0, EndDate = '20260301' WHERE ID = 5;" << "0|'20260301'"
+            << changed.arg("inactive, with the end date 01/03/2026");
+        QTest::newRow("supplier ended on 2025-06-30") << 1066 << "tSupplier"
+            << "UPDATE %1 SET Active = 0, EndDate = '20250630' WHERE ID = 5;" << "0|'20250630'"
+            << changed.arg("inactive, with the end date 30/06/2025");
+        QTest::newRow("supplier given an end date, still active") << 1066 << "tSupplier"
+            << "UPDATE %1 SET EndDate = '20250630' WHERE ID = 5;" << "1|'20250630'"
+            << changed.arg("active, with the end date 30/06/2025");
+        QTest::newRow("reactivated") << 1001 << "tActivity"
+            << "UPDATE %1 SET Active = 1, EndDate = NULL WHERE ID = 8;" << "1|NULL"
+            << changed.arg("active, with no end date");
+        QTest::newRow("service terminated") << 1051 << "tServiceID"
+            << "UPDATE %1 SET Active = 0, TerminationDate = '20260301' WHERE ID = 5;" << "0|'20260301'"
+            << changed.arg("inactive, with the termination date 01/03/2026");
+        QTest::newRow("batch type deactivated") << 1012 << "tBatchType" << "UPDATE %1 SET Active = 0 WHERE ID = 5;"
+            << "0|" << changed.arg("inactive");
+        QTest::newRow("operator deactivated, rights page") << 1082 << "tUser"
+            << "UPDATE %1 SET Active = 0 WHERE ID = 5;" << "0|" << changed.arg("inactive");
+        QTest::newRow("program removed") << 1048 << "tProgram" << "DELETE FROM %1 WHERE ID = 5;" << ""
+            << "The row is no longer in the table; nothing was changed.";
+    }
+    void changedSinceThePageRead()
+    {
+        QFETCH(int, pageId);
+        QFETCH(QString, table);
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, stored);
+        QFETCH(QString, told);
+        db->Exec("INSERT INTO tActivity (ID, Description, EndDate, Active) VALUES (5,'Beta',NULL,1),"
+                 "(8,'Gamma','20250101',0);"
+                 "INSERT INTO tSupplier (ID, SupplierName, Active) VALUES (5,'Corvane',1);"
+                 "INSERT INTO tServiceID (ID, ServiceID, Active) VALUES (5,'0211',1);"
+                 "INSERT INTO tBatchType (ID, Description, Active) VALUES (5,'Mobiles',1);"
+                 "INSERT INTO tUser (ID, UserLogin, Active) VALUES (5,'temp',1);"
+                 "INSERT INTO tProgram (ID, Description) VALUES (5,'Loader');");
+        audited(pageId == 1082 ? "tUserFunction" : table);
+        startAs(1);
+        TQuery* q = open(pageId);
+        const int id = meanwhile.contains("ID = 8") ? 8 : 5;
+        QVERIFY(q->Locate(pageId == 1082 ? "UserID" : "id", id));
+        db->Exec(meanwhile.arg(table));
+        const QString date = pageId == 1051 ? "TerminationDate" : "EndDate";
+        const QString state = stored.endsWith('|') || stored.isEmpty() ? "Active || '|'" : "Active || '|' || quote(" + date + ")";
+        kvtest::MessageRecorder boxes;
+        form->DeleteRecord(pageId);
+        QCOMPARE(boxes.Texts(), QStringList({told}));
+        QCOMPARE(row(table, state, id), stored);
+        QCOMPARE(audit(), QStringList());
+        if (stored.isEmpty()) {
+            QCOMPARE(q->CurrentRow(), -1);  // no row picked
+        } else {
+            QCOMPARE(current(q, pageId == 1082 ? "UserID" : "id"), id);
+            QCOMPARE(q->FieldByName("Active")->AsString(), QString(stored.startsWith('1') ? "True" : "False"));
+        }
+    }
+
+    // The row the operator picked stays picked when the page reads its rows
+    // again: past its first rows with rows added or removed before it, and
+    // after the filter is applied. Where it has gone, the page says so, no
+    // row is picked and Del and a double-click do nothing.
+    void pickedRowStaysPicked_data()
+    {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QString>("filter");  // the ServiceID filter applied; empty: scrolled to the end
+        QTest::addColumn<int>("deactivated");  // 0: none, the page having told that the row went
+        QTest::newRow("a service added before it") << "INSERT INTO tServiceID (ID, ServiceID, Active) VALUES "
+                                                      "(900,'0200000000',1);" << "" << 72;
+        QTest::newRow("a service removed before it") << "DELETE FROM tServiceID WHERE ID = 5;" << "" << 72;
+        QTest::newRow("the picked service removed") << "DELETE FROM tServiceID WHERE ID = 72;" << "" << 0;
+        QTest::newRow("a filter that keeps it") << "" << "02000000" << 72;
+        QTest::newRow("a filter that leaves it out") << "" << "020000001" << 0;
+    }
+    void pickedRowStaysPicked()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, filter);
+        QFETCH(int, deactivated);
+        db->Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+                 "INSERT INTO tServiceID (ID, ServiceID, Active) SELECT i, printf('02%08d', i), 1 FROM n;");
+        audited("tServiceID");
+        startAs(1);
+        form->show();
+        TQuery* q = open(1051, false);
+        QVERIFY(q->WindowRows() > 0 && q->WindowRows() < 300);  // the page reads its first rows, the rest later
+        QVERIFY(q->Locate("id", 72));
+        if (!meanwhile.isEmpty())
+            db->Exec(meanwhile);
+        kvtest::MessageRecorder boxes;
+        TKitDBGrid* grid = form->PageOf(1051)->Grid;
+        if (filter.isEmpty()) {
+            while (grid->Model()->canFetchMore(QModelIndex()))
+                grid->scrollToBottom();  // as the operator drags the scroll bar down
+        } else {
+            form->SysPageControlChange();  // the filter bar for the page, as the tree shows it
+            const int column = form->cbField->findText("ServiceID");
+            form->cbField->setCurrentIndex(column);
+            emit form->cbField->activated(column);  // as the operator's pick
+            kvtest::Retype(form->edtValue, filter);
+            QTest::mouseClick(form->btnApply, Qt::LeftButton);
+        }
+        QCoreApplication::processEvents();
+        const QString gone = "The row you picked is no longer on this page. No row is picked now.";
+        QCOMPARE(boxes.Texts(), deactivated ? QStringList() : QStringList({gone}));
+        QCOMPARE(grid->currentIndex().isValid(), deactivated != 0);
+        if (deactivated)
+            QCOMPARE(grid->Model()->data(grid->currentIndex().siblingAtColumn(0)).toString(), QString::number(deactivated));
+        bool opened = false;
+        TRecordEditor::SetShowModalHook([&](TRecordEditor&) {
+            opened = true;
+            return int(mrCancel);
+        });
+        if (!deactivated)
+            form->KitDBGridSysDblClick();
+        TRecordEditor::SetShowModalHook(nullptr);
+        QVERIFY(!opened);
+        QTest::mouseClick(form->btnDel, Qt::LeftButton);
+        QCOMPARE(db->Rows("SELECT ID FROM tServiceID WHERE Active = 0"),
+                 deactivated ? QStringList({QString::number(deactivated)}) : QStringList());
+        QCOMPARE(audit().size(), deactivated ? 1 : 0);
+    }
+
+    // Where nobody else changed the row, Del writes the statements (audit
+    // rows included) it always wrote; the reactivated rows had an end date.
+    // An active row with an end date keeps that date in its audit row as the
+    // value the change replaced.
+    void writesAsToday_data()
+    {
+        QTest::addColumn<int>("pageId");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("audit");  // the tAudit entry; empty: not audited
+        QTest::addColumn<QStringList>("writes");
+        const QString own = "INSERT INTO tAuditTrail\n(UserID,ActionTime,Action,TableName,FieldName,Oldvalue,NewValue,"
+                            "TableID)\nVALUES ('editor','20260305 14:07:09',";
+        const QString shared = "INSERT INTO tAuditTrail\n(UserID,ActionTime,Action,TableName,TableID,FieldName,OldValue,"
+                               "NewValue)\nVALUES ('3','20260305 14:07:09',12,";
+        QTest::newRow("tActivity, deactivated") << 1001 << 5 << "tActivity" << QStringList({
+            "UPDATE tActivity\nSET Active = 0,\nEndDate = '20260305'\nWHERE ID =5",
+            own + "12,'tActivity','EndDate','NULL','20260305',5)"});
+        QTest::newRow("tActivity, active with an end date") << 1001 << 6 << "tActivity" << QStringList({
+            "UPDATE tActivity\nSET Active = 0,\nEndDate = '20260305'\nWHERE ID =6",
+            own + "12,'tActivity','EndDate','20261231','20260305',6)"});
+        QTest::newRow("tActivity, reactivated") << 1001 << 8 << "tActivity" << QStringList({
+            "UPDATE tActivity\nSET Active = 1,\nEndDate = NULL\nWHERE ID =8",
+            own + "11,'tActivity','EndDate','20240630',NULL,8)"});
+        QTest::newRow("tActivity, not audited") << 1001 << 5 << "" << QStringList({
+            "UPDATE tActivity\nSET Active = 0,\nEndDate = '20260305'\nWHERE ID =5"});
+        QTest::newRow("tServiceID") << 1051 << 21 << "tServiceID" << QStringList({
+            "UPDATE tServiceID\nSET Active = 0,\nTerminationDate = '20260305'\nWHERE ID =21",
+            own + "12,'tServiceID','TerminationDate','NULL','20260305',21)"});
+        QTest::newRow("tRate, reactivated") << 1049 << 32 << "tRate" << QStringList({
+            "UPDATE tRate\nSET Active = 1,\nEndDate = NULL,\nLastUpdatedBy = 'editor'\nWHERE ID =32",
+            own + "11,'tRate','EndDate','20250630',NULL,32)"});
+        QTest::newRow("tBatchType") << 1012 << 9 << "tBatchType" << QStringList({
+            "UPDATE tBatchType\nSET Active = 0\nWHERE ID =9", own + "12,'tBatchType','Active','1','0',9)"});
+        QTest::newRow("tPerson, reactivated") << 1047 << 6 << "tPerson" << QStringList({
+            "UPDATE tPerson\nSET Active = 1\nWHERE ID =6", own + "11,'tPerson','Active','0',1,6)"});
+        QTest::newRow("tUserFunction") << 1082 << 2 << "tUserFunction" << QStringList({
+            "UPDATE tUser\nSET Active = 0\nWHERE ID =2", own + "12,'tUser','Active','1','0',2)"});
+        QTest::newRow("tAgreement") << 1003 << 7 << "tAgreement" << QStringList({
+            "UPDATE tAgreement\nSET Active = 0\nWHERE ID =7", shared + "'tAgreement',7,'ACTIVE','1','0')"});
+        QTest::newRow("tProgram") << 1048 << 2 << "tProgram" << QStringList({
+            shared + "'tProgram',2,'ID','2','NULL')", shared + "'tProgram',2,'DESCRIPTION','Loader','NULL')",
+            "DELETE FROM tProgram\nWHERE ID = 2"});
+    }
+    void writesAsToday()
+    {
+        QFETCH(int, pageId);
+        QFETCH(int, id);
+        QFETCH(QString, audit);
+        QFETCH(QStringList, writes);
+        db->Exec("INSERT INTO tActivity (ID, Description, StartDate, EndDate, Active) VALUES "
+                 "(5,'Beta','20250101',NULL,1),(6,'Delta','20250101','20261231',1),(8,'Gamma','20230101','20240630',0);"
+                 "INSERT INTO tServiceID (ID, ServiceID, InstallationDate, Active) VALUES (21,'0211','20200101',1);"
+                 "INSERT INTO tRate (ID, Description, EndDate, Active) VALUES (32,'Trunk','20250630',0);"
+                 "INSERT INTO tBatchType (ID, Description, Active) VALUES (9,'Mobiles',1);"
+                 "INSERT INTO tAgreement (ID, AgreementNo, Active) VALUES (7,'A7',1);"
+                 "INSERT INTO tProgram (ID, Description) VALUES (2,'Loader');"
+                 "INSERT INTO tPerson (ID, Person, Active) VALUES (6,'Pat',0);");
+        if (!audit.isEmpty())
+            audited(audit);
+        startAs(3);
+        TQuery* q = open(pageId);
+        QVERIFY(q->Locate(pageId == 1082 ? "UserID" : "id", id));
+        kvtest::MessageRecorder boxes;
+        WriteTrace trace(DM->dbKVdata);
+        form->DeleteRecord(pageId);
+        QCOMPARE(trace.Statements(), writes);
+        QCOMPARE(boxes.Count(), 0);
     }
 
     // Nothing happens without right 14, nor on an empty page.

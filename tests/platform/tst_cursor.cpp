@@ -143,6 +143,37 @@ private slots:
         }
     }
 
+    // Values bound to a statement's ? marks, on the file and through ODBC:
+    // the statement read again for other values (kept by the file's
+    // connection, not prepared again) finds their rows.
+    void boundValuesReadAgain()
+    {
+        kvtest::OdbcDataSource dsn("kvbound", db->File());
+        const std::unique_ptr<TDatabase> odbc = dsn.Available() ? dsn.Connect("dbOdbcBound") : nullptr;
+        for (const char* name : {"dbCursor", "dbOdbcBound"}) {
+            if (!TDatabase::Find(name))
+                continue;  // no ODBC here
+            TQuery q(nullptr, name);
+            q.SQL().Add("SELECT ID FROM tMixed WHERE T = ? OR ID = ? ORDER BY ID");
+            QStringList found;
+            for (const QVariantList& values : {QVariantList{"Zoë 'quoted' \"double\" €", 0}, {QVariant(), 7},
+                                               {"x", qlonglong(8)}}) {
+                q.Close();
+                q.Params = values;
+                q.Open();
+                QStringList ids;
+                for (; !q.Eof(); q.Next())
+                    ids << q.Fields(0)->AsString();
+                found << ids.join(',');
+            }
+            QCOMPARE(found, QStringList({"2", "7", "4,8"}));
+        }
+        const QByteArray kept = db->Db()->PrepareSql("SELECT ID FROM tMixed WHERE T = ? OR ID = ? ORDER BY ID").toUtf8();
+        sqlite3_stmt* statement = db->Db()->TakeStatement(kept);
+        QVERIFY(statement);
+        db->Db()->KeepStatement(kept, statement);
+    }
+
     // Through an ODBC data source on the same file a query reads the same
     // fields (names, types, sizes) and the same values and texts.
     void odbcReadsTheSameFields()
