@@ -118,6 +118,8 @@ public:
         // Names and declared types are read before the first step, which
         // finishes a statement without rows.
         QVector<QByteArray> declared;
+        declared.reserve(m_columnCount);
+        m_columns.reserve(m_columnCount);
         for (int c = 0; c < m_columnCount; ++c) {
             m_columns.push_back(stringDef(QString::fromUtf8(sqlite3_column_name(m_stmt, c)), -1));
             declared.push_back(QByteArray(sqlite3_column_decltype(m_stmt, c)));

@@ -1271,12 +1271,13 @@ void TDataSet::Open()
     if (!m_defs.isEmpty()) {
         // Persistent fields live as long as the data set; each open maps them
         // to the result's columns again.
-        QHash<QString, int> byName;  // the first column of each name
+        QHash<TFieldKey, int> byName;  // the first column of each name
+        byName.reserve(columns.size());
         for (int c = int(columns.size()) - 1; c >= 0; --c)
-            byName.insert(columns[c].Name.toCaseFolded(), c);
+            byName.insert(TFieldKey{columns[c].Name}, c);
         QVector<int> mapped;
         for (const TFieldDef& def : m_defs) {
-            const int col = byName.value(def.Name.toCaseFolded(), -1);
+            const int col = byName.value(TFieldKey{def.Name}, -1);
             if (col < 0)
                 throw EDatabaseError(Describe(QStringLiteral("Field '%1' not found").arg(def.Name)));
             mapped << col;
@@ -1384,16 +1385,31 @@ void TDataSet::Refresh()
     EnableControls();
 }
 
+size_t qHash(const TFieldKey& key, size_t seed) noexcept
+{
+    // Over the folded characters, as the comparison folds them.
+    size_t h = seed;
+    const QString& s = key.Name;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        char32_t c = s.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < s.size() && s.at(i + 1).isLowSurrogate())
+            c = QChar::surrogateToUcs4(char16_t(c), s.at(++i).unicode());
+        h = h * 31 + QChar::toCaseFolded(c);
+    }
+    return h;
+}
+
 void TDataSet::indexFields()
 {
     m_fieldIndex.clear();
+    m_fieldIndex.reserve(qsizetype(m_fields.size()));
     for (int i = int(m_fields.size()) - 1; i >= 0; --i)
-        m_fieldIndex.insert(m_fields[size_t(i)]->FieldName().toCaseFolded(), i);
+        m_fieldIndex.insert(TFieldKey{m_fields[size_t(i)]->FieldName()}, i);
 }
 
 TField* TDataSet::FindField(const QString& name) const
 {
-    const int i = m_fieldIndex.value(name.toCaseFolded(), -1);
+    const int i = m_fieldIndex.value(TFieldKey{name}, -1);
     return i >= 0 && size_t(i) < m_fields.size() ? m_fields[size_t(i)].get() : nullptr;
 }
 

@@ -45,6 +45,14 @@ struct TFieldDef {
     QString DisplayFormat;      // floats: a FormatFloat pattern ("#0.##")
 };
 
+// A field's name as a key: names that differ only in letter case are one
+// key. Lookups fold no copy of the name.
+struct TFieldKey {
+    QString Name;
+    bool operator==(const TFieldKey& other) const { return Name.compare(other.Name, Qt::CaseInsensitive) == 0; }
+};
+size_t qHash(const TFieldKey& key, size_t seed = 0) noexcept;
+
 class TField {
 public:
     const QString& FieldName() const { return m_def.Name; }
@@ -376,7 +384,7 @@ private:
     bool m_active = false;
     QVector<TFieldDef> m_defs;
     std::vector<std::unique_ptr<TField>> m_fields;
-    QHash<QString, int> m_fieldIndex;  // the first field of each name, case folded
+    QHash<TFieldKey, int> m_fieldIndex;  // the first field of each name
     std::unique_ptr<TCursor> m_cursor;
     TRowStore m_rows;
     int m_base = 0;            // rows before it are gone (UniDirectional)
